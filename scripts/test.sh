@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Builds the program and runs every test against a throwaway PostgreSQL
+# cluster that lives only as long as this script.
+#
+# The tests find the cluster through
+#   TABEL_PGHOST=127.0.0.1  TABEL_PGPORT=<port>   (user sys, password wexapol)
+# and copy one of two template databases:
+#   tabel_schema   the reference schema only (app/schema.sql)
+#   tabel_demo     the schema with the demonstration data (app/demo_data.sql)
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+cd "$ROOT"
+# shellcheck source=scripts/pg.sh
+. "$ROOT/scripts/pg.sh"
+
+"$ROOT/scripts/setup.sh"
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j2
+
+# A folder the postgres user can reach (the checkout may sit under /root).
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/tabel-test.XXXXXX")
+chmod 755 "$WORK"
+PGDATA_DIR="$WORK/data"
+
+cleanup() {
+    pg_stop "$PGDATA_DIR"
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+pg_init "$PGDATA_DIR"
+PORT=$(pg_free_port 25432)
+pg_start "$PGDATA_DIR" "$PORT" -c fsync=off -c synchronous_commit=off -c full_page_writes=off
+pg_create_sys "$PORT" superuser "$PGDATA_DIR/sock"
+
+pg_load_db "$PORT" tabel_schema app/schema.sql
+pg_load_db "$PORT" tabel_demo app/schema.sql app/demo_data.sql
+pg_psql "$PORT" postgres \
+    -c "ALTER DATABASE tabel_schema WITH IS_TEMPLATE true" \
+    -c "ALTER DATABASE tabel_demo WITH IS_TEMPLATE true"
+
+echo "Test cluster on 127.0.0.1:$PORT"
+TABEL_PGHOST=127.0.0.1 TABEL_PGPORT=$PORT QT_QPA_PLATFORM=offscreen \
+    ctest --test-dir build --output-on-failure
