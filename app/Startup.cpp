@@ -1,0 +1,44 @@
+#include "Startup.h"
+
+#include "journal/Unit1.h"
+#include "refbooks/Unit2.h"
+#include "refbooks/Unit3.h"
+#include "refbooks/Unit5.h"
+#include "refbooks/Unit7.h"
+#include "refbooks/Unit8.h"
+#include "refbooks/Unit9.h"
+
+#include <QCoreApplication>
+
+namespace {
+std::function<void()> endHandler;
+}
+
+bool createForms(const QStringList &args)
+{
+    new TForm1(args);
+    if (!Form1->connected())
+        return false;
+    ui::Form::setMainForm(Form1);
+    new TForm2();
+    new TForm3();
+    new TForm5();
+    new TForm7();
+    new TForm8();
+    new TForm9();
+    return true;
+}
+
+void endProgram()
+{
+    if (endHandler) {
+        endHandler();
+        return;
+    }
+    QCoreApplication::exit(0);
+}
+
+void setEndProgramHandler(std::function<void()> handler)
+{
+    endHandler = std::move(handler);
+}

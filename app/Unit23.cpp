@@ -1,0 +1,131 @@
+#include "Unit23.h"
+
+#include "Roles.h"
+#include "Startup.h"
+#include "Unit6.h"
+#include "db/Dataset.h"
+#include "journal/Unit1.h"
+#include "ui/Messages.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+TForm23 *Form23 = nullptr;
+
+TForm23::TForm23(QWidget *parent) : ui::Form(parent)
+{
+    Form23 = this;
+    setObjectName(QStringLiteral("Form23"));
+    setPlacement(Placement::Screen);
+    setWindowTitle(QStringLiteral("Авторизация"));
+
+    auto *root = new QVBoxLayout(this);
+    auto *label = new QLabel(QStringLiteral("Код доступа:"), this);
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setEchoMode(QLineEdit::Password);
+    Edit1->setMinimumWidth(220);
+    label->setBuddy(Edit1);
+    root->addWidget(label);
+    root->addWidget(Edit1);
+    auto *buttons = new QHBoxLayout;
+    Button1 = new QPushButton(QStringLiteral("Вход"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button2 = new QPushButton(QStringLiteral("Отмена"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    buttons->addStretch();
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button2);
+    root->addLayout(buttons);
+    makeDefault(Button1);
+    setCancelButton(Button2);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(5000);
+    Timer1->setSingleShot(true);
+    connect(Timer1, &QTimer::timeout, this, [] { endProgram(); });
+
+    ver = new db::Dataset(QStringLiteral("ver"), this);
+    ver->setSql(QStringLiteral("select ctid, d, t, delim from accounts_dep.ver"));
+    ver->setUpdateTable(QStringLiteral("accounts_dep.ver"), QStringLiteral("ctid"));
+
+    connect(Button1, &QPushButton::clicked, this, &TForm23::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    // The login window is the main window: when it closes, the program ends.
+    connect(this, &QDialog::finished, this, [] { endProgram(); });
+}
+
+void TForm23::FormActivate()
+{
+    CheckVersion();
+    setWindowTitle(QStringLiteral("Авторизация (build: %1.%2)")
+                       .arg(Form1->buildDate)
+                       .arg(Form1->buildTime));
+    Edit1->setFocus();
+}
+
+void TForm23::CheckVersion()
+{
+    const int buildDate = Form1->buildDate;
+    const int buildTime = Form1->buildTime;
+    ver->close();
+    ver->open();
+    ver->first();
+    DataModule6->ServerDelim = ver->asString(QStringLiteral("delim"));
+    const int d = ver->asInteger(QStringLiteral("d"));
+    const int t = ver->asInteger(QStringLiteral("t"));
+    if (d < buildDate || (d == buildDate && t < buildTime)) {
+        if (ver->isEmpty())
+            ver->append();
+        ver->setValue(QStringLiteral("d"), buildDate);
+        ver->setValue(QStringLiteral("t"), buildTime);
+        ver->post();
+    }
+    if (buildDate < d || (buildDate == d && buildTime < t)) {
+        ver->close();
+        Timer1->start();
+        ui::showError(
+            QStringLiteral("Версия программы не соответсвует БД! Запустите программу через 5 мин."),
+            QStringLiteral("Ошибка"));
+        endProgram();
+        return;
+    }
+    ver->close();
+}
+
+void TForm23::Button1Click()
+{
+    Form1->shift = 1;
+    Form1->accessRole = Edit1->text().trimmed();
+    const Role role = roleOf(Form1->accessRole);
+    Form1->N11->menuAction()->setEnabled(role == Role::Administrator);
+
+    for (db::Dataset *q : DataModule6->journals())
+        q->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
+    if (role == Role::Refused) {
+        ui::showError(QStringLiteral("Введены неверные данные."), QStringLiteral("Ошибка"));
+        return;
+    }
+    // What a role takes away stays taken until the program ends.
+    for (const QString &name : disabledInJournal(role)) {
+        if (auto *menu = Form1->findChild<QMenu *>(name))
+            menu->menuAction()->setEnabled(false);
+        else if (auto *w = Form1->findChild<QWidget *>(name))
+            w->setEnabled(false);
+    }
+    enterJournal();
+}
+
+void TForm23::enterJournal()
+{
+    hide();
+    showChild(Form1);
+    done(QDialog::Rejected); // closing the main window ends the program
+}

@@ -1,0 +1,368 @@
+#include "Unit1.h"
+
+#include "app/BuildInfo.h"
+#include "app/Roles.h"
+#include "app/Unit23.h"
+#include "app/Unit6.h"
+#include "db/SqlError.h"
+#include "ui/Application.h"
+#include "ui/DBGrid.h"
+#include "ui/Messages.h"
+#include "refbooks/Unit3.h"
+#include "refbooks/Unit5.h"
+#include "refbooks/Unit8.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QCalendarWidget>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+TForm1 *Form1 = nullptr;
+
+namespace {
+
+const QColor kGreen(0, 128, 0);
+const QColor kRed(255, 0, 0);
+
+void paintChoice(QWidget *w, const QColor *background)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, background ? *background
+                                              : QApplication::palette().color(QPalette::Button));
+    w->setPalette(pal);
+    w->setAutoFillBackground(true);
+    QFont f = w->font();
+    f.setBold(background != nullptr);
+    w->setFont(f);
+}
+
+bool isWeekend(const QDate &d)
+{
+    return d.dayOfWeek() == Qt::Saturday || d.dayOfWeek() == Qt::Sunday;
+}
+
+} // namespace
+
+TForm1::TForm1(const QStringList &args, QWidget *parent) : ui::Form(parent)
+{
+    Form1 = this;
+    setObjectName(QStringLiteral("Form1"));
+    setPlacement(Placement::Screen);
+    const BuildStamp stamp = buildStamp();
+    buildDate = stamp.date;
+    buildTime = stamp.time;
+
+    // FormCreate: the data module, the connection, the login window.
+    DataModule6 = new TDataModule6(this);
+    try {
+        DataModule6->connectTo(TDataModule6::connectionString(args));
+        new TForm23();
+        connected_ = true;
+    } catch (const db::SqlError &) {
+        ui::showError(QStringLiteral("Подключение к БД отсутсвует!!!"), QStringLiteral("Ошибка!"));
+    }
+
+    updtOK.setSql(QStringLiteral("update accounts_dep.smena set ok=:ok where id=:id"));
+    buildUi();
+    current = DataModule6->Smena1;
+}
+
+void TForm1::buildUi()
+{
+    setWindowTitle(QStringLiteral("Сменный журнал"));
+    auto *root = new QVBoxLayout(this);
+
+    auto *bar = new QMenuBar(this);
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    root->setMenuBar(bar);
+    auto action = [this](QMenu *menu, const char *name, const QString &text) {
+        QAction *a = menu->addAction(text);
+        a->setObjectName(QLatin1String(name));
+        return a;
+    };
+    N2 = bar->addMenu(QStringLiteral("Справочники"));
+    N2->setObjectName(QStringLiteral("N2"));
+    N1 = action(N2, "N1", QStringLiteral("Рабочие"));
+    N3 = action(N2, "N3", QStringLiteral("Изделия"));
+    N4 = action(N2, "N4", QStringLiteral("Цены"));
+    N6 = action(N2, "N6", QStringLiteral("Операции"));
+    N8 = action(N2, "N8", QStringLiteral("Внеурочное"));
+    N11 = bar->addMenu(QStringLiteral("Табель"));
+    N11->setObjectName(QStringLiteral("N11"));
+    N9 = action(N11, "N9", QStringLiteral("Табель сделка"));
+    N13 = action(N11, "N13", QStringLiteral("Табель по сменам"));
+    N14 = action(N11, "N14", QStringLiteral("Табель хоз. работ"));
+    N15 = action(N11, "N15", QStringLiteral("Табель ср. сдельная"));
+    N17 = action(N11, "N17", QStringLiteral("Общий табель"));
+    N7 = bar->addMenu(QStringLiteral("Отчеты"));
+    N7->setObjectName(QStringLiteral("N7"));
+    N10 = action(N7, "N10", QStringLiteral("Сводные отчеты"));
+    N5 = bar->addAction(QStringLiteral("Выход"));
+    N5->setObjectName(QStringLiteral("N5"));
+
+    auto *top = new QHBoxLayout;
+    auto radio = [this, top](const char *name, const QString &text, int number) {
+        auto *r = new QRadioButton(text, this);
+        r->setObjectName(QLatin1String(name));
+        connect(r, &QRadioButton::toggled, this, [this, number](bool on) {
+            if (on)
+                chooseShift(number);
+        });
+        top->addWidget(r);
+        return r;
+    };
+    RadioButton1 = radio("RadioButton1", QStringLiteral("Смена №1"), 1);
+    RadioButton2 = radio("RadioButton2", QStringLiteral("Смена №2"), 2);
+    RadioButton3 = radio("RadioButton3", QStringLiteral("Смена №3"), 3);
+    RadioButton4 = radio("RadioButton4", QStringLiteral("Переработка"), 4);
+    top->addSpacing(20);
+    DateT = new QDateEdit(QDate::currentDate(), this);
+    DateT->setObjectName(QStringLiteral("DateT"));
+    DateT->setAccessibleName(QStringLiteral("Дата журнала"));
+    DateT->setCalendarPopup(true);
+    DateT->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    DateT->installEventFilter(this);
+    connect(DateT->calendarWidget(), &QCalendarWidget::clicked, this,
+            [this] { QTimer::singleShot(0, this, [this] { ui::guarded([this] { DateTChange(); }); }); });
+    top->addWidget(DateT);
+    CBox1 = new QCheckBox(QStringLiteral("Выходной"), this);
+    CBox1->setObjectName(QStringLiteral("CBox1"));
+    connect(CBox1, &QCheckBox::toggled, this, &TForm1::CBox1Click);
+    top->addWidget(CBox1);
+    top->addStretch();
+    root->addLayout(top);
+
+    DBGrid2 = new ui::DBGrid(QStringLiteral("DBGrid2"), this);
+    DBGrid2->setAccessibleName(QStringLiteral("Журнал смены"));
+    const Qt::Alignment centre = Qt::AlignCenter;
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+    QVector<ui::ColumnDef> cols = {
+        {QStringLiteral("fio"), QStringLiteral("Фамилия И.О."), 250},
+        {QStringLiteral("marka"), QStringLiteral("Марка изделия"), 260},
+        {QStringLiteral("vid"), QStringLiteral("Операция"), 155},
+        {QStringLiteral("nmn"), QStringLiteral("Вид"), 157},
+        {QStringLiteral("color"), QStringLiteral("Цвет"), 64, centre},
+        {QStringLiteral("time"), QStringLiteral("Часы"), 64, right},
+        {QStringLiteral("kol_vo"), QStringLiteral("Кол-во"), 57, right},
+        {QStringLiteral("brak"), QStringLiteral("Брак"), 49, right},
+        {QStringLiteral("summa"), QStringLiteral("Итого (р.)"), 78, right, true, 2},
+        {QStringLiteral("prize"), QStringLiteral("Премия (%)"), 64, right, false},
+        {QStringLiteral("ok"), QStringLiteral("OK"), 37, centre},
+        {QStringLiteral("vvod"), QStringLiteral("Заведен"), 72, centre, true, -1, true},
+    };
+    DBGrid2->setColumns(cols);
+    DBGrid2->gridModel()->setTitleStyle(true, Qt::AlignCenter);
+    DBGrid2->gridModel()->setStyler(
+        [](const db::Dataset &ds, int row, const ui::ColumnDef &col, ui::CellStyle &style) {
+            if (col.field != QLatin1String("ok"))
+                return;
+            const QString ok = ds.valueAt(row, QStringLiteral("ok")).toString();
+            const bool accepted = ok == QLatin1String("ok") || ok == QStringLiteral("да");
+            style.foreground = QBrush(accepted ? kGreen : kRed);
+            QFont f;
+            f.setBold(true);
+            style.font = f;
+        });
+    connect(DBGrid2, &ui::DBGrid::rowDoubleClicked, this, &TForm1::DBGrid2DblClick);
+    root->addWidget(DBGrid2, 1);
+
+    auto *bottom = new QHBoxLayout;
+    auto button = [this, bottom](const char *name, const QString &text) {
+        auto *b = new QPushButton(text, this);
+        b->setObjectName(QLatin1String(name));
+        b->setAutoDefault(false);
+        bottom->addWidget(b);
+        return b;
+    };
+    Button1 = button("Button1", QStringLiteral("Добавить"));
+    Button2 = button("Button2", QStringLiteral("Изменить"));
+    Button3 = button("Button3", QStringLiteral("Удалить"));
+    Button8 = button("Button8", QStringLiteral("Обновить"));
+    Button5 = button("Button5", QStringLiteral("Ср.сд./хоз. работы"));
+    bottom->addStretch();
+    Button4 = button("Button4", QStringLiteral("Выход"));
+    setCancelButton(Button4);
+    root->addLayout(bottom);
+
+    connect(Button8, &QPushButton::clicked, this, &TForm1::Button8Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &QDialog::accept);
+    connect(N5, &QAction::triggered, this, &QDialog::accept);
+    connect(N1, &QAction::triggered, this, &TForm1::openWorkers);
+    connect(N3, &QAction::triggered, this, &TForm1::openProducts);
+    connect(N6, &QAction::triggered, this, &TForm1::openKinds);
+
+    RadioButton1->setChecked(true);
+    CBox1Click();
+
+    // The window keeps the size its grid needs.
+    const int width = DBGrid2->contentWidth() + 2 * DBGrid2->frameWidth() + 40;
+    setFixedSize(width, 620);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(30000);
+    connect(Timer1, &QTimer::timeout, this, [] {
+        if (Form23)
+            ui::guarded([] { Form23->CheckVersion(); });
+    });
+    Timer1->start();
+}
+
+QDate TForm1::journalDate() const
+{
+    return DateT->date();
+}
+
+void TForm1::reopenJournals(bool setDate)
+{
+    const auto journals = DataModule6->journals();
+    for (db::Dataset *q : journals)
+        q->close();
+    for (db::Dataset *q : journals) {
+        if (setDate)
+            q->setParam(QStringLiteral("data"), journalDate());
+        q->open();
+    }
+}
+
+void TForm1::FormActivate()
+{
+    DateT->setDate(QDate::currentDate());
+    if (isWeekend(DateT->date()))
+        CBox1->setChecked(true);
+    for (db::Dataset *q : DataModule6->journals()) {
+        q->close();
+        q->setFiltered(false);
+    }
+    reopenJournals(true);
+}
+
+void TForm1::DateTChange()
+{
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        reopenJournals(true);
+    } catch (...) {
+        QGuiApplication::restoreOverrideCursor();
+        throw;
+    }
+    CBox1->setChecked(isWeekend(journalDate()));
+    QGuiApplication::restoreOverrideCursor();
+    DBGrid2->setFocus();
+}
+
+void TForm1::CBox1Click()
+{
+    static const QColor red = kRed;
+    paintChoice(CBox1, CBox1->isChecked() ? &red : nullptr);
+}
+
+void TForm1::chooseShift(int number)
+{
+    DBGrid2->setDataset(DataModule6->smena(number));
+    static const QColor green = kGreen;
+    QRadioButton *buttons[] = {RadioButton1, RadioButton2, RadioButton3, RadioButton4};
+    for (int i = 0; i < 4; ++i)
+        paintChoice(buttons[i], i + 1 == number ? &green : nullptr);
+    shift = number;
+}
+
+void TForm1::Button8Click()
+{
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        reopenJournals(false);
+    } catch (...) {
+        QGuiApplication::restoreOverrideCursor();
+        throw;
+    }
+    QGuiApplication::restoreOverrideCursor();
+}
+
+void TForm1::Button3Click()
+{
+    const QDate date = journalDate();
+    db::Dataset *q = DataModule6->smena(shift);
+    const QString id = q->asString(QStringLiteral("id"));
+    DataModule6->DelSmena.setSql(QStringLiteral("delete from accounts_dep.smena where id=") + id);
+    if (id.isEmpty())
+        return;
+    if (!ui::askYesNo(QStringLiteral("Удалить позицию из списка?"), QStringLiteral("Удаление"))) {
+        q->reopen();
+        return;
+    }
+    const QString w = QString::number(q->asInteger(QStringLiteral("w_id")));
+    DataModule6->DelSmena.execute();
+    q->reopen();
+
+    db::Dataset *control = DataModule6->Control;
+    control->setSql(QStringLiteral("select sum(time) as tim from accounts_dep.smena where w_id=") +
+                    w + QStringLiteral(" and smena=") + QString::number(shift) +
+                    QStringLiteral(" and data=to_date('") +
+                    date.toString(QStringLiteral("dd.MM.yyyy")) +
+                    QStringLiteral("', 'DD.MM.YYYY') group by w_id, smena, data"));
+    control->open();
+    const int tim = control->asInteger(QStringLiteral("tim"));
+    DataModule6->H_Tabel_ins.setSql(
+        QStringLiteral("update accounts_dep.h_tabel set d") + QString::number(date.day()) +
+        QLatin1Char('=') + QString::number(tim) + QStringLiteral(" where w_id=") + w +
+        QStringLiteral(" and smena=") + QString::number(shift) + QStringLiteral(" and month=") +
+        QString::number(date.month()) + QStringLiteral(" and year=") +
+        QString::number(date.year()));
+    DataModule6->H_Tabel_ins.execute();
+    control->close();
+}
+
+void TForm1::DBGrid2DblClick()
+{
+    if (!mayAccept(accessRole))
+        return;
+    db::Dataset *q = DataModule6->smena(shift);
+    current = q;
+    if (q->isEmpty())
+        return;
+    const QString ok = q->asString(QStringLiteral("ok"));
+    const bool accepted = ok == QStringLiteral("да") || ok == QLatin1String("ok");
+    updtOK.setParam(QStringLiteral("ok"), accepted ? QStringLiteral("no") : QStringLiteral("ok"));
+    updtOK.setParam(QStringLiteral("id"), q->asInteger(QStringLiteral("id")));
+    updtOK.execute();
+    const int rec = q->recNo();
+    q->reopen();
+    q->setRecNo(rec);
+}
+
+void TForm1::openWorkers()
+{
+    Form5->browseFrom(this);
+}
+
+void TForm1::openProducts()
+{
+    Form3->browseFrom(this);
+}
+
+void TForm1::openKinds()
+{
+    DataModule6->Vid_oper->setFiltered(false);
+    Form8->browseFrom(this);
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == DateT && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            DateTChange();
+            return true;
+        }
+    }
+    return ui::Form::eventFilter(watched, event);
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "db/Command.h"
+#include "ui/Form.h"
+
+#include <QDate>
+
+class QCheckBox;
+class QDateEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+class QAction;
+namespace db {
+class Dataset;
+}
+namespace ui {
+class DBGrid;
+}
+
+// The shift journal: the entries of one date and shift, and the hub that opens every
+// other window.
+class TForm1 : public ui::Form {
+    Q_OBJECT
+public:
+    explicit TForm1(const QStringList &args, QWidget *parent = nullptr);
+
+    // State read and set by other windows.
+    int shift = 1;
+    QString accessRole;
+    db::Dataset *current = nullptr; // the current journal query
+    int buildDate = 0;
+    int buildTime = 0;
+    bool connected() const { return connected_; }
+
+    QRadioButton *RadioButton1, *RadioButton2, *RadioButton3, *RadioButton4;
+    QDateEdit *DateT;
+    QCheckBox *CBox1;
+    ui::DBGrid *DBGrid2;
+    QPushButton *Button1, *Button2, *Button3, *Button8, *Button5, *Button4;
+    QMenu *N2, *N11, *N7;
+    QAction *N1, *N3, *N4, *N6, *N8, *N9, *N13, *N14, *N15, *N17, *N10, *N5;
+    QTimer *Timer1;
+    db::Command updtOK;
+
+    QDate journalDate() const;
+
+    void FormActivate() override;
+    void DateTChange();
+    void CBox1Click();
+    void chooseShift(int shift);
+    void Button8Click(); // refresh
+    void Button3Click(); // delete
+    void DBGrid2DblClick(); // accept toggle
+    void openWorkers();
+    void openProducts();
+    void openKinds();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildUi();
+    void reopenJournals(bool setDate);
+    bool connected_ = false;
+};
+
+extern TForm1 *Form1;

@@ -1,0 +1,20 @@
+#include "Command.h"
+
+#include "Dataset.h"
+
+#include <QSqlQuery>
+
+namespace db {
+
+void Command::setParam(const QString &name, const QVariant &value)
+{
+    params_.insert(name.toLower(), value);
+}
+
+int Command::execute()
+{
+    QSqlQuery q = exec(sql_, params_);
+    return q.numRowsAffected();
+}
+
+} // namespace db

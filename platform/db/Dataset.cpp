@@ -1,0 +1,637 @@
+#include "Dataset.h"
+
+#include "Connection.h"
+#include "SqlError.h"
+#include "SqlText.h"
+
+#include <QLocale>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <cmath>
+
+namespace db {
+
+namespace {
+
+// The :name placeholders of a statement, skipping quoted text and ::type casts.
+QStringList placeholders(const QString &sql)
+{
+    QStringList names;
+    QChar quote;
+    for (int i = 0; i < sql.size(); ++i) {
+        const QChar c = sql[i];
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+            continue;
+        }
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            quote = c;
+            continue;
+        }
+        if (c != QLatin1Char(':'))
+            continue;
+        if (i + 1 < sql.size() && sql[i + 1] == QLatin1Char(':')) {
+            ++i; // a cast
+            continue;
+        }
+        int j = i + 1;
+        while (j < sql.size() && (sql[j].isLetterOrNumber() || sql[j] == QLatin1Char('_')))
+            ++j;
+        if (j > i + 1 && !sql[i + 1].isDigit())
+            names << sql.mid(i + 1, j - i - 1);
+        i = j - 1;
+    }
+    return names;
+}
+
+SqlError errorOf(const QSqlError &e)
+{
+    QString text = e.databaseText().trimmed();
+    if (text.isEmpty())
+        text = e.text().trimmed();
+    return SqlError(text, e.nativeErrorCode());
+}
+
+QVariant normalised(const QVariant &v)
+{
+    if (v.isNull())
+        return v;
+    switch (v.typeId()) {
+    case QMetaType::ULongLong:
+    case QMetaType::LongLong:
+        return QVariant(v.toLongLong());
+    case QMetaType::UInt:
+        return QVariant(static_cast<qlonglong>(v.toUInt()));
+    default:
+        return v;
+    }
+}
+
+bool isNumber(const QVariant &v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+QSqlQuery exec(const QString &sql, const QHash<QString, QVariant> &params)
+{
+    if (!isConnected())
+        throw SqlError(QStringLiteral("Нет подключения к базе данных"));
+    QSqlQuery q(connection());
+    const QStringList names = placeholders(sql);
+    bool ok;
+    if (names.isEmpty()) {
+        ok = q.exec(sql);
+    } else {
+        if (!q.prepare(sql))
+            throw errorOf(q.lastError());
+        for (const QString &n : names) {
+            // A parameter never set is sent as null, as an unset parameter always was.
+            q.bindValue(QLatin1Char(':') + n, params.value(n.toLower()));
+        }
+        ok = q.exec();
+    }
+    if (!ok)
+        throw errorOf(q.lastError());
+    return q;
+}
+
+Dataset::Dataset(const QString &name, QObject *parent) : QObject(parent)
+{
+    setObjectName(name);
+}
+
+void Dataset::setSql(const QString &sql)
+{
+    if (active_)
+        close();
+    sql_ = sql;
+}
+
+void Dataset::setParam(const QString &name, const QVariant &value)
+{
+    params_.insert(name.toLower(), value);
+}
+
+QVariant Dataset::param(const QString &name) const
+{
+    return params_.value(name.toLower());
+}
+
+void Dataset::loadRow(const QSqlRecord &rec, QVector<QVariant> &row) const
+{
+    row.resize(names_.size());
+    for (int i = 0; i < names_.size(); ++i)
+        row[i] = normalised(rec.value(i));
+}
+
+void Dataset::open()
+{
+    if (active_)
+        return;
+    QSqlQuery q = exec(sql_, params_);
+    const QSqlRecord rec = q.record();
+    names_.clear();
+    index_.clear();
+    for (int i = 0; i < rec.count(); ++i) {
+        names_ << rec.fieldName(i);
+        if (!index_.contains(rec.fieldName(i).toLower()))
+            index_.insert(rec.fieldName(i).toLower(), i);
+    }
+    rows_.clear();
+    while (q.next()) {
+        QVector<QVariant> row;
+        loadRow(q.record(), row);
+        rows_.append(row);
+    }
+    active_ = true;
+    editMode_ = EditMode::None;
+    conditionsParsed_ = false;
+    applyFilter(false);
+}
+
+void Dataset::close()
+{
+    if (!active_)
+        return;
+    active_ = false;
+    rows_.clear();
+    visible_.clear();
+    editMode_ = EditMode::None;
+    cur_ = -1;
+    eof_ = bof_ = true;
+    emit changed();
+    emit currentChanged();
+}
+
+void Dataset::reopen()
+{
+    close();
+    open();
+}
+
+void Dataset::setCurrent(int index)
+{
+    if (visible_.isEmpty()) {
+        cur_ = -1;
+    } else {
+        cur_ = qBound(0, index, int(visible_.size()) - 1);
+    }
+    emit currentChanged();
+}
+
+void Dataset::setRecNo(int recNo)
+{
+    eof_ = bof_ = visible_.isEmpty();
+    setCurrent(recNo - 1);
+}
+
+void Dataset::first()
+{
+    bof_ = true;
+    eof_ = visible_.isEmpty();
+    setCurrent(0);
+}
+
+void Dataset::last()
+{
+    eof_ = true;
+    bof_ = visible_.isEmpty();
+    setCurrent(visible_.size() - 1);
+}
+
+void Dataset::next()
+{
+    bof_ = visible_.isEmpty();
+    if (cur_ + 1 >= visible_.size()) {
+        eof_ = true;
+        return;
+    }
+    eof_ = false;
+    setCurrent(cur_ + 1);
+}
+
+void Dataset::prior()
+{
+    eof_ = visible_.isEmpty();
+    if (cur_ <= 0) {
+        bof_ = true;
+        return;
+    }
+    bof_ = false;
+    setCurrent(cur_ - 1);
+}
+
+bool Dataset::locate(const QString &field, const QVariant &value)
+{
+    const int f = fieldIndex(field);
+    for (int i = 0; i < visible_.size(); ++i) {
+        const QVariant &v = rows_[visible_[i]][f];
+        const bool same = (isNumber(v) && isNumber(value)) ? v.toDouble() == value.toDouble()
+                                                           : v.toString() == value.toString();
+        if (!v.isNull() && same) {
+            eof_ = bof_ = false;
+            setCurrent(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+int Dataset::fieldIndex(const QString &name) const
+{
+    const auto it = index_.constFind(name.toLower());
+    if (it == index_.constEnd())
+        throw SqlError(QStringLiteral("%1: поле '%2' не найдено").arg(objectName(), name));
+    return it.value();
+}
+
+bool Dataset::hasField(const QString &name) const
+{
+    return index_.contains(name.toLower());
+}
+
+QVariant Dataset::value(const QString &field) const
+{
+    const int f = fieldIndex(field);
+    if (editMode_ != EditMode::None)
+        return buffer_[f];
+    if (cur_ < 0)
+        return QVariant();
+    return rows_[visible_[cur_]][f];
+}
+
+QVariant Dataset::valueAt(int row, const QString &field) const
+{
+    if (row < 0 || row >= visible_.size())
+        return QVariant();
+    return rows_[visible_[row]][fieldIndex(field)];
+}
+
+QString Dataset::displayText(const QVariant &v)
+{
+    if (v.isNull())
+        return QString();
+    switch (v.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        QString s = QString::number(v.toDouble(), 'g', 15);
+        return s.replace(QLatin1Char('.'), QLocale().decimalPoint());
+    }
+    case QMetaType::QDate:
+        return v.toDate().toString(QStringLiteral("dd.MM.yyyy"));
+    case QMetaType::QDateTime: {
+        const QDateTime dt = v.toDateTime();
+        if (dt.time() == QTime(0, 0))
+            return dt.date().toString(QStringLiteral("dd.MM.yyyy"));
+        return dt.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+    }
+    case QMetaType::Bool:
+        return v.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    default:
+        return v.toString();
+    }
+}
+
+QString Dataset::asString(const QString &field) const
+{
+    return displayText(value(field));
+}
+
+int Dataset::asInteger(const QString &field) const
+{
+    const QVariant v = value(field);
+    if (v.isNull())
+        return 0;
+    if (v.typeId() == QMetaType::Double)
+        return static_cast<int>(std::lround(v.toDouble()));
+    bool ok = false;
+    const int i = v.toString().trimmed().toInt(&ok);
+    if (!ok && !isNumber(v))
+        throw SqlError(QStringLiteral("'%1' не является целым числом").arg(v.toString()));
+    return ok ? i : v.toInt();
+}
+
+double Dataset::asFloat(const QString &field) const
+{
+    const QVariant v = value(field);
+    return v.isNull() ? 0.0 : v.toDouble();
+}
+
+QDate Dataset::asDate(const QString &field) const
+{
+    const QVariant v = value(field);
+    if (v.typeId() == QMetaType::QDateTime)
+        return v.toDateTime().date();
+    if (v.typeId() == QMetaType::QString)
+        return QDate::fromString(v.toString().trimmed(), QStringLiteral("dd.MM.yyyy"));
+    return v.toDate();
+}
+
+// ---- record filter ---------------------------------------------------------
+
+void Dataset::setFilter(const QString &expression)
+{
+    filterText_ = expression;
+    conditionsParsed_ = false;
+    if (active_ && filtered_)
+        applyFilter(false);
+}
+
+void Dataset::setFiltered(bool on)
+{
+    if (filtered_ == on)
+        return;
+    filtered_ = on;
+    if (active_)
+        applyFilter(false);
+}
+
+void Dataset::parseFilter()
+{
+    conditions_.clear();
+    conditionsParsed_ = true;
+    const QString &t = filterText_;
+    int i = 0;
+    auto skipSpaces = [&] {
+        while (i < t.size() && t[i].isSpace())
+            ++i;
+    };
+    auto bad = [&] {
+        return SqlError(QStringLiteral("Неверное выражение фильтра: %1").arg(t));
+    };
+    skipSpaces();
+    if (i >= t.size())
+        return;
+    for (;;) {
+        skipSpaces();
+        int s = i;
+        while (i < t.size() && (t[i].isLetterOrNumber() || t[i] == QLatin1Char('_')))
+            ++i;
+        if (s == i)
+            throw bad();
+        Condition c;
+        c.field = fieldIndex(t.mid(s, i - s));
+        skipSpaces();
+        if (t.mid(i, 4).compare(QLatin1String("like"), Qt::CaseInsensitive) == 0) {
+            c.op = QStringLiteral("like");
+            i += 4;
+        } else {
+            static const char *const ops[] = {"<>", "!=", "<=", ">=", "=", "<", ">"};
+            for (const char *op : ops) {
+                if (t.mid(i, int(strlen(op))) == QLatin1String(op)) {
+                    c.op = QLatin1String(op);
+                    i += int(strlen(op));
+                    break;
+                }
+            }
+            if (c.op == QLatin1String("!="))
+                c.op = QStringLiteral("<>");
+        }
+        if (c.op.isEmpty())
+            throw bad();
+        skipSpaces();
+        if (i < t.size() && t[i] == QLatin1Char('\'')) {
+            QString text;
+            ++i;
+            for (;;) {
+                if (i >= t.size())
+                    throw bad();
+                if (t[i] == QLatin1Char('\'')) {
+                    if (i + 1 < t.size() && t[i + 1] == QLatin1Char('\'')) {
+                        text += QLatin1Char('\'');
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                text += t[i++];
+            }
+            c.value = text;
+        } else {
+            s = i;
+            while (i < t.size() && !t[i].isSpace())
+                ++i;
+            bool ok = false;
+            const double d = t.mid(s, i - s).toDouble(&ok);
+            if (!ok)
+                throw bad();
+            c.value = d;
+        }
+        conditions_.append(c);
+        skipSpaces();
+        if (i >= t.size())
+            break;
+        if (t.mid(i, 3).compare(QLatin1String("and"), Qt::CaseInsensitive) != 0)
+            throw bad();
+        i += 3;
+    }
+}
+
+bool Dataset::matches(const QVector<QVariant> &row) const
+{
+    for (const Condition &c : conditions_) {
+        const QVariant &v = row[c.field];
+        if (c.op == QLatin1String("like")) {
+            if (v.isNull() || !likeMatch(displayText(v), c.value.toString()))
+                return false;
+            continue;
+        }
+        if (v.isNull())
+            return false;
+        int cmp;
+        if (c.value.typeId() == QMetaType::Double) {
+            bool ok = false;
+            const double d = isNumber(v) ? v.toDouble() : v.toString().trimmed().toDouble(&ok);
+            if (!isNumber(v) && !ok)
+                return false;
+            cmp = d < c.value.toDouble() ? -1 : (d > c.value.toDouble() ? 1 : 0);
+        } else {
+            cmp = QString::compare(displayText(v), c.value.toString(), Qt::CaseInsensitive);
+        }
+        const bool ok = (c.op == QLatin1String("=") && cmp == 0) ||
+                        (c.op == QLatin1String("<>") && cmp != 0) ||
+                        (c.op == QLatin1String("<") && cmp < 0) ||
+                        (c.op == QLatin1String(">") && cmp > 0) ||
+                        (c.op == QLatin1String("<=") && cmp <= 0) ||
+                        (c.op == QLatin1String(">=") && cmp >= 0);
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+void Dataset::applyFilter(bool keepPosition)
+{
+    const int oldRow = (cur_ >= 0 && cur_ < visible_.size()) ? visible_[cur_] : -1;
+    visible_.clear();
+    if (filtered_ && !conditionsParsed_) {
+        try {
+            parseFilter();
+        } catch (...) {
+            conditions_.clear();
+            conditionsParsed_ = false;
+            for (int i = 0; i < rows_.size(); ++i)
+                visible_.append(i);
+            emit changed();
+            setCurrent(0);
+            throw;
+        }
+    }
+    for (int i = 0; i < rows_.size(); ++i) {
+        if (!filtered_ || matches(rows_[i]))
+            visible_.append(i);
+    }
+    int pos = 0;
+    if (keepPosition && oldRow >= 0) {
+        const int at = visible_.indexOf(oldRow);
+        if (at >= 0)
+            pos = at;
+    }
+    eof_ = bof_ = visible_.isEmpty();
+    emit changed();
+    setCurrent(pos);
+}
+
+// ---- editing ---------------------------------------------------------------
+
+void Dataset::setUpdateTable(const QString &table, const QString &keyField)
+{
+    updateTable_ = table;
+    keyField_ = keyField;
+}
+
+void Dataset::append()
+{
+    if (!active_)
+        throw SqlError(QStringLiteral("%1: набор данных закрыт").arg(objectName()));
+    editMode_ = EditMode::Insert;
+    buffer_ = QVector<QVariant>(names_.size());
+    touched_ = QVector<bool>(names_.size(), false);
+}
+
+void Dataset::edit()
+{
+    if (!active_ || cur_ < 0)
+        throw SqlError(QStringLiteral("%1: нет текущей записи").arg(objectName()));
+    if (editMode_ != EditMode::None)
+        return;
+    editMode_ = EditMode::Edit;
+    buffer_ = rows_[visible_[cur_]];
+    touched_ = QVector<bool>(names_.size(), false);
+}
+
+void Dataset::setValue(const QString &field, const QVariant &value)
+{
+    if (editMode_ == EditMode::None)
+        edit();
+    const int f = fieldIndex(field);
+    buffer_[f] = value;
+    touched_[f] = true;
+}
+
+void Dataset::cancel()
+{
+    editMode_ = EditMode::None;
+}
+
+void Dataset::post()
+{
+    if (editMode_ == EditMode::None)
+        return;
+    if (updateTable_.isEmpty())
+        throw SqlError(QStringLiteral("%1: таблица для изменений не задана").arg(objectName()));
+    QStringList cols;
+    QHash<QString, QVariant> params;
+    for (int i = 0; i < names_.size(); ++i) {
+        if (!touched_[i])
+            continue;
+        cols << names_[i];
+        params.insert(QStringLiteral("v%1").arg(i), buffer_[i]);
+    }
+    QString sql;
+    if (editMode_ == EditMode::Insert) {
+        if (cols.isEmpty()) {
+            sql = QStringLiteral("insert into %1 default values returning *").arg(updateTable_);
+        } else {
+            QStringList values;
+            for (int i = 0; i < names_.size(); ++i)
+                if (touched_[i])
+                    values << QStringLiteral(":v%1").arg(i);
+            sql = QStringLiteral("insert into %1 (%2) values (%3) returning *")
+                      .arg(updateTable_, cols.join(QLatin1String(", ")),
+                           values.join(QLatin1String(", ")));
+        }
+    } else {
+        if (cols.isEmpty()) {
+            editMode_ = EditMode::None;
+            return;
+        }
+        QStringList sets;
+        for (int i = 0; i < names_.size(); ++i)
+            if (touched_[i])
+                sets << QStringLiteral("%1 = :v%2").arg(names_[i]).arg(i);
+        const int k = fieldIndex(keyField_);
+        params.insert(QStringLiteral("key"), rows_[visible_[cur_]][k]);
+        sql = QStringLiteral("update %1 set %2 where %3 = :key returning *")
+                  .arg(updateTable_, sets.join(QLatin1String(", ")), keyField_);
+    }
+    QSqlQuery q = exec(sql, params);
+    // Take back what the server stored (keys, defaults) for the columns this result has.
+    QVector<QVariant> row = buffer_;
+    if (q.next()) {
+        const QSqlRecord rec = q.record();
+        for (int i = 0; i < names_.size(); ++i) {
+            const int at = rec.indexOf(names_[i]);
+            if (at >= 0)
+                row[i] = normalised(rec.value(at));
+        }
+    }
+    const EditMode mode = editMode_;
+    editMode_ = EditMode::None;
+    if (mode == EditMode::Insert) {
+        rows_.append(row);
+        applyFilter(false);
+        const int at = visible_.indexOf(rows_.size() - 1);
+        setCurrent(at >= 0 ? at : cur_);
+    } else {
+        rows_[visible_[cur_]] = row;
+        applyFilter(true);
+    }
+}
+
+void Dataset::deleteCurrent()
+{
+    if (updateTable_.isEmpty())
+        throw SqlError(QStringLiteral("%1: таблица для изменений не задана").arg(objectName()));
+    if (!active_ || cur_ < 0)
+        return;
+    editMode_ = EditMode::None;
+    const int row = visible_[cur_];
+    QHash<QString, QVariant> params;
+    params.insert(QStringLiteral("key"), rows_[row][fieldIndex(keyField_)]);
+    exec(QStringLiteral("delete from %1 where %2 = :key").arg(updateTable_, keyField_), params);
+    const int pos = cur_;
+    rows_.remove(row);
+    applyFilter(false);
+    setCurrent(pos);
+}
+
+} // namespace db

@@ -1,0 +1,124 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QHash>
+#include <QObject>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+
+namespace db {
+
+// A query whose result is read whole and can be walked both ways: statement text with
+// :name parameters, a current record, fields by name, a record filter on the loaded rows,
+// and (when an update table is named) insert, change and delete of rows of that table.
+class Dataset : public QObject {
+    Q_OBJECT
+public:
+    explicit Dataset(const QString &name = QString(), QObject *parent = nullptr);
+
+    void setSql(const QString &sql);
+    const QString &sql() const { return sql_; }
+    // Parameters are matched to the statement's :name placeholders ignoring case.
+    void setParam(const QString &name, const QVariant &value);
+    QVariant param(const QString &name) const;
+
+    void open();
+    void close();
+    void reopen();
+    bool isActive() const { return active_; }
+
+    // Navigation over the visible (filtered) rows; record numbers start at 1.
+    int recordCount() const { return visible_.size(); }
+    bool isEmpty() const { return visible_.isEmpty(); }
+    int recNo() const { return cur_ + 1; }
+    void setRecNo(int recNo);
+    void first();
+    void last();
+    void next();
+    void prior();
+    bool eof() const { return eof_; }
+    bool bof() const { return bof_; }
+    bool locate(const QString &field, const QVariant &value);
+
+    // Fields of the current row. A missing field name is an error; on an empty
+    // result every field reads as null.
+    QStringList fieldNames() const { return names_; }
+    bool hasField(const QString &name) const;
+    QVariant value(const QString &field) const;
+    bool isNull(const QString &field) const { return value(field).isNull(); }
+    QString asString(const QString &field) const;
+    int asInteger(const QString &field) const;
+    double asFloat(const QString &field) const;
+    QDate asDate(const QString &field) const;
+    // Field of the visible row at index (0-based), for grids.
+    QVariant valueAt(int row, const QString &field) const;
+    static QString displayText(const QVariant &value);
+
+    // Record filter: "field=value", "field<>value", "field like 'pattern'", joined by "and".
+    // It stays set across close and open until changed.
+    void setFilter(const QString &expression);
+    const QString &filter() const { return filterText_; }
+    void setFiltered(bool on);
+    bool isFiltered() const { return filtered_; }
+
+    // Editing a one-table result.
+    void setUpdateTable(const QString &table, const QString &keyField);
+    void append();
+    void edit();
+    void setValue(const QString &field, const QVariant &value);
+    void post();
+    void cancel();
+    void deleteCurrent();
+    bool isEditing() const { return editMode_ != EditMode::None; }
+
+signals:
+    void changed();        // rows or their visibility changed
+    void currentChanged(); // the current record moved
+
+private:
+    struct Condition {
+        int field = -1;
+        QString op;
+        QVariant value;
+    };
+    enum class EditMode { None, Insert, Edit };
+
+    int fieldIndex(const QString &name) const;
+    void applyFilter(bool keepPosition);
+    bool matches(const QVector<QVariant> &row) const;
+    void parseFilter();
+    void setCurrent(int index);
+    void loadRow(const QSqlRecord &rec, QVector<QVariant> &row) const;
+
+    QString sql_;
+    QHash<QString, QVariant> params_;
+    bool active_ = false;
+    QStringList names_;
+    QHash<QString, int> index_;
+    QVector<QVector<QVariant>> rows_;
+    QVector<int> visible_;
+    int cur_ = -1;
+    bool eof_ = true;
+    bool bof_ = true;
+
+    QString filterText_;
+    bool filtered_ = false;
+    QVector<Condition> conditions_;
+    bool conditionsParsed_ = false;
+
+    QString updateTable_;
+    QString keyField_;
+    EditMode editMode_ = EditMode::None;
+    QVector<QVariant> buffer_;
+    QVector<bool> touched_;
+};
+
+// Runs text with :name parameters bound; returns the executed query. Shared by
+// datasets and commands so both bind and report errors the same way.
+QSqlQuery exec(const QString &sql, const QHash<QString, QVariant> &params);
+
+} // namespace db

@@ -1,0 +1,25 @@
+#include "Application.h"
+
+#include <QLocale>
+
+namespace ui {
+
+Application::Application(int &argc, char **argv) : QApplication(argc, argv)
+{
+    // Numbers and dates as the shop's users read them.
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+}
+
+bool Application::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const db::SqlError &e) {
+        showDbError(e);
+    } catch (const std::exception &e) {
+        messages().error(QString::fromLocal8Bit(e.what()), QStringLiteral("Ошибка"));
+    }
+    return true;
+}
+
+} // namespace ui

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QDialog>
+
+class QPushButton;
+
+namespace ui {
+
+// Base of every window: a dialog shown modally, with an activation step that runs when it
+// is shown and again whenever a window it opened has closed, an Esc that presses its
+// cancel button, and a place on the screen.
+class Form : public QDialog {
+    Q_OBJECT
+public:
+    enum class Placement { Screen, MainForm };
+
+    explicit Form(QWidget *parent = nullptr);
+
+    // Runs when the window becomes the active window of the program.
+    virtual void FormActivate() {}
+
+    // Shows another window modally; when it closes this window is active again.
+    int showChild(QDialog *child);
+
+    void setCancelButton(QPushButton *button) { cancel_ = button; }
+    void setPlacement(Placement p) { placement_ = p; }
+    // The window others centre on.
+    static void setMainForm(QWidget *form);
+    // Makes exactly this button of the window the default one (nullptr: none).
+    void makeDefault(QPushButton *button);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    QPushButton *cancel_ = nullptr;
+    Placement placement_ = Placement::MainForm;
+};
+
+} // namespace ui

@@ -1,0 +1,178 @@
+#include "ListForm.h"
+
+#include "db/Dataset.h"
+#include "db/SqlText.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+ListForm::ListForm(const Setup &setup, QWidget *parent)
+    : ui::Form(parent), dataset(setup.dataset), setup_(setup)
+{
+    setObjectName(QLatin1String(setup.name));
+    setWindowTitle(setup.caption);
+
+    DBGrid1 = new ui::DBGrid(QStringLiteral("DBGrid1"), this);
+    DBGrid1->setAccessibleName(setup.caption);
+    DBGrid1->setColumns(setup.columns);
+    DBGrid1->setDataset(dataset);
+    connect(DBGrid1, &ui::DBGrid::rowDoubleClicked, this, &ListForm::Button2Click);
+
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setAccessibleName(QStringLiteral("Поиск"));
+    Edit1->setPlaceholderText(QStringLiteral("Поиск"));
+    Edit1->installEventFilter(this);
+    Edit1->setVisible(setup.searchVisible);
+    connect(Edit1, &QLineEdit::textChanged, this, &ListForm::Edit1Change);
+
+    auto button = [this](const char *name, const QString &text) {
+        auto *b = new QPushButton(text, this);
+        b->setObjectName(QLatin1String(name));
+        return b;
+    };
+    Button1 = button("Button1", QStringLiteral("Добавить"));
+    Button2 = button("Button2", QStringLiteral("Изменить"));
+    Button3 = button("Button3", QStringLiteral("Удалить"));
+    Button4 = button("Button4", QStringLiteral("Выход"));
+    makeDefault(Button1);
+    setCancelButton(Button4);
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(Button2, &QPushButton::clicked, this, &ListForm::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
+    connect(Button4, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto *root = new QVBoxLayout(this);
+    auto *bar = new QHBoxLayout;
+    root->addWidget(DBGrid1, 1);
+    bar->addWidget(Button1);
+    bar->addWidget(Button2);
+    bar->addWidget(Button3);
+    if (setup.arrangement == Arrangement::SearchInButtonBar) {
+        bar->addWidget(Edit1, 1);
+        bar->addStretch();
+        bar->addWidget(Button4);
+        setTabOrder(Button1, Button2);
+        setTabOrder(Button2, Button3);
+        setTabOrder(Button3, Button4);
+        setTabOrder(Button4, Edit1);
+        setTabOrder(Edit1, DBGrid1);
+    } else {
+        root->addWidget(Edit1);
+        bar->addStretch();
+        bar->addWidget(Button4);
+        setTabOrder(Edit1, DBGrid1);
+        setTabOrder(DBGrid1, Button1);
+        setTabOrder(Button1, Button2);
+        setTabOrder(Button2, Button3);
+        setTabOrder(Button3, Button4);
+    }
+    root->addLayout(bar);
+
+    // Sized to show its columns whole.
+    resize(DBGrid1->contentWidth() + 2 * DBGrid1->frameWidth() + 40, 480);
+}
+
+void ListForm::browseFrom(ui::Form *caller)
+{
+    mode = 0;
+    handBack_ = nullptr;
+    // A list opened from the menu shows all its rows: a filter left by a pick whose search
+    // box is hidden now would hide rows with nothing on screen to tell.
+    if (Edit1->isHidden()) {
+        Edit1->clear();
+        dataset->setFiltered(false);
+    }
+    dataset->open();
+    Button2->setDefault(false);
+    Button2->setText(QStringLiteral("Изменить"));
+    Button1->show();
+    Button3->show();
+    caller->showChild(this);
+    dataset->close();
+}
+
+void ListForm::pickFrom(ui::Form *caller, int pickMode, HandBack handBack)
+{
+    mode = pickMode;
+    handBack_ = std::move(handBack);
+    dataset->open();
+    Button2->setText(QStringLiteral("Выбрать"));
+    makeDefault(Button2);
+    Button1->hide();
+    Button3->hide();
+    Edit1->show();
+    Edit1->clear();
+    caller->showChild(this);
+    handBack_ = nullptr;
+    dataset->close();
+}
+
+void ListForm::FormActivate()
+{
+    if (Edit1->isVisible())
+        Edit1->setFocus();
+}
+
+void ListForm::Edit1Change()
+{
+    const QString text = Edit1->text();
+    if (text.isEmpty()) {
+        dataset->setFiltered(false);
+        return;
+    }
+    const QString pattern = setup_.search == Search::Prefix
+                                ? text + QLatin1Char('%')
+                                : QLatin1Char('%') + text + QLatin1Char('%');
+    dataset->setFilter(setup_.searchField + QStringLiteral(" like ") + db::quote(pattern));
+    dataset->setFiltered(true);
+}
+
+void ListForm::Button2Click()
+{
+    if (mode == 0) {
+        changeCurrent();
+        return;
+    }
+    if (!dataset->isEmpty() && handBack_)
+        handBack_(*dataset);
+    accept();
+}
+
+void ListForm::reread(int recNo)
+{
+    dataset->reopen();
+    if (!dataset->isEmpty())
+        dataset->setRecNo(recNo);
+}
+
+bool ListForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Edit1 && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        switch (key->key()) {
+        case Qt::Key_Up:
+            dataset->prior();
+            return true;
+        case Qt::Key_Down:
+            dataset->next();
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+        case Qt::Key_Backspace:
+            break; // the dialog's keys and erasing work everywhere
+        default:
+            if (setup_.keys == SearchKeys::ConsumeAll &&
+                (key->key() == Qt::Key_Delete || key->text().isEmpty()))
+                return true; // caret keys and Delete do nothing in this box
+            break;
+        }
+    }
+    return ui::Form::eventFilter(watched, event);
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "ui/DBGrid.h"
+#include "ui/Form.h"
+
+#include <functional>
+
+class QLineEdit;
+class QPushButton;
+namespace db {
+class Dataset;
+}
+
+// A reference list over a shared dataset: browse mode (add, change, delete) or pick mode
+// (choose a row for the window that opened it), with a search box that filters the rows
+// already read.
+class ListForm : public ui::Form {
+    Q_OBJECT
+public:
+    enum class Search { Prefix, Anywhere };
+    // Which keys the search box gives up: every key but typing and Backspace, or only the
+    // two arrows that walk the list.
+    enum class SearchKeys { ConsumeAll, ArrowsOnly };
+    enum class Arrangement { SearchInButtonBar, SearchBelowGrid };
+
+    struct Setup {
+        const char *name;
+        QString caption;
+        db::Dataset *dataset;
+        QVector<ui::ColumnDef> columns;
+        QString searchField;
+        Search search;
+        SearchKeys keys;
+        Arrangement arrangement;
+        bool searchVisible;
+    };
+    using HandBack = std::function<void(const db::Dataset &)>;
+
+    explicit ListForm(const Setup &setup, QWidget *parent = nullptr);
+
+    int mode = 0; // 0 browse; otherwise the pick mode of the caller
+    db::Dataset *const dataset;
+    ui::DBGrid *DBGrid1;
+    QLineEdit *Edit1;
+    QPushButton *Button1, *Button2, *Button3, *Button4;
+
+    // Browse mode from the main menu: the list opened, shown modally, closed afterwards.
+    void browseFrom(ui::Form *caller);
+    // Pick mode: handBack receives the current row when the user chooses one.
+    void pickFrom(ui::Form *caller, int pickMode, HandBack handBack);
+
+    void FormActivate() override;
+    void Edit1Change();
+    void Button2Click();
+
+protected:
+    virtual void Button1Click() = 0;
+    virtual void changeCurrent() = 0;
+    virtual void Button3Click() = 0;
+    // Close and open the dataset, back on the given record.
+    void reread(int recNo);
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    const Setup setup_;
+    HandBack handBack_;
+};

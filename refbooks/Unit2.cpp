@@ -1,0 +1,130 @@
+#include "Unit2.h"
+
+#include "db/Dataset.h"
+#include "db/SqlText.h"
+#include "ui/LookupCombo.h"
+#include "ui/Messages.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+TForm2 *Form2 = nullptr;
+
+namespace {
+
+LookupCombo *lookup(QWidget *parent, const char *name, const char *table, const char *dsName)
+{
+    auto *ds = new db::Dataset(QLatin1String(dsName), parent);
+    ds->setSql(QStringLiteral("select id, s_caption from %1 order by s_caption")
+                   .arg(QLatin1String(table)));
+    auto *box = new LookupCombo(QLatin1String(name), ds, QStringLiteral("id"),
+                                QStringLiteral("s_caption"), parent);
+    box->setMinimumWidth(300);
+    return box;
+}
+
+} // namespace
+
+TForm2::TForm2(QWidget *parent) : ui::Form(parent)
+{
+    Form2 = this;
+    setObjectName(QStringLiteral("Form2"));
+
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setMaxLength(254);
+    LCB_department = lookup(this, "LCB_department", "cmn_department.department", "department");
+    LCB_staffpos = lookup(this, "LCB_staffpos", "hrms_staffpos.staffpos", "staffpos");
+    LCB_roles = lookup(this, "LCB_roles", "adm_role.roles", "roles");
+
+    auto *frame = new QGroupBox(QStringLiteral("Данные о работнике"), this);
+    auto *form = new QFormLayout(frame);
+    form->addRow(QStringLiteral("ФИО"), Edit1);
+    form->addRow(QStringLiteral("Подразделение"), LCB_department);
+    form->addRow(QStringLiteral("Должность"), LCB_staffpos);
+    form->addRow(QStringLiteral("Роль"), LCB_roles);
+
+    Button1 = new QPushButton(QStringLiteral("Записать"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button2 = new QPushButton(QStringLiteral("Отмена"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    makeDefault(Button1);
+    setCancelButton(Button2);
+    connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto *root = new QVBoxLayout(this);
+    root->addWidget(frame);
+    auto *bar = new QHBoxLayout;
+    bar->addWidget(Button1);
+    bar->addStretch();
+    bar->addWidget(Button2);
+    root->addLayout(bar);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    setTabOrder(Edit1, LCB_staffpos);
+    setTabOrder(LCB_staffpos, LCB_department);
+    setTabOrder(LCB_department, LCB_roles);
+    setTabOrder(LCB_roles, Button1);
+    setTabOrder(Button1, Button2);
+
+    // The wheel walks the lookup box that has the focus, and nothing else.
+    for (QWidget *w : findChildren<QWidget *>())
+        w->installEventFilter(this);
+    installEventFilter(this);
+}
+
+void TForm2::FormActivate()
+{
+    Edit1->setFocus();
+}
+
+void TForm2::reopenLookups()
+{
+    LCB_staffpos->reload();
+    LCB_roles->reload();
+    LCB_department->reload();
+}
+
+bool TForm2::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Wheel) {
+        const int dy = static_cast<QWheelEvent *>(event)->angleDelta().y();
+        QWidget *focus = focusWidget();
+        for (LookupCombo *box : {LCB_roles, LCB_staffpos, LCB_department}) {
+            if (focus == box && dy != 0)
+                box->step(dy < 0 ? 1 : -1);
+        }
+        return true;
+    }
+    return ui::Form::eventFilter(watched, event);
+}
+
+void TForm2::Button1Click()
+{
+    const QString name = Edit1->text().trimmed();
+    if (name.isEmpty()) {
+        ui::showError(QStringLiteral("ФИО нужно заполнить!"), QStringLiteral("Ошибка"));
+        return;
+    }
+    const QString department = LCB_department->currentText();
+    QString sql;
+    if (mode == 1) {
+        sql = QStringLiteral("INSERT INTO accounts_dep.person (fio, s_staffpos_hl)VALUES(") +
+              db::quote(name) + QStringLiteral(", ") + db::quote(department) +
+              QStringLiteral(")");
+    } else {
+        sql = QStringLiteral("UPDATE accounts_dep.person SET fio=") + db::quote(name) +
+              QStringLiteral(", s_staffpos_hl=") + db::quote(department) +
+              QStringLiteral(" where accounts_dep.person.id=") + QString::number(personId);
+    }
+    cmd_person.setSql(sql);
+    cmd_person.execute();
+    accept();
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "db/Command.h"
+#include "ui/Form.h"
+
+class QLineEdit;
+class QPushButton;
+class LookupCombo;
+
+// The editor of one worker.
+class TForm2 : public ui::Form {
+    Q_OBJECT
+public:
+    explicit TForm2(QWidget *parent = nullptr);
+
+    int mode = 1; // 1 add; otherwise change the worker personId
+    int personId = 0;
+    QLineEdit *Edit1;
+    LookupCombo *LCB_department;
+    LookupCombo *LCB_staffpos;
+    LookupCombo *LCB_roles;
+    QPushButton *Button1, *Button2;
+    db::Command cmd_person;
+
+    void FormActivate() override;
+    void reopenLookups();
+    void Button1Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+};
+
+extern TForm2 *Form2;

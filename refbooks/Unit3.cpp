@@ -1,0 +1,111 @@
+#include "Unit3.h"
+
+#include "Unit7.h"
+#include "app/Unit6.h"
+#include "db/Dataset.h"
+#include "ui/LookupCombo.h"
+#include "ui/Messages.h"
+
+#include <QDate>
+#include <QLineEdit>
+
+TForm3 *Form3 = nullptr;
+
+TForm3::TForm3(QWidget *parent)
+    : ListForm({"Form3",
+                QStringLiteral("Изделия (3)"),
+                DataModule6->Izdel,
+                {{QStringLiteral("marka"), QStringLiteral("Марка изделия"), 220},
+                 {QStringLiteral("nom"), QStringLiteral("Номенклатурная группа"), 220},
+                 {QStringLiteral("massa"), QStringLiteral("Коробки"), 80}},
+                QStringLiteral("marka"),
+                Search::Prefix,
+                SearchKeys::ArrowsOnly,
+                Arrangement::SearchBelowGrid,
+                true},
+               parent)
+{
+    Form3 = this;
+    Izdel_Smena = new db::Dataset(QStringLiteral("Izdel_Smena"), this);
+    Izdel_Smena->setSql(QStringLiteral("select count(*) as cnt from accounts_dep.smena s where "
+                                       "s.i_id =:id_ii and s.\"data\">=:dt"));
+    ii_oper = new db::Dataset(QStringLiteral("ii_oper"), this);
+    ii_oper->setSql(
+        QStringLiteral("select count(*) as cnt from accounts_dep.oper o where o.i_id =:id_ii"));
+}
+
+QString TForm3::startDateText(const QDate &today)
+{
+    const int m = today.month() == 1 ? 13 : today.month();
+    return QStringLiteral("01.") + QString::number(m - 1) + QStringLiteral(".2000");
+}
+
+void TForm3::Button1Click()
+{
+    const int rec = dataset->recNo();
+    Form7->Edit1->clear();
+    Form7->Edit2->clear();
+    Form7->setWindowTitle(QStringLiteral("Заведение нового изделия (7)"));
+    Form7->mode = 1;
+    Form7->cb_item->reload();
+    showChild(Form7);
+    Form7->item->close();
+    dataset->setRecNo(rec);
+}
+
+void TForm3::changeCurrent()
+{
+    const int rec = dataset->recNo();
+    Form7->setWindowTitle(QStringLiteral("Изменение данных изделия (7)"));
+    Form7->mode = 2;
+    Form7->Edit1->setText(dataset->asString(QStringLiteral("marka")).trimmed());
+    Form7->Edit2->setText(dataset->asString(QStringLiteral("massa")).trimmed());
+    Form7->cb_item->reload();
+    Form7->cb_item->setKeyValue(dataset->value(QStringLiteral("id_class_item")));
+    showChild(Form7);
+    Form7->item->close();
+    dataset->setRecNo(rec);
+}
+
+void TForm3::Button3Click()
+{
+    if (dataset->isEmpty())
+        return;
+    const QString p = QString::number(dataset->value(QStringLiteral("id")).toLongLong());
+    const auto ask = [](const QString &text) {
+        return ui::askYesNo(text, QStringLiteral("Удаление"));
+    };
+    auto &del = DataModule6->DelSmena;
+
+    Izdel_Smena->close();
+    Izdel_Smena->setParam(QStringLiteral("id_ii"), p.toLongLong());
+    Izdel_Smena->setParam(QStringLiteral("dt"), startDateText(QDate::currentDate()));
+    Izdel_Smena->open();
+    const int entries = Izdel_Smena->asInteger(QStringLiteral("cnt"));
+    Izdel_Smena->close();
+
+    ii_oper->close();
+    ii_oper->setParam(QStringLiteral("id_ii"), p.toLongLong());
+    ii_oper->open();
+    const int operations = ii_oper->asInteger(QStringLiteral("cnt"));
+    ii_oper->close();
+
+    if (operations > 0 &&
+        ask(QStringLiteral("По изделию есть расценки они будут удалены!!!"))) {
+        del.setSql(QStringLiteral("delete from accounts_dep.oper o where o.i_id =") + p);
+        del.execute();
+    }
+    if (entries > 0) {
+        if (ask(QStringLiteral("По изделию есть операции в текущем, предыдущем месяцах и ранее, "
+                               "они будут удалены. Удалить изделие? "))) {
+            del.setSql(QStringLiteral("delete from accounts_dep.smena s where s.i_id =") + p);
+            del.execute();
+            del.setSql(QStringLiteral("delete from cmn_gds_and_srv.gds_and_srv  where id=") + p);
+            del.execute();
+        }
+    } else if (ask(QStringLiteral("Удалить изделие? "))) {
+        del.setSql(QStringLiteral("delete from cmn_gds_and_srv.gds_and_srv  where id=") + p);
+        del.execute();
+    }
+    dataset->reopen();
+}

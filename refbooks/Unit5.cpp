@@ -1,0 +1,61 @@
+#include "Unit5.h"
+
+#include "Unit2.h"
+#include "app/Unit6.h"
+#include "db/Dataset.h"
+#include "ui/Messages.h"
+
+#include <QLineEdit>
+
+TForm5 *Form5 = nullptr;
+
+TForm5::TForm5(QWidget *parent)
+    : ListForm({"Form5",
+                QStringLiteral("Список рабочих"),
+                DataModule6->Workers,
+                {{QStringLiteral("fio"), QStringLiteral("ФИО"), 260},
+                 {QStringLiteral("s_staffpos_hl"), QStringLiteral("Должность"), 240}},
+                QStringLiteral("fio"),
+                Search::Prefix,
+                SearchKeys::ConsumeAll,
+                Arrangement::SearchInButtonBar,
+                true},
+               parent)
+{
+    Form5 = this;
+}
+
+void TForm5::Button1Click()
+{
+    Form2->Edit1->clear();
+    Form2->setWindowTitle(QStringLiteral("Заведение данных нового работника"));
+    Form2->mode = 1;
+    Form2->reopenLookups();
+    showChild(Form2);
+    dataset->reopen();
+}
+
+void TForm5::changeCurrent()
+{
+    const int rec = dataset->recNo();
+    Form2->setWindowTitle(QStringLiteral("Изменение данных работника"));
+    Form2->mode = 2;
+    Form2->reopenLookups();
+    Form2->Edit1->setText(dataset->asString(QStringLiteral("fio")).trimmed());
+    Form2->personId = dataset->asInteger(QStringLiteral("id"));
+    showChild(Form2);
+    reread(rec);
+    // After a change the user is back in the main window.
+    reject();
+}
+
+void TForm5::Button3Click()
+{
+    if (!ui::askYesNo(QStringLiteral("Удалить работника?"), QStringLiteral("Удаление")))
+        return;
+    const int rec = dataset->recNo();
+    Form2->cmd_person.setSql(QStringLiteral("delete from accounts_dep.person where id =") +
+                             QString::number(dataset->asInteger(QStringLiteral("id"))));
+    Form2->cmd_person.execute();
+    reread(rec);
+}

@@ -1,0 +1,148 @@
+#include "Unit7.h"
+
+#include "app/Unit6.h"
+#include "db/Dataset.h"
+#include "db/SqlText.h"
+#include "ui/LookupCombo.h"
+#include "ui/Messages.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+TForm7 *Form7 = nullptr;
+
+namespace {
+// What the number box may hold: digits with one or more separators, nothing else.
+const QRegularExpression kNumberText(QStringLiteral("^[0-9.,]*$"));
+} // namespace
+
+TForm7::TForm7(QWidget *parent) : ui::Form(parent)
+{
+    Form7 = this;
+    setObjectName(QStringLiteral("Form7"));
+
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setMaxLength(254);
+    Edit1->setMinimumWidth(260);
+    Edit2 = new QLineEdit(this);
+    Edit2->setObjectName(QStringLiteral("Edit2"));
+    Edit2->setMaximumWidth(90);
+    Edit2->setAlignment(Qt::AlignRight);
+    Edit2->installEventFilter(this);
+    // Pasted text is held to the same characters as typed text.
+    Edit2->setValidator(new QRegularExpressionValidator(kNumberText, Edit2));
+
+    item = new db::Dataset(QStringLiteral("item"), this);
+    item->setSql(QStringLiteral(
+        "select * from cmn_classifier.item where id_level=2 order by s_caption"));
+    cb_item = new LookupCombo(QStringLiteral("cb_item"), item, QStringLiteral("id"),
+                              QStringLiteral("s_caption"), this);
+    cb_item->setAccessibleName(QStringLiteral("Номенклатура"));
+
+    auto *frame = new QGroupBox(QStringLiteral("Данные об изделии"), this);
+    auto *grid = new QGridLayout(frame);
+    auto *l1 = new QLabel(QStringLiteral("Марка"), frame);
+    l1->setBuddy(Edit1);
+    auto *l2 = new QLabel(QStringLiteral("Расценка"), frame);
+    l2->setBuddy(Edit2);
+    grid->addWidget(l1, 0, 0);
+    grid->addWidget(l2, 0, 1);
+    grid->addWidget(Edit1, 1, 0);
+    grid->addWidget(Edit2, 1, 1);
+    grid->addWidget(cb_item, 2, 0, 1, 2);
+
+    Button1 = new QPushButton(QStringLiteral("Записать"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button2 = new QPushButton(QStringLiteral("Отмена"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    makeDefault(Button1);
+    setCancelButton(Button2);
+    connect(Button1, &QPushButton::clicked, this, &TForm7::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto *root = new QVBoxLayout(this);
+    root->addWidget(frame);
+    auto *bar = new QHBoxLayout;
+    bar->addStretch();
+    bar->addWidget(Button1);
+    bar->addWidget(Button2);
+    root->addLayout(bar);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    setTabOrder(Edit1, Edit2);
+    setTabOrder(Edit2, cb_item);
+    setTabOrder(cb_item, Button1);
+    setTabOrder(Button1, Button2);
+}
+
+void TForm7::FormActivate()
+{
+    Edit1->setFocus();
+}
+
+bool TForm7::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Edit2 && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const QString text = key->text();
+        if (text.size() == 1 && text[0].isPrint() && !(key->modifiers() & Qt::ControlModifier)) {
+            const QChar c = text[0];
+            if (c == QLatin1Char('.') || c == QLatin1Char(',')) {
+                Edit2->insert(QStringLiteral("."));
+                return true;
+            }
+            if (!(c >= QLatin1Char('0') && c <= QLatin1Char('9')))
+                return true; // only digits and the separator are typed
+        }
+    }
+    return ui::Form::eventFilter(watched, event);
+}
+
+void TForm7::Button1Click()
+{
+    const QString mark = Edit1->text().trimmed();
+    const QString number = Edit2->text().trimmed();
+    const QVariant key = cb_item->keyValue();
+    if (mark.isEmpty() || number.isEmpty() || key.isNull() || key.toLongLong() == 0 ||
+        !kNumberText.match(number).hasMatch()) {
+        ui::showError(QStringLiteral("Все поля должны быть заполнены!"), QStringLiteral("Ошибка"));
+        return;
+    }
+    const QString upper = mark.toUpper();
+    db::Dataset *izdel = DataModule6->Izdel;
+    const QString productId = QString::number(izdel->value(QStringLiteral("id")).toLongLong());
+    const QString itemId = QString::number(key.toLongLong());
+    QString check = QStringLiteral("select count(*) as cnt from accounts_dep.izdel where "
+                                   "upper(marka)=") +
+                    db::quote(upper);
+    if (mode != 1)
+        check += QStringLiteral("and id<>") + productId;
+    if (DataModule6->CountCheck(check, QStringLiteral("Такая марка изделия уже заведена!")) == 1)
+        return;
+
+    QString sql;
+    if (mode == 1) {
+        sql = QStringLiteral("INSERT INTO cmn_gds_and_srv.gds_and_srv(s_caption, s_description, "
+                             "id_msm_bs, massa, id_class_item)VALUES(") +
+              db::quote(mark) + QStringLiteral(", '', 6, ") + Edit2->text() +
+              QStringLiteral(",") + itemId + QStringLiteral(")");
+    } else {
+        sql = QStringLiteral("UPDATE cmn_gds_and_srv.gds_and_srv SET s_caption=") +
+              db::quote(mark) + QStringLiteral(", s_description='', id_msm_bs=6, massa=") +
+              DataModule6->FixDecimal(Edit2->text()) + QStringLiteral(", id_class_item=") +
+              itemId + QStringLiteral(" where id=") + productId;
+    }
+    DataModule6->SQL_exec.setSql(sql);
+    DataModule6->SQL_exec.execute();
+    izdel->reopen();
+    accept();
+}

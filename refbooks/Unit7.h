@@ -1,0 +1,32 @@
+#pragma once
+
+#include "ui/Form.h"
+
+class QLineEdit;
+class QPushButton;
+class LookupCombo;
+namespace db {
+class Dataset;
+}
+
+// The editor of one product: mark, the number kept in massa, nomenclature item.
+class TForm7 : public ui::Form {
+    Q_OBJECT
+public:
+    explicit TForm7(QWidget *parent = nullptr);
+
+    int mode = 1; // 1 add; 2 change the current product of Izdel
+    QLineEdit *Edit1;
+    QLineEdit *Edit2;
+    db::Dataset *item; // nomenclature items of level 2
+    LookupCombo *cb_item;
+    QPushButton *Button1, *Button2;
+
+    void FormActivate() override;
+    void Button1Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+};
+
+extern TForm7 *Form7;

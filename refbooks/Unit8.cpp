@@ -1,0 +1,50 @@
+#include "Unit8.h"
+
+#include "Unit9.h"
+#include "app/Unit6.h"
+#include "db/Dataset.h"
+#include "ui/Messages.h"
+
+#include <QLineEdit>
+
+TForm8 *Form8 = nullptr;
+
+TForm8::TForm8(QWidget *parent)
+    : ListForm({"Form8",
+                QStringLiteral("Виды операций (8)"),
+                DataModule6->Vid_oper,
+                {{QStringLiteral("vid"), QStringLiteral("Операции"), 300}},
+                QStringLiteral("vid"),
+                Search::Prefix,
+                SearchKeys::ConsumeAll,
+                Arrangement::SearchBelowGrid,
+                false},
+               parent)
+{
+    Form8 = this;
+    setSizeGripEnabled(true);
+}
+
+void TForm8::Button1Click()
+{
+    Form9->Edit1->clear();
+    Form9->setWindowTitle(QStringLiteral("Заведение нового вида операций"));
+    Form9->mode = 1;
+    showChild(Form9);
+}
+
+void TForm8::changeCurrent()
+{
+    Form9->setWindowTitle(QStringLiteral("Изменение данных вида операции"));
+    Form9->mode = 2;
+    Form9->Edit1->setText(dataset->asString(QStringLiteral("vid")).trimmed());
+    showChild(Form9);
+}
+
+void TForm8::Button3Click()
+{
+    if (!ui::askYesNo(QStringLiteral("Удалить вид операции?"), QStringLiteral("Удаление")))
+        return;
+    dataset->deleteCurrent();
+    dataset->reopen();
+}

@@ -1,0 +1,80 @@
+#include "Unit9.h"
+
+#include "app/Unit6.h"
+#include "db/Dataset.h"
+#include "db/SqlText.h"
+#include "ui/Messages.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TForm9 *Form9 = nullptr;
+
+TForm9::TForm9(QWidget *parent) : ui::Form(parent)
+{
+    Form9 = this;
+    setObjectName(QStringLiteral("Form9"));
+
+    auto *frame = new QGroupBox(QStringLiteral("Вид операции"), this);
+    auto *inner = new QHBoxLayout(frame);
+    auto *label = new QLabel(QStringLiteral("Операция"), frame);
+    Edit1 = new QLineEdit(frame);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setMaxLength(128);
+    Edit1->setMinimumWidth(280);
+    label->setBuddy(Edit1);
+    inner->addWidget(label);
+    inner->addWidget(Edit1);
+
+    Button1 = new QPushButton(QStringLiteral("Записать"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button2 = new QPushButton(QStringLiteral("Отмена"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    makeDefault(Button1);
+    setCancelButton(Button2);
+    connect(Button1, &QPushButton::clicked, this, &TForm9::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto *root = new QVBoxLayout(this);
+    root->addWidget(frame);
+    auto *bar = new QHBoxLayout;
+    bar->addStretch();
+    bar->addWidget(Button1);
+    bar->addWidget(Button2);
+    root->addLayout(bar);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    setTabOrder(Edit1, Button1);
+    setTabOrder(Button1, Button2);
+}
+
+void TForm9::FormActivate()
+{
+    Edit1->setFocus();
+}
+
+void TForm9::Button1Click()
+{
+    const QString name = Edit1->text().trimmed();
+    if (name.isEmpty()) {
+        ui::showError(QStringLiteral("Все поля должны быть заполнены!"), QStringLiteral("Ошибка"));
+        return;
+    }
+    db::Dataset *kinds = DataModule6->Vid_oper;
+    QString check =
+        QStringLiteral("select count(*) as cnt from accounts_dep.vid_oper where upper(vid)=") +
+        db::quote(name.toUpper());
+    if (mode != 1)
+        check += QStringLiteral(" and id<>") + QString::number(kinds->asInteger(QStringLiteral("id")));
+    if (DataModule6->CountCheck(check, QStringLiteral("Такая операция уже заведена!")) == 1)
+        return;
+    if (mode == 1)
+        kinds->append();
+    kinds->setValue(QStringLiteral("vid"), name);
+    kinds->post();
+    kinds->reopen();
+    accept();
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "ui/Form.h"
+
+class QLineEdit;
+class QPushButton;
+
+// The editor of one operation kind's name.
+class TForm9 : public ui::Form {
+    Q_OBJECT
+public:
+    explicit TForm9(QWidget *parent = nullptr);
+
+    int mode = 1; // 1 add; otherwise change the current kind of Vid_oper
+    QLineEdit *Edit1;
+    QPushButton *Button1, *Button2;
+
+    void FormActivate() override;
+    void Button1Click();
+};
+
+extern TForm9 *Form9;

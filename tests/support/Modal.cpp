@@ -1,0 +1,40 @@
+#include "Modal.h"
+
+#include <QTest>
+
+namespace modal {
+
+void whenShown(const char *className, std::function<void(QWidget *)> act, int timeoutMs)
+{
+    auto *timer = new QTimer;
+    auto *clock = new QElapsedTimer;
+    clock->start();
+    const QByteArray name(className);
+    QObject::connect(timer, &QTimer::timeout, [=] {
+        QWidget *w = QApplication::activeModalWidget();
+        if (w && w->isVisible() && w->inherits(name.constData())) {
+            timer->stop();
+            timer->deleteLater();
+            delete clock;
+            act(w);
+            return;
+        }
+        if (clock->elapsed() > timeoutMs) {
+            timer->stop();
+            timer->deleteLater();
+            delete clock;
+            qWarning("modal window %s did not appear", name.constData());
+            if (w)
+                w->close();
+        }
+    });
+    timer->start(10);
+}
+
+void closeActive()
+{
+    if (QWidget *w = QApplication::activeModalWidget())
+        w->close();
+}
+
+} // namespace modal

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "ui/Messages.h"
+
+#include <QList>
+#include <QStringList>
+
+// Stands in for the message boxes: records what was shown and answers the questions in
+// the order given (No once the answers run out).
+class ScriptedMessages : public ui::MessageService {
+public:
+    struct Shown {
+        QString kind; // "error" or "question"
+        QString caption;
+        QString text;
+    };
+
+    ScriptedMessages();
+    ~ScriptedMessages() override;
+
+    void error(const QString &text, const QString &caption) override;
+    bool question(const QString &text, const QString &caption) override;
+
+    void answer(std::initializer_list<bool> answers) { answers_ << answers; }
+    void clear()
+    {
+        shown.clear();
+        answers_.clear();
+    }
+    QStringList texts() const;
+
+    QList<Shown> shown;
+
+private:
+    QList<bool> answers_;
+};

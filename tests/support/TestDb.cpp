@@ -1,0 +1,118 @@
+#include "TestDb.h"
+
+#include "app/Unit6.h"
+#include "db/Connection.h"
+
+#include <QCoreApplication>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QRegularExpression>
+#include <QUuid>
+#include <cstdio>
+#include <cstdlib>
+
+namespace testdb {
+
+namespace {
+
+[[noreturn]] void fatal(const QString &text)
+{
+    std::fprintf(stderr, "test database: %s\n", qPrintable(text));
+    std::exit(2);
+}
+
+QSqlDatabase open(const QString &connName, const QString &dbName)
+{
+    QSqlDatabase d = QSqlDatabase::contains(connName)
+                         ? QSqlDatabase::database(connName, false)
+                         : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connName);
+    if (d.isOpen())
+        return d;
+    d.setHostName(host());
+    d.setPort(port());
+    d.setDatabaseName(dbName);
+    d.setUserName(QStringLiteral("sys"));
+    d.setPassword(QStringLiteral("wexapol"));
+    d.setConnectOptions(QStringLiteral("options='-c datestyle=ISO,DMY'"));
+    if (!d.open())
+        fatal(QStringLiteral("cannot open %1: %2").arg(dbName, d.lastError().text()));
+    return d;
+}
+
+void exec(QSqlDatabase d, const QString &sql)
+{
+    QSqlQuery q(d);
+    if (!q.exec(sql))
+        fatal(QStringLiteral("%1: %2").arg(sql, q.lastError().text()));
+}
+
+} // namespace
+
+QString host()
+{
+    const QByteArray h = qgetenv("TABEL_PGHOST");
+    return h.isEmpty() ? QStringLiteral("127.0.0.1") : QString::fromLocal8Bit(h);
+}
+
+int port()
+{
+    const QByteArray p = qgetenv("TABEL_PGPORT");
+    if (p.isEmpty())
+        fatal(QStringLiteral("TABEL_PGPORT is not set: run the tests with scripts/test.sh"));
+    return p.toInt();
+}
+
+QString create(const QString &templateName)
+{
+    const QString name = QStringLiteral("t_%1_%2")
+                             .arg(QCoreApplication::applicationName().toLower().remove(
+                                 QRegularExpression(QStringLiteral("[^a-z0-9_]"))))
+                             .arg(QUuid::createUuid().toString(QUuid::Id128).left(8));
+    QSqlDatabase admin = open(QStringLiteral("admin"), QStringLiteral("postgres"));
+    exec(admin, QStringLiteral("create database %1 template %2").arg(name, templateName));
+    return name;
+}
+
+void drop(const QString &name)
+{
+    db::closeConnection();
+    const QString side = QStringLiteral("side_") + name;
+    if (QSqlDatabase::contains(side)) {
+        QSqlDatabase::database(side, false).close();
+        QSqlDatabase::removeDatabase(side);
+    }
+    QSqlDatabase admin = open(QStringLiteral("admin"), QStringLiteral("postgres"));
+    exec(admin, QStringLiteral("drop database if exists %1 with (force)").arg(name));
+}
+
+void connectProgram(const QString &name)
+{
+    TDataModule6::setPortOverride(port());
+    db::ConnectionParams p;
+    p.database = name;
+    p.host = host();
+    p.port = port();
+    p.user = QStringLiteral("sys");
+    p.password = QStringLiteral("wexapol");
+    db::openConnection(p);
+}
+
+QSqlDatabase side(const QString &name)
+{
+    return open(QStringLiteral("side_") + name, name);
+}
+
+QVariant scalar(const QString &dbName, const QString &sql)
+{
+    QSqlQuery q(side(dbName));
+    if (!q.exec(sql))
+        fatal(QStringLiteral("%1: %2").arg(sql, q.lastError().text()));
+    return q.next() ? q.value(0) : QVariant();
+}
+
+void run(const QString &dbName, const QString &sql)
+{
+    exec(side(dbName), sql);
+}
+
+} // namespace testdb
