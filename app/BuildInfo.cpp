@@ -7,8 +7,3 @@ BuildStamp buildStamp()
 {
     return BuildStamp{kBuildDateStamp, kBuildTimeStamp};
 }
-
-int secondsOfDay(int hours, int minutes, int seconds)
-{
-    return hours * 3600 + minutes * 60 + seconds;
-}

@@ -7,5 +7,3 @@ struct BuildStamp {
 };
 
 BuildStamp buildStamp();
-// Seconds of the day of a clock time: 14:59:32 -> 53972.
-int secondsOfDay(int hours, int minutes, int seconds);

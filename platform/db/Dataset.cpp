@@ -505,7 +505,8 @@ void Dataset::applyFilter(bool keepPosition)
         if (at >= 0)
             pos = at;
     }
-    eof_ = bof_ = visible_.isEmpty();
+    bof_ = true;
+    eof_ = visible_.isEmpty();
     emit changed();
     setCurrent(pos);
 }

@@ -1,1 +1,313 @@
-int main(){return 0;}
+// The shift journal window driven through its controls against the demo database.
+#include "GuiApp.h"
+#include "Modal.h"
+#include "ScriptedMessages.h"
+#include "TestDb.h"
+#include "app/Unit6.h"
+#include "journal/Unit1.h"
+#include "ui/DBGrid.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QHeaderView>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+namespace {
+const QDate kDay(2020, 3, 2); // a Monday with no demo entries
+const QString kDayText = QStringLiteral("02.03.2020");
+} // namespace
+
+class JournalTest : public QObject {
+    Q_OBJECT
+    QString db_;
+    ScriptedMessages *msg_ = nullptr;
+    int worker_ = 0, product_ = 0, oper_ = 0;
+
+    int addEntry(int shift, int hours, const QString &ok, int worker = 0)
+    {
+        return testdb::scalar(db_, QStringLiteral(
+                                       "insert into accounts_dep.smena (w_id, i_id, o_id, cena, "
+                                       "kol_vo, brak, data, smena, color, time, vvod, ok, prize, "
+                                       "id_doc, id_doc_item, f_gds_qty_use, id_gds_use, "
+                                       "id_cons_use) values (%1, %2, %3, 1.5, 10, 2, '%4', %5, 0, "
+                                       "%6, now(), %7, 0, 0, 0, 0, 0, 0) returning id")
+                                       .arg(worker ? worker : worker_)
+                                       .arg(product_)
+                                       .arg(oper_)
+                                       .arg(kDayText)
+                                       .arg(shift)
+                                       .arg(hours)
+                                       .arg(ok.isNull() ? QStringLiteral("null")
+                                                        : QLatin1Char('\'') + ok + QLatin1Char('\'')))
+            .toInt();
+    }
+    void showDay(const QDate &d)
+    {
+        Form1->DateT->setDate(d);
+        Form1->DateTChange();
+    }
+    QString okOf(int id)
+    {
+        return testdb::scalar(db_, QStringLiteral("select ok from accounts_dep.smena where id=%1").arg(id))
+            .toString();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        db_ = gui::start();
+        msg_ = new ScriptedMessages;
+        worker_ = testdb::scalar(db_, "select min(id) from accounts_dep.person").toInt();
+        oper_ = testdb::scalar(db_, "select min(o_id) from accounts_dep.norm").toInt();
+        product_ = testdb::scalar(db_, QStringLiteral("select i_id from accounts_dep.oper where id=%1").arg(oper_))
+                       .toInt();
+        // What the login sets before the journal opens.
+        Form1->accessRole = QStringLiteral("0264");
+        for (auto *q : DataModule6->journals())
+            q->setParam("ok", "ta");
+        Form1->show();
+    }
+    void cleanupTestCase()
+    {
+        Form1->hide();
+        delete msg_;
+        gui::stop(db_);
+    }
+    void init()
+    {
+        testdb::run(db_, "delete from accounts_dep.smena where data='" + kDayText + "'");
+        testdb::run(db_, "delete from accounts_dep.h_tabel where year=2020");
+        msg_->clear();
+        Form1->RadioButton1->setChecked(true);
+    }
+
+    void gridColumns()
+    {
+        auto *model = Form1->DBGrid2->gridModel();
+        const QStringList titles = {"Фамилия И.О.", "Марка изделия", "Операция", "Вид",
+                                    "Цвет", "Часы", "Кол-во", "Брак", "Итого (р.)",
+                                    "Премия (%)", "OK", "Заведен"};
+        const QList<int> widths = {250, 260, 155, 157, 64, 64, 57, 49, 78, 64, 37, 72};
+        QCOMPARE(model->columnCount(), titles.size());
+        for (int i = 0; i < titles.size(); ++i) {
+            QCOMPARE(model->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString(), titles[i]);
+            QVERIFY(model->headerData(i, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
+            if (i != 9)
+                QCOMPARE(Form1->DBGrid2->columnWidth(i), widths[i]);
+        }
+        QVERIFY(Form1->DBGrid2->isColumnHidden(9)); // the bonus
+        QVERIFY(!Form1->DBGrid2->isColumnHidden(10));
+    }
+
+    void activationShowsTodayOnEveryReturn()
+    {
+        showDay(kDay);
+        QCOMPARE(DataModule6->Smena1->param("data").toDate(), kDay);
+        const bool before = Form1->CBox1->isChecked();
+        Form1->FormActivate();
+        QCOMPARE(Form1->DateT->date(), QDate::currentDate());
+        for (auto *q : DataModule6->journals()) {
+            QVERIFY(q->isActive());
+            QCOMPARE(q->param("data").toDate(), QDate::currentDate());
+        }
+        const int dow = QDate::currentDate().dayOfWeek();
+        // A weekend ticks the box; a weekday leaves it as it was.
+        QCOMPARE(Form1->CBox1->isChecked(), dow >= 6 ? true : before);
+        // Today's demo journal has rows in every shift.
+        for (auto *q : DataModule6->journals())
+            QVERIFY2(q->recordCount() > 0, qPrintable(q->objectName()));
+    }
+
+    void dateChangeTicksDayOff()
+    {
+        showDay(QDate(2020, 3, 7)); // Saturday
+        QVERIFY(Form1->CBox1->isChecked());
+        QCOMPARE(Form1->CBox1->palette().color(QPalette::Window), QColor(255, 0, 0));
+        QVERIFY(Form1->CBox1->font().bold());
+        showDay(kDay);
+        QVERIFY(!Form1->CBox1->isChecked());
+        QVERIFY(!Form1->CBox1->font().bold());
+    }
+
+    void shiftButtonsSwitchGridAndColours()
+    {
+        QRadioButton *buttons[] = {Form1->RadioButton1, Form1->RadioButton2,
+                                   Form1->RadioButton3, Form1->RadioButton4};
+        for (int s = 4; s >= 1; --s) {
+            buttons[s - 1]->click();
+            QCOMPARE(Form1->shift, s);
+            QCOMPARE(Form1->DBGrid2->dataset(), DataModule6->smena(s));
+            for (int i = 0; i < 4; ++i) {
+                const bool chosen = i == s - 1;
+                QCOMPARE(buttons[i]->font().bold(), chosen);
+                QCOMPARE(buttons[i]->palette().color(QPalette::Window) == QColor(0, 128, 0), chosen);
+            }
+        }
+    }
+
+    void hiddenRowsAndOkColours()
+    {
+        const int yes = addEntry(1, 4, "да");
+        const int ok = addEntry(1, 4, "ok");
+        const int no = addEntry(1, 4, "no");
+        const int hidden = addEntry(1, 4, "ta");
+        const int nullOk = addEntry(1, 4, QString());
+        showDay(kDay);
+        auto *q = DataModule6->Smena1;
+        QCOMPARE(q->recordCount(), 3);
+        QVERIFY(!q->locate("id", hidden));
+        QVERIFY(!q->locate("id", nullOk));
+        auto *model = Form1->DBGrid2->gridModel();
+        const int okCol = 10;
+        const struct {
+            int id;
+            QColor colour;
+        } cases[] = {{yes, QColor(0, 128, 0)}, {ok, QColor(0, 128, 0)}, {no, QColor(255, 0, 0)}};
+        for (const auto &c : cases) {
+            QVERIFY(q->locate("id", c.id));
+            const QModelIndex idx = model->index(q->recNo() - 1, okCol);
+            QCOMPARE(model->data(idx, Qt::ForegroundRole).value<QBrush>().color(), c.colour);
+            QVERIFY(model->data(idx, Qt::FontRole).value<QFont>().bold());
+            // Other cells are drawn the standard way.
+            QVERIFY(!model->data(model->index(q->recNo() - 1, 0), Qt::ForegroundRole).isValid());
+        }
+        // (10 - 2) * 1.5 with two decimals.
+        QCOMPARE(model->data(model->index(0, 8), Qt::DisplayRole).toString(), QStringLiteral("12,00"));
+    }
+
+    void shiftOrders()
+    {
+        // Shift 1 orders by name, mark, kind, product kind and colour; the others by name.
+        showDay(QDate::currentDate());
+        auto sorted = [](db::Dataset *q, const QStringList &fields) {
+            if (q->recordCount() < 2)
+                return false;
+            QStringList prev;
+            for (int r = 0; r < q->recordCount(); ++r) {
+                QStringList key;
+                for (const QString &f : fields)
+                    key << q->valueAt(r, f).toString().leftJustified(300) ;
+                if (!prev.isEmpty() && key.join('|') < prev.join('|'))
+                    return false;
+                prev = key;
+            }
+            return true;
+        };
+        QVERIFY(sorted(DataModule6->Smena1, {"fio", "marka", "vid"}));
+        for (auto *q : {DataModule6->Smena2, DataModule6->Smena3, DataModule6->Smena4})
+            QVERIFY(sorted(q, {"fio"}));
+    }
+
+    void deleteAsksAndCorrectsTimesheetCell_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<bool>("otherLeft");
+        QTest::addColumn<int>("expectedCell");
+        QTest::newRow("no: nothing changes") << false << true << 8;
+        QTest::newRow("yes, other entry left: its hours") << true << true << 3;
+        QTest::newRow("yes, last entry: zero") << true << false << 0;
+    }
+    void deleteAsksAndCorrectsTimesheetCell()
+    {
+        QFETCH(bool, yes);
+        QFETCH(bool, otherLeft);
+        QFETCH(int, expectedCell);
+        Form1->RadioButton2->click();
+        const int victim = addEntry(2, 5, "no");
+        if (otherLeft)
+            addEntry(2, 3, "no");
+        testdb::run(db_, QStringLiteral("insert into accounts_dep.h_tabel (w_id, smena, month, year, d1, d2, d3) "
+                                        "values (%1, 2, 3, 2020, 7, 8, 6)")
+                             .arg(worker_));
+        showDay(kDay);
+        QVERIFY(DataModule6->Smena2->locate("id", victim));
+        msg_->answer({yes});
+        Form1->Button3->click();
+        QCOMPARE(msg_->texts(), QStringList{"Удалить позицию из списка?"});
+        QCOMPARE(msg_->shown[0].caption, QStringLiteral("Удаление"));
+        const bool gone = testdb::scalar(db_, QStringLiteral("select count(*) from accounts_dep.smena where id=%1").arg(victim)).toInt() == 0;
+        QCOMPARE(gone, yes);
+        const QString row = QStringLiteral("select d1||','||d2||','||d3 from accounts_dep.h_tabel where w_id=%1 and smena=2 and year=2020").arg(worker_);
+        QCOMPARE(testdb::scalar(db_, row).toString(), QStringLiteral("7,%1,6").arg(expectedCell));
+        QCOMPARE(DataModule6->Smena2->recordCount(), (yes ? 0 : 1) + (otherLeft ? 1 : 0));
+    }
+
+    void actionsOnEmptyJournalDoNothing()
+    {
+        showDay(kDay);
+        QVERIFY(DataModule6->Smena1->isEmpty());
+        Form1->Button3->click();
+        Form1->DBGrid2DblClick();
+        QVERIFY(msg_->shown.isEmpty());
+    }
+
+    void acceptToggle_data()
+    {
+        QTest::addColumn<QString>("role");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("да -> no") << "0264" << "да" << "no";
+        QTest::newRow("ok -> no") << "0264" << "ok" << "no";
+        QTest::newRow("no -> ok") << "0264" << "no" << "ok";
+        QTest::newRow("other -> ok") << "vardel" << "x" << "ok";
+        QTest::newRow("foreman: unchanged") << "pilgrun" << "no" << "no";
+    }
+    void acceptToggle()
+    {
+        QFETCH(QString, role);
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        addEntry(1, 1, "no", worker_);
+        const int id = addEntry(1, 1, before, worker_);
+        addEntry(1, 1, "no", worker_);
+        showDay(kDay);
+        auto *q = DataModule6->Smena1;
+        QVERIFY(q->locate("id", id));
+        const int rec = q->recNo();
+        Form1->accessRole = role;
+        Form1->DBGrid2DblClick();
+        Form1->accessRole = QStringLiteral("0264");
+        QCOMPARE(okOf(id), after);
+        QCOMPARE(q->recNo(), rec);
+        QCOMPARE(q->asInteger("id"), id);
+    }
+
+    void refreshRereadsWithSameDate()
+    {
+        showDay(kDay);
+        QCOMPARE(DataModule6->Smena3->recordCount(), 0);
+        addEntry(3, 2, "no");
+        Form1->Button8->click();
+        QCOMPARE(DataModule6->Smena3->recordCount(), 1);
+        QCOMPARE(DataModule6->Smena3->param("data").toDate(), kDay);
+    }
+
+    void controlsMenusAndTimer()
+    {
+        QCOMPARE(Form1->Button1->text(), QStringLiteral("Добавить"));
+        QCOMPARE(Form1->Button2->text(), QStringLiteral("Изменить"));
+        QCOMPARE(Form1->Button3->text(), QStringLiteral("Удалить"));
+        QCOMPARE(Form1->Button8->text(), QStringLiteral("Обновить"));
+        QCOMPARE(Form1->Button5->text(), QStringLiteral("Ср.сд./хоз. работы"));
+        QCOMPARE(Form1->Button4->text(), QStringLiteral("Выход"));
+        QCOMPARE(Form1->N2->title(), QStringLiteral("Справочники"));
+        QCOMPARE(Form1->N11->title(), QStringLiteral("Табель"));
+        QCOMPARE(Form1->N7->title(), QStringLiteral("Отчеты"));
+        QStringList items;
+        for (QAction *a : {Form1->N1, Form1->N3, Form1->N4, Form1->N6, Form1->N8, Form1->N9,
+                           Form1->N13, Form1->N14, Form1->N15, Form1->N17, Form1->N10, Form1->N5})
+            items << a->text();
+        QCOMPARE(items, (QStringList{"Рабочие", "Изделия", "Цены", "Операции", "Внеурочное",
+                                     "Табель сделка", "Табель по сменам", "Табель хоз. работ",
+                                     "Табель ср. сдельная", "Общий табель", "Сводные отчеты",
+                                     "Выход"}));
+        QVERIFY(Form1->Timer1->isActive());
+        QCOMPARE(Form1->Timer1->interval(), 30000);
+    }
+};
+
+TABEL_TEST_MAIN(JournalTest)
+#include "tst_journal.moc"
