@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -102,6 +103,8 @@ void TForm23::CheckVersion()
 
 void TForm23::Button1Click()
 {
+    // Shift 1, its button chosen with it so that the grid shows the shift acted on.
+    Form1->RadioButton1->setChecked(true);
     Form1->shift = 1;
     Form1->accessRole = Edit1->text().trimmed();
     const Role role = roleOf(Form1->accessRole);

@@ -1,1 +1,311 @@
-int main(){return 0;}
+// Login, access roles and the version guard, driven through the login window.
+#include "GuiApp.h"
+#include "Modal.h"
+#include "ScriptedMessages.h"
+#include "TestDb.h"
+#include "app/Startup.h"
+#include "app/Unit23.h"
+#include "app/Unit6.h"
+#include "journal/Unit1.h"
+#include "ui/DBGrid.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+namespace {
+
+const QStringList kJournalControls = {"Button1", "Button2", "Button3", "Button4", "Button5",
+                                      "Button8", "RadioButton1", "RadioButton2", "RadioButton3",
+                                      "RadioButton4", "CBox1", "DBGrid2", "DateT", "N2",
+                                      "N11", "N7"};
+
+bool enabled(const QString &name)
+{
+    if (auto *menu = Form1->findChild<QMenu *>(name))
+        return menu->menuAction()->isEnabled();
+    return Form1->findChild<QWidget *>(name)->isEnabled();
+}
+
+// A message box that stays up until something ends the loop it runs.
+class BlockingMessages : public ui::MessageService {
+public:
+    QEventLoop loop;
+    bool open = false;
+    void error(const QString &, const QString &) override
+    {
+        open = true;
+        loop.exec();
+        open = false;
+    }
+    bool question(const QString &, const QString &) override { return false; }
+};
+
+} // namespace
+
+class LoginTest : public QObject {
+    Q_OBJECT
+    QString db_;
+    ScriptedMessages *msg_ = nullptr;
+
+    void resetJournal()
+    {
+        for (const QString &n : kJournalControls) {
+            if (auto *menu = Form1->findChild<QMenu *>(n))
+                menu->menuAction()->setEnabled(true);
+            else
+                Form1->findChild<QWidget *>(n)->setEnabled(true);
+        }
+    }
+    void setVersion(const QString &d, const QString &t, const QString &delim = "'.'")
+    {
+        testdb::run(db_, "delete from accounts_dep.ver");
+        if (!d.isEmpty())
+            testdb::run(db_, QStringLiteral("insert into accounts_dep.ver (d, t, delim) values (%1, %2, %3)")
+                                 .arg(d, t, delim));
+    }
+    QString version()
+    {
+        return testdb::scalar(db_, "select coalesce(d,-1)||'.'||coalesce(t,-1) from accounts_dep.ver").toString();
+    }
+    // Logs in with a code; returns the names of the journal controls enabled while it shows.
+    QStringList loginAndLook(const QString &code, bool *opened = nullptr)
+    {
+        QStringList on;
+        bool shown = false;
+        modal::when<TForm1>([&](TForm1 *f) {
+            shown = true;
+            for (const QString &n : kJournalControls)
+                if (enabled(n))
+                    on << n;
+            f->Button4->click();
+        }, 1500);
+        Form23->Edit1->setText(code);
+        Form23->Button1->click();
+        modal::cancelPending();
+        if (opened)
+            *opened = shown;
+        return on;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        db_ = gui::start();
+        msg_ = new ScriptedMessages;
+        Form1->buildDate = 20261201;
+        Form1->buildTime = 3600;
+    }
+    void cleanupTestCase()
+    {
+        delete msg_;
+        gui::stop(db_);
+    }
+    void init()
+    {
+        msg_->clear();
+        gui::resetEndRequests();
+        Form23->Timer1->stop();
+        setVersion("0", "0");
+    }
+
+    void loginWindow()
+    {
+        QCOMPARE(Form23->Edit1->echoMode(), QLineEdit::Password);
+        QVERIFY(Form23->Button1->isDefault());
+        QCOMPARE(Form23->Button1->text(), QStringLiteral("Вход"));
+        QCOMPARE(Form23->Button2->text(), QStringLiteral("Отмена"));
+        QCOMPARE(Form23->Timer1->interval(), 5000);
+        QVERIFY(!Form23->Timer1->isActive());
+        Form23->FormActivate();
+        QCOMPARE(Form23->windowTitle(), QStringLiteral("Авторизация (build: 20261201.3600)"));
+        QCOMPARE(DataModule6->ServerDelim, QStringLiteral("."));
+    }
+
+    void rolesDisableJournalControls_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QStringList>("disabled");
+        const QStringList none;
+        const QStringList viewer = {"Button1", "Button2", "Button3", "Button8", "RadioButton1",
+                                    "RadioButton2", "RadioButton3", "RadioButton4", "CBox1",
+                                    "DBGrid2", "DateT", "N2", "N11"};
+        QTest::newRow("administrator") << "61370482" << none;
+        QTest::newRow("administrator, spaces") << "  0264  " << none;
+        QTest::newRow("viewer") << "vardel" << viewer;
+        QTest::newRow("foreman") << " pilgrun" << QStringList{"Button2", "Button3", "N2", "N11"};
+        QTest::newRow("warehouse") << "fomir"
+                                   << QStringList{"Button1", "Button2", "Button3", "N2", "N11"};
+    }
+    void rolesDisableJournalControls()
+    {
+        QFETCH(QString, code);
+        QFETCH(QStringList, disabled);
+        resetJournal();
+        Form1->RadioButton3->setChecked(true);
+        bool opened = false;
+        const QStringList on = loginAndLook(code, &opened);
+        QVERIFY(opened);
+        QVERIFY(msg_->shown.isEmpty());
+        QStringList expected;
+        for (const QString &n : kJournalControls)
+            if (!disabled.contains(n))
+                expected << n;
+        QCOMPARE(on, expected);
+        QCOMPARE(Form1->accessRole, code.trimmed());
+        QCOMPARE(Form1->shift, 1);
+        for (auto *q : DataModule6->journals())
+            QCOMPARE(q->param("ok").toString(), QStringLiteral("ta"));
+        // Closing the journal closes the login window, which ends the program.
+        QCOMPARE(gui::endRequests(), 1);
+        QVERIFY(!Form23->isVisible());
+    }
+
+    void refusedCodesThenValidOne()
+    {
+        resetJournal();
+        for (const char *code : {"Vardel", "PILGRUN", "12345", ""}) {
+            msg_->clear();
+            bool opened = true;
+            loginAndLook(code, &opened);
+            QVERIFY2(!opened, qPrintable(code));
+            QCOMPARE(msg_->texts(), QStringList{"Введены неверные данные."});
+            QCOMPARE(msg_->shown[0].caption, QStringLiteral("Ошибка"));
+            QVERIFY(!enabled("N11"));
+            QCOMPARE(gui::endRequests(), 0);
+        }
+        msg_->clear();
+        bool opened = false;
+        const QStringList on = loginAndLook("0264", &opened);
+        QVERIFY(opened);
+        QVERIFY(on.contains("N11"));
+        QVERIFY(msg_->shown.isEmpty());
+    }
+
+    void versionGuard_data()
+    {
+        QTest::addColumn<QString>("d");
+        QTest::addColumn<QString>("t");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("empty table: first row") << "" << "" << "20261201.3600" << false;
+        QTest::newRow("nulls count as 0") << "null" << "null" << "20261201.3600" << false;
+        QTest::newRow("older day") << "20261130" << "86000" << "20261201.3600" << false;
+        QTest::newRow("older time") << "20261201" << "3599" << "20261201.3600" << false;
+        QTest::newRow("same build") << "20261201" << "3600" << "20261201.3600" << false;
+        QTest::newRow("newer time") << "20261201" << "3601" << "20261201.3601" << true;
+        QTest::newRow("newer day") << "20261202" << "0" << "20261202.0" << true;
+    }
+    void versionGuard()
+    {
+        QFETCH(QString, d);
+        QFETCH(QString, t);
+        QFETCH(QString, after);
+        QFETCH(bool, refused);
+        setVersion(d, t);
+        Form23->CheckVersion();
+        QCOMPARE(version(), after);
+        QCOMPARE(testdb::scalar(db_, "select count(*) from accounts_dep.ver").toInt(), 1);
+        QCOMPARE(DataModule6->ServerDelim, d.isEmpty() ? QString() : QStringLiteral("."));
+        QCOMPARE(Form23->Timer1->isActive(), refused);
+        QCOMPARE(gui::endRequests(), refused ? 1 : 0);
+        if (refused) {
+            QCOMPARE(msg_->texts(), QStringList{"Версия программы не соответсвует БД! Запустите программу через 5 мин."});
+            QCOMPARE(msg_->shown[0].caption, QStringLiteral("Ошибка"));
+        } else {
+            QVERIFY(msg_->shown.isEmpty());
+        }
+    }
+
+    void refusedBuildEndsWithinFiveSecondsWhileMessageIsUp()
+    {
+        BlockingMessages box;
+        ui::installMessages(&box);
+        QElapsedTimer clock;
+        qint64 endedAt = -1;
+        bool boxWasOpen = false;
+        setEndProgramHandler([&] {
+            if (endedAt < 0) {
+                endedAt = clock.elapsed();
+                boxWasOpen = box.open;
+            }
+            box.loop.quit(); // the program ending takes the box with it
+        });
+        setVersion("20991231", "0");
+        clock.start();
+        Form23->CheckVersion();
+        ui::installMessages(msg_);
+        gui::recordEnds();
+        QVERIFY(boxWasOpen);
+        QVERIFY2(endedAt >= 4900 && endedAt < 6500, qPrintable(QString::number(endedAt)));
+    }
+
+    void journalTimerRunsTheGuard()
+    {
+        int ends = 0;
+        setEndProgramHandler([&] { ++ends; });
+        resetJournal();
+        bool stamped = false;
+        modal::when<TForm1>([&](TForm1 *f) {
+            f->Timer1->setInterval(50);
+            setVersion("20991231", "0"); // a newer build has run meanwhile
+            QTimer::singleShot(400, f, [&, f] {
+                stamped = msg_->texts().contains("Версия программы не соответсвует БД! Запустите программу через 5 мин.");
+                f->Timer1->setInterval(30000);
+                f->Button4->click();
+            });
+        });
+        Form23->Edit1->setText("0264");
+        Form23->Button1->click();
+        QVERIFY(stamped);
+        QVERIFY(ends >= 1);
+        gui::recordEnds();
+    }
+
+    void wholeRoadFromStartUp()
+    {
+        int ends = 0;
+        setEndProgramHandler([&] { ++ends; });
+        resetJournal();
+        Form1->DateT->setDate(QDate(2020, 1, 1));
+        QDate shownDate;
+        int shownShift = 0;
+        bool gridFilled = false;
+        modal::when<TForm1>([&](TForm1 *f) {
+            shownDate = f->DateT->date();
+            shownShift = f->shift;
+            gridFilled = f->DBGrid2->dataset() == DataModule6->Smena1 &&
+                         DataModule6->Smena1->recordCount() > 0;
+            QTest::keyClick(f, Qt::Key_Escape); // "Выход"
+        });
+        Form23->show(); // start-up shows the login window
+        QCOMPARE(Form23->windowTitle(), QStringLiteral("Авторизация (build: 20261201.3600)"));
+        Form23->Edit1->clear();
+        QTest::keyClicks(Form23->Edit1, "0264");
+        QTest::keyClick(Form23->Edit1, Qt::Key_Return);
+        QCOMPARE(shownDate, QDate::currentDate());
+        QCOMPARE(shownShift, 1);
+        QVERIFY(gridFilled);
+        QCOMPARE(ends, 1);
+        QVERIFY(!Form23->isVisible());
+        gui::recordEnds();
+    }
+
+    void noConnectionSaysSoAndEnds()
+    {
+        msg_->clear();
+        TDataModule6::setPortOverride(1);
+        QVERIFY(!createForms({db_, testdb::host()}));
+        QCOMPARE(msg_->texts(), QStringList{"Подключение к БД отсутсвует!!!"});
+        QCOMPARE(msg_->shown[0].caption, QStringLiteral("Ошибка!"));
+    }
+};
+
+TABEL_TEST_MAIN(LoginTest)
+#include "tst_login.moc"

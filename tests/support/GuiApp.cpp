@@ -14,7 +14,7 @@ QString start(const QString &templateName)
 {
     const QString name = testdb::create(templateName);
     TDataModule6::setPortOverride(testdb::port());
-    setEndProgramHandler([] { ++ends; });
+    recordEnds();
     if (!createForms({name, testdb::host()}))
         qFatal("the program could not connect to %s", qPrintable(name));
     return name;
@@ -28,6 +28,11 @@ void stop(const QString &dbName)
 int endRequests()
 {
     return ends;
+}
+
+void recordEnds()
+{
+    setEndProgramHandler([] { ++ends; });
 }
 
 void resetEndRequests()

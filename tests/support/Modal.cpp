@@ -1,8 +1,23 @@
 #include "Modal.h"
 
+#include <QPointer>
 #include <QTest>
 
 namespace modal {
+
+namespace {
+QList<QPointer<QTimer>> pending;
+}
+
+void cancelPending()
+{
+    for (const QPointer<QTimer> &t : std::as_const(pending))
+        if (t) {
+            t->stop();
+            t->deleteLater();
+        }
+    pending.clear();
+}
 
 void whenShown(const char *className, std::function<void(QWidget *)> act, int timeoutMs)
 {
@@ -28,6 +43,7 @@ void whenShown(const char *className, std::function<void(QWidget *)> act, int ti
                 w->close();
         }
     });
+    pending.append(timer);
     timer->start(10);
 }
 

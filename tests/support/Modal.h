@@ -18,6 +18,9 @@ template <typename T> void when(std::function<void(T *)> act, int timeoutMs = 50
               [act](QWidget *w) { act(static_cast<T *>(w)); }, timeoutMs);
 }
 
+// Stops every watcher still waiting (for a window that was expected not to appear).
+void cancelPending();
+
 // Closes whatever modal window is up (the windows' "Выход"/"Отмена" path is Esc).
 void closeActive();
 
