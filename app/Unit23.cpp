@@ -51,6 +51,7 @@ TForm23::TForm23(QWidget *parent) : ui::Form(parent)
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(5000);
     Timer1->setSingleShot(true);
+    Timer1->setTimerType(Qt::PreciseTimer);
     connect(Timer1, &QTimer::timeout, this, [] { endProgram(); });
 
     ver = new db::Dataset(QStringLiteral("ver"), this);

@@ -31,13 +31,12 @@ namespace {
 const QColor kGreen(0, 128, 0);
 const QColor kRed(255, 0, 0);
 
+// A chosen shift button or a ticked day-off box: coloured background, bold caption.
 void paintChoice(QWidget *w, const QColor *background)
 {
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::Window, background ? *background
-                                              : QApplication::palette().color(QPalette::Button));
-    w->setPalette(pal);
-    w->setAutoFillBackground(true);
+    w->setStyleSheet(background ? QStringLiteral("background-color: %1; color: white;")
+                                      .arg(background->name())
+                                : QString());
     QFont f = w->font();
     f.setBold(background != nullptr);
     w->setFont(f);

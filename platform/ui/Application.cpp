@@ -7,7 +7,9 @@ namespace ui {
 Application::Application(int &argc, char **argv) : QApplication(argc, argv)
 {
     // Numbers and dates as the shop's users read them.
-    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    QLocale ru(QLocale::Russian, QLocale::Russia);
+    ru.setNumberOptions(QLocale::OmitGroupSeparator);
+    QLocale::setDefault(ru);
 }
 
 bool Application::notify(QObject *receiver, QEvent *event)

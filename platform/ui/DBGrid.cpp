@@ -46,8 +46,16 @@ void DBGrid::setColumns(const QVector<ColumnDef> &cols)
 void DBGrid::applyColumns()
 {
     const auto &cols = model_->columns();
+    QFont bold = font();
+    bold.setBold(true);
+    const QFontMetrics titles(bold);
+    const int dateWidth = fontMetrics().horizontalAdvance(QStringLiteral("00.00.0000"));
     for (int i = 0; i < cols.size(); ++i) {
-        setColumnWidth(i, cols[i].width);
+        // The given width, or what the title (and a date) needs in this screen's font.
+        int width = qMax(cols[i].width, titles.horizontalAdvance(cols[i].title) + 12);
+        if (cols[i].dateOnly)
+            width = qMax(width, dateWidth + 12);
+        setColumnWidth(i, width);
         setColumnHidden(i, !cols[i].visible);
     }
 }

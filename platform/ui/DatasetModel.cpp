@@ -55,7 +55,11 @@ QString DatasetModel::cellText(int row, int column) const
         return QLocale().toString(v.toDouble(), 'f', cols_[column].decimals);
     if (cols_[column].dateOnly && v.typeId() == QMetaType::QDateTime)
         return v.toDateTime().date().toString(QStringLiteral("dd.MM.yyyy"));
-    return db::Dataset::displayText(v);
+    QString text = db::Dataset::displayText(v);
+    // Blank-padded text columns: the padding is not part of what is shown.
+    while (text.endsWith(QLatin1Char(' ')))
+        text.chop(1);
+    return text;
 }
 
 QVariant DatasetModel::data(const QModelIndex &index, int role) const

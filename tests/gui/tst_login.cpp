@@ -243,7 +243,7 @@ private slots:
         ui::installMessages(msg_);
         gui::recordEnds();
         QVERIFY(boxWasOpen);
-        QVERIFY2(endedAt >= 4900 && endedAt < 6500, qPrintable(QString::number(endedAt)));
+        QVERIFY2(endedAt >= 4500 && endedAt < 6500, qPrintable(QString::number(endedAt)));
     }
 
     void journalTimerRunsTheGuard()
