@@ -18,8 +18,9 @@ QStringList disabledInJournal(Role role)
 {
     switch (role) {
     case Role::Viewer:
-        return {"Button1", "Button2", "Button3", "RadioButton1", "RadioButton2", "RadioButton3",
-                "RadioButton4", "CBox1", "Button8", "DBGrid2", "DateT", "N2", "N11"};
+        return {"Button1",      "Button2",      "Button3", "RadioButton1", "RadioButton2",
+                "RadioButton3", "RadioButton4", "CBox1",   "Button8",      "DBGrid2",
+                "DateT",        "N2",           "N11"};
     case Role::Foreman:
         return {"Button2", "Button3", "N2", "N11"};
     case Role::Warehouse:

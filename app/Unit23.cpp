@@ -67,9 +67,8 @@ TForm23::TForm23(QWidget *parent) : ui::Form(parent)
 void TForm23::FormActivate()
 {
     CheckVersion();
-    setWindowTitle(QStringLiteral("Авторизация (build: %1.%2)")
-                       .arg(Form1->buildDate)
-                       .arg(Form1->buildTime));
+    setWindowTitle(
+        QStringLiteral("Авторизация (build: %1.%2)").arg(Form1->buildDate).arg(Form1->buildTime));
     Edit1->setFocus();
 }
 

@@ -22,17 +22,16 @@ QString journalQuery(int shift)
     if (shift == 1) {
         return QLatin1String("select ") + QLatin1String(kJournalColumns) +
                QStringLiteral("person.s_caption fio, izdel.marka, vid_oper.vid, ") + kind +
-               QStringLiteral(
-                   ", oper.naimen, smena.brak, smena.kol_vo::numeric, "
-                   "round((kol_vo-brak)*smena.cena::numeric, 2) as summa, smena.prize, "
-                   "color,time, smena.ok, vvod, smena.id_doc, smena.id_doc_item, "
-                   "smena.f_gds_qty_use, smena.id_gds_use, smena.id_cons_use") +
+               QStringLiteral(", oper.naimen, smena.brak, smena.kol_vo::numeric, "
+                              "round((kol_vo-brak)*smena.cena::numeric, 2) as summa, smena.prize, "
+                              "color,time, smena.ok, vvod, smena.id_doc, smena.id_doc_item, "
+                              "smena.f_gds_qty_use, smena.id_gds_use, smena.id_cons_use") +
                QLatin1String(kJournalFrom) +
                QStringLiteral("1 and smena.data=:data and ok!=:ok order by fio, izdel.marka, "
                               "vid_oper.vid, oper.naimen, color");
     }
-    const QString fio = shift == 4 ? QStringLiteral("person.s_caption fio")
-                                   : QStringLiteral("s_caption fio");
+    const QString fio =
+        shift == 4 ? QStringLiteral("person.s_caption fio") : QStringLiteral("s_caption fio");
     return QStringLiteral("select smena.id, ") + fio +
            QStringLiteral(", izdel.marka, vid_oper.vid, ") + kind +
            QStringLiteral(
@@ -91,7 +90,8 @@ TDataModule6::TDataModule6(QObject *parent) : QObject(parent)
             "OPER.i_id=IZDEL.id and norm.o_id=oper.id and oper.vid=vid_oper.id group by "
             "izdel.MARKA, vid_oper.VID, oper.NAIMEN, oper.id, oper.i_id, oper.VID order by "
             "izdel.marka, vid_oper.vid, oper.naimen"));
-    Vid_oper = query("Vid_oper", QStringLiteral("select * from accounts_dep.VID_OPER order by vid"));
+    Vid_oper =
+        query("Vid_oper", QStringLiteral("select * from accounts_dep.VID_OPER order by vid"));
     Vid_oper->setUpdateTable(QStringLiteral("accounts_dep.vid_oper"), QStringLiteral("id"));
     Smena1 = query("Smena1", journalQuery(1));
     Smena2 = query("Smena2", journalQuery(2));
@@ -139,16 +139,15 @@ QString TDataModule6::connectionString(const QStringList &args)
         return builtInConnectionString();
     return QStringLiteral("DRIVER={PostgreSQL UNICODE};DATABASE=") + database +
            QStringLiteral(";SERVER=") + server +
-           QStringLiteral(
-               ";PORT=5432;UID=sys;PWD=wexapol;SSLmode=allow;"
-               "ReadOnly=0;Protocol=7.4;FakeOidIndex=0;ShowOidColumn=0;RowVersioning=0;"
-               "ShowSystemTables=0;Fetch=100;UnknownSizes=0;MaxVarcharSize=255;"
-               "MaxLongVarcharSize=8190;"
-               "Debug=0;CommLog=0;UseDeclareFetch=0;TextAsLongVarchar=1;"
-               "UnknownsAsLongVarchar=0;BoolsAsChar=1;Parse=0;ExtraSysTablePrefixes=;"
-               "LFConversion=1;UpdatableCursors=1;"
-               "TrueIsMinus1=0;BI=0;ByteaAsLongVarBinary=1;UseServerSidePrepare=1;"
-               "LowerCaseIdentifier=0;D6=-101;OptionalErrors=0;XaOpt=1");
+           QStringLiteral(";PORT=5432;UID=sys;PWD=wexapol;SSLmode=allow;"
+                          "ReadOnly=0;Protocol=7.4;FakeOidIndex=0;ShowOidColumn=0;RowVersioning=0;"
+                          "ShowSystemTables=0;Fetch=100;UnknownSizes=0;MaxVarcharSize=255;"
+                          "MaxLongVarcharSize=8190;"
+                          "Debug=0;CommLog=0;UseDeclareFetch=0;TextAsLongVarchar=1;"
+                          "UnknownsAsLongVarchar=0;BoolsAsChar=1;Parse=0;ExtraSysTablePrefixes=;"
+                          "LFConversion=1;UpdatableCursors=1;"
+                          "TrueIsMinus1=0;BI=0;ByteaAsLongVarBinary=1;UseServerSidePrepare=1;"
+                          "LowerCaseIdentifier=0;D6=-101;OptionalErrors=0;XaOpt=1");
 }
 
 QString TDataModule6::builtInConnectionString()

@@ -5,16 +5,16 @@
 #include "app/Unit23.h"
 #include "app/Unit6.h"
 #include "db/SqlError.h"
-#include "ui/Application.h"
-#include "ui/DBGrid.h"
-#include "ui/Messages.h"
 #include "refbooks/Unit3.h"
 #include "refbooks/Unit5.h"
 #include "refbooks/Unit8.h"
+#include "ui/Application.h"
+#include "ui/DBGrid.h"
+#include "ui/Messages.h"
 
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QDateEdit>
-#include <QCalendarWidget>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -34,9 +34,9 @@ const QColor kRed(255, 0, 0);
 // A chosen shift button or a ticked day-off box: coloured background, bold caption.
 void paintChoice(QWidget *w, const QColor *background)
 {
-    w->setStyleSheet(background ? QStringLiteral("background-color: %1; color: white;")
-                                      .arg(background->name())
-                                : QString());
+    w->setStyleSheet(
+        background ? QStringLiteral("background-color: %1; color: white;").arg(background->name())
+                   : QString());
     QFont f = w->font();
     f.setBold(background != nullptr);
     w->setFont(f);
@@ -128,8 +128,9 @@ void TForm1::buildUi()
     DateT->setCalendarPopup(true);
     DateT->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     DateT->installEventFilter(this);
-    connect(DateT->calendarWidget(), &QCalendarWidget::clicked, this,
-            [this] { QTimer::singleShot(0, this, [this] { ui::guarded([this] { DateTChange(); }); }); });
+    connect(DateT->calendarWidget(), &QCalendarWidget::clicked, this, [this] {
+        QTimer::singleShot(0, this, [this] { ui::guarded([this] { DateTChange(); }); });
+    });
     top->addWidget(DateT);
     CBox1 = new QCheckBox(QStringLiteral("Выходной"), this);
     CBox1->setObjectName(QStringLiteral("CBox1"));
@@ -310,12 +311,12 @@ void TForm1::Button3Click()
                     QStringLiteral("', 'DD.MM.YYYY') group by w_id, smena, data"));
     control->open();
     const int tim = control->asInteger(QStringLiteral("tim"));
-    DataModule6->H_Tabel_ins.setSql(
-        QStringLiteral("update accounts_dep.h_tabel set d") + QString::number(date.day()) +
-        QLatin1Char('=') + QString::number(tim) + QStringLiteral(" where w_id=") + w +
-        QStringLiteral(" and smena=") + QString::number(shift) + QStringLiteral(" and month=") +
-        QString::number(date.month()) + QStringLiteral(" and year=") +
-        QString::number(date.year()));
+    DataModule6->H_Tabel_ins.setSql(QStringLiteral("update accounts_dep.h_tabel set d") +
+                                    QString::number(date.day()) + QLatin1Char('=') +
+                                    QString::number(tim) + QStringLiteral(" where w_id=") + w +
+                                    QStringLiteral(" and smena=") + QString::number(shift) +
+                                    QStringLiteral(" and month=") + QString::number(date.month()) +
+                                    QStringLiteral(" and year=") + QString::number(date.year()));
     DataModule6->H_Tabel_ins.execute();
     control->close();
 }

@@ -50,8 +50,8 @@ public:
     void DateTChange();
     void CBox1Click();
     void chooseShift(int shift);
-    void Button8Click(); // refresh
-    void Button3Click(); // delete
+    void Button8Click();    // refresh
+    void Button3Click();    // delete
     void DBGrid2DblClick(); // accept toggle
     void openWorkers();
     void openProducts();

@@ -373,9 +373,7 @@ void Dataset::parseFilter()
         while (i < t.size() && t[i].isSpace())
             ++i;
     };
-    auto bad = [&] {
-        return SqlError(QStringLiteral("Неверное выражение фильтра: %1").arg(t));
-    };
+    auto bad = [&] { return SqlError(QStringLiteral("Неверное выражение фильтра: %1").arg(t)); };
     skipSpaces();
     if (i >= t.size())
         return;
@@ -466,12 +464,10 @@ bool Dataset::matches(const QVector<QVariant> &row) const
         } else {
             cmp = QString::compare(displayText(v), c.value.toString(), Qt::CaseInsensitive);
         }
-        const bool ok = (c.op == QLatin1String("=") && cmp == 0) ||
-                        (c.op == QLatin1String("<>") && cmp != 0) ||
-                        (c.op == QLatin1String("<") && cmp < 0) ||
-                        (c.op == QLatin1String(">") && cmp > 0) ||
-                        (c.op == QLatin1String("<=") && cmp <= 0) ||
-                        (c.op == QLatin1String(">=") && cmp >= 0);
+        const bool ok =
+            (c.op == QLatin1String("=") && cmp == 0) || (c.op == QLatin1String("<>") && cmp != 0) ||
+            (c.op == QLatin1String("<") && cmp < 0) || (c.op == QLatin1String(">") && cmp > 0) ||
+            (c.op == QLatin1String("<=") && cmp <= 0) || (c.op == QLatin1String(">=") && cmp >= 0);
         if (!ok)
             return false;
     }

@@ -7,7 +7,8 @@
 
 namespace ui {
 
-DBGrid::DBGrid(const QString &name, QWidget *parent) : QTableView(parent), model_(new DatasetModel(this))
+DBGrid::DBGrid(const QString &name, QWidget *parent)
+    : QTableView(parent), model_(new DatasetModel(this))
 {
     setObjectName(name);
     setAccessibleName(name);

@@ -23,7 +23,7 @@ struct ColumnDef {
     int width = 64; // the standard column width
     Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
     bool visible = true;
-    int decimals = -1; // fixed decimals for numbers; -1: as the value comes
+    int decimals = -1;     // fixed decimals for numbers; -1: as the value comes
     bool dateOnly = false; // a date-time shown by its date
 };
 
@@ -34,8 +34,8 @@ struct CellStyle {
     std::optional<QFont> font;
 };
 
-using CellStyler = std::function<void(const db::Dataset &ds, int row, const ColumnDef &col,
-                                      CellStyle &style)>;
+using CellStyler =
+    std::function<void(const db::Dataset &ds, int row, const ColumnDef &col, CellStyle &style)>;
 
 class DatasetModel : public QAbstractTableModel {
     Q_OBJECT

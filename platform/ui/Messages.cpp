@@ -20,8 +20,8 @@ public:
     }
     bool question(const QString &text, const QString &caption) override
     {
-        QMessageBox box(QMessageBox::Question, caption, text,
-                        QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+        QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
+                        QApplication::activeWindow());
         box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
         box.button(QMessageBox::No)->setText(QStringLiteral("Нет"));
         box.setDefaultButton(QMessageBox::Yes);

@@ -18,36 +18,39 @@ class DataModuleTest : public QObject {
     }
     int oper(int naimen, QList<double> prices)
     {
-        const int id = add(QStringLiteral("insert into accounts_dep.oper (vid, naimen, i_id, cena_new) "
-                                          "values (%1, %2, %3, 0)")
-                               .arg(kind_)
-                               .arg(naimen)
-                               .arg(product_));
+        const int id =
+            add(QStringLiteral("insert into accounts_dep.oper (vid, naimen, i_id, cena_new) "
+                               "values (%1, %2, %3, 0)")
+                    .arg(kind_)
+                    .arg(naimen)
+                    .arg(product_));
         for (double p : prices)
-            testdb::run(db_, QStringLiteral("insert into accounts_dep.norm (o_id, norma, price, prize) "
-                                            "values (%1, 10, %2, 0)")
-                                 .arg(id)
-                                 .arg(p));
+            testdb::run(db_,
+                        QStringLiteral("insert into accounts_dep.norm (o_id, norma, price, prize) "
+                                       "values (%1, 10, %2, 0)")
+                            .arg(id)
+                            .arg(p));
         return id;
     }
     void entry(int w, int o, int shift, const QString &date, int qty, int brak, double price,
                int hours, const QString &ok = "no")
     {
-        testdb::run(db_, QStringLiteral(
-                             "insert into accounts_dep.smena (w_id, i_id, o_id, cena, kol_vo, brak, "
-                             "data, smena, color, time, vvod, ok, prize, id_doc, id_doc_item, "
-                             "f_gds_qty_use, id_gds_use, id_cons_use) values (%1, %2, %3, %4, %5, "
-                             "%6, '%7', %8, 0, %9, now(), %10, 0, 0, 0, 0, 0, 0)")
-                             .arg(w)
-                             .arg(product_)
-                             .arg(o)
-                             .arg(price)
-                             .arg(qty)
-                             .arg(brak)
-                             .arg(date)
-                             .arg(shift)
-                             .arg(hours)
-                             .arg(ok.isNull() ? QStringLiteral("null") : "'" + ok + "'"));
+        testdb::run(
+            db_,
+            QStringLiteral("insert into accounts_dep.smena (w_id, i_id, o_id, cena, kol_vo, brak, "
+                           "data, smena, color, time, vvod, ok, prize, id_doc, id_doc_item, "
+                           "f_gds_qty_use, id_gds_use, id_cons_use) values (%1, %2, %3, %4, %5, "
+                           "%6, '%7', %8, 0, %9, now(), %10, 0, 0, 0, 0, 0, 0)")
+                .arg(w)
+                .arg(product_)
+                .arg(o)
+                .arg(price)
+                .arg(qty)
+                .arg(brak)
+                .arg(date)
+                .arg(shift)
+                .arg(hours)
+                .arg(ok.isNull() ? QStringLiteral("null") : "'" + ok + "'"));
     }
 
 private slots:
@@ -57,11 +60,13 @@ private slots:
         testdb::connectProgram(db_);
         dm_ = new TDataModule6;
         DataModule6 = dm_;
-        const int item = add("insert into cmn_classifier.item (id, id_classifier, id_level, s_code, "
-                             "s_caption, b_excluded) values (501, 1, 2, '501', 'Двери', false)");
-        product_ = add(QStringLiteral("insert into cmn_gds_and_srv.gds_and_srv (s_caption, s_description, "
-                                      "id_msm_bs, massa, id_class_item) values ('ДМ-1', '', 6, 2.5, %1)")
-                           .arg(item));
+        const int item =
+            add("insert into cmn_classifier.item (id, id_classifier, id_level, s_code, "
+                "s_caption, b_excluded) values (501, 1, 2, '501', 'Двери', false)");
+        product_ =
+            add(QStringLiteral("insert into cmn_gds_and_srv.gds_and_srv (s_caption, s_description, "
+                               "id_msm_bs, massa, id_class_item) values ('ДМ-1', '', 6, 2.5, %1)")
+                    .arg(item));
         kind_ = add("insert into accounts_dep.vid_oper (vid) values ('Сварка')");
     }
     void cleanupTestCase()
@@ -81,13 +86,21 @@ private slots:
         QCOMPARE(dm_->Izdel->asFloat("massa"), 2.5);
         // A worker added here is a person of the plant with his number as code.
         const int w = worker("Кузнецов К.К.");
-        QCOMPARE(testdb::scalar(db_, QStringLiteral("select s_caption||'/'||s_code from cmn_contractor.person "
-                                                    "where id=%1").arg(w)).toString(),
-                 QStringLiteral("Кузнецов К.К./%1").arg(w));
-        testdb::run(db_, QStringLiteral("update accounts_dep.person set fio='Кузнецов А.А.' where id=%1").arg(w));
-        QCOMPARE(testdb::scalar(db_, QStringLiteral("select s_caption from cmn_contractor.person where id=%1").arg(w))
+        QCOMPARE(testdb::scalar(
+                     db_, QStringLiteral("select s_caption||'/'||s_code from cmn_contractor.person "
+                                         "where id=%1")
+                              .arg(w))
                      .toString(),
-                 QStringLiteral("Кузнецов А.А."));
+                 QStringLiteral("Кузнецов К.К./%1").arg(w));
+        testdb::run(db_,
+                    QStringLiteral("update accounts_dep.person set fio='Кузнецов А.А.' where id=%1")
+                        .arg(w));
+        QCOMPARE(
+            testdb::scalar(
+                db_,
+                QStringLiteral("select s_caption from cmn_contractor.person where id=%1").arg(w))
+                .toString(),
+            QStringLiteral("Кузнецов А.А."));
         dm_->Workers->reopen();
         QVERIFY(dm_->Workers->locate("id", w));
     }
@@ -117,8 +130,9 @@ private slots:
         testdb::run(db_, QStringLiteral("insert into cmn_contractor.person (id, s_caption, s_code) "
                                         "values (900000777, 'Кодов К.К.', '%1')")
                              .arg(b + 1000));
-        testdb::run(db_, QStringLiteral("insert into accounts_dep.person (id, fio) values (%1, 'Кодов')")
-                             .arg(b + 1000));
+        testdb::run(db_,
+                    QStringLiteral("insert into accounts_dep.person (id, fio) values (%1, 'Кодов')")
+                        .arg(b + 1000));
         for (int shift = 1; shift <= 4; ++shift) {
             entry(b, o, shift, "04.05.2019", 10, 1, 2, 8, "ok");
             entry(a, o, shift, "04.05.2019", 10, 1, 2, 8, "да");
@@ -137,8 +151,8 @@ private slots:
             QStringList names;
             for (q->first(); !q->eof(); q->next())
                 names << q->asString("fio") + ":" + q->asString("ok");
-            QCOMPARE(names, (QStringList{"Алексеев А.А.:да", "Алексеев А.А.:no",
-                                         "Борисов Б.Б.:ok", "Кодов:no"}));
+            QCOMPARE(names, (QStringList{"Алексеев А.А.:да", "Алексеев А.А.:no", "Борисов Б.Б.:ok",
+                                         "Кодов:no"}));
             QVERIFY(q->locate("ok", "да"));
             QCOMPARE(q->asFloat("summa"), 18.0); // (10 - 1) * 2
             QCOMPARE(q->asInteger("smena"), shift);
@@ -154,10 +168,12 @@ private slots:
         entry(w, o, 1, "03.06.2019", 10, 2, 1.5, 8); // 12.00
         entry(w, o, 2, "04.06.2019", 4, 0, 2, 4);    // 8.00, another shift counts in the pay
         entry(w, o, 1, "01.07.2019", 100, 0, 1, 8);  // outside the period
-        testdb::run(db_, QStringLiteral("insert into accounts_dep.h_tabel (w_id, smena, month, year, d3, d4, d5) "
-                                        "values (%1, 1, 6, 2019, 8, 0, null), (%2, 1, 6, 2019, 5, null, null)")
-                             .arg(w)
-                             .arg(idle));
+        testdb::run(db_,
+                    QStringLiteral(
+                        "insert into accounts_dep.h_tabel (w_id, smena, month, year, d3, d4, d5) "
+                        "values (%1, 1, 6, 2019, 8, 0, null), (%2, 1, 6, 2019, 5, null, null)")
+                        .arg(w)
+                        .arg(idle));
         db::Dataset *q = dm_->H_Tabel_1;
         q->close();
         q->setParam("mnth", 6);
@@ -226,15 +242,28 @@ private slots:
         const int o = oper(0, {1});
         const int w = worker("Занятов З.З.");
         entry(w, o, 1, "01.08.2019", 1, 0, 1, 1);
-        QVERIFY_THROWS_EXCEPTION(db::SqlError, db::Command(QStringLiteral("delete from accounts_dep.person where id =%1").arg(w)).execute());
-        QVERIFY_THROWS_EXCEPTION(db::SqlError, db::Command(QStringLiteral("delete from accounts_dep.vid_oper where id=%1").arg(kind_)).execute());
+        QVERIFY_THROWS_EXCEPTION(
+            db::SqlError,
+            db::Command(QStringLiteral("delete from accounts_dep.person where id =%1").arg(w))
+                .execute());
+        QVERIFY_THROWS_EXCEPTION(
+            db::SqlError,
+            db::Command(QStringLiteral("delete from accounts_dep.vid_oper where id=%1").arg(kind_))
+                .execute());
         // A product goes even with operations and entries left behind (the delete asks first).
-        const int p = add("insert into cmn_gds_and_srv.gds_and_srv (s_caption, s_description, id_msm_bs, "
-                          "massa, id_class_item) values ('Временный', '', 6, 1, 501)");
-        testdb::run(db_, QStringLiteral("insert into accounts_dep.oper (vid, naimen, i_id, cena_new) values (%1, 0, %2, 0)")
-                             .arg(kind_)
-                             .arg(p));
-        QCOMPARE(db::Command(QStringLiteral("delete from cmn_gds_and_srv.gds_and_srv  where id=%1").arg(p)).execute(), 1);
+        const int p =
+            add("insert into cmn_gds_and_srv.gds_and_srv (s_caption, s_description, id_msm_bs, "
+                "massa, id_class_item) values ('Временный', '', 6, 1, 501)");
+        testdb::run(
+            db_,
+            QStringLiteral(
+                "insert into accounts_dep.oper (vid, naimen, i_id, cena_new) values (%1, 0, %2, 0)")
+                .arg(kind_)
+                .arg(p));
+        QCOMPARE(db::Command(
+                     QStringLiteral("delete from cmn_gds_and_srv.gds_and_srv  where id=%1").arg(p))
+                     .execute(),
+                 1);
     }
 };
 

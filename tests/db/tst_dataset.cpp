@@ -165,13 +165,15 @@ private slots:
         QCOMPARE(ds.recordCount(), 6);
         QVERIFY(changed.count() > 0);
         const int id = ds.asInteger("id");
-        QCOMPARE(testdb::scalar(db_, QStringLiteral("select name from t where id=%1").arg(id)).toString(),
+        QCOMPARE(testdb::scalar(db_, QStringLiteral("select name from t where id=%1").arg(id))
+                     .toString(),
                  QStringLiteral("Новый O'Neil"));
 
         ds.setRecNo(2);
         ds.setValue("name", "Сменен");
         ds.post();
-        QCOMPARE(testdb::scalar(db_, "select name from t where id=2").toString(), QStringLiteral("Сменен"));
+        QCOMPARE(testdb::scalar(db_, "select name from t where id=2").toString(),
+                 QStringLiteral("Сменен"));
         QCOMPARE(ds.recNo(), 2);
 
         ds.setRecNo(1);
@@ -198,7 +200,8 @@ private slots:
         // Every statement commits on its own: the failure above left earlier work in place.
         db::Command ok("update t set qty=42 where id=3");
         QCOMPARE(ok.execute(), 1);
-        QVERIFY_THROWS_EXCEPTION(db::SqlError, db::Command("update t set qty='x' where id=3").execute());
+        QVERIFY_THROWS_EXCEPTION(db::SqlError,
+                                 db::Command("update t set qty='x' where id=3").execute());
         QCOMPARE(testdb::scalar(db_, "select qty from t where id=3").toInt(), 42);
     }
 

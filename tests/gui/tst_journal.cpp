@@ -28,20 +28,20 @@ class JournalTest : public QObject {
 
     int addEntry(int shift, int hours, const QString &ok, int worker = 0)
     {
-        return testdb::scalar(db_, QStringLiteral(
-                                       "insert into accounts_dep.smena (w_id, i_id, o_id, cena, "
+        return testdb::scalar(
+                   db_, QStringLiteral("insert into accounts_dep.smena (w_id, i_id, o_id, cena, "
                                        "kol_vo, brak, data, smena, color, time, vvod, ok, prize, "
                                        "id_doc, id_doc_item, f_gds_qty_use, id_gds_use, "
                                        "id_cons_use) values (%1, %2, %3, 1.5, 10, 2, '%4', %5, 0, "
                                        "%6, now(), %7, 0, 0, 0, 0, 0, 0) returning id")
-                                       .arg(worker ? worker : worker_)
-                                       .arg(product_)
-                                       .arg(oper_)
-                                       .arg(kDayText)
-                                       .arg(shift)
-                                       .arg(hours)
-                                       .arg(ok.isNull() ? QStringLiteral("null")
-                                                        : QLatin1Char('\'') + ok + QLatin1Char('\'')))
+                            .arg(worker ? worker : worker_)
+                            .arg(product_)
+                            .arg(oper_)
+                            .arg(kDayText)
+                            .arg(shift)
+                            .arg(hours)
+                            .arg(ok.isNull() ? QStringLiteral("null")
+                                             : QLatin1Char('\'') + ok + QLatin1Char('\'')))
             .toInt();
     }
     void showDay(const QDate &d)
@@ -51,7 +51,8 @@ class JournalTest : public QObject {
     }
     QString okOf(int id)
     {
-        return testdb::scalar(db_, QStringLiteral("select ok from accounts_dep.smena where id=%1").arg(id))
+        return testdb::scalar(
+                   db_, QStringLiteral("select ok from accounts_dep.smena where id=%1").arg(id))
             .toString();
     }
 
@@ -62,8 +63,10 @@ private slots:
         msg_ = new ScriptedMessages;
         worker_ = testdb::scalar(db_, "select min(id) from accounts_dep.person").toInt();
         oper_ = testdb::scalar(db_, "select min(o_id) from accounts_dep.norm").toInt();
-        product_ = testdb::scalar(db_, QStringLiteral("select i_id from accounts_dep.oper where id=%1").arg(oper_))
-                       .toInt();
+        product_ =
+            testdb::scalar(
+                db_, QStringLiteral("select i_id from accounts_dep.oper where id=%1").arg(oper_))
+                .toInt();
         // What the login sets before the journal opens.
         Form1->accessRole = QStringLiteral("0264");
         for (auto *q : DataModule6->journals())
@@ -88,8 +91,8 @@ private slots:
     {
         auto *model = Form1->DBGrid2->gridModel();
         const QStringList titles = {"Фамилия И.О.", "Марка изделия", "Операция", "Вид",
-                                    "Цвет", "Часы", "Кол-во", "Брак", "Итого (р.)",
-                                    "Премия (%)", "OK", "Заведен"};
+                                    "Цвет",         "Часы",          "Кол-во",   "Брак",
+                                    "Итого (р.)",   "Премия (%)",    "OK",       "Заведен"};
         const QList<int> widths = {250, 260, 155, 157, 64, 64, 57, 49, 78, 64, 37, 72};
         QCOMPARE(model->columnCount(), titles.size());
         for (int i = 0; i < titles.size(); ++i) {
@@ -135,8 +138,8 @@ private slots:
 
     void shiftButtonsSwitchGridAndColours()
     {
-        QRadioButton *buttons[] = {Form1->RadioButton1, Form1->RadioButton2,
-                                   Form1->RadioButton3, Form1->RadioButton4};
+        QRadioButton *buttons[] = {Form1->RadioButton1, Form1->RadioButton2, Form1->RadioButton3,
+                                   Form1->RadioButton4};
         for (int s = 4; s >= 1; --s) {
             buttons[s - 1]->click();
             QCOMPARE(Form1->shift, s);
@@ -176,7 +179,8 @@ private slots:
             QVERIFY(!model->data(model->index(q->recNo() - 1, 0), Qt::ForegroundRole).isValid());
         }
         // (10 - 2) * 1.5 with two decimals.
-        QCOMPARE(model->data(model->index(0, 8), Qt::DisplayRole).toString(), QStringLiteral("12,00"));
+        QCOMPARE(model->data(model->index(0, 8), Qt::DisplayRole).toString(),
+                 QStringLiteral("12,00"));
     }
 
     void shiftOrders()
@@ -190,7 +194,7 @@ private slots:
             for (int r = 0; r < q->recordCount(); ++r) {
                 QStringList key;
                 for (const QString &f : fields)
-                    key << q->valueAt(r, f).toString().leftJustified(300) ;
+                    key << q->valueAt(r, f).toString().leftJustified(300);
                 if (!prev.isEmpty() && key.join('|') < prev.join('|'))
                     return false;
                 prev = key;
@@ -220,18 +224,26 @@ private slots:
         const int victim = addEntry(2, 5, "no");
         if (otherLeft)
             addEntry(2, 3, "no");
-        testdb::run(db_, QStringLiteral("insert into accounts_dep.h_tabel (w_id, smena, month, year, d1, d2, d3) "
-                                        "values (%1, 2, 3, 2020, 7, 8, 6)")
-                             .arg(worker_));
+        testdb::run(db_,
+                    QStringLiteral(
+                        "insert into accounts_dep.h_tabel (w_id, smena, month, year, d1, d2, d3) "
+                        "values (%1, 2, 3, 2020, 7, 8, 6)")
+                        .arg(worker_));
         showDay(kDay);
         QVERIFY(DataModule6->Smena2->locate("id", victim));
         msg_->answer({yes});
         Form1->Button3->click();
         QCOMPARE(msg_->texts(), QStringList{"Удалить позицию из списка?"});
         QCOMPARE(msg_->shown[0].caption, QStringLiteral("Удаление"));
-        const bool gone = testdb::scalar(db_, QStringLiteral("select count(*) from accounts_dep.smena where id=%1").arg(victim)).toInt() == 0;
+        const bool gone =
+            testdb::scalar(
+                db_,
+                QStringLiteral("select count(*) from accounts_dep.smena where id=%1").arg(victim))
+                .toInt() == 0;
         QCOMPARE(gone, yes);
-        const QString row = QStringLiteral("select d1||','||d2||','||d3 from accounts_dep.h_tabel where w_id=%1 and smena=2 and year=2020").arg(worker_);
+        const QString row = QStringLiteral("select d1||','||d2||','||d3 from accounts_dep.h_tabel "
+                                           "where w_id=%1 and smena=2 and year=2020")
+                                .arg(worker_);
         QCOMPARE(testdb::scalar(db_, row).toString(), QStringLiteral("7,%1,6").arg(expectedCell));
         QCOMPARE(DataModule6->Smena2->recordCount(), (yes ? 0 : 1) + (otherLeft ? 1 : 0));
     }
@@ -250,11 +262,21 @@ private slots:
         QTest::addColumn<QString>("role");
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("after");
-        QTest::newRow("да -> no") << "0264" << "да" << "no";
-        QTest::newRow("ok -> no") << "0264" << "ok" << "no";
-        QTest::newRow("no -> ok") << "0264" << "no" << "ok";
-        QTest::newRow("other -> ok") << "vardel" << "x" << "ok";
-        QTest::newRow("foreman: unchanged") << "pilgrun" << "no" << "no";
+        QTest::newRow("да -> no") << "0264"
+                                  << "да"
+                                  << "no";
+        QTest::newRow("ok -> no") << "0264"
+                                  << "ok"
+                                  << "no";
+        QTest::newRow("no -> ok") << "0264"
+                                  << "no"
+                                  << "ok";
+        QTest::newRow("other -> ok") << "vardel"
+                                     << "x"
+                                     << "ok";
+        QTest::newRow("foreman: unchanged") << "pilgrun"
+                                            << "no"
+                                            << "no";
     }
     void acceptToggle()
     {
@@ -301,10 +323,10 @@ private slots:
         for (QAction *a : {Form1->N1, Form1->N3, Form1->N4, Form1->N6, Form1->N8, Form1->N9,
                            Form1->N13, Form1->N14, Form1->N15, Form1->N17, Form1->N10, Form1->N5})
             items << a->text();
-        QCOMPARE(items, (QStringList{"Рабочие", "Изделия", "Цены", "Операции", "Внеурочное",
-                                     "Табель сделка", "Табель по сменам", "Табель хоз. работ",
-                                     "Табель ср. сдельная", "Общий табель", "Сводные отчеты",
-                                     "Выход"}));
+        QCOMPARE(items,
+                 (QStringList{"Рабочие", "Изделия", "Цены", "Операции", "Внеурочное",
+                              "Табель сделка", "Табель по сменам", "Табель хоз. работ",
+                              "Табель ср. сдельная", "Общий табель", "Сводные отчеты", "Выход"}));
         QVERIFY(Form1->Timer1->isActive());
         QCOMPARE(Form1->Timer1->interval(), 30000);
     }

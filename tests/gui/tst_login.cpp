@@ -21,10 +21,11 @@
 
 namespace {
 
-const QStringList kJournalControls = {"Button1", "Button2", "Button3", "Button4", "Button5",
-                                      "Button8", "RadioButton1", "RadioButton2", "RadioButton3",
-                                      "RadioButton4", "CBox1", "DBGrid2", "DateT", "N2",
-                                      "N11", "N7"};
+const QStringList kJournalControls = {
+    "Button1",      "Button2",      "Button3",      "Button4",
+    "Button5",      "Button8",      "RadioButton1", "RadioButton2",
+    "RadioButton3", "RadioButton4", "CBox1",        "DBGrid2",
+    "DateT",        "N2",           "N11",          "N7"};
 
 bool enabled(const QString &name)
 {
@@ -67,25 +68,30 @@ class LoginTest : public QObject {
     {
         testdb::run(db_, "delete from accounts_dep.ver");
         if (!d.isEmpty())
-            testdb::run(db_, QStringLiteral("insert into accounts_dep.ver (d, t, delim) values (%1, %2, %3)")
+            testdb::run(db_, QStringLiteral(
+                                 "insert into accounts_dep.ver (d, t, delim) values (%1, %2, %3)")
                                  .arg(d, t, delim));
     }
     QString version()
     {
-        return testdb::scalar(db_, "select coalesce(d,-1)||'.'||coalesce(t,-1) from accounts_dep.ver").toString();
+        return testdb::scalar(db_,
+                              "select coalesce(d,-1)||'.'||coalesce(t,-1) from accounts_dep.ver")
+            .toString();
     }
     // Logs in with a code; returns the names of the journal controls enabled while it shows.
     QStringList loginAndLook(const QString &code, bool *opened = nullptr)
     {
         QStringList on;
         bool shown = false;
-        modal::when<TForm1>([&](TForm1 *f) {
-            shown = true;
-            for (const QString &n : kJournalControls)
-                if (enabled(n))
-                    on << n;
-            f->Button4->click();
-        }, 1500);
+        modal::when<TForm1>(
+            [&](TForm1 *f) {
+                shown = true;
+                for (const QString &n : kJournalControls)
+                    if (enabled(n))
+                        on << n;
+                f->Button4->click();
+            },
+            1500);
         Form23->Edit1->setText(code);
         Form23->Button1->click();
         modal::cancelPending();
@@ -133,15 +139,16 @@ private slots:
         QTest::addColumn<QString>("code");
         QTest::addColumn<QStringList>("disabled");
         const QStringList none;
-        const QStringList viewer = {"Button1", "Button2", "Button3", "Button8", "RadioButton1",
-                                    "RadioButton2", "RadioButton3", "RadioButton4", "CBox1",
-                                    "DBGrid2", "DateT", "N2", "N11"};
+        const QStringList viewer = {"Button1",      "Button2",      "Button3",      "Button8",
+                                    "RadioButton1", "RadioButton2", "RadioButton3", "RadioButton4",
+                                    "CBox1",        "DBGrid2",      "DateT",        "N2",
+                                    "N11"};
         QTest::newRow("administrator") << "61370482" << none;
         QTest::newRow("administrator, spaces") << "  0264  " << none;
         QTest::newRow("viewer") << "vardel" << viewer;
         QTest::newRow("foreman") << " pilgrun" << QStringList{"Button2", "Button3", "N2", "N11"};
-        QTest::newRow("warehouse") << "fomir"
-                                   << QStringList{"Button1", "Button2", "Button3", "N2", "N11"};
+        QTest::newRow("warehouse")
+            << "fomir" << QStringList{"Button1", "Button2", "Button3", "N2", "N11"};
     }
     void rolesDisableJournalControls()
     {
@@ -194,13 +201,27 @@ private slots:
         QTest::addColumn<QString>("t");
         QTest::addColumn<QString>("after");
         QTest::addColumn<bool>("refused");
-        QTest::newRow("empty table: first row") << "" << "" << "20261201.3600" << false;
-        QTest::newRow("nulls count as 0") << "null" << "null" << "20261201.3600" << false;
-        QTest::newRow("older day") << "20261130" << "86000" << "20261201.3600" << false;
-        QTest::newRow("older time") << "20261201" << "3599" << "20261201.3600" << false;
-        QTest::newRow("same build") << "20261201" << "3600" << "20261201.3600" << false;
-        QTest::newRow("newer time") << "20261201" << "3601" << "20261201.3601" << true;
-        QTest::newRow("newer day") << "20261202" << "0" << "20261202.0" << true;
+        QTest::newRow("empty table: first row") << ""
+                                                << ""
+                                                << "20261201.3600" << false;
+        QTest::newRow("nulls count as 0") << "null"
+                                          << "null"
+                                          << "20261201.3600" << false;
+        QTest::newRow("older day") << "20261130"
+                                   << "86000"
+                                   << "20261201.3600" << false;
+        QTest::newRow("older time") << "20261201"
+                                    << "3599"
+                                    << "20261201.3600" << false;
+        QTest::newRow("same build") << "20261201"
+                                    << "3600"
+                                    << "20261201.3600" << false;
+        QTest::newRow("newer time") << "20261201"
+                                    << "3601"
+                                    << "20261201.3601" << true;
+        QTest::newRow("newer day") << "20261202"
+                                   << "0"
+                                   << "20261202.0" << true;
     }
     void versionGuard()
     {
@@ -216,7 +237,9 @@ private slots:
         QCOMPARE(Form23->Timer1->isActive(), refused);
         QCOMPARE(gui::endRequests(), refused ? 1 : 0);
         if (refused) {
-            QCOMPARE(msg_->texts(), QStringList{"Версия программы не соответсвует БД! Запустите программу через 5 мин."});
+            QCOMPARE(msg_->texts(),
+                     QStringList{
+                         "Версия программы не соответсвует БД! Запустите программу через 5 мин."});
             QCOMPARE(msg_->shown[0].caption, QStringLiteral("Ошибка"));
         } else {
             QVERIFY(msg_->shown.isEmpty());
@@ -256,7 +279,8 @@ private slots:
             f->Timer1->setInterval(50);
             setVersion("20991231", "0"); // a newer build has run meanwhile
             QTimer::singleShot(400, f, [&, f] {
-                stamped = msg_->texts().contains("Версия программы не соответсвует БД! Запустите программу через 5 мин.");
+                stamped = msg_->texts().contains(
+                    "Версия программы не соответсвует БД! Запустите программу через 5 мин.");
                 f->Timer1->setInterval(30000);
                 f->Button4->click();
             });

@@ -21,11 +21,11 @@ void recordEnds();
 
 // A test program with the program's own application object (Russian number format,
 // database errors shown through the message service).
-#define TABEL_TEST_MAIN(TestClass)                                                           \
-    int main(int argc, char **argv)                                                          \
-    {                                                                                        \
-        ui::Application app(argc, argv);                                                     \
-        app.setQuitOnLastWindowClosed(false);                                                \
-        TestClass tc;                                                                        \
-        return QTest::qExec(&tc, argc, argv);                                                \
+#define TABEL_TEST_MAIN(TestClass)                                                                 \
+    int main(int argc, char **argv)                                                                \
+    {                                                                                              \
+        ui::Application app(argc, argv);                                                           \
+        app.setQuitOnLastWindowClosed(false);                                                      \
+        TestClass tc;                                                                              \
+        return QTest::qExec(&tc, argc, argv);                                                      \
     }

@@ -14,8 +14,9 @@ void whenShown(const char *className, std::function<void(QWidget *)> act, int ti
 
 template <typename T> void when(std::function<void(T *)> act, int timeoutMs = 5000)
 {
-    whenShown(T::staticMetaObject.className(),
-              [act](QWidget *w) { act(static_cast<T *>(w)); }, timeoutMs);
+    whenShown(
+        T::staticMetaObject.className(), [act](QWidget *w) { act(static_cast<T *>(w)); },
+        timeoutMs);
 }
 
 // Stops every watcher still waiting (for a window that was expected not to appear).

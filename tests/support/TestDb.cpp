@@ -4,9 +4,9 @@
 #include "db/Connection.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QRegularExpression>
 #include <QUuid>
 #include <cstdio>
 #include <cstdlib>

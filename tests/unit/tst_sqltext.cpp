@@ -14,10 +14,14 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("quoted");
-        QTest::newRow("plain") << "Иванов" << "'Иванов'";
-        QTest::newRow("apostrophe") << "O'Brien" << "'O''Brien'";
-        QTest::newRow("injection") << "x'); drop table t; --" << "'x''); drop table t; --'";
-        QTest::newRow("empty") << "" << "''";
+        QTest::newRow("plain") << "Иванов"
+                               << "'Иванов'";
+        QTest::newRow("apostrophe") << "O'Brien"
+                                    << "'O''Brien'";
+        QTest::newRow("injection") << "x'); drop table t; --"
+                                   << "'x''); drop table t; --'";
+        QTest::newRow("empty") << ""
+                               << "''";
     }
     void quoteDoublesQuotes()
     {
@@ -31,18 +35,30 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<bool>("match");
-        QTest::newRow("prefix") << "Иванов И.И." << "Ив%" << true;
-        QTest::newRow("prefix other case") << "Иванов И.И." << "ив%" << true;
-        QTest::newRow("not prefix") << "Сидоров Иван" << "Ив%" << false;
-        QTest::newRow("anywhere") << "ДМ-12-А" << "%12%" << true;
-        QTest::newRow("underscore one char") << "ДМ-12" << "ДМ_12" << true;
-        QTest::newRow("underscore needs a char") << "ДМ12" << "ДМ_12" << false;
-        QTest::newRow("space prefix") << " Петров" << " %" << true;
-        QTest::newRow("space prefix refused") << "Петров" << " %" << false;
-        QTest::newRow("apostrophe") << "O'Brien" << "O'B%" << true;
-        QTest::newRow("percent only") << "" << "%" << true;
-        QTest::newRow("exact") << "abc" << "abc" << true;
-        QTest::newRow("longer pattern") << "ab" << "abc" << false;
+        QTest::newRow("prefix") << "Иванов И.И."
+                                << "Ив%" << true;
+        QTest::newRow("prefix other case") << "Иванов И.И."
+                                           << "ив%" << true;
+        QTest::newRow("not prefix") << "Сидоров Иван"
+                                    << "Ив%" << false;
+        QTest::newRow("anywhere") << "ДМ-12-А"
+                                  << "%12%" << true;
+        QTest::newRow("underscore one char") << "ДМ-12"
+                                             << "ДМ_12" << true;
+        QTest::newRow("underscore needs a char") << "ДМ12"
+                                                 << "ДМ_12" << false;
+        QTest::newRow("space prefix") << " Петров"
+                                      << " %" << true;
+        QTest::newRow("space prefix refused") << "Петров"
+                                              << " %" << false;
+        QTest::newRow("apostrophe") << "O'Brien"
+                                    << "O'B%" << true;
+        QTest::newRow("percent only") << ""
+                                      << "%" << true;
+        QTest::newRow("exact") << "abc"
+                               << "abc" << true;
+        QTest::newRow("longer pattern") << "ab"
+                                        << "abc" << false;
     }
     void likeMatch()
     {
@@ -67,7 +83,8 @@ private slots:
         QCOMPARE(TDataModule6::connectionString({}), builtIn);
         QCOMPARE(TDataModule6::connectionString({"other"}), builtIn); // first alone is ignored
         QCOMPARE(TDataModule6::connectionString({"plant", "10.0.0.5"}),
-                 QStringLiteral("DRIVER={PostgreSQL UNICODE};DATABASE=plant;SERVER=10.0.0.5") + tail);
+                 QStringLiteral("DRIVER={PostgreSQL UNICODE};DATABASE=plant;SERVER=10.0.0.5") +
+                     tail);
         QCOMPARE(TDataModule6::connectionString({"", "srv"}),
                  QStringLiteral("DRIVER={PostgreSQL UNICODE};DATABASE=;SERVER=srv") + tail);
 
@@ -85,13 +102,27 @@ private slots:
         QTest::addColumn<QString>("delim");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("fixed");
-        QTest::newRow("comma") << "." << "12,5" << "12.5";
-        QTest::newRow("point stays") << "." << "12.5" << "12.5";
-        QTest::newRow("integer") << "." << "12" << "12";
-        QTest::newRow("first only") << "." << "1,2,3" << "1.2,3";
-        QTest::newRow("comma before point") << "." << "1.2,3" << "1.2.3";
-        QTest::newRow("to comma") << "," << "0.75" << "0,75";
-        QTest::newRow("empty delimiter") << "" << "12,5" << "125";
+        QTest::newRow("comma") << "."
+                               << "12,5"
+                               << "12.5";
+        QTest::newRow("point stays") << "."
+                                     << "12.5"
+                                     << "12.5";
+        QTest::newRow("integer") << "."
+                                 << "12"
+                                 << "12";
+        QTest::newRow("first only") << "."
+                                    << "1,2,3"
+                                    << "1.2,3";
+        QTest::newRow("comma before point") << "."
+                                            << "1.2,3"
+                                            << "1.2.3";
+        QTest::newRow("to comma") << ","
+                                  << "0.75"
+                                  << "0,75";
+        QTest::newRow("empty delimiter") << ""
+                                         << "12,5"
+                                         << "125";
     }
     void fixDecimal()
     {
