@@ -75,7 +75,7 @@ TForm1::TForm1(const QStringList &args, QWidget *parent) : ui::Form(parent)
 
 void TForm1::buildUi()
 {
-    setWindowTitle(QStringLiteral("Сменный журнал"));
+    setWindowTitle(QStringLiteral("Табель"));
     auto *root = new QVBoxLayout(this);
 
     auto *bar = new QMenuBar(this);

@@ -248,6 +248,26 @@ private slots:
         QCOMPARE(DataModule6->Smena2->recordCount(), (yes ? 0 : 1) + (otherLeft ? 1 : 0));
     }
 
+    void failingStatementIsShownAndEarlierWorkStays()
+    {
+        const int id = addEntry(1, 5, "no");
+        showDay(kDay);
+        testdb::run(db_, "alter table accounts_dep.h_tabel rename to h_tabel_away");
+        msg_->answer({true});
+        // A real click: the error travels up to the application object, which shows it.
+        QTest::mouseClick(Form1->Button3, Qt::LeftButton);
+        testdb::run(db_, "alter table accounts_dep.h_tabel_away rename to h_tabel");
+        QCOMPARE(msg_->shown.size(), 2);
+        QCOMPARE(msg_->shown[1].kind, QStringLiteral("error"));
+        QCOMPARE(msg_->shown[1].caption, QStringLiteral("Ошибка"));
+        QVERIFY(msg_->shown[1].text.contains("h_tabel"));
+        QCOMPARE(
+            testdb::scalar(
+                db_, QStringLiteral("select count(*) from accounts_dep.smena where id=%1").arg(id))
+                .toInt(),
+            0);
+    }
+
     void actionsOnEmptyJournalDoNothing()
     {
         showDay(kDay);
@@ -310,6 +330,7 @@ private slots:
 
     void controlsMenusAndTimer()
     {
+        QCOMPARE(Form1->windowTitle(), QStringLiteral("Табель"));
         QCOMPARE(Form1->Button1->text(), QStringLiteral("Добавить"));
         QCOMPARE(Form1->Button2->text(), QStringLiteral("Изменить"));
         QCOMPARE(Form1->Button3->text(), QStringLiteral("Удалить"));
