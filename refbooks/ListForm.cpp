@@ -19,6 +19,8 @@ ListForm::ListForm(const Setup &setup, QWidget *parent)
     DBGrid1->setAccessibleName(setup.caption);
     DBGrid1->setColumns(setup.columns);
     DBGrid1->setDataset(dataset);
+    // Tab leaves the grid for the next control instead of walking its cells.
+    DBGrid1->setTabKeyNavigation(false);
     connect(DBGrid1, &ui::DBGrid::rowDoubleClicked, this, &ListForm::Button2Click);
 
     Edit1 = new QLineEdit(this);
@@ -80,14 +82,15 @@ void ListForm::browseFrom(ui::Form *caller)
 {
     mode = 0;
     handBack_ = nullptr;
-    // A list opened from the menu shows all its rows: a filter left by a pick whose search
-    // box is hidden now would hide rows with nothing on screen to tell.
+    // A list opened from the menu has its search box as at program start, and shows all its
+    // rows unless that box tells otherwise.
+    Edit1->setVisible(setup_.searchVisible);
     if (Edit1->isHidden()) {
         Edit1->clear();
         dataset->setFiltered(false);
     }
     dataset->open();
-    Button2->setDefault(false);
+    makeDefault(Button1);
     Button2->setText(QStringLiteral("Изменить"));
     Button1->show();
     Button3->show();
@@ -108,6 +111,8 @@ void ListForm::pickFrom(ui::Form *caller, int pickMode, HandBack handBack)
     Edit1->clear();
     caller->showChild(this);
     handBack_ = nullptr;
+    // What was typed to find the row served this pick only.
+    Edit1->clear();
     dataset->close();
 }
 
@@ -134,7 +139,8 @@ void ListForm::Edit1Change()
 void ListForm::Button2Click()
 {
     if (mode == 0) {
-        changeCurrent();
+        if (!dataset->isEmpty())
+            changeCurrent();
         return;
     }
     if (!dataset->isEmpty() && handBack_)

@@ -51,6 +51,8 @@ void TForm5::changeCurrent()
 
 void TForm5::Button3Click()
 {
+    if (dataset->isEmpty())
+        return;
     if (!ui::askYesNo(QStringLiteral("Удалить работника?"), QStringLiteral("Удаление")))
         return;
     const int rec = dataset->recNo();

@@ -43,6 +43,8 @@ void TForm8::changeCurrent()
 
 void TForm8::Button3Click()
 {
+    if (dataset->isEmpty())
+        return;
     if (!ui::askYesNo(QStringLiteral("Удалить вид операции?"), QStringLiteral("Удаление")))
         return;
     dataset->deleteCurrent();

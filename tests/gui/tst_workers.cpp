@@ -1,1 +1,529 @@
-int main(){return 0;}
+// The workers list and the worker editor driven through their controls against the demo
+// database.
+#include "GuiApp.h"
+#include "Modal.h"
+#include "ScriptedMessages.h"
+#include "TestDb.h"
+#include "app/Unit6.h"
+#include "journal/Unit1.h"
+#include "refbooks/Unit2.h"
+#include "refbooks/Unit5.h"
+#include "ui/DBGrid.h"
+#include "ui/LookupCombo.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QWheelEvent>
+
+namespace {
+
+// Runs act on the modal window of class T that open() shows, then closes it if act left it
+// up (also when a check in act failed). False when the window never came up.
+template <typename T> bool whileShown(std::function<void()> open, std::function<void(T *)> act)
+{
+    bool ran = false;
+    modal::when<T>([&](T *w) {
+        ran = true;
+        act(w);
+        if (w->isVisible())
+            w->reject();
+    });
+    open();
+    return ran;
+}
+
+// Types text key by key (QTest::keyClicks knows only Latin-1 letters).
+void type(QWidget *w, const QString &text)
+{
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key(c.toUpper().unicode()), QString(c),
+                            Qt::NoModifier);
+}
+
+void click(QPushButton *b)
+{
+    QTest::mouseClick(b, Qt::LeftButton);
+}
+
+// Names of the visible rows of the workers list.
+QStringList listed()
+{
+    QStringList out;
+    for (int r = 0; r < DataModule6->Workers->recordCount(); ++r)
+        out << DataModule6->Workers->valueAt(r, "fio").toString();
+    return out;
+}
+
+// The widgets that Tab visits from first on, as many as expected.
+QList<QWidget *> tabWalk(QWidget *first, int count)
+{
+    QList<QWidget *> out;
+    first->setFocus();
+    QWidget *w = first;
+    for (int i = 0; i < count; ++i) {
+        out << w;
+        QTest::keyClick(w, Qt::Key_Tab);
+        w = w->window()->focusWidget();
+    }
+    return out;
+}
+
+} // namespace
+
+class WorkersTest : public QObject {
+    Q_OBJECT
+    QString db_;
+    ScriptedMessages *msg_ = nullptr;
+
+    QVariant sql(const QString &text) { return testdb::scalar(db_, text); }
+    int count(const QString &where)
+    {
+        return sql("select count(*) from accounts_dep.person where " + where).toInt();
+    }
+    void openFromMenu(std::function<void(TForm5 *)> act)
+    {
+        QVERIFY(whileShown<TForm5>([] { Form1->N1->trigger(); }, act));
+    }
+    // Adds or changes through the editor: fills the name, runs edit on it and saves.
+    void saveInEditor(QPushButton *opener, const QString &typed,
+                      std::function<void(TForm2 *)> edit = nullptr)
+    {
+        QVERIFY(whileShown<TForm2>([&] { click(opener); },
+                                   [&](TForm2 *e) {
+                                       e->Edit1->clear();
+                                       type(e->Edit1, typed);
+                                       if (edit)
+                                           edit(e);
+                                       click(e->Button1);
+                                   }));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        db_ = gui::start();
+        msg_ = new ScriptedMessages;
+        // A name that begins with a space and one with an apostrophe, for the search box.
+        testdb::run(db_, "insert into accounts_dep.person (fio, s_staffpos_hl) values "
+                         "(' Пробелов А.', ''), ('Д''Артаньян Ш.', '')");
+        Form1->show();
+    }
+    void cleanupTestCase()
+    {
+        Form1->hide();
+        delete msg_;
+        gui::stop(db_);
+    }
+    void init() { msg_->clear(); }
+
+    void browseFromMenu()
+    {
+        Form5->Edit1->clear();
+        openFromMenu([&](TForm5 *f) {
+            QCOMPARE(f->windowTitle(), QStringLiteral("Список рабочих"));
+            QCOMPARE(f->mode, 0);
+            QCOMPARE(f->Button2->text(), QStringLiteral("Изменить"));
+            QVERIFY(f->Button1->isDefault());
+            QVERIFY(!f->Button2->isDefault());
+            QVERIFY(f->Button1->isVisible() && f->Button3->isVisible());
+            QCOMPARE(f->Button4->text(), QStringLiteral("Выход"));
+            QVERIFY(f->Edit1->isVisible());
+            QCOMPARE(f->focusWidget(), f->Edit1);
+            QCOMPARE(DataModule6->Workers->recordCount(), count("true"));
+            auto *model = f->DBGrid1->gridModel();
+            QCOMPARE(model->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "ФИО");
+            QCOMPARE(model->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), "Должность");
+            QCOMPARE(tabWalk(f->Button1, 7),
+                     (QList<QWidget *>{f->Button1, f->Button2, f->Button3, f->Button4, f->Edit1,
+                                       f->DBGrid1, f->Button1}));
+            QTest::keyClick(f->Edit1, Qt::Key_Escape);
+            QVERIFY(!f->isVisible());
+        });
+        QVERIFY(!DataModule6->Workers->isActive());
+    }
+
+    void searchFilters_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("start of the name") << "Ив" << QStringList{"Иванов И.И."};
+        QTest::newRow("not inside the name") << "ванов" << QStringList{};
+        QTest::newRow("one space") << " " << QStringList{" Пробелов А."};
+        QTest::newRow("apostrophe") << "Д'" << QStringList{"Д'Артаньян Ш."};
+        QTest::newRow("% any run") << "%ов И" << QStringList{"Иванов И.И.", "Харитонов И.А."};
+        QTest::newRow("_ one character")
+            << "_у" << QStringList{"Гусев П.А.", "Жуков М.С.", "Кузнецов А.А.", "Щукин Я.М."};
+    }
+    void searchFilters()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, names);
+        Form5->Edit1->clear();
+        openFromMenu([&](TForm5 *f) {
+            type(f->Edit1, typed);
+            QCOMPARE(f->Edit1->text(), typed);
+            QCOMPARE(listed(), names);
+            QVERIFY(msg_->shown.isEmpty());
+            f->Edit1->clear();
+            QCOMPARE(DataModule6->Workers->recordCount(), count("true"));
+        });
+    }
+
+    void searchKeepsTextBetweenBrowseShowings()
+    {
+        Form5->Edit1->clear();
+        openFromMenu([](TForm5 *f) { type(f->Edit1, "Ив"); });
+        openFromMenu([](TForm5 *f) {
+            QCOMPARE(f->Edit1->text(), QStringLiteral("Ив"));
+            QCOMPARE(listed(), QStringList{"Иванов И.И."});
+        });
+        Form5->Edit1->clear();
+    }
+
+    void searchBoxKeys()
+    {
+        Form5->Edit1->clear();
+        openFromMenu([](TForm5 *f) {
+            auto *w = DataModule6->Workers;
+            QCOMPARE(w->recNo(), 1);
+            QTest::keyClick(f->Edit1, Qt::Key_Down);
+            QTest::keyClick(f->Edit1, Qt::Key_Down);
+            QCOMPARE(w->recNo(), 3);
+            QTest::keyClick(f->Edit1, Qt::Key_Up);
+            QCOMPARE(w->recNo(), 2);
+            QCOMPARE(f->DBGrid1->currentIndex().row(), 1);
+            QVERIFY(f->Edit1->text().isEmpty());
+
+            // Typing and Backspace edit; caret keys and Delete do nothing.
+            type(f->Edit1, "Ивв");
+            QTest::keyClick(f->Edit1, Qt::Key_Left);
+            QTest::keyClick(f->Edit1, Qt::Key_Home);
+            QTest::keyClick(f->Edit1, Qt::Key_Backspace);
+            QCOMPARE(f->Edit1->text(), QStringLiteral("Ив"));
+            f->Edit1->setCursorPosition(0);
+            QTest::keyClick(f->Edit1, Qt::Key_Delete);
+            QTest::keyClick(f->Edit1, Qt::Key_End);
+            type(f->Edit1, "а");
+            QCOMPARE(f->Edit1->text(), QStringLiteral("аИв"));
+            f->Edit1->clear();
+        });
+    }
+
+    void emptyListOffersNothingToChangeOrDelete()
+    {
+        Form5->Edit1->clear();
+        openFromMenu([&](TForm5 *f) {
+            type(f->Edit1, "Щщщ");
+            QVERIFY(DataModule6->Workers->isEmpty());
+            bool editor = false;
+            modal::when<TForm2>([&](TForm2 *e) {
+                editor = true;
+                e->reject();
+            });
+            click(f->Button2);
+            click(f->Button3);
+            QTest::qWait(200);
+            modal::cancelPending();
+            QVERIFY(!editor);
+            QVERIFY(f->isVisible());
+            f->Edit1->clear();
+        });
+        QVERIFY(msg_->shown.isEmpty());
+    }
+
+    void addStoresTrimmedNameAndDepartment_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("trimmed") << "  Новиков-2 А.  "
+                                 << "Новиков-2 А.";
+        QTest::newRow("apostrophe") << "О'Нил Д."
+                                    << "О'Нил Д.";
+        QTest::newRow("same name twice") << "Иванов И.И."
+                                         << "Иванов И.И.";
+    }
+    void addStoresTrimmedNameAndDepartment()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        const QString same = "fio=$$" + stored + "$$";
+        const int before = count(same);
+        Form5->Edit1->clear();
+        openFromMenu([&](TForm5 *f) {
+            QTest::keyClick(f->Edit1, Qt::Key_Down);
+            QVERIFY(whileShown<TForm2>([&] { click(f->Button1); },
+                                       [&](TForm2 *e) {
+                                           QCOMPARE(e->windowTitle(),
+                                                    "Заведение данных нового работника");
+                                           QCOMPARE(e->mode, 1);
+                                           QVERIFY(e->Edit1->text().isEmpty());
+                                           QCOMPARE(e->focusWidget(), e->Edit1);
+                                           QVERIFY(e->Button1->isDefault());
+                                           type(e->Edit1, typed);
+                                           e->LCB_department->setCurrentIndex(
+                                               e->LCB_department->findText("Малярный участок"));
+                                           click(e->Button1);
+                                           QVERIFY(!e->isVisible());
+                                       }));
+            // The list stays open, re-read from its first row, and shows the new worker.
+            QVERIFY(f->isVisible());
+            QCOMPARE(DataModule6->Workers->recNo(), 1);
+            QVERIFY(DataModule6->Workers->locate("fio", stored));
+            QCOMPARE(DataModule6->Workers->asString("s_staffpos_hl"),
+                     QStringLiteral("Малярный участок"));
+        });
+        QVERIFY(msg_->shown.isEmpty());
+        QCOMPARE(count(same), before + 1);
+    }
+
+    void emptyNameIsRefused_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("add") << 1;
+        QTest::newRow("change") << 2;
+    }
+    void emptyNameIsRefused()
+    {
+        QFETCH(int, mode);
+        const QString all = sql("select string_agg(fio, '|' order by id) from "
+                                "accounts_dep.person")
+                                .toString();
+        Form5->Edit1->clear();
+        openFromMenu([&](TForm5 *f) {
+            QVERIFY(whileShown<TForm2>([&] { click(mode == 1 ? f->Button1 : f->Button2); },
+                                       [&](TForm2 *e) {
+                                           e->Edit1->setText("   ");
+                                           click(e->Button1);
+                                           QVERIFY(e->isVisible());
+                                           QCOMPARE(e->Edit1->text(), QStringLiteral("   "));
+                                       }));
+        });
+        QCOMPARE(msg_->shown.size(), 1);
+        QCOMPARE(msg_->shown[0].kind, QStringLiteral("error"));
+        QCOMPARE(msg_->shown[0].text, QStringLiteral("ФИО нужно заполнить!"));
+        QCOMPARE(msg_->shown[0].caption, QStringLiteral("Ошибка"));
+        QCOMPARE(sql("select string_agg(fio, '|' order by id) from accounts_dep.person").toString(),
+                 all);
+    }
+
+    void changeStoresBoxTextAndClosesList_data()
+    {
+        QTest::addColumn<bool>("save");
+        QTest::newRow("saved") << true;
+        QTest::newRow("cancelled") << false;
+    }
+    void changeStoresBoxTextAndClosesList()
+    {
+        QFETCH(bool, save);
+        const int id = testdb::scalar(db_, "insert into accounts_dep.person (fio, s_staffpos_hl) "
+                                           "values ('Аааа Б.', 'Склад готовой продукции') "
+                                           "returning id")
+                           .toInt();
+        // The department box shows what was chosen last, whatever the worker's own.
+        Form2->LCB_department->setCurrentIndex(Form2->LCB_department->findText("Бухгалтерия"));
+        Form5->Edit1->clear();
+        openFromMenu([&](TForm5 *f) {
+            QVERIFY(DataModule6->Workers->locate("id", id));
+            QVERIFY(whileShown<TForm2>([&] { click(f->Button2); },
+                                       [&](TForm2 *e) {
+                                           QCOMPARE(e->windowTitle(), "Изменение данных работника");
+                                           QCOMPARE(e->mode, 2);
+                                           QCOMPARE(e->personId, id);
+                                           QCOMPARE(e->Edit1->text(), QStringLiteral("Аааа Б."));
+                                           QCOMPARE(e->LCB_department->currentText(),
+                                                    QStringLiteral("Бухгалтерия"));
+                                           QTest::keyClick(e->Edit1, Qt::Key_End);
+                                           type(e->Edit1, "в ");
+                                           if (save)
+                                               click(e->Button1);
+                                           else
+                                               QTest::keyClick(e->Edit1, Qt::Key_Escape);
+                                       }));
+            // Back in the main window either way.
+            QVERIFY(!f->isVisible());
+        });
+        const QString row =
+            sql(QStringLiteral("select fio||'|'||s_staffpos_hl from accounts_dep.person "
+                               "where id=%1")
+                    .arg(id))
+                .toString();
+        QCOMPARE(row, save ? QStringLiteral("Аааа Б.в|Бухгалтерия")
+                           : QStringLiteral("Аааа Б.|Склад готовой продукции"));
+        QVERIFY(msg_->shown.isEmpty());
+    }
+
+    void deleteAsks_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<bool>("hasEntries");
+        QTest::addColumn<bool>("gone");
+        QTest::newRow("no") << false << false << false;
+        QTest::newRow("yes") << true << false << true;
+        QTest::newRow("yes, worker with entries: refused by the database") << true << true << false;
+    }
+    void deleteAsks()
+    {
+        QFETCH(bool, yes);
+        QFETCH(bool, hasEntries);
+        QFETCH(bool, gone);
+        const int id = testdb::scalar(db_, "insert into accounts_dep.person (fio, s_staffpos_hl) "
+                                           "values ('Б-удаляемый', '') returning id")
+                           .toInt();
+        if (hasEntries)
+            testdb::run(db_, QStringLiteral("insert into accounts_dep.smena (w_id, i_id, o_id, "
+                                            "data, smena) values (%1, 7779, 1, '02.03.2020', 1)")
+                                 .arg(id));
+        Form5->Edit1->clear();
+        openFromMenu([&](TForm5 *f) {
+            auto *w = DataModule6->Workers;
+            QVERIFY(w->locate("id", id));
+            const int rec = w->recNo();
+            const int rows = w->recordCount();
+            msg_->answer({yes});
+            click(f->Button3);
+            QVERIFY(f->isVisible());
+            QCOMPARE(w->recordCount(), rows - (gone ? 1 : 0));
+            QCOMPARE(w->recNo(), rec);
+        });
+        QCOMPARE(msg_->shown.value(0).kind, QStringLiteral("question"));
+        QCOMPARE(msg_->shown.value(0).text, QStringLiteral("Удалить работника?"));
+        QCOMPARE(msg_->shown.value(0).caption, QStringLiteral("Удаление"));
+        QCOMPARE(count(QStringLiteral("id=%1").arg(id)), gone ? 0 : 1);
+        if (hasEntries) {
+            QCOMPARE(msg_->shown.size(), 2);
+            QCOMPARE(msg_->shown[1].kind, QStringLiteral("error"));
+            QCOMPARE(msg_->shown[1].caption, QStringLiteral("Ошибка"));
+            QVERIFY(msg_->shown[1].text.contains("smena"));
+        } else {
+            QCOMPARE(msg_->shown.size(), 1);
+        }
+    }
+
+    void pickMode_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("downs");
+        QTest::addColumn<bool>("choose");
+        QTest::addColumn<QString>("handedBack");
+        QTest::newRow("shift entry editor") << 1 << "Ив" << 0 << true << "Иванов И.И.";
+        QTest::newRow("maintenance editor, second row") << 24 << "С" << 1 << true << "Соколов А.Б.";
+        QTest::newRow("empty list") << 1 << "Щщщ" << 0 << true << QString();
+        QTest::newRow("closed with Выход") << 24 << "Ив" << 0 << false << QString();
+    }
+    void pickMode()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, typed);
+        QFETCH(int, downs);
+        QFETCH(bool, choose);
+        QFETCH(QString, handedBack);
+        Form5->Edit1->setText("Я"); // left from an earlier showing
+        QString fio;
+        int id = 0, calls = 0;
+        auto handBack = [&](const db::Dataset &ds) {
+            ++calls;
+            fio = ds.asString("fio");
+            id = ds.asInteger("id");
+        };
+        QVERIFY(whileShown<TForm5>([&] { Form5->pickFrom(Form1, mode, handBack); },
+                                   [&](TForm5 *f) {
+                                       QCOMPARE(f->mode, mode);
+                                       QCOMPARE(f->Button2->text(), QStringLiteral("Выбрать"));
+                                       QVERIFY(f->Button2->isDefault());
+                                       QVERIFY(!f->Button1->isDefault());
+                                       QVERIFY(f->Button1->isHidden() && f->Button3->isHidden());
+                                       QVERIFY(f->Edit1->isVisible());
+                                       QVERIFY(f->Edit1->text().isEmpty());
+                                       QCOMPARE(f->focusWidget(), f->Edit1);
+                                       QCOMPARE(DataModule6->Workers->recordCount(), count("true"));
+                                       type(f->Edit1, typed);
+                                       for (int i = 0; i < downs; ++i)
+                                           QTest::keyClick(f->Edit1, Qt::Key_Down);
+                                       if (choose)
+                                           QTest::keyClick(f->Edit1, Qt::Key_Return);
+                                       else
+                                           click(f->Button4);
+                                       QVERIFY(!f->isVisible());
+                                   }));
+        QCOMPARE(calls, handedBack.isEmpty() ? 0 : 1);
+        QCOMPARE(fio, handedBack);
+        if (!handedBack.isEmpty())
+            QCOMPARE(
+                id,
+                sql("select id from accounts_dep.person where fio='" + handedBack + "'").toInt());
+        QVERIFY(!DataModule6->Workers->isActive());
+
+        // The menu opens the list again for browsing, with every worker shown.
+        openFromMenu([&](TForm5 *f) {
+            QCOMPARE(f->Button2->text(), QStringLiteral("Изменить"));
+            QVERIFY(f->Button1->isVisible() && f->Button3->isVisible());
+            QVERIFY(f->Button1->isDefault() && !f->Button2->isDefault());
+            QCOMPARE(DataModule6->Workers->recordCount(), count("true"));
+        });
+    }
+
+    void wheelMovesOnlyFocusedLookup_data()
+    {
+        QTest::addColumn<QString>("focused");
+        QTest::addColumn<int>("delta");
+        QTest::addColumn<int>("staffposMove");
+        QTest::addColumn<int>("departmentMove");
+        QTest::newRow("down on the focused position box") << "LCB_staffpos" << -120 << 1 << 0;
+        QTest::newRow("up on the focused department box") << "LCB_department" << 120 << 0 << -1;
+        QTest::newRow("name box focused: nothing moves") << "Edit1" << -120 << 0 << 0;
+    }
+    void wheelMovesOnlyFocusedLookup()
+    {
+        QFETCH(QString, focused);
+        QFETCH(int, delta);
+        QFETCH(int, staffposMove);
+        QFETCH(int, departmentMove);
+        Form5->Edit1->clear();
+        openFromMenu([&](TForm5 *f) {
+            QVERIFY(whileShown<TForm2>(
+                [&] { click(f->Button1); },
+                [&](TForm2 *e) {
+                    e->LCB_staffpos->setCurrentIndex(2);
+                    e->LCB_department->setCurrentIndex(2);
+                    e->findChild<QWidget *>(focused)->setFocus();
+                    // The wheel turns over the other box, not the
+                    // focused one.
+                    QWidget *under = focused == "LCB_staffpos"
+                                         ? static_cast<QWidget *>(e->LCB_department)
+                                         : e->LCB_staffpos;
+                    QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, delta),
+                                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+                    QApplication::sendEvent(under, &wheel);
+                    QCOMPARE(e->LCB_staffpos->currentIndex(), 2 + staffposMove);
+                    QCOMPARE(e->LCB_department->currentIndex(), 2 + departmentMove);
+                }));
+        });
+    }
+
+    void editorControls()
+    {
+        Form5->Edit1->clear();
+        openFromMenu([&](TForm5 *f) {
+            QVERIFY(whileShown<TForm2>(
+                [&] { click(f->Button1); },
+                [&](TForm2 *e) {
+                    QCOMPARE(e->Button1->text(), QStringLiteral("Записать"));
+                    QCOMPARE(e->Button2->text(), QStringLiteral("Отмена"));
+                    QCOMPARE(e->LCB_department->maxVisibleItems(), 10);
+                    QVERIFY(e->LCB_department->findText("Бухгалтерия") >= 0);
+                    QCOMPARE(tabWalk(e->Edit1, 7),
+                             (QList<QWidget *>{e->Edit1, e->LCB_staffpos, e->LCB_department,
+                                               e->LCB_roles, e->Button1, e->Button2, e->Edit1}));
+                    // The boxes stand top to bottom in this order.
+                    QVERIFY(e->Edit1->y() < e->LCB_department->y());
+                    QVERIFY(e->LCB_department->y() < e->LCB_staffpos->y());
+                    QVERIFY(e->LCB_staffpos->y() < e->LCB_roles->y());
+                    QVERIFY(e->Button1->x() < e->Button2->x());
+                }));
+        });
+    }
+};
+
+TABEL_TEST_MAIN(WorkersTest)
+#include "tst_workers.moc"
