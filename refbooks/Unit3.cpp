@@ -90,8 +90,7 @@ void TForm3::Button3Click()
     const int operations = ii_oper->asInteger(QStringLiteral("cnt"));
     ii_oper->close();
 
-    if (operations > 0 &&
-        ask(QStringLiteral("По изделию есть расценки они будут удалены!!!"))) {
+    if (operations > 0 && ask(QStringLiteral("По изделию есть расценки они будут удалены!!!"))) {
         del.setSql(QStringLiteral("delete from accounts_dep.oper o where o.i_id =") + p);
         del.execute();
     }

@@ -42,8 +42,8 @@ TForm7::TForm7(QWidget *parent) : ui::Form(parent)
     Edit2->setValidator(new QRegularExpressionValidator(kNumberText, Edit2));
 
     item = new db::Dataset(QStringLiteral("item"), this);
-    item->setSql(QStringLiteral(
-        "select * from cmn_classifier.item where id_level=2 order by s_caption"));
+    item->setSql(
+        QStringLiteral("select * from cmn_classifier.item where id_level=2 order by s_caption"));
     cb_item = new LookupCombo(QStringLiteral("cb_item"), item, QStringLiteral("id"),
                               QStringLiteral("s_caption"), this);
     cb_item->setAccessibleName(QStringLiteral("Номенклатура"));
@@ -133,13 +133,13 @@ void TForm7::Button1Click()
     if (mode == 1) {
         sql = QStringLiteral("INSERT INTO cmn_gds_and_srv.gds_and_srv(s_caption, s_description, "
                              "id_msm_bs, massa, id_class_item)VALUES(") +
-              db::quote(mark) + QStringLiteral(", '', 6, ") + Edit2->text() +
-              QStringLiteral(",") + itemId + QStringLiteral(")");
+              db::quote(mark) + QStringLiteral(", '', 6, ") + Edit2->text() + QStringLiteral(",") +
+              itemId + QStringLiteral(")");
     } else {
         sql = QStringLiteral("UPDATE cmn_gds_and_srv.gds_and_srv SET s_caption=") +
               db::quote(mark) + QStringLiteral(", s_description='', id_msm_bs=6, massa=") +
-              DataModule6->FixDecimal(Edit2->text()) + QStringLiteral(", id_class_item=") +
-              itemId + QStringLiteral(" where id=") + productId;
+              DataModule6->FixDecimal(Edit2->text()) + QStringLiteral(", id_class_item=") + itemId +
+              QStringLiteral(" where id=") + productId;
     }
     DataModule6->SQL_exec.setSql(sql);
     DataModule6->SQL_exec.execute();

@@ -1,1 +1,517 @@
-int main(){return 0;}
+// The products list and the product editor driven through their controls against the demo
+// database.
+#include "GuiApp.h"
+#include "Modal.h"
+#include "ScriptedMessages.h"
+#include "TestDb.h"
+#include "app/Unit6.h"
+#include "journal/Unit1.h"
+#include "refbooks/Unit3.h"
+#include "refbooks/Unit7.h"
+#include "ui/DBGrid.h"
+#include "ui/LookupCombo.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+const QString kDelete = QStringLiteral("Удалить изделие? ");
+const QString kOperations = QStringLiteral("По изделию есть расценки они будут удалены!!!");
+const QString kEntries = QStringLiteral("По изделию есть операции в текущем, предыдущем месяцах "
+                                        "и ранее, они будут удалены. Удалить изделие? ");
+
+// Runs act on the modal window of class T that open() shows, then closes it if act left it
+// up (also when a check in act failed). False when the window never came up.
+template <typename T> bool whileShown(std::function<void()> open, std::function<void(T *)> act)
+{
+    bool ran = false;
+    modal::when<T>([&](T *w) {
+        ran = true;
+        act(w);
+        if (w->isVisible())
+            w->reject();
+    });
+    open();
+    return ran;
+}
+
+// Types text key by key (QTest::keyClicks knows only Latin-1 letters).
+void type(QWidget *w, const QString &text)
+{
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key(c.toUpper().unicode()), QString(c),
+                            Qt::NoModifier);
+}
+
+void click(QPushButton *b)
+{
+    QTest::mouseClick(b, Qt::LeftButton);
+}
+
+QStringList listed()
+{
+    QStringList out;
+    for (int r = 0; r < DataModule6->Izdel->recordCount(); ++r)
+        out << DataModule6->Izdel->valueAt(r, "marka").toString();
+    return out;
+}
+
+} // namespace
+
+class ProductsTest : public QObject {
+    Q_OBJECT
+    QString db_;
+    ScriptedMessages *msg_ = nullptr;
+    int worker_ = 0;
+
+    QVariant sql(const QString &text) { return testdb::scalar(db_, text); }
+    int products() { return sql("select count(*) from accounts_dep.izdel").toInt(); }
+    int product(const QString &mark)
+    {
+        return sql("select id from accounts_dep.izdel where marka=$$" + mark + "$$").toInt();
+    }
+    QString row(int id)
+    {
+        return sql(QStringLiteral("select s_caption||'|'||massa::float8||'|'||id_class_item||'|'||"
+                                  "s_description||'|'||id_msm_bs from "
+                                  "cmn_gds_and_srv.gds_and_srv where id=%1")
+                       .arg(id))
+            .toString();
+    }
+    void openFromMenu(std::function<void(TForm3 *)> act)
+    {
+        QVERIFY(whileShown<TForm3>([] { Form1->N3->trigger(); }, act));
+    }
+    // Opens the editor with opener in the list opened from the menu and runs edit on it.
+    // after runs in the list once the editor has closed.
+    void inEditor(bool add, const QString &current, std::function<void(TForm7 *)> edit,
+                  std::function<void()> after = nullptr)
+    {
+        openFromMenu([&](TForm3 *f) {
+            if (!current.isEmpty())
+                QVERIFY(DataModule6->Izdel->locate("marka", current));
+            QVERIFY(whileShown<TForm7>([&] { click(add ? f->Button1 : f->Button2); }, edit));
+            QVERIFY(f->isVisible()); // add and change leave the list open
+            if (after)
+                after();
+        });
+    }
+    void chooseItem(TForm7 *e, const QString &caption)
+    {
+        e->cb_item->setCurrentIndex(e->cb_item->findText(caption));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        db_ = gui::start();
+        msg_ = new ScriptedMessages;
+        worker_ = sql("select min(id) from accounts_dep.person").toInt();
+        // What the login reads from the version record.
+        DataModule6->ServerDelim = sql("select delim from accounts_dep.ver").toString();
+        testdb::run(db_, "insert into cmn_gds_and_srv.gds_and_srv (s_caption, s_description, "
+                         "id_msm_bs, massa, id_class_item) values ('К''Б-1', '', 6, 1, 101)");
+        Form1->show();
+    }
+    void cleanupTestCase()
+    {
+        Form1->hide();
+        delete msg_;
+        gui::stop(db_);
+    }
+    void init() { msg_->clear(); }
+
+    void browseFromMenu()
+    {
+        openFromMenu([&](TForm3 *f) {
+            QCOMPARE(f->windowTitle(), QStringLiteral("Изделия (3)"));
+            QCOMPARE(f->Button2->text(), QStringLiteral("Изменить"));
+            QVERIFY(f->Button1->isDefault() && !f->Button2->isDefault());
+            QVERIFY(f->Button1->isVisible() && f->Button3->isVisible());
+            QVERIFY(f->Edit1->isVisible());
+            QCOMPARE(f->focusWidget(), f->Edit1);
+            QCOMPARE(DataModule6->Izdel->recordCount(), products());
+            auto *model = f->DBGrid1->gridModel();
+            QStringList titles;
+            for (int i = 0; i < model->columnCount(); ++i)
+                titles << model->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
+            QCOMPARE(titles, (QStringList{"Марка изделия", "Номенклатурная группа", "Коробки"}));
+            QVERIFY(DataModule6->Izdel->locate("marka", "РО-1"));
+            const QModelIndex massa = model->index(DataModule6->Izdel->recNo() - 1, 2);
+            QCOMPARE(model->data(massa, Qt::DisplayRole).toString(), QStringLiteral("0,333333"));
+            QVERIFY(Qt::Alignment(model->data(massa, Qt::TextAlignmentRole).toInt()) &
+                    Qt::AlignLeft);
+            // Tab order: search box, grid, then the buttons.
+            QList<QWidget *> walked;
+            f->Edit1->setFocus();
+            for (int i = 0; i < 7; ++i) {
+                walked << f->focusWidget();
+                QTest::keyClick(f->focusWidget(), Qt::Key_Tab);
+            }
+            QCOMPARE(walked, (QList<QWidget *>{f->Edit1, f->DBGrid1, f->Button1, f->Button2,
+                                               f->Button3, f->Button4, f->Edit1}));
+            QTest::keyClick(f->Button2, Qt::Key_Escape);
+            QVERIFY(!f->isVisible());
+        });
+        QVERIFY(!DataModule6->Izdel->isActive());
+    }
+
+    void searchFilters_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("marks");
+        QTest::newRow("start of the mark")
+            << "К" << QStringList{"К'Б-1", "Калитка К-1", "Козырёк КЗ-1"};
+        QTest::newRow("not inside the mark") << "-1200" << QStringList{};
+        QTest::newRow("one space") << " " << QStringList{};
+        QTest::newRow("apostrophe") << "К'" << QStringList{"К'Б-1"};
+        QTest::newRow("% any run") << "%фрамуга" << QStringList{"ОК-900 фрамуга"};
+        QTest::newRow("_ one character") << "ДМ-2_ " << QStringList{"ДМ-21 утепл."};
+    }
+    void searchFilters()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, marks);
+        openFromMenu([&](TForm3 *f) {
+            f->Edit1->clear();
+            type(f->Edit1, typed);
+            QCOMPARE(listed(), marks);
+            f->Edit1->clear();
+            QCOMPARE(DataModule6->Izdel->recordCount(), products());
+        });
+        QVERIFY(msg_->shown.isEmpty());
+    }
+
+    void searchBoxKeys()
+    {
+        openFromMenu([](TForm3 *f) {
+            auto *q = DataModule6->Izdel;
+            f->Edit1->clear();
+            QTest::keyClick(f->Edit1, Qt::Key_Down);
+            QTest::keyClick(f->Edit1, Qt::Key_Down);
+            QTest::keyClick(f->Edit1, Qt::Key_Up);
+            QCOMPARE(q->recNo(), 2);
+            QVERIFY(f->Edit1->text().isEmpty());
+            // Every other key works as in any text box.
+            type(f->Edit1, "ДМ");
+            QTest::keyClick(f->Edit1, Qt::Key_Home);
+            QTest::keyClick(f->Edit1, Qt::Key_Delete);
+            QCOMPARE(f->Edit1->text(), QStringLiteral("М"));
+            type(f->Edit1, "О");
+            QCOMPARE(f->Edit1->text(), QStringLiteral("ОМ"));
+            f->Edit1->clear();
+        });
+    }
+
+    void numberBoxKeyFilter_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("comma becomes a point") << "12,5"
+                                               << "12.5";
+        QTest::newRow("point stays") << "0.75"
+                                     << "0.75";
+        QTest::newRow("letters refused") << "1a2бZ"
+                                         << "12";
+        QTest::newRow("signs and spaces refused") << "-1 +2e3"
+                                                  << "123";
+    }
+    void numberBoxKeyFilter()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        inEditor(true, QString(), [&](TForm7 *e) {
+            type(e->Edit2, typed);
+            QCOMPARE(e->Edit2->text(), shown);
+            QTest::keyClick(e->Edit2, Qt::Key_Backspace);
+            QCOMPARE(e->Edit2->text(), shown.chopped(1));
+        });
+    }
+
+    void addStoresTrimmedMark()
+    {
+        const int before = products();
+        inEditor(true, QString(), [&](TForm7 *e) {
+            QCOMPARE(e->windowTitle(), QStringLiteral("Заведение нового изделия (7)"));
+            QCOMPARE(e->mode, 1);
+            QVERIFY(e->Edit1->text().isEmpty() && e->Edit2->text().isEmpty());
+            QCOMPARE(e->focusWidget(), e->Edit1);
+            QVERIFY(e->Button1->isDefault());
+            type(e->Edit1, "  Д'НП-1  ");
+            type(e->Edit2, "12,5");
+            chooseItem(e, "Окна");
+            QTest::keyClick(e->Edit1, Qt::Key_Return);
+            QVERIFY(!e->isVisible());
+        });
+        QVERIFY(msg_->shown.isEmpty());
+        QCOMPARE(products(), before + 1);
+        QCOMPARE(row(product("Д'НП-1")), QStringLiteral("Д'НП-1|12.5|102||6"));
+    }
+
+    void saveRefused_data()
+    {
+        QTest::addColumn<bool>("add");
+        QTest::addColumn<QString>("mark");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("message");
+        const QString empty = QStringLiteral("Все поля должны быть заполнены!");
+        const QString twice = QStringLiteral("Такая марка изделия уже заведена!");
+        QTest::newRow("add: mark of spaces") << true << "   "
+                                             << "1"
+                                             << "Окна" << empty;
+        QTest::newRow("add: no number") << true << "НП-2" << QString() << "Окна" << empty;
+        QTest::newRow("add: no item") << true << "НП-2"
+                                      << "1" << QString() << empty;
+        QTest::newRow("add: mark of another in other case") << true << "дм-21"
+                                                            << "1"
+                                                            << "Двери" << twice;
+        QTest::newRow("change: mark of another in other case") << false << " ок-1500"
+                                                               << "1"
+                                                               << "Окна" << twice;
+        QTest::newRow("change: mark emptied") << false << ""
+                                              << "1"
+                                              << "Окна" << empty;
+    }
+    void saveRefused()
+    {
+        QFETCH(bool, add);
+        QFETCH(QString, mark);
+        QFETCH(QString, number);
+        QFETCH(QString, item);
+        QFETCH(QString, message);
+        const QString all =
+            sql("select string_agg(s_caption||massa||id_class_item, '|' order by id) from "
+                "cmn_gds_and_srv.gds_and_srv")
+                .toString();
+        if (add)
+            Form7->cb_item->setKeyValue(QVariant()); // nothing chosen yet
+        inEditor(add, add ? QString() : QStringLiteral("ОК-1200"), [&](TForm7 *e) {
+            e->Edit1->setText(mark);
+            e->Edit2->clear();
+            type(e->Edit2, number);
+            if (!item.isEmpty())
+                chooseItem(e, item);
+            click(e->Button1);
+            QVERIFY(e->isVisible());
+            QCOMPARE(e->Edit1->text(), mark);
+        });
+        QCOMPARE(msg_->shown.size(), 1);
+        QCOMPARE(msg_->shown[0].kind, QStringLiteral("error"));
+        QCOMPARE(msg_->shown[0].text, message);
+        QCOMPARE(msg_->shown[0].caption, QStringLiteral("Ошибка"));
+        QCOMPARE(sql("select string_agg(s_caption||massa||id_class_item, '|' order by id) from "
+                     "cmn_gds_and_srv.gds_and_srv")
+                     .toString(),
+                 all);
+    }
+
+    void changeFillsEditorAndSaves()
+    {
+        const int id = product("ОК-1200");
+        int rec = 0;
+        inEditor(
+            false, "ОК-1200",
+            [&](TForm7 *e) {
+                rec = DataModule6->Izdel->recNo();
+                QCOMPARE(e->windowTitle(), QStringLiteral("Изменение данных изделия (7)"));
+                QCOMPARE(e->mode, 2);
+                QCOMPARE(e->Edit1->text(), QStringLiteral("ОК-1200"));
+                QCOMPARE(e->Edit2->text(), QStringLiteral("0,5"));
+                QCOMPARE(e->cb_item->keyValue().toLongLong(), 102);
+                QCOMPARE(e->cb_item->currentText(), QStringLiteral("Окна"));
+                // Its own mark in other letters is no duplicate; the comma is fixed for the server.
+                e->Edit1->setText("ок-1200 ");
+                QTest::keyClick(e->Edit2, Qt::Key_End);
+                type(e->Edit2, "5");
+                chooseItem(e, "Двери");
+                click(e->Button1);
+                QVERIFY(!e->isVisible());
+            },
+            [&] {
+                // The list is re-read and back on the record number it was on.
+                QCOMPARE(DataModule6->Izdel->recNo(), rec);
+                QVERIFY(DataModule6->Izdel->locate("marka", "ок-1200"));
+            });
+        QVERIFY(msg_->shown.isEmpty());
+        QCOMPARE(row(id), QStringLiteral("ок-1200|0.55|101||6"));
+
+        // Adding right after offers the item of the product just changed.
+        inEditor(true, QString(), [](TForm7 *e) {
+            QCOMPARE(e->cb_item->keyValue().toLongLong(), 101);
+            QCOMPARE(e->cb_item->currentText(), QStringLiteral("Двери"));
+        });
+    }
+
+    void itemKeyHeldWithoutListedItem()
+    {
+        // A product booked to a group of another level: nothing shown, the key held and saved.
+        const int id = sql("insert into cmn_gds_and_srv.gds_and_srv (s_caption, s_description, "
+                           "id_msm_bs, massa, id_class_item) values ('ЯЯ-1', '', 6, 2, 100) "
+                           "returning id")
+                           .toInt();
+        inEditor(false, "ЯЯ-1", [&](TForm7 *e) {
+            QCOMPARE(e->cb_item->keyValue().toLongLong(), 100);
+            QCOMPARE(e->cb_item->currentIndex(), -1);
+            click(e->Button1);
+            QVERIFY(!e->isVisible());
+        });
+        QVERIFY(msg_->shown.isEmpty());
+        QCOMPARE(row(id), QStringLiteral("ЯЯ-1|2|100||6"));
+    }
+
+    void startDateIsInTheYear2000_data()
+    {
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QString>("start");
+        QTest::newRow("January: December") << QDate(2024, 1, 15) << "01.12.2000";
+        QTest::newRow("March: February") << QDate(2031, 3, 1) << "01.2.2000";
+        QTest::newRow("December: November") << QDate(2019, 12, 31) << "01.11.2000";
+    }
+    void startDateIsInTheYear2000()
+    {
+        QFETCH(QDate, today);
+        QFETCH(QString, start);
+        QCOMPARE(TForm3::startDateText(today), start);
+    }
+
+    void deleteAsks_data()
+    {
+        QTest::addColumn<bool>("operations");
+        QTest::addColumn<bool>("recentEntries");
+        QTest::addColumn<QList<bool>>("answers");
+        QTest::addColumn<QStringList>("asked");
+        QTest::addColumn<bool>("operationsLeft");
+        QTest::addColumn<bool>("entriesLeft");
+        QTest::addColumn<bool>("productLeft");
+        using B = QList<bool>;
+        QTest::newRow("operations and entries: yes, yes")
+            << true << true << B{true, true} << QStringList{kOperations, kEntries} << false << false
+            << false;
+        QTest::newRow("operations and entries: no, yes")
+            << true << true << B{false, true} << QStringList{kOperations, kEntries} << true << false
+            << false;
+        QTest::newRow("operations and entries: yes, no")
+            << true << true << B{true, false} << QStringList{kOperations, kEntries} << false << true
+            << true;
+        QTest::newRow("operations, old entries only: yes, yes")
+            << true << false << B{true, true} << QStringList{kOperations, kDelete} << false << false
+            << false;
+        QTest::newRow("entries, no operations: no")
+            << false << true << B{false} << QStringList{kEntries} << false << true << true;
+        QTest::newRow("nothing else: yes")
+            << false << false << B{true} << QStringList{kDelete} << false << false << false;
+        QTest::newRow("nothing else: no")
+            << false << false << B{false} << QStringList{kDelete} << false << false << true;
+    }
+    void deleteAsks()
+    {
+        QFETCH(bool, operations);
+        QFETCH(bool, recentEntries);
+        QFETCH(QList<bool>, answers);
+        QFETCH(QStringList, asked);
+        QFETCH(bool, operationsLeft);
+        QFETCH(bool, entriesLeft);
+        QFETCH(bool, productLeft);
+        const int p = sql("insert into cmn_gds_and_srv.gds_and_srv (s_caption, s_description, "
+                          "id_msm_bs, massa, id_class_item) values ('УД-1', '', 6, 1, 101) "
+                          "returning id")
+                          .toInt();
+        if (operations)
+            testdb::run(db_, QStringLiteral("insert into accounts_dep.oper (vid, naimen, i_id) "
+                                            "values (1, 0, %1), (2, 0, %1)")
+                                 .arg(p));
+        const QString entry = QStringLiteral("insert into accounts_dep.smena (w_id, i_id, o_id, "
+                                             "data, smena) values (%1, %2, 1, '%3', 1)");
+        // An entry from before the start date is never counted nor deleted.
+        testdb::run(db_, entry.arg(worker_).arg(p).arg("15.06.1999"));
+        if (recentEntries)
+            testdb::run(db_, entry.arg(worker_).arg(p).arg("02.03.2020"));
+        for (bool a : answers)
+            msg_->answer({a});
+        openFromMenu([&](TForm3 *f) {
+            QVERIFY(DataModule6->Izdel->locate("id", p));
+            click(f->Button3);
+            QVERIFY(f->isVisible());
+            QCOMPARE(DataModule6->Izdel->locate("id", p), productLeft);
+        });
+        QCOMPARE(msg_->texts(), asked);
+        for (const auto &s : msg_->shown) {
+            QCOMPARE(s.kind, QStringLiteral("question"));
+            QCOMPARE(s.caption, QStringLiteral("Удаление"));
+        }
+        auto count = [&](const QString &from) {
+            return sql(QStringLiteral("select count(*) from %1").arg(from).arg(p)).toInt();
+        };
+        QCOMPARE(count("accounts_dep.oper where i_id=%1"), operationsLeft ? 2 : 0);
+        QCOMPARE(count("accounts_dep.smena where i_id=%1 and data>='01.01.2000'"),
+                 entriesLeft ? 1 : 0);
+        // Entries from before the start date stay unless the entry delete ran.
+        if (!asked.contains(kEntries) || entriesLeft)
+            QCOMPARE(count("accounts_dep.smena where i_id=%1 and data<'01.01.2000'"), 1);
+        QCOMPARE(count("cmn_gds_and_srv.gds_and_srv where id=%1"), productLeft ? 1 : 0);
+        testdb::run(db_, QStringLiteral("delete from accounts_dep.smena where i_id=%1; "
+                                        "delete from accounts_dep.oper where i_id=%1; "
+                                        "delete from cmn_gds_and_srv.gds_and_srv where id=%1")
+                             .arg(p));
+    }
+
+    void pickMode_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("choose");
+        QTest::addColumn<QString>("handedBack");
+        QTest::newRow("first of the filtered rows") << "ЛМ" << true << "ЛМ-12";
+        QTest::newRow("empty list") << "ЩЩ" << true << QString();
+        QTest::newRow("closed with Выход") << "ЛМ" << false << QString();
+    }
+    void pickMode()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, choose);
+        QFETCH(QString, handedBack);
+        Form3->Edit1->setText("Д"); // left from an earlier showing
+        Form3->Edit1->hide();
+        QString mark;
+        int calls = 0;
+        qlonglong id = 0;
+        auto handBack = [&](const db::Dataset &ds) {
+            ++calls;
+            mark = ds.asString("marka");
+            id = ds.value("id").toLongLong();
+        };
+        QVERIFY(whileShown<TForm3>([&] { Form3->pickFrom(Form1, 1, handBack); },
+                                   [&](TForm3 *f) {
+                                       QCOMPARE(f->mode, 1);
+                                       QCOMPARE(f->Button2->text(), QStringLiteral("Выбрать"));
+                                       QVERIFY(f->Button2->isDefault());
+                                       QVERIFY(f->Button1->isHidden() && f->Button3->isHidden());
+                                       QVERIFY(f->Edit1->isVisible());
+                                       QVERIFY(f->Edit1->text().isEmpty());
+                                       QCOMPARE(f->focusWidget(), f->Edit1);
+                                       type(f->Edit1, typed);
+                                       if (choose)
+                                           QTest::keyClick(f->Edit1, Qt::Key_Return);
+                                       else
+                                           click(f->Button4);
+                                       QVERIFY(!f->isVisible());
+                                   }));
+        QCOMPARE(calls, handedBack.isEmpty() ? 0 : 1);
+        QCOMPARE(mark, handedBack);
+        if (!handedBack.isEmpty())
+            QCOMPARE(id, qlonglong(product(handedBack)));
+        QVERIFY(!DataModule6->Izdel->isActive());
+
+        // Opened from the menu afterwards the list is for browsing and shows every product.
+        openFromMenu([&](TForm3 *f) {
+            QCOMPARE(f->Button2->text(), QStringLiteral("Изменить"));
+            QVERIFY(f->Button1->isVisible() && f->Button3->isVisible());
+            QVERIFY(f->Button1->isDefault() && !f->Button2->isDefault());
+            QCOMPARE(DataModule6->Izdel->recordCount(), products());
+        });
+    }
+};
+
+TABEL_TEST_MAIN(ProductsTest)
+#include "tst_products.moc"
