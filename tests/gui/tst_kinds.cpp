@@ -1,1 +1,366 @@
-int main(){return 0;}
+// The operation kinds list and the kind editor driven through their controls against the
+// demo database.
+#include "GuiApp.h"
+#include "Modal.h"
+#include "ScriptedMessages.h"
+#include "TestDb.h"
+#include "app/Unit6.h"
+#include "journal/Unit1.h"
+#include "refbooks/Unit8.h"
+#include "refbooks/Unit9.h"
+#include "ui/DBGrid.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+// Runs act on the modal window of class T that open() shows, then closes it if act left it
+// up (also when a check in act failed). False when the window never came up.
+template <typename T> bool whileShown(std::function<void()> open, std::function<void(T *)> act)
+{
+    bool ran = false;
+    modal::when<T>([&](T *w) {
+        ran = true;
+        act(w);
+        if (w->isVisible())
+            w->reject();
+    });
+    open();
+    return ran;
+}
+
+// Types text key by key (QTest::keyClicks knows only Latin-1 letters).
+void type(QWidget *w, const QString &text)
+{
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key(c.toUpper().unicode()), QString(c),
+                            Qt::NoModifier);
+}
+
+void click(QPushButton *b)
+{
+    QTest::mouseClick(b, Qt::LeftButton);
+}
+
+QStringList listed()
+{
+    QStringList out;
+    for (int r = 0; r < DataModule6->Vid_oper->recordCount(); ++r)
+        out << DataModule6->Vid_oper->valueAt(r, "vid").toString().trimmed();
+    return out;
+}
+
+} // namespace
+
+class KindsTest : public QObject {
+    Q_OBJECT
+    QString db_;
+    ScriptedMessages *msg_ = nullptr;
+
+    QVariant sql(const QString &text) { return testdb::scalar(db_, text); }
+    int kinds() { return sql("select count(*) from accounts_dep.vid_oper").toInt(); }
+    QString allNames()
+    {
+        return sql("select string_agg(id||'='||trim(vid), '|' order by id) from "
+                   "accounts_dep.vid_oper")
+            .toString();
+    }
+    int idOf(const QString &name)
+    {
+        return sql("select id from accounts_dep.vid_oper where trim(vid)=$$" + name + "$$").toInt();
+    }
+    void openFromMenu(std::function<void(TForm8 *)> act)
+    {
+        QVERIFY(whileShown<TForm8>([] { Form1->N6->trigger(); }, act));
+    }
+    // Opens the editor from the list opened from the menu, on the kind named current when
+    // one is given, and runs edit on it.
+    void inEditor(const QString &current, std::function<void(TForm9 *)> edit)
+    {
+        openFromMenu([&](TForm8 *f) {
+            if (!current.isEmpty())
+                QVERIFY(DataModule6->Vid_oper->locate("id", idOf(current)));
+            QVERIFY(whileShown<TForm9>([&] { click(current.isEmpty() ? f->Button1 : f->Button2); },
+                                       edit));
+            QVERIFY(f->isVisible()); // add and change leave the list open
+            QCOMPARE(DataModule6->Vid_oper->recordCount(), kinds());
+        });
+    }
+
+private slots:
+    void initTestCase()
+    {
+        db_ = gui::start();
+        msg_ = new ScriptedMessages;
+        testdb::run(db_, "insert into accounts_dep.vid_oper (vid) values ('Д''Обработка')");
+        Form1->show();
+    }
+    void cleanupTestCase()
+    {
+        Form1->hide();
+        delete msg_;
+        gui::stop(db_);
+    }
+    void init() { msg_->clear(); }
+
+    void browseFromMenu()
+    {
+        openFromMenu([&](TForm8 *f) {
+            QCOMPARE(f->windowTitle(), QStringLiteral("Виды операций (8)"));
+            QCOMPARE(f->Button2->text(), QStringLiteral("Изменить"));
+            QVERIFY(f->Button1->isDefault() && !f->Button2->isDefault());
+            QVERIFY(f->Button1->isVisible() && f->Button3->isVisible());
+            QVERIFY(!f->Edit1->isVisible());
+            QCOMPARE(f->DBGrid1->gridModel()->columnCount(), 1);
+            QCOMPARE(
+                f->DBGrid1->gridModel()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
+                QStringLiteral("Операции"));
+            QCOMPARE(DataModule6->Vid_oper->recordCount(), kinds());
+            // The fixed kinds are listed like any other.
+            QVERIFY(listed().contains("Хоз. работы") && listed().contains("Ср. сдельная"));
+            QList<QWidget *> walked;
+            f->DBGrid1->setFocus();
+            for (int i = 0; i < 6; ++i) {
+                walked << f->focusWidget();
+                QTest::keyClick(f->focusWidget(), Qt::Key_Tab);
+            }
+            QCOMPARE(walked, (QList<QWidget *>{f->DBGrid1, f->Button1, f->Button2, f->Button3,
+                                               f->Button4, f->DBGrid1}));
+            QTest::keyClick(f->DBGrid1, Qt::Key_Escape);
+            QVERIFY(!f->isVisible());
+        });
+        QVERIFY(!DataModule6->Vid_oper->isActive());
+    }
+
+    void pickMode_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("downs");
+        QTest::addColumn<bool>("choose");
+        QTest::addColumn<QString>("handedBack");
+        QTest::newRow("start of the name") << "Ср" << 0 << true << "Ср. сдельная";
+        QTest::newRow("Down walks the filtered rows") << "Св" << 1 << true << "Сверловка";
+        QTest::newRow("apostrophe") << "Д'" << 0 << true << "Д'Обработка";
+        QTest::newRow("% any run") << "%лов" << 0 << true << "Сверловка";
+        QTest::newRow("_ one character") << "_в" << 1 << true << "Сверловка";
+        QTest::newRow("not inside the name") << "борка" << 0 << true << QString();
+        QTest::newRow("one space") << " " << 0 << true << QString();
+        QTest::newRow("closed with Выход") << "Ср" << 0 << false << QString();
+    }
+    void pickMode()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, downs);
+        QFETCH(bool, choose);
+        QFETCH(QString, handedBack);
+        Form8->Edit1->setText("Р"); // left from an earlier showing
+        Form8->Edit1->hide();
+        QString name;
+        int calls = 0, id = 0;
+        auto handBack = [&](const db::Dataset &ds) {
+            ++calls;
+            name = ds.asString("vid").trimmed();
+            id = ds.asInteger("id");
+        };
+        QVERIFY(whileShown<TForm8>([&] { Form8->pickFrom(Form1, 1, handBack); },
+                                   [&](TForm8 *f) {
+                                       QCOMPARE(f->Button2->text(), QStringLiteral("Выбрать"));
+                                       QVERIFY(f->Button2->isDefault());
+                                       QVERIFY(f->Button1->isHidden() && f->Button3->isHidden());
+                                       QVERIFY(f->Edit1->isVisible());
+                                       QVERIFY(f->Edit1->text().isEmpty());
+                                       QCOMPARE(f->focusWidget(), f->Edit1);
+                                       QCOMPARE(DataModule6->Vid_oper->recordCount(), kinds());
+                                       type(f->Edit1, typed);
+                                       for (int i = 0; i < downs; ++i)
+                                           QTest::keyClick(f->Edit1, Qt::Key_Down);
+                                       if (choose)
+                                           QTest::keyClick(f->Edit1, Qt::Key_Return);
+                                       else
+                                           QTest::keyClick(f->Edit1, Qt::Key_Escape);
+                                       QVERIFY(!f->isVisible());
+                                   }));
+        QVERIFY(msg_->shown.isEmpty());
+        QCOMPARE(calls, handedBack.isEmpty() ? 0 : 1);
+        QCOMPARE(name, handedBack);
+        if (!handedBack.isEmpty())
+            QCOMPARE(id, idOf(handedBack));
+
+        // The menu opens it for browsing afterwards, without search box or filter.
+        openFromMenu([&](TForm8 *f) {
+            QVERIFY(!f->Edit1->isVisible());
+            QVERIFY(f->Button1->isDefault() && !f->Button2->isDefault());
+            QCOMPARE(DataModule6->Vid_oper->recordCount(), kinds());
+        });
+    }
+
+    void searchBoxKeys()
+    {
+        QVERIFY(whileShown<TForm8>([] { Form8->pickFrom(Form1, 1, nullptr); },
+                                   [](TForm8 *f) {
+                                       auto *q = DataModule6->Vid_oper;
+                                       QTest::keyClick(f->Edit1, Qt::Key_Down);
+                                       QTest::keyClick(f->Edit1, Qt::Key_Down);
+                                       QTest::keyClick(f->Edit1, Qt::Key_Up);
+                                       QCOMPARE(q->recNo(), 2);
+                                       // Typing and Backspace edit; caret keys and Delete
+                                       // do nothing.
+                                       type(f->Edit1, "Свв");
+                                       QTest::keyClick(f->Edit1, Qt::Key_Home);
+                                       QTest::keyClick(f->Edit1, Qt::Key_Backspace);
+                                       f->Edit1->setCursorPosition(0);
+                                       QTest::keyClick(f->Edit1, Qt::Key_Delete);
+                                       QTest::keyClick(f->Edit1, Qt::Key_Right);
+                                       type(f->Edit1, "е");
+                                       QCOMPARE(f->Edit1->text(), QStringLiteral("еСв"));
+                                   }));
+    }
+
+    void addStoresTrimmedName_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("trimmed") << "  Шлифовка  "
+                                 << "Шлифовка";
+        QTest::newRow("apostrophe") << "Л'Ковка"
+                                    << "Л'Ковка";
+    }
+    void addStoresTrimmedName()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        const int before = kinds();
+        inEditor(QString(), [&](TForm9 *e) {
+            QCOMPARE(e->windowTitle(), QStringLiteral("Заведение нового вида операций"));
+            QCOMPARE(e->mode, 1);
+            QVERIFY(e->Edit1->text().isEmpty());
+            QCOMPARE(e->focusWidget(), e->Edit1);
+            QVERIFY(e->Button1->isDefault());
+            type(e->Edit1, typed);
+            QTest::keyClick(e->Edit1, Qt::Key_Return);
+            QVERIFY(!e->isVisible());
+        });
+        QVERIFY(msg_->shown.isEmpty());
+        QCOMPARE(kinds(), before + 1);
+        QCOMPARE(
+            sql("select count(*) from accounts_dep.vid_oper where rtrim(vid)=$$" + stored + "$$")
+                .toInt(),
+            1);
+    }
+
+    void changeSaves_data()
+    {
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("own name unchanged") << "Сборка"
+                                            << "Сборка";
+        QTest::newRow("own name in other letters") << "Сборка"
+                                                   << " СБОРКА ";
+        QTest::newRow("fixed kind renamed") << "Хоз. работы"
+                                            << "Хоз. работы цеха";
+    }
+    void changeSaves()
+    {
+        QFETCH(QString, current);
+        QFETCH(QString, typed);
+        const int id = idOf(current);
+        inEditor(current, [&](TForm9 *e) {
+            QCOMPARE(e->windowTitle(), QStringLiteral("Изменение данных вида операции"));
+            QCOMPARE(e->mode, 2);
+            QCOMPARE(e->Edit1->text(), current);
+            e->Edit1->setText(typed);
+            click(e->Button1);
+            QVERIFY(!e->isVisible());
+        });
+        QVERIFY(msg_->shown.isEmpty());
+        QCOMPARE(
+            sql(QStringLiteral("select trim(vid) from accounts_dep.vid_oper where id=%1").arg(id))
+                .toString(),
+            typed.trimmed());
+    }
+
+    void saveRefused_data()
+    {
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        const QString empty = QStringLiteral("Все поля должны быть заполнены!");
+        const QString twice = QStringLiteral("Такая операция уже заведена!");
+        QTest::newRow("add: spaces") << QString() << "   " << empty;
+        QTest::newRow("add: name of another in other case") << QString() << "сварка" << twice;
+        QTest::newRow("change: emptied") << "Гибка" << QString() << empty;
+        QTest::newRow("change: name of another") << "Гибка"
+                                                 << " РЕЗКА" << twice;
+    }
+    void saveRefused()
+    {
+        QFETCH(QString, current);
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        const QString before = allNames();
+        inEditor(current, [&](TForm9 *e) {
+            e->Edit1->setText(typed);
+            click(e->Button1);
+            QVERIFY(e->isVisible());
+            QCOMPARE(e->Edit1->text(), typed);
+        });
+        QCOMPARE(msg_->shown.size(), 1);
+        QCOMPARE(msg_->shown[0].kind, QStringLiteral("error"));
+        QCOMPARE(msg_->shown[0].text, message);
+        QCOMPARE(msg_->shown[0].caption, QStringLiteral("Ошибка"));
+        QCOMPARE(allNames(), before);
+    }
+
+    void deleteAsks_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<bool>("used");
+        QTest::addColumn<bool>("gone");
+        QTest::newRow("no") << false << false << false;
+        QTest::newRow("yes") << true << false << true;
+        QTest::newRow("yes, kind used by an operation: refused by the database")
+            << true << true << false;
+    }
+    void deleteAsks()
+    {
+        QFETCH(bool, yes);
+        QFETCH(bool, used);
+        QFETCH(bool, gone);
+        const int id =
+            sql("insert into accounts_dep.vid_oper (vid) values ('Аа-удаляемый') returning id")
+                .toInt();
+        if (used)
+            testdb::run(db_, QStringLiteral("insert into accounts_dep.oper (vid, naimen, i_id) "
+                                            "values (%1, 0, 7779)")
+                                 .arg(id));
+        msg_->answer({yes});
+        openFromMenu([&](TForm8 *f) {
+            auto *q = DataModule6->Vid_oper;
+            QVERIFY(q->locate("id", id));
+            const int rows = q->recordCount();
+            click(f->Button3);
+            QVERIFY(f->isVisible());
+            QCOMPARE(q->recordCount(), rows - (gone ? 1 : 0));
+            QCOMPARE(q->locate("id", id), !gone);
+        });
+        QCOMPARE(msg_->shown.value(0).kind, QStringLiteral("question"));
+        QCOMPARE(msg_->shown.value(0).text, QStringLiteral("Удалить вид операции?"));
+        QCOMPARE(msg_->shown.value(0).caption, QStringLiteral("Удаление"));
+        QCOMPARE(
+            sql(QStringLiteral("select count(*) from accounts_dep.vid_oper where id=%1").arg(id))
+                .toInt(),
+            gone ? 0 : 1);
+        if (used) {
+            QCOMPARE(msg_->shown.size(), 2);
+            QCOMPARE(msg_->shown[1].kind, QStringLiteral("error"));
+            QCOMPARE(msg_->shown[1].caption, QStringLiteral("Ошибка"));
+            QVERIFY(msg_->shown[1].text.contains("oper"));
+        } else {
+            QCOMPARE(msg_->shown.size(), 1);
+        }
+    }
+};
+
+TABEL_TEST_MAIN(KindsTest)
+#include "tst_kinds.moc"
