@@ -4,6 +4,7 @@
 #include "db/SqlText.h"
 
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -21,6 +22,8 @@ ListForm::ListForm(const Setup &setup, QWidget *parent)
     DBGrid1->setDataset(dataset);
     // Tab leaves the grid for the next control instead of walking its cells.
     DBGrid1->setTabKeyNavigation(false);
+    // The last column takes up what the others leave of the window's width.
+    DBGrid1->horizontalHeader()->setStretchLastSection(true);
     connect(DBGrid1, &ui::DBGrid::rowDoubleClicked, this, &ListForm::Button2Click);
 
     Edit1 = new QLineEdit(this);

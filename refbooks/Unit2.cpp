@@ -117,8 +117,7 @@ void TForm2::Button1Click()
     QString sql;
     if (mode == 1) {
         sql = QStringLiteral("INSERT INTO accounts_dep.person (fio, s_staffpos_hl)VALUES(") +
-              db::quote(name) + QStringLiteral(", ") + db::quote(department) +
-              QStringLiteral(")");
+              db::quote(name) + QStringLiteral(", ") + db::quote(department) + QStringLiteral(")");
     } else {
         sql = QStringLiteral("UPDATE accounts_dep.person SET fio=") + db::quote(name) +
               QStringLiteral(", s_staffpos_hl=") + db::quote(department) +

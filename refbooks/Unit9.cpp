@@ -68,7 +68,8 @@ void TForm9::Button1Click()
         QStringLiteral("select count(*) as cnt from accounts_dep.vid_oper where upper(vid)=") +
         db::quote(name.toUpper());
     if (mode != 1)
-        check += QStringLiteral(" and id<>") + QString::number(kinds->asInteger(QStringLiteral("id")));
+        check +=
+            QStringLiteral(" and id<>") + QString::number(kinds->asInteger(QStringLiteral("id")));
     if (DataModule6->CountCheck(check, QStringLiteral("Такая операция уже заведена!")) == 1)
         return;
     if (mode == 1)

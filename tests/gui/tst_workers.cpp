@@ -403,20 +403,24 @@ private slots:
     {
         QTest::addColumn<int>("mode");
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("downs");
-        QTest::addColumn<bool>("choose");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("handedBack");
-        QTest::newRow("shift entry editor") << 1 << "Ив" << 0 << true << "Иванов И.И.";
-        QTest::newRow("maintenance editor, second row") << 24 << "С" << 1 << true << "Соколов А.Б.";
-        QTest::newRow("empty list") << 1 << "Щщщ" << 0 << true << QString();
-        QTest::newRow("closed with Выход") << 24 << "Ив" << 0 << false << QString();
+        QTest::newRow("shift entry editor, Enter") << 1 << "Жу" << 0 << "Enter"
+                                                   << "Жуков М.С.";
+        QTest::newRow("maintenance editor, Down and Enter") << 24 << "С" << 1 << "Enter"
+                                                            << "Соколов А.Б.";
+        QTest::newRow("double click on a row") << 1 << "С" << 2 << "double click"
+                                               << "Степанов О.И.";
+        QTest::newRow("empty list") << 1 << "Щщщ" << 0 << "Enter" << QString();
+        QTest::newRow("closed with Выход") << 24 << "Жу" << 0 << "Выход" << QString();
     }
     void pickMode()
     {
         QFETCH(int, mode);
         QFETCH(QString, typed);
-        QFETCH(int, downs);
-        QFETCH(bool, choose);
+        QFETCH(int, row);
+        QFETCH(QString, how);
         QFETCH(QString, handedBack);
         Form5->Edit1->setText("Я"); // left from an earlier showing
         QString fio;
@@ -426,26 +430,35 @@ private slots:
             fio = ds.asString("fio");
             id = ds.asInteger("id");
         };
-        QVERIFY(whileShown<TForm5>([&] { Form5->pickFrom(Form1, mode, handBack); },
-                                   [&](TForm5 *f) {
-                                       QCOMPARE(f->mode, mode);
-                                       QCOMPARE(f->Button2->text(), QStringLiteral("Выбрать"));
-                                       QVERIFY(f->Button2->isDefault());
-                                       QVERIFY(!f->Button1->isDefault());
-                                       QVERIFY(f->Button1->isHidden() && f->Button3->isHidden());
-                                       QVERIFY(f->Edit1->isVisible());
-                                       QVERIFY(f->Edit1->text().isEmpty());
-                                       QCOMPARE(f->focusWidget(), f->Edit1);
-                                       QCOMPARE(DataModule6->Workers->recordCount(), count("true"));
-                                       type(f->Edit1, typed);
-                                       for (int i = 0; i < downs; ++i)
-                                           QTest::keyClick(f->Edit1, Qt::Key_Down);
-                                       if (choose)
-                                           QTest::keyClick(f->Edit1, Qt::Key_Return);
-                                       else
-                                           click(f->Button4);
-                                       QVERIFY(!f->isVisible());
-                                   }));
+        QVERIFY(whileShown<TForm5>(
+            [&] { Form5->pickFrom(Form1, mode, handBack); },
+            [&](TForm5 *f) {
+                QCOMPARE(f->mode, mode);
+                QCOMPARE(f->Button2->text(), QStringLiteral("Выбрать"));
+                QVERIFY(f->Button2->isDefault());
+                QVERIFY(!f->Button1->isDefault());
+                QVERIFY(f->Button1->isHidden() && f->Button3->isHidden());
+                QVERIFY(f->Edit1->isVisible());
+                QVERIFY(f->Edit1->text().isEmpty());
+                QCOMPARE(f->focusWidget(), f->Edit1);
+                QCOMPARE(DataModule6->Workers->recordCount(), count("true"));
+                type(f->Edit1, typed);
+                if (how == "double click") {
+                    auto *view = f->DBGrid1->viewport();
+                    const QPoint at =
+                        f->DBGrid1->visualRect(f->DBGrid1->model()->index(row, 0)).center();
+                    QTest::mouseClick(view, Qt::LeftButton, {}, at);
+                    QTest::mouseDClick(view, Qt::LeftButton, {}, at);
+                } else {
+                    for (int i = 0; i < row; ++i)
+                        QTest::keyClick(f->Edit1, Qt::Key_Down);
+                    if (how == "Enter")
+                        QTest::keyClick(f->Edit1, Qt::Key_Return);
+                    else
+                        click(f->Button4);
+                }
+                QVERIFY(!f->isVisible());
+            }));
         QCOMPARE(calls, handedBack.isEmpty() ? 0 : 1);
         QCOMPARE(fio, handedBack);
         if (!handedBack.isEmpty())
