@@ -205,7 +205,9 @@ QString TDataModule6::FixDecimal(const QString &text) const
         at = text.indexOf(QLatin1Char('.'));
     if (at < 0)
         return text;
+    // Without a separator on record the server's own point stands in: dropping the
+    // separator would store 12,5 as 125.
     QString out = text;
-    out.replace(at, 1, ServerDelim);
+    out.replace(at, 1, ServerDelim.isEmpty() ? QStringLiteral(".") : ServerDelim);
     return out;
 }

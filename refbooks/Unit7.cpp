@@ -133,8 +133,10 @@ void TForm7::Button1Click()
     if (mode == 1) {
         sql = QStringLiteral("INSERT INTO cmn_gds_and_srv.gds_and_srv(s_caption, s_description, "
                              "id_msm_bs, massa, id_class_item)VALUES(") +
-              db::quote(mark) + QStringLiteral(", '', 6, ") + Edit2->text() + QStringLiteral(",") +
-              itemId + QStringLiteral(")");
+              db::quote(mark) + QStringLiteral(", '', 6, ") +
+              // typed separators are points already; a pasted comma becomes one too
+              QString(Edit2->text()).replace(QLatin1Char(','), QLatin1Char('.')) +
+              QStringLiteral(",") + itemId + QStringLiteral(")");
     } else {
         sql = QStringLiteral("UPDATE cmn_gds_and_srv.gds_and_srv SET s_caption=") +
               db::quote(mark) + QStringLiteral(", s_description='', id_msm_bs=6, massa=") +

@@ -249,6 +249,19 @@ private slots:
         QCOMPARE(row(product("Д'НП-1")), QStringLiteral("Д'НП-1|12.5|102||6"));
     }
 
+    void pastedCommaIsStoredAsTheNumber()
+    {
+        inEditor(true, QString(), [&](TForm7 *e) {
+            type(e->Edit1, "ВСТ-2");
+            e->Edit2->selectAll();
+            e->Edit2->insert("7,25"); // as a paste arrives, past the key filter
+            chooseItem(e, "Окна");
+            click(e->Button1);
+        });
+        QVERIFY(msg_->shown.isEmpty());
+        QCOMPARE(row(product("ВСТ-2")), QStringLiteral("ВСТ-2|7.25|102||6"));
+    }
+
     void saveRefused_data()
     {
         QTest::addColumn<bool>("add");

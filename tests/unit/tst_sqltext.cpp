@@ -120,9 +120,8 @@ private slots:
         QTest::newRow("to comma") << ","
                                   << "0.75"
                                   << "0,75";
-        QTest::newRow("empty delimiter") << ""
-                                         << "12,5"
-                                         << "125";
+        // No separator on record yet: a point, never a lost separator (12,5 stored as 125).
+        QTest::newRow("no delimiter on record") << "" << "12,5" << "12.5";
     }
     void fixDecimal()
     {
