@@ -1,5 +1,6 @@
 // The operation kinds list and the kind editor driven through their controls against the
 // demo database.
+#include "Drive.h"
 #include "GuiApp.h"
 #include "Modal.h"
 #include "ScriptedMessages.h"
@@ -13,45 +14,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
+using drive::click;
+using drive::tabWalk;
+using drive::type;
+using drive::whileShown;
 
-// Runs act on the modal window of class T that open() shows, then closes it if act left it
-// up (also when a check in act failed). False when the window never came up.
-template <typename T> bool whileShown(std::function<void()> open, std::function<void(T *)> act)
+static QStringList listed()
 {
-    bool ran = false;
-    modal::when<T>([&](T *w) {
-        ran = true;
-        act(w);
-        if (w->isVisible())
-            w->reject();
-    });
-    open();
-    return ran;
+    return drive::listed(DataModule6->Vid_oper, "vid");
 }
-
-// Types text key by key (QTest::keyClicks knows only Latin-1 letters).
-void type(QWidget *w, const QString &text)
-{
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, w, Qt::Key(c.toUpper().unicode()), QString(c),
-                            Qt::NoModifier);
-}
-
-void click(QPushButton *b)
-{
-    QTest::mouseClick(b, Qt::LeftButton);
-}
-
-QStringList listed()
-{
-    QStringList out;
-    for (int r = 0; r < DataModule6->Vid_oper->recordCount(); ++r)
-        out << DataModule6->Vid_oper->valueAt(r, "vid").toString().trimmed();
-    return out;
-}
-
-} // namespace
 
 class KindsTest : public QObject {
     Q_OBJECT

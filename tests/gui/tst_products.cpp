@@ -1,5 +1,6 @@
 // The products list and the product editor driven through their controls against the demo
 // database.
+#include "Drive.h"
 #include "GuiApp.h"
 #include "Modal.h"
 #include "ScriptedMessages.h"
@@ -21,43 +22,17 @@ const QString kOperations = QStringLiteral("По изделию есть рас�
 const QString kEntries = QStringLiteral("По изделию есть операции в текущем, предыдущем месяцах "
                                         "и ранее, они будут удалены. Удалить изделие? ");
 
-// Runs act on the modal window of class T that open() shows, then closes it if act left it
-// up (also when a check in act failed). False when the window never came up.
-template <typename T> bool whileShown(std::function<void()> open, std::function<void(T *)> act)
-{
-    bool ran = false;
-    modal::when<T>([&](T *w) {
-        ran = true;
-        act(w);
-        if (w->isVisible())
-            w->reject();
-    });
-    open();
-    return ran;
-}
-
-// Types text key by key (QTest::keyClicks knows only Latin-1 letters).
-void type(QWidget *w, const QString &text)
-{
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, w, Qt::Key(c.toUpper().unicode()), QString(c),
-                            Qt::NoModifier);
-}
-
-void click(QPushButton *b)
-{
-    QTest::mouseClick(b, Qt::LeftButton);
-}
-
-QStringList listed()
-{
-    QStringList out;
-    for (int r = 0; r < DataModule6->Izdel->recordCount(); ++r)
-        out << DataModule6->Izdel->valueAt(r, "marka").toString();
-    return out;
-}
-
 } // namespace
+
+using drive::click;
+using drive::tabWalk;
+using drive::type;
+using drive::whileShown;
+
+static QStringList listed()
+{
+    return drive::listed(DataModule6->Izdel, "marka");
+}
 
 class ProductsTest : public QObject {
     Q_OBJECT

@@ -1,5 +1,6 @@
 // The workers list and the worker editor driven through their controls against the demo
 // database.
+#include "Drive.h"
 #include "GuiApp.h"
 #include "Modal.h"
 #include "ScriptedMessages.h"
@@ -15,60 +16,15 @@
 #include <QPushButton>
 #include <QWheelEvent>
 
-namespace {
+using drive::click;
+using drive::tabWalk;
+using drive::type;
+using drive::whileShown;
 
-// Runs act on the modal window of class T that open() shows, then closes it if act left it
-// up (also when a check in act failed). False when the window never came up.
-template <typename T> bool whileShown(std::function<void()> open, std::function<void(T *)> act)
+static QStringList listed()
 {
-    bool ran = false;
-    modal::when<T>([&](T *w) {
-        ran = true;
-        act(w);
-        if (w->isVisible())
-            w->reject();
-    });
-    open();
-    return ran;
+    return drive::listed(DataModule6->Workers, "fio");
 }
-
-// Types text key by key (QTest::keyClicks knows only Latin-1 letters).
-void type(QWidget *w, const QString &text)
-{
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, w, Qt::Key(c.toUpper().unicode()), QString(c),
-                            Qt::NoModifier);
-}
-
-void click(QPushButton *b)
-{
-    QTest::mouseClick(b, Qt::LeftButton);
-}
-
-// Names of the visible rows of the workers list.
-QStringList listed()
-{
-    QStringList out;
-    for (int r = 0; r < DataModule6->Workers->recordCount(); ++r)
-        out << DataModule6->Workers->valueAt(r, "fio").toString();
-    return out;
-}
-
-// The widgets that Tab visits from first on, as many as expected.
-QList<QWidget *> tabWalk(QWidget *first, int count)
-{
-    QList<QWidget *> out;
-    first->setFocus();
-    QWidget *w = first;
-    for (int i = 0; i < count; ++i) {
-        out << w;
-        QTest::keyClick(w, Qt::Key_Tab);
-        w = w->window()->focusWidget();
-    }
-    return out;
-}
-
-} // namespace
 
 class WorkersTest : public QObject {
     Q_OBJECT

@@ -1,0 +1,46 @@
+#include "Drive.h"
+
+#include "db/Dataset.h"
+
+#include <QPushButton>
+
+namespace drive {
+
+void type(QWidget *w, const QString &text)
+{
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key(c.toUpper().unicode()), QString(c),
+                            Qt::NoModifier);
+}
+
+void click(QPushButton *b)
+{
+    QTest::mouseClick(b, Qt::LeftButton);
+}
+
+QList<QWidget *> tabWalk(QWidget *first, int count)
+{
+    QList<QWidget *> out;
+    first->setFocus();
+    QWidget *w = first;
+    for (int i = 0; i < count; ++i) {
+        out << w;
+        QTest::keyClick(w, Qt::Key_Tab);
+        w = w->window()->focusWidget();
+    }
+    return out;
+}
+
+QStringList listed(const db::Dataset *ds, const QString &field)
+{
+    QStringList out;
+    for (int r = 0; r < ds->recordCount(); ++r) {
+        QString text = ds->valueAt(r, field).toString();
+        while (text.endsWith(QLatin1Char(' ')))
+            text.chop(1);
+        out << text;
+    }
+    return out;
+}
+
+} // namespace drive
