@@ -35,10 +35,8 @@ TForm23::TForm23(QWidget *parent) : ui::Form(parent)
     root->addWidget(label);
     root->addWidget(Edit1);
     auto *buttons = new QHBoxLayout;
-    Button1 = new QPushButton(QStringLiteral("Вход"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button2 = new QPushButton(QStringLiteral("Отмена"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
+    Button1 = newButton("Button1", QStringLiteral("Вход"));
+    Button2 = newButton("Button2", QStringLiteral("Отмена"));
     buttons->addStretch();
     buttons->addWidget(Button1);
     buttons->addWidget(Button2);

@@ -175,8 +175,7 @@ void TForm1::buildUi()
 
     auto *bottom = new QHBoxLayout;
     auto button = [this, bottom](const char *name, const QString &text) {
-        auto *b = new QPushButton(text, this);
-        b->setObjectName(QLatin1String(name));
+        QPushButton *b = newButton(name, text);
         b->setAutoDefault(false);
         bottom->addWidget(b);
         return b;

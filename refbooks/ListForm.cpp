@@ -34,15 +34,10 @@ ListForm::ListForm(const Setup &setup, QWidget *parent)
     Edit1->setVisible(setup.searchVisible);
     connect(Edit1, &QLineEdit::textChanged, this, &ListForm::Edit1Change);
 
-    auto button = [this](const char *name, const QString &text) {
-        auto *b = new QPushButton(text, this);
-        b->setObjectName(QLatin1String(name));
-        return b;
-    };
-    Button1 = button("Button1", QStringLiteral("Добавить"));
-    Button2 = button("Button2", QStringLiteral("Изменить"));
-    Button3 = button("Button3", QStringLiteral("Удалить"));
-    Button4 = button("Button4", QStringLiteral("Выход"));
+    Button1 = newButton("Button1", QStringLiteral("Добавить"));
+    Button2 = newButton("Button2", QStringLiteral("Изменить"));
+    Button3 = newButton("Button3", QStringLiteral("Удалить"));
+    Button4 = newButton("Button4", QStringLiteral("Выход"));
     makeDefault(Button1);
     setCancelButton(Button4);
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });

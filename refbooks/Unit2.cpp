@@ -50,23 +50,10 @@ TForm2::TForm2(QWidget *parent) : ui::Form(parent)
     form->addRow(QStringLiteral("Должность"), LCB_staffpos);
     form->addRow(QStringLiteral("Роль"), LCB_roles);
 
-    Button1 = new QPushButton(QStringLiteral("Записать"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button2 = new QPushButton(QStringLiteral("Отмена"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    makeDefault(Button1);
-    setCancelButton(Button2);
+    const EditorButtons buttons = layOutEditor(frame, true);
+    Button1 = buttons.save;
+    Button2 = buttons.cancel;
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto *root = new QVBoxLayout(this);
-    root->addWidget(frame);
-    auto *bar = new QHBoxLayout;
-    bar->addWidget(Button1);
-    bar->addStretch();
-    bar->addWidget(Button2);
-    root->addLayout(bar);
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     setTabOrder(Edit1, LCB_staffpos);
     setTabOrder(LCB_staffpos, LCB_department);

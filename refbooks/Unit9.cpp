@@ -30,23 +30,10 @@ TForm9::TForm9(QWidget *parent) : ui::Form(parent)
     inner->addWidget(label);
     inner->addWidget(Edit1);
 
-    Button1 = new QPushButton(QStringLiteral("Записать"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button2 = new QPushButton(QStringLiteral("Отмена"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    makeDefault(Button1);
-    setCancelButton(Button2);
+    const EditorButtons buttons = layOutEditor(frame, false);
+    Button1 = buttons.save;
+    Button2 = buttons.cancel;
     connect(Button1, &QPushButton::clicked, this, &TForm9::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto *root = new QVBoxLayout(this);
-    root->addWidget(frame);
-    auto *bar = new QHBoxLayout;
-    bar->addStretch();
-    bar->addWidget(Button1);
-    bar->addWidget(Button2);
-    root->addLayout(bar);
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
     setTabOrder(Edit1, Button1);
     setTabOrder(Button1, Button2);
 }

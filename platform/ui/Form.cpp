@@ -1,5 +1,6 @@
 #include "Form.h"
 
+#include <QBoxLayout>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPointer>
@@ -34,6 +35,34 @@ void Form::makeDefault(QPushButton *button)
 {
     for (QPushButton *b : findChildren<QPushButton *>())
         b->setDefault(b == button);
+}
+
+QPushButton *Form::newButton(const char *name, const QString &text)
+{
+    auto *b = new QPushButton(text, this);
+    b->setObjectName(QLatin1String(name));
+    return b;
+}
+
+Form::EditorButtons Form::layOutEditor(QWidget *frame, bool saveAtLeft)
+{
+    EditorButtons b{newButton("Button1", QStringLiteral("Записать")),
+                    newButton("Button2", QStringLiteral("Отмена"))};
+    makeDefault(b.save);
+    setCancelButton(b.cancel);
+    connect(b.cancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto *root = new QVBoxLayout(this);
+    root->addWidget(frame);
+    auto *bar = new QHBoxLayout;
+    if (!saveAtLeft)
+        bar->addStretch();
+    bar->addWidget(b.save);
+    if (saveAtLeft)
+        bar->addStretch();
+    bar->addWidget(b.cancel);
+    root->addLayout(bar);
+    root->setSizeConstraint(QLayout::SetFixedSize);
+    return b;
 }
 
 void Form::showEvent(QShowEvent *event)

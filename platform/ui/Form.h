@@ -29,6 +29,17 @@ public:
     // Makes exactly this button of the window the default one (nullptr: none).
     void makeDefault(QPushButton *button);
 
+    // A push button of this window named as its component.
+    QPushButton *newButton(const char *name, const QString &text);
+    struct EditorButtons {
+        QPushButton *save;
+        QPushButton *cancel;
+    };
+    // An editor's layout: its frame above a bar with "Записать" (Button1, the default
+    // button) and "Отмена" (Button2, the cancel button, closes without saving). The window
+    // keeps the size its contents need.
+    EditorButtons layOutEditor(QWidget *frame, bool saveAtLeft);
+
 protected:
     void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
