@@ -1,10 +1,12 @@
 // The shift journal window driven through its controls against the demo database.
+#include "Drive.h"
 #include "GuiApp.h"
 #include "Modal.h"
 #include "ScriptedMessages.h"
 #include "TestDb.h"
 #include "app/Unit6.h"
 #include "journal/Unit1.h"
+#include "refbooks/Unit5.h"
 #include "ui/DBGrid.h"
 
 #include <QCheckBox>
@@ -44,10 +46,18 @@ class JournalTest : public QObject {
                                              : QLatin1Char('\'') + ok + QLatin1Char('\'')))
             .toInt();
     }
+    // Picks a date as a user does: types it into the picker and presses Enter.
     void showDay(const QDate &d)
     {
         Form1->DateT->setDate(d);
-        Form1->DateTChange();
+        QTest::keyClick(Form1->DateT, Qt::Key_Return);
+    }
+    // A double click on the current row of the grid.
+    void doubleClickCurrentRow()
+    {
+        auto *grid = Form1->DBGrid2;
+        const QModelIndex idx = grid->gridModel()->index(grid->dataset()->recNo() - 1, 0);
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(idx).center());
     }
     QString okOf(int id)
     {
@@ -123,6 +133,16 @@ private slots:
         // Today's demo journal has rows in every shift.
         for (auto *q : DataModule6->journals())
             QVERIFY2(q->recordCount() > 0, qPrintable(q->objectName()));
+    }
+
+    void returnFromAnotherWindowShowsToday()
+    {
+        showDay(kDay);
+        QVERIFY(drive::whileShown<TForm5>([] { Form1->N1->trigger(); },
+                                          [](TForm5 *f) { QTest::keyClick(f, Qt::Key_Escape); }));
+        QCOMPARE(Form1->DateT->date(), QDate::currentDate());
+        QCOMPARE(DataModule6->Smena1->param("data").toDate(), QDate::currentDate());
+        QVERIFY(!DataModule6->Workers->isActive());
     }
 
     void dateChangeTicksDayOff()
@@ -311,7 +331,7 @@ private slots:
         QVERIFY(q->locate("id", id));
         const int rec = q->recNo();
         Form1->accessRole = role;
-        Form1->DBGrid2DblClick();
+        doubleClickCurrentRow();
         Form1->accessRole = QStringLiteral("0264");
         QCOMPARE(okOf(id), after);
         QCOMPARE(q->recNo(), rec);
