@@ -73,7 +73,7 @@ ListForm::ListForm(const Setup &setup, QWidget *parent)
     root->addLayout(bar);
 
     // Sized to show its columns whole.
-    resize(DBGrid1->contentWidth() + 2 * DBGrid1->frameWidth() + 40, 480);
+    resize(DBGrid1->contentWidth() + 2 * DBGrid1->frameWidth() + 40, setup.height);
 }
 
 void ListForm::browseFrom(ui::Form *caller)

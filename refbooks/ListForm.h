@@ -33,6 +33,7 @@ public:
         SearchKeys keys;
         Arrangement arrangement;
         bool searchVisible;
+        int height = 480; // the window's height at first showing
     };
     using HandBack = std::function<void(const db::Dataset &)>;
 

@@ -18,7 +18,8 @@ TForm8::TForm8(QWidget *parent)
                 Search::Prefix,
                 SearchKeys::ConsumeAll,
                 Arrangement::SearchBelowGrid,
-                false},
+                false,
+                360},
                parent)
 {
     Form8 = this;
