@@ -46,7 +46,6 @@ public:
 
     // Fields of the current row. A missing field name is an error; on an empty
     // result every field reads as null.
-    QStringList fieldNames() const { return names_; }
     bool hasField(const QString &name) const;
     QVariant value(const QString &field) const;
     bool isNull(const QString &field) const { return value(field).isNull(); }
@@ -73,7 +72,6 @@ public:
     void post();
     void cancel();
     void deleteCurrent();
-    bool isEditing() const { return editMode_ != EditMode::None; }
 
 signals:
     void changed();        // rows or their visibility changed

@@ -47,10 +47,4 @@ void whenShown(const char *className, std::function<void(QWidget *)> act, int ti
     timer->start(10);
 }
 
-void closeActive()
-{
-    if (QWidget *w = QApplication::activeModalWidget())
-        w->close();
-}
-
 } // namespace modal

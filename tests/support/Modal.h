@@ -22,7 +22,4 @@ template <typename T> void when(std::function<void(T *)> act, int timeoutMs = 50
 // Stops every watcher still waiting (for a window that was expected not to appear).
 void cancelPending();
 
-// Closes whatever modal window is up (the windows' "Выход"/"Отмена" path is Esc).
-void closeActive();
-
 } // namespace modal
