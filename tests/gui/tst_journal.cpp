@@ -335,6 +335,7 @@ private slots:
         Form1->accessRole = QStringLiteral("0264");
         QCOMPARE(okOf(id), after);
         QCOMPARE(q->recNo(), rec);
+        QCOMPARE(Form1->DBGrid2->currentIndex().row(), rec - 1); // the grid follows the row back
         QCOMPARE(q->asInteger("id"), id);
     }
 
