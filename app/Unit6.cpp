@@ -211,3 +211,35 @@ QString TDataModule6::FixDecimal(const QString &text) const
     out.replace(at, 1, ServerDelim.isEmpty() ? QStringLiteral(".") : ServerDelim);
     return out;
 }
+
+void TDataModule6::WriteTabelDay(const TabelRow &row, int day, int hours, bool create)
+{
+    const QString d = QStringLiteral("d") + QString::number(day);
+    const QString n = QString::number(hours);
+    if (create) {
+        H_Tabel_ins.setSql(
+            QStringLiteral("insert into accounts_dep.h_tabel(smena, i_type, i_night, w_id, month, "
+                           "year, %1) values(%2, %3, %4, %5, %6, %7, %8) on conflict (w_id, "
+                           "smena, i_type, i_night, month, year) do update set %1=excluded.%1")
+                .arg(d)
+                .arg(row.smena)
+                .arg(row.i_type)
+                .arg(row.i_night)
+                .arg(row.w_id)
+                .arg(row.month)
+                .arg(row.year)
+                .arg(n));
+    } else {
+        H_Tabel_ins.setSql(QStringLiteral("update accounts_dep.h_tabel set %1=%2 where w_id=%3 "
+                                          "and smena=%4 and i_type=%5 and i_night=%6 and "
+                                          "month=%7 and year=%8")
+                               .arg(d, n)
+                               .arg(row.w_id)
+                               .arg(row.smena)
+                               .arg(row.i_type)
+                               .arg(row.i_night)
+                               .arg(row.month)
+                               .arg(row.year));
+    }
+    H_Tabel_ins.execute();
+}

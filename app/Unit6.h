@@ -60,6 +60,23 @@ public:
 
     static QString timesheetQuery(int shift);
 
+    // One timesheet row of accounts_dep.h_tabel: a shift-journal row (smena 1..4, i_type 0)
+    // or a maintenance row (smena 0, i_type 7777 or 7778, with its night flag).
+    struct TabelRow {
+        int w_id = 0;
+        int smena = 0;
+        int i_type = 0;
+        int i_night = 0;
+        int month = 0;
+        int year = 0;
+    };
+    // Writes hours into the day's cell of the row through H_Tabel_ins; the other days are
+    // not touched. With create, a missing row is inserted with that one day set; the
+    // insert turns into an update when the row exists (also when another user created it a
+    // moment ago), so a worker never gets two rows of one kind in a month. Without create,
+    // only an existing row is updated.
+    void WriteTabelDay(const TabelRow &row, int day, int hours, bool create);
+
 private:
     db::Dataset *query(const char *name, const QString &sql);
     static int portOverride_;

@@ -241,6 +241,10 @@ CREATE TABLE accounts_dep.h_tabel (
     d26 smallint, d27 smallint, d28 smallint, d29 smallint, d30 smallint,
     d31 smallint
 );
+-- One row per worker, shift, kind, night flag and month: the writers insert with
+-- ON CONFLICT on this key, so two clerks saving at once never make a second row.
+ALTER TABLE accounts_dep.h_tabel ADD CONSTRAINT h_tabel_row_key
+    UNIQUE (w_id, smena, i_type, i_night, month, year);
 CREATE INDEX h_tabel_shift_idx
     ON accounts_dep.h_tabel (w_id, smena, month, year);
 CREATE INDEX h_tabel_kind_idx

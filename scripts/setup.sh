@@ -8,6 +8,7 @@ PACKAGES=(
     postgresql
     cmake make g++ pkg-config
     xvfb xauth imagemagick poppler-utils xdg-utils clang-format
+    python3-openpyxl
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #include "Command.h"
 
 #include "Dataset.h"
+#include "SqlError.h"
 
 #include <QSqlQuery>
 
@@ -15,6 +16,12 @@ int Command::execute()
 {
     QSqlQuery q = exec(sql_, params_);
     return q.numRowsAffected();
+}
+
+void Command::executeOne()
+{
+    if (execute() == 0)
+        throw RowChanged();
 }
 
 } // namespace db

@@ -16,6 +16,8 @@ public:
     void setParam(const QString &name, const QVariant &value);
     // Returns the number of rows the statement touched.
     int execute();
+    // For a statement aimed at one row: throws RowChanged when it changed no row.
+    void executeOne();
 
 private:
     QString sql_;

@@ -22,4 +22,16 @@ private:
     QString sqlState_;
 };
 
+// A statement aimed at one row by its id (and, for an editor, by the version the row had
+// when it was read) changed no row: another user deleted or changed it meanwhile.
+// Never a success: the caller re-reads its list and the user is told.
+class RowChanged : public SqlError {
+public:
+    RowChanged()
+        : SqlError(QStringLiteral("Запись удалена или изменена другим пользователем.\n"
+                                  "Данные перечитаны, повторите действие."))
+    {
+    }
+};
+
 } // namespace db
