@@ -1,6 +1,7 @@
 #include "Startup.h"
 
 #include "journal/Unit1.h"
+#include "journal/Unit11.h"
 #include "refbooks/Unit2.h"
 #include "refbooks/Unit3.h"
 #include "refbooks/Unit5.h"
@@ -26,6 +27,7 @@ bool createForms(const QStringList &args)
     new TForm7();
     new TForm8();
     new TForm9();
+    new TForm11();
     return true;
 }
 

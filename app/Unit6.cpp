@@ -7,8 +7,9 @@ int TDataModule6::portOverride_ = 0;
 
 namespace {
 
-const char *const kJournalColumns =
-    "smena.id, smena.data, smena.smena, smena.i_id, smena.o_id, smena.w_id, smena.cena,";
+// row_ver: the version of the entry as read, which a change of it must still find.
+const char *const kJournalColumns = "smena.id, smena.xmin::text as row_ver, smena.data, "
+                                    "smena.smena, smena.i_id, smena.o_id, smena.w_id, smena.cena,";
 const char *const kJournalFrom =
     " from cmn_contractor.person person, accounts_dep.izdel,accounts_dep.oper,"
     "accounts_dep.smena,accounts_dep.vid_oper where smena.i_id=izdel.id and "
@@ -32,7 +33,7 @@ QString journalQuery(int shift)
     }
     const QString fio =
         shift == 4 ? QStringLiteral("person.s_caption fio") : QStringLiteral("s_caption fio");
-    return QStringLiteral("select smena.id, ") + fio +
+    return QStringLiteral("select smena.id, smena.xmin::text as row_ver, ") + fio +
            QStringLiteral(", izdel.marka, vid_oper.vid, ") + kind +
            QStringLiteral(
                ", oper.naimen, smena.kol_vo::numeric, smena.brak, "

@@ -5,6 +5,7 @@
 #include "app/Unit23.h"
 #include "app/Unit6.h"
 #include "db/SqlError.h"
+#include "journal/Unit11.h"
 #include "refbooks/Unit3.h"
 #include "refbooks/Unit5.h"
 #include "refbooks/Unit8.h"
@@ -190,6 +191,8 @@ void TForm1::buildUi()
     setCancelButton(Button4);
     root->addLayout(bottom);
 
+    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
     connect(Button8, &QPushButton::clicked, this, &TForm1::Button8Click);
     connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
     connect(Button4, &QPushButton::clicked, this, &QDialog::accept);
@@ -272,6 +275,26 @@ void TForm1::chooseShift(int number)
     for (int i = 0; i < 4; ++i)
         paintChoice(buttons[i], i + 1 == number ? &green : nullptr);
     shift = number;
+}
+
+void TForm1::Button1Click()
+{
+    current = DataModule6->smena(shift);
+    Form11->presetAdd(journalDate());
+    showChild(Form11);
+}
+
+void TForm1::Button2Click()
+{
+    db::Dataset *q = DataModule6->smena(shift);
+    current = q;
+    const int rec = q->recNo();
+    if (q->isEmpty())
+        return;
+    Form11->presetEdit(*q);
+    DataModule6->Oper->close();
+    showChild(Form11);
+    q->setRecNo(rec);
 }
 
 void TForm1::Button8Click()

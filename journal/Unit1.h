@@ -50,6 +50,8 @@ public:
     void DateTChange();
     void CBox1Click();
     void chooseShift(int shift);
+    void Button1Click();    // add
+    void Button2Click();    // change
     void Button8Click();    // refresh
     void Button3Click();    // delete
     void DBGrid2DblClick(); // accept toggle

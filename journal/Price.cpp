@@ -1,0 +1,43 @@
+#include "Price.h"
+
+#include <QLocale>
+#include <cfenv>
+#include <cmath>
+
+namespace price {
+
+double round4(double value)
+{
+    // nearbyint follows the current rounding mode, which is to-nearest-even by default.
+    const int mode = std::fegetround();
+    std::fesetround(FE_TONEAREST);
+    const double r = std::nearbyint(value * 10000.0) / 10000.0;
+    std::fesetround(mode);
+    return r == 0.0 ? 0.0 : r; // never "-0"
+}
+
+QString sqlText(double value)
+{
+    return QString::number(value == 0.0 ? 0.0 : value, 'g', 15);
+}
+
+QString text(double value)
+{
+    QString s = sqlText(value);
+    s.replace(QLatin1Char('.'), QLocale().decimalPoint());
+    return s;
+}
+
+double finalPrice(double base, bool dayOff, int shift)
+{
+    double p = base;
+    if (dayOff)
+        p *= 2;
+    if (shift == 3)
+        p *= 1.2;
+    else if (shift == 4)
+        p *= 1.5;
+    return p;
+}
+
+} // namespace price

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// Prices and amounts of shift entries.
+namespace price {
+
+// Rounded to 4 decimal places, a tie going to the even neighbour.
+double round4(double value);
+// The shortest decimal text of a value (at most 15 significant digits, no grouping, no
+// trailing zeros) with the decimal separator of the user's regional settings.
+QString text(double value);
+// The same text with a point, as the server reads numbers.
+QString sqlText(double value);
+// The price per piece: the base price doubled on a day off, then × 1.2 in shift 3 or × 1.5
+// in overtime (shift 4).
+double finalPrice(double base, bool dayOff, int shift);
+
+} // namespace price

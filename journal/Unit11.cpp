@@ -1,0 +1,452 @@
+#include "Unit11.h"
+
+#include "Price.h"
+#include "Unit1.h"
+#include "app/Unit6.h"
+#include "db/Dataset.h"
+#include "db/SqlError.h"
+#include "db/Transaction.h"
+#include "refbooks/Unit5.h"
+#include "ui/Application.h"
+#include "ui/DigitEdit.h"
+#include "ui/Messages.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QDateTime>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+TForm11 *Form11 = nullptr;
+
+namespace {
+
+const QString kDateFormat = QStringLiteral("dd.MM.yyyy");
+
+// The largest value each number box may hold: what its column (or, for the hours, the
+// timesheet's day cell) can store.
+struct Limit {
+    QLineEdit *TForm11::*box;
+    const char *label;
+    qint64 max;
+};
+const Limit kLimits[] = {
+    {&TForm11::Edit3, "Кол-во", 2147483647},
+    {&TForm11::Edit4, "Брак", 32767},
+    {&TForm11::Edit6, "Время", 32767},
+    {&TForm11::Edit5, "Цвет", 2147483647},
+};
+
+QString trimmed(const QLineEdit *e)
+{
+    return e->text().trimmed();
+}
+
+} // namespace
+
+TForm11::TForm11(QWidget *parent) : ui::Form(parent)
+{
+    Form11 = this;
+    setObjectName(QStringLiteral("Form11"));
+
+    auto *frame = new QGroupBox(QStringLiteral("Закрыто мастером"), this);
+    frame->setObjectName(QStringLiteral("GroupBox1"));
+    auto *grid = new QGridLayout(frame);
+    auto edit = [frame](const char *name) {
+        auto *e = new QLineEdit(frame);
+        e->setObjectName(QLatin1String(name));
+        return e;
+    };
+    auto label = [frame, grid](const QString &text, QWidget *buddy, int row, int col) {
+        auto *l = new QLabel(text, frame);
+        l->setBuddy(buddy);
+        grid->addWidget(l, row, col);
+        return l;
+    };
+    Edit1 = edit("Edit1");
+    Edit2 = edit("Edit2");
+    Edit3 = edit("Edit3");
+    Edit4 = edit("Edit4");
+    Edit5 = edit("Edit5");
+    Edit6 = edit("Edit6");
+    Edit7 = edit("Edit7");
+    Edit8 = edit("Edit8");
+    Edit9 = edit("Edit9");
+    DTimeP = new QDateEdit(frame);
+    DTimeP->setObjectName(QStringLiteral("DTimeP"));
+    DTimeP->setCalendarPopup(true);
+    DTimeP->setDisplayFormat(kDateFormat);
+    Button3 = new QPushButton(QStringLiteral("..."), frame);
+    Button3->setObjectName(QStringLiteral("Button3"));
+    Button3->setAccessibleName(QStringLiteral("Выбрать работника"));
+    Button4 = new QPushButton(QStringLiteral("..."), frame);
+    Button4->setObjectName(QStringLiteral("Button4"));
+    Button4->setAccessibleName(QStringLiteral("Выбрать операцию"));
+    for (QPushButton *b : {Button3, Button4}) {
+        b->setAutoDefault(false);
+        b->setFixedWidth(32);
+    }
+
+    // Picked, never typed: a click opens the pick.
+    for (QLineEdit *e : {Edit1, Edit2}) {
+        e->setReadOnly(true);
+        e->setFocusPolicy(Qt::NoFocus);
+        e->installEventFilter(this);
+        e->setMinimumWidth(380);
+    }
+    for (QLineEdit *e : {Edit7, Edit8, Edit9}) {
+        e->setReadOnly(true);
+        e->setFocusPolicy(Qt::ClickFocus);
+        e->setAlignment(Qt::AlignRight);
+    }
+    for (QLineEdit *e : {Edit3, Edit4, Edit5, Edit6}) {
+        ui::makeDigitsOnly(e);
+        e->setAlignment(Qt::AlignRight);
+        e->setMaxLength(10);
+    }
+    Edit3->installEventFilter(this);
+    Edit6->installEventFilter(this);
+
+    label(QStringLiteral("ФИО"), Edit1, 0, 0);
+    grid->addWidget(Edit1, 0, 1, 1, 5);
+    grid->addWidget(Button3, 0, 6);
+    label(QStringLiteral("Операция"), Edit2, 1, 0);
+    grid->addWidget(Edit2, 1, 1, 1, 5);
+    grid->addWidget(Button4, 1, 6);
+    label(QStringLiteral("Кол-во"), Edit3, 2, 0);
+    grid->addWidget(Edit3, 2, 1);
+    label(QStringLiteral("Время"), Edit6, 2, 2);
+    grid->addWidget(Edit6, 2, 3);
+    Label6 = label(QStringLiteral("Цвет"), Edit5, 2, 4);
+    Label6->setObjectName(QStringLiteral("Label6"));
+    grid->addWidget(Edit5, 2, 5);
+    label(QStringLiteral("Дата"), DTimeP, 3, 0);
+    grid->addWidget(DTimeP, 3, 1);
+    label(QStringLiteral("Брак"), Edit4, 3, 2);
+    grid->addWidget(Edit4, 3, 3);
+    label(QStringLiteral("Цена база"), Edit8, 4, 0);
+    grid->addWidget(Edit8, 4, 1);
+    label(QStringLiteral("Цена итог"), Edit7, 4, 2);
+    grid->addWidget(Edit7, 4, 3);
+    label(QStringLiteral("Сумма"), Edit9, 4, 4);
+    grid->addWidget(Edit9, 4, 5);
+
+    const EditorButtons buttons = layOutEditor(frame, true);
+    Button1 = buttons.save;
+    Button2 = buttons.cancel;
+    Button1->setText(QStringLiteral("Запись"));
+
+    connect(Button1, &QPushButton::clicked, this, &TForm11::Button1Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm11::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &TForm11::Button4Click);
+
+    setTabOrder(Button3, Button4);
+    setTabOrder(Button4, Edit3);
+    setTabOrder(Edit3, Edit6);
+    setTabOrder(Edit6, Edit5);
+    setTabOrder(Edit5, DTimeP);
+    setTabOrder(DTimeP, Edit4);
+    setTabOrder(Edit4, Button1);
+    setTabOrder(Button1, Button2);
+
+    Edit5->setEnabled(false);
+    Label6->setEnabled(false);
+}
+
+void TForm11::presetAdd(const QDate &date)
+{
+    setWindowTitle(QStringLiteral("Заведение новой позиции (11)"));
+    mode = 1;
+    entry_ = Entry();
+    workerId = operationId = productId = 0;
+    finalPrice = basePrice = 0;
+    DTimeP->setDate(date);
+    for (QLineEdit *e : {Edit1, Edit2, Edit3, Edit5, Edit7, Edit8, Edit9})
+        e->clear();
+    Edit4->setText(QStringLiteral("0"));
+    Edit6->setText(QStringLiteral("0"));
+    applyColourRule();
+}
+
+void TForm11::presetEdit(const db::Dataset &q)
+{
+    setWindowTitle(QStringLiteral("Изменение данных о позиции (11)"));
+    mode = 2;
+    finalPrice = q.asFloat(QStringLiteral("cena"));
+    basePrice = 0;
+    const double price = price::round4(finalPrice);
+    Edit7->setText(price::text(price));
+    Edit8->clear();
+    Edit9->setText(price::text(price::round4(q.asFloat(QStringLiteral("kol_vo")) * price)));
+    DTimeP->setDate(q.asDate(QStringLiteral("data")));
+    Edit1->setText(q.asString(QStringLiteral("fio")).trimmed());
+    const QString vid = q.asString(QStringLiteral("vid")).trimmed();
+    Edit2->setText(q.asString(QStringLiteral("marka")).trimmed() + QStringLiteral("; ") + vid +
+                   QStringLiteral("; ") +
+                   (q.asInteger(QStringLiteral("naimen")) == 0 ? QStringLiteral("Готовая продукция")
+                                                               : QStringLiteral("Заготовки")));
+    Edit3->setText(q.asString(QStringLiteral("kol_vo")).trimmed());
+    Edit4->setText(q.asString(QStringLiteral("brak")).trimmed());
+    workerId = q.asInteger(QStringLiteral("w_id"));
+    productId = q.asInteger(QStringLiteral("i_id"));
+    operationId = q.asInteger(QStringLiteral("o_id"));
+    Edit6->setText(QString::number(q.asInteger(QStringLiteral("time"))));
+    const bool painting = isPainting(vid);
+    Edit5->setEnabled(painting);
+    Label6->setEnabled(painting);
+    if (painting)
+        Edit5->setText(q.asString(QStringLiteral("color")).trimmed());
+    else
+        Edit5->clear();
+    entry_.id = q.asInteger(QStringLiteral("id"));
+    entry_.rowVer = q.asString(QStringLiteral("row_ver"));
+    entry_.workerId = workerId;
+    entry_.date = DTimeP->date();
+}
+
+void TForm11::FormActivate()
+{
+    Button3->setFocus();
+}
+
+bool TForm11::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonRelease) {
+        if (watched == Edit1) {
+            ui::guarded([this] { Button3Click(); });
+            return true;
+        }
+        if (watched == Edit2) {
+            ui::guarded([this] { Button4Click(); });
+            return true;
+        }
+    }
+    if (event->type() == QEvent::FocusOut && (watched == Edit3 || watched == Edit6))
+        recompute();
+    return ui::Form::eventFilter(watched, event);
+}
+
+bool TForm11::isPainting(const QString &operationText)
+{
+    return operationText.toUpper().contains(QStringLiteral("КРАСКА"));
+}
+
+void TForm11::applyColourRule()
+{
+    const bool painting = isPainting(Edit2->text());
+    if (!painting)
+        Edit5->clear();
+    Edit5->setEnabled(painting);
+    Label6->setEnabled(painting);
+}
+
+void TForm11::recompute()
+{
+    if (Edit6->text().isEmpty())
+        Edit6->setText(QStringLiteral("0"));
+    if (Edit3->text().isEmpty())
+        Edit3->setText(QStringLiteral("0"));
+    const double price = price::round4(finalPrice);
+    Edit7->setText(price::text(price));
+    Edit8->setText(price::text(price::round4(basePrice)));
+    Edit9->setText(price::text(price::round4(trimmed(Edit3).toDouble() * price)));
+}
+
+void TForm11::Button3Click()
+{
+    Form5->pickFrom(this, 1, [this](const db::Dataset &w) { takeWorker(w); });
+}
+
+void TForm11::takeWorker(const db::Dataset &workers)
+{
+    Edit1->setText(workers.asString(QStringLiteral("fio")).trimmed());
+    workerId = workers.asInteger(QStringLiteral("id"));
+}
+
+void TForm11::Button4Click()
+{
+    // The operations list: see the operation pick wiring.
+    applyColourRule();
+    recompute();
+}
+
+void TForm11::takeOperation(const PickedOperation &op)
+{
+    operationId = op.operationId;
+    productId = op.productId;
+    finalPrice = op.finalPrice;
+    basePrice = op.basePrice;
+    Edit2->setText(op.text);
+}
+
+TForm11::PickedOperation TForm11::pickedFrom(const db::Dataset &oper)
+{
+    PickedOperation p;
+    p.operationId = oper.asInteger(QStringLiteral("id"));
+    p.productId = oper.asInteger(QStringLiteral("i_id"));
+    p.basePrice = oper.asFloat(QStringLiteral("cena"));
+    p.finalPrice = price::finalPrice(p.basePrice, Form1->CBox1->isChecked(), Form1->shift);
+    db::Dataset *control = DataModule6->Control;
+    control->setSql(QStringLiteral("select marka from accounts_dep.izdel where id=:id"));
+    control->setParam(QStringLiteral("id"), p.productId);
+    control->open();
+    const QString marka = control->asString(QStringLiteral("marka")).trimmed();
+    control->close();
+    p.text = marka + QStringLiteral("; ") + oper.asString(QStringLiteral("vid")).trimmed() +
+             QStringLiteral("; ") +
+             (oper.asInteger(QStringLiteral("naimen")) == 0 ? QStringLiteral("Готовая продукция")
+                                                            : QStringLiteral("Заготовки"));
+    return p;
+}
+
+bool TForm11::fieldsFilled()
+{
+    for (const QLineEdit *e : {Edit1, Edit2, Edit3, Edit4, Edit6})
+        if (trimmed(e).isEmpty())
+            return false;
+    return !(isPainting(Edit2->text()) && trimmed(Edit5).isEmpty());
+}
+
+bool TForm11::numbersInRange()
+{
+    for (const Limit &l : kLimits) {
+        const QString text = trimmed(this->*l.box);
+        bool ok = true;
+        if (!text.isEmpty() && (text.toLongLong(&ok) > l.max || !ok)) {
+            ui::showError(QStringLiteral("Слишком большое число в поле «%1»: не более %2.")
+                              .arg(QString::fromUtf8(l.label))
+                              .arg(l.max),
+                          QStringLiteral("Ошибка"));
+            (this->*l.box)->setFocus();
+            return false;
+        }
+    }
+    return true;
+}
+
+void TForm11::Button1Click()
+{
+    if (!fieldsFilled()) {
+        ui::showError(QStringLiteral("Все поля должны быть заполнены!"), QStringLiteral("Ошибка"));
+        return;
+    }
+    if (!numbersInRange())
+        return;
+    const int shift = Form1->shift;
+    db::Dataset *q = DataModule6->smena(shift);
+    const int colour = trimmed(Edit5).toInt();
+
+    QString check =
+        QStringLiteral("select count(id) as cnt from accounts_dep.SMENA where w_id=%1 and o_id=%2 "
+                       "and i_id=%3 and data=to_date('%4', 'DD.MM.YYYY') and smena=%5")
+            .arg(workerId)
+            .arg(operationId)
+            .arg(productId)
+            .arg(DTimeP->date().toString(kDateFormat))
+            .arg(shift);
+    if (mode != 1)
+        check += QStringLiteral(" and id<>") + QString::number(entry_.id);
+    check += QStringLiteral(" and color=") + QString::number(colour);
+    if (DataModule6->CountCheck(check,
+                                QStringLiteral("Позиция с такими параметрами уже заведена!")) == 1)
+        return;
+
+    try {
+        db::transaction([&] { save(shift, colour); });
+    } catch (const db::RowChanged &) {
+        // Someone changed or deleted the entry since the journal showed it: show what is
+        // stored now; the editor keeps what the user typed.
+        refreshJournal(q);
+        if (q->locate(QStringLiteral("id"), entry_.id)) {
+            entry_.rowVer = q->asString(QStringLiteral("row_ver"));
+            entry_.workerId = q->asInteger(QStringLiteral("w_id"));
+            entry_.date = q->asDate(QStringLiteral("data"));
+        }
+        throw;
+    }
+    refreshJournal(q);
+    // The timesheet windows read their rows afresh.
+    DataModule6->H_Tabel_1->close();
+    DataModule6->H_Tabel_2->close();
+    DataModule6->H_Tabel_3->close();
+    for (QLineEdit *e : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9})
+        e->clear();
+    accept();
+}
+
+void TForm11::save(int shift, int colour)
+{
+    const QDate date = DTimeP->date();
+    if (mode == 1) {
+        SmenaIU.setSql(QStringLiteral(
+            "insert into accounts_dep.SMENA(w_id, i_id, o_id, cena, kol_vo, brak, data, smena, "
+            "color, time, vvod, ok, prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, "
+            "id_cons_use) values(:w_id, :i_id, :o_id, :cena, :kol_vo, :brak, :data, :smena, "
+            ":color, :time, :vvod, 'no', 0, 0, 0, 0, 0, 0)"));
+    } else {
+        SmenaIU.setSql(QStringLiteral(
+            "update accounts_dep.SMENA set w_id=:w_id, i_id=:i_id, o_id=:o_id, cena=:cena, "
+            "kol_vo=:kol_vo, brak=:brak, data=:data, smena=:smena, color=:color, time=:time, "
+            "vvod=:vvod, prize=0, id_doc=0, id_doc_item=0, f_gds_qty_use=0, id_gds_use=0, "
+            "id_cons_use=0 where id=:id and xmin=:row_ver::xid"));
+        SmenaIU.setParam(QStringLiteral("id"), entry_.id);
+        SmenaIU.setParam(QStringLiteral("row_ver"), entry_.rowVer);
+    }
+    SmenaIU.setParam(QStringLiteral("w_id"), workerId);
+    SmenaIU.setParam(QStringLiteral("i_id"), productId);
+    SmenaIU.setParam(QStringLiteral("o_id"), operationId);
+    SmenaIU.setParam(QStringLiteral("cena"), price::sqlText(price::round4(finalPrice)));
+    SmenaIU.setParam(QStringLiteral("kol_vo"), trimmed(Edit3).toInt());
+    SmenaIU.setParam(QStringLiteral("brak"), trimmed(Edit4).toInt());
+    SmenaIU.setParam(QStringLiteral("data"), date);
+    SmenaIU.setParam(QStringLiteral("smena"), shift);
+    SmenaIU.setParam(QStringLiteral("color"), colour);
+    SmenaIU.setParam(QStringLiteral("time"), trimmed(Edit6).toInt());
+    SmenaIU.setParam(QStringLiteral("vvod"), QDateTime(QDate::currentDate(), QTime(0, 0)));
+    if (mode == 1)
+        SmenaIU.execute();
+    else
+        SmenaIU.executeOne();
+
+    writeDay(workerId, shift, date, true);
+    // An entry moved to another worker or date leaves the former cell with what remains.
+    if (mode != 1 && (entry_.workerId != workerId || entry_.date != date))
+        writeDay(entry_.workerId, shift, entry_.date, false);
+}
+
+int TForm11::dayHours(int worker, int shift, const QDate &date)
+{
+    db::Dataset *control = DataModule6->Control;
+    control->setSql(QStringLiteral(
+        "select sum(time) as tim from accounts_dep.smena where w_id=:w_id and smena=:smena and "
+        "data=:data group by w_id, smena, data"));
+    control->setParam(QStringLiteral("w_id"), worker);
+    control->setParam(QStringLiteral("smena"), shift);
+    control->setParam(QStringLiteral("data"), date);
+    control->open();
+    const int tim = control->asInteger(QStringLiteral("tim"));
+    control->close();
+    return tim;
+}
+
+void TForm11::writeDay(int worker, int shift, const QDate &date, bool create)
+{
+    TDataModule6::TabelRow row;
+    row.w_id = worker;
+    row.smena = shift;
+    row.month = date.month();
+    row.year = date.year();
+    DataModule6->WriteTabelDay(row, date.day(), dayHours(worker, shift, date), create);
+}
+
+void TForm11::refreshJournal(db::Dataset *q)
+{
+    const int rec = q->recNo();
+    q->reopen();
+    if (q->recordCount() >= 1 && rec >= 1)
+        q->setRecNo(rec);
+}

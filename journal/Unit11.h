@@ -1,0 +1,84 @@
+#pragma once
+
+#include "db/Command.h"
+#include "ui/Form.h"
+
+#include <QDate>
+
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+namespace db {
+class Dataset;
+}
+
+// The editor of one shift entry (a row of accounts_dep.smena): worker, operation, quantity,
+// rejects, colour, hours and date. Saving also writes the worker's hours of the day into
+// the timesheet.
+class TForm11 : public ui::Form {
+    Q_OBJECT
+public:
+    explicit TForm11(QWidget *parent = nullptr);
+
+    // What the operations list hands back when the user chooses an operation.
+    struct PickedOperation {
+        int operationId = 0;
+        int productId = 0;
+        double finalPrice = 0; // the base price with the factors of the main window's state
+        QString text; // "marka; vid; Готовая продукция" (or "Заготовки")
+        double basePrice = 0; // the operation's lowest norm price
+    };
+
+    int mode = 1; // 1 add; any other value changes the entry selected in the journal
+    int workerId = 0;
+    int operationId = 0;
+    int productId = 0;
+    double finalPrice = 0;
+    double basePrice = 0; // shown in "Цена база"; 0 until an operation is picked
+
+    QLineEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8, *Edit9;
+    QLabel *Label6; // the colour box's label
+    QDateEdit *DTimeP;
+    QPushButton *Button1, *Button2, *Button3, *Button4;
+    db::Command SmenaIU;
+
+    // The main window's presets: a new entry on the journal's date, or the entry of the
+    // journal row q.
+    void presetAdd(const QDate &date);
+    void presetEdit(const db::Dataset &q);
+
+    void FormActivate() override;
+    void Button3Click(); // worker pick
+    void Button4Click(); // operation pick
+    void Button1Click(); // save
+    void takeWorker(const db::Dataset &workers);
+    void takeOperation(const PickedOperation &op);
+    // The operation of the current row of the operations query, priced with the factors
+    // of the main window's state at this moment.
+    static PickedOperation pickedFrom(const db::Dataset &oper);
+    // The colour box serves painting operations only.
+    void applyColourRule();
+    void recompute();
+    static bool isPainting(const QString &operationText);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct Entry { // the entry being changed, as the journal showed it
+        int id = 0;
+        QString rowVer;
+        int workerId = 0;
+        QDate date;
+    };
+    bool fieldsFilled();
+    bool numbersInRange();
+    void save(int shift, int colour);
+    void refreshJournal(db::Dataset *q);
+    int dayHours(int worker, int shift, const QDate &date);
+    void writeDay(int worker, int shift, const QDate &date, bool create);
+    Entry entry_;
+};
+
+extern TForm11 *Form11;

@@ -1,0 +1,642 @@
+// The shift entry editor: presets from the journal, picks, recompute, the save with its
+// duplicate check and timesheet cells, against the demo database.
+#include "Drive.h"
+#include "GuiApp.h"
+#include "Modal.h"
+#include "ScriptedMessages.h"
+#include "TestDb.h"
+#include "app/Unit6.h"
+#include "journal/Price.h"
+#include "journal/Unit1.h"
+#include "journal/Unit11.h"
+#include "refbooks/Unit5.h"
+#include "ui/DBGrid.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDateEdit>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+const QDate kDay(2020, 3, 2); // a Monday with no demo entries
+const QDate kNextDay(2020, 3, 3);
+const QString kWorkerA = QStringLiteral("Аавтестов А.А.");
+const QString kWorkerB = QStringLiteral("Аавтестов Б.Б.");
+} // namespace
+
+class EntryTest : public QObject {
+    Q_OBJECT
+    QString db_;
+    ScriptedMessages *msg_ = nullptr;
+    int workerA_ = 0, workerB_ = 0, product_ = 0;
+    int plain_ = 0, odd_ = 0, paint_ = 0; // operations: price 1.5, 10.12345, painting
+    QString mark_;
+
+    QVariant scalar(const QString &sql) { return testdb::scalar(db_, sql); }
+    int operation(const QString &kind, const QList<double> &prices)
+    {
+        const int vid = scalar(QStringLiteral("insert into accounts_dep.vid_oper (vid) values "
+                                              "('%1') returning id")
+                                   .arg(kind))
+                            .toInt();
+        const int id = scalar(QStringLiteral("insert into accounts_dep.oper (vid, naimen, i_id) "
+                                             "values (%1, 0, %2) returning id")
+                                  .arg(vid)
+                                  .arg(product_))
+                           .toInt();
+        for (double p : prices)
+            testdb::run(db_, QStringLiteral("insert into accounts_dep.norm (o_id, norma, price) "
+                                            "values (%1, 1, %2)")
+                                 .arg(id)
+                                 .arg(p, 0, 'g', 15));
+        return id;
+    }
+    void chooseShift(int shift, bool dayOff)
+    {
+        QRadioButton *b[] = {Form1->RadioButton1, Form1->RadioButton2, Form1->RadioButton3,
+                             Form1->RadioButton4};
+        b[shift - 1]->click();
+        Form1->CBox1->setChecked(dayOff);
+    }
+    // The operation pick's hand-back for the operation with this id.
+    void pickOperation(int id)
+    {
+        DataModule6->Oper->close();
+        DataModule6->Oper->open();
+        QVERIFY(DataModule6->Oper->locate("id", id));
+        Form11->takeOperation(TForm11::pickedFrom(*DataModule6->Oper));
+        DataModule6->Oper->close();
+        Form11->applyColourRule();
+        Form11->recompute();
+    }
+    void pickWorker(int id)
+    {
+        DataModule6->Workers->open();
+        QVERIFY(DataModule6->Workers->locate("id", id));
+        Form11->takeWorker(*DataModule6->Workers);
+        DataModule6->Workers->close();
+    }
+    // A new entry typed into the editor (not shown) and saved.
+    void fill(int worker, int oper, const QDate &date, const QString &qty, const QString &hours,
+              const QString &colour = QString())
+    {
+        Form11->presetAdd(date);
+        pickWorker(worker);
+        pickOperation(oper);
+        Form11->Edit3->setText(qty);
+        Form11->Edit6->setText(hours);
+        Form11->Edit5->setText(colour);
+    }
+    // Saves as a click on "Запись" does: an error travels to the application's display.
+    bool save()
+    {
+        showEditor();
+        drive::click(Form11->Button1);
+        const bool closed = !Form11->isVisible();
+        Form11->hide();
+        return closed;
+    }
+    // Shown and active, so that leaving a box is noticed.
+    void showEditor()
+    {
+        Form11->show();
+        Form11->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(Form11));
+    }
+    int count(const QString &where)
+    {
+        return scalar("select count(*) from accounts_dep.smena where " + where).toInt();
+    }
+    QVariant cell(int worker, int shift, const QDate &d)
+    {
+        return scalar(QStringLiteral("select d%1 from accounts_dep.h_tabel where w_id=%2 and "
+                                     "smena=%3 and month=%4 and year=%5 and i_type=0")
+                          .arg(d.day())
+                          .arg(worker)
+                          .arg(shift)
+                          .arg(d.month())
+                          .arg(d.year()));
+    }
+    // Opens the entry with this id from the journal of its date as "Изменить" does.
+    void openForEdit(int shift, int id, const QDate &date)
+    {
+        db::Dataset *q = DataModule6->smena(shift);
+        q->close();
+        q->setParam("data", date);
+        q->open();
+        QVERIFY(q->locate("id", id));
+        Form1->current = q;
+        Form11->presetEdit(*q);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        db_ = gui::start();
+        msg_ = new ScriptedMessages;
+        workerA_ =
+            scalar("insert into accounts_dep.person (fio) values ('" + kWorkerA + "') returning id")
+                .toInt();
+        workerB_ =
+            scalar("insert into accounts_dep.person (fio) values ('" + kWorkerB + "') returning id")
+                .toInt();
+        product_ = scalar("select min(id) from accounts_dep.izdel").toInt();
+        mark_ = scalar(QStringLiteral("select trim(marka) from accounts_dep.izdel where id=%1")
+                           .arg(product_))
+                    .toString();
+        plain_ = operation("Сборка тест", {2.0, 1.5});
+        odd_ = operation("Резка тест", {10.12345});
+        paint_ = operation("Окраска (покраска) тест", {3.0});
+        Form1->accessRole = QStringLiteral("0264");
+        for (auto *q : DataModule6->journals())
+            q->setParam("ok", "ta");
+        Form1->show();
+    }
+    void cleanupTestCase()
+    {
+        Form1->hide();
+        delete msg_;
+        gui::stop(db_);
+    }
+    void init()
+    {
+        testdb::run(db_, QStringLiteral("delete from accounts_dep.smena where w_id in (%1, %2)")
+                             .arg(workerA_)
+                             .arg(workerB_));
+        testdb::run(db_, QStringLiteral("delete from accounts_dep.h_tabel where w_id in (%1, %2)")
+                             .arg(workerA_)
+                             .arg(workerB_));
+        msg_->clear();
+        chooseShift(1, false);
+    }
+
+    void rounding_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("shortest text") << 1.5 << "1,5";
+        QTest::newRow("whole") << 15.0 << "15";
+        QTest::newRow("four places") << 12.148140000001 << "12,1481";
+        QTest::newRow("tie to even, down") << 0.00125 << "0,0012";
+        QTest::newRow("tie to even, up") << 0.00375 << "0,0038";
+        QTest::newRow("zero") << 0.0 << "0";
+    }
+    void rounding()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, shown);
+        QCOMPARE(price::text(price::round4(value)), shown);
+    }
+
+    void priceFactors_data()
+    {
+        QTest::addColumn<int>("shift");
+        QTest::addColumn<bool>("dayOff");
+        QTest::addColumn<double>("factor");
+        for (bool off : {false, true}) {
+            const double d = off ? 2 : 1;
+            const char *tag = off ? ", day off" : "";
+            QTest::newRow(qPrintable(QStringLiteral("shift 1%1").arg(tag))) << 1 << off << d;
+            QTest::newRow(qPrintable(QStringLiteral("shift 2%1").arg(tag))) << 2 << off << d;
+            QTest::newRow(qPrintable(QStringLiteral("shift 3%1").arg(tag))) << 3 << off << d * 1.2;
+            QTest::newRow(qPrintable(QStringLiteral("overtime%1").arg(tag))) << 4 << off << d * 1.5;
+        }
+    }
+    void priceFactors()
+    {
+        QFETCH(int, shift);
+        QFETCH(bool, dayOff);
+        QFETCH(double, factor);
+        chooseShift(shift, dayOff);
+        fill(workerA_, plain_, kDay, "10", "8");
+        QCOMPARE(Form11->Edit8->text(), QStringLiteral("1,5")); // the lowest norm price
+        QCOMPARE(Form11->Edit7->text(), price::text(price::round4(1.5 * factor)));
+        QVERIFY(save());
+        QCOMPARE(scalar(QStringLiteral("select cena from accounts_dep.smena where w_id=%1 and "
+                                       "smena=%2")
+                            .arg(workerA_)
+                            .arg(shift))
+                     .toDouble(),
+                 price::round4(1.5 * factor));
+    }
+
+    void oddPriceStoredRounded()
+    {
+        chooseShift(3, false);
+        fill(workerA_, odd_, kDay, "1", "8");
+        QCOMPARE(Form11->Edit7->text(), QStringLiteral("12,1481"));
+        QVERIFY(save());
+        QCOMPARE(scalar(QStringLiteral("select cena::text from accounts_dep.smena where w_id=%1")
+                            .arg(workerA_))
+                     .toString(),
+                 QStringLiteral("12.1481"));
+    }
+
+    void sumIsQuantityTimesPrice()
+    {
+        fill(workerA_, plain_, kDay, "10", "8");
+        Form11->Edit4->setText("2"); // rejects are not deducted here
+        Form11->recompute();
+        QCOMPARE(Form11->Edit9->text(), QStringLiteral("15"));
+        // Leaving an emptied quantity or hours box puts "0" there.
+        showEditor();
+        Form11->Edit3->setFocus();
+        Form11->Edit3->clear();
+        Form11->Edit6->clear();
+        Form11->Edit6->setFocus();
+        Form11->Button3->setFocus();
+        Form11->hide();
+        QCOMPARE(Form11->Edit3->text(), QStringLiteral("0"));
+        QCOMPARE(Form11->Edit6->text(), QStringLiteral("0"));
+        QCOMPARE(Form11->Edit9->text(), QStringLiteral("0"));
+    }
+
+    void paintingRule_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("painting");
+        QTest::newRow("upper case") << "М-1; ПОКРАСКА; Готовая продукция" << true;
+        QTest::newRow("lower case inside a word") << "М-1; окраска (покраска); Заготовки" << true;
+        QTest::newRow("mixed case") << "М-1; Краска; Заготовки" << true;
+        QTest::newRow("no painting") << "М-1; Сварка; Готовая продукция" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+    void paintingRule()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, painting);
+        Form11->Edit5->setText("5");
+        Form11->Edit2->setText(text);
+        Form11->applyColourRule();
+        QCOMPARE(Form11->Edit5->isEnabled(), painting);
+        QCOMPARE(Form11->Label6->isEnabled(), painting);
+        QCOMPARE(Form11->Edit5->text(), painting ? QStringLiteral("5") : QString());
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<int>("oper");
+        QTest::addColumn<QString>("qty");
+        QTest::addColumn<QString>("rejects");
+        QTest::addColumn<QString>("hours");
+        QTest::addColumn<QString>("colour");
+        QTest::addColumn<QString>("message");
+        const QString empty = QStringLiteral("Все поля должны быть заполнены!");
+        QTest::newRow("painting without colour") << 2 << "5"
+                                                 << "0"
+                                                 << "8"
+                                                 << "" << empty;
+        QTest::newRow("empty rejects") << 0 << "5"
+                                       << ""
+                                       << "8"
+                                       << "" << empty;
+        QTest::newRow("quantity too large")
+            << 0 << "2147483648"
+            << "0"
+            << "8"
+            << "" << QStringLiteral("Слишком большое число в поле «Кол-во»: не более 2147483647.");
+        QTest::newRow("rejects too large")
+            << 0 << "5"
+            << "32768"
+            << "8"
+            << "" << QStringLiteral("Слишком большое число в поле «Брак»: не более 32767.");
+        QTest::newRow("hours too large")
+            << 0 << "5"
+            << "0"
+            << "99999"
+            << "" << QStringLiteral("Слишком большое число в поле «Время»: не более 32767.");
+        QTest::newRow("colour too large")
+            << 2 << "5"
+            << "0"
+            << "8"
+            << "9999999999"
+            << QStringLiteral("Слишком большое число в поле «Цвет»: не более 2147483647.");
+    }
+    void refusals()
+    {
+        QFETCH(int, oper);
+        QFETCH(QString, qty);
+        QFETCH(QString, rejects);
+        QFETCH(QString, hours);
+        QFETCH(QString, colour);
+        QFETCH(QString, message);
+        const int ops[] = {plain_, odd_, paint_};
+        fill(workerA_, ops[oper], kDay, qty, hours, colour);
+        Form11->Edit4->setText(rejects);
+        QVERIFY(!save());
+        QCOMPARE(msg_->texts(), QStringList{message});
+        QCOMPARE(msg_->shown[0].caption, QStringLiteral("Ошибка"));
+        QCOMPARE(Form11->Edit3->text(), qty); // what was typed stays
+        QCOMPARE(count(QStringLiteral("w_id=%1").arg(workerA_)), 0);
+        QVERIFY(scalar(QStringLiteral("select count(*) from accounts_dep.h_tabel where w_id=%1")
+                           .arg(workerA_))
+                    .toInt() == 0);
+    }
+
+    void digitsOnlyBoxes()
+    {
+        for (QLineEdit *e : {Form11->Edit3, Form11->Edit4, Form11->Edit5, Form11->Edit6}) {
+            e->setEnabled(true);
+            e->clear();
+            drive::type(e, "1a2,3 -");
+            QTest::keyClick(e, Qt::Key_Backspace);
+            QCOMPARE(e->text(), QStringLiteral("12"));
+            QGuiApplication::clipboard()->setText("4x5");
+            e->paste();
+            QCOMPARE(e->text(), QStringLiteral("1245"));
+        }
+    }
+
+    void duplicates()
+    {
+        fill(workerA_, paint_, kDay, "5", "4", "7");
+        QVERIFY(save());
+        // The same worker, operation, date, shift and colour: refused.
+        fill(workerA_, paint_, kDay, "6", "2", "7");
+        QVERIFY(!save());
+        QCOMPARE(msg_->texts(), QStringList{"Позиция с такими параметрами уже заведена!"});
+        QCOMPARE(msg_->shown[0].caption, QStringLiteral("Ошибка"));
+        // Another colour: allowed.
+        msg_->clear();
+        Form11->Edit5->setText("8");
+        QVERIFY(save());
+        QVERIFY(msg_->shown.isEmpty());
+        QCOMPARE(count(QStringLiteral("w_id=%1").arg(workerA_)), 2);
+        // A change is not counted against itself, but against the other entry it is.
+        const int id = scalar(QStringLiteral("select id from accounts_dep.smena where w_id=%1 and "
+                                             "color=8")
+                                  .arg(workerA_))
+                           .toInt();
+        openForEdit(1, id, kDay);
+        Form11->Edit3->setText("9");
+        QVERIFY(save());
+        openForEdit(1, id, kDay);
+        Form11->Edit5->setText("7");
+        QVERIFY(!save());
+        QCOMPARE(msg_->texts().last(),
+                 QStringLiteral("Позиция с такими параметрами уже заведена!"));
+        QCOMPARE(scalar(QStringLiteral("select kol_vo from accounts_dep.smena where id=%1").arg(id))
+                     .toInt(),
+                 9);
+    }
+
+    void timesheetCells()
+    {
+        // The first entry of a month creates the row with that one day set.
+        fill(workerA_, plain_, kDay, "5", "3");
+        QVERIFY(save());
+        QCOMPARE(cell(workerA_, 1, kDay).toInt(), 3);
+        QCOMPARE(scalar(QStringLiteral("select count(*) from accounts_dep.h_tabel where w_id=%1 "
+                                       "and num_nonnulls(d1,d2,d3,d4,d5,d6,d7,d8,d9,d10,d11,d12,"
+                                       "d13,d14,d15,d16,d17,d18,d19,d20,d21,d22,d23,d24,d25,d26,"
+                                       "d27,d28,d29,d30,d31)=1")
+                            .arg(workerA_))
+                     .toInt(),
+                 1);
+        // A second entry of the day: the cell holds the day's total, in the same row.
+        fill(workerA_, odd_, kDay, "2", "4");
+        QVERIFY(save());
+        QCOMPARE(cell(workerA_, 1, kDay).toInt(), 7);
+        QCOMPARE(scalar(QStringLiteral("select count(*) from accounts_dep.h_tabel where w_id=%1")
+                            .arg(workerA_))
+                     .toInt(),
+                 1);
+    }
+
+    void movingAnEntry_data()
+    {
+        QTest::addColumn<bool>("toOtherWorker");
+        QTest::addColumn<bool>("toOtherDate");
+        QTest::addColumn<bool>("otherEntryLeft");
+        QTest::newRow("another date, nothing left") << false << true << false;
+        QTest::newRow("another date, an entry left") << false << true << true;
+        QTest::newRow("another worker, nothing left") << true << false << false;
+        QTest::newRow("another worker and date, an entry left") << true << true << true;
+    }
+    void movingAnEntry()
+    {
+        QFETCH(bool, toOtherWorker);
+        QFETCH(bool, toOtherDate);
+        QFETCH(bool, otherEntryLeft);
+        chooseShift(2, false);
+        fill(workerA_, plain_, kDay, "5", "6");
+        QVERIFY(save());
+        if (otherEntryLeft) {
+            fill(workerA_, odd_, kDay, "5", "2");
+            QVERIFY(save());
+        }
+        const int id = scalar(QStringLiteral("select id from accounts_dep.smena where w_id=%1 and "
+                                             "o_id=%2")
+                                  .arg(workerA_)
+                                  .arg(plain_))
+                           .toInt();
+        openForEdit(2, id, kDay);
+        if (toOtherWorker)
+            pickWorker(workerB_);
+        if (toOtherDate)
+            Form11->DTimeP->setDate(kNextDay);
+        QVERIFY(save());
+        const int newWorker = toOtherWorker ? workerB_ : workerA_;
+        const QDate newDate = toOtherDate ? kNextDay : kDay;
+        QCOMPARE(cell(newWorker, 2, newDate).toInt(), 6);
+        QCOMPARE(cell(workerA_, 2, kDay).toInt(), otherEntryLeft ? 2 : 0);
+        QCOMPARE(count(QStringLiteral("id=%1 and w_id=%2 and data='%3'")
+                           .arg(id)
+                           .arg(newWorker)
+                           .arg(newDate.toString("dd.MM.yyyy"))),
+                 1);
+    }
+
+    void failingStatementLeavesNothing()
+    {
+        // The timesheet refuses this worker's rows: the entry must not stay behind either.
+        testdb::run(db_, "create function accounts_dep.t_fail() returns trigger language plpgsql "
+                         "as $$ begin raise exception 'cell refused'; end $$");
+        testdb::run(db_, QStringLiteral("create trigger t_fail before insert or update on "
+                                        "accounts_dep.h_tabel for each row when (new.w_id=%1) "
+                                        "execute function accounts_dep.t_fail()")
+                             .arg(workerB_));
+        fill(workerB_, plain_, kDay, "5", "6");
+        const bool closed = save();
+        testdb::run(db_, "drop trigger t_fail on accounts_dep.h_tabel");
+        testdb::run(db_, "drop function accounts_dep.t_fail()");
+        QVERIFY(!closed);
+        QCOMPARE(msg_->shown.size(), 1);
+        QVERIFY(msg_->shown[0].text.contains("cell refused"));
+        QCOMPARE(count(QStringLiteral("w_id=%1").arg(workerB_)), 0);
+        QCOMPARE(Form11->Edit1->text(), kWorkerB);
+        QCOMPARE(Form11->Edit3->text(), QStringLiteral("5"));
+        // The retry after the cause is gone is not refused as a duplicate.
+        msg_->clear();
+        QVERIFY(save());
+        QVERIFY(msg_->shown.isEmpty());
+        QCOMPARE(cell(workerB_, 1, kDay).toInt(), 6);
+    }
+
+    void staleEntryIsRefused()
+    {
+        fill(workerA_, plain_, kDay, "5", "6");
+        QVERIFY(save());
+        const int id =
+            scalar(QStringLiteral("select id from accounts_dep.smena where w_id=%1").arg(workerA_))
+                .toInt();
+        openForEdit(1, id, kDay);
+        // Another user changes the entry meanwhile.
+        testdb::run(db_,
+                    QStringLiteral("update accounts_dep.smena set kol_vo=77 where id=%1").arg(id));
+        Form11->Edit3->setText("9");
+        QVERIFY(!save());
+        QCOMPARE(msg_->shown.size(), 1);
+        QCOMPARE(Form11->Edit3->text(), QStringLiteral("9"));
+        QCOMPARE(scalar(QStringLiteral("select kol_vo from accounts_dep.smena where id=%1").arg(id))
+                     .toInt(),
+                 77);
+        // Saving again now writes over what the journal has re-read.
+        msg_->clear();
+        QVERIFY(save());
+        QCOMPARE(scalar(QStringLiteral("select kol_vo from accounts_dep.smena where id=%1").arg(id))
+                     .toInt(),
+                 9);
+    }
+
+    void editPresets()
+    {
+        chooseShift(4, true);
+        fill(workerA_, paint_, kDay, "10", "5", "9005");
+        QVERIFY(save());
+        const int id =
+            scalar(QStringLiteral("select id from accounts_dep.smena where w_id=%1").arg(workerA_))
+                .toInt();
+        chooseShift(4, false); // the stored price stays until the operation is picked again
+        openForEdit(4, id, kDay);
+        QCOMPARE(Form11->windowTitle(), QStringLiteral("Изменение данных о позиции (11)"));
+        QCOMPARE(Form11->mode, 2);
+        QCOMPARE(Form11->Edit1->text(), kWorkerA);
+        QCOMPARE(Form11->Edit2->text(),
+                 mark_ + QStringLiteral("; Окраска (покраска) тест; Готовая продукция"));
+        QCOMPARE(Form11->Edit7->text(), QStringLiteral("9")); // 3 x 2 x 1.5
+        QCOMPARE(Form11->Edit9->text(), QStringLiteral("90"));
+        QCOMPARE(Form11->Edit3->text(), QStringLiteral("10"));
+        QCOMPARE(Form11->Edit4->text(), QStringLiteral("0"));
+        QCOMPARE(Form11->Edit6->text(), QStringLiteral("5"));
+        QVERIFY(Form11->Edit5->isEnabled());
+        QCOMPARE(Form11->Edit5->text(), QStringLiteral("9005"));
+        QCOMPARE(Form11->DTimeP->date(), kDay);
+        pickOperation(paint_);
+        QCOMPARE(Form11->Edit7->text(), QStringLiteral("4,5"));
+    }
+
+    void lookAndTabOrder()
+    {
+        Form11->presetAdd(kDay);
+        QCOMPARE(Form11->windowTitle(), QStringLiteral("Заведение новой позиции (11)"));
+        for (QLineEdit *e :
+             {Form11->Edit1, Form11->Edit2, Form11->Edit7, Form11->Edit8, Form11->Edit9})
+            QVERIFY(e->isReadOnly());
+        QCOMPARE(Form11->Button1->text(), QStringLiteral("Запись"));
+        QCOMPARE(Form11->Button2->text(), QStringLiteral("Отмена"));
+        QVERIFY(Form11->Button1->isDefault());
+        Form11->Edit2->setText("М; ПОКРАСКА; Заготовки");
+        Form11->applyColourRule();
+        showEditor();
+        // The date picker's own Tab walks its day, month and year first.
+        QList<QWidget *> walk;
+        for (QWidget *w : drive::tabWalk(Form11->Button3, 13)) {
+            if (w->parent() == Form11->DTimeP)
+                w = Form11->DTimeP;
+            if (walk.isEmpty() || walk.last() != w)
+                walk << w;
+        }
+        Form11->hide();
+        const QList<QWidget *> expected = {
+            Form11->Button3, Form11->Button4, Form11->Edit3,   Form11->Edit6,   Form11->Edit5,
+            Form11->DTimeP,  Form11->Edit4,   Form11->Button1, Form11->Button2, Form11->Button3};
+        walk = walk.mid(0, expected.size());
+        for (int i = 0; i < expected.size(); ++i)
+            QVERIFY2(walk[i] == expected[i], qPrintable(QString::number(i)));
+        for (QLabel *l : Form11->findChildren<QLabel *>())
+            QVERIFY2(l->buddy(), qPrintable(l->text()));
+    }
+
+    // The whole road as a user walks it: "Добавить", the worker by typing his name and Enter,
+    // the operation, the numbers, "Запись"; the journal shows the entry with its sum.
+    void addFromJournal()
+    {
+        const QDate today = QDate::currentDate();
+        Form1->FormActivate();
+        chooseShift(1, false);
+        const bool shown = drive::whileShown<TForm11>(
+            [] { drive::click(Form1->Button1); },
+            [&](TForm11 *f) {
+                QVERIFY(QTest::qWaitForWindowActive(f));
+                QCOMPARE(f->focusWidget(), f->Button3);
+                QCOMPARE(f->DTimeP->date(), today);
+                QCOMPARE(f->Edit4->text(), QStringLiteral("0"));
+                QVERIFY(
+                    drive::whileShown<TForm5>([f] { QTest::keyClick(f->Button3, Qt::Key_Space); },
+                                              [](TForm5 *w) {
+                                                  drive::type(w->Edit1, kWorkerB.left(11));
+                                                  QTest::keyClick(w->Edit1, Qt::Key_Return);
+                                              }));
+                QCOMPARE(f->Edit1->text(), kWorkerB);
+                QCOMPARE(f->focusWidget(), f->Button3); // back after the pick
+                pickOperation(plain_);
+                f->activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(f));
+                // Tab into a box selects what it holds, so typing replaces the "0".
+                QTest::keyClick(f->Button3, Qt::Key_Tab);
+                QTest::keyClick(f->Button4, Qt::Key_Tab);
+                drive::type(f->Edit3, "12");
+                QTest::keyClick(f->Edit3, Qt::Key_Tab);
+                drive::type(f->Edit6, "7");
+                QTest::keyClick(f->Edit6, Qt::Key_Tab);
+                QCOMPARE(f->Edit3->text(), QStringLiteral("12"));
+                QCOMPARE(f->Edit6->text(), QStringLiteral("7"));
+                QCOMPARE(f->Edit9->text(), QStringLiteral("18"));
+                drive::click(f->Button1);
+                QVERIFY(!f->isVisible());
+            });
+        QVERIFY(shown);
+        QVERIFY(msg_->shown.isEmpty());
+        db::Dataset *q = DataModule6->Smena1;
+        QVERIFY(q->locate("w_id", workerB_));
+        QCOMPARE(q->asString("fio").trimmed(), kWorkerB);
+        QCOMPARE(q->asString("ok").trimmed(), QStringLiteral("no"));
+        QCOMPARE(q->asFloat("summa"), 18.0);
+        QCOMPARE(cell(workerB_, 1, today).toInt(), 7);
+        for (QLineEdit *e : {Form11->Edit1, Form11->Edit3, Form11->Edit9})
+            QVERIFY(e->text().isEmpty());
+    }
+
+    // "Изменить" opens the selected row and the journal comes back to it.
+    void changeFromJournal()
+    {
+        const QDate today = QDate::currentDate();
+        for (int worker : {workerA_, workerB_}) {
+            fill(worker, plain_, today, "3", "1");
+            QVERIFY(save());
+        }
+        Form1->FormActivate();
+        db::Dataset *q = DataModule6->Smena1;
+        QVERIFY(q->locate("w_id", workerB_));
+        const int rec = q->recNo();
+        const int id = q->asInteger("id");
+        QVERIFY(drive::whileShown<TForm11>([] { drive::click(Form1->Button2); },
+                                           [](TForm11 *f) {
+                                               QCOMPARE(f->Edit1->text(), kWorkerB);
+                                               f->Edit3->setText("4");
+                                               drive::click(f->Button1);
+                                           }));
+        QCOMPARE(q->recNo(), rec);
+        QCOMPARE(q->asInteger("id"), id);
+        QCOMPARE(q->asInteger("kol_vo"), 4);
+        QVERIFY(!DataModule6->Oper->isActive());
+    }
+};
+
+TABEL_TEST_MAIN(EntryTest)
+#include "tst_entry.moc"
