@@ -1,0 +1,134 @@
+#include "Bench.h"
+
+#include "db/Connection.h"
+#include "db/Dataset.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <algorithm>
+#include <stdexcept>
+
+namespace bench {
+
+namespace settings {
+QString database;
+QString host;
+int port = 5432;
+int repeats = 11;
+} // namespace settings
+
+namespace {
+
+std::vector<Entry> &entries()
+{
+    static std::vector<Entry> list;
+    return list;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+} // namespace
+
+bool add(const QString &action, Body body)
+{
+    entries().push_back({action, std::move(body)});
+    return true;
+}
+
+const std::vector<Entry> &registered()
+{
+    return entries();
+}
+
+QString Run::database() const
+{
+    return settings::database;
+}
+
+QString Run::host() const
+{
+    return settings::host;
+}
+
+int Run::port() const
+{
+    return settings::port;
+}
+
+int Run::repeats() const
+{
+    return settings::repeats;
+}
+
+double Run::timeOnce(const std::function<void()> &fn)
+{
+    if (prepare_)
+        prepare_();
+    QCoreApplication::processEvents();
+    QElapsedTimer t;
+    t.start();
+    fn();
+    return t.nsecsElapsed() / 1e6;
+}
+
+void Run::measure(const std::function<void()> &action)
+{
+    timeOnce(action);
+    std::vector<double> times;
+    for (int i = 0; i < repeats(); ++i)
+        times.push_back(timeOnce(action));
+    median_ = median(times);
+}
+
+void Run::measure(const std::function<void()> &action, const std::function<void()> &floor)
+{
+    timeOnce(action);
+    timeOnce(floor);
+    std::vector<double> a, f;
+    for (int i = 0; i < repeats(); ++i) {
+        a.push_back(timeOnce(action));
+        f.push_back(timeOnce(floor));
+    }
+    median_ = median(a);
+    floorMedian_ = median(f);
+}
+
+void Run::measureMs(const std::function<double()> &action)
+{
+    if (prepare_)
+        prepare_();
+    action();
+    std::vector<double> times;
+    for (int i = 0; i < repeats(); ++i) {
+        if (prepare_)
+            prepare_();
+        times.push_back(action());
+    }
+    median_ = median(times);
+}
+
+void exec(const QString &sql)
+{
+    QSqlQuery q(db::connection());
+    if (!q.exec(sql))
+        throw std::runtime_error(
+            QStringLiteral("%1: %2").arg(sql, q.lastError().text()).toStdString());
+}
+
+QVariant scalar(const QString &sql)
+{
+    QSqlQuery q(db::connection());
+    if (!q.exec(sql))
+        throw std::runtime_error(
+            QStringLiteral("%1: %2").arg(sql, q.lastError().text()).toStdString());
+    return q.next() ? q.value(0) : QVariant();
+}
+
+} // namespace bench

@@ -1,0 +1,163 @@
+// The shop generator of bench/generate.sql at a small size: the data it writes holds
+// together as the program's own writing would leave it, and the same parameters give the
+// same data.
+#include "TestDb.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+const int kWorkers = 14;
+const int kExtra = 60;
+const char *const kEndDate = "12.03.2024";
+
+// Fills a fresh copy of the schema template through psql, as scripts/bench.sh does.
+QString generate()
+{
+    const QString name = testdb::create(QStringLiteral("tabel_schema"));
+    QProcess psql;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PGPASSWORD"), QStringLiteral("wexapol"));
+    psql.setProcessEnvironment(env);
+    psql.start(QStringLiteral("psql"),
+               {"-X", "-q",
+                "-h", testdb::host(),
+                "-p", QString::number(testdb::port()),
+                "-U", "sys",
+                "-d", name,
+                "-v", "ON_ERROR_STOP=1",
+                "-v", QStringLiteral("workers=%1").arg(kWorkers),
+                "-v", "years=1",
+                "-v", QStringLiteral("extra=%1").arg(kExtra),
+                "-v", QStringLiteral("end_date=%1").arg(kEndDate),
+                "-f", QStringLiteral(TABEL_SOURCE_DIR "/bench/generate.sql")});
+    if (!psql.waitForFinished(120000) || psql.exitCode() != 0)
+        qFatal("generator failed: %s", psql.readAllStandardError().constData());
+    return name;
+}
+
+// The hours of every timesheet cell, one row per (row key, day), from the timesheet rows.
+const char *const kCells =
+    "select h.w_id, h.smena, h.i_type, h.i_night, h.month, h.year, d.day, d.hours "
+    "from accounts_dep.h_tabel h cross join lateral unnest(array[d1,d2,d3,d4,d5,d6,d7,d8,d9,"
+    "d10,d11,d12,d13,d14,d15,d16,d17,d18,d19,d20,d21,d22,d23,d24,d25,d26,d27,d28,d29,d30,"
+    "d31]) with ordinality as d(hours, day) where d.hours is not null";
+
+// The same cells as the month rebuilds write them: per worker, shift (or kind and night
+// flag) and day, the sum of the entries' hours.
+const char *const kRebuilt =
+    "select w_id, smena, 0, 0, extract(month from data)::int, extract(year from data)::int, "
+    "extract(day from data)::bigint, sum(time)::int from accounts_dep.smena "
+    "group by 1, 2, 5, 6, 7 "
+    "union all "
+    "select id_p::int, 0, id_o::int, i_night, i_mnth, i_year, extract(day from d_date)::bigint, "
+    "sum(cnt)::int from accounts_dep.fatigue group by 1, 3, 4, 5, 6, 7";
+
+} // namespace
+
+class GeneratorTest : public QObject {
+    Q_OBJECT
+    QString db_;
+
+    qlonglong count(const QString &sql) { return testdb::scalar(db_, sql).toLongLong(); }
+
+private slots:
+    void initTestCase() { db_ = generate(); }
+    void cleanupTestCase() { testdb::drop(db_); }
+
+    // Each statement counts the rows that break one rule.
+    void invariants_data()
+    {
+        QTest::addColumn<QString>("violations");
+        QTest::newRow("entry's operation belongs to its product")
+            << "select count(*) from accounts_dep.smena s left join accounts_dep.oper o "
+               "on o.id = s.o_id where o.i_id is distinct from s.i_id";
+        QTest::newRow("entry's operation has a norm and the price follows it")
+            << "select count(*) from accounts_dep.smena s left join (select o_id, min(price) p "
+               "from accounts_dep.norm group by o_id) n on n.o_id = s.o_id "
+               "where n.p is null or abs(s.cena - n.p * case when extract(isodow from s.data) "
+               ">= 6 then 2 else 1 end * case s.smena when 3 then 1.2 when 4 then 1.5 else 1 "
+               "end) > 0.0001";
+        QTest::newRow("colour only for painting")
+            << "select count(*) from accounts_dep.smena s join accounts_dep.oper o on o.id = "
+               "s.o_id join accounts_dep.vid_oper v on v.id = o.vid where s.color <> 0 and "
+               "v.vid not like '%КРАСКА%'";
+        QTest::newRow("quantities, rejects, hours, shifts, marks")
+            << "select count(*) from accounts_dep.smena where kol_vo <= 0 or brak < 0 or "
+               "brak >= kol_vo or time <= 0 or smena not between 1 and 4 or "
+               "extract(isodow from data) = 7 or ok not in ('ok', 'да', 'no', 'ta')";
+        QTest::newRow("timesheet cells not from the entries")
+            << QStringLiteral("select count(*) from (%1 except all %2) x").arg(kCells, kRebuilt);
+        QTest::newRow("entries missing from the timesheet")
+            << QStringLiteral("select count(*) from (%2 except all %1) x").arg(kCells, kRebuilt);
+        QTest::newRow("timesheet row kinds")
+            << "select count(*) from accounts_dep.h_tabel where not ((smena between 1 and 4 "
+               "and i_type = 0 and i_night = 0) or (smena = 0 and i_type in (7777, 7778)))";
+        QTest::newRow("worker listed once by the journal's join")
+            << "select count(*) from (select s.id from accounts_dep.smena s left join "
+               "cmn_contractor.person p on (s.w_id = p.id or p.s_code::t_id = s.w_id) "
+               "group by s.id having count(p.id) <> 1) x";
+        QTest::newRow("maintenance entry dates and kinds")
+            << "select count(*) from accounts_dep.fatigue where i_mnth <> extract(month from "
+               "d_date) or i_year <> extract(year from d_date) or id_o not in (7777, 7778) or "
+               "cnt <= 0 or i_holiday <> (extract(isodow from d_date) >= 6)::int";
+        // The hour price of average piecework is the worker's pay per hour of the month on
+        // the entry's group, as the maintenance journal computes it.
+        QTest::newRow("average piecework price")
+            << "select count(*) from accounts_dep.fatigue f where id_o = 7778 and price <> "
+               "coalesce((select case when coalesce(sum(s.time), 0) = 0 then 0 else "
+               "(sum((s.kol_vo - s.brak) * s.cena) / sum(s.time))::numeric(10,2) end "
+               "from accounts_dep.smena s, accounts_dep.izdel gas where s.i_id = gas.id and "
+               "gas.id_class_item = f.id_nom and s.w_id = f.id_p and "
+               "s.data >= make_date(f.i_year, f.i_mnth, 1) and "
+               "s.data < make_date(f.i_year, f.i_mnth, 1) + interval '1 month'), 0)";
+    }
+    void invariants()
+    {
+        QFETCH(QString, violations);
+        QCOMPARE(count(violations), 0);
+    }
+
+    void sizeAndSpread()
+    {
+        QCOMPARE(count("select count(*) from accounts_dep.person"), kWorkers);
+        QCOMPARE(count("select count(*) from cmn_contractor.person p where not exists (select 1 "
+                       "from accounts_dep.person w where w.id = p.id or p.s_code = w.id::text)"),
+                 kExtra);
+        // Some workers are known to the other systems by code only.
+        QVERIFY(count("select count(*) from cmn_contractor.person p join accounts_dep.person w "
+                      "on p.s_code = w.id::text and p.id <> w.id") > 0);
+        QCOMPARE(testdb::scalar(db_, "select to_char(max(data), 'DD.MM.YYYY') from "
+                                     "accounts_dep.smena where data <= '12.03.2024'")
+                     .toString(),
+                 QString::fromLatin1(kEndDate));
+        QVERIFY(count("select count(*) from accounts_dep.smena where data < '13.03.2023'") == 0);
+        QCOMPARE(count("select count(distinct smena) from accounts_dep.smena"), 4);
+        QCOMPARE(count("select count(distinct id_o::text || i_night) from accounts_dep.fatigue"),
+                 3);
+        QCOMPARE(count("select count(distinct coalesce(ok, '-')) from accounts_dep.smena"), 5);
+        // Operations without norms exist but are never used.
+        QVERIFY(count("select count(*) from accounts_dep.oper o where not exists (select 1 from "
+                      "accounts_dep.norm n where n.o_id = o.id)") > 0);
+    }
+
+    void sameParametersSameData()
+    {
+        const QString again = generate();
+        const char *const digests[] = {
+            "select md5(string_agg(s::text, '|' order by id)) from accounts_dep.smena s",
+            "select md5(string_agg(f::text, '|' order by id)) from accounts_dep.fatigue f",
+            "select md5(string_agg(h::text, '|' order by id)) from accounts_dep.h_tabel h",
+            "select md5(string_agg(o::text, '|' order by id)) from accounts_dep.oper o",
+            "select md5(string_agg(p::text, '|' order by id)) from cmn_contractor.person p",
+        };
+        for (const char *sql : digests)
+            QCOMPARE(testdb::scalar(again, sql).toString(), testdb::scalar(db_, sql).toString());
+        testdb::drop(again);
+    }
+};
+
+QTEST_GUILESS_MAIN(GeneratorTest)
+#include "tst_generator.moc"
