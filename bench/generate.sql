@@ -269,7 +269,7 @@ ANALYZE gen_shift;
 -- hours split between them.
 CREATE TEMP TABLE gen_entry AS
 SELECT s.w_id, s.d, s.smena, s.day_off, s.hours, s.n, k.rn, sk.o_id, sk.i_id, sk.base, sk.paint
-  FROM (SELECT s.*, least(1 + pg_temp.pick('n' || s.w_id || s.d || s.smena, 3), c.cnt) AS n,
+  FROM (SELECT s.*, least(1 + pg_temp.pick('n' || s.w_id || s.d || s.smena, 3), c.cnt, s.hours) AS n,
                pg_temp.pick('start' || s.w_id || s.d || s.smena, c.cnt) AS start, c.cnt
           FROM gen_shift s JOIN gen_skill_count c ON c.w_id = s.w_id) s
   CROSS JOIN LATERAL generate_series(1, s.n) AS k(rn)

@@ -16,7 +16,7 @@ SIZE=${BENCH_SIZE:-large}
 "$ROOT/scripts/setup.sh"
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j2 --target tabel_bench tabel_startprobe
+cmake --build build -j2 --target tabel_bench
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/tabel-bench.XXXXXX")
 chmod 755 "$WORK"

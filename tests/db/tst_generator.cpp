@@ -89,9 +89,11 @@ private slots:
                "brak >= kol_vo or time <= 0 or smena not between 1 and 4 or "
                "extract(isodow from data) = 7 or ok not in ('ok', 'да', 'no', 'ta')";
         QTest::newRow("timesheet cells not from the entries")
-            << QStringLiteral("select count(*) from (%1 except all %2) x").arg(kCells, kRebuilt);
+            << QStringLiteral("select count(*) from ((%1) except all (%2)) x")
+                   .arg(kCells, kRebuilt);
         QTest::newRow("entries missing from the timesheet")
-            << QStringLiteral("select count(*) from (%2 except all %1) x").arg(kCells, kRebuilt);
+            << QStringLiteral("select count(*) from ((%2) except all (%1)) x")
+                   .arg(kCells, kRebuilt);
         QTest::newRow("timesheet row kinds")
             << "select count(*) from accounts_dep.h_tabel where not ((smena between 1 and 4 "
                "and i_type = 0 and i_night = 0) or (smena = 0 and i_type in (7777, 7778)))";
