@@ -58,6 +58,11 @@ CREATE TABLE cmn_contractor.person (
     CONSTRAINT person_s_code_digits CHECK (s_code ~ '^[0-9]{1,9}$')
 );
 CREATE INDEX person_s_code_idx ON cmn_contractor.person (s_code);
+-- The journal finds a worker's person row by "s_code::t_id=w_id", the timesheets and
+-- reports by s_code::integer and s_code::t_integer. The domains add no check, so the
+-- server reads all three as the one integer cast that this index holds; without it every
+-- journal row scans the whole person table of the enterprise.
+CREATE INDEX person_s_code_int_idx ON cmn_contractor.person ((s_code::t_id));
 
 -- Nomenclature classifier; items of level 2 are the groups products and
 -- maintenance entries are booked against.
@@ -201,6 +206,9 @@ CREATE TABLE accounts_dep.smena (
 );
 CREATE INDEX smena_data_smena_idx ON accounts_dep.smena (data, smena);
 CREATE INDEX smena_w_id_data_idx ON accounts_dep.smena (w_id, data);
+-- The piecework timesheets join entries to cmn_contractor.person.id (numeric) by
+-- "s.w_id=p.id", which compares w_id as numeric.
+CREATE INDEX smena_w_id_num_data_idx ON accounts_dep.smena ((w_id::numeric), data);
 CREATE INDEX smena_i_id_idx ON accounts_dep.smena (i_id);
 CREATE INDEX smena_o_id_idx ON accounts_dep.smena (o_id);
 
