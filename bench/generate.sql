@@ -354,36 +354,7 @@ UPDATE accounts_dep.fatigue f SET price = a.price
 -- Timesheets as rebuilding every month from the entries leaves them
 ------------------------------------------------------------------------------
 
-DO $$
-DECLARE
-    days text;
-BEGIN
-    SELECT string_agg(format('d%s', n), ', ' ORDER BY n) INTO days
-      FROM generate_series(1, 31) n;
-
-    EXECUTE format(
-        'INSERT INTO accounts_dep.h_tabel (w_id, smena, month, year, %s) '
-        'SELECT w_id, smena, extract(month FROM data), extract(year FROM data), %s '
-        '  FROM accounts_dep.smena '
-        ' GROUP BY w_id, smena, extract(month FROM data), extract(year FROM data) '
-        ' ORDER BY 4, 3, 1, 2',
-        days,
-        (SELECT string_agg(format('sum("time") FILTER (WHERE extract(day FROM data) = %s)', n),
-                           ', ' ORDER BY n)
-           FROM generate_series(1, 31) n));
-
-    EXECUTE format(
-        'INSERT INTO accounts_dep.h_tabel (w_id, i_type, i_night, month, year, %s) '
-        'SELECT id_p, id_o, i_night, i_mnth, i_year, %s '
-        '  FROM accounts_dep.fatigue '
-        ' GROUP BY id_p, id_o, i_night, i_mnth, i_year '
-        ' ORDER BY 5, 4, 1, 2, 3',
-        days,
-        (SELECT string_agg(format('sum(cnt) FILTER (WHERE extract(day FROM d_date) = %s)', n),
-                           ', ' ORDER BY n)
-           FROM generate_series(1, 31) n));
-END
-$$;
+\ir ../app/timesheets_from_entries.sql
 
 INSERT INTO accounts_dep.ver (d, t, delim) VALUES (0, 0, '.');
 
