@@ -102,16 +102,29 @@ void Run::measure(const std::function<void()> &action, const std::function<void(
 
 void Run::measureMs(const std::function<double()> &action)
 {
-    if (prepare_)
-        prepare_();
-    action();
-    std::vector<double> times;
-    for (int i = 0; i < repeats(); ++i) {
+    measureMs(action, nullptr);
+}
+
+void Run::measureMs(const std::function<double()> &action, const std::function<double()> &floor)
+{
+    const auto once = [this](const std::function<double()> &fn) {
         if (prepare_)
             prepare_();
-        times.push_back(action());
+        QCoreApplication::processEvents();
+        return fn();
+    };
+    once(action);
+    if (floor)
+        once(floor);
+    std::vector<double> a, f;
+    for (int i = 0; i < repeats(); ++i) {
+        a.push_back(once(action));
+        if (floor)
+            f.push_back(once(floor));
     }
-    median_ = median(times);
+    median_ = median(a);
+    if (floor)
+        floorMedian_ = median(f);
 }
 
 void exec(const QString &sql)

@@ -23,6 +23,7 @@ public:
     // For an action that times itself (a window that is open only inside its own event
     // loop, another process): it returns its milliseconds.
     void measureMs(const std::function<double()> &action);
+    void measureMs(const std::function<double()> &action, const std::function<double()> &floor);
     // Untimed work before every call of the action and of the floor, e.g. undoing what the
     // previous call wrote.
     void beforeEach(std::function<void()> prepare) { prepare_ = std::move(prepare); }

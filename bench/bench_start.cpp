@@ -1,4 +1,5 @@
-// From starting the program's process until its login window is on the screen.
+// From starting the program's process until its login window is on the screen; the floor is
+// the same build showing an empty window without touching the database.
 #include "Bench.h"
 
 #include <QCoreApplication>
@@ -10,14 +11,14 @@ TABEL_BENCH("start to login window")
 {
     const QString probe = QCoreApplication::applicationDirPath() + "/tabel_startprobe";
     run.setSize(QStringLiteral("process start"));
-    run.measureMs([&] {
+    const auto startUntilShown = [&](const QStringList &args) {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("TABEL_PGPORT"), QString::number(run.port()));
         p.setProcessEnvironment(env);
         QElapsedTimer t;
         t.start();
-        p.start(probe, {run.database(), run.host()});
+        p.start(probe, args);
         while (!p.canReadLine() && p.waitForReadyRead(20000)) {
         }
         const double ms = t.nsecsElapsed() / 1e6;
@@ -27,5 +28,10 @@ TABEL_BENCH("start to login window")
             throw std::runtime_error("the login window did not come up: " +
                                      p.readAllStandardError().toStdString());
         return ms;
-    });
+    };
+    run.measureMs(
+        [&] {
+            return startUntilShown({run.database(), run.host()});
+        },
+        [&] { return startUntilShown({QStringLiteral("--bare")}); });
 }

@@ -16,7 +16,7 @@ SIZE=${BENCH_SIZE:-large}
 "$ROOT/scripts/setup.sh"
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j2 --target tabel_bench
+cmake --build build -j2 --target tabel_bench >&2
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/tabel-bench.XXXXXX")
 chmod 755 "$WORK"
