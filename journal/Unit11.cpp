@@ -98,6 +98,8 @@ TForm11::TForm11(QWidget *parent) : ui::Form(parent)
         e->installEventFilter(this);
         e->setMinimumWidth(380);
     }
+    for (QLineEdit *e : {Edit1, Edit2, Edit7, Edit8, Edit9}) // filled by the program
+        e->setStyleSheet(QStringLiteral("QLineEdit { background: palette(window); }"));
     for (QLineEdit *e : {Edit7, Edit8, Edit9}) {
         e->setReadOnly(true);
         e->setFocusPolicy(Qt::ClickFocus);
