@@ -207,6 +207,7 @@ void TForm11::presetEdit(const db::Dataset &q)
     entry_.id = q.asInteger(QStringLiteral("id"));
     entry_.rowVer = q.asString(QStringLiteral("row_ver"));
     entry_.workerId = workerId;
+    entry_.operationId = operationId;
     entry_.date = DTimeP->date();
 }
 

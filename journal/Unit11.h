@@ -70,6 +70,7 @@ private:
         int id = 0;
         QString rowVer;
         int workerId = 0;
+        int operationId = 0;
         QDate date;
     };
     bool fieldsFilled();
