@@ -2,6 +2,9 @@
 
 #include "journal/Unit1.h"
 #include "journal/Unit11.h"
+#include "maintenance/Unit24.h"
+#include "maintenance/Unit25.h"
+#include "maintenance/Unit26.h"
 #include "refbooks/Unit2.h"
 #include "refbooks/Unit3.h"
 #include "refbooks/Unit5.h"
@@ -28,6 +31,9 @@ bool createForms(const QStringList &args)
     new TForm8();
     new TForm9();
     new TForm11();
+    new TForm24();
+    new TForm25();
+    new TForm26();
     return true;
 }
 

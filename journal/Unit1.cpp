@@ -6,6 +6,7 @@
 #include "app/Unit6.h"
 #include "db/SqlError.h"
 #include "journal/Unit11.h"
+#include "maintenance/Unit25.h"
 #include "refbooks/Unit3.h"
 #include "refbooks/Unit5.h"
 #include "refbooks/Unit8.h"
@@ -200,6 +201,10 @@ void TForm1::buildUi()
     connect(N1, &QAction::triggered, this, &TForm1::openWorkers);
     connect(N3, &QAction::triggered, this, &TForm1::openProducts);
     connect(N6, &QAction::triggered, this, &TForm1::openKinds);
+    connect(Button5, &QPushButton::clicked, this, [this] {
+        Form25->DTPcker1->setDate(journalDate());
+        showChild(Form25);
+    });
 
     RadioButton1->setChecked(true);
     CBox1Click();

@@ -405,7 +405,8 @@ void Dataset::parseFilter()
         if (c.op.isEmpty())
             throw bad();
         skipSpaces();
-        if (i < t.size() && t[i] == QLatin1Char('\'')) {
+        // A quoted text with doubled quotes inside.
+        auto quoted = [&] {
             QString text;
             ++i;
             for (;;) {
@@ -422,7 +423,22 @@ void Dataset::parseFilter()
                 }
                 text += t[i++];
             }
-            c.value = text;
+            return text;
+        };
+        if (i < t.size() && t[i] == QLatin1Char('\'')) {
+            c.value = quoted();
+            skipSpaces();
+            if (c.op == QLatin1String("like") &&
+                t.mid(i, 6).compare(QLatin1String("escape"), Qt::CaseInsensitive) == 0) {
+                i += 6;
+                skipSpaces();
+                if (i >= t.size() || t[i] != QLatin1Char('\''))
+                    throw bad();
+                const QString e = quoted();
+                if (e.size() != 1)
+                    throw bad();
+                c.escape = e[0];
+            }
         } else {
             s = i;
             while (i < t.size() && !t[i].isSpace())
@@ -448,7 +464,7 @@ bool Dataset::matches(const QVector<QVariant> &row) const
     for (const Condition &c : conditions_) {
         const QVariant &v = row[c.field];
         if (c.op == QLatin1String("like")) {
-            if (v.isNull() || !likeMatch(displayText(v), c.value.toString()))
+            if (v.isNull() || !likeMatch(displayText(v), c.value.toString(), c.escape))
                 return false;
             continue;
         }

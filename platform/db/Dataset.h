@@ -57,7 +57,8 @@ public:
     QVariant valueAt(int row, const QString &field) const;
     static QString displayText(const QVariant &value);
 
-    // Record filter: "field=value", "field<>value", "field like 'pattern'", joined by "and".
+    // Record filter: "field=value", "field<>value", "field like 'pattern'" (optionally
+    // followed by "escape 'c'"), joined by "and".
     // It stays set across close and open until changed.
     void setFilter(const QString &expression);
     const QString &filter() const { return filterText_; }
@@ -82,6 +83,7 @@ private:
         int field = -1;
         QString op;
         QVariant value;
+        QChar escape; // of a like pattern
     };
     enum class EditMode { None, Insert, Edit };
 

@@ -119,6 +119,10 @@ private slots:
         QTest::newRow("percent in text") << "name like '50%'" << QStringList{"50%_off"};
         QTest::newRow("space prefix") << "name like ' %'" << QStringList{};
         QTest::newRow("and") << "naimen=0 and name like '%ов'" << QStringList{"Иванов", "Петров"};
+        QTest::newRow("escaped underscore")
+            << "name like '50\\%\\_%' escape '\\'" << QStringList{"50%_off"};
+        QTest::newRow("escaped, no match")
+            << "name like 'Ива\\_ов' escape '\\' and naimen=0" << QStringList{};
     }
     void filterOnLoadedRows()
     {
@@ -147,6 +151,9 @@ private slots:
         ds.setSql("select * from t");
         ds.open();
         ds.setFilter("name like 'unterminated");
+        QVERIFY_THROWS_EXCEPTION(db::SqlError, ds.setFiltered(true));
+        ds.setFiltered(false);
+        ds.setFilter("name like 'a%' escape 'ab'");
         QVERIFY_THROWS_EXCEPTION(db::SqlError, ds.setFiltered(true));
         QCOMPARE(ds.recordCount(), 5);
     }

@@ -68,6 +68,34 @@ private slots:
         QCOMPARE(db::likeMatch(value, pattern), match);
     }
 
+    void likeMatchWithEscape_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("match");
+        QTest::newRow("percent") << "50% скидка"
+                                 << "50%" << true;
+        QTest::newRow("percent is no wildcard") << "50 лет"
+                                                << "50%" << false;
+        QTest::newRow("underscore") << "A_B"
+                                    << "a_" << true;
+        QTest::newRow("underscore is no wildcard") << "AxB"
+                                                   << "A_" << false;
+        QTest::newRow("backslash") << "C:\\x"
+                                   << "C:\\" << true;
+        QTest::newRow("apostrophe") << "Д'Арк"
+                                    << "Д'" << true;
+    }
+    void likeMatchWithEscape()
+    {
+        QFETCH(QString, value);
+        QFETCH(QString, typed);
+        QFETCH(bool, match);
+        // What a search box makes of the typed text: a prefix of literal characters.
+        const QString pattern = db::likeLiteral(typed) + QLatin1Char('%');
+        QCOMPARE(db::likeMatch(value, pattern, QLatin1Char('\\')), match);
+    }
+
     void connectionString()
     {
         const QString tail = QStringLiteral(
@@ -121,7 +149,9 @@ private slots:
                                   << "0.75"
                                   << "0,75";
         // No separator on record yet: a point, never a lost separator (12,5 stored as 125).
-        QTest::newRow("no delimiter on record") << "" << "12,5" << "12.5";
+        QTest::newRow("no delimiter on record") << ""
+                                                << "12,5"
+                                                << "12.5";
     }
     void fixDecimal()
     {

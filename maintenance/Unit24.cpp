@@ -1,0 +1,300 @@
+#include "Unit24.h"
+
+#include "Unit25.h"
+#include "Unit26.h"
+#include "app/Unit6.h"
+#include "db/Dataset.h"
+#include "db/SqlError.h"
+#include "db/SqlText.h"
+#include "db/Transaction.h"
+#include "refbooks/Unit5.h"
+#include "ui/DigitEdit.h"
+#include "ui/LookupCombo.h"
+#include "ui/Messages.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+
+TForm24 *Form24 = nullptr;
+
+namespace {
+
+const int kMaintenance = 7777;
+
+QLineEdit *readOnlyBox(QWidget *parent, const char *name)
+{
+    auto *e = new QLineEdit(parent);
+    e->setObjectName(QLatin1String(name));
+    e->setReadOnly(true);
+    e->setFocusPolicy(Qt::NoFocus);
+    return e;
+}
+
+QLabel *label(QWidget *parent, const QString &text, QWidget *buddy)
+{
+    auto *l = new QLabel(text, parent);
+    l->setBuddy(buddy);
+    return l;
+}
+
+QString num(qlonglong n)
+{
+    return QString::number(n);
+}
+
+} // namespace
+
+TForm24::TForm24(QWidget *parent) : ui::Form(parent)
+{
+    Form24 = this;
+    setObjectName(QStringLiteral("Form24"));
+    setWindowTitle(QStringLiteral("Хоз. работы/среднесдельная (24)"));
+    setPlacement(Placement::Screen);
+
+    type_work = new db::Dataset(QStringLiteral("type_work"), this);
+    type_work->setSql(QStringLiteral(
+        "select vo.id, vo.vid, n.price, (n.price*:cnt) as summ from accounts_dep.vid_oper "
+        "vo,accounts_dep.norm n, accounts_dep.oper o where n.o_id =o.id and o.vid=vo.id and "
+        "(vo.id = 7777 or vo.id = 7778)"));
+    type_work->setParam(QStringLiteral("cnt"), 0);
+
+    auto *frame = new QGroupBox(QStringLiteral("Закрыто мастером"), this);
+    Edit1 = readOnlyBox(frame, "Edit1");
+    Edit1->setMinimumWidth(280);
+    Edit2 = readOnlyBox(frame, "Edit2");
+    Button3 = newButton("Button3", QStringLiteral("..."));
+    Button3->setAccessibleName(QStringLiteral("Выбрать работника"));
+    Button4 = newButton("Button4", QStringLiteral("..."));
+    Button4->setAccessibleName(QStringLiteral("Выбрать номенклатуру"));
+    for (QPushButton *b : {Button3, Button4}) {
+        b->setParent(frame);
+        b->setAutoDefault(false);
+        b->setFixedWidth(30);
+    }
+    cb_type_work = new LookupCombo(QStringLiteral("cb_type_work"), type_work, QStringLiteral("id"),
+                                   QStringLiteral("vid"), frame);
+    cb_type_work->setAccessibleName(QStringLiteral("Вид работ"));
+    Edit6 = new QLineEdit(QStringLiteral("0"), frame);
+    Edit6->setObjectName(QStringLiteral("Edit6"));
+    Edit6->setAccessibleName(QStringLiteral("Часы"));
+    ui::makeDigitsOnly(Edit6);
+    Edit6->setMaxLength(9);
+    Edit6->setAlignment(Qt::AlignRight);
+    Edit6->setMaximumWidth(60);
+    DBEdit1 = readOnlyBox(frame, "DBEdit1");
+    DBEdit1->setAccessibleName(QStringLiteral("Цена"));
+    DBEdit2 = readOnlyBox(frame, "DBEdit2");
+    DBEdit2->setAccessibleName(QStringLiteral("Сумма"));
+    for (QLineEdit *e : {DBEdit1, DBEdit2}) {
+        e->setAlignment(Qt::AlignRight);
+        e->setMaximumWidth(90);
+    }
+    CBox1 = new QCheckBox(QStringLiteral("Ночные"), frame);
+    CBox1->setObjectName(QStringLiteral("CBox1"));
+
+    auto *grid = new QGridLayout(frame);
+    grid->addWidget(label(frame, QStringLiteral("ФИО"), Edit1), 0, 0);
+    grid->addWidget(Edit1, 0, 1, 1, 6);
+    grid->addWidget(Button3, 0, 7);
+    grid->addWidget(label(frame, QStringLiteral("Номенклатура"), Edit2), 1, 0);
+    grid->addWidget(Edit2, 1, 1, 1, 6);
+    grid->addWidget(Button4, 1, 7);
+    grid->addWidget(cb_type_work, 2, 1, 1, 6);
+    grid->addWidget(Edit6, 3, 1);
+    grid->addWidget(label(frame, QStringLiteral("ч."), Edit6), 3, 2);
+    grid->addWidget(label(frame, QStringLiteral("Цена"), DBEdit1), 3, 3, Qt::AlignRight);
+    grid->addWidget(DBEdit1, 3, 4);
+    grid->addWidget(label(frame, QStringLiteral("р.    Сумма"), DBEdit2), 3, 5);
+    grid->addWidget(DBEdit2, 3, 6);
+    grid->addWidget(CBox1, 4, 1, 1, 6);
+
+    const EditorButtons buttons = layOutEditor(frame, true);
+    Button1 = buttons.save;
+    Button6 = buttons.cancel;
+    Button6->setObjectName(QStringLiteral("Button6"));
+    Button6->setText(QStringLiteral("Выход"));
+
+    connect(Button1, &QPushButton::clicked, this, &TForm24::Button1Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm24::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &TForm24::Button4Click);
+    connect(type_work, &db::Dataset::currentChanged, this, &TForm24::showPrice);
+    connect(type_work, &db::Dataset::changed, this, &TForm24::showPrice);
+    connect(Edit6, &QLineEdit::textChanged, this, &TForm24::showPrice);
+
+    setTabOrder(Button3, Button4);
+    setTabOrder(Button4, cb_type_work);
+    setTabOrder(cb_type_work, Edit6);
+    setTabOrder(Edit6, CBox1);
+    setTabOrder(CBox1, Button1);
+    setTabOrder(Button1, Button6);
+}
+
+void TForm24::startAdd()
+{
+    mode = 0;
+    former_ = Former();
+    cb_type_work->reload();
+    Edit1->clear();
+    Edit2->clear();
+    Edit6->setText(QStringLiteral("0"));
+    CBox1->setChecked(false);
+    CBox1->setEnabled(true);
+    nomId = 0;
+    workerId = 0;
+    cb_type_work->setKeyValue(kMaintenance);
+}
+
+void TForm24::startChange(const db::Dataset &entry)
+{
+    mode = 1;
+    cb_type_work->reload();
+    Edit1->setText(entry.asString(QStringLiteral("fio")).trimmed());
+    Edit2->setText(entry.asString(QStringLiteral("s_caption")).trimmed());
+    Edit6->setText(num(entry.asInteger(QStringLiteral("cnt"))));
+    nomId = entry.asInteger(QStringLiteral("id_nom"));
+    workerId = entry.asInteger(QStringLiteral("id_p"));
+    const int kind = entry.asInteger(QStringLiteral("id_o"));
+    cb_type_work->setKeyValue(kind);
+    const int night = entry.asInteger(QStringLiteral("i_night"));
+    CBox1->setChecked(night != 0);
+    CBox1->setEnabled(false);
+    former_ = {entry.value(QStringLiteral("id")).toLongLong(),
+               entry.asString(QStringLiteral("row_ver")),
+               workerId,
+               kind,
+               night,
+               entry.asDate(QStringLiteral("d_date"))};
+}
+
+void TForm24::FormActivate()
+{
+    Edit6->setFocus();
+    Edit6->selectAll();
+}
+
+void TForm24::showPrice()
+{
+    if (type_work->isEmpty() || !type_work->isActive()) {
+        DBEdit1->clear();
+        DBEdit2->clear();
+        return;
+    }
+    const double price = type_work->asFloat(QStringLiteral("price"));
+    const QLocale loc;
+    DBEdit1->setText(loc.toString(price, 'f', 2));
+    // The sum follows the hours as they are typed.
+    DBEdit2->setText(loc.toString(price * Edit6->text().toLongLong(), 'f', 2));
+}
+
+void TForm24::Button3Click()
+{
+    Form5->pickFrom(this, 24, [this](const db::Dataset &w) {
+        Edit1->setText(w.asString(QStringLiteral("fio")).trimmed());
+        workerId = w.asInteger(QStringLiteral("id"));
+    });
+}
+
+void TForm24::Button4Click()
+{
+    Form26->item->open();
+    showChild(Form26);
+    Form26->item->close();
+}
+
+int TForm24::hoursOfDay(int worker, int kind, int night, const QDate &day)
+{
+    db::Dataset *control = DataModule6->Control;
+    control->setSql(QStringLiteral("select sum(f.cnt) as tim from accounts_dep.fatigue f where "
+                                   "f.id_p =") +
+                    num(worker) + QStringLiteral("  and f.id_o=") + num(kind) +
+                    QStringLiteral(" and i_night=") + num(night) +
+                    QStringLiteral(" and f.d_date =to_date('") +
+                    day.toString(QStringLiteral("dd.MM.yyyy")) +
+                    QStringLiteral("', 'DD.MM.YYYY') group by f.id_p, f.d_date"));
+    control->open();
+    const int tim = control->isEmpty() ? 0 : control->asInteger(QStringLiteral("tim"));
+    control->close();
+    return tim;
+}
+
+void TForm24::Button1Click()
+{
+    const QVariant kindKey = cb_type_work->keyValue();
+    if (nomId == 0 || workerId == 0 || kindKey.isNull()) {
+        ui::showError(QStringLiteral("Все поля должны быть заполнены!"), QStringLiteral("Ошибка"));
+        return;
+    }
+    // The box holds digits only, at most nine of them; empty reads as 0.
+    const qlonglong hours = Edit6->text().toLongLong();
+    if (hours < 1) {
+        ui::showError(QStringLiteral("Нужно завести количество!"), QStringLiteral("Ошибка"));
+        return;
+    }
+    if (hours > kMaxHours) {
+        ui::showError(
+            QStringLiteral("Слишком большое количество часов: не больше %1!").arg(kMaxHours),
+            QStringLiteral("Ошибка"));
+        return;
+    }
+
+    double price = type_work->asFloat(QStringLiteral("price"));
+    const bool dayOff = Form25->dayOff();
+    if (dayOff)
+        price *= 2;
+    if (CBox1->isChecked())
+        price *= 1.2;
+    const QString priceText = QString::number(price, 'g', 15);
+    const QString holiday = dayOff ? QStringLiteral("1") : QStringLiteral("0");
+    const int night = CBox1->isChecked() ? 1 : 0;
+    const int kind = kindKey.toInt();
+    // A changed entry keeps its date.
+    const QDate day = mode == 0 ? Form25->date() : former_.day;
+
+    try {
+        db::transaction([&] {
+            db::Command &cmd = DataModule6->SQL_exec;
+            if (mode == 0) {
+                cmd.setSql(QStringLiteral("INSERT INTO accounts_dep.fatigue(id_nom, id_o, id_p, "
+                                          "d_date, i_mnth, i_year, i_smena, cnt, price, "
+                                          "i_holiday, i_night)VALUES(") +
+                           num(nomId) + QStringLiteral(", ") + num(kind) + QStringLiteral(" ,") +
+                           num(workerId) + QStringLiteral(", '") +
+                           day.toString(QStringLiteral("dd.MM.yyyy")) + QStringLiteral("', ") +
+                           num(day.month()) + QStringLiteral(", ") + num(day.year()) +
+                           QStringLiteral(", ") + num(Form25->smena) + QStringLiteral(", ") +
+                           num(hours) + QStringLiteral(", ") + priceText + QStringLiteral(", ") +
+                           holiday + QStringLiteral(", ") + num(night) + QStringLiteral(")"));
+                cmd.execute();
+            } else {
+                // Refused when another user changed or deleted the entry since it was read.
+                cmd.setSql(QStringLiteral("UPDATE accounts_dep.fatigue SET id_nom=") + num(nomId) +
+                           QStringLiteral(", id_o=") + num(kind) + QStringLiteral(", id_p=") +
+                           num(workerId) + QStringLiteral(", cnt=") + num(hours) +
+                           QStringLiteral(", price=") + priceText + QStringLiteral(", i_holiday=") +
+                           holiday + QStringLiteral(", i_night=") + num(night) +
+                           QStringLiteral(" where id=") + num(former_.id) +
+                           QStringLiteral(" and xmin=") + db::quote(former_.rowVer) +
+                           QStringLiteral("::xid"));
+                cmd.executeOne();
+            }
+            DataModule6->WriteTabelDay({workerId, 0, kind, night, day.month(), day.year()},
+                                       day.day(), hoursOfDay(workerId, kind, night, day), true);
+            // An entry moved to another worker or kind leaves the former cell with what remains.
+            if (mode != 0 && (former_.worker != workerId || former_.kind != kind)) {
+                DataModule6->WriteTabelDay(
+                    {former_.worker, 0, former_.kind, former_.night, day.month(), day.year()},
+                    day.day(), hoursOfDay(former_.worker, former_.kind, former_.night, day), false);
+            }
+        });
+    } catch (const db::RowChanged &) {
+        Form25->reread();
+        throw;
+    }
+    Form25->reread();
+    accept();
+}

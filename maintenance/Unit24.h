@@ -1,0 +1,59 @@
+#pragma once
+
+#include "ui/Form.h"
+
+#include <QDate>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class LookupCombo;
+namespace db {
+class Dataset;
+}
+
+// The editor of one maintenance or average-piecework entry
+// "Хоз. работы/среднесдельная (24)".
+class TForm24 : public ui::Form {
+    Q_OBJECT
+public:
+    explicit TForm24(QWidget *parent = nullptr);
+
+    // Hours too large for a timesheet cell are refused.
+    static constexpr int kMaxHours = 32767;
+
+    int mode = 0;     // 0 add a new entry; otherwise change the entry read by startChange
+    int nomId = 0;    // nomenclature item; 0 none chosen
+    int workerId = 0; // 0 none chosen
+
+    db::Dataset *type_work;
+    QLineEdit *Edit1, *Edit2, *Edit6, *DBEdit1, *DBEdit2;
+    QPushButton *Button3, *Button4, *Button1, *Button6;
+    LookupCombo *cb_type_work;
+    QCheckBox *CBox1;
+
+    // What the journal sets before showing the editor.
+    void startAdd();
+    void startChange(const db::Dataset &entry);
+
+    void FormActivate() override;
+    void Button3Click(); // worker pick
+    void Button4Click(); // nomenclature pick
+    void Button1Click(); // save
+    // Hours of a worker's entries of one kind and night flag on a date (0 when none).
+    static int hoursOfDay(int worker, int kind, int night, const QDate &day);
+
+private:
+    void showPrice();
+    // The entry being changed, as it was read.
+    struct Former {
+        qlonglong id = 0;
+        QString rowVer;
+        int worker = 0;
+        int kind = 0;
+        int night = 0;
+        QDate day;
+    } former_;
+};
+
+extern TForm24 *Form24;

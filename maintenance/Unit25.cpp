@@ -1,0 +1,223 @@
+#include "Unit25.h"
+
+#include "Unit24.h"
+#include "app/Unit6.h"
+#include "db/Dataset.h"
+#include "db/SqlError.h"
+#include "db/Transaction.h"
+#include "ui/DBGrid.h"
+#include "ui/Messages.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TForm25 *Form25 = nullptr;
+
+namespace {
+
+bool isWeekend(const QDate &d)
+{
+    return d.dayOfWeek() == Qt::Saturday || d.dayOfWeek() == Qt::Sunday;
+}
+
+QString num(qlonglong n)
+{
+    return QString::number(n);
+}
+
+} // namespace
+
+TForm25::TForm25(QWidget *parent) : ui::Form(parent)
+{
+    Form25 = this;
+    setObjectName(QStringLiteral("Form25"));
+    setWindowTitle(QStringLiteral("Хоз. работы (25)"));
+    setPlacement(Placement::Screen);
+
+    fatigue = new db::Dataset(QStringLiteral("fatigue"), this);
+    fatigue->setSql(QStringLiteral(
+        "select distinct vo.vid, p.fio, i.s_caption, (f.cnt*f.price) as summ,  f.*, "
+        "f.xmin::text as row_ver, case when f.i_holiday=0 then '' else '+' end as s_holiday, "
+        "case when f.i_night=0 then '' else '+' end as s_night from accounts_dep.fatigue f, "
+        "cmn_classifier.item i, accounts_dep.person p,accounts_dep.vid_oper vo, "
+        "accounts_dep.oper o where f.id_nom =i.id and p.id=f.id_p and vo.id = f.id_o and "
+        "o.i_id >=7777 and o.vid >=7777 and f.d_date = :d_date order by p.fio, f.id"));
+
+    DBGrid1 = new ui::DBGrid(QStringLiteral("DBGrid1"), this);
+    DBGrid1->setAccessibleName(QStringLiteral("Хоз. работы за день"));
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+    const Qt::Alignment centre = Qt::AlignCenter;
+    DBGrid1->setColumns({
+        {QStringLiteral("fio"), QStringLiteral("ФИО"), 200},
+        {QStringLiteral("s_caption"), QStringLiteral("Номенклатура"), 190},
+        {QStringLiteral("vid"), QStringLiteral("Работа"), 120},
+        {QStringLiteral("price"), QStringLiteral("Цена"), 70, right, true, 2},
+        {QStringLiteral("cnt"), QStringLiteral("Кол-во"), 55, right},
+        {QStringLiteral("summ"), QStringLiteral("Итого"), 80, right, true, 2},
+        {QStringLiteral("s_holiday"), QStringLiteral("Вых."), 40, centre},
+        {QStringLiteral("s_night"), QStringLiteral("Ноч."), 40, centre},
+    });
+    DBGrid1->setDataset(fatigue);
+    DBGrid1->setTabKeyNavigation(false);
+    connect(DBGrid1, &ui::DBGrid::rowDoubleClicked, this, &TForm25::Button6Click);
+
+    Button5 = newButton("Button5", QStringLiteral("Добавить"));
+    Button6 = newButton("Button6", QStringLiteral("Изменить"));
+    Button7 = newButton("Button7", QStringLiteral("Удалить"));
+    Button1 = newButton("Button1", QStringLiteral("Расчитать ср.сд."));
+    Button8 = newButton("Button8", QStringLiteral("Выход"));
+    for (QPushButton *b : {Button5, Button6, Button7, Button1, Button8})
+        b->setAutoDefault(false);
+    setCancelButton(Button8);
+
+    DTPcker1 = new QDateEdit(QDate::currentDate(), this);
+    DTPcker1->setObjectName(QStringLiteral("DTPcker1"));
+    DTPcker1->setAccessibleName(QStringLiteral("Дата"));
+    DTPcker1->setCalendarPopup(true);
+    DTPcker1->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    CBox1 = new QCheckBox(QStringLiteral("Выходной"), this);
+    CBox1->setObjectName(QStringLiteral("CBox1"));
+    CBox1->setChecked(isWeekend(DTPcker1->date()));
+    CBox1Click();
+
+    connect(Button5, &QPushButton::clicked, this, &TForm25::Button5Click);
+    connect(Button6, &QPushButton::clicked, this, &TForm25::Button6Click);
+    connect(Button7, &QPushButton::clicked, this, &TForm25::Button7Click);
+    connect(Button1, &QPushButton::clicked, this, &TForm25::Button1Click);
+    connect(Button8, &QPushButton::clicked, this, &QDialog::reject);
+    connect(DTPcker1, &QDateEdit::dateChanged, this, &TForm25::DTPcker1Change);
+    connect(CBox1, &QCheckBox::toggled, this, &TForm25::CBox1Click);
+
+    auto *root = new QVBoxLayout(this);
+    root->addWidget(DBGrid1, 1);
+    auto *bar = new QHBoxLayout;
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{Button5, Button6, Button7, Button1, DTPcker1, CBox1})
+        bar->addWidget(w);
+    bar->addStretch();
+    bar->addWidget(Button8);
+    root->addLayout(bar);
+
+    resize(DBGrid1->contentWidth() + 2 * DBGrid1->frameWidth() + 40, 460);
+}
+
+QDate TForm25::date() const
+{
+    return DTPcker1->date();
+}
+
+bool TForm25::dayOff() const
+{
+    return CBox1->isChecked();
+}
+
+void TForm25::openList()
+{
+    fatigue->close();
+    fatigue->setParam(QStringLiteral("d_date"), date());
+    fatigue->open();
+}
+
+void TForm25::FormActivate()
+{
+    smena = 1;
+    openList();
+    DBGrid1->setFocus();
+}
+
+void TForm25::DTPcker1Change()
+{
+    CBox1->setChecked(isWeekend(date()));
+    // A hidden window reads its list when it is shown.
+    if (isVisible())
+        openList();
+}
+
+void TForm25::CBox1Click()
+{
+    const bool on = CBox1->isChecked();
+    CBox1->setStyleSheet(
+        on ? QStringLiteral("QCheckBox { background-color: #ff0000; color: white; }") : QString());
+    QFont f = CBox1->font();
+    f.setBold(on);
+    CBox1->setFont(f);
+}
+
+void TForm25::Button5Click()
+{
+    Form24->startAdd();
+    showChild(Form24);
+    Form24->type_work->close();
+}
+
+void TForm25::Button6Click()
+{
+    if (fatigue->isEmpty())
+        return;
+    Form24->startChange(*fatigue);
+    showChild(Form24);
+    Form24->type_work->close();
+}
+
+void TForm25::Button7Click()
+{
+    if (fatigue->isEmpty())
+        return;
+    if (!ui::askYesNo(QStringLiteral("Удалить позицию из списка?"), QStringLiteral("Удаление")))
+        return;
+    const QString id = num(fatigue->value(QStringLiteral("id")).toLongLong());
+    const int kind = fatigue->asInteger(QStringLiteral("id_o"));
+    const int worker = fatigue->asInteger(QStringLiteral("id_p"));
+    const int night = fatigue->asInteger(QStringLiteral("i_night"));
+    const QDate day = date();
+    try {
+        // The entry and the hours left in its timesheet cell go together or not at all.
+        db::transaction([&] {
+            DataModule6->SQL_exec.setSql(
+                QStringLiteral("delete from accounts_dep.fatigue where id=") + id);
+            DataModule6->SQL_exec.executeOne();
+            const int tim = TForm24::hoursOfDay(worker, kind, night, day);
+            DataModule6->WriteTabelDay({worker, 0, kind, night, day.month(), day.year()}, day.day(),
+                                       tim, false);
+        });
+    } catch (const db::SqlError &) {
+        reread();
+        throw;
+    }
+    reread();
+}
+
+void TForm25::Button1Click()
+{
+    const int m = date().month();
+    const int y = date().year();
+    const int m2 = m == 12 ? 1 : m + 1;
+    const int y2 = m == 12 ? y + 1 : y;
+    DataModule6->SQL_exec.setSql(
+        QStringLiteral(
+            "UPDATE accounts_dep.fatigue f SET price=coalesce((select case when "
+            "coalesce(sum(s.time),0)::numeric(10,2)=0 then 0 else  "
+            "coalesce(sum((s.kol_vo-s.brak)*(s.cena+s.cena*f.i_holiday))/sum(time),0)::numeric(10,"
+            "2) end as price  from cmn_classifier.item i, accounts_dep.smena s, accounts_dep.izdel "
+            "gas, accounts_dep.person p where i.id_level =2 and s.i_id = gas.id and "
+            "gas.id_class_item =i.id  and s.data<'01.") +
+        num(m2) + QLatin1Char('.') + num(y2) + QStringLiteral("' and s.data>='01.") + num(m) +
+        QLatin1Char('.') + num(y) +
+        QStringLiteral("' and p.id=s.w_id and p.id=f.id_p and i.id=f.id_nom group by "
+                       "i.s_caption, i.id, p.id order by fio),0) where i_mnth = ") +
+        num(m) + QStringLiteral(" and i_year = ") + num(y) + QStringLiteral(" and id_o =7778"));
+    DataModule6->SQL_exec.execute();
+    reread();
+}
+
+void TForm25::reread()
+{
+    const int rec = fatigue->recNo();
+    fatigue->close();
+    fatigue->open();
+    if (!fatigue->isEmpty() && rec > 0)
+        fatigue->setRecNo(rec);
+}

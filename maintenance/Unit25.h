@@ -1,0 +1,49 @@
+#pragma once
+
+#include "ui/Form.h"
+
+#include <QDate>
+
+class QCheckBox;
+class QDateEdit;
+class QPushButton;
+namespace db {
+class Dataset;
+}
+namespace ui {
+class DBGrid;
+}
+
+// The maintenance journal "Хоз. работы (25)": the maintenance and average-piecework entries
+// of one date.
+class TForm25 : public ui::Form {
+    Q_OBJECT
+public:
+    explicit TForm25(QWidget *parent = nullptr);
+
+    // The shift of new entries.
+    int smena = 1;
+    db::Dataset *fatigue;
+    ui::DBGrid *DBGrid1;
+    QPushButton *Button5, *Button6, *Button7, *Button1, *Button8;
+    QDateEdit *DTPcker1;
+    QCheckBox *CBox1;
+
+    QDate date() const;
+    bool dayOff() const;
+
+    void FormActivate() override;
+    void DTPcker1Change();
+    void CBox1Click();
+    void Button5Click(); // add
+    void Button6Click(); // change
+    void Button7Click(); // delete
+    void Button1Click(); // average piecework prices of the month
+    // Close and open the list, back on the record it was on.
+    void reread();
+
+private:
+    void openList();
+};
+
+extern TForm25 *Form25;

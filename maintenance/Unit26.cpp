@@ -1,0 +1,113 @@
+#include "Unit26.h"
+
+#include "Unit24.h"
+#include "db/Dataset.h"
+#include "db/SqlText.h"
+#include "ui/DBGrid.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TForm26 *Form26 = nullptr;
+
+TForm26::TForm26(QWidget *parent) : ui::Form(parent)
+{
+    Form26 = this;
+    setObjectName(QStringLiteral("Form26"));
+    setWindowTitle(QStringLiteral("Номенклатура (26)"));
+    setPlacement(Placement::Screen);
+
+    item = new db::Dataset(QStringLiteral("item"), this);
+    item->setSql(
+        QStringLiteral("select * from cmn_classifier.item where id_level=2 order by s_caption"));
+
+    DBGrid1 = new ui::DBGrid(QStringLiteral("DBGrid1"), this);
+    DBGrid1->setAccessibleName(QStringLiteral("Номенклатура"));
+    DBGrid1->setColumns({{QStringLiteral("s_caption"), QStringLiteral("Наименование"), 320}});
+    DBGrid1->setDataset(item);
+    DBGrid1->setTabKeyNavigation(false);
+    DBGrid1->horizontalHeader()->setStretchLastSection(true);
+    connect(DBGrid1, &ui::DBGrid::rowDoubleClicked, this, &TForm26::Button1Click);
+
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setAccessibleName(QStringLiteral("Поиск"));
+    Edit1->setPlaceholderText(QStringLiteral("Поиск"));
+    Edit1->installEventFilter(this);
+    connect(Edit1, &QLineEdit::textChanged, this, &TForm26::Edit1Change);
+
+    Button1 = newButton("Button1", QStringLiteral("Выбрать"));
+    Button4 = newButton("Button4", QStringLiteral("Выход"));
+    makeDefault(Button1);
+    setCancelButton(Button4);
+    connect(Button1, &QPushButton::clicked, this, &TForm26::Button1Click);
+    connect(Button4, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto *root = new QVBoxLayout(this);
+    root->addWidget(DBGrid1, 1);
+    auto *bar = new QHBoxLayout;
+    bar->addWidget(Button1);
+    bar->addWidget(Edit1, 1);
+    bar->addWidget(Button4);
+    root->addLayout(bar);
+    setTabOrder(Edit1, DBGrid1);
+    setTabOrder(DBGrid1, Button1);
+    setTabOrder(Button1, Button4);
+
+    resize(DBGrid1->contentWidth() + 2 * DBGrid1->frameWidth() + 40, 420);
+}
+
+void TForm26::FormActivate()
+{
+    Edit1->setFocus();
+}
+
+void TForm26::Edit1Change()
+{
+    const QString text = Edit1->text();
+    if (text.isEmpty()) {
+        item->setFiltered(false);
+        return;
+    }
+    // A quote, '%' or '_' typed here is a plain character of the name.
+    item->setFilter(QStringLiteral("s_caption like ") +
+                    db::quote(db::likeLiteral(text) + QLatin1Char('%')) +
+                    QStringLiteral(" escape '\\'"));
+    item->setFiltered(true);
+}
+
+void TForm26::Button1Click()
+{
+    Form24->nomId = item->isEmpty() ? 0 : item->value(QStringLiteral("id")).toInt();
+    Form24->Edit2->setText(item->asString(QStringLiteral("s_caption")).trimmed());
+    accept();
+}
+
+bool TForm26::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Edit1 && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        switch (key->key()) {
+        case Qt::Key_Up:
+            item->prior();
+            return true;
+        case Qt::Key_Down:
+            item->next();
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+        case Qt::Key_Backspace:
+            break; // the window's keys and erasing
+        default:
+            // Caret keys and Delete do nothing here; typed characters edit the text.
+            if (key->key() == Qt::Key_Delete || key->text().isEmpty())
+                return true;
+        }
+    }
+    return ui::Form::eventFilter(watched, event);
+}

@@ -1,0 +1,749 @@
+// The maintenance journal, its entry editor and the nomenclature picker, driven through
+// their controls against a small shop of their own.
+#include "Drive.h"
+#include "GuiApp.h"
+#include "Modal.h"
+#include "ScriptedMessages.h"
+#include "TestDb.h"
+#include "app/Unit6.h"
+#include "db/SqlError.h"
+#include "journal/Unit1.h"
+#include "maintenance/Unit24.h"
+#include "maintenance/Unit25.h"
+#include "maintenance/Unit26.h"
+#include "refbooks/Unit5.h"
+#include "ui/DBGrid.h"
+#include "ui/LookupCombo.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+using drive::click;
+using drive::type;
+using drive::whileShown;
+
+namespace {
+const QDate kDay(2021, 2, 10); // a Wednesday
+const QDate kSaturday(2021, 2, 13);
+const QDate kDecember(2021, 12, 15);
+
+QString dmy(const QDate &d)
+{
+    return d.toString(QStringLiteral("dd.MM.yyyy"));
+}
+} // namespace
+
+class MaintenanceTest : public QObject {
+    Q_OBJECT
+    QString db_;
+    ScriptedMessages *msg_ = nullptr;
+    int w1_ = 0, w2_ = 0; // Антонов, Борисов
+
+    QVariant sql(const QString &text) { return testdb::scalar(db_, text); }
+    int person(const QString &fio)
+    {
+        return sql("select id from accounts_dep.person where fio='" + fio + "'").toInt();
+    }
+    int entry(int worker, int nom, int kind, const QDate &d, int cnt, double price, int holiday = 0,
+              int night = 0)
+    {
+        return sql(QStringLiteral("insert into accounts_dep.fatigue (id_nom, id_o, id_p, d_date, "
+                                  "i_mnth, i_year, i_smena, cnt, price, i_holiday, i_night) "
+                                  "values (%1, %2, %3, '%4', %5, %6, 1, %7, %8, %9, %10) "
+                                  "returning id")
+                       .arg(nom)
+                       .arg(kind)
+                       .arg(worker)
+                       .arg(dmy(d))
+                       .arg(d.month())
+                       .arg(d.year())
+                       .arg(cnt)
+                       .arg(price)
+                       .arg(holiday)
+                       .arg(night))
+            .toInt();
+    }
+    void shiftEntry(int worker, int product, const QDate &d, int qty, int rejects, double price,
+                    int hours)
+    {
+        testdb::run(db_, QStringLiteral("insert into accounts_dep.smena (w_id, i_id, o_id, cena, "
+                                        "kol_vo, brak, data, smena, time, ok) values (%1, %2, 0, "
+                                        "%3, %4, %5, '%6', 1, %7, 'no')")
+                             .arg(worker)
+                             .arg(product)
+                             .arg(price)
+                             .arg(qty)
+                             .arg(rejects)
+                             .arg(dmy(d))
+                             .arg(hours));
+    }
+    // The day's cell of a maintenance timesheet row; invalid when there is no row.
+    QVariant cell(int worker, int kind, int night, const QDate &d)
+    {
+        return sql(QStringLiteral("select coalesce(d%1, -1) from accounts_dep.h_tabel where "
+                                  "w_id=%2 and i_type=%3 and i_night=%4 and month=%5 and "
+                                  "year=%6 and smena=0")
+                       .arg(d.day())
+                       .arg(worker)
+                       .arg(kind)
+                       .arg(night)
+                       .arg(d.month())
+                       .arg(d.year()));
+    }
+    int entries() { return sql("select count(*) from accounts_dep.fatigue").toInt(); }
+    QString price(int id)
+    {
+        return sql(QStringLiteral("select price::float8::text from accounts_dep.fatigue where "
+                                  "id=%1")
+                       .arg(id))
+            .toString();
+    }
+    int lastEntry() { return sql("select max(id) from accounts_dep.fatigue").toInt(); }
+
+    // The journal opened from the main window and moved to a date.
+    void inJournal(const QDate &d, std::function<void(TForm25 *)> act)
+    {
+        QVERIFY(whileShown<TForm25>([] { click(Form1->Button5); },
+                                    [&](TForm25 *f) {
+                                        // It opens on the main window's date.
+                                        QCOMPARE(f->DTPcker1->date(), Form1->journalDate());
+                                        f->DTPcker1->setDate(d);
+                                        act(f);
+                                    }));
+    }
+    void inEditor(QPushButton *opener, std::function<void(TForm24 *)> act)
+    {
+        QVERIFY(whileShown<TForm24>([&] { click(opener); }, act));
+    }
+    void pickWorker(TForm24 *e, const QString &typed)
+    {
+        QVERIFY(whileShown<TForm5>([&] { click(e->Button3); },
+                                   [&](TForm5 *f) {
+                                       type(f->Edit1, typed);
+                                       QTest::keyClick(f->Edit1, Qt::Key_Return);
+                                   }));
+    }
+    void pickNomenclature(TForm24 *e, const QString &typed)
+    {
+        QVERIFY(whileShown<TForm26>([&] { click(e->Button4); },
+                                    [&](TForm26 *f) {
+                                        f->Edit1->clear();
+                                        type(f->Edit1, typed);
+                                        QTest::keyClick(f->Edit1, Qt::Key_Return);
+                                    }));
+    }
+    // Fills a new entry and saves it; the editor is left open when the save is refused.
+    void addEntry(TForm25 *f, const QString &worker, const QString &nom, int kind, int hours,
+                  bool night)
+    {
+        inEditor(f->Button5, [&](TForm24 *e) {
+            pickWorker(e, worker);
+            pickNomenclature(e, nom);
+            e->cb_type_work->setKeyValue(kind);
+            e->Edit6->clear();
+            type(e->Edit6, QString::number(hours));
+            e->CBox1->setChecked(night);
+            click(e->Button1);
+            QVERIFY2(!e->isVisible(), qPrintable(msg_->texts().join("; ")));
+        });
+    }
+    void doubleClickRow(TForm25 *f, int recNo)
+    {
+        f->fatigue->setRecNo(recNo);
+        auto *grid = f->DBGrid1;
+        const QModelIndex idx = grid->gridModel()->index(recNo - 1, 0);
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(idx).center());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        db_ = gui::start(QStringLiteral("tabel_schema"));
+        msg_ = new ScriptedMessages;
+        testdb::run(db_, "insert into accounts_dep.person (fio, s_staffpos_hl) values "
+                         "('Антонов А.А.', ''), ('Борисов Б.Б.', ''), ('Д''Арк Ж.', '')");
+        w1_ = person("Антонов А.А.");
+        w2_ = person("Борисов Б.Б.");
+        testdb::run(db_, "insert into cmn_classifier.item (id, id_classifier, id_level, s_code, "
+                         "s_caption) values (100, 1, 1, '1', 'Группа'), (101, 1, 2, '1.1', "
+                         "'Двери'), (102, 1, 2, '1.2', 'Окна'), (103, 1, 2, '1.3', 'Д''Арк "
+                         "ворота'), (104, 1, 2, '1.4', '50% скидка'), (105, 1, 2, '1.5', "
+                         "'50 лет'), (106, 1, 2, '1.6', 'A_B'), (107, 1, 2, '1.7', 'AxB')");
+        testdb::run(db_, "insert into cmn_gds_and_srv.gds_and_srv (id, s_caption, id_class_item) "
+                         "values (1, 'Дверь ДМ', 101), (2, 'Окно ОК', 102)");
+        Form1->show();
+    }
+    void cleanupTestCase()
+    {
+        Form1->hide();
+        delete msg_;
+        gui::stop(db_);
+    }
+    void init()
+    {
+        testdb::run(db_, "delete from accounts_dep.fatigue");
+        testdb::run(db_, "delete from accounts_dep.smena");
+        testdb::run(db_, "delete from accounts_dep.h_tabel");
+        testdb::run(db_, "update accounts_dep.norm n set price = case o.vid when 7777 then 250 "
+                         "else 300 end from accounts_dep.oper o where o.id = n.o_id");
+        msg_->clear();
+        Form26->Edit1->clear();
+    }
+
+    void journalGridShowsEntriesOfTheDate()
+    {
+        entry(w2_, 101, 7777, kDay, 3, 250.5, 1, 0);
+        entry(w1_, 102, 7778, kDay, 8, 12.5, 0, 1);
+        entry(w1_, 101, 7777, kDay, 2, 250);
+        entry(w1_, 101, 7777, kDay.addDays(1), 4, 250); // another date
+        inJournal(kDay, [&](TForm25 *f) {
+            QCOMPARE(f->windowTitle(), QStringLiteral("Хоз. работы (25)"));
+            auto *model = f->DBGrid1->gridModel();
+            const QStringList titles = {"ФИО",    "Номенклатура", "Работа", "Цена",
+                                        "Кол-во", "Итого",        "Вых.",   "Ноч."};
+            QCOMPARE(model->columnCount(), titles.size());
+            for (int i = 0; i < titles.size(); ++i)
+                QCOMPARE(model->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString(),
+                         titles[i]);
+            QCOMPARE(model->rowCount(), 3);
+            QStringList rows;
+            for (int r = 0; r < 3; ++r) {
+                QStringList cells;
+                for (int c = 0; c < titles.size(); ++c)
+                    cells << model->cellText(r, c);
+                rows << cells.join('|');
+            }
+            // By worker, then in the order entered.
+            QCOMPARE(rows, (QStringList{"Антонов А.А.|Окна|Ср. сдельная|12,50|8|100,00||+",
+                                        "Антонов А.А.|Двери|Хоз. работы|250,00|2|500,00||",
+                                        "Борисов Б.Б.|Двери|Хоз. работы|250,50|3|751,50|+|"}));
+        });
+    }
+
+    void dateChangeSetsDayOff_data()
+    {
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<bool>("dayOff");
+        QTest::newRow("Saturday") << kSaturday << true;
+        QTest::newRow("Sunday") << kSaturday.addDays(1) << true;
+        QTest::newRow("Monday") << kSaturday.addDays(2) << false;
+    }
+    void dateChangeSetsDayOff()
+    {
+        QFETCH(QDate, date);
+        QFETCH(bool, dayOff);
+        entry(w1_, 101, 7777, date, 2, 250);
+        inJournal(date.addDays(-3), [&](TForm25 *f) {
+            f->CBox1->setChecked(!dayOff); // the user's tick goes with the date
+            f->DTPcker1->setDate(date);
+            QCOMPARE(f->CBox1->isChecked(), dayOff);
+            QCOMPARE(f->CBox1->font().bold(), dayOff);
+            QCOMPARE(f->fatigue->recordCount(), 1);
+            // A tick of the user's own stays when the list is read again.
+            f->CBox1->setChecked(!dayOff);
+            f->FormActivate();
+            QCOMPARE(f->CBox1->isChecked(), !dayOff);
+            QCOMPARE(f->CBox1->font().bold(), !dayOff);
+        });
+    }
+
+    void emptyListOffersNothingToChangeOrDelete()
+    {
+        inJournal(kDay, [&](TForm25 *f) {
+            QVERIFY(f->fatigue->isEmpty());
+            bool editor = false;
+            modal::when<TForm24>([&](TForm24 *e) {
+                editor = true;
+                e->reject();
+            });
+            click(f->Button6);
+            click(f->Button7);
+            QTest::mouseDClick(f->DBGrid1->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+            QTest::qWait(200);
+            modal::cancelPending();
+            QVERIFY(!editor);
+        });
+        QVERIFY(msg_->shown.isEmpty());
+    }
+
+    void deleteCorrectsTheTimesheetCell_data()
+    {
+        QTest::addColumn<int>("doomed"); // the entry deleted: 0 the 3-hour, 1 the 5-hour one
+        QTest::addColumn<bool>("both");  // whether the other one goes first
+        QTest::addColumn<int>("left");
+        QTest::newRow("one of two: the rest remains") << 0 << false << 5;
+        QTest::newRow("the last one: 0") << 1 << true << 0;
+    }
+    void deleteCorrectsTheTimesheetCell()
+    {
+        QFETCH(int, doomed);
+        QFETCH(bool, both);
+        QFETCH(int, left);
+        const int ids[] = {entry(w1_, 101, 7777, kDay, 3, 250),
+                           entry(w1_, 102, 7777, kDay, 5, 250)};
+        const int night = entry(w1_, 101, 7777, kDay, 7, 300, 0, 1);
+        testdb::run(db_, QStringLiteral("insert into accounts_dep.h_tabel (w_id, month, year, "
+                                        "i_type, i_night, d10, d11) values (%1, 2, 2021, 7777, "
+                                        "0, 8, 6), (%1, 2, 2021, 7777, 1, 7, null)")
+                             .arg(w1_));
+        if (both)
+            testdb::run(db_, QStringLiteral("delete from accounts_dep.fatigue where id=%1")
+                                 .arg(ids[1 - doomed]));
+        inJournal(kDay, [&](TForm25 *f) {
+            QVERIFY(f->fatigue->locate("id", ids[doomed]));
+            const int rec = f->fatigue->recNo();
+            msg_->answer({false});
+            click(f->Button7);
+            QCOMPARE(sql("select count(*) from accounts_dep.fatigue where id=" +
+                         QString::number(ids[doomed]))
+                         .toInt(),
+                     1);
+            QCOMPARE(msg_->shown.size(), 1);
+            QCOMPARE(msg_->shown[0].text, QStringLiteral("Удалить позицию из списка?"));
+            QCOMPARE(msg_->shown[0].caption, QStringLiteral("Удаление"));
+            QCOMPARE(msg_->shown[0].kind, QStringLiteral("question"));
+            msg_->answer({true});
+            click(f->Button7);
+            QCOMPARE(msg_->shown.size(), 2);
+            QCOMPARE(f->fatigue->recordCount(), both ? 1 : 2);
+            QCOMPARE(f->fatigue->recNo(), qMin(rec, f->fatigue->recordCount()));
+        });
+        QCOMPARE(sql("select count(*) from accounts_dep.fatigue where id=" +
+                     QString::number(ids[doomed]))
+                     .toInt(),
+                 0);
+        QCOMPARE(cell(w1_, 7777, 0, kDay).toInt(), left);
+        QCOMPARE(cell(w1_, 7777, 0, kDay.addDays(1)).toInt(), 6);
+        QCOMPARE(cell(w1_, 7777, 1, kDay).toInt(), 7);
+        QVERIFY(night > 0);
+    }
+
+    void averagePrices_data()
+    {
+        QTest::addColumn<QDate>("date"); // the journal's date when the button is pressed
+        QTest::addColumn<QString>("which");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("working day: (8*5 + 6*10) / 8") << kDay << "day"
+                                                       << "12.5";
+        QTest::newRow("day off: doubled") << kDay << "day off"
+                                          << "25";
+        QTest::newRow("shift work only on other nomenclature") << kDay << "other"
+                                                               << "0";
+        QTest::newRow("maintenance untouched") << kDay << "maintenance"
+                                               << "250";
+        QTest::newRow("other month untouched") << kDay << "january"
+                                               << "300";
+        QTest::newRow("December up to 1 January") << kDecember << "december"
+                                                  << "3";
+        QTest::newRow("December of another year untouched") << kDecember << "december 2020"
+                                                            << "300";
+    }
+    void averagePrices()
+    {
+        QFETCH(QDate, date);
+        QFETCH(QString, which);
+        QFETCH(QString, expected);
+        // Антонов on doors: in February 8 good pieces at 5 and 6 at 10 in 8 hours, with work
+        // just outside the month on both sides; Борисов on windows only.
+        shiftEntry(w1_, 1, QDate(2021, 2, 1), 10, 2, 5, 4);
+        shiftEntry(w1_, 1, QDate(2021, 2, 28), 6, 0, 10, 4);
+        shiftEntry(w1_, 1, QDate(2021, 1, 31), 100, 0, 100, 1);
+        shiftEntry(w1_, 1, QDate(2021, 3, 1), 100, 0, 100, 1);
+        shiftEntry(w2_, 2, QDate(2021, 2, 5), 10, 0, 7, 5);
+        // December: 1 December counts, 1 January does not: 6 pieces at 2 in 4 hours.
+        shiftEntry(w1_, 1, QDate(2021, 12, 1), 6, 0, 2, 4);
+        shiftEntry(w1_, 1, QDate(2022, 1, 1), 100, 0, 100, 1);
+        const QMap<QString, int> ids = {
+            {"day", entry(w1_, 101, 7778, kDay, 8, 300)},
+            {"day off", entry(w1_, 101, 7778, kSaturday, 8, 300, 1)},
+            {"other", entry(w2_, 101, 7778, kDay, 8, 300)},
+            {"maintenance", entry(w1_, 101, 7777, kDay, 8, 250)},
+            {"january", entry(w1_, 101, 7778, QDate(2021, 1, 20), 8, 300)},
+            {"december", entry(w1_, 101, 7778, kDecember, 8, 300)},
+            {"december 2020", entry(w1_, 101, 7778, QDate(2020, 12, 15), 8, 300)},
+        };
+        inJournal(date, [&](TForm25 *f) {
+            click(f->Button1);
+            QVERIFY(f->isVisible());
+        });
+        QVERIFY(msg_->shown.isEmpty());
+        QCOMPARE(price(ids[which]), expected);
+    }
+
+    void editorPricesWithFactors_data()
+    {
+        QTest::addColumn<double>("norm");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("dayOff");
+        QTest::addColumn<bool>("night");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("day on a working day") << 250.0 << 7777 << false << false << "250";
+        QTest::newRow("day off") << 250.0 << 7777 << true << false << "500";
+        QTest::newRow("night") << 300.0 << 7778 << false << true << "360";
+        QTest::newRow("night on a day off: 2.4") << 250.0 << 7777 << true << true << "600";
+        QTest::newRow("fractional, with a point") << 12.5 << 7778 << false << false << "12.5";
+        QTest::newRow("fractional at night") << 5.25 << 7777 << false << true << "6.3";
+    }
+    void editorPricesWithFactors()
+    {
+        QFETCH(double, norm);
+        QFETCH(int, kind);
+        QFETCH(bool, dayOff);
+        QFETCH(bool, night);
+        QFETCH(QString, expected);
+        testdb::run(db_, QStringLiteral("update accounts_dep.norm n set price=%1 from "
+                                        "accounts_dep.oper o where o.id=n.o_id and o.vid=%2")
+                             .arg(norm)
+                             .arg(kind));
+        inJournal(kDay, [&](TForm25 *f) {
+            f->CBox1->setChecked(dayOff);
+            addEntry(f, "Бор", "Ок", kind, 6, night);
+            QCOMPARE(f->fatigue->recordCount(), 1);
+        });
+        QCOMPARE(price(lastEntry()), expected);
+        QCOMPARE(sql("select format('%s %s %s %s %s %s %s %s %s', id_nom, id_o, id_p, d_date, "
+                     "i_mnth, i_year, i_smena, cnt, i_holiday) || ' ' || i_night from "
+                     "accounts_dep.fatigue")
+                     .toString(),
+                 QStringLiteral("102 %1 %2 2021-02-10 2 2021 1 6 %3 %4")
+                     .arg(kind)
+                     .arg(w2_)
+                     .arg(dayOff ? 1 : 0)
+                     .arg(night ? 1 : 0));
+    }
+
+    void editorShowsPriceAndSum()
+    {
+        inJournal(kDay, [&](TForm25 *f) {
+            inEditor(f->Button5, [&](TForm24 *e) {
+                QCOMPARE(e->windowTitle(), QStringLiteral("Хоз. работы/среднесдельная (24)"));
+                QCOMPARE(e->findChild<QGroupBox *>()->title(), QStringLiteral("Закрыто мастером"));
+                QCOMPARE(e->mode, 0);
+                QCOMPARE(e->Edit6->text(), QStringLiteral("0"));
+                QVERIFY(e->Edit1->text().isEmpty() && e->Edit2->text().isEmpty());
+                QVERIFY(e->CBox1->isEnabled() && !e->CBox1->isChecked());
+                QCOMPARE(e->cb_type_work->currentText(), QStringLiteral("Хоз. работы"));
+                QCOMPARE(e->DBEdit1->text(), QStringLiteral("250,00"));
+                QCOMPARE(e->DBEdit2->text(), QStringLiteral("0,00"));
+                e->Edit6->clear();
+                type(e->Edit6, "7");
+                QCOMPARE(e->DBEdit2->text(), QStringLiteral("1750,00"));
+                e->cb_type_work->setKeyValue(7778);
+                QCOMPARE(e->DBEdit1->text(), QStringLiteral("300,00"));
+                QCOMPARE(e->DBEdit2->text(), QStringLiteral("2100,00"));
+                QVERIFY(e->Button1->isDefault());
+                QCOMPARE(e->Button6->text(), QStringLiteral("Выход"));
+                click(e->Button6);
+                QVERIFY(!e->isVisible());
+            });
+        });
+        QCOMPARE(entries(), 0);
+    }
+
+    void hoursBoxKeepsDigitsOnly_data()
+    {
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("digits") << "12"
+                                << "12";
+        QTest::newRow("letters among digits") << "1a2,5"
+                                              << "125";
+        QTest::newRow("minus and spaces") << " -8 "
+                                          << "8";
+        QTest::newRow("quote") << "4'; drop table x"
+                               << "4";
+        QTest::newRow("no digit") << "ч.\t%_\\"
+                                  << "";
+    }
+    void hoursBoxKeepsDigitsOnly()
+    {
+        QFETCH(QString, pasted);
+        QFETCH(QString, kept);
+        inJournal(kDay, [&](TForm25 *f) {
+            inEditor(f->Button5, [&](TForm24 *e) {
+                e->Edit6->clear();
+                QGuiApplication::clipboard()->setText(pasted);
+                e->Edit6->paste();
+                QCOMPARE(e->Edit6->text(), kept);
+                e->Edit6->clear();
+                type(e->Edit6, pasted);
+                QCOMPARE(e->Edit6->text(), kept);
+            });
+        });
+    }
+
+    void refusedSaves_data()
+    {
+        QTest::addColumn<bool>("worker");
+        QTest::addColumn<bool>("nomenclature");
+        QTest::addColumn<QString>("hours");
+        QTest::addColumn<QString>("message");
+        const QString fill = QStringLiteral("Все поля должны быть заполнены!");
+        const QString count = QStringLiteral("Нужно завести количество!");
+        QTest::newRow("no worker, hours 0: fields first") << false << true << "0" << fill;
+        QTest::newRow("no nomenclature") << true << false << "5" << fill;
+        QTest::newRow("hours 0") << true << true << "0" << count;
+        QTest::newRow("hours empty") << true << true << "" << count;
+        QTest::newRow("hours beyond a cell")
+            << true << true << "32768"
+            << QStringLiteral("Слишком большое количество часов: не больше 32767!");
+    }
+    void refusedSaves()
+    {
+        QFETCH(bool, worker);
+        QFETCH(bool, nomenclature);
+        QFETCH(QString, hours);
+        QFETCH(QString, message);
+        inJournal(kDay, [&](TForm25 *f) {
+            inEditor(f->Button5, [&](TForm24 *e) {
+                if (worker)
+                    pickWorker(e, "Ант");
+                if (nomenclature)
+                    pickNomenclature(e, "Две");
+                e->Edit6->clear();
+                type(e->Edit6, hours);
+                click(e->Button1);
+                QVERIFY(e->isVisible());
+                QCOMPARE(msg_->texts(), QStringList{message});
+                QCOMPARE(msg_->shown[0].caption, QStringLiteral("Ошибка"));
+            });
+        });
+        QCOMPARE(entries(), 0);
+        QCOMPARE(sql("select count(*) from accounts_dep.h_tabel").toInt(), 0);
+    }
+
+    void entriesWriteTheTimesheetCell()
+    {
+        inJournal(kDay, [&](TForm25 *f) {
+            addEntry(f, "Ант", "Две", 7777, 3, false);
+            // The first entry of the month makes the row with that one day.
+            QCOMPARE(cell(w1_, 7777, 0, kDay).toInt(), 3);
+            QCOMPARE(sql(QStringLiteral("select num_nonnulls(d1,d2,d3,d4,d5,d6,d7,d8,d9,d10,d11,"
+                                        "d12,d13,d14,d15,d16,d17,d18,d19,d20,d21,d22,d23,d24,"
+                                        "d25,d26,d27,d28,d29,d30,d31) from accounts_dep.h_tabel "
+                                        "where w_id=%1")
+                             .arg(w1_))
+                         .toInt(),
+                     1);
+            addEntry(f, "Ант", "Окн", 7777, 4, false);
+            addEntry(f, "Ант", "Окн", 7777, 2, true); // a night row of its own
+            addEntry(f, "Ант", "Окн", 7778, 8, false);
+            QCOMPARE(f->fatigue->recordCount(), 4);
+        });
+        QCOMPARE(
+            sql(QStringLiteral("select count(*) from accounts_dep.h_tabel where w_id=%1").arg(w1_))
+                .toInt(),
+            3);
+        QCOMPARE(cell(w1_, 7777, 0, kDay).toInt(), 7);
+        QCOMPARE(cell(w1_, 7777, 1, kDay).toInt(), 2);
+        QCOMPARE(cell(w1_, 7778, 0, kDay).toInt(), 8);
+    }
+
+    void changeMovesHoursBetweenCells_data()
+    {
+        QTest::addColumn<QString>("worker"); // typed into the workers pick; empty: keep
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("hours");
+        QTest::addColumn<QList<int>>("cells"); // Антонов 7777, Антонов 7778, Борисов 7777
+        QTest::newRow("hours only") << "" << 7777 << "6" << QList<int>{8, -2, -2};
+        QTest::newRow("to another worker") << "Бор" << 7777 << "3" << QList<int>{2, -2, 3};
+        QTest::newRow("to another kind") << "" << 7778 << "3" << QList<int>{2, 3, -2};
+    }
+    void changeMovesHoursBetweenCells()
+    {
+        QFETCH(QString, worker);
+        QFETCH(int, kind);
+        QFETCH(QString, hours);
+        QFETCH(QList<int>, cells);
+        const int moved = entry(w1_, 101, 7777, kDay, 3, 99, 1, 0);
+        entry(w1_, 102, 7777, kDay, 2, 250);
+        testdb::run(db_, QStringLiteral("insert into accounts_dep.h_tabel (w_id, month, year, "
+                                        "i_type, d10, d11) values (%1, 2, 2021, 7777, 5, 9)")
+                             .arg(w1_));
+        inJournal(kDay, [&](TForm25 *f) {
+            QVERIFY(f->fatigue->locate("id", moved));
+            QVERIFY(whileShown<TForm24>([&] { doubleClickRow(f, f->fatigue->recNo()); },
+                                        [&](TForm24 *e) {
+                                            QCOMPARE(e->mode, 1);
+                                            QCOMPARE(e->Edit1->text(), "Антонов А.А.");
+                                            QCOMPARE(e->Edit2->text(), "Двери");
+                                            QCOMPARE(e->Edit6->text(), "3");
+                                            QCOMPARE(e->cb_type_work->keyValue().toInt(), 7777);
+                                            QVERIFY(!e->CBox1->isEnabled());
+                                            if (!worker.isEmpty())
+                                                pickWorker(e, worker);
+                                            e->cb_type_work->setKeyValue(kind);
+                                            e->Edit6->clear();
+                                            type(e->Edit6, hours);
+                                            click(e->Button1);
+                                            QVERIFY(!e->isVisible());
+                                        }));
+            QVERIFY(f->isVisible());
+        });
+        QVERIFY(msg_->shown.isEmpty());
+        auto at = [&](int w, int k) {
+            const QVariant v = cell(w, k, 0, kDay);
+            return v.isValid() ? v.toInt() : -2;
+        };
+        QCOMPARE((QList<int>{at(w1_, 7777), at(w1_, 7778), at(w2_, 7777)}), cells);
+        QCOMPARE(cell(w1_, 7777, 0, kDay.addDays(1)).toInt(), 9);
+        // The date stays; the price and day-off flag are those of the moment.
+        QCOMPARE(sql("select format('%s %s %s', d_date, i_holiday, price::float8) from "
+                     "accounts_dep.fatigue where id=" +
+                     QString::number(moved))
+                     .toString(),
+                 QStringLiteral("2021-02-10 0 %1").arg(kind == 7777 ? 250 : 300));
+    }
+
+    void changeOfAnEntryChangedMeanwhileIsRefused()
+    {
+        const int id = entry(w1_, 101, 7777, kDay, 3, 250);
+        inJournal(kDay, [&](TForm25 *f) {
+            QVERIFY(whileShown<TForm24>([&] { doubleClickRow(f, 1); },
+                                        [&](TForm24 *e) {
+                                            testdb::run(db_, "update accounts_dep.fatigue set "
+                                                             "cnt=4 where id=" +
+                                                                 QString::number(id));
+                                            e->Edit6->clear();
+                                            type(e->Edit6, "6");
+                                            click(e->Button1);
+                                            QVERIFY(e->isVisible());
+                                            QCOMPARE(e->Edit6->text(), "6");
+                                            QCOMPARE(msg_->shown.size(), 1);
+                                            QCOMPARE(msg_->shown[0].kind, "error");
+                                        }));
+            QCOMPARE(f->fatigue->asInteger("cnt"), 4);
+        });
+        QCOMPARE(sql("select cnt from accounts_dep.fatigue").toInt(), 4);
+        QCOMPARE(sql("select count(*) from accounts_dep.h_tabel").toInt(), 0);
+    }
+
+    void failedTimesheetWriteKeepsNothing()
+    {
+        // The day's cell cannot hold the sum: the entry goes back with it.
+        entry(w1_, 101, 7777, kDay, 32000, 250);
+        inJournal(kDay, [&](TForm25 *f) {
+            inEditor(f->Button5, [&](TForm24 *e) {
+                pickWorker(e, "Ант");
+                pickNomenclature(e, "Две");
+                e->Edit6->clear();
+                type(e->Edit6, "1000");
+                click(e->Button1);
+                QVERIFY(e->isVisible());
+                QCOMPARE(msg_->shown.size(), 1);
+                QCOMPARE(e->Edit1->text(), QStringLiteral("Антонов А.А."));
+            });
+            QCOMPARE(f->fatigue->recordCount(), 1);
+        });
+        QCOMPARE(entries(), 1);
+        QCOMPARE(sql("select count(*) from accounts_dep.h_tabel").toInt(), 0);
+    }
+
+    void pickerSearch_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("start of the name") << "Д" << QStringList{"Двери", "Д'Арк ворота"};
+        QTest::newRow("other case") << "окн" << QStringList{"Окна"};
+        QTest::newRow("not inside a name") << "ворота" << QStringList{};
+        QTest::newRow("apostrophe") << "Д'" << QStringList{"Д'Арк ворота"};
+        QTest::newRow("percent is a percent") << "50%" << QStringList{"50% скидка"};
+        QTest::newRow("underscore is an underscore") << "A_" << QStringList{"A_B"};
+        QTest::newRow("backslash") << "\\" << QStringList{};
+        QTest::newRow("quote and semicolon") << "'; drop" << QStringList{};
+    }
+    void pickerSearch()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, names);
+        inJournal(kDay, [&](TForm25 *f) {
+            inEditor(f->Button5, [&](TForm24 *e) {
+                QVERIFY(whileShown<TForm26>([&] { click(e->Button4); },
+                                            [&](TForm26 *p) {
+                                                QCOMPARE(p->focusWidget(), p->Edit1);
+                                                const int all = p->item->recordCount();
+                                                QCOMPARE(all, 8);
+                                                type(p->Edit1, typed);
+                                                QCOMPARE(p->Edit1->text(), typed);
+                                                QStringList got =
+                                                    drive::listed(p->item, "s_caption");
+                                                got.sort();
+                                                names.sort();
+                                                QCOMPARE(got, names);
+                                                p->Edit1->clear();
+                                                QCOMPARE(p->item->recordCount(), all);
+                                            }));
+            });
+        });
+        QVERIFY(msg_->shown.isEmpty());
+    }
+
+    void pickerChoiceAndKeys()
+    {
+        inJournal(kDay, [&](TForm25 *f) {
+            inEditor(f->Button5, [&](TForm24 *e) {
+                auto pick = [&](std::function<void(TForm26 *)> act) {
+                    QVERIFY(whileShown<TForm26>([&] { click(e->Button4); }, act));
+                };
+                // Down walks the list; Enter chooses; the search text stays for next time.
+                pick([&](TForm26 *p) {
+                    QCOMPARE(p->windowTitle(), QStringLiteral("Номенклатура (26)"));
+                    type(p->Edit1, "Д");
+                    QTest::keyClick(p->Edit1, Qt::Key_Down);
+                    const QString second = p->item->asString("s_caption");
+                    QTest::keyClick(p->Edit1, Qt::Key_Up);
+                    QTest::keyClick(p->Edit1, Qt::Key_Down);
+                    QTest::keyClick(p->Edit1, Qt::Key_Return);
+                    QCOMPARE(e->Edit2->text(), second);
+                });
+                const int chosen = e->nomId;
+                QVERIFY(chosen == 101 || chosen == 103);
+                pick([&](TForm26 *p) {
+                    QCOMPARE(p->Edit1->text(), QStringLiteral("Д"));
+                    QCOMPARE(p->item->recordCount(), 2);
+                    // Caret keys and Delete do nothing; typing and Backspace edit.
+                    p->Edit1->end(false); // a click behind the text
+                    QTest::keyClick(p->Edit1, Qt::Key_Left);
+                    QTest::keyClick(p->Edit1, Qt::Key_Home);
+                    type(p->Edit1, "в");
+                    QCOMPARE(p->Edit1->text(), QStringLiteral("Дв"));
+                    p->Edit1->setCursorPosition(0);
+                    QTest::keyClick(p->Edit1, Qt::Key_Delete);
+                    QCOMPARE(p->Edit1->text(), QStringLiteral("Дв"));
+                    QTest::keyClick(p->Edit1, Qt::Key_End);
+                    QCOMPARE(p->Edit1->cursorPosition(), 0);
+                    p->Edit1->end(false);
+                    QTest::keyClick(p->Edit1, Qt::Key_Backspace);
+                    QCOMPARE(p->Edit1->text(), QStringLiteral("Д"));
+                    click(p->Button4); // Выход changes nothing
+                });
+                QCOMPARE(e->nomId, chosen);
+                pick([&](TForm26 *p) {
+                    p->Edit1->clear();
+                    QVERIFY(p->item->locate("id", 102));
+                    const QModelIndex idx = p->DBGrid1->gridModel()->index(p->item->recNo() - 1, 0);
+                    QTest::mouseDClick(p->DBGrid1->viewport(), Qt::LeftButton, {},
+                                       p->DBGrid1->visualRect(idx).center());
+                    QVERIFY(!p->isVisible());
+                });
+                QCOMPARE(e->nomId, 102);
+                QCOMPARE(e->Edit2->text(), QStringLiteral("Окна"));
+                // An empty list chooses nothing.
+                pick([&](TForm26 *p) {
+                    type(p->Edit1, "Щ");
+                    click(p->Button1);
+                });
+                QCOMPARE(e->nomId, 0);
+                QVERIFY(e->Edit2->text().isEmpty());
+            });
+        });
+        Form26->Edit1->clear();
+    }
+};
+
+TABEL_TEST_MAIN(MaintenanceTest)
+#include "tst_maintenance.moc"
