@@ -4,6 +4,7 @@
 #include "db/Dataset.h"
 #include "db/SqlText.h"
 #include "ui/DBGrid.h"
+#include "ui/SearchKeys.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -89,25 +90,8 @@ void TForm26::Button1Click()
 
 bool TForm26::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Edit1 && event->type() == QEvent::KeyPress) {
-        auto *key = static_cast<QKeyEvent *>(event);
-        switch (key->key()) {
-        case Qt::Key_Up:
-            item->prior();
-            return true;
-        case Qt::Key_Down:
-            item->next();
-            return true;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Escape:
-        case Qt::Key_Backspace:
-            break; // the window's keys and erasing
-        default:
-            // Caret keys and Delete do nothing here; typed characters edit the text.
-            if (key->key() == Qt::Key_Delete || key->text().isEmpty())
-                return true;
-        }
-    }
+    if (watched == Edit1 && event->type() == QEvent::KeyPress &&
+        ui::searchBoxKey(static_cast<QKeyEvent *>(event), item, true))
+        return true;
     return ui::Form::eventFilter(watched, event);
 }

@@ -2,6 +2,7 @@
 
 #include "db/Dataset.h"
 #include "db/SqlText.h"
+#include "ui/SearchKeys.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -155,28 +156,9 @@ void ListForm::reread(int recNo)
 
 bool ListForm::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Edit1 && event->type() == QEvent::KeyPress) {
-        auto *key = static_cast<QKeyEvent *>(event);
-        switch (key->key()) {
-        case Qt::Key_Up:
-            dataset->prior();
-            return true;
-        case Qt::Key_Down:
-            dataset->next();
-            return true;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Escape:
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab:
-        case Qt::Key_Backspace:
-            break; // the dialog's keys and erasing work everywhere
-        default:
-            if (setup_.keys == SearchKeys::ConsumeAll &&
-                (key->key() == Qt::Key_Delete || key->text().isEmpty()))
-                return true; // caret keys and Delete do nothing in this box
-            break;
-        }
-    }
+    if (watched == Edit1 && event->type() == QEvent::KeyPress &&
+        ui::searchBoxKey(static_cast<QKeyEvent *>(event), dataset,
+                         setup_.keys == SearchKeys::ConsumeAll))
+        return true;
     return ui::Form::eventFilter(watched, event);
 }

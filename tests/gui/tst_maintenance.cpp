@@ -458,6 +458,14 @@ private slots:
                                << "4";
         QTest::newRow("no digit") << "ч.\t%_\\"
                                   << "";
+        QTest::newRow("NUL") << QString("3") + QChar(0) + "1"
+                             << "31";
+        QTest::newRow("emoji") << "5😀"
+                               << "5";
+        QTest::newRow("other scripts' digits") << "٣4"
+                                               << "4";
+        QTest::newRow("10,000 characters") << "7" + QString(9999, 'x') << "7";
+        QTest::newRow("beyond nine digits") << QString(20, '9') << "999999999";
     }
     void hoursBoxKeepsDigitsOnly()
     {
@@ -469,9 +477,11 @@ private slots:
                 QGuiApplication::clipboard()->setText(pasted);
                 e->Edit6->paste();
                 QCOMPARE(e->Edit6->text(), kept);
-                e->Edit6->clear();
-                type(e->Edit6, pasted);
-                QCOMPARE(e->Edit6->text(), kept);
+                if (pasted.size() < 100) {
+                    e->Edit6->clear();
+                    type(e->Edit6, pasted);
+                    QCOMPARE(e->Edit6->text(), kept);
+                }
             });
         });
     }
@@ -655,9 +665,20 @@ private slots:
         QTest::newRow("underscore is an underscore") << "A_" << QStringList{"A_B"};
         QTest::newRow("backslash") << "\\" << QStringList{};
         QTest::newRow("quote and semicolon") << "'; drop" << QStringList{};
+        QTest::newRow("NUL") << QString("Д") + QChar(0) << QStringList{};
+        QTest::newRow("emoji") << "😀" << QStringList{};
+        QTest::newRow("right to left") << "שלום" << QStringList{};
+        QTest::newRow("leading space") << " Д" << QStringList{};
+        QTest::newRow("10,000 characters") << QString(10000, QChar(0x414)) << QStringList{};
     }
     void pickerSearch()
     {
+        // What key events cannot carry arrives pasted.
+        auto typeable = [](const QString &t) {
+            return t.size() < 100 && std::none_of(t.begin(), t.end(), [](QChar c) {
+                       return c.isNull() || c.isSurrogate();
+                   });
+        };
         QFETCH(QString, typed);
         QFETCH(QStringList, names);
         inJournal(kDay, [&](TForm25 *f) {
@@ -667,7 +688,10 @@ private slots:
                                                 QCOMPARE(p->focusWidget(), p->Edit1);
                                                 const int all = p->item->recordCount();
                                                 QCOMPARE(all, 8);
-                                                type(p->Edit1, typed);
+                                                if (!typeable(typed))
+                                                    p->Edit1->setText(typed); // pasted
+                                                else
+                                                    type(p->Edit1, typed);
                                                 QCOMPARE(p->Edit1->text(), typed);
                                                 QStringList got =
                                                     drive::listed(p->item, "s_caption");
