@@ -237,7 +237,7 @@ void TForm24::Button1Click()
     }
     if (hours > kMaxHours) {
         ui::showError(
-            QStringLiteral("Слишком большое количество часов: не больше %1!").arg(kMaxHours),
+            QStringLiteral("Слишком большое число в поле «Часы»: не более %1.").arg(kMaxHours),
             QStringLiteral("Ошибка"));
         return;
     }

@@ -500,7 +500,7 @@ private slots:
         QTest::newRow("hours empty") << true << true << "" << count;
         QTest::newRow("hours beyond a cell")
             << true << true << "32768"
-            << QStringLiteral("Слишком большое количество часов: не больше 32767!");
+            << QStringLiteral("Слишком большое число в поле «Часы»: не более 32767.");
     }
     void refusedSaves()
     {
