@@ -4,6 +4,7 @@
 #include "Startup.h"
 #include "Unit6.h"
 #include "db/Dataset.h"
+#include "db/SqlError.h"
 #include "journal/Unit1.h"
 #include "ui/Messages.h"
 
@@ -71,6 +72,17 @@ void TForm23::FormActivate()
 }
 
 void TForm23::CheckVersion()
+{
+    // While the server is away the guard waits quietly: the user's own next action tells
+    // about the lost connection, and each check tries to connect again.
+    try {
+        checkVersionRecord();
+    } catch (const db::ConnectionLost &) {
+        ver->close();
+    }
+}
+
+void TForm23::checkVersionRecord()
 {
     const int buildDate = Form1->buildDate;
     const int buildTime = Form1->buildTime;

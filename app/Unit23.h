@@ -29,6 +29,7 @@ public:
 
 private:
     void enterJournal();
+    void checkVersionRecord();
 };
 
 extern TForm23 *Form23;

@@ -1,5 +1,6 @@
 #include "Unit6.h"
 
+#include "Refusals.h"
 #include "ui/Messages.h"
 
 TDataModule6 *DataModule6 = nullptr;
@@ -78,6 +79,7 @@ QString TDataModule6::timesheetQuery(int shift)
 TDataModule6::TDataModule6(QObject *parent) : QObject(parent)
 {
     setObjectName(QStringLiteral("DataModule6"));
+    nameSchemaRefusals();
     Workers = query("Workers", QStringLiteral("select * from accounts_dep.person order by fio"));
     Control = query("Control", QString());
     Izdel = query("Izdel", QStringLiteral("select *  from accounts_dep.IZDEL order by marka"));

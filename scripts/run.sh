@@ -6,12 +6,18 @@
 # When nothing listens on 127.0.0.1:5432, a private cluster is created in
 # .pgdata/ of the checkout (or, when the postgres user cannot reach the
 # checkout, in /var/tmp/tabel-pgdata-<uid>), loaded with the schema and the
-# demonstration data the first time, started for the run and stopped when the
-# program exits.
+# demonstration data the first time and started. Several copies of the program
+# may run on it at once: each copy is recorded by its PID in the cluster's
+# folder, and the last copy to exit stops the cluster.
 #
 # When a server already listens there, the script makes sure the role sys and
 # the database vesk_erp exist (as the local postgres user, or as sys), loads
-# them the first time and leaves the server alone.
+# them the first time and leaves the server alone: it never stops a server that
+# it did not start.
+#
+# Only the program is built. For trying the script itself, TABEL_PROGRAM names
+# another program to start instead (nothing is built then), TABEL_RUN_PORT
+# another port and TABEL_RUN_PGDATA another folder for the private cluster.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,17 +26,19 @@ cd "$ROOT"
 . "$ROOT/scripts/pg.sh"
 
 DB=vesk_erp
-PORT=5432
+PORT=${TABEL_RUN_PORT:-5432}
+PROGRAM=${TABEL_PROGRAM:-}
 
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-    echo "no display: run under a desktop session or xvfb-run scripts/run.sh" >&2
-    exit 2
+if [ -z "$PROGRAM" ]; then
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+        echo "no display: run under a desktop session or xvfb-run scripts/run.sh" >&2
+        exit 2
+    fi
+    "$ROOT/scripts/setup.sh"
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake --build build -j2 --target tabel
+    PROGRAM="$ROOT/build/app/tabel"
 fi
-
-"$ROOT/scripts/setup.sh"
-
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j2
 
 schema_loaded() {
     [ "$(pg_psql "$PORT" "$DB" -tA -c \
@@ -53,7 +61,80 @@ prepare_database() {
     fi
 }
 
-if pg_port_busy "$PORT"; then
+# ---- the private cluster, shared by the copies that run on it ----------------
+# $USERS holds one file per copy, named by the PID of its run command; the
+# file "started" marks a cluster that a run command started. Changes to both
+# are made under an exclusive lock on $PGDATA_DIR.lock.
+
+private_dir() {
+    if [ -n "${TABEL_RUN_PGDATA:-}" ]; then
+        echo "$TABEL_RUN_PGDATA"
+        return
+    fi
+    local dir="$ROOT/.pgdata"
+    if ! pg_dir_for_postgres "$dir"; then
+        dir="/var/tmp/tabel-pgdata-$(id -u)"
+        echo "The postgres user cannot reach $ROOT; keeping the cluster in $dir." >&2
+    fi
+    echo "$dir"
+}
+
+private_running() {
+    [ -f "$PGDATA_DIR/postmaster.pid" ] &&
+        (cd / && pg_as_owner "$PG_BIN/pg_ctl" -D "$PGDATA_DIR" status >/dev/null 2>&1)
+}
+
+# Forgets copies whose run command is gone (killed without its exit step).
+prune_users() {
+    local f pid
+    for f in "$USERS"/*.pid; do
+        [ -e "$f" ] || continue
+        pid=$(basename "$f" .pid)
+        kill -0 "$pid" 2>/dev/null || rm -f "$f"
+    done
+}
+
+leave_private() {
+    (
+        flock 9
+        rm -f "$USERS/$$.pid"
+        prune_users
+        if ! ls "$USERS"/*.pid >/dev/null 2>&1 && [ -f "$USERS/started" ]; then
+            echo "The last copy has exited; stopping the private server."
+            pg_stop "$PGDATA_DIR"
+            rm -f "$USERS/started"
+        fi
+    ) 9>"$PGDATA_DIR.lock"
+}
+
+PGDATA_DIR=$(private_dir)
+USERS="$PGDATA_DIR/run-users"
+mkdir -p "$(dirname "$PGDATA_DIR")"
+exec 9>"$PGDATA_DIR.lock"
+flock 9
+[ -d "$USERS" ] && prune_users
+if [ -f "$USERS/started" ] && private_running; then
+    echo "The private server in $PGDATA_DIR is running; this copy uses it too."
+    SHARED=private
+elif pg_port_busy "$PORT"; then
+    SHARED=foreign
+else
+    pg_init "$PGDATA_DIR"
+    pg_start "$PGDATA_DIR" "$PORT"
+    mkdir -p "$USERS"
+    touch "$USERS/started"
+    SHARED=private
+fi
+if [ "$SHARED" = private ]; then
+    touch "$USERS/$$.pid"
+    trap leave_private EXIT
+    trap 'exit 130' INT
+    trap 'exit 143' TERM
+fi
+flock -u 9
+exec 9>&-
+
+if [ "$SHARED" = foreign ]; then
     echo "A server already listens on 127.0.0.1:$PORT; using it."
     if ! pg_psql "$PORT" postgres -c 'select 1' >/dev/null 2>&1; then
         # Try the local postgres superuser (peer authentication on the
@@ -73,23 +154,18 @@ program against another server: build/app/tabel <database> <server>
 MSG
         exit 1
     fi
-    prepare_database
 else
-    PGDATA_DIR="$ROOT/.pgdata"
-    if ! pg_dir_for_postgres "$PGDATA_DIR"; then
-        PGDATA_DIR="/var/tmp/tabel-pgdata-$(id -u)"
-        echo "The postgres user cannot reach $ROOT; keeping the cluster in $PGDATA_DIR."
-    fi
-    pg_init "$PGDATA_DIR"
-    pg_start "$PGDATA_DIR" "$PORT"
-    trap 'pg_stop "$PGDATA_DIR"' EXIT
     pg_create_sys "$PORT" superuser "$PGDATA_DIR/sock" >/dev/null
-    prepare_database
 fi
+(
+    # Two copies starting at once load the database once.
+    flock 9
+    prepare_database
+) 9>"$PGDATA_DIR.lock"
 
 echo "Starting the program (demo access code 0264)."
 set +e
-"$ROOT/build/app/tabel"
+"$PROGRAM"
 status=$?
 set -e
 exit "$status"

@@ -3,12 +3,22 @@
 #include "SqlError.h"
 
 #include <QSqlError>
+#include <QSqlQuery>
 
 namespace db {
 
 namespace {
 const char *const kName = "ADO_DB";
+// Opened by openConnection and not closed since: a lost connection may be reopened.
+bool wanted = false;
+bool lost = false;
+
+QString serverText(const QSqlError &e)
+{
+    const QString t = e.databaseText().trimmed();
+    return t.isEmpty() ? e.text().trimmed() : t;
 }
+} // namespace
 
 QSqlDatabase connection()
 {
@@ -22,6 +32,8 @@ void openConnection(const ConnectionParams &params)
     QSqlDatabase db = connection();
     if (db.isOpen())
         db.close();
+    wanted = false;
+    lost = false;
     db.setDatabaseName(params.database);
     db.setHostName(params.host);
     db.setPort(params.port);
@@ -29,24 +41,91 @@ void openConnection(const ConnectionParams &params)
     db.setPassword(params.password);
     // Dates travel as day-first text; the server must read them that way on this
     // connection whatever the database's own setting is. The program's statements are
-    // short and interactive: compiling them (JIT) costs more than it saves.
-    db.setConnectOptions("connect_timeout=10;options='-c datestyle=ISO,DMY -c jit=off'");
+    // short and interactive: compiling them (JIT) costs more than it saves. Quoted
+    // literals keep a backslash as typed (quote() doubles only the apostrophe), also on a
+    // server set otherwise.
+    db.setConnectOptions("connect_timeout=10;options='-c datestyle=ISO,DMY -c jit=off "
+                         "-c standard_conforming_strings=on'");
     if (!db.open()) {
         const QSqlError e = db.lastError();
-        throw SqlError(e.databaseText().isEmpty() ? e.text() : e.databaseText(),
-                       e.nativeErrorCode());
+        throw SqlError(serverText(e), e.nativeErrorCode());
     }
+    wanted = true;
 }
 
 void closeConnection()
 {
+    wanted = false;
+    lost = false;
     if (QSqlDatabase::contains(kName))
         connection().close();
 }
 
 bool isConnected()
 {
-    return QSqlDatabase::contains(kName) && connection().isOpen();
+    return QSqlDatabase::contains(kName) && connection().isOpen() && !lost;
+}
+
+void markLost()
+{
+    if (wanted)
+        lost = true;
+}
+
+bool isLost()
+{
+    return lost;
+}
+
+void ensureConnected()
+{
+    if (!wanted || !QSqlDatabase::contains(kName))
+        throw SqlError(QStringLiteral("Нет подключения к базе данных"));
+    QSqlDatabase db = connection();
+    if (!lost && db.isOpen())
+        return;
+    // The same options as before: they stay set on the connection when it closes.
+    db.close();
+    lost = true;
+    if (!db.open()) {
+        const QSqlError e = db.lastError();
+        db.close();
+        throw ConnectionLost(serverText(e), e.nativeErrorCode());
+    }
+    lost = false;
+}
+
+bool isConnectionLoss(const QSqlError &error)
+{
+    const QString state = error.nativeErrorCode();
+    // Class 08: connection exception; 57P01..57P03: the server shut down or is starting.
+    if (state.startsWith(QLatin1String("08")) || state == QLatin1String("57P01") ||
+        state == QLatin1String("57P02") || state == QLatin1String("57P03"))
+        return true;
+    const QString text = serverText(error);
+    static const char *const signs[] = {
+        "server closed the connection", "no connection to the server", "terminating connection",
+        "connection to server",         "could not receive data",      "could not send data",
+        "connection not open",          "lost synchronization",
+    };
+    for (const char *sign : signs)
+        if (text.contains(QLatin1String(sign), Qt::CaseInsensitive))
+            return true;
+    // A refusal by the server always carries its state; without one, ask the server
+    // whether it is still there.
+    if (!state.isEmpty() || !QSqlDatabase::contains(kName))
+        return false;
+    QSqlDatabase db = connection();
+    if (!db.isOpen())
+        return true;
+    QSqlQuery probe(db);
+    if (probe.exec(QStringLiteral("select 1")))
+        return false;
+    // The probe refused for a reason of its own (an aborted transaction) says nothing
+    // about the connection.
+    const QString probeState = probe.lastError().nativeErrorCode();
+    return probeState.isEmpty() || probeState.startsWith(QLatin1String("08")) ||
+           probeState.startsWith(QLatin1String("57P"));
 }
 
 } // namespace db

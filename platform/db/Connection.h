@@ -3,6 +3,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+class QSqlError;
+
 namespace db {
 
 struct ConnectionParams {
@@ -18,7 +20,20 @@ QSqlDatabase connection();
 
 // Opens the connection (closing an open one first). Throws SqlError on failure.
 void openConnection(const ConnectionParams &params);
+// Closes the connection for good: statements fail until it is opened again.
 void closeConnection();
 bool isConnected();
+
+// Connection recovery. A statement that finds the connection gone marks it lost; the
+// next statement opens it again with the same options before it runs.
+//
+// Makes the connection usable: reopens a lost one. Throws ConnectionLost while the
+// server cannot be reached, SqlError when no connection was ever opened.
+void ensureConnected();
+// True when the failure means the connection is gone rather than a refused statement.
+// A failure that carries no server state is checked with a probe statement.
+bool isConnectionLoss(const QSqlError &error);
+void markLost();
+bool isLost();
 
 } // namespace db

@@ -3,6 +3,7 @@
 #include "Connection.h"
 #include "SqlError.h"
 #include "SqlText.h"
+#include "Transaction.h"
 
 #include <QLocale>
 #include <QSqlError>
@@ -89,27 +90,63 @@ bool isNumber(const QVariant &v)
 
 } // namespace
 
-QSqlQuery exec(const QString &sql, const QHash<QString, QVariant> &params)
+namespace {
+
+bool run(QSqlQuery &q, const QString &sql, const QStringList &names,
+         const QHash<QString, QVariant> &params)
 {
-    if (!isConnected())
-        throw SqlError(QStringLiteral("Нет подключения к базе данных"));
-    QSqlQuery q(connection());
-    const QStringList names = placeholders(sql);
-    bool ok;
-    if (names.isEmpty()) {
-        ok = q.exec(sql);
-    } else {
-        if (!q.prepare(sql))
-            throw errorOf(q.lastError());
-        for (const QString &n : names) {
-            // A parameter never set is sent as null, as an unset parameter always was.
-            q.bindValue(QLatin1Char(':') + n, params.value(n.toLower()));
-        }
-        ok = q.exec();
+    if (names.isEmpty())
+        return q.exec(sql);
+    if (!q.prepare(sql))
+        return false;
+    for (const QString &n : names) {
+        // A parameter never set is sent as null, as an unset parameter always was.
+        q.bindValue(QLatin1Char(':') + n, params.value(n.toLower()));
     }
-    if (!ok)
-        throw errorOf(q.lastError());
-    return q;
+    return q.exec();
+}
+
+// The server's client library ends text at a NUL character: a value holding one would be
+// stored cut short, a statement cut off. Such text is refused before it is sent.
+void refuseNul(const QString &sql, const QHash<QString, QVariant> &params)
+{
+    bool found = sql.contains(QChar(0));
+    for (auto it = params.cbegin(); !found && it != params.cend(); ++it)
+        found =
+            it.value().typeId() == QMetaType::QString && it.value().toString().contains(QChar(0));
+    if (found)
+        throw SqlError(QStringLiteral("Текст содержит недопустимый символ (NUL). "
+                                      "Уберите его и повторите."));
+}
+
+bool isSelect(const QString &sql)
+{
+    return sql.trimmed().startsWith(QLatin1String("select"), Qt::CaseInsensitive);
+}
+
+} // namespace
+
+QSqlQuery exec(const QString &sql, const QHash<QString, QVariant> &params, Kind kind)
+{
+    refuseNul(sql, params);
+    const bool retry = kind == Kind::Read && isSelect(sql) && !inTransaction();
+    if (inTransaction() && isLost())
+        throw ConnectionLost(QStringLiteral("connection lost during the transaction"));
+    ensureConnected();
+    const QStringList names = placeholders(sql);
+    for (int attempt = 0;; ++attempt) {
+        QSqlQuery q(connection());
+        if (run(q, sql, names, params))
+            return q;
+        const QSqlError e = q.lastError();
+        if (!isConnectionLoss(e))
+            throw errorOf(e);
+        markLost();
+        const SqlError failed = errorOf(e);
+        if (!retry || attempt > 0)
+            throw ConnectionLost(failed.text(), failed.sqlState());
+        ensureConnected();
+    }
 }
 
 Dataset::Dataset(const QString &name, QObject *parent) : QObject(parent)
@@ -145,7 +182,7 @@ void Dataset::open()
 {
     if (active_)
         return;
-    QSqlQuery q = exec(sql_, params_);
+    QSqlQuery q = exec(sql_, params_, Kind::Read);
     const QSqlRecord rec = q.record();
     names_.clear();
     index_.clear();

@@ -14,6 +14,24 @@ SqlError failure(const QSqlError &e)
 {
     return SqlError(e.databaseText().isEmpty() ? e.text() : e.databaseText(), e.nativeErrorCode());
 }
+
+// Opens the transaction. Nothing has been done yet, so a connection found gone is
+// opened again and the start tried once more.
+void begin(QSqlDatabase &db)
+{
+    for (int attempt = 0;; ++attempt) {
+        ensureConnected();
+        db = connection();
+        if (db.transaction())
+            return;
+        const QSqlError e = db.lastError();
+        if (!isConnectionLoss(e))
+            throw failure(e);
+        markLost();
+        if (attempt > 0)
+            throw ConnectionLost(failure(e).text(), e.nativeErrorCode());
+    }
+}
 } // namespace
 
 bool inTransaction()
@@ -27,22 +45,25 @@ void transaction(const std::function<void()> &work)
         work();
         return;
     }
-    if (!isConnected())
-        throw SqlError(QStringLiteral("Нет подключения к базе данных"));
-    QSqlDatabase db = connection();
-    if (!db.transaction())
-        throw failure(db.lastError());
+    QSqlDatabase db;
+    begin(db);
     ++depth;
     try {
         work();
     } catch (...) {
         --depth;
-        db.rollback();
+        // On a lost connection the server has already dropped the transaction.
+        if (!isLost())
+            db.rollback();
         throw;
     }
     --depth;
     if (!db.commit()) {
         const QSqlError e = db.lastError();
+        if (isConnectionLoss(e)) {
+            markLost();
+            throw ConnectionLostAtCommit(failure(e).text(), e.nativeErrorCode());
+        }
         db.rollback();
         throw failure(e);
     }

@@ -3,8 +3,10 @@
 #include "db/SqlError.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 
 namespace ui {
 
@@ -12,10 +14,12 @@ namespace {
 
 class BoxService : public MessageService {
 public:
-    void error(const QString &text, const QString &caption) override
+    void error(const QString &text, const QString &caption, const QString &details) override
     {
         QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok,
                         QApplication::activeWindow());
+        if (!details.isEmpty())
+            box.setDetailedText(details);
         box.exec();
     }
     bool question(const QString &text, const QString &caption) override
@@ -31,6 +35,33 @@ public:
 
 BoxService boxService;
 MessageService *current = nullptr;
+bool showingDbError = false;
+
+struct ConstraintTexts {
+    QString whenReferenced;
+    QString whenWritten;
+};
+
+QHash<QString, ConstraintTexts> &constraints()
+{
+    static QHash<QString, ConstraintTexts> map;
+    return map;
+}
+
+QString constraintOf(const QString &serverText)
+{
+    static const QRegularExpression re(QStringLiteral("constraint \"([^\"]+)\""));
+    const QRegularExpressionMatch m = re.match(serverText);
+    return m.hasMatch() ? m.captured(1) : QString();
+}
+
+// The first line of the server's text without its severity: the message without its
+// DETAIL, HINT and CONTEXT lines.
+QString firstLine(const QString &serverText)
+{
+    static const QRegularExpression severity(QStringLiteral("^(ERROR|FATAL|PANIC):\\s*"));
+    return serverText.section(QLatin1Char('\n'), 0, 0).trimmed().remove(severity);
+}
 
 } // namespace
 
@@ -44,9 +75,80 @@ void installMessages(MessageService *service)
     current = service;
 }
 
+void nameConstraint(const QString &constraint, const QString &whenReferenced,
+                    const QString &whenWritten)
+{
+    constraints().insert(constraint, {whenReferenced, whenWritten});
+}
+
+DbErrorText describeDbError(const db::SqlError &e)
+{
+    const QString state = e.sqlState();
+    const QString server = e.text();
+    const QString name = constraintOf(server);
+    const ConstraintTexts known = constraints().value(name);
+    if (state == QLatin1String("23503") && !name.isEmpty()) {
+        // "update or delete on table ..." names the referenced row; "insert or update" the
+        // referring one.
+        if (server.contains(QLatin1String("update or delete on table"))) {
+            return {known.whenReferenced.isEmpty()
+                        ? QStringLiteral("Запись нельзя удалить: на неё ссылаются другие записи.")
+                        : known.whenReferenced,
+                    server};
+        }
+        return {known.whenWritten.isEmpty()
+                    ? QStringLiteral("Запись ссылается на данные, которых нет в базе "
+                                     "(возможно, их удалил другой пользователь).")
+                    : known.whenWritten,
+                server};
+    }
+    if (state == QLatin1String("23505")) {
+        return {known.whenWritten.isEmpty() ? QStringLiteral("Такая запись уже есть в базе.")
+                                            : known.whenWritten,
+                server};
+    }
+    if (state == QLatin1String("23514")) {
+        return {known.whenWritten.isEmpty()
+                    ? QStringLiteral("Значение не прошло проверку базы данных.")
+                    : known.whenWritten,
+                server};
+    }
+    if (state == QLatin1String("22001")) {
+        static const QRegularExpression size(QStringLiteral("\\((\\d+)\\)"));
+        const QRegularExpressionMatch m = size.match(firstLine(server));
+        return {m.hasMatch() ? QStringLiteral("Значение слишком длинное для поля: допускается не "
+                                              "более %1 знаков.")
+                                   .arg(m.captured(1))
+                             : QStringLiteral("Значение слишком длинное для поля."),
+                server};
+    }
+    if (state == QLatin1String("22003")) {
+        return {QStringLiteral("Число вне допустимого диапазона для поля: введите меньшее "
+                               "по величине число."),
+                server};
+    }
+    if (!state.isEmpty() && e.details().isEmpty()) {
+        // The server's own message, its further lines under the details.
+        const QString message = firstLine(server);
+        if (!message.isEmpty() && message != server)
+            return {message, server};
+    }
+    return {server, e.details()};
+}
+
 void showDbError(const db::SqlError &e)
 {
-    messages().error(e.text(), QStringLiteral("Ошибка"));
+    if (showingDbError)
+        return;
+    showingDbError = true;
+    const DbErrorText shown = describeDbError(e);
+    try {
+        messages().error(shown.text, QStringLiteral("Ошибка"), shown.details);
+    } catch (...) {
+        showingDbError = false;
+        throw;
+    }
+    showingDbError = false;
 }
 
 } // namespace ui

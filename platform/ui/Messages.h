@@ -13,8 +13,10 @@ namespace ui {
 class MessageService {
 public:
     virtual ~MessageService() = default;
-    // Error icon, OK button.
-    virtual void error(const QString &text, const QString &caption) = 0;
+    // Error icon, OK button; details (the server's own text) behind the box's details
+    // button when given.
+    virtual void error(const QString &text, const QString &caption,
+                       const QString &details = QString()) = 0;
     // Question icon, Yes and No; true for Yes.
     virtual bool question(const QString &text, const QString &caption) = 0;
 };
@@ -32,7 +34,24 @@ inline bool askYesNo(const QString &text, const QString &caption = QStringLitera
 {
     return messages().question(text, caption);
 }
-// The one display of database errors.
+// The one display of database errors: one box per failed action. A refusal that users
+// can cause is told in a sentence of its own with the server's text as the details;
+// every other error shows the server's text. While a box of a database error is up, a
+// further database error is not stacked on it.
 void showDbError(const db::SqlError &e);
+
+// The sentence and details that showDbError shows for an error.
+struct DbErrorText {
+    QString text;
+    QString details;
+};
+DbErrorText describeDbError(const db::SqlError &e);
+
+// What a named constraint of the schema guards, for the refusal sentences: the text for
+// a delete (or key change) refused because other rows refer to the row, and the text for
+// a write refused by the constraint itself (a missing referenced row, a duplicate, a
+// failed check).
+void nameConstraint(const QString &constraint, const QString &whenReferenced,
+                    const QString &whenWritten);
 
 } // namespace ui

@@ -39,7 +39,7 @@ class BlockingMessages : public ui::MessageService {
 public:
     QEventLoop loop;
     bool open = false;
-    void error(const QString &, const QString &) override
+    void error(const QString &, const QString &, const QString &) override
     {
         open = true;
         loop.exec();

@@ -10,14 +10,14 @@ ScriptedMessages::~ScriptedMessages()
     ui::installMessages(nullptr);
 }
 
-void ScriptedMessages::error(const QString &text, const QString &caption)
+void ScriptedMessages::error(const QString &text, const QString &caption, const QString &details)
 {
-    shown.append({QStringLiteral("error"), caption, text});
+    shown.append({QStringLiteral("error"), caption, text, details});
 }
 
 bool ScriptedMessages::question(const QString &text, const QString &caption)
 {
-    shown.append({QStringLiteral("question"), caption, text});
+    shown.append({QStringLiteral("question"), caption, text, QString()});
     return answers_.isEmpty() ? false : answers_.takeFirst();
 }
 

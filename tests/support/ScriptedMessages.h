@@ -13,12 +13,13 @@ public:
         QString kind; // "error" or "question"
         QString caption;
         QString text;
+        QString details; // the server's text behind a database error's sentence
     };
 
     ScriptedMessages();
     ~ScriptedMessages() override;
 
-    void error(const QString &text, const QString &caption) override;
+    void error(const QString &text, const QString &caption, const QString &details) override;
     bool question(const QString &text, const QString &caption) override;
 
     void answer(std::initializer_list<bool> answers) { answers_ << answers; }

@@ -1,0 +1,265 @@
+// The data layer against a real server when things go wrong: a connection that goes away,
+// transactions that fail, refusals by the server, two users writing at once.
+#include "GuiApp.h"
+#include "ScriptedMessages.h"
+#include "TestDb.h"
+#include "app/Unit6.h"
+#include "db/Command.h"
+#include "db/Connection.h"
+#include "db/Dataset.h"
+#include "db/SqlError.h"
+#include "db/Transaction.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTimer>
+#include <atomic>
+#include <thread>
+
+namespace {
+
+QVariant programScalar(const QString &sql)
+{
+    db::Dataset ds;
+    ds.setSql(sql);
+    ds.open();
+    return ds.value(ds.hasField("v") ? "v" : "count");
+}
+
+int programBackend()
+{
+    return programScalar("select pg_backend_pid() as v").toInt();
+}
+
+} // namespace
+
+class RobustTest : public QObject {
+    Q_OBJECT
+    QString db_;
+    ScriptedMessages *msg_ = nullptr;
+
+    int count(const QString &table, const QString &where = "true")
+    {
+        return testdb::scalar(db_, "select count(*) from " + table + " where " + where).toInt();
+    }
+    // Ends the program's server process from another connection, as a restart or an
+    // administrator would.
+    void dropProgramBackend()
+    {
+        const int pid = programBackend();
+        testdb::scalar(db_, QString("select pg_terminate_backend(%1)").arg(pid));
+        for (int i = 0; i < 100; ++i) {
+            if (testdb::scalar(
+                    db_, QString("select count(*) from pg_stat_activity where pid=%1").arg(pid))
+                    .toInt() == 0)
+                return;
+            QTest::qWait(20);
+        }
+        QFAIL("the backend did not end");
+    }
+    static void insertWorker(const QString &name)
+    {
+        db::Command c("insert into accounts_dep.person (fio, s_staffpos_hl) values (:f, '')");
+        c.setParam("f", name);
+        c.execute();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        db_ = testdb::create();
+        testdb::connectProgram(db_);
+        DataModule6 = new TDataModule6(this);
+        msg_ = new ScriptedMessages;
+    }
+    void cleanupTestCase()
+    {
+        delete msg_;
+        testdb::drop(db_);
+    }
+    void init() { msg_->clear(); }
+
+    void readAfterLostConnectionIsRetried()
+    {
+        const int before = programBackend();
+        dropProgramBackend();
+        QCOMPARE(programScalar("select count(*) from accounts_dep.person").toInt(),
+                 count("accounts_dep.person"));
+        QVERIFY(programBackend() != before);
+    }
+
+    void writeAfterLostConnectionFailsOnceThenWorks()
+    {
+        dropProgramBackend();
+        try {
+            insertWorker("Связь А.А.");
+            QFAIL("a write on a lost connection reported success");
+        } catch (const db::ConnectionLost &e) {
+            QVERIFY(!e.details().isEmpty());
+        }
+        QCOMPARE(count("accounts_dep.person", "fio='Связь А.А.'"), 0);
+        insertWorker("Связь А.А.");
+        QCOMPARE(count("accounts_dep.person", "fio='Связь А.А.'"), 1);
+    }
+
+    // One click on a lost connection: one box with the server's text as details; the next
+    // click works and shows nothing.
+    void oneMessageForTheClickThenAWorkingAction()
+    {
+        dropProgramBackend();
+        QTimer::singleShot(0, [] { insertWorker("Клик Б.Б."); });
+        QTest::qWait(50);
+        QCOMPARE(msg_->shown.size(), 1);
+        QCOMPARE(msg_->shown[0].text, db::ConnectionLost(QString()).text());
+        QVERIFY(!msg_->shown[0].details.isEmpty());
+        QTimer::singleShot(0, [] { insertWorker("Клик Б.Б."); });
+        QTest::qWait(50);
+        QCOMPARE(msg_->shown.size(), 1);
+        QCOMPARE(count("accounts_dep.person", "fio='Клик Б.Б.'"), 1);
+    }
+
+    void failureInsideTransactionLeavesNothing_data()
+    {
+        QTest::addColumn<bool>("dropConnection");
+        QTest::newRow("refused statement") << false;
+        QTest::newRow("connection lost") << true;
+    }
+    void failureInsideTransactionLeavesNothing()
+    {
+        QFETCH(bool, dropConnection);
+        const int w = testdb::scalar(db_, "select min(id) from accounts_dep.person").toInt();
+        const int rows = count("accounts_dep.h_tabel");
+        QVERIFY_THROWS_EXCEPTION(db::SqlError, db::transaction([&] {
+                                     insertWorker("Откат В.В.");
+                                     DataModule6->WriteTabelDay({w, 2, 0, 0, 2, 2031}, 5, 8, true);
+                                     if (dropConnection)
+                                         dropProgramBackend();
+                                     db::Command("update accounts_dep.person set fio=fio||'x' "
+                                                 "where id=0/0")
+                                         .execute();
+                                 }));
+        QVERIFY(!db::inTransaction());
+        QCOMPARE(count("accounts_dep.person", "fio='Откат В.В.'"), 0);
+        QCOMPARE(count("accounts_dep.h_tabel"), rows);
+        // The next unit runs normally on the (new) connection.
+        db::transaction([] { insertWorker("Откат В.В."); });
+        QCOMPARE(count("accounts_dep.person", "fio='Откат В.В.'"), 1);
+        testdb::run(db_, "delete from accounts_dep.person where fio='Откат В.В.'");
+    }
+
+    // A refusal users can cause reads as a sentence; the server's text is kept as details.
+    void refusalsAreToldInRussian_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("worker with shift entries")
+            << "delete from accounts_dep.person where id=(select min(w_id) from "
+               "accounts_dep.smena where w_id not in (select id_p from accounts_dep.fatigue))"
+            << "Работника нельзя удалить: по нему есть записи в журнале смен.";
+        QTest::newRow("kind used by operations")
+            << "delete from accounts_dep.vid_oper where id=(select min(vid) from "
+               "accounts_dep.oper where vid<7777)"
+            << "Вид работ нельзя удалить: его используют операции.";
+        QTest::newRow("worker with maintenance entries, told by the server")
+            << "delete from accounts_dep.person where id=(select min(id_p) from "
+               "accounts_dep.fatigue)"
+            << "У работника \"" +
+                   testdb::scalar(db_, "select fio from accounts_dep.person where "
+                                       "id=(select min(id_p) from "
+                                       "accounts_dep.fatigue)")
+                       .toString() +
+                   "\" есть записи хоз. работ, удаление невозможно";
+        QTest::newRow("entry of a missing worker")
+            << "insert into accounts_dep.smena (w_id) values (-5)"
+            << "Работник не найден: возможно, его удалил другой пользователь.";
+        QTest::newRow("second timesheet row")
+            << "insert into accounts_dep.h_tabel (w_id, month, year, smena) select w_id, month, "
+               "year, smena from accounts_dep.h_tabel limit 1"
+            << "Строка табеля этого работника за этот месяц уже есть.";
+        QTest::newRow("failed check")
+            << "insert into cmn_contractor.person (id, s_caption, s_code) values (-7, 'x', 'abc')"
+            << "Табельный номер работника должен состоять из цифр (не более 9).";
+        QTest::newRow("value too long")
+            << "update accounts_dep.person set fio=repeat('я', 300)"
+            << "Значение слишком длинное для поля: допускается не более 254 знаков.";
+        QTest::newRow("number out of range")
+            << "update accounts_dep.h_tabel set d1=100000"
+            << "Число вне допустимого диапазона для поля: введите меньшее по величине число.";
+    }
+    void refusalsAreToldInRussian()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, text);
+        const QString before = testdb::scalar(db_, "select md5(string_agg(fio, ',' order by id)) "
+                                                   "from accounts_dep.person")
+                                   .toString();
+        QTimer::singleShot(0, [sql] { db::Command(sql).execute(); });
+        QTest::qWait(50);
+        QCOMPARE(msg_->shown.size(), 1);
+        QCOMPARE(msg_->shown[0].caption, QStringLiteral("Ошибка"));
+        QCOMPARE(msg_->shown[0].text, text);
+        QVERIFY2(msg_->shown[0].details.contains(QRegularExpression("[a-z]{4}")),
+                 qPrintable(msg_->shown[0].details));
+        QCOMPARE(testdb::scalar(db_, "select md5(string_agg(fio, ',' order by id)) "
+                                     "from accounts_dep.person")
+                     .toString(),
+                 before);
+    }
+
+    void otherErrorsKeepTheServerText()
+    {
+        try {
+            db::Command("select * from accounts_dep.no_such_table").execute();
+            QFAIL("no error");
+        } catch (const db::SqlError &e) {
+            const ui::DbErrorText shown = ui::describeDbError(e);
+            QCOMPARE(shown.text, "relation \"accounts_dep.no_such_table\" does not exist");
+            QCOMPARE(shown.details, e.text());
+        }
+    }
+
+    // Two clerks save the first hours of one worker's month at the same moment: the other
+    // clerk's row is inserted but not yet committed when this program writes its day.
+    void concurrentFirstRowOfAMonthMakesOneRow()
+    {
+        const int w = testdb::scalar(db_, "select max(id) from accounts_dep.person").toInt();
+        std::atomic<bool> inserted{false};
+        QString otherError;
+        std::thread other([&] {
+            const QString name = "race";
+            {
+                QSqlDatabase d = QSqlDatabase::addDatabase("QPSQL", name);
+                d.setHostName(testdb::host());
+                d.setPort(testdb::port());
+                d.setDatabaseName(db_);
+                d.setUserName("sys");
+                d.setPassword("wexapol");
+                QSqlQuery q(d);
+                if (!d.open() || !d.transaction() ||
+                    !q.exec(QString("insert into accounts_dep.h_tabel(smena, i_type, i_night, "
+                                    "w_id, month, year, d3) values(1, 0, 0, %1, 7, 2032, 5) on "
+                                    "conflict (w_id, smena, i_type, i_night, month, year) do "
+                                    "update set d3=excluded.d3")
+                                .arg(w)))
+                    otherError = q.lastError().text() + d.lastError().text();
+                inserted = true;
+                std::this_thread::sleep_for(std::chrono::milliseconds(400));
+                d.commit();
+                d.close();
+            }
+            QSqlDatabase::removeDatabase(name);
+        });
+        while (!inserted)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        // Waits on the other clerk's row, then adds its own day to it.
+        DataModule6->WriteTabelDay({w, 1, 0, 0, 7, 2032}, 4, 8, true);
+        other.join();
+        QVERIFY2(otherError.isEmpty(), qPrintable(otherError));
+        const QString row = QString("w_id=%1 and smena=1 and month=7 and year=2032").arg(w);
+        QCOMPARE(count("accounts_dep.h_tabel", row), 1);
+        QCOMPARE(count("accounts_dep.h_tabel", row + " and d3=5 and d4=8"), 1);
+    }
+};
+
+TABEL_TEST_MAIN(RobustTest)
+#include "tst_robust.moc"

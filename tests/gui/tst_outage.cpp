@@ -1,0 +1,117 @@
+// The program on a server of its own that is stopped and started again while a worker
+// is being typed into the editor.
+#include "Drive.h"
+#include "GuiApp.h"
+#include "ScriptedMessages.h"
+#include "TestDb.h"
+#include "app/Unit6.h"
+#include "db/Connection.h"
+#include "journal/Unit1.h"
+#include "refbooks/Unit2.h"
+#include "refbooks/Unit5.h"
+
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+using drive::click;
+using drive::type;
+using drive::whileShown;
+
+class OutageTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir work_;
+    QString data_;
+    QString port_;
+    QString db_;
+    ScriptedMessages *msg_ = nullptr;
+
+    // Runs shell text with the cluster functions of the scripts at hand.
+    void pg(const QString &script)
+    {
+        QProcess p;
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start("bash",
+                {"-c", ". '" TABEL_SOURCE_DIR "/scripts/pg.sh' && cd '" TABEL_SOURCE_DIR "' && " +
+                           script});
+        QVERIFY(p.waitForFinished(180000));
+        QVERIFY2(p.exitCode() == 0, p.readAll().constData());
+    }
+    void startServer() { pg(QString("pg_start '%1' %2").arg(data_, port_)); }
+    void stopServer() { pg(QString("pg_stop '%1'").arg(data_)); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(work_.isValid());
+        QFile::setPermissions(work_.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                                QFileDevice::ExeOther);
+        data_ = work_.path() + "/data";
+        QProcess free;
+        free.start("bash", {"-c", ". '" TABEL_SOURCE_DIR "/scripts/pg.sh' && pg_free_port 28432"});
+        QVERIFY(free.waitForFinished());
+        port_ = QString::fromLatin1(free.readAll()).trimmed();
+        pg(QString("pg_init '%1' && pg_start '%1' %2 -c fsync=off && "
+                   "pg_create_sys %2 superuser '%1/sock' >/dev/null && "
+                   "pg_load_db %2 tabel_demo app/schema.sql app/demo_data.sql")
+               .arg(data_, port_));
+        qputenv("TABEL_PGPORT", port_.toLatin1());
+        db_ = gui::start();
+        msg_ = new ScriptedMessages;
+        Form1->show();
+    }
+    void cleanupTestCase()
+    {
+        Form1->hide();
+        delete msg_;
+        // The whole cluster goes; its databases need no drop.
+        db::closeConnection();
+        pg(QString("pg_stop '%1'").arg(data_));
+    }
+
+    void workerTypedDuringOutageIsSavedAfterwards()
+    {
+        const QString name = "Перезапуск С.С.";
+        bool edited = false;
+        QVERIFY(whileShown<TForm5>([] { Form1->N1->trigger(); },
+                                   [&](TForm5 *list) {
+                                       QVERIFY(whileShown<TForm2>(
+                                           [&] { click(list->Button1); },
+                                           [&](TForm2 *e) {
+                                               edited = true;
+                                               type(e->Edit1, name);
+                                               stopServer();
+                                               click(e->Button1);
+                                               QCOMPARE(msg_->shown.size(), 1);
+                                               QVERIFY(msg_->shown[0].text.startsWith(
+                                                   "Нет связи с сервером"));
+                                               QVERIFY(!msg_->shown[0].details.isEmpty());
+                                               QVERIFY(e->isVisible());
+                                               QCOMPARE(e->Edit1->text(), name);
+
+                                               // The version guard's ticks while the server is away
+                                               // show nothing.
+                                               Form1->Timer1->setInterval(20);
+                                               QTest::qWait(150);
+                                               Form1->Timer1->setInterval(30000);
+                                               QCOMPARE(msg_->shown.size(), 1);
+
+                                               startServer();
+                                               click(e->Button1);
+                                               QCOMPARE(msg_->shown.size(), 1);
+                                               QVERIFY(!e->isVisible());
+                                           }));
+                                   }));
+        QVERIFY(edited);
+        QCOMPARE(
+            testdb::scalar(db_, "select count(*) from accounts_dep.person where fio='" + name + "'")
+                .toInt(),
+            1);
+    }
+};
+
+TABEL_TEST_MAIN(OutageTest)
+#include "tst_outage.moc"
