@@ -326,7 +326,9 @@ private slots:
             QCOMPARE(msg_->shown.size(), 2);
             QCOMPARE(msg_->shown[1].kind, QStringLiteral("error"));
             QCOMPARE(msg_->shown[1].caption, QStringLiteral("Ошибка"));
-            QVERIFY(msg_->shown[1].text.contains("oper"));
+            QCOMPARE(msg_->shown[1].text,
+                     QStringLiteral("Вид работ нельзя удалить: его используют операции."));
+            QVERIFY(msg_->shown[1].details.contains("oper"));
         } else {
             QCOMPARE(msg_->shown.size(), 1);
         }

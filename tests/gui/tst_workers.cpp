@@ -349,7 +349,10 @@ private slots:
             QCOMPARE(msg_->shown.size(), 2);
             QCOMPARE(msg_->shown[1].kind, QStringLiteral("error"));
             QCOMPARE(msg_->shown[1].caption, QStringLiteral("Ошибка"));
-            QVERIFY(msg_->shown[1].text.contains("smena"));
+            QCOMPARE(msg_->shown[1].text,
+                     QStringLiteral("Работника нельзя удалить: по нему есть записи в журнале "
+                                    "смен."));
+            QVERIFY(msg_->shown[1].details.contains("smena"));
         } else {
             QCOMPARE(msg_->shown.size(), 1);
         }
