@@ -42,9 +42,11 @@ QString figure(double ms)
 // are answered yes.
 class Unattended : public ui::MessageService {
 public:
-    void error(const QString &text, const QString &caption) override
+    void error(const QString &text, const QString &caption, const QString &details) override
     {
         std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
+        if (!details.isEmpty())
+            std::fprintf(stderr, "%s\n", qPrintable(details));
     }
     bool question(const QString &, const QString &) override { return true; }
 };
