@@ -11,6 +11,7 @@
 #include "refbooks/Unit7.h"
 #include "refbooks/Unit8.h"
 #include "refbooks/Unit9.h"
+#include "timesheets/Unit27.h"
 
 #include <QCoreApplication>
 
@@ -34,6 +35,7 @@ bool createForms(const QStringList &args)
     new TForm24();
     new TForm25();
     new TForm26();
+    new TForm27();
     return true;
 }
 

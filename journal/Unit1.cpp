@@ -10,6 +10,7 @@
 #include "refbooks/Unit3.h"
 #include "refbooks/Unit5.h"
 #include "refbooks/Unit8.h"
+#include "timesheets/Unit27.h"
 #include "ui/Application.h"
 #include "ui/DBGrid.h"
 #include "ui/Messages.h"
@@ -205,6 +206,9 @@ void TForm1::buildUi()
         Form25->DTPcker1->setDate(journalDate());
         showChild(Form25);
     });
+    const std::pair<QAction *, int> timesheets[] = {{N9, 9}, {N14, 14}, {N15, 15}, {N17, 17}};
+    for (const auto &[item, mode] : timesheets)
+        connect(item, &QAction::triggered, this, [this, m = mode] { Form27->openFrom(this, m); });
 
     RadioButton1->setChecked(true);
     CBox1Click();

@@ -108,6 +108,10 @@ QVariant DatasetModel::headerData(int section, Qt::Orientation o, int role) cons
             return f;
         }
         return QVariant();
+    case Qt::ForegroundRole:
+        if (cols_[section].titleColor.isValid())
+            return QBrush(cols_[section].titleColor);
+        return QVariant();
     default:
         return QVariant();
     }

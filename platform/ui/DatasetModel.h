@@ -4,6 +4,7 @@
 
 #include <QAbstractTableModel>
 #include <QBrush>
+#include <QColor>
 #include <QFont>
 #include <QPointer>
 #include <QVector>
@@ -25,6 +26,7 @@ struct ColumnDef {
     bool visible = true;
     int decimals = -1;     // fixed decimals for numbers; -1: as the value comes
     bool dateOnly = false; // a date-time shown by its date
+    QColor titleColor = {}; // colour of the title text; invalid: the standard one
 };
 
 // How one cell is drawn, when it is not drawn the standard way.

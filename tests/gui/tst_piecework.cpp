@@ -1,0 +1,277 @@
+// The monthly timesheets with earnings in their four modes, opened from the journal's menu,
+// on a small shop whose December 2023 is known to the cent.
+#include "Drive.h"
+#include "GuiApp.h"
+#include "ScriptedMessages.h"
+#include "TestDb.h"
+#include "journal/Unit1.h"
+#include "timesheets/Unit27.h"
+#include "ui/DBGrid.h"
+#include "ui/LookupCombo.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSqlQuery>
+
+using drive::click;
+using drive::whileShown;
+
+namespace {
+
+// Alekseev (501): shift entries on 1 and 31 December worth 80.00 for 15 hours, maintenance
+// by day (7 h, 800.00) and by night (3 h, 360.00), average piecework 6 h at 80.50.
+// Borisov (502): average piecework 8 h at 50.00, and a timesheet day holding 0.
+// Entries on 30 November and 1 January lie outside December.
+const char *const kShop = R"(
+insert into accounts_dep.person (id, fio) values (501, 'Алексеев А.А.'), (502, 'Борисов Б.Б.');
+insert into accounts_dep.vid_oper (id, vid) values (40, 'Резка');
+insert into accounts_dep.smena (w_id, data, smena, time, kol_vo, brak, cena, ok) values
+  (501, '01.12.2023', 1, 8, 10, 2, 5.5, 'ok'),
+  (501, '01.12.2023', 2, 3, 2, 0, 3, 'ok'),
+  (501, '31.12.2023', 1, 4, 3, 0, 10, 'ok'),
+  (501, '30.11.2023', 1, 100, 100, 0, 100, 'ok'),
+  (501, '01.01.2024', 1, 100, 100, 0, 100, 'ok');
+insert into accounts_dep.fatigue (id_o, id_p, d_date, cnt, price, i_night) values
+  (7777, 501, '04.12.2023', 5, 100, 0),
+  (7777, 501, '05.12.2023', 2, 150, 0),
+  (7777, 501, '06.12.2023', 3, 120, 1),
+  (7778, 501, '07.12.2023', 6, 80.5, 0),
+  (7778, 502, '11.12.2023', 8, 50, 0),
+  (7777, 501, '30.11.2023', 9, 1000, 0),
+  (7777, 501, '01.01.2024', 9, 1000, 0),
+  (7778, 502, '05.03.2024', 2, 10, 0);
+insert into accounts_dep.h_tabel (w_id, smena, i_type, i_night, month, year, d1, d31) values
+  (501, 1, 0, 0, 12, 2023, 8, 4);
+insert into accounts_dep.h_tabel (w_id, smena, i_type, i_night, month, year, d1) values
+  (501, 2, 0, 0, 12, 2023, 3);
+insert into accounts_dep.h_tabel (w_id, i_type, i_night, month, year, d4, d5, d6, d7) values
+  (501, 7777, 0, 12, 2023, 5, 2, null, null),
+  (501, 7777, 1, 12, 2023, null, null, 3, null),
+  (501, 7778, 0, 12, 2023, null, null, null, 6);
+insert into accounts_dep.h_tabel (w_id, i_type, i_night, month, year, d11, d12) values
+  (502, 7778, 0, 12, 2023, 8, 0);
+)";
+
+QString columnList()
+{
+    QStringList days;
+    for (int d = 1; d <= 31; ++d)
+        days << QStringLiteral("d%1").arg(d);
+    return days.join(QLatin1Char(','));
+}
+
+} // namespace
+
+class PieceworkTest : public QObject {
+    Q_OBJECT
+    QString db_;
+    ScriptedMessages *msg_ = nullptr;
+
+    // The whole timesheet table, row by row, without its ids.
+    QString tabel()
+    {
+        return testdb::scalar(db_, "select string_agg(row(w_id,smena,i_type,i_night,month,year," +
+                                       columnList() +
+                                       ")::text, ' | ' order by w_id,smena,i_type,i_night,"
+                                       "year,month) from accounts_dep.h_tabel")
+            .toString();
+    }
+    static void choose(TForm27 *f, int month, int year)
+    {
+        f->cb_year->setKeyValue(year);
+        f->ComboBox1->setCurrentIndex(month - 1);
+        emit f->ComboBox1->activated(month - 1);
+    }
+    static QString cell(TForm27 *f, int row, const QString &field)
+    {
+        const auto &cols = f->DBGrid->gridModel()->columns();
+        for (int c = 0; c < cols.size(); ++c)
+            if (cols[c].field == field)
+                return f->DBGrid->gridModel()->cellText(row, c);
+        return QStringLiteral("no column ") + field;
+    }
+    // Fields of a grid row joined by "/".
+    static QString line(TForm27 *f, int row, const QStringList &fields)
+    {
+        QStringList out;
+        for (const QString &field : fields)
+            out << cell(f, row, field);
+        return out.join(QLatin1Char('/'));
+    }
+    QAction *menuItem(int mode)
+    {
+        switch (mode) {
+        case 14:
+            return Form1->N14;
+        case 15:
+            return Form1->N15;
+        case 17:
+            return Form1->N17;
+        default:
+            return Form1->N9;
+        }
+    }
+    void inMode(int mode, std::function<void(TForm27 *)> act)
+    {
+        QVERIFY(whileShown<TForm27>([&] { menuItem(mode)->trigger(); }, act));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        db_ = gui::start(QStringLiteral("tabel_schema"));
+        msg_ = new ScriptedMessages;
+        testdb::run(db_, QString::fromUtf8(kShop));
+        Form1->show();
+    }
+    void cleanupTestCase()
+    {
+        Form1->hide();
+        delete msg_;
+        gui::stop(db_);
+    }
+    void init() { msg_->clear(); }
+
+    void modes_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("nameWidth");
+        QTest::addColumn<bool>("night");
+        QTest::addColumn<bool>("average");
+        QTest::addColumn<QStringList>("rows");
+        // fio/s_night/i_time/f_price/average_price/d1/d2/d4/d5/d6/d7/d11/d12/d31
+        QTest::newRow("piecework, shifts added up by day")
+            << 9 << "Табель сделка (27)" << 238 << false << true
+            << QStringList{"Алексеев А.А.//15/80,00/5,33/11////////4"};
+        QTest::newRow("maintenance, day and night on two lines")
+            << 14 << "Табель хоз. работы (27)" << 208 << true << true
+            << QStringList{"Алексеев А.А./дн./7/800,00/114,29///5/2/////",
+                           "Алексеев А.А./ноч./3/360,00/120,00/////3////"};
+        QTest::newRow("average piecework, a day of 0 shows nothing")
+            << 15 << "Табель ср. сдельная (27)" << 208 << true << true
+            << QStringList{"Алексеев А.А./дн./6/483,00/80,50//////6///",
+                           "Борисов Б.Б./дн./8/400,00/50,00///////8//"};
+        QTest::newRow("both journals together")
+            << 17 << "Общий табель (27)" << 304 << false << false
+            << QStringList{"Алексеев А.А.//31/1723,00//11//5/2/3/6///4",
+                           "Борисов Б.Б.//8/400,00////////8//"};
+    }
+    void modes()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, caption);
+        QFETCH(int, nameWidth);
+        QFETCH(bool, night);
+        QFETCH(bool, average);
+        QFETCH(QStringList, rows);
+        const QStringList fields = {"fio", "s_night", "i_time", "f_price", "average_price",
+                                    "d1",  "d2",      "d4",     "d5",      "d6",
+                                    "d7",  "d11",     "d12",    "d31"};
+        inMode(mode, [&](TForm27 *f) {
+            QCOMPARE(f->windowTitle(), caption);
+            // Opened on today's month and year; the year list has the table's years and today's.
+            QCOMPARE(f->ComboBox1->currentIndex(), QDate::currentDate().month() - 1);
+            QCOMPARE(f->cb_year->keyValue().toInt(), QDate::currentDate().year());
+            QStringList years, expected = {"2023", QString::number(QDate::currentDate().year())};
+            for (int i = 0; i < f->cb_year->count(); ++i)
+                years << f->cb_year->itemText(i);
+            QCOMPARE(years, expected);
+
+            choose(f, 12, 2023);
+            QCOMPARE(f->DBGrid->dataset(), f->current);
+            QStringList shown;
+            for (int r = 0; r < f->current->recordCount(); ++r)
+                shown << line(f, r, fields);
+            QCOMPARE(shown, rows);
+            QCOMPARE(f->DBGrid->isColumnHidden(1), !night);
+            QCOMPARE(f->DBGrid->isColumnHidden(35), !average);
+            QCOMPARE(f->DBGrid->columnWidth(0), nameWidth);
+
+            // Month switches: each hidden day widens the name column by 20, never more.
+            const struct {
+                int month, year, hidden;
+            } months[] = {{2, 2023, 3}, {4, 2023, 1}, {2, 2024, 2}, {2, 2023, 3}, {12, 2023, 0}};
+            for (const auto &m : months) {
+                choose(f, m.month, m.year);
+                QCOMPARE(f->DBGrid->columnWidth(0), nameWidth + 20 * m.hidden);
+                for (int d = 28; d <= 31; ++d)
+                    QCOMPARE(f->DBGrid->isColumnHidden(d + 1), d > 31 - m.hidden);
+            }
+        });
+        QVERIFY(!Form27->current->isActive() && !Form27->q_year->isActive());
+        QCOMPARE(Form27->DBGrid->columnWidth(0), 208);
+        QVERIFY(!Form27->DBGrid->isColumnHidden(1) && !Form27->DBGrid->isColumnHidden(35));
+    }
+
+    void look()
+    {
+        inMode(9, [&](TForm27 *f) {
+            choose(f, 12, 2023);
+            auto *model = f->DBGrid->gridModel();
+            // 1 December 2023 is a Friday: the 2nd and 3rd are the weekend, in red.
+            const auto red = [&](int day) {
+                const QVariant title = model->headerData(day + 1, Qt::Horizontal,
+                                                         Qt::ForegroundRole);
+                const QVariant cell = model->data(model->index(0, day + 1), Qt::ForegroundRole);
+                return title.value<QBrush>().color() == Qt::red &&
+                       cell.value<QBrush>().color() == Qt::red;
+            };
+            QVERIFY(!red(1) && red(2) && red(3) && !red(4) && !red(29) && red(30) && red(31));
+            QCOMPARE(model->headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), "1");
+            QVERIFY(f->DBGrid->columnWidth(2) >= 20);
+            for (int c = 33; c <= 35; ++c) {
+                const QModelIndex at = model->index(0, c);
+                QCOMPARE(model->columns()[c].width, 66); // or what the title needs
+                QVERIFY(f->DBGrid->columnWidth(c) >= 66);
+                QCOMPARE(model->data(at, Qt::BackgroundRole).value<QBrush>().color(),
+                         QColor(0xE1, 0xE4, 0xFF));
+                QVERIFY(model->data(at, Qt::FontRole).value<QFont>().bold());
+            }
+            QCOMPARE(model->headerData(33, Qt::Horizontal, Qt::DisplayRole).toString(),
+                     "Итого (р.)");
+            QCOMPARE(model->headerData(34, Qt::Horizontal, Qt::DisplayRole).toString(),
+                     "Итого (ч.)");
+            QCOMPARE(model->headerData(35, Qt::Horizontal, Qt::DisplayRole).toString(),
+                     "Час (р.)");
+            // A row added elsewhere shows after "Обновить".
+            testdb::run(db_, "insert into accounts_dep.h_tabel (w_id, smena, month, year, d2) "
+                             "values (502, 1, 12, 2023, 5)");
+            QCOMPARE(f->current->recordCount(), 1);
+            click(f->Button5);
+            QCOMPARE(f->current->recordCount(), 2);
+            testdb::run(db_, "delete from accounts_dep.h_tabel where w_id=502 and smena=1");
+            QTest::keyClick(f, Qt::Key_Escape);
+            QVERIFY(!f->isVisible());
+        });
+    }
+
+    void totals_data()
+    {
+        QTest::addColumn<int>("month");
+        QTest::addColumn<int>("year");
+        QTest::addColumn<QStringList>("shown"); // Итого, Сделка, Хоз. работы, Ср. сдел.
+        QTest::newRow("December") << 12 << 2023
+                                  << QStringList{"2123,00", "80,00", "1160,00", "883,00"};
+        QTest::newRow("only average piecework") << 3 << 2024
+                                                << QStringList{"20,00", "", "", "20,00"};
+        QTest::newRow("nothing") << 6 << 2023 << QStringList{"", "", "", ""};
+    }
+    void totals()
+    {
+        QFETCH(int, month);
+        QFETCH(int, year);
+        QFETCH(QStringList, shown);
+        inMode(17, [&](TForm27 *f) {
+            choose(f, month, year);
+            QCOMPARE((QStringList{f->DBText1->text(), f->DBText2->text(), f->DBText3->text(),
+                                  f->DBText4->text()}),
+                     shown);
+        });
+    }
+};
+
+TABEL_TEST_MAIN(PieceworkTest)
+#include "tst_piecework.moc"

@@ -1,0 +1,425 @@
+#include "Unit27.h"
+
+#include "app/Unit6.h"
+#include "db/Dataset.h"
+#include "db/Transaction.h"
+#include "ui/DBGrid.h"
+#include "ui/LookupCombo.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+TForm27 *Form27 = nullptr;
+
+namespace {
+
+// Grid columns: 0 name, 1 day or night, 2 .. 32 the days, 33 .. 35 the month's figures.
+constexpr int kNightColumn = 1;
+constexpr int kFirstDayColumn = 2;
+constexpr int kAverageColumn = 35;
+constexpr int kStandardNameWidth = 208;
+const QColor kFigures(0xE1, 0xE4, 0xFF);
+
+struct ModeDef {
+    int mode;
+    const char *caption;
+    int nameWidth;
+    bool night;
+    bool average;
+};
+
+const ModeDef kModes[] = {
+    {9, "Табель сделка (27)", 238, false, true},
+    {14, "Табель хоз. работы (27)", 208, true, true},
+    {15, "Табель ср. сдельная (27)", 208, true, true},
+    {17, "Общий табель (27)", 304, false, false},
+};
+
+const ModeDef &modeDef(int mode)
+{
+    for (const ModeDef &m : kModes)
+        if (m.mode == mode)
+            return m;
+    return kModes[0];
+}
+
+// A day shows the sum of that day's hours over the worker's rows, or nothing for 0.
+QString dayTerms()
+{
+    QStringList terms;
+    for (int d = 1; d <= 31; ++d)
+        terms << QStringLiteral("case when sum(coalesce(h.d%1,0)) =0 then %2 else "
+                                "sum(coalesce(h.d%1,0)) end d%1")
+                     .arg(d)
+                     .arg(d == 2 ? QStringLiteral("NULL") : QStringLiteral("null"));
+    return terms.join(QStringLiteral(", "));
+}
+
+QString money(const db::Dataset &ds)
+{
+    const QVariant v = ds.value(QStringLiteral("price"));
+    return v.isNull() ? QString() : QLocale().toString(v.toDouble(), 'f', 2);
+}
+
+} // namespace
+
+QString TForm27::piecesSql()
+{
+    return QStringLiteral(
+               "select p.s_caption fio, p.id,h.i_type, (select sum(s.time) from "
+               "accounts_dep.smena s where s.data<:d_date1 and s.data>=:d_date2 and s.w_id=p.id) "
+               "i_time, (select sum((s.kol_vo-s.brak)*s.cena)::numeric(10,2)from "
+               "accounts_dep.smena s where s.data<:d_date3 and s.data>=:d_date4 and s.w_id=p.id) "
+               "f_price, (select case when coalesce(sum(s.time),0)::numeric(10,2)=0 then 0 else "
+               "coalesce(sum((s.kol_vo-s.brak)*s.cena)/sum(time),0)::numeric(10,2) end from "
+               "accounts_dep.smena s where s.data<:d_date5 and s.data>=:d_date6 and s.w_id=p.id) "
+               "average_price, ") +
+           dayTerms() +
+           QStringLiteral(" from cmn_contractor.person p, accounts_dep.h_tabel h where "
+                          "h.year=:i_year and h.month=:i_month and h.w_id=p.id and i_type=0 "
+                          "group by p.id, p.s_caption, h.i_type order by fio");
+}
+
+QString TForm27::kindSql(int kind)
+{
+    const QString k = QString::number(kind);
+    return QStringLiteral(
+               "select p.s_caption fio, p.id,h.i_type, case when h.i_night=0 then 'дн.' else "
+               "'ноч.' end as s_night, h.i_night, (select sum(f.cnt) from accounts_dep.fatigue f "
+               "where f.d_date<:d_date1 and f.d_date>=:d_date2 and f.id_p=p.id and f.id_o=%1 and "
+               "f.i_night=h.i_night) i_time, (select sum(f.cnt*f.price)::numeric(10,2) from "
+               "accounts_dep.fatigue f where f.d_date<:d_date3 and f.d_date>=:d_date4 and "
+               "f.id_p=p.id and f.id_o=%1 and f.i_night=h.i_night) f_price, (select case when "
+               "coalesce(sum(f.cnt),0)::numeric(10,2)=0 then 0 else "
+               "coalesce(sum((f.cnt*f.price))/sum(f.cnt),0)::numeric(10,2) end from "
+               "accounts_dep.fatigue f where f.d_date<:d_date5 and f.d_date>=:d_date6 and "
+               "f.id_p=p.id and f.id_o=%1 and f.i_night=h.i_night) average_price, ")
+               .arg(k) +
+           dayTerms() +
+           QStringLiteral(" from cmn_contractor.person p, accounts_dep.h_tabel h where "
+                          "h.year=:i_year and h.month=:i_month and h.w_id=p.id and i_type=%1 "
+                          "group by p.id, p.s_caption, h.i_type, h.i_night order by fio")
+               .arg(k);
+}
+
+QString TForm27::allSql()
+{
+    return QStringLiteral(
+               "select p.s_caption fio, p.id, coalesce((select sum(s.time) from "
+               "accounts_dep.smena s where s.data<:d_date1 and s.data>=:d_date2 and "
+               "s.w_id=p.id),0)+ coalesce((select sum(f.cnt) from accounts_dep.fatigue f where "
+               "f.d_date<:d_date7 and f.d_date>=:d_date8 and f.id_p=p.id),0) i_time, "
+               "coalesce((select sum((s.kol_vo-s.brak)*s.cena)::numeric(10,2)from "
+               "accounts_dep.smena s where s.data<:d_date3 and s.data>=:d_date4 and "
+               "s.w_id=p.id),0)+ coalesce((select sum(f.cnt*f.price)::numeric(10,2)from "
+               "accounts_dep.fatigue f where f.d_date<:d_date5 and f.d_date>=:d_date6 and "
+               "f.id_p=p.id),0) f_price, ") +
+           dayTerms() +
+           QStringLiteral(" from cmn_contractor.person p, accounts_dep.h_tabel h where "
+                          "h.year=:i_year and h.month=:i_month and h.w_id=p.id group by p.id, "
+                          "p.s_caption order by fio");
+}
+
+TForm27::TForm27(QWidget *parent) : ui::Form(parent)
+{
+    Form27 = this;
+    setObjectName(QStringLiteral("Form27"));
+    setPlacement(Placement::Screen);
+
+    auto query = [this](const char *name, const QString &sql) {
+        auto *ds = new db::Dataset(QLatin1String(name), this);
+        ds->setSql(sql);
+        return ds;
+    };
+    H_Tabel0 = query("H_Tabel0", piecesSql());
+    H_Tabel7777 = query("H_Tabel7777", kindSql(7777));
+    H_Tabel7778 = query("H_Tabel7778", kindSql(7778));
+    H_Tabel_all = query("H_Tabel_all", allSql());
+    // The whole shop's earnings of the month; an empty part counts as nothing earned, and
+    // only when both are empty there is no total.
+    all_price = query(
+        "all_price",
+        QStringLiteral("select (select sum(part) from (values ((select "
+                       "sum((s.kol_vo-s.brak)*s.cena) from accounts_dep.smena s where "
+                       "s.data<:d_date1 and s.data>=:d_date2 and s.cena>0 and s.kol_vo>0)), "
+                       "((select sum(f.cnt*f.price) from accounts_dep.fatigue f where "
+                       "f.d_date<:d_date3 and f.d_date>=:d_date4 and f.cnt>0 and f.price>0))) "
+                       "parts(part))::numeric(20,2) price"));
+    price = query("price", QStringLiteral("select sum((s.kol_vo-s.brak)*s.cena)::numeric(100,2) "
+                                          "as price from accounts_dep.smena s where "
+                                          "s.data<:d_date1 and s.data>=:d_date2 and s.cena>0 "
+                                          "and s.kol_vo>0"));
+    const QString kindPrice = QStringLiteral(
+        "select sum(f.cnt*f.price)::numeric(100,2) as price from accounts_dep.fatigue f where "
+        "f.d_date<:d_date1 and f.d_date>=:d_date2 and f.cnt>0 and f.price>0 and f.id_o=%1");
+    price7 = query("price7", kindPrice.arg(7777));
+    price8 = query("price8", kindPrice.arg(7778));
+    q_year = query("q_year", timesheet::yearListSql());
+    current = H_Tabel0;
+
+    buildUi();
+}
+
+void TForm27::buildUi()
+{
+    setWindowTitle(QStringLiteral("Табель сделка (27)"));
+    auto *root = new QVBoxLayout(this);
+
+    DBGrid = new ui::DBGrid(QStringLiteral("DBGrid"), this);
+    DBGrid->setAccessibleName(QStringLiteral("Табель"));
+    const Qt::Alignment centre = Qt::AlignCenter;
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+    cols_ = {{QStringLiteral("fio"), QStringLiteral("Фамилия И. О."), kStandardNameWidth},
+             {QStringLiteral("s_night"), QStringLiteral(" "), 30}};
+    for (int d = 1; d <= 31; ++d)
+        cols_.append({QStringLiteral("d%1").arg(d), QString::number(d), 20, centre});
+    cols_.append({QStringLiteral("f_price"), QStringLiteral("Итого (р.)"), 66, right, true, 2});
+    cols_.append({QStringLiteral("i_time"), QStringLiteral("Итого (ч.)"), 66, right});
+    cols_.append({QStringLiteral("average_price"), QStringLiteral("Час (р.)"), 66, right, true, 2});
+    DBGrid->setColumns(cols_);
+    DBGrid->gridModel()->setStyler(
+        [](const db::Dataset &, int, const ui::ColumnDef &col, ui::CellStyle &style) {
+            static const QStringList figures = {QStringLiteral("f_price"),
+                                                QStringLiteral("i_time"),
+                                                QStringLiteral("average_price")};
+            if (col.titleColor.isValid()) { // a weekend day
+                style.foreground = QBrush(col.titleColor);
+            } else if (figures.contains(col.field)) {
+                style.background = QBrush(kFigures);
+                QFont f;
+                f.setBold(true);
+                style.font = f;
+            }
+        });
+    root->addWidget(DBGrid, 1);
+
+    auto *panel = new QHBoxLayout;
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setAccessibleName(QStringLiteral("Месяц"));
+    ComboBox1->addItems(timesheet::monthNames());
+    ComboBox1->setMaxVisibleItems(12);
+    panel->addWidget(ComboBox1);
+    cb_year =
+        new LookupCombo(QStringLiteral("cb_year"), q_year, QStringLiteral("year"),
+                        QStringLiteral("year"), this);
+    cb_year->setAccessibleName(QStringLiteral("Год"));
+    panel->addWidget(cb_year);
+    PB = new QProgressBar(this);
+    PB->setObjectName(QStringLiteral("PB"));
+    PB->setAccessibleName(QStringLiteral("Ход перестроения"));
+    PB->setMinimum(1);
+    PB->hide();
+    panel->addWidget(PB, 1);
+    panel->addStretch();
+
+    QFont bold = font();
+    bold.setBold(true);
+    auto total = [this, panel, &bold](const char *labelName, const QString &caption,
+                                      const char *valueName, QLabel *&label, QLabel *&value) {
+        label = new QLabel(caption, this);
+        label->setObjectName(QLatin1String(labelName));
+        label->setFont(bold);
+        value = new QLabel(this);
+        value->setObjectName(QLatin1String(valueName));
+        value->setAccessibleName(caption);
+        value->setMinimumWidth(80);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        label->setBuddy(value);
+        panel->addSpacing(12);
+        panel->addWidget(label);
+        panel->addWidget(value);
+    };
+    total("Label4", QStringLiteral("Ср. сдел.:"), "DBText4", Label4, DBText4);
+    total("Label2", QStringLiteral("Хоз. работы:"), "DBText3", Label2, DBText3);
+    total("Label1", QStringLiteral("Сделка:"), "DBText2", Label1, DBText2);
+    total("Label3", QStringLiteral("Итого:"), "DBText1", Label3, DBText1);
+    root->addLayout(panel);
+
+    auto *buttons = new QHBoxLayout;
+    auto button = [this, buttons](const char *name, const QString &text) {
+        QPushButton *b = newButton(name, text);
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+        return b;
+    };
+    Button2 = button("Button2", QStringLiteral("Excel"));
+    Button2->setMinimumWidth(140);
+    Button5 = button("Button5", QStringLiteral("Обновить"));
+    Button3 = button("Button3", QStringLiteral("Перестроить"));
+    buttons->addStretch();
+    Button1 = button("Button1", QStringLiteral("Выход"));
+    setCancelButton(Button1);
+    root->addLayout(buttons);
+
+    connect(ComboBox1, &QComboBox::activated, this, &TForm27::ComboBox1Change);
+    connect(cb_year, &QComboBox::activated, this, &TForm27::ComboBox1Change);
+    connect(Button3, &QPushButton::clicked, this, &TForm27::Button3Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm27::Button2Click);
+    connect(Button5, &QPushButton::clicked, this, &TForm27::Button5Click);
+    connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TForm27::applyColumns()
+{
+    DBGrid->setColumns(cols_);
+}
+
+void TForm27::setMode(int m)
+{
+    const ModeDef &def = modeDef(m);
+    mode = def.mode;
+    setWindowTitle(QString::fromUtf8(def.caption));
+    switch (mode) {
+    case 14:
+        current = H_Tabel7777;
+        break;
+    case 15:
+        current = H_Tabel7778;
+        break;
+    case 17:
+        current = H_Tabel_all;
+        break;
+    default:
+        current = H_Tabel0;
+    }
+    nameWidth_ = def.nameWidth;
+    cols_[0].width = nameWidth_;
+    cols_[kNightColumn].visible = def.night;
+    cols_[kAverageColumn].visible = def.average;
+    applyColumns();
+}
+
+void TForm27::openFrom(ui::Form *caller, int m)
+{
+    setMode(m);
+    const QDate today = QDate::currentDate();
+    ComboBox1->setCurrentIndex(today.month() - 1);
+    timesheet::bindYearList(*q_year);
+    cb_year->reload();
+    cb_year->setKeyValue(today.year());
+    ComboBox1Change();
+    // The window is as wide as the grid with all days shown.
+    const int width = DBGrid->contentWidth() - nameWidth_ + cols_[0].width +
+                      2 * DBGrid->frameWidth() + DBGrid->verticalScrollBar()->sizeHint().width() +
+                      layout()->contentsMargins().left() + layout()->contentsMargins().right();
+    setFixedSize(qMax(width, sizeHint().width()), 640);
+    caller->showChild(this);
+    current->close();
+    q_year->close();
+    nameWidth_ = kStandardNameWidth;
+    cols_[0].width = kStandardNameWidth;
+    cols_[kNightColumn].visible = true;
+    cols_[kAverageColumn].visible = true;
+    applyColumns();
+}
+
+timesheet::MonthPeriod TForm27::period() const
+{
+    timesheet::MonthPeriod p;
+    p.month = ComboBox1->currentIndex() + 1;
+    p.year = cb_year->keyValue().toInt();
+    return p;
+}
+
+void TForm27::FormActivate()
+{
+    DBGrid->setDataset(current);
+}
+
+void TForm27::ComboBox1Change()
+{
+    current->close();
+    const timesheet::MonthPeriod p = period();
+    current->setParam(QStringLiteral("i_month"), p.month);
+    current->setParam(QStringLiteral("i_year"), p.year);
+    timesheet::bindPeriod(*current, p, current == H_Tabel_all ? 4 : 3);
+    current->open();
+    showTotals();
+
+    const int days = p.days();
+    int hidden = 0;
+    for (int d = 1; d <= 31; ++d) {
+        ui::ColumnDef &col = cols_[kFirstDayColumn + d - 1];
+        col.visible = d <= days;
+        if (!col.visible)
+            ++hidden;
+        col.titleColor = col.visible && p.weekend(d) ? QColor(Qt::red) : QColor();
+    }
+    cols_[0].width = nameWidth_ + 20 * hidden;
+    applyColumns();
+    shown_ = p;
+}
+
+void TForm27::showTotals()
+{
+    const timesheet::MonthPeriod p = period();
+    const std::pair<db::Dataset *, QLabel *> totals[] = {
+        {all_price, DBText1}, {price, DBText2}, {price7, DBText3}, {price8, DBText4}};
+    for (const auto &[ds, value] : totals) {
+        ds->close();
+        timesheet::bindPeriod(*ds, p, ds == all_price ? 2 : 1);
+        ds->open();
+        value->setText(money(*ds));
+    }
+}
+
+void TForm27::Button5Click()
+{
+    current->close();
+    current->open();
+}
+
+void TForm27::rebuildMonth(const timesheet::MonthPeriod &p, QProgressBar *bar)
+{
+    const QString m = QString::number(p.month);
+    const QString y = QString::number(p.year);
+    db::transaction([&] {
+        DataModule6->DelSmena.setSql(
+            QStringLiteral("delete from accounts_dep.h_tabel where smena=0 and month=") + m +
+            QStringLiteral(" and year=") + y);
+        DataModule6->DelSmena.execute();
+        // Each day's hours per worker, kind and night flag go into that day's cell of the
+        // worker's row of that kind, the row being made by its first day with entries.
+        timesheet::byDay(bar, p.days(), [&](int day) {
+            const QString d = QStringLiteral("d") + QString::number(day);
+            DataModule6->H_Tabel_ins.setSql(
+                QStringLiteral("insert into accounts_dep.h_tabel(i_type, w_id, i_night, month, "
+                               "year, %1) select f.id_o, f.id_p, f.i_night, %2, %3, sum(f.cnt) "
+                               "from accounts_dep.fatigue f where f.d_date=:data group by "
+                               "f.id_p, f.id_o, f.i_night on conflict (w_id, smena, i_type, "
+                               "i_night, month, year) do update set %1=excluded.%1")
+                    .arg(d, m, y));
+            DataModule6->H_Tabel_ins.setParam(QStringLiteral("data"),
+                                              QDate(p.year, p.month, day));
+            DataModule6->H_Tabel_ins.execute();
+        });
+    });
+}
+
+void TForm27::Button3Click()
+{
+    if (cb_year->keyValue().isNull())
+        return;
+    rebuildMonth(period(), PB);
+    current->close();
+    current->open();
+}
+
+void TForm27::Button2Click()
+{
+    // The export is added with the workbook layer.
+}
+
+void TForm27::done(int result)
+{
+    Button2->setText(QStringLiteral("Excel"));
+    ui::Form::done(result);
+}
