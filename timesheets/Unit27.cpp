@@ -393,12 +393,11 @@ void TForm27::rebuildMonth(const timesheet::MonthPeriod &p, QProgressBar *bar)
             DataModule6->H_Tabel_ins.setSql(
                 QStringLiteral("insert into accounts_dep.h_tabel(i_type, w_id, i_night, month, "
                                "year, %1) select f.id_o, f.id_p, f.i_night, %2, %3, sum(f.cnt) "
-                               "from accounts_dep.fatigue f where f.d_date=:data group by "
+                               "from accounts_dep.fatigue f where f.d_date='%4' group by "
                                "f.id_p, f.id_o, f.i_night on conflict (w_id, smena, i_type, "
                                "i_night, month, year) do update set %1=excluded.%1")
-                    .arg(d, m, y));
-            DataModule6->H_Tabel_ins.setParam(QStringLiteral("data"),
-                                              QDate(p.year, p.month, day));
+                    .arg(d, m, y,
+                         QDate(p.year, p.month, day).toString(QStringLiteral("dd.MM.yyyy"))));
             DataModule6->H_Tabel_ins.execute();
         });
     });

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSqlError>
 #include <QSqlQuery>
 
 using drive::click;
@@ -62,6 +63,23 @@ QString columnList()
     return days.join(QLatin1Char(','));
 }
 
+// January 2024 for the rebuild: stale maintenance rows to go, a shift row and February's
+// maintenance row to stay, and entries of several kinds, two on one day, one of 0 hours,
+// on the month's first and last days and just beyond it.
+const char *const kJanuary = R"(
+insert into accounts_dep.h_tabel (w_id, smena, i_type, i_night, month, year, d15) values
+  (501, 0, 7777, 0, 1, 2024, 99), (502, 0, 7778, 1, 1, 2024, 98), (501, 1, 0, 0, 1, 2024, 7),
+  (502, 0, 7777, 0, 2, 2024, 5);
+insert into accounts_dep.fatigue (id_o, id_p, d_date, cnt, price, i_night) values
+  (7777, 501, '01.01.2024', 3, 1000, 0),
+  (7777, 501, '31.01.2024', 4, 100, 1),
+  (40, 502, '10.01.2024', 2, 100, 0),
+  (7778, 502, '10.01.2024', 0, 100, 0),
+  (7778, 502, '12.01.2024', 5, 100, 0),
+  (7778, 502, '01.02.2024', 5, 100, 0),
+  (7777, 502, '31.12.2023', 6, 100, 0);
+)";
+
 } // namespace
 
 class PieceworkTest : public QObject {
@@ -77,6 +95,45 @@ class PieceworkTest : public QObject {
                                        ")::text, ' | ' order by w_id,smena,i_type,i_night,"
                                        "year,month) from accounts_dep.h_tabel")
             .toString();
+    }
+    // The month's maintenance rows rebuilt one entry group and one statement at a time, as
+    // the shop always did; the outcome is read and then undone.
+    QString rebuiltOneByOne(int month, int year)
+    {
+        QSqlDatabase side = testdb::side(db_);
+        side.transaction();
+        QSqlQuery q(side);
+        const auto run = [&](const QString &sql) {
+            if (!q.exec(sql))
+                qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+        };
+        const QString m = QString::number(month), y = QString::number(year);
+        run("delete from accounts_dep.h_tabel where smena=0 and month=" + m + " and year=" + y);
+        for (int i = 1; i <= QDate(year, month, 1).daysInMonth(); ++i) {
+            QSqlQuery dt(side);
+            dt.exec(" select f.id_p, f.id_o, f.i_night, sum(f.cnt) as tim from "
+                    "accounts_dep.fatigue f where f.d_date ='" +
+                    QDate(year, month, i).toString("dd.MM.yyyy") +
+                    "' group by f.id_p, f.id_o, f.i_night order by id_p;");
+            while (dt.next()) {
+                const QString p = dt.value(0).toString(), k = dt.value(1).toString(),
+                              g = dt.value(2).toString(), t = dt.value(3).toString();
+                const QString where = " where w_id=" + p + " and i_type=" + k +
+                                      " and i_night=" + g + " and month=" + m + " and year=" + y;
+                run("select count(w_id) as cnt from accounts_dep.h_tabel h_tabel" + where);
+                q.next();
+                if (q.value(0).toInt() != 0)
+                    run("update accounts_dep.h_tabel set d" + QString::number(i) + "=" + t +
+                        where);
+                else
+                    run("insert into accounts_dep.h_tabel(i_type, w_id, i_night, month, year, d" +
+                        QString::number(i) + ") values(" + k + ", " + p + ", " + g + ", " + m +
+                        ", " + y + ", " + t + ")");
+            }
+        }
+        const QString outcome = tabel();
+        side.rollback();
+        return outcome;
     }
     static void choose(TForm27 *f, int month, int year)
     {
@@ -270,6 +327,54 @@ private slots:
                                   f->DBText4->text()}),
                      shown);
         });
+    }
+
+    void rebuild()
+    {
+        testdb::run(db_, QString::fromUtf8(kJanuary));
+        const QString before = tabel();
+        const QString expected = rebuiltOneByOne(1, 2024);
+        QCOMPARE(tabel(), before);
+        QVERIFY(expected != before);
+        QVERIFY(expected.contains("(501,1,0,0,1,2024,")); // the shift row stays
+        inMode(14, [&](TForm27 *f) {
+            choose(f, 1, 2024);
+            QCOMPARE(f->current->recordCount(), 1);
+            QCOMPARE(line(f, 0, {"s_night", "d1", "d15", "d31"}), "дн.//99/");
+            click(f->Button3);
+            QVERIFY(msg_->shown.isEmpty());
+            QCOMPARE(tabel(), expected);
+            QVERIFY(f->PB->isHidden());
+            QCOMPARE(f->PB->maximum(), 31);
+            QCOMPARE(f->PB->value(), 31);
+            // The grid is read again: the stale rows are gone, the day's entries added up.
+            QCOMPARE(f->current->recordCount(), 2);
+            QCOMPARE(line(f, 0, {"s_night", "d1", "d15", "d31"}), "дн./12//");
+            QCOMPARE(line(f, 1, {"s_night", "d1", "d15", "d31"}), "ноч.///4");
+        });
+        QVERIFY(expected.contains("(502,0,7778,0,1,2024,,,,,,,,,,0,,5,")); // a day of 0 hours
+        QVERIFY(expected.contains("(502,0,40,0,1,2024,")); // every kind gets its rows
+    }
+
+    void failedRebuildChangesNothing()
+    {
+        // 40000 hours do not fit a day's cell: the rebuild fails on the 20th.
+        testdb::run(db_, "insert into accounts_dep.fatigue (id_o, id_p, d_date, cnt, price) "
+                         "values (7777, 502, '20.01.2024', 40000, 1)");
+        testdb::run(db_, "update accounts_dep.h_tabel set d3=1 where smena=0 and month=1");
+        const QString before = tabel();
+        inMode(15, [&](TForm27 *f) {
+            choose(f, 1, 2024);
+            const int rows = f->current->recordCount();
+            click(f->Button3);
+            QCOMPARE(msg_->shown.size(), 1);
+            QCOMPARE(msg_->shown[0].kind, QStringLiteral("error"));
+            QCOMPARE(tabel(), before);
+            QVERIFY(f->PB->isHidden());
+            QVERIFY(f->current->isActive());
+            QCOMPARE(f->current->recordCount(), rows);
+        });
+        testdb::run(db_, "delete from accounts_dep.fatigue where cnt=40000");
     }
 };
 
