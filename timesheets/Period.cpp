@@ -3,6 +3,7 @@
 #include "db/Dataset.h"
 
 #include <QProgressBar>
+#include <QScopeGuard>
 
 namespace timesheet {
 
@@ -43,10 +44,7 @@ void bindYearList(db::Dataset &ds)
 
 void byDay(QProgressBar *bar, int days, const std::function<void(int day)> &work)
 {
-    struct Hide {
-        QProgressBar *bar;
-        ~Hide() { bar->hide(); }
-    } hide{bar};
+    const auto hide = qScopeGuard([bar] { bar->hide(); });
     bar->setMinimum(1);
     bar->setMaximum(days);
     bar->setValue(1);

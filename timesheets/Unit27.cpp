@@ -3,16 +3,19 @@
 #include "app/Unit6.h"
 #include "db/Dataset.h"
 #include "db/Transaction.h"
+#include "spreadsheet/Excel.h"
 #include "ui/DBGrid.h"
 #include "ui/LookupCombo.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
@@ -186,8 +189,7 @@ void TForm27::buildUi()
     DBGrid->setColumns(cols_);
     DBGrid->gridModel()->setStyler(
         [](const db::Dataset &, int, const ui::ColumnDef &col, ui::CellStyle &style) {
-            static const QStringList figures = {QStringLiteral("f_price"),
-                                                QStringLiteral("i_time"),
+            static const QStringList figures = {QStringLiteral("f_price"), QStringLiteral("i_time"),
                                                 QStringLiteral("average_price")};
             if (col.titleColor.isValid()) { // a weekend day
                 style.foreground = QBrush(col.titleColor);
@@ -207,9 +209,8 @@ void TForm27::buildUi()
     ComboBox1->addItems(timesheet::monthNames());
     ComboBox1->setMaxVisibleItems(12);
     panel->addWidget(ComboBox1);
-    cb_year =
-        new LookupCombo(QStringLiteral("cb_year"), q_year, QStringLiteral("year"),
-                        QStringLiteral("year"), this);
+    cb_year = new LookupCombo(QStringLiteral("cb_year"), q_year, QStringLiteral("year"),
+                              QStringLiteral("year"), this);
     cb_year->setAccessibleName(QStringLiteral("Год"));
     panel->addWidget(cb_year);
     PB = new QProgressBar(this);
@@ -414,7 +415,72 @@ void TForm27::Button3Click()
 
 void TForm27::Button2Click()
 {
-    // The export is added with the workbook layer.
+    db::Dataset *ds = current;
+    const int rec = ds->recNo();
+    // The grid is not repainted while the records are walked, and the window takes no
+    // other command until the export is done.
+    DBGrid->setDataset(nullptr);
+    QWidget *const controls[] = {ComboBox1, cb_year, Button2, Button3, Button5};
+    for (QWidget *w : controls)
+        w->setEnabled(false);
+    const auto restore = qScopeGuard([&] {
+        for (QWidget *w : controls)
+            w->setEnabled(true);
+        if (ds->isActive())
+            ds->setRecNo(rec);
+        DBGrid->setDataset(ds);
+    });
+
+    excel::Application app;
+    QString title = windowTitle();
+    title.remove(QStringLiteral(" (27)"));
+    const QString month = ComboBox1->currentText() + QLatin1Char(' ') + cb_year->currentText();
+    if (excel::piece::OpenWorkbook(QString(), app, title + QLatin1Char(' ') + month) == -1) {
+        QGuiApplication::restoreOverrideCursor();
+        return;
+    }
+    excel::piece::SetVisible(false, app);
+    const QString all = QString::number(ds->recordCount());
+    Button2->setText(QStringLiteral("Excel (0 из ") + all + QLatin1Char(')'));
+    ds->first();
+
+    const bool night = mode == 14 || mode == 15;
+    const bool average = mode != 17;
+    const auto header = [&app](int column, const QString &text, int textFormat) {
+        excel::piece::WriteCell(1, column, 2, text, textFormat, 1, 1, app);
+    };
+    excel::piece::WriteCell(1, 1, 1, month, 1, 1, 1, app);
+    header(1, QStringLiteral("Фамилия И.О."), 1);
+    for (int d = 1; d <= 31; ++d)
+        header(d + 2, QString::number(d), 0);
+    header(34, QStringLiteral("Итого (ч.)"), 1);
+    header(35, QStringLiteral("Итого (р.)"), 1);
+    if (average)
+        header(36, QStringLiteral("Час (р.)"), 1);
+
+    int row = 3;
+    int written = 0;
+    while (!ds->eof() && !ds->isEmpty()) {
+        const auto cell = [&](int column, const QString &field, int textFormat) {
+            excel::piece::WriteCell(1, column, row, ds->asString(field), textFormat, 1, 0, app);
+        };
+        cell(1, QStringLiteral("fio"), 1);
+        if (night)
+            cell(2, QStringLiteral("s_night"), 1);
+        for (int d = 1; d <= 31; ++d)
+            cell(d + 2, QStringLiteral("d") + QString::number(d), 0);
+        cell(34, QStringLiteral("i_time"), 0);
+        cell(35, QStringLiteral("f_price"), 0);
+        if (average)
+            cell(36, QStringLiteral("average_price"), 0);
+        ds->next();
+        ++row;
+        ++written;
+        Button2->setText(QStringLiteral("Excel (") + QString::number(written) +
+                         QStringLiteral(" из ") + all + QLatin1Char(')'));
+        QCoreApplication::processEvents();
+    }
+    excel::piece::SetVisible(true, app);
 }
 
 void TForm27::done(int result)

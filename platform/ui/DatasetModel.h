@@ -24,8 +24,8 @@ struct ColumnDef {
     int width = 64; // the standard column width
     Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
     bool visible = true;
-    int decimals = -1;     // fixed decimals for numbers; -1: as the value comes
-    bool dateOnly = false; // a date-time shown by its date
+    int decimals = -1;      // fixed decimals for numbers; -1: as the value comes
+    bool dateOnly = false;  // a date-time shown by its date
     QColor titleColor = {}; // colour of the title text; invalid: the standard one
 };
 

@@ -3,6 +3,7 @@
 #include "Drive.h"
 #include "GuiApp.h"
 #include "ScriptedMessages.h"
+#include "Sheets.h"
 #include "TestDb.h"
 #include "journal/Unit1.h"
 #include "timesheets/Unit27.h"
@@ -10,6 +11,7 @@
 #include "ui/LookupCombo.h"
 
 #include <QComboBox>
+#include <QJsonObject>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -123,8 +125,7 @@ class PieceworkTest : public QObject {
                 run("select count(w_id) as cnt from accounts_dep.h_tabel h_tabel" + where);
                 q.next();
                 if (q.value(0).toInt() != 0)
-                    run("update accounts_dep.h_tabel set d" + QString::number(i) + "=" + t +
-                        where);
+                    run("update accounts_dep.h_tabel set d" + QString::number(i) + "=" + t + where);
                 else
                     run("insert into accounts_dep.h_tabel(i_type, w_id, i_night, month, year, d" +
                         QString::number(i) + ") values(" + k + ", " + p + ", " + g + ", " + m +
@@ -270,8 +271,8 @@ private slots:
             auto *model = f->DBGrid->gridModel();
             // 1 December 2023 is a Friday: the 2nd and 3rd are the weekend, in red.
             const auto red = [&](int day) {
-                const QVariant title = model->headerData(day + 1, Qt::Horizontal,
-                                                         Qt::ForegroundRole);
+                const QVariant title =
+                    model->headerData(day + 1, Qt::Horizontal, Qt::ForegroundRole);
                 const QVariant cell = model->data(model->index(0, day + 1), Qt::ForegroundRole);
                 return title.value<QBrush>().color() == Qt::red &&
                        cell.value<QBrush>().color() == Qt::red;
@@ -291,8 +292,7 @@ private slots:
                      "Итого (р.)");
             QCOMPARE(model->headerData(34, Qt::Horizontal, Qt::DisplayRole).toString(),
                      "Итого (ч.)");
-            QCOMPARE(model->headerData(35, Qt::Horizontal, Qt::DisplayRole).toString(),
-                     "Час (р.)");
+            QCOMPARE(model->headerData(35, Qt::Horizontal, Qt::DisplayRole).toString(), "Час (р.)");
             // A row added elsewhere shows after "Обновить".
             testdb::run(db_, "insert into accounts_dep.h_tabel (w_id, smena, month, year, d2) "
                              "values (502, 1, 12, 2023, 5)");
@@ -312,8 +312,8 @@ private slots:
         QTest::addColumn<QStringList>("shown"); // Итого, Сделка, Хоз. работы, Ср. сдел.
         QTest::newRow("December") << 12 << 2023
                                   << QStringList{"2123,00", "80,00", "1160,00", "883,00"};
-        QTest::newRow("only average piecework") << 3 << 2024
-                                                << QStringList{"20,00", "", "", "20,00"};
+        QTest::newRow("only average piecework")
+            << 3 << 2024 << QStringList{"20,00", "", "", "20,00"};
         QTest::newRow("nothing") << 6 << 2023 << QStringList{"", "", "", ""};
     }
     void totals()
@@ -327,6 +327,71 @@ private slots:
                                   f->DBText4->text()}),
                      shown);
         });
+    }
+
+    void exportGrid_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("row");           // the grid's row when the export starts
+        QTest::addColumn<QStringList>("cells"); // address=value, "-" for an empty cell
+        QTest::newRow("piecework: no column 2") << 9 << 0 << QStringList{"A1=Декабрь 2023",
+                                                                         "A3=Алексеев А.А.",
+                                                                         "B3=-",
+                                                                         "C3=11",
+                                                                         "D3=-",
+                                                                         "AG3=4",
+                                                                         "AH3=15",
+                                                                         "AI3=80",
+                                                                         "AJ2=Час (р.)",
+                                                                         "AJ3=5.33",
+                                                                         "A4=-"};
+        QTest::newRow("maintenance: day and night")
+            << 14 << 1 << QStringList{"B3=дн.", "B4=ноч.", "F3=5",    "H4=3",
+                                      "AH4=3",  "AI4=360", "AJ4=120", "A5=-"};
+        QTest::newRow("all together: no column 36")
+            << 17 << 1 << QStringList{"A4=Борисов Б.Б.", "B4=-",  "M4=8",  "N4=-", "AH4=8",
+                                      "AI4=400",         "AJ2=-", "AJ3=-", "AJ4=-"};
+    }
+    void exportGrid()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, row);
+        QFETCH(QStringList, cells);
+        SheetsFixture sheets;
+        inMode(mode, [&](TForm27 *f) {
+            choose(f, 12, 2023);
+            f->DBGrid->selectRow(row);
+            click(f->Button2);
+            const int all = f->current->recordCount();
+            QCOMPARE(f->Button2->text(), QStringLiteral("Excel (%1 из %1)").arg(all));
+            QCOMPARE(f->DBGrid->dataset(), f->current); // the grid is back where it was
+            QCOMPARE(f->current->recNo(), row + 1);
+            QVERIFY(f->Button2->isEnabled() && f->Button3->isEnabled());
+            QTest::keyClick(f, Qt::Key_Escape);
+            QCOMPARE(f->Button2->text(), QStringLiteral("Excel"));
+        });
+        QVERIFY(msg_->shown.isEmpty());
+        QCOMPARE(sheets.opened.size(), 1);
+        const QJsonObject book = sheets.readLast();
+        const QJsonObject written = book["cells"].toObject();
+        for (const QString &c : cells) {
+            const QString at = c.section('=', 0, 0), value = c.section('=', 1);
+            if (value == "-")
+                QVERIFY2(!written.contains(at), qPrintable(at));
+            else
+                QCOMPARE(written[at].toObject()["value"].toVariant().toString(), value);
+        }
+        // Titles bold, the name as text, days and money as numbers in regular type.
+        const auto cellOf = [&](const char *at) { return written[at].toObject(); };
+        QCOMPARE(cellOf("A2")["value"].toString(), QStringLiteral("Фамилия И.О."));
+        QVERIFY(cellOf("A1")["bold"].toBool() && cellOf("C2")["bold"].toBool());
+        QCOMPARE(cellOf("C2")["type"].toString(), QStringLiteral("number"));
+        QCOMPARE(cellOf("AG2")["value"].toVariant().toString(), QStringLiteral("31"));
+        QCOMPARE(cellOf("AH2")["value"].toString(), QStringLiteral("Итого (ч.)"));
+        QCOMPARE(cellOf("AI2")["value"].toString(), QStringLiteral("Итого (р.)"));
+        QCOMPARE(cellOf("A3")["format"].toString(), QStringLiteral("@"));
+        QCOMPARE(cellOf("AI3")["type"].toString(), QStringLiteral("number"));
+        QVERIFY(!cellOf("AI3")["bold"].toBool());
     }
 
     void rebuild()
