@@ -180,13 +180,16 @@ void TForm27::buildUi()
     const Qt::Alignment centre = Qt::AlignCenter;
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     cols_ = {{QStringLiteral("fio"), QStringLiteral("Фамилия И. О."), kStandardNameWidth},
-             {QStringLiteral("s_night"), QStringLiteral(" "), 30}};
+             // 30, or what "ноч." needs in this screen's font
+             {QStringLiteral("s_night"), QStringLiteral(" "),
+              qMax(30, fontMetrics().horizontalAdvance(QStringLiteral("ноч.")) + 10)}};
     for (int d = 1; d <= 31; ++d)
         cols_.append({QStringLiteral("d%1").arg(d), QString::number(d), 20, centre});
     cols_.append({QStringLiteral("f_price"), QStringLiteral("Итого (р.)"), 66, right, true, 2});
     cols_.append({QStringLiteral("i_time"), QStringLiteral("Итого (ч.)"), 66, right});
     cols_.append({QStringLiteral("average_price"), QStringLiteral("Час (р.)"), 66, right, true, 2});
     DBGrid->setColumns(cols_);
+    DBGrid->gridModel()->setTitleStyle(false, Qt::AlignCenter);
     DBGrid->gridModel()->setStyler(
         [](const db::Dataset &, int, const ui::ColumnDef &col, ui::CellStyle &style) {
             static const QStringList figures = {QStringLiteral("f_price"), QStringLiteral("i_time"),
