@@ -80,9 +80,15 @@ TDataModule6::TDataModule6(QObject *parent) : QObject(parent)
 {
     setObjectName(QStringLiteral("DataModule6"));
     nameSchemaRefusals();
-    Workers = query("Workers", QStringLiteral("select * from accounts_dep.person order by fio"));
+    // The lists that editors change carry each row's version (row_ver): a change or delete
+    // names it, so that a row another user changed after it was read is not overwritten.
+    Workers = query("Workers", QStringLiteral("select *, xmin::text as row_ver from "
+                                              "accounts_dep.person order by fio"));
     Control = query("Control", QString());
-    Izdel = query("Izdel", QStringLiteral("select *  from accounts_dep.IZDEL order by marka"));
+    Izdel = query("Izdel",
+                  QStringLiteral("select *, (select g.xmin::text from cmn_gds_and_srv.gds_and_srv "
+                                 "g where g.id=izdel.id) as row_ver from accounts_dep.IZDEL order "
+                                 "by marka"));
     Oper = query(
         "Oper",
         QStringLiteral(
@@ -93,8 +99,8 @@ TDataModule6::TDataModule6(QObject *parent) : QObject(parent)
             "OPER.i_id=IZDEL.id and norm.o_id=oper.id and oper.vid=vid_oper.id group by "
             "izdel.MARKA, vid_oper.VID, oper.NAIMEN, oper.id, oper.i_id, oper.VID order by "
             "izdel.marka, vid_oper.vid, oper.naimen"));
-    Vid_oper =
-        query("Vid_oper", QStringLiteral("select * from accounts_dep.VID_OPER order by vid"));
+    Vid_oper = query("Vid_oper", QStringLiteral("select *, xmin::text as row_ver from "
+                                                "accounts_dep.VID_OPER order by vid"));
     Vid_oper->setUpdateTable(QStringLiteral("accounts_dep.vid_oper"), QStringLiteral("id"));
     Smena1 = query("Smena1", journalQuery(1));
     Smena2 = query("Smena2", journalQuery(2));
@@ -245,4 +251,17 @@ void TDataModule6::WriteTabelDay(const TabelRow &row, int day, int hours, bool c
                                .arg(row.year));
     }
     H_Tabel_ins.execute();
+}
+
+void TDataModule6::RecountShiftDay(int w_id, int smena, const QDate &date)
+{
+    Control->setSql(QStringLiteral("select sum(time) as tim from accounts_dep.smena where w_id=") +
+                    QString::number(w_id) + QStringLiteral(" and smena=") + QString::number(smena) +
+                    QStringLiteral(" and data=to_date('") +
+                    date.toString(QStringLiteral("dd.MM.yyyy")) +
+                    QStringLiteral("', 'DD.MM.YYYY') group by w_id, smena, data"));
+    Control->open();
+    const int tim = Control->asInteger(QStringLiteral("tim"));
+    Control->close();
+    WriteTabelDay(TabelRow{w_id, smena, 0, 0, date.month(), date.year()}, date.day(), tim, false);
 }

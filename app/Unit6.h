@@ -4,6 +4,7 @@
 #include "db/Connection.h"
 #include "db/Dataset.h"
 
+#include <QDate>
 #include <QObject>
 #include <QStringList>
 
@@ -76,6 +77,10 @@ public:
     // moment ago), so a worker never gets two rows of one kind in a month. Without create,
     // only an existing row is updated.
     void WriteTabelDay(const TabelRow &row, int day, int hours, bool create);
+    // After entries of a worker, shift and date were removed: the day's cell of the worker's
+    // shift row of that month gets the hours of the entries that remain there (0 when none
+    // remain). A missing row is not created.
+    void RecountShiftDay(int w_id, int smena, const QDate &date);
 
 private:
     db::Dataset *query(const char *name, const QString &sql);

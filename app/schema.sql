@@ -181,13 +181,17 @@ CREATE TABLE accounts_dep.norm (
 );
 CREATE INDEX norm_o_id_idx ON accounts_dep.norm (o_id);
 
--- Shift entries. The worker must exist; product and operation are not keyed
--- because a product delete removes operations before their entries.
+-- Shift entries. The worker and the operation must exist: the journal joins
+-- each entry to both, so an entry without them would vanish from it. The key to
+-- the operation is checked at commit, so that a product delete may remove an
+-- operation and the entries that use it in one transaction. The product is not
+-- keyed: entries may outlive a deleted product.
 CREATE TABLE accounts_dep.smena (
     id             serial PRIMARY KEY,
     w_id           integer NOT NULL REFERENCES accounts_dep.person (id),
     i_id           integer,
-    o_id           integer,
+    o_id           integer REFERENCES accounts_dep.oper (id)
+                   DEFERRABLE INITIALLY DEFERRED,
     cena           double precision,
     kol_vo         integer,
     brak           smallint,

@@ -5,6 +5,7 @@
 #include "app/Unit23.h"
 #include "app/Unit6.h"
 #include "db/SqlError.h"
+#include "db/Transaction.h"
 #include "journal/Unit11.h"
 #include "maintenance/Unit25.h"
 #include "refbooks/Unit3.h"
@@ -21,6 +22,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -131,9 +133,16 @@ void TForm1::buildUi()
     DateT->setCalendarPopup(true);
     DateT->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     DateT->installEventFilter(this);
-    connect(DateT->calendarWidget(), &QCalendarWidget::clicked, this, [this] {
-        QTimer::singleShot(0, this, [this] { ui::guarded([this] { DateTChange(); }); });
-    });
+    // The journal lists the date the picker shows: a typed date is taken when the picker
+    // loses the focus (its text box has it), a date chosen in the calendar when the
+    // calendar closes, by mouse or by keyboard.
+    if (auto *text = DateT->findChild<QLineEdit *>())
+        text->installEventFilter(this);
+    QCalendarWidget *calendar = DateT->calendarWidget();
+    const auto chosen = [this] { calendarChose_ = true; };
+    connect(calendar, &QCalendarWidget::clicked, this, chosen);
+    connect(calendar, &QCalendarWidget::activated, this, chosen);
+    calendar->window()->installEventFilter(this);
     top->addWidget(DateT);
     CBox1 = new QCheckBox(QStringLiteral("Выходной"), this);
     CBox1->setObjectName(QStringLiteral("CBox1"));
@@ -144,6 +153,8 @@ void TForm1::buildUi()
 
     DBGrid2 = new ui::DBGrid(QStringLiteral("DBGrid2"), this);
     DBGrid2->setAccessibleName(QStringLiteral("Журнал смены"));
+    // Tab leaves the grid for the next control instead of walking its cells.
+    DBGrid2->setTabKeyNavigation(false);
     const Qt::Alignment centre = Qt::AlignCenter;
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     QVector<ui::ColumnDef> cols = {
@@ -237,18 +248,30 @@ void TForm1::reopenJournals(bool setDate)
     const auto journals = DataModule6->journals();
     for (db::Dataset *q : journals)
         q->close();
+    if (setDate)
+        listedDate_ = journalDate();
     for (db::Dataset *q : journals) {
         if (setDate)
-            q->setParam(QStringLiteral("data"), journalDate());
+            q->setParam(QStringLiteral("data"), listedDate_);
         q->open();
     }
 }
 
+void TForm1::applyShownDate(bool always)
+{
+    if (always || journalDate() != listedDate_)
+        DateTChange();
+}
+
 void TForm1::FormActivate()
 {
-    DateT->setDate(QDate::currentDate());
-    if (isWeekend(DateT->date()))
-        CBox1->setChecked(true);
+    // The day-off box follows the date when the journal moves to today; on the same date
+    // the user's own tick stays.
+    const QDate today = QDate::currentDate();
+    const bool moved = today != listedDate_;
+    DateT->setDate(today);
+    if (moved)
+        CBox1->setChecked(isWeekend(today));
     for (db::Dataset *q : DataModule6->journals()) {
         q->close();
         q->setFiltered(false);
@@ -320,36 +343,40 @@ void TForm1::Button8Click()
 
 void TForm1::Button3Click()
 {
-    const QDate date = journalDate();
     db::Dataset *q = DataModule6->smena(shift);
-    const QString id = q->asString(QStringLiteral("id"));
-    DataModule6->DelSmena.setSql(QStringLiteral("delete from accounts_dep.smena where id=") + id);
-    if (id.isEmpty())
+    if (q->asString(QStringLiteral("id")).isEmpty())
         return;
     if (!ui::askYesNo(QStringLiteral("Удалить позицию из списка?"), QStringLiteral("Удаление"))) {
         q->reopen();
         return;
     }
-    const QString w = QString::number(q->asInteger(QStringLiteral("w_id")));
-    DataModule6->DelSmena.execute();
+    const QString id = QString::number(q->asInteger(QStringLiteral("id")));
+    // The cell corrected is that of the entry as stored: its own worker, shift and date.
+    try {
+        db::transaction([&] {
+            db::Dataset *control = DataModule6->Control;
+            control->setSql(QStringLiteral("select w_id, smena, data from accounts_dep.smena "
+                                           "where id=") +
+                            id + QStringLiteral(" for update"));
+            control->open();
+            if (control->isEmpty()) {
+                control->close();
+                throw db::RowChanged();
+            }
+            const int w = control->asInteger(QStringLiteral("w_id"));
+            const int entryShift = control->asInteger(QStringLiteral("smena"));
+            const QDate date = control->asDate(QStringLiteral("data"));
+            control->close();
+            DataModule6->DelSmena.setSql(
+                QStringLiteral("delete from accounts_dep.smena where id=") + id);
+            DataModule6->DelSmena.executeOne();
+            DataModule6->RecountShiftDay(w, entryShift, date);
+        });
+    } catch (const db::RowChanged &) {
+        q->reopen();
+        throw;
+    }
     q->reopen();
-
-    db::Dataset *control = DataModule6->Control;
-    control->setSql(QStringLiteral("select sum(time) as tim from accounts_dep.smena where w_id=") +
-                    w + QStringLiteral(" and smena=") + QString::number(shift) +
-                    QStringLiteral(" and data=to_date('") +
-                    date.toString(QStringLiteral("dd.MM.yyyy")) +
-                    QStringLiteral("', 'DD.MM.YYYY') group by w_id, smena, data"));
-    control->open();
-    const int tim = control->asInteger(QStringLiteral("tim"));
-    DataModule6->H_Tabel_ins.setSql(QStringLiteral("update accounts_dep.h_tabel set d") +
-                                    QString::number(date.day()) + QLatin1Char('=') +
-                                    QString::number(tim) + QStringLiteral(" where w_id=") + w +
-                                    QStringLiteral(" and smena=") + QString::number(shift) +
-                                    QStringLiteral(" and month=") + QString::number(date.month()) +
-                                    QStringLiteral(" and year=") + QString::number(date.year()));
-    DataModule6->H_Tabel_ins.execute();
-    control->close();
 }
 
 void TForm1::DBGrid2DblClick()
@@ -388,9 +415,23 @@ void TForm1::openKinds()
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::FocusOut && (watched == DateT || watched->parent() == DateT) &&
+        !DateT->hasFocus()) {
+        DateT->interpretText();
+        ui::guarded([this] { applyShownDate(false); });
+    }
+    // The calendar puts its date into the picker only as it closes.
+    if (event->type() == QEvent::Hide && watched == DateT->calendarWidget()->window()) {
+        QTimer::singleShot(0, this, [this] {
+            const bool chose = calendarChose_;
+            calendarChose_ = false;
+            ui::guarded([this, chose] { applyShownDate(chose); });
+        });
+    }
     if (watched == DateT && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            DateT->interpretText();
             DateTChange();
             return true;
         }

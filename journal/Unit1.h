@@ -65,6 +65,11 @@ protected:
 private:
     void buildUi();
     void reopenJournals(bool setDate);
+    // Runs the date change when the picker shows another date than the journal lists
+    // (always: also on the same date).
+    void applyShownDate(bool always);
+    QDate listedDate_; // the date whose entries the journal lists
+    bool calendarChose_ = false;
     bool connected_ = false;
 };
 

@@ -9,6 +9,7 @@
 #include "refbooks/Unit5.h"
 #include "ui/DBGrid.h"
 
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QHeaderView>
@@ -120,19 +121,101 @@ private slots:
     {
         showDay(kDay);
         QCOMPARE(DataModule6->Smena1->param("data").toDate(), kDay);
-        const bool before = Form1->CBox1->isChecked();
         Form1->FormActivate();
         QCOMPARE(Form1->DateT->date(), QDate::currentDate());
         for (auto *q : DataModule6->journals()) {
             QVERIFY(q->isActive());
             QCOMPARE(q->param("data").toDate(), QDate::currentDate());
         }
-        const int dow = QDate::currentDate().dayOfWeek();
-        // A weekend ticks the box; a weekday leaves it as it was.
-        QCOMPARE(Form1->CBox1->isChecked(), dow >= 6 ? true : before);
         // Today's demo journal has rows in every shift.
         for (auto *q : DataModule6->journals())
             QVERIFY2(q->recordCount() > 0, qPrintable(q->objectName()));
+    }
+
+    void activationDayOffFollowsNewDateKeepsOwnTick_data()
+    {
+        QTest::addColumn<QDate>("shown");
+        QTest::addColumn<bool>("ticked"); // the user's tick before the activation
+        QTest::addColumn<bool>("expected");
+        const QDate today = QDate::currentDate();
+        const bool weekend = today.dayOfWeek() >= 6;
+        QTest::newRow("from a Saturday") << QDate(2020, 3, 7) << true << weekend;
+        QTest::newRow("from a weekday, ticked by hand") << kDay << true << weekend;
+        QTest::newRow("from a weekday, cleared by hand") << kDay << false << weekend;
+        QTest::newRow("same date, ticked by hand") << today << true << true;
+        QTest::newRow("same date, cleared by hand") << today << false << false;
+    }
+    void activationDayOffFollowsNewDateKeepsOwnTick()
+    {
+        QFETCH(QDate, shown);
+        QFETCH(bool, ticked);
+        QFETCH(bool, expected);
+        showDay(shown);
+        if (Form1->CBox1->isChecked() != ticked)
+            QTest::mouseClick(Form1->CBox1, Qt::LeftButton);
+        QCOMPARE(Form1->CBox1->isChecked(), ticked);
+        Form1->FormActivate();
+        QCOMPARE(Form1->CBox1->isChecked(), expected);
+        QCOMPARE(Form1->CBox1->font().bold(), expected);
+    }
+
+    // However a date is chosen, the journal lists the date the picker shows.
+    void journalListsThePickersDate_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("calendar by keyboard") << "calendar";
+        QTest::newRow("typed, then the grid clicked") << "typed";
+        QTest::newRow("typed, then Enter") << "enter";
+    }
+    void journalListsThePickersDate()
+    {
+        QFETCH(QString, how);
+        const QDate next = kDay.addDays(1);
+        testdb::run(db_, "delete from accounts_dep.smena where data='03.03.2020'");
+        showDay(kDay);
+        // Focus moves between controls of the active window only.
+        Form1->activateWindow();
+        QTRY_VERIFY(Form1->isActiveWindow());
+        QDateEdit *picker = Form1->DateT;
+        picker->setFocus();
+        if (how == "calendar") {
+            // The calendar opened by its arrow; the next day chosen by keyboard.
+            QTest::mouseClick(picker, Qt::LeftButton, {},
+                              QPoint(picker->width() - 6, picker->height() / 2));
+            QCalendarWidget *calendar = picker->calendarWidget();
+            QTRY_VERIFY(calendar->isVisible());
+            QWidget *cells = calendar->focusWidget() ? calendar->focusWidget() : calendar;
+            QTest::keyClick(cells, Qt::Key_Right);
+            QTest::keyClick(cells, Qt::Key_Return);
+            QTRY_VERIFY(!calendar->isVisible());
+        } else {
+            // The day selected and retyped, as a user does.
+            picker->setSelectedSection(QDateTimeEdit::DaySection);
+            QTest::keyClicks(picker, next.toString("dd"));
+            if (how == "enter") {
+                QTest::keyClick(picker, Qt::Key_Return);
+            } else {
+                auto *grid = Form1->DBGrid2;
+                QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+                QVERIFY(!picker->hasFocus());
+            }
+        }
+        QCOMPARE(picker->date(), next);
+        QTRY_COMPARE(DataModule6->Smena1->param("data").toDate(), next);
+        for (auto *q : DataModule6->journals())
+            QCOMPARE(q->param("data").toDate(), next);
+        // Refresh keeps that date.
+        Form1->Button8->click();
+        QCOMPARE(DataModule6->Smena2->param("data").toDate(), next);
+    }
+
+    void tabLeavesTheGrid()
+    {
+        showDay(QDate::currentDate());
+        const QList<QWidget *> walk = drive::tabWalk(Form1->DBGrid2, 3);
+        QCOMPARE(walk[0], static_cast<QWidget *>(Form1->DBGrid2));
+        QVERIFY(walk[1] != Form1->DBGrid2);
+        QVERIFY(walk[2] != Form1->DBGrid2);
     }
 
     void returnFromAnotherWindowShowsToday()
@@ -268,7 +351,7 @@ private slots:
         QCOMPARE(DataModule6->Smena2->recordCount(), (yes ? 0 : 1) + (otherLeft ? 1 : 0));
     }
 
-    void failingStatementIsShownAndEarlierWorkStays()
+    void failureInDeleteLeavesEntryInPlace()
     {
         const int id = addEntry(1, 5, "no");
         showDay(kDay);
@@ -281,11 +364,54 @@ private slots:
         QCOMPARE(msg_->shown[1].kind, QStringLiteral("error"));
         QCOMPARE(msg_->shown[1].caption, QStringLiteral("Ошибка"));
         QVERIFY(msg_->shown[1].text.contains("h_tabel"));
+        // The delete and its cell correction are one unit: neither is done.
         QCOMPARE(
             testdb::scalar(
                 db_, QStringLiteral("select count(*) from accounts_dep.smena where id=%1").arg(id))
                 .toInt(),
-            0);
+            1);
+    }
+
+    // The picker shows another date than the grid lists (set from code, which no user can):
+    // the delete corrects the cell of the entry's own date.
+    void deleteCorrectsTheEntrysOwnCell()
+    {
+        Form1->RadioButton3->click();
+        const int victim = addEntry(3, 5, "no");
+        addEntry(3, 2, "no");
+        testdb::run(db_, QStringLiteral("insert into accounts_dep.h_tabel (w_id, smena, month, "
+                                        "year, d2, d20) values (%1, 3, 3, 2020, 7, 9)")
+                             .arg(worker_));
+        showDay(kDay);
+        Form1->DateT->setDate(QDate(2020, 3, 20));
+        QVERIFY(DataModule6->Smena3->locate("id", victim));
+        msg_->answer({true});
+        QTest::mouseClick(Form1->Button3, Qt::LeftButton);
+        QCOMPARE(msg_->texts(), QStringList{"Удалить позицию из списка?"});
+        QCOMPARE(testdb::scalar(db_, QStringLiteral("select d2||','||d20 from accounts_dep.h_tabel "
+                                                    "where w_id=%1 and smena=3 and year=2020")
+                                         .arg(worker_))
+                     .toString(),
+                 QStringLiteral("2,9"));
+    }
+
+    void deleteOfAnEntryGoneMeanwhileIsToldAndReread()
+    {
+        const int id = addEntry(1, 5, "no");
+        testdb::run(db_, QStringLiteral("insert into accounts_dep.h_tabel (w_id, smena, month, "
+                                        "year, d2) values (%1, 1, 3, 2020, 5)")
+                             .arg(worker_));
+        showDay(kDay);
+        QVERIFY(DataModule6->Smena1->locate("id", id));
+        testdb::run(db_, QStringLiteral("delete from accounts_dep.smena where id=%1").arg(id));
+        msg_->answer({true});
+        QTest::mouseClick(Form1->Button3, Qt::LeftButton);
+        QCOMPARE(msg_->shown.size(), 2);
+        QCOMPARE(msg_->shown[1].kind, QStringLiteral("error"));
+        QVERIFY(msg_->shown[1].text.contains("другим пользователем"));
+        QVERIFY(DataModule6->Smena1->isEmpty());
+        QCOMPARE(testdb::scalar(db_, "select d2 from accounts_dep.h_tabel where year=2020").toInt(),
+                 5);
     }
 
     void actionsOnEmptyJournalDoNothing()
