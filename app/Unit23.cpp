@@ -31,6 +31,8 @@ TForm23::TForm23(QWidget *parent) : ui::Form(parent)
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setEchoMode(QLineEdit::Password);
+    // Each typed character of the code shows as an asterisk.
+    Edit1->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
     Edit1->setMinimumWidth(220);
     label->setBuddy(Edit1);
     root->addWidget(label);

@@ -162,3 +162,11 @@ bool ListForm::eventFilter(QObject *watched, QEvent *event)
         return true;
     return ui::Form::eventFilter(watched, event);
 }
+
+QString rereadAfterConflict(db::Dataset *list, const QVariant &id, const QString &rowVer)
+{
+    list->reopen();
+    if (list->locate(QStringLiteral("id"), id))
+        return list->asString(QStringLiteral("row_ver"));
+    return rowVer;
+}

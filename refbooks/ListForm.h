@@ -66,3 +66,9 @@ private:
     const Setup setup_;
     HandBack handBack_;
 };
+
+// After a change or delete of one row was refused because another user had changed or
+// deleted it since it was read: the list is re-read and the row's new version returned (the
+// old one when the row is gone), so that a repeated save is checked against the row as the
+// user now sees it.
+QString rereadAfterConflict(db::Dataset *list, const QVariant &id, const QString &rowVer);

@@ -1,6 +1,9 @@
 #include "Unit2.h"
 
+#include "ListForm.h"
+#include "app/Unit6.h"
 #include "db/Dataset.h"
+#include "db/SqlError.h"
 #include "db/SqlText.h"
 #include "ui/LookupCombo.h"
 #include "ui/Messages.h"
@@ -79,6 +82,17 @@ void TForm2::reopenLookups()
     LCB_department->reload();
 }
 
+void TForm2::showDepartment(const QString &stored)
+{
+    storedDepartment_ = stored;
+    const int at = stored.isEmpty() ? -1 : LCB_department->findText(stored);
+    if (at >= 0)
+        LCB_department->setCurrentIndex(at);
+    else
+        LCB_department->setKeyValue(QVariant());
+    departmentShown_ = LCB_department->currentIndex();
+}
+
 bool TForm2::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Wheel) {
@@ -100,17 +114,32 @@ void TForm2::Button1Click()
         ui::showError(QStringLiteral("ФИО нужно заполнить!"), QStringLiteral("Ошибка"));
         return;
     }
-    const QString department = LCB_department->currentText();
-    QString sql;
+    // A change keeps the stored department unless the user chose one in the box.
+    const bool chosen = mode == 1 || LCB_department->currentIndex() != departmentShown_;
+    const QString department = chosen ? LCB_department->currentText() : storedDepartment_;
     if (mode == 1) {
-        sql = QStringLiteral("INSERT INTO accounts_dep.person (fio, s_staffpos_hl)VALUES(") +
-              db::quote(name) + QStringLiteral(", ") + db::quote(department) + QStringLiteral(")");
-    } else {
-        sql = QStringLiteral("UPDATE accounts_dep.person SET fio=") + db::quote(name) +
-              QStringLiteral(", s_staffpos_hl=") + db::quote(department) +
-              QStringLiteral(" where accounts_dep.person.id=") + QString::number(personId);
+        cmd_person.setSql(QStringLiteral("INSERT INTO accounts_dep.person (fio, "
+                                         "s_staffpos_hl)VALUES(") +
+                          db::quote(name) + QStringLiteral(", ") + db::quote(department) +
+                          QStringLiteral(")"));
+        cmd_person.execute();
+        accept();
+        return;
     }
-    cmd_person.setSql(sql);
-    cmd_person.execute();
+    cmd_person.setSql(QStringLiteral("UPDATE accounts_dep.person SET fio=") + db::quote(name) +
+                      QStringLiteral(", s_staffpos_hl=") + db::quote(department) +
+                      QStringLiteral(" where accounts_dep.person.id=") + QString::number(personId) +
+                      QStringLiteral(" and xmin=:row_ver::xid"));
+    cmd_person.setParam(QStringLiteral("row_ver"), rowVer);
+    try {
+        cmd_person.executeOne();
+    } catch (const db::RowChanged &) {
+        // The editor stays open with what was typed; the list shows the row as it now is.
+        db::Dataset *workers = DataModule6->Workers;
+        rowVer = rereadAfterConflict(workers, personId, rowVer);
+        if (!chosen && workers->locate(QStringLiteral("id"), personId))
+            showDepartment(workers->asString(QStringLiteral("s_staffpos_hl")).trimmed());
+        throw;
+    }
     accept();
 }

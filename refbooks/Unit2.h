@@ -15,6 +15,7 @@ public:
 
     int mode = 1; // 1 add; otherwise change the worker personId
     int personId = 0;
+    QString rowVer; // the version of the worker's row as read
     QLineEdit *Edit1;
     LookupCombo *LCB_department;
     LookupCombo *LCB_staffpos;
@@ -24,10 +25,17 @@ public:
 
     void FormActivate() override;
     void reopenLookups();
+    // Shows the worker's stored department text in the department box when it names a
+    // department; the text is kept on saving unless the user chooses another.
+    void showDepartment(const QString &stored);
     void Button1Click();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QString storedDepartment_;
+    int departmentShown_ = -1; // the box's row as the change began
 };
 
 extern TForm2 *Form2;

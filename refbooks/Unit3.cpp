@@ -3,6 +3,8 @@
 #include "Unit7.h"
 #include "app/Unit6.h"
 #include "db/Dataset.h"
+#include "db/SqlError.h"
+#include "db/Transaction.h"
 #include "ui/LookupCombo.h"
 #include "ui/Messages.h"
 
@@ -59,7 +61,11 @@ void TForm3::changeCurrent()
     Form7->setWindowTitle(QStringLiteral("Изменение данных изделия (7)"));
     Form7->mode = 2;
     Form7->Edit1->setText(dataset->asString(QStringLiteral("marka")).trimmed());
-    Form7->Edit2->setText(dataset->asString(QStringLiteral("massa")).trimmed());
+    Form7->Edit2->setText(dataset->isNull(QStringLiteral("massa"))
+                              ? QString()
+                              : TForm7::numberText(dataset->asFloat(QStringLiteral("massa"))));
+    Form7->productId = dataset->value(QStringLiteral("id")).toLongLong();
+    Form7->rowVer = dataset->asString(QStringLiteral("row_ver"));
     Form7->cb_item->reload();
     Form7->cb_item->setKeyValue(dataset->value(QStringLiteral("id_class_item")));
     showChild(Form7);
@@ -90,21 +96,78 @@ void TForm3::Button3Click()
     const int operations = ii_oper->asInteger(QStringLiteral("cnt"));
     ii_oper->close();
 
-    if (operations > 0 && ask(QStringLiteral("По изделию есть расценки они будут удалены!!!"))) {
-        del.setSql(QStringLiteral("delete from accounts_dep.oper o where o.i_id =") + p);
-        del.execute();
-    }
+    const bool dropOperations =
+        operations > 0 && ask(QStringLiteral("По изделию есть расценки они будут удалены!!!"));
+    bool dropEntries = false;
+    bool dropProduct = false;
     if (entries > 0) {
-        if (ask(QStringLiteral("По изделию есть операции в текущем, предыдущем месяцах и ранее, "
-                               "они будут удалены. Удалить изделие? "))) {
-            del.setSql(QStringLiteral("delete from accounts_dep.smena s where s.i_id =") + p);
-            del.execute();
-            del.setSql(QStringLiteral("delete from cmn_gds_and_srv.gds_and_srv  where id=") + p);
-            del.execute();
+        dropEntries = dropProduct =
+            ask(QStringLiteral("По изделию есть операции в текущем, предыдущем месяцах и ранее, "
+                               "они будут удалены. Удалить изделие? "));
+    } else {
+        dropProduct = ask(QStringLiteral("Удалить изделие? "));
+    }
+    if (!dropOperations && !dropProduct) {
+        dataset->reopen();
+        return;
+    }
+
+    db::Dataset *control = DataModule6->Control;
+    // Operations go only together with every shift entry that uses them: an entry without
+    // its operation would vanish from the journal.
+    if (dropOperations) {
+        control->setSql(QStringLiteral("select count(*) as cnt from accounts_dep.smena s, "
+                                       "accounts_dep.oper o where s.o_id=o.id and o.i_id=") +
+                        p + (dropEntries ? QStringLiteral(" and s.i_id<>") + p : QString()));
+        control->open();
+        const int kept = control->asInteger(QStringLiteral("cnt"));
+        control->close();
+        if (kept > 0) {
+            ui::showError(QStringLiteral("Ничего не удалено: расценки изделия используются в "
+                                         "записях журнала смен, которые остаются."));
+            dataset->reopen();
+            return;
         }
-    } else if (ask(QStringLiteral("Удалить изделие? "))) {
-        del.setSql(QStringLiteral("delete from cmn_gds_and_srv.gds_and_srv  where id=") + p);
-        del.execute();
+    }
+
+    const QString rowVer = dataset->asString(QStringLiteral("row_ver"));
+    try {
+        db::transaction([&] {
+            if (dropOperations) {
+                del.setSql(QStringLiteral("delete from accounts_dep.oper o where o.i_id =") + p);
+                del.execute();
+            }
+            if (dropEntries) {
+                // The days whose timesheet cells lose hours.
+                struct Day {
+                    int worker, shift;
+                    QDate date;
+                };
+                QVector<Day> days;
+                control->setSql(QStringLiteral("select distinct w_id, smena, data from "
+                                               "accounts_dep.smena where i_id=") +
+                                p + QStringLiteral(" and smena is not null and data is not null"));
+                control->open();
+                for (control->first(); !control->eof(); control->next())
+                    days.append({control->asInteger(QStringLiteral("w_id")),
+                                 control->asInteger(QStringLiteral("smena")),
+                                 control->asDate(QStringLiteral("data"))});
+                control->close();
+                del.setSql(QStringLiteral("delete from accounts_dep.smena s where s.i_id =") + p);
+                del.execute();
+                for (const Day &d : days)
+                    DataModule6->RecountShiftDay(d.worker, d.shift, d.date);
+            }
+            if (dropProduct) {
+                del.setSql(QStringLiteral("delete from cmn_gds_and_srv.gds_and_srv  where id=") +
+                           p + QStringLiteral(" and xmin=:row_ver::xid"));
+                del.setParam(QStringLiteral("row_ver"), rowVer);
+                del.executeOne();
+            }
+        });
+    } catch (const db::RowChanged &) {
+        dataset->reopen();
+        throw;
     }
     dataset->reopen();
 }

@@ -3,6 +3,7 @@
 #include "Unit2.h"
 #include "app/Unit6.h"
 #include "db/Dataset.h"
+#include "db/SqlError.h"
 #include "ui/Messages.h"
 
 #include <QLineEdit>
@@ -41,8 +42,10 @@ void TForm5::changeCurrent()
     Form2->setWindowTitle(QStringLiteral("Изменение данных работника"));
     Form2->mode = 2;
     Form2->reopenLookups();
+    Form2->showDepartment(dataset->asString(QStringLiteral("s_staffpos_hl")).trimmed());
     Form2->Edit1->setText(dataset->asString(QStringLiteral("fio")).trimmed());
     Form2->personId = dataset->asInteger(QStringLiteral("id"));
+    Form2->rowVer = dataset->asString(QStringLiteral("row_ver"));
     showChild(Form2);
     reread(rec);
     // After a change the user is back in the main window.
@@ -56,8 +59,16 @@ void TForm5::Button3Click()
     if (!ui::askYesNo(QStringLiteral("Удалить работника?"), QStringLiteral("Удаление")))
         return;
     const int rec = dataset->recNo();
-    Form2->cmd_person.setSql(QStringLiteral("delete from accounts_dep.person where id =") +
-                             QString::number(dataset->asInteger(QStringLiteral("id"))));
-    Form2->cmd_person.execute();
+    db::Command &del = Form2->cmd_person;
+    del.setSql(QStringLiteral("delete from accounts_dep.person where id =") +
+               QString::number(dataset->asInteger(QStringLiteral("id"))) +
+               QStringLiteral(" and xmin=:row_ver::xid"));
+    del.setParam(QStringLiteral("row_ver"), dataset->asString(QStringLiteral("row_ver")));
+    try {
+        del.executeOne();
+    } catch (const db::RowChanged &) {
+        reread(rec);
+        throw;
+    }
     reread(rec);
 }

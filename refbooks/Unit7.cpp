@@ -1,7 +1,9 @@
 #include "Unit7.h"
 
+#include "ListForm.h"
 #include "app/Unit6.h"
 #include "db/Dataset.h"
+#include "db/SqlError.h"
 #include "db/SqlText.h"
 #include "ui/LookupCombo.h"
 #include "ui/Messages.h"
@@ -12,6 +14,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
@@ -20,9 +23,24 @@
 TForm7 *Form7 = nullptr;
 
 namespace {
-// What the number box may hold: digits with one or more separators, nothing else.
-const QRegularExpression kNumberText(QStringLiteral("^[0-9.,]*$"));
+// What the number box may hold: a sign that a stored number brought, digits and separators.
+const QRegularExpression kNumberChars(QStringLiteral("^-?[0-9.,]*$"));
+// What is saved: a number with at most one separator. The text goes into the statement as
+// it stands, so nothing else passes.
+const QRegularExpression kNumber(QStringLiteral("^-?([0-9]+([.,][0-9]*)?|[.,][0-9]+)$"));
 } // namespace
+
+QString TForm7::numberText(double value)
+{
+    QString text = QString::number(value, 'f', 6);
+    while (text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    if (text == QLatin1String("-0"))
+        text = QStringLiteral("0");
+    return text.replace(QLatin1Char('.'), QLocale().decimalPoint());
+}
 
 TForm7::TForm7(QWidget *parent) : ui::Form(parent)
 {
@@ -39,7 +57,7 @@ TForm7::TForm7(QWidget *parent) : ui::Form(parent)
     Edit2->setAlignment(Qt::AlignRight);
     Edit2->installEventFilter(this);
     // Pasted text is held to the same characters as typed text.
-    Edit2->setValidator(new QRegularExpressionValidator(kNumberText, Edit2));
+    Edit2->setValidator(new QRegularExpressionValidator(kNumberChars, Edit2));
 
     item = new db::Dataset(QStringLiteral("item"), this);
     item->setSql(
@@ -100,38 +118,45 @@ void TForm7::Button1Click()
     const QString number = Edit2->text().trimmed();
     const QVariant key = cb_item->keyValue();
     if (mark.isEmpty() || number.isEmpty() || key.isNull() || key.toLongLong() == 0 ||
-        !kNumberText.match(number).hasMatch()) {
+        !kNumber.match(number).hasMatch()) {
         ui::showError(QStringLiteral("Все поля должны быть заполнены!"), QStringLiteral("Ошибка"));
         return;
     }
     const QString upper = mark.toUpper();
     db::Dataset *izdel = DataModule6->Izdel;
-    const QString productId = QString::number(izdel->value(QStringLiteral("id")).toLongLong());
+    const QString id = QString::number(productId);
     const QString itemId = QString::number(key.toLongLong());
     QString check = QStringLiteral("select count(*) as cnt from accounts_dep.izdel where "
                                    "upper(marka)=") +
                     db::quote(upper);
     if (mode != 1)
-        check += QStringLiteral("and id<>") + productId;
+        check += QStringLiteral("and id<>") + id;
     if (DataModule6->CountCheck(check, QStringLiteral("Такая марка изделия уже заведена!")) == 1)
         return;
 
-    QString sql;
+    auto &cmd = DataModule6->SQL_exec;
     if (mode == 1) {
-        sql = QStringLiteral("INSERT INTO cmn_gds_and_srv.gds_and_srv(s_caption, s_description, "
-                             "id_msm_bs, massa, id_class_item)VALUES(") +
-              db::quote(mark) + QStringLiteral(", '', 6, ") +
-              // typed separators are points already; a pasted comma becomes one too
-              QString(Edit2->text()).replace(QLatin1Char(','), QLatin1Char('.')) +
-              QStringLiteral(",") + itemId + QStringLiteral(")");
+        cmd.setSql(QStringLiteral("INSERT INTO cmn_gds_and_srv.gds_and_srv(s_caption, "
+                                  "s_description, id_msm_bs, massa, id_class_item)VALUES(") +
+                   db::quote(mark) + QStringLiteral(", '', 6, ") +
+                   // typed separators are points already; a pasted comma becomes one too
+                   QString(number).replace(QLatin1Char(','), QLatin1Char('.')) +
+                   QStringLiteral(",") + itemId + QStringLiteral(")"));
+        cmd.execute();
     } else {
-        sql = QStringLiteral("UPDATE cmn_gds_and_srv.gds_and_srv SET s_caption=") +
-              db::quote(mark) + QStringLiteral(", s_description='', id_msm_bs=6, massa=") +
-              DataModule6->FixDecimal(Edit2->text()) + QStringLiteral(", id_class_item=") + itemId +
-              QStringLiteral(" where id=") + productId;
+        cmd.setSql(QStringLiteral("UPDATE cmn_gds_and_srv.gds_and_srv SET s_caption=") +
+                   db::quote(mark) + QStringLiteral(", s_description='', id_msm_bs=6, massa=") +
+                   DataModule6->FixDecimal(number) + QStringLiteral(", id_class_item=") + itemId +
+                   QStringLiteral(" where id=") + id + QStringLiteral(" and xmin=:row_ver::xid"));
+        cmd.setParam(QStringLiteral("row_ver"), rowVer);
+        try {
+            cmd.executeOne();
+        } catch (const db::RowChanged &) {
+            // The editor stays open with what was typed; the list shows the row as it now is.
+            rowVer = rereadAfterConflict(izdel, productId, rowVer);
+            throw;
+        }
     }
-    DataModule6->SQL_exec.setSql(sql);
-    DataModule6->SQL_exec.execute();
     izdel->reopen();
     accept();
 }

@@ -15,7 +15,9 @@ class TForm7 : public ui::Form {
 public:
     explicit TForm7(QWidget *parent = nullptr);
 
-    int mode = 1; // 1 add; 2 change the current product of Izdel
+    int mode = 1; // 1 add; 2 change the product productId
+    qlonglong productId = 0;
+    QString rowVer; // the version of the product's row as read
     QLineEdit *Edit1;
     QLineEdit *Edit2;
     db::Dataset *item; // nomenclature items of level 2
@@ -24,6 +26,9 @@ public:
 
     void FormActivate() override;
     void Button1Click();
+    // A stored number as the number box shows it: plain decimal digits, no exponent, the
+    // regional separator.
+    static QString numberText(double value);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -2,7 +2,9 @@
 
 #include "Unit9.h"
 #include "app/Unit6.h"
+#include "db/Command.h"
 #include "db/Dataset.h"
+#include "db/SqlError.h"
 #include "ui/Messages.h"
 
 #include <QLineEdit>
@@ -39,6 +41,8 @@ void TForm8::changeCurrent()
     Form9->setWindowTitle(QStringLiteral("Изменение данных вида операции"));
     Form9->mode = 2;
     Form9->Edit1->setText(dataset->asString(QStringLiteral("vid")).trimmed());
+    Form9->kindId = dataset->asInteger(QStringLiteral("id"));
+    Form9->rowVer = dataset->asString(QStringLiteral("row_ver"));
     showChild(Form9);
 }
 
@@ -48,6 +52,15 @@ void TForm8::Button3Click()
         return;
     if (!ui::askYesNo(QStringLiteral("Удалить вид операции?"), QStringLiteral("Удаление")))
         return;
-    dataset->deleteCurrent();
+    db::Command del(QStringLiteral("delete from accounts_dep.vid_oper where id=:id and "
+                                   "xmin=:row_ver::xid"));
+    del.setParam(QStringLiteral("id"), dataset->asInteger(QStringLiteral("id")));
+    del.setParam(QStringLiteral("row_ver"), dataset->asString(QStringLiteral("row_ver")));
+    try {
+        del.executeOne();
+    } catch (const db::RowChanged &) {
+        dataset->reopen();
+        throw;
+    }
     dataset->reopen();
 }

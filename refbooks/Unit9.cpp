@@ -1,7 +1,10 @@
 #include "Unit9.h"
 
+#include "ListForm.h"
 #include "app/Unit6.h"
+#include "db/Command.h"
 #include "db/Dataset.h"
+#include "db/SqlError.h"
 #include "db/SqlText.h"
 #include "ui/Messages.h"
 
@@ -55,14 +58,27 @@ void TForm9::Button1Click()
         QStringLiteral("select count(*) as cnt from accounts_dep.vid_oper where upper(vid)=") +
         db::quote(name.toUpper());
     if (mode != 1)
-        check +=
-            QStringLiteral(" and id<>") + QString::number(kinds->asInteger(QStringLiteral("id")));
+        check += QStringLiteral(" and id<>") + QString::number(kindId);
     if (DataModule6->CountCheck(check, QStringLiteral("Такая операция уже заведена!")) == 1)
         return;
-    if (mode == 1)
+    if (mode == 1) {
         kinds->append();
-    kinds->setValue(QStringLiteral("vid"), name);
-    kinds->post();
+        kinds->setValue(QStringLiteral("vid"), name);
+        kinds->post();
+    } else {
+        db::Command update(QStringLiteral("update accounts_dep.vid_oper set vid=:vid where "
+                                          "id=:id and xmin=:row_ver::xid"));
+        update.setParam(QStringLiteral("vid"), name);
+        update.setParam(QStringLiteral("id"), kindId);
+        update.setParam(QStringLiteral("row_ver"), rowVer);
+        try {
+            update.executeOne();
+        } catch (const db::RowChanged &) {
+            // The editor stays open with what was typed; the list shows the row as it now is.
+            rowVer = rereadAfterConflict(kinds, kindId, rowVer);
+            throw;
+        }
+    }
     kinds->reopen();
     accept();
 }

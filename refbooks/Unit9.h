@@ -11,7 +11,9 @@ class TForm9 : public ui::Form {
 public:
     explicit TForm9(QWidget *parent = nullptr);
 
-    int mode = 1; // 1 add; otherwise change the current kind of Vid_oper
+    int mode = 1; // 1 add; otherwise change the kind kindId
+    int kindId = 0;
+    QString rowVer; // the version of the kind's row as read
     QLineEdit *Edit1;
     QPushButton *Button1, *Button2;
 

@@ -6,6 +6,7 @@
 #include "ScriptedMessages.h"
 #include "TestDb.h"
 #include "app/Unit6.h"
+#include "db/SqlError.h"
 #include "journal/Unit1.h"
 #include "refbooks/Unit8.h"
 #include "refbooks/Unit9.h"
@@ -281,6 +282,57 @@ private slots:
         QCOMPARE(msg_->shown[0].text, message);
         QCOMPARE(msg_->shown[0].caption, QStringLiteral("Ошибка"));
         QCOMPARE(allNames(), before);
+    }
+
+    // Another user changed or deleted the kind after the list was read: neither a save nor
+    // a delete goes over it, and the user is told.
+    void staleRowIsRefused_data()
+    {
+        QTest::addColumn<bool>("save");
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<QString>("after");
+        const QString renamed = "update accounts_dep.vid_oper set vid='Рихтовка' where id=%1";
+        const QString deleted = "delete from accounts_dep.vid_oper where id=%1";
+        QTest::newRow("save over a renamed kind") << true << renamed << "Рихтовка";
+        QTest::newRow("save over a deleted kind") << true << deleted << QString();
+        QTest::newRow("delete of a renamed kind") << false << renamed << "Рихтовка";
+        QTest::newRow("delete of a deleted kind") << false << deleted << QString();
+    }
+    void staleRowIsRefused()
+    {
+        QFETCH(bool, save);
+        QFETCH(QString, meanwhile);
+        QFETCH(QString, after);
+        const int id =
+            sql("insert into accounts_dep.vid_oper (vid) values ('Шлифовка') returning id").toInt();
+        const QString stored =
+            QStringLiteral("select trim(vid) from accounts_dep.vid_oper where id=%1").arg(id);
+        if (!save)
+            msg_->answer({true});
+        openFromMenu([&](TForm8 *f) {
+            QVERIFY(DataModule6->Vid_oper->locate("id", id));
+            if (save) {
+                QVERIFY(whileShown<TForm9>([&] { click(f->Button2); },
+                                           [&](TForm9 *e) {
+                                               testdb::run(db_, meanwhile.arg(id));
+                                               e->Edit1->setText("Полировка");
+                                               click(e->Button1);
+                                               QVERIFY(e->isVisible());
+                                               QCOMPARE(e->Edit1->text(), "Полировка");
+                                               QCOMPARE(sql(stored).toString(), after);
+                                           }));
+            } else {
+                testdb::run(db_, meanwhile.arg(id));
+                click(f->Button3);
+            }
+            // The list shows the kinds as they now are.
+            QCOMPARE(DataModule6->Vid_oper->locate("id", id), !after.isEmpty());
+        });
+        QVERIFY(!msg_->shown.isEmpty());
+        QCOMPARE(msg_->shown.last().text, db::RowChanged().text());
+        QCOMPARE(msg_->shown.last().kind, QStringLiteral("error"));
+        QCOMPARE(sql(stored).toString(), after);
+        testdb::run(db_, QStringLiteral("delete from accounts_dep.vid_oper where id=%1").arg(id));
     }
 
     void deleteAsks_data()

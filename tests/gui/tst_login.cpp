@@ -124,6 +124,11 @@ private slots:
     void loginWindow()
     {
         QCOMPARE(Form23->Edit1->echoMode(), QLineEdit::Password);
+        // The code shows as asterisks.
+        Form23->Edit1->clear();
+        QTest::keyClicks(Form23->Edit1, "0264");
+        QCOMPARE(Form23->Edit1->displayText(), QStringLiteral("****"));
+        Form23->Edit1->clear();
         QVERIFY(Form23->Button1->isDefault());
         QCOMPARE(Form23->Button1->text(), QStringLiteral("Вход"));
         QCOMPARE(Form23->Button2->text(), QStringLiteral("Отмена"));

@@ -6,6 +6,7 @@
 #include "ScriptedMessages.h"
 #include "TestDb.h"
 #include "app/Unit6.h"
+#include "db/SqlError.h"
 #include "journal/Unit1.h"
 #include "refbooks/Unit3.h"
 #include "refbooks/Unit7.h"
@@ -21,6 +22,8 @@ const QString kDelete = QStringLiteral("Удалить изделие? ");
 const QString kOperations = QStringLiteral("По изделию есть расценки они будут удалены!!!");
 const QString kEntries = QStringLiteral("По изделию есть операции в текущем, предыдущем месяцах "
                                         "и ранее, они будут удалены. Удалить изделие? ");
+const QString kRefused = QStringLiteral("Ничего не удалено: расценки изделия используются в "
+                                        "записях журнала смен, которые остаются.");
 
 } // namespace
 
@@ -261,6 +264,12 @@ private slots:
         QTest::newRow("change: mark emptied") << false << ""
                                               << "1"
                                               << "Окна" << empty;
+        QTest::newRow("change: a lone point") << false << "ОК-1200"
+                                              << "."
+                                              << "Окна" << empty;
+        QTest::newRow("add: two separators") << true << "НП-2"
+                                             << "1,2.3"
+                                             << "Окна" << empty;
     }
     void saveRefused()
     {
@@ -332,6 +341,102 @@ private slots:
         });
     }
 
+    // Whatever number is stored, the box shows it in plain decimals and it saves unchanged.
+    void storedNumberShownPlainAndSaved_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("negative") << "-2"
+                                  << "-2";
+        QTest::newRow("small") << "0.00005"
+                               << "0,00005";
+        QTest::newRow("fraction") << "12.5"
+                                  << "12,5";
+        QTest::newRow("whole") << "100"
+                               << "100";
+        QTest::newRow("large") << "123456789012"
+                               << "123456789012";
+        QTest::newRow("zero") << "0"
+                              << "0";
+    }
+    void storedNumberShownPlainAndSaved()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, shown);
+        const int id = sql("insert into cmn_gds_and_srv.gds_and_srv (s_caption, s_description, "
+                           "id_msm_bs, massa, id_class_item) values ('ЧЧ-1', '', 6, " +
+                           stored + ", 102) returning id")
+                           .toInt();
+        inEditor(false, "ЧЧ-1", [&](TForm7 *e) {
+            QCOMPARE(e->Edit2->text(), shown);
+            click(e->Button1);
+            QVERIFY(!e->isVisible());
+        });
+        QVERIFY(msg_->shown.isEmpty());
+        QCOMPARE(sql(QStringLiteral("select massa=%1 from cmn_gds_and_srv.gds_and_srv where id=%2")
+                         .arg(stored)
+                         .arg(id))
+                     .toBool(),
+                 true);
+        testdb::run(db_,
+                    QStringLiteral("delete from cmn_gds_and_srv.gds_and_srv where id=%1").arg(id));
+    }
+
+    // Another user changed or deleted the product after the list was read.
+    void staleRowIsNeitherOverwrittenNorReportedSaved_data()
+    {
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<QString>("afterFirst");
+        QTest::newRow("changed by another user")
+            << "update cmn_gds_and_srv.gds_and_srv set massa=9 where id=%1"
+            << "СТ-1|9|102||6";
+        QTest::newRow("deleted by another user")
+            << "delete from cmn_gds_and_srv.gds_and_srv where id=%1" << QString();
+    }
+    void staleRowIsNeitherOverwrittenNorReportedSaved()
+    {
+        QFETCH(QString, meanwhile);
+        QFETCH(QString, afterFirst);
+        const int id = sql("insert into cmn_gds_and_srv.gds_and_srv (s_caption, s_description, "
+                           "id_msm_bs, massa, id_class_item) values ('СТ-1', '', 6, 1, 102) "
+                           "returning id")
+                           .toInt();
+        inEditor(false, "СТ-1", [&](TForm7 *e) {
+            testdb::run(db_, meanwhile.arg(id));
+            e->Edit1->setText("СТ-2");
+            click(e->Button1);
+            QVERIFY(e->isVisible());
+            QCOMPARE(e->Edit1->text(), QStringLiteral("СТ-2"));
+            QCOMPARE(row(id), afterFirst);
+            QCOMPARE(DataModule6->Izdel->locate("id", id), !afterFirst.isEmpty());
+        });
+        QCOMPARE(msg_->texts(), QStringList{db::RowChanged().text()});
+        QCOMPARE(row(id), afterFirst);
+        testdb::run(db_,
+                    QStringLiteral("delete from cmn_gds_and_srv.gds_and_srv where id=%1").arg(id));
+    }
+
+    void staleDeleteIsRefused()
+    {
+        const int id = sql("insert into cmn_gds_and_srv.gds_and_srv (s_caption, s_description, "
+                           "id_msm_bs, massa, id_class_item) values ('СТ-3', '', 6, 1, 102) "
+                           "returning id")
+                           .toInt();
+        msg_->answer({true});
+        openFromMenu([&](TForm3 *f) {
+            QVERIFY(DataModule6->Izdel->locate("id", id));
+            testdb::run(db_, QStringLiteral("update cmn_gds_and_srv.gds_and_srv set massa=9 where "
+                                            "id=%1")
+                                 .arg(id));
+            click(f->Button3);
+            QVERIFY(DataModule6->Izdel->locate("id", id));
+        });
+        QCOMPARE(msg_->texts(), (QStringList{kDelete, db::RowChanged().text()}));
+        QCOMPARE(row(id), QStringLiteral("СТ-3|9|102||6"));
+        testdb::run(db_,
+                    QStringLiteral("delete from cmn_gds_and_srv.gds_and_srv where id=%1").arg(id));
+    }
+
     void itemKeyHeldWithoutListedItem()
     {
         // A product booked to a group of another level: nothing shown, the key held and saved.
@@ -364,6 +469,8 @@ private slots:
         QCOMPARE(TForm3::startDateText(today), start);
     }
 
+    // The entries use the product's own operations; the worker has a timesheet cell for the
+    // recent day, with hours of another product's entry too.
     void deleteAsks_data()
     {
         QTest::addColumn<bool>("operations");
@@ -374,17 +481,19 @@ private slots:
         QTest::addColumn<bool>("entriesLeft");
         QTest::addColumn<bool>("productLeft");
         using B = QList<bool>;
+        const QStringList both{kOperations, kEntries};
+        const QStringList refused{kOperations, kEntries, kRefused};
         QTest::newRow("operations and entries: yes, yes")
-            << true << true << B{true, true} << QStringList{kOperations, kEntries} << false << false
-            << false;
+            << true << true << B{true, true} << both << false << false << false;
         QTest::newRow("operations and entries: no, yes")
-            << true << true << B{false, true} << QStringList{kOperations, kEntries} << true << false
-            << false;
-        QTest::newRow("operations and entries: yes, no")
-            << true << true << B{true, false} << QStringList{kOperations, kEntries} << false << true
-            << true;
-        QTest::newRow("operations, old entries only: yes, yes")
-            << true << false << B{true, true} << QStringList{kOperations, kDelete} << false << false
+            << true << true << B{false, true} << both << true << false << false;
+        QTest::newRow("operations and entries: yes, no: nothing deleted")
+            << true << true << B{true, false} << refused << true << true << true;
+        QTest::newRow("operations, old entries only: yes, yes: nothing deleted")
+            << true << false << B{true, true} << QStringList{kOperations, kDelete, kRefused} << true
+            << true << true;
+        QTest::newRow("operations, old entries only: no, yes")
+            << true << false << B{false, true} << QStringList{kOperations, kDelete} << true << true
             << false;
         QTest::newRow("entries, no operations: no")
             << false << true << B{false} << QStringList{kEntries} << false << true << true;
@@ -406,16 +515,24 @@ private slots:
                           "id_msm_bs, massa, id_class_item) values ('УД-1', '', 6, 1, 101) "
                           "returning id")
                           .toInt();
+        // The operation the entries use: the product's own, or another product's.
+        int o = 1;
         if (operations)
-            testdb::run(db_, QStringLiteral("insert into accounts_dep.oper (vid, naimen, i_id) "
-                                            "values (1, 0, %1), (2, 0, %1)")
-                                 .arg(p));
+            o = sql(QStringLiteral("insert into accounts_dep.oper (vid, naimen, i_id) values "
+                                   "(1, 0, %1), (2, 0, %1) returning id")
+                        .arg(p))
+                    .toInt();
         const QString entry = QStringLiteral("insert into accounts_dep.smena (w_id, i_id, o_id, "
-                                             "data, smena) values (%1, %2, 1, '%3', 1)");
-        // An entry from before the start date is never counted nor deleted.
-        testdb::run(db_, entry.arg(worker_).arg(p).arg("15.06.1999"));
+                                             "data, smena, time) values (%1, %2, %3, '%4', 2, %5)");
+        // An entry from before the start date is never counted.
+        testdb::run(db_, entry.arg(worker_).arg(p).arg(o).arg("15.06.1999").arg(8));
         if (recentEntries)
-            testdb::run(db_, entry.arg(worker_).arg(p).arg("02.03.2020"));
+            testdb::run(db_, entry.arg(worker_).arg(p).arg(o).arg("02.03.2020").arg(5));
+        testdb::run(db_, entry.arg(worker_).arg(7777).arg(1).arg("02.03.2020").arg(3));
+        testdb::run(db_, QStringLiteral("insert into accounts_dep.h_tabel (w_id, smena, month, "
+                                        "year, d1, d2) values (%1, 2, 3, 2020, 4, %2)")
+                             .arg(worker_)
+                             .arg(recentEntries ? 8 : 3));
         for (bool a : answers)
             msg_->answer({a});
         openFromMenu([&](TForm3 *f) {
@@ -426,23 +543,40 @@ private slots:
         });
         QCOMPARE(msg_->texts(), asked);
         for (const auto &s : msg_->shown) {
-            QCOMPARE(s.kind, QStringLiteral("question"));
-            QCOMPARE(s.caption, QStringLiteral("Удаление"));
+            const bool refusal = s.text == kRefused;
+            QCOMPARE(s.kind, refusal ? QStringLiteral("error") : QStringLiteral("question"));
+            QCOMPARE(s.caption, refusal ? QStringLiteral("Ошибка") : QStringLiteral("Удаление"));
         }
         auto count = [&](const QString &from) {
             return sql(QStringLiteral("select count(*) from %1").arg(from).arg(p)).toInt();
         };
         QCOMPARE(count("accounts_dep.oper where i_id=%1"), operationsLeft ? 2 : 0);
         QCOMPARE(count("accounts_dep.smena where i_id=%1 and data>='01.01.2000'"),
-                 entriesLeft ? 1 : 0);
-        // Entries from before the start date stay unless the entry delete ran.
-        if (!asked.contains(kEntries) || entriesLeft)
-            QCOMPARE(count("accounts_dep.smena where i_id=%1 and data<'01.01.2000'"), 1);
+                 entriesLeft && recentEntries ? 1 : 0);
+        // The entry delete takes the old entries too; without it they stay.
+        const bool entriesDeleted = asked.contains(kEntries) && !entriesLeft;
+        QCOMPARE(count("accounts_dep.smena where i_id=%1 and data<'01.01.2000'"),
+                 entriesDeleted ? 0 : 1);
         QCOMPARE(count("cmn_gds_and_srv.gds_and_srv where id=%1"), productLeft ? 1 : 0);
-        testdb::run(db_, QStringLiteral("delete from accounts_dep.smena where i_id=%1; "
+        // The day's cell holds the hours that remain; other days are not touched.
+        QCOMPARE(sql(QStringLiteral("select d1||','||d2 from accounts_dep.h_tabel where w_id=%1 "
+                                    "and smena=2 and year=2020")
+                         .arg(worker_))
+                     .toString(),
+                 QStringLiteral("4,%1").arg(entriesLeft && recentEntries ? 8 : 3));
+        // Every entry is still listed with its operation.
+        QCOMPARE(sql("select count(*) from accounts_dep.smena s where not exists (select 1 from "
+                     "accounts_dep.oper o where o.id=s.o_id)")
+                     .toInt(),
+                 0);
+        testdb::run(db_, QStringLiteral("delete from accounts_dep.smena where i_id in (%1, 7777) "
+                                        "and w_id=%2 and smena=2; "
                                         "delete from accounts_dep.oper where i_id=%1; "
+                                        "delete from accounts_dep.h_tabel where year=2020 and "
+                                        "smena=2 and w_id=%2; "
                                         "delete from cmn_gds_and_srv.gds_and_srv where id=%1")
-                             .arg(p));
+                             .arg(p)
+                             .arg(worker_));
     }
 
     void pickMode_data()

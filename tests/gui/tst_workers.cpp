@@ -6,6 +6,7 @@
 #include "ScriptedMessages.h"
 #include "TestDb.h"
 #include "app/Unit6.h"
+#include "db/SqlError.h"
 #include "journal/Unit1.h"
 #include "refbooks/Unit2.h"
 #include "refbooks/Unit5.h"
@@ -262,21 +263,41 @@ private slots:
                  all);
     }
 
-    void changeStoresBoxTextAndClosesList_data()
+    // A change keeps the worker's department unless the user chooses another in the box.
+    void changeKeepsDepartmentUnlessChosen_data()
     {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("chosen"); // empty: the box left as it opened
         QTest::addColumn<bool>("save");
-        QTest::newRow("saved") << true;
-        QTest::newRow("cancelled") << false;
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("after");
+        const QString store = QStringLiteral("Склад готовой продукции");
+        const QString other = QStringLiteral("Бухгалтерия");
+        QTest::newRow("names a department: shown and kept")
+            << store << QString() << true << store << "Аааа Б.в|" + store;
+        QTest::newRow("names none: kept")
+            << "Старый цех" << QString() << true << QString() << "Аааа Б.в|Старый цех";
+        QTest::newRow("empty: kept empty")
+            << QString() << QString() << true << QString() << QStringLiteral("Аааа Б.в|");
+        QTest::newRow("names a department, another chosen")
+            << store << other << true << store << "Аааа Б.в|" + other;
+        QTest::newRow("names none, one chosen")
+            << "Старый цех" << other << true << QString() << "Аааа Б.в|" + other;
+        QTest::newRow("cancelled") << store << other << false << store << "Аааа Б.|" + store;
     }
-    void changeStoresBoxTextAndClosesList()
+    void changeKeepsDepartmentUnlessChosen()
     {
+        QFETCH(QString, stored);
+        QFETCH(QString, chosen);
         QFETCH(bool, save);
+        QFETCH(QString, shown);
+        QFETCH(QString, after);
         const int id = testdb::scalar(db_, "insert into accounts_dep.person (fio, s_staffpos_hl) "
-                                           "values ('Аааа Б.', 'Склад готовой продукции') "
-                                           "returning id")
+                                           "values ('Аааа Б.', $$" +
+                                               stored + "$$) returning id")
                            .toInt();
-        // The department box shows what was chosen last, whatever the worker's own.
-        Form2->LCB_department->setCurrentIndex(Form2->LCB_department->findText("Бухгалтерия"));
+        // Chosen for another worker before.
+        Form2->LCB_department->setCurrentIndex(Form2->LCB_department->findText("Малярный участок"));
         Form5->Edit1->clear();
         openFromMenu([&](TForm5 *f) {
             QVERIFY(DataModule6->Workers->locate("id", id));
@@ -286,8 +307,10 @@ private slots:
                                            QCOMPARE(e->mode, 2);
                                            QCOMPARE(e->personId, id);
                                            QCOMPARE(e->Edit1->text(), QStringLiteral("Аааа Б."));
-                                           QCOMPARE(e->LCB_department->currentText(),
-                                                    QStringLiteral("Бухгалтерия"));
+                                           QCOMPARE(e->LCB_department->currentText(), shown);
+                                           if (!chosen.isEmpty())
+                                               e->LCB_department->setCurrentIndex(
+                                                   e->LCB_department->findText(chosen));
                                            QTest::keyClick(e->Edit1, Qt::Key_End);
                                            type(e->Edit1, "в ");
                                            if (save)
@@ -298,14 +321,93 @@ private slots:
             // Back in the main window either way.
             QVERIFY(!f->isVisible());
         });
-        const QString row =
-            sql(QStringLiteral("select fio||'|'||s_staffpos_hl from accounts_dep.person "
-                               "where id=%1")
-                    .arg(id))
-                .toString();
-        QCOMPARE(row, save ? QStringLiteral("Аааа Б.в|Бухгалтерия")
-                           : QStringLiteral("Аааа Б.|Склад готовой продукции"));
+        QCOMPARE(sql(QStringLiteral("select fio||'|'||coalesce(s_staffpos_hl, '') from "
+                                    "accounts_dep.person where id=%1")
+                         .arg(id))
+                     .toString(),
+                 after);
         QVERIFY(msg_->shown.isEmpty());
+    }
+
+    // Another user changed or deleted the worker after the list was read.
+    void staleRowIsNeitherOverwrittenNorReportedSaved_data()
+    {
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<QString>("afterFirst");
+        QTest::addColumn<QString>("afterSecond"); // a second save of the same text
+        QTest::newRow("renamed by another user")
+            << "update accounts_dep.person set fio='Другое имя' where id=%1"
+            << "Другое имя"
+            << "Вввв Г.";
+        QTest::newRow("deleted by another user")
+            << "delete from accounts_dep.person where id=%1" << QString() << QString();
+    }
+    void staleRowIsNeitherOverwrittenNorReportedSaved()
+    {
+        QFETCH(QString, meanwhile);
+        QFETCH(QString, afterFirst);
+        QFETCH(QString, afterSecond);
+        const int id = testdb::scalar(db_, "insert into accounts_dep.person (fio, s_staffpos_hl) "
+                                           "values ('Бббб В.', '') returning id")
+                           .toInt();
+        const QString stored =
+            QStringLiteral("select fio from accounts_dep.person where id=%1").arg(id);
+        Form5->Edit1->clear();
+        openFromMenu([&](TForm5 *f) {
+            QVERIFY(DataModule6->Workers->locate("id", id));
+            QVERIFY(whileShown<TForm2>([&] { click(f->Button2); },
+                                       [&](TForm2 *e) {
+                                           testdb::run(db_, meanwhile.arg(id));
+                                           e->Edit1->setText("Вввв Г.");
+                                           click(e->Button1);
+                                           QVERIFY(e->isVisible());
+                                           QCOMPARE(e->Edit1->text(), QStringLiteral("Вввв Г."));
+                                           QCOMPARE(sql(stored).toString(), afterFirst);
+                                           // The list behind shows the row as it now is.
+                                           QCOMPARE(DataModule6->Workers->locate("id", id),
+                                                    !afterFirst.isEmpty());
+                                           // Saving again, now knowing, stores the text
+                                           // over the re-read row (a gone row stays gone).
+                                           click(e->Button1);
+                                           QCOMPARE(e->isVisible(), afterSecond.isEmpty());
+                                       }));
+        });
+        QCOMPARE(sql(stored).toString(), afterSecond);
+        const int refusals = afterSecond.isEmpty() ? 2 : 1;
+        QCOMPARE(msg_->shown.size(), refusals);
+        for (const auto &m : msg_->shown) {
+            QCOMPARE(m.kind, QStringLiteral("error"));
+            QCOMPARE(m.text, db::RowChanged().text());
+        }
+    }
+
+    void staleDeleteIsRefused_data()
+    {
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<int>("left");
+        QTest::newRow("renamed by another user")
+            << "update accounts_dep.person set fio='Гггг Д.' where id=%1" << 1;
+        QTest::newRow("deleted by another user")
+            << "delete from accounts_dep.person where id=%1" << 0;
+    }
+    void staleDeleteIsRefused()
+    {
+        QFETCH(QString, meanwhile);
+        QFETCH(int, left);
+        const int id = testdb::scalar(db_, "insert into accounts_dep.person (fio, s_staffpos_hl) "
+                                           "values ('Вввв В.', '') returning id")
+                           .toInt();
+        Form5->Edit1->clear();
+        openFromMenu([&](TForm5 *f) {
+            QVERIFY(DataModule6->Workers->locate("id", id));
+            testdb::run(db_, meanwhile.arg(id));
+            msg_->answer({true});
+            click(f->Button3);
+            QVERIFY(f->isVisible());
+            QCOMPARE(DataModule6->Workers->locate("id", id), left == 1);
+        });
+        QCOMPARE(msg_->texts(), (QStringList{"Удалить работника?", db::RowChanged().text()}));
+        QCOMPARE(count(QStringLiteral("id=%1").arg(id)), left);
     }
 
     void deleteAsks_data()
