@@ -253,15 +253,16 @@ void TDataModule6::WriteTabelDay(const TabelRow &row, int day, int hours, bool c
     H_Tabel_ins.execute();
 }
 
-void TDataModule6::RecountShiftDay(int w_id, int smena, const QDate &date)
+void TDataModule6::WriteShiftDay(int w_id, int smena, const QDate &date, bool create)
 {
-    Control->setSql(QStringLiteral("select sum(time) as tim from accounts_dep.smena where w_id=") +
-                    QString::number(w_id) + QStringLiteral(" and smena=") + QString::number(smena) +
-                    QStringLiteral(" and data=to_date('") +
-                    date.toString(QStringLiteral("dd.MM.yyyy")) +
-                    QStringLiteral("', 'DD.MM.YYYY') group by w_id, smena, data"));
+    Control->setSql(QStringLiteral(
+        "select sum(time) as tim from accounts_dep.smena where w_id=:w_id and smena=:smena and "
+        "data=:data group by w_id, smena, data"));
+    Control->setParam(QStringLiteral("w_id"), w_id);
+    Control->setParam(QStringLiteral("smena"), smena);
+    Control->setParam(QStringLiteral("data"), date);
     Control->open();
     const int tim = Control->asInteger(QStringLiteral("tim"));
     Control->close();
-    WriteTabelDay(TabelRow{w_id, smena, 0, 0, date.month(), date.year()}, date.day(), tim, false);
+    WriteTabelDay(TabelRow{w_id, smena, 0, 0, date.month(), date.year()}, date.day(), tim, create);
 }

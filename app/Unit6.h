@@ -77,10 +77,9 @@ public:
     // moment ago), so a worker never gets two rows of one kind in a month. Without create,
     // only an existing row is updated.
     void WriteTabelDay(const TabelRow &row, int day, int hours, bool create);
-    // After entries of a worker, shift and date were removed: the day's cell of the worker's
-    // shift row of that month gets the hours of the entries that remain there (0 when none
-    // remain). A missing row is not created.
-    void RecountShiftDay(int w_id, int smena, const QDate &date);
+    // The day's cell of a worker's shift row of the month gets the hours of the worker's
+    // entries of that shift and date (0 when none remain), as WriteTabelDay writes it.
+    void WriteShiftDay(int w_id, int smena, const QDate &date, bool create);
 
 private:
     db::Dataset *query(const char *name, const QString &sql);

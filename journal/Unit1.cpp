@@ -370,7 +370,7 @@ void TForm1::Button3Click()
             DataModule6->DelSmena.setSql(
                 QStringLiteral("delete from accounts_dep.smena where id=") + id);
             DataModule6->DelSmena.executeOne();
-            DataModule6->RecountShiftDay(w, entryShift, date);
+            DataModule6->WriteShiftDay(w, entryShift, date, false);
         });
     } catch (const db::RowChanged &) {
         q->reopen();

@@ -421,29 +421,9 @@ void TForm11::save(int shift, int colour)
         writeDay(entry_.workerId, shift, entry_.date, false);
 }
 
-int TForm11::dayHours(int worker, int shift, const QDate &date)
-{
-    db::Dataset *control = DataModule6->Control;
-    control->setSql(QStringLiteral(
-        "select sum(time) as tim from accounts_dep.smena where w_id=:w_id and smena=:smena and "
-        "data=:data group by w_id, smena, data"));
-    control->setParam(QStringLiteral("w_id"), worker);
-    control->setParam(QStringLiteral("smena"), shift);
-    control->setParam(QStringLiteral("data"), date);
-    control->open();
-    const int tim = control->asInteger(QStringLiteral("tim"));
-    control->close();
-    return tim;
-}
-
 void TForm11::writeDay(int worker, int shift, const QDate &date, bool create)
 {
-    TDataModule6::TabelRow row;
-    row.w_id = worker;
-    row.smena = shift;
-    row.month = date.month();
-    row.year = date.year();
-    DataModule6->WriteTabelDay(row, date.day(), dayHours(worker, shift, date), create);
+    DataModule6->WriteShiftDay(worker, shift, date, create);
 }
 
 void TForm11::refreshJournal(db::Dataset *q)

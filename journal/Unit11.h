@@ -77,7 +77,6 @@ private:
     bool numbersInRange();
     void save(int shift, int colour);
     void refreshJournal(db::Dataset *q);
-    int dayHours(int worker, int shift, const QDate &date);
     void writeDay(int worker, int shift, const QDate &date, bool create);
     Entry entry_;
 };

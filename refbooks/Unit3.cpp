@@ -156,7 +156,7 @@ void TForm3::Button3Click()
                 del.setSql(QStringLiteral("delete from accounts_dep.smena s where s.i_id =") + p);
                 del.execute();
                 for (const Day &d : days)
-                    DataModule6->RecountShiftDay(d.worker, d.shift, d.date);
+                    DataModule6->WriteShiftDay(d.worker, d.shift, d.date, false);
             }
             if (dropProduct) {
                 del.setSql(QStringLiteral("delete from cmn_gds_and_srv.gds_and_srv  where id=") +
