@@ -71,7 +71,8 @@ class MaintenanceTest : public QObject {
                     int hours)
     {
         testdb::run(db_, QStringLiteral("insert into accounts_dep.smena (w_id, i_id, o_id, cena, "
-                                        "kol_vo, brak, data, smena, time, ok) values (%1, %2, 0, "
+                                        "kol_vo, brak, data, smena, time, ok) values (%1, %2, "
+                                        "(select min(id) from accounts_dep.oper), "
                                         "%3, %4, %5, '%6', 1, %7, 'no')")
                              .arg(worker)
                              .arg(product)
