@@ -11,6 +11,8 @@
 #include "refbooks/Unit7.h"
 #include "refbooks/Unit8.h"
 #include "refbooks/Unit9.h"
+#include "timesheets/Unit15.h"
+#include "timesheets/Unit19.h"
 #include "timesheets/Unit27.h"
 
 #include <QCoreApplication>
@@ -36,6 +38,8 @@ bool createForms(const QStringList &args)
     new TForm25();
     new TForm26();
     new TForm27();
+    new TForm15();
+    new TForm19();
     return true;
 }
 

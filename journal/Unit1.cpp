@@ -11,6 +11,7 @@
 #include "refbooks/Unit3.h"
 #include "refbooks/Unit5.h"
 #include "refbooks/Unit8.h"
+#include "timesheets/Unit19.h"
 #include "timesheets/Unit27.h"
 #include "ui/Application.h"
 #include "ui/DBGrid.h"
@@ -220,6 +221,7 @@ void TForm1::buildUi()
     const std::pair<QAction *, int> timesheets[] = {{N9, 9}, {N14, 14}, {N15, 15}, {N17, 17}};
     for (const auto &[item, mode] : timesheets)
         connect(item, &QAction::triggered, this, [this, m = mode] { Form27->openFrom(this, m); });
+    connect(N13, &QAction::triggered, this, [this] { Form19->openFrom(this, journalDate()); });
 
     RadioButton1->setChecked(true);
     CBox1Click();

@@ -1,0 +1,358 @@
+#include "Unit19.h"
+
+#include "app/Unit6.h"
+#include "db/Dataset.h"
+#include "db/Transaction.h"
+#include "spreadsheet/Excel.h"
+#include "timesheets/Unit15.h"
+#include "ui/DBGrid.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPalette>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+TForm19 *Form19 = nullptr;
+
+namespace {
+
+const QColor kSilver(0xC0, 0xC0, 0xC0);
+const QColor kLightGreen(0xC0, 0xDC, 0xC0);
+constexpr int kDayWidth = 24;
+
+QColor windowText()
+{
+    return QApplication::palette().color(QPalette::Text);
+}
+
+QColor windowBackground()
+{
+    return QApplication::palette().color(QPalette::Base);
+}
+
+// The selected cell is drawn as every selected cell is, without the day rules' font.
+class DayDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (option->state & QStyle::State_Selected) {
+            option->font = option->widget ? option->widget->font() : QApplication::font();
+            option->backgroundBrush = QBrush();
+        }
+    }
+};
+
+} // namespace
+
+TForm19::TForm19(QWidget *parent) : ui::Form(parent)
+{
+    Form19 = this;
+    setObjectName(QStringLiteral("Form19"));
+    setPlacement(Placement::Screen);
+    maxYear = new db::Dataset(QStringLiteral("maxYear"), this);
+    maxYear->setSql(QStringLiteral("select max(year) as year from accounts_dep.h_tabel"));
+    buildUi();
+}
+
+void TForm19::buildUi()
+{
+    setWindowTitle(QStringLiteral("Табель по времени"));
+    auto *root = new QVBoxLayout(this);
+
+    cols_ = {{QStringLiteral("fio"), QStringLiteral("Фамилия И. О."), 200}};
+    for (int d = 1; d <= 31; ++d)
+        cols_.append(
+            {QStringLiteral("d%1").arg(d), QString::number(d), kDayWidth, Qt::AlignCenter});
+    cols_.append({QStringLiteral("summ"), QStringLiteral("Итого"), 50, Qt::AlignCenter});
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    TabSheet1 = new QWidget;
+    TabSheet2 = new QWidget;
+    TabSheet3 = new QWidget;
+    TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
+    TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
+    TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
+    PageControl1->addTab(TabSheet1, QStringLiteral("Смена №1"));
+    PageControl1->addTab(TabSheet2, QStringLiteral("Смена №2"));
+    PageControl1->addTab(TabSheet3, QStringLiteral("Смена №3"));
+    DBGrid1 = newGrid("DBGrid1", DataModule6->H_Tabel_1, TabSheet1);
+    DBGrid2 = newGrid("DBGrid2", DataModule6->H_Tabel_2, TabSheet2);
+    DBGrid3 = newGrid("DBGrid3", DataModule6->H_Tabel_3, TabSheet3);
+
+    auto *firstTab = static_cast<QVBoxLayout *>(TabSheet1->layout());
+    auto *tools = new QHBoxLayout;
+    Button1 = newButton("Button1", QStringLiteral("Перестроить"));
+    PB = new QProgressBar(TabSheet1);
+    PB->setObjectName(QStringLiteral("PB"));
+    PB->setAccessibleName(QStringLiteral("Ход перестроения"));
+    PB->setMinimum(1);
+    PB->hide();
+    Button2 = newButton("Button2", QStringLiteral("Excel"));
+    Button2->setMinimumWidth(140);
+    tools->addWidget(Button1);
+    tools->addWidget(PB, 1);
+    tools->addStretch();
+    tools->addWidget(Button2);
+    firstTab->addLayout(tools);
+    root->addWidget(PageControl1, 1);
+
+    auto *bar = new QHBoxLayout;
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setAccessibleName(QStringLiteral("Месяц"));
+    ComboBox1->addItems(timesheet::monthNames());
+    ComboBox1->setMaxVisibleItems(12);
+    ComboBox2 = new QComboBox(this);
+    ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
+    ComboBox2->setAccessibleName(QStringLiteral("Год"));
+    Button5 = newButton("Button5", QStringLiteral("Обновить"));
+    Button6 = newButton("Button6", QStringLiteral("Печать"));
+    Button4 = newButton("Button4", QStringLiteral("Выход"));
+    bar->addWidget(ComboBox1);
+    bar->addWidget(ComboBox2);
+    bar->addWidget(Button5);
+    bar->addWidget(Button6);
+    bar->addStretch();
+    bar->addWidget(Button4);
+    root->addLayout(bar);
+    for (QPushButton *b : {Button1, Button2, Button4, Button5, Button6})
+        b->setAutoDefault(false);
+    setCancelButton(Button4);
+    fillYears();
+
+    connect(ComboBox1, &QComboBox::activated, this, &TForm19::ComboBox1Change);
+    connect(ComboBox2, &QComboBox::activated, this, &TForm19::ComboBox1Change);
+    connect(Button1, &QPushButton::clicked, this, &TForm19::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm19::Button2Click);
+    connect(Button5, &QPushButton::clicked, this, &TForm19::Button5Click);
+    connect(Button6, &QPushButton::clicked, this, &TForm19::Button6Click);
+    connect(Button4, &QPushButton::clicked, this, &QDialog::reject);
+    resize(200 + 31 * kDayWidth + 50 + 60, 560);
+}
+
+ui::DBGrid *TForm19::newGrid(const char *name, db::Dataset *ds, QWidget *tab)
+{
+    auto *grid = new ui::DBGrid(QLatin1String(name), tab);
+    grid->setAccessibleName(QStringLiteral("Табель, ") +
+                            PageControl1->tabText(PageControl1->indexOf(tab)));
+    grid->setColumns(cols_);
+    grid->setDataset(ds);
+    grid->setItemDelegate(new DayDelegate(grid));
+    grid->gridModel()->setStyler(
+        [this](const db::Dataset &set, int row, const ui::ColumnDef &col, ui::CellStyle &style) {
+            if (!col.field.startsWith(QLatin1Char('d')))
+                return;
+            const int day = QStringView(col.field).mid(1).toInt();
+            styleDay(dayKinds_[day], set.valueAt(row, col.field).toInt(), style);
+        });
+    auto *layout = new QVBoxLayout(tab);
+    layout->addWidget(grid, 1);
+    return grid;
+}
+
+void TForm19::styleDay(DayKind kind, int value, ui::CellStyle &style)
+{
+    QColor colour = kind == DayKind::Weekend  ? QColor(Qt::red)
+                    : kind == DayKind::Beyond ? windowBackground()
+                                              : windowText();
+    const bool red = kind == DayKind::Weekend;
+    QFont bold;
+    bold.setBold(true);
+    if (value == 0) {
+        if (!red)
+            colour = kSilver;
+        if (kind == DayKind::Beyond)
+            colour = windowBackground();
+    } else if (value == 8) {
+        style.font = bold;
+        if (!red)
+            colour = windowText();
+    } else if (value > 8) {
+        style.font = bold;
+        style.background = QBrush(kLightGreen);
+    }
+    style.foreground = QBrush(colour);
+}
+
+QList<db::Dataset *> TForm19::datasets() const
+{
+    return {DataModule6->H_Tabel_1, DataModule6->H_Tabel_2, DataModule6->H_Tabel_3};
+}
+
+void TForm19::fillYears()
+{
+    const QString chosen = ComboBox2->currentText();
+    maxYear->close();
+    maxYear->open();
+    const int latest =
+        qMax(QDate::currentDate().year(), maxYear->asInteger(QStringLiteral("year")));
+    maxYear->close();
+    ComboBox2->clear();
+    for (int y = kFirstYear; y <= latest + 1; ++y)
+        ComboBox2->addItem(QString::number(y));
+    const int at = ComboBox2->findText(chosen);
+    ComboBox2->setCurrentIndex(at >= 0 ? at : 0);
+}
+
+timesheet::MonthPeriod TForm19::period() const
+{
+    timesheet::MonthPeriod p;
+    p.month = ComboBox1->currentIndex() + 1;
+    p.year = ComboBox2->currentText().toInt();
+    return p;
+}
+
+void TForm19::openFrom(ui::Form *caller, const QDate &date)
+{
+    fillYears();
+    ComboBox1->setCurrentIndex(date.month() - 1);
+    ComboBox2->setCurrentIndex(qMax(0, ComboBox2->findText(QString::number(date.year()))));
+    ComboBox1Change();
+    caller->showChild(this);
+    for (db::Dataset *ds : datasets())
+        ds->close();
+}
+
+void TForm19::FormActivate()
+{
+    Button2->setText(QStringLiteral("Excel"));
+}
+
+void TForm19::applyColumns()
+{
+    for (ui::DBGrid *grid : grids())
+        grid->setColumns(cols_);
+}
+
+void TForm19::ComboBox1Change()
+{
+    const timesheet::MonthPeriod p = period();
+    for (db::Dataset *ds : datasets()) {
+        ds->close();
+        ds->setParam(QStringLiteral("mnth"), p.month);
+        ds->setParam(QStringLiteral("yea"), p.year);
+        ds->setParam(QStringLiteral("date1"), p.first());
+        ds->setParam(QStringLiteral("date2"), p.next());
+        ds->open();
+    }
+    const int days = p.days();
+    for (int d = 1; d <= 31; ++d) {
+        ui::ColumnDef &col = cols_[d];
+        if (d > days) {
+            dayKinds_[d] = DayKind::Beyond;
+            col.titleColor = kSilver;
+        } else {
+            dayKinds_[d] = p.weekend(d) ? DayKind::Weekend : DayKind::Workday;
+            col.titleColor = p.weekend(d) ? QColor(Qt::red) : windowText();
+        }
+    }
+    applyColumns();
+}
+
+void TForm19::Button5Click()
+{
+    for (db::Dataset *ds : datasets()) {
+        ds->close();
+        ds->open();
+    }
+}
+
+void TForm19::rebuildMonth(const timesheet::MonthPeriod &p, QProgressBar *bar)
+{
+    const QString m = QString::number(p.month);
+    const QString y = QString::number(p.year);
+    QStringList days, cells;
+    for (int d = 1; d <= 31; ++d) {
+        days << QStringLiteral("d%1").arg(d);
+        cells << QStringLiteral("max(hours) filter (where day=%1)").arg(d);
+    }
+    db::transaction([&] {
+        DataModule6->DelSmena.setSql(
+            QStringLiteral("delete from accounts_dep.h_tabel where smena>0 and month=") + m +
+            QStringLiteral(" and year=") + y);
+        DataModule6->DelSmena.execute();
+        // The hours of each day per worker and shift are gathered first and become the
+        // month's rows in one go, so that each row is written once.
+        DataModule6->SQL_exec.setSql(QStringLiteral(
+            "create temporary table h_tabel_days (smena smallint, w_id integer, day smallint, "
+            "hours bigint) on commit drop"));
+        DataModule6->SQL_exec.execute();
+        timesheet::byDay(bar, p.days(), [&](int day) {
+            DataModule6->H_Tabel_ins.setSql(
+                QStringLiteral("insert into h_tabel_days select s.smena, s.w_id, %1, sum(s.time) "
+                               "from accounts_dep.smena s where s.data='%2' and s.smena>0 group "
+                               "by s.smena, s.w_id")
+                    .arg(QString::number(day),
+                         QDate(p.year, p.month, day).toString(QStringLiteral("dd.MM.yyyy"))));
+            DataModule6->H_Tabel_ins.execute();
+        });
+        DataModule6->H_Tabel_ins.setSql(
+            QStringLiteral("insert into accounts_dep.h_tabel(smena, w_id, month, year, ") +
+            days.join(QStringLiteral(", ")) + QStringLiteral(") select smena, w_id, ") + m +
+            QStringLiteral(", ") + y + QStringLiteral(", ") + cells.join(QStringLiteral(", ")) +
+            QStringLiteral(" from h_tabel_days group by smena, w_id"));
+        DataModule6->H_Tabel_ins.execute();
+    });
+}
+
+void TForm19::Button1Click()
+{
+    rebuildMonth(period(), PB);
+    Button5Click();
+}
+
+void TForm19::Button2Click()
+{
+    const timesheet::MonthPeriod p = period();
+    db::Dataset *ds = Form15->H_Tabel;
+    Form15->openMonth(p.month, p.year);
+    const QString month = ComboBox1->currentText() + QLatin1Char(' ') + QString::number(p.year);
+    if (excel::tabel::OpenWorkbook(QString(), QStringLiteral("Табель ") + month) == -1) {
+        QGuiApplication::restoreOverrideCursor();
+        ds->close();
+        return;
+    }
+    excel::tabel::SetVisible(false);
+    const QString all = QString::number(ds->recordCount());
+    Button2->setText(QStringLiteral("Excel (0") + QStringLiteral(" из ") + all + QLatin1Char(')'));
+
+    excel::tabel::WriteCell(1, 1, 1, month, 1, 1, 1);
+    excel::tabel::WriteCell(1, 1, 2, QStringLiteral("Фамилия И.О."), 1, 1, 1);
+    for (int d = 1; d <= 31; ++d)
+        excel::tabel::WriteCell(1, d + 1, 2, QString::number(d), 0, 1, 1);
+    excel::tabel::WriteCell(1, 33, 2, QStringLiteral("Итого"), 1, 1, 1);
+
+    int row = 3;
+    int written = 0;
+    for (ds->first(); !ds->eof() && !ds->isEmpty(); ds->next()) {
+        excel::tabel::WriteCell(1, 1, row, ds->asString(QStringLiteral("fio")), 1, 1, 0);
+        int total = 0;
+        for (int d = 1; d <= 31; ++d) {
+            const QString field = QStringLiteral("sd") + QString::number(d);
+            excel::tabel::WriteCell(1, d + 1, row, ds->asString(field), 0, 1, 0);
+            total += ds->asInteger(field);
+        }
+        excel::tabel::WriteCell(1, 33, row, QString::number(total), 0, 1, 0);
+        ++row;
+        ++written;
+        Button2->setText(QStringLiteral("Excel (") + QString::number(written) +
+                         QStringLiteral(" из ") + all + QLatin1Char(')'));
+        QCoreApplication::processEvents();
+    }
+    excel::tabel::SetVisible(true);
+    ds->close();
+}
+
+void TForm19::Button6Click() {}
