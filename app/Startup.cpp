@@ -5,8 +5,11 @@
 #include "maintenance/Unit24.h"
 #include "maintenance/Unit25.h"
 #include "maintenance/Unit26.h"
+#include "refbooks/Unit10.h"
 #include "refbooks/Unit2.h"
+#include "refbooks/Unit22.h"
 #include "refbooks/Unit3.h"
+#include "refbooks/Unit4.h"
 #include "refbooks/Unit5.h"
 #include "refbooks/Unit7.h"
 #include "refbooks/Unit8.h"
@@ -40,6 +43,9 @@ bool createForms(const QStringList &args)
     new TForm27();
     new TForm15();
     new TForm19();
+    new TForm4();
+    new TForm10();
+    new TForm22();
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include "journal/Unit11.h"
 #include "maintenance/Unit25.h"
 #include "refbooks/Unit3.h"
+#include "refbooks/Unit4.h"
 #include "refbooks/Unit5.h"
 #include "refbooks/Unit8.h"
 #include "timesheets/Unit19.h"
@@ -222,6 +223,7 @@ void TForm1::buildUi()
     for (const auto &[item, mode] : timesheets)
         connect(item, &QAction::triggered, this, [this, m = mode] { Form27->openFrom(this, m); });
     connect(N13, &QAction::triggered, this, [this] { Form19->openFrom(this, journalDate()); });
+    connect(N4, &QAction::triggered, this, [this] { Form4->browseFrom(this); });
 
     RadioButton1->setChecked(true);
     CBox1Click();

@@ -51,7 +51,8 @@ public:
     void pickFrom(ui::Form *caller, int pickMode, HandBack handBack);
 
     void FormActivate() override;
-    void Edit1Change();
+    // Filters the rows by the search box.
+    virtual void Edit1Change();
     void Button2Click();
 
 protected:

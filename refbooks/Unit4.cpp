@@ -1,0 +1,223 @@
+#include "Unit4.h"
+
+#include "Unit10.h"
+#include "Unit22.h"
+#include "app/Unit6.h"
+#include "db/Dataset.h"
+#include "db/SqlError.h"
+#include "db/SqlText.h"
+#include "journal/Unit1.h"
+#include "spreadsheet/Excel.h"
+#include "ui/Messages.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+
+#include <cmath>
+
+TForm4 *Form4 = nullptr;
+
+namespace {
+
+QVector<ui::ColumnDef> columns()
+{
+    const auto right = Qt::AlignRight | Qt::AlignVCenter;
+    QVector<ui::ColumnDef> c = {
+        {QStringLiteral("MARKA"), QStringLiteral("Марка"), 180},
+        {QStringLiteral("VID"), QStringLiteral("Опреция"), 220},
+        {QStringLiteral("cena"), QStringLiteral("Цена (min)"), 80, right},
+        {QStringLiteral("nmn"), QStringLiteral("Вид"), 130},
+        {QStringLiteral("norma"), QStringLiteral("Нормы (шт.)"), 80, right},
+    };
+    for (const char *key : {"id", "i_id", "oper_vid"}) {
+        ui::ColumnDef hidden{QLatin1String(key), QLatin1String(key)};
+        hidden.visible = false;
+        c << hidden;
+    }
+    return c;
+}
+
+QString typeName(int naimen)
+{
+    return naimen == 0 ? QStringLiteral("Готовая продукция") : QStringLiteral("Заготовки");
+}
+
+} // namespace
+
+TForm4::TForm4(QWidget *parent)
+    : ListForm({"Form4", QStringLiteral("Операции"), DataModule6->Oper, columns(),
+                QStringLiteral("marka"), Search::Anywhere, SearchKeys::ConsumeAll,
+                Arrangement::SearchBelowGrid, true},
+               parent)
+{
+    Form4 = this;
+    XLS_Rep = new db::Dataset(QStringLiteral("XLS_Rep"), this);
+    XLS_Rep->setSql(QStringLiteral(
+        "select izdel.MARKA, vid_oper.VID, oper.NAIMEN,(SELECT (CASE naimen WHEN 0 THEN "
+        "'Готовая продукция' ELSE 'Заготовки' END)) as nmn, oper.CENA_new as cena, oper.id, "
+        "oper.i_id, oper.VID as oper_vid from accounts_dep.OPER,accounts_dep.IZDEL,"
+        "accounts_dep.VID_OPER where OPER.i_id=IZDEL.id and oper.vid=vid_oper.id order by "
+        "izdel.marka, vid_oper.vid, oper.naimen"));
+
+    Button5 = newButton("Button5", QStringLiteral("Excel"));
+    CheckBox1 = new QCheckBox(QStringLiteral("Цены"), this);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    auto *root = static_cast<QBoxLayout *>(layout());
+    auto *bar = static_cast<QBoxLayout *>(root->itemAt(root->count() - 1)->layout());
+    const int exit = bar->indexOf(Button4);
+    bar->insertWidget(exit, CheckBox1);
+    bar->insertWidget(exit, Button5);
+    setTabOrder(Button4, Button5);
+    setTabOrder(Button5, CheckBox1);
+    connect(Button5, &QPushButton::clicked, this, &TForm4::Button5Click);
+
+    disconnect(DBGrid1, &ui::DBGrid::rowDoubleClicked, this, nullptr);
+    connect(DBGrid1, &ui::DBGrid::rowDoubleClicked, this, &TForm4::doubleClickRule);
+}
+
+double TForm4::finalPrice(double base, bool dayOff, int shift)
+{
+    double price = base;
+    if (dayOff)
+        price *= 2;
+    if (shift == 3)
+        price *= 1.2;
+    else if (shift == 4)
+        price *= 1.5;
+    // Kopecks and their fractions, without the binary noise of the factors.
+    return std::round(price * 10000) / 10000;
+}
+
+void TForm4::pickFrom(ui::Form *caller, int pickMode, OperationHandBack handBack)
+{
+    ListForm::pickFrom(caller, pickMode, [handBack](const db::Dataset &oper) {
+        Picked p;
+        p.productId = oper.asInteger(QStringLiteral("i_id"));
+        p.operationId = oper.asInteger(QStringLiteral("id"));
+        p.naimen = oper.asInteger(QStringLiteral("naimen"));
+        p.price = finalPrice(oper.asFloat(QStringLiteral("cena")), Form1->CBox1->isChecked(),
+                             Form1->shift);
+        db::Dataset *control = DataModule6->Control;
+        control->close();
+        control->setSql(QStringLiteral("select marka from accounts_dep.izdel where id=") +
+                        QString::number(p.productId));
+        control->open();
+        p.text = control->asString(QStringLiteral("marka")).trimmed() + QStringLiteral("; ") +
+                 oper.asString(QStringLiteral("vid")).trimmed() + QStringLiteral("; ") +
+                 typeName(p.naimen);
+        control->close();
+        if (handBack)
+            handBack(p);
+    });
+}
+
+void TForm4::Edit1Change()
+{
+    const QString text = Edit1->text();
+    if (text.trimmed().isEmpty()) {
+        dataset->setFiltered(false);
+        return;
+    }
+    // What is typed is looked for as it stands: '%' and '_' are no wildcards here.
+    dataset->setFilter(QStringLiteral("marka like ") +
+                       db::quote(QLatin1Char('%') + db::likeLiteral(text) + QLatin1Char('%')) +
+                       QStringLiteral(" escape '\\'"));
+    dataset->setFiltered(true);
+}
+
+void TForm4::doubleClickRule()
+{
+    if (mode == 0 && CheckBox1->isChecked()) {
+        if (!dataset->isEmpty())
+            openNorms(dataset->asInteger(QStringLiteral("id")));
+        return;
+    }
+    Button2Click();
+}
+
+void TForm4::openNorms(int operationId)
+{
+    Form22->showFor(this, operationId);
+}
+
+void TForm4::Button1Click()
+{
+    Form10->Edit1->clear();
+    Form10->Edit2->clear();
+    Form10->ComboBox1->setCurrentIndex(0);
+    Form10->setWindowTitle(QStringLiteral("Заведение новой цены за операцию"));
+    Form10->mode = 1;
+    Form10->addedId = 0;
+    showChild(Form10);
+    // A new operation gets its first norm at once: without one it is neither listed nor
+    // can it be picked.
+    const int added = Form10->addedId;
+    if (added > 0) {
+        openNorms(added);
+        dataset->locate(QStringLiteral("id"), added);
+    }
+}
+
+void TForm4::changeCurrent()
+{
+    Form10->setWindowTitle(QStringLiteral("Изменение данных о цене за операцию"));
+    Form10->mode = 2;
+    Form10->Edit1->setText(dataset->asString(QStringLiteral("marka")).trimmed());
+    Form10->Edit2->setText(dataset->asString(QStringLiteral("vid")).trimmed());
+    Form10->ComboBox1->setCurrentIndex(dataset->asInteger(QStringLiteral("naimen")) == 0 ? 0 : 1);
+    Form10->productId = dataset->asInteger(QStringLiteral("i_id"));
+    Form10->kindId = dataset->asInteger(QStringLiteral("oper_vid"));
+    Form10->operationId = dataset->asInteger(QStringLiteral("id"));
+    Form10->rowVersion = dataset->asString(QStringLiteral("row_ver"));
+    showChild(Form10);
+}
+
+void TForm4::Button3Click()
+{
+    if (dataset->isEmpty())
+        return;
+    if (!ui::askYesNo(QStringLiteral("Удалить операцию?"), QStringLiteral("Удаление")))
+        return;
+    const int rec = dataset->recNo();
+    DataModule6->Oper_del.setParam(QStringLiteral("id"), dataset->asInteger(QStringLiteral("id")));
+    try {
+        DataModule6->Oper_del.executeOne();
+    } catch (const db::RowChanged &) {
+        reread(rec);
+        throw;
+    }
+    reread(rec);
+}
+
+void TForm4::Button5Click()
+{
+    XLS_Rep->open();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (excel::plain::OpenWorkbook(QString(), QStringLiteral("Операции")) == -1) {
+        QApplication::restoreOverrideCursor();
+        XLS_Rep->close();
+        return;
+    }
+    const QStringList header = {QStringLiteral("Марка"), QStringLiteral("Операция"),
+                                QStringLiteral("Цена"), QStringLiteral("Вид")};
+    for (int c = 0; c < header.size(); ++c)
+        excel::plain::WriteCell(1, c + 1, 1, header[c], 1);
+    // Marks and names keep their text (a mark "0012" stays as typed); the price is a number.
+    int row = 2;
+    for (XLS_Rep->first(); !XLS_Rep->eof(); XLS_Rep->next(), ++row) {
+        excel::plain::WriteCell(1, 1, row, XLS_Rep->asString(QStringLiteral("marka")).trimmed(), 1);
+        excel::plain::WriteCell(1, 2, row, XLS_Rep->asString(QStringLiteral("vid")).trimmed(), 1);
+        excel::plain::WriteCell(
+            1, 3, row, QLocale().toString(XLS_Rep->asFloat(QStringLiteral("cena")), 'g', 15), 0);
+        excel::plain::WriteCell(1, 4, row, typeName(XLS_Rep->asInteger(QStringLiteral("naimen"))),
+                                1);
+    }
+    QApplication::restoreOverrideCursor();
+    excel::plain::SetVisible(true);
+    XLS_Rep->close();
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "ListForm.h"
+
+class QCheckBox;
+
+// The operations list "Операции": operations with their count of norms and lowest price.
+class TForm4 : public ListForm {
+    Q_OBJECT
+public:
+    explicit TForm4(QWidget *parent = nullptr);
+
+    // What the choose step hands to the window that asked for an operation.
+    struct Picked {
+        int operationId;
+        int productId;
+        int naimen;   // 0 finished product, otherwise blanks
+        double price; // the lowest norm price with the day-off and shift factors
+        QString text; // "mark; kind; Готовая продукция" (or "Заготовки")
+    };
+    using OperationHandBack = std::function<void(const Picked &)>;
+
+    // Pick mode (1 for the shift entry editor): handBack receives the chosen operation; it
+    // is not called when the window is left without a choice or the list shown is empty.
+    void pickFrom(ui::Form *caller, int pickMode, OperationHandBack handBack);
+    // The final price of an operation whose lowest norm price is base, by the journal's
+    // day-off box and shift.
+    static double finalPrice(double base, bool dayOff, int shift);
+
+    QPushButton *Button5;
+    QCheckBox *CheckBox1;
+    db::Dataset *XLS_Rep;
+
+    void Button1Click() override; // add
+    void changeCurrent() override;
+    void Button3Click() override; // delete
+    void Button5Click();          // export
+    void Edit1Change() override;
+    // Opens the norms of an operation.
+    void openNorms(int operationId);
+
+private:
+    void doubleClickRule();
+};
+
+extern TForm4 *Form4;

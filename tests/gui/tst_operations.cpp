@@ -1,0 +1,605 @@
+// The operations list, the operation editor and the norms grid driven through their
+// controls against the demo database.
+#include "Drive.h"
+#include "GuiApp.h"
+#include "Modal.h"
+#include "ScriptedMessages.h"
+#include "Sheets.h"
+#include "TestDb.h"
+#include "app/Unit6.h"
+#include "journal/Unit1.h"
+#include "refbooks/Unit10.h"
+#include "refbooks/Unit22.h"
+#include "refbooks/Unit3.h"
+#include "refbooks/Unit4.h"
+#include "ui/DBGrid.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QJsonArray>
+#include <QLineEdit>
+#include <QPushButton>
+
+using drive::click;
+using drive::type;
+using drive::whileShown;
+
+class OperationsTest : public QObject {
+    Q_OBJECT
+    QString db_;
+    ScriptedMessages *msg_ = nullptr;
+    int cutting_ = 0, welding_ = 0; // kinds
+    int product_ = 0, oddProduct_ = 0, zeros_ = 0;
+    int priced_ = 0; // an operation with norms 10 and 15
+
+    QVariant sql(const QString &text) { return testdb::scalar(db_, text); }
+    int product(const QString &mark)
+    {
+        return sql("insert into cmn_gds_and_srv.gds_and_srv (s_caption, s_description, "
+                   "id_msm_bs, massa, id_class_item) values ($$" +
+                   mark + "$$, '', 6, 1, 101) returning id")
+            .toInt();
+    }
+    int operation(int kind, int naimen, int prod, const QList<double> &prices)
+    {
+        const int id = sql(QString("insert into accounts_dep.oper (vid, naimen, i_id, cena_new) "
+                                   "values (%1, %2, %3, 0) returning id")
+                               .arg(kind)
+                               .arg(naimen)
+                               .arg(prod))
+                           .toInt();
+        int norma = 0;
+        for (double p : prices)
+            testdb::run(db_, QString("insert into accounts_dep.norm (o_id, norma, price, prize) "
+                                     "values (%1, %2, %3, 0)")
+                                 .arg(id)
+                                 .arg(norma += 10)
+                                 .arg(p));
+        return id;
+    }
+    int operations() { return sql("select count(*) from accounts_dep.oper").toInt(); }
+    QString norms(int op)
+    {
+        return sql(QString("select string_agg(coalesce(norma::text,'-')||':'||price, ' ' order by "
+                           "norma nulls first, price) from accounts_dep.norm where o_id=%1")
+                       .arg(op))
+            .toString();
+    }
+    void fromMenu(std::function<void(TForm4 *)> act)
+    {
+        QVERIFY(whileShown<TForm4>([] { Form1->N4->trigger(); }, act));
+    }
+    // The norms window of an operation opened from the list, as the user does it.
+    void inNorms(int op, std::function<void(TForm22 *)> act)
+    {
+        fromMenu([&](TForm4 *f) {
+            QVERIFY(DataModule6->Oper->locate("id", op) || true);
+            QVERIFY(whileShown<TForm22>([&] { f->openNorms(op); }, act));
+        });
+    }
+    // Types into a cell of the norms grid as a user does, leaving the editor open.
+    static QWidget *typeCell(TForm22 *w, int row, int column, const QString &text)
+    {
+        const QModelIndex idx = w->model->index(row, column);
+        w->DBGrid1->setCurrentIndex(idx); // opens the cell's editor
+        if (!w->DBGrid1->indexWidget(idx))
+            w->DBGrid1->edit(idx);
+        auto *editor = qobject_cast<QLineEdit *>(w->DBGrid1->indexWidget(idx));
+        if (!editor) {
+            QTest::qFail("no cell editor", __FILE__, __LINE__);
+            return w->DBGrid1;
+        }
+        editor->clear();
+        type(editor, text);
+        return editor;
+    }
+    static void settle() { QTest::qWait(20); }
+
+private slots:
+    void initTestCase()
+    {
+        db_ = gui::start();
+        msg_ = new ScriptedMessages;
+        DataModule6->ServerDelim = sql("select delim from accounts_dep.ver").toString();
+        cutting_ = sql("select id from accounts_dep.vid_oper where vid='Резка'").toInt();
+        welding_ = sql("select id from accounts_dep.vid_oper where vid='Сварка'").toInt();
+        product_ = product("Тест'12-А");
+        oddProduct_ = product("Х%_9");
+        zeros_ = product("0012");
+        priced_ = operation(cutting_, 0, product_, {15, 10});
+        operation(cutting_, 1, oddProduct_, {3});
+        operation(welding_, 0, zeros_, {}); // not priced yet
+        Form1->show();
+    }
+    void cleanupTestCase()
+    {
+        Form1->hide();
+        delete msg_;
+        gui::stop(db_);
+    }
+    void init() { msg_->clear(); }
+
+    void browseFromMenu()
+    {
+        fromMenu([&](TForm4 *f) {
+            QCOMPARE(f->windowTitle(), "Операции");
+            QCOMPARE(f->Button2->text(), "Изменить");
+            QVERIFY(f->Button1->isVisible() && f->Button3->isVisible());
+            QVERIFY(f->Button1->isDefault());
+            QCOMPARE(f->focusWidget(), f->Edit1);
+            // Every operation with a norm, and only those.
+            QCOMPARE(DataModule6->Oper->recordCount(),
+                     sql("select count(distinct o_id) from accounts_dep.norm n join "
+                         "accounts_dep.oper o on o.id=n.o_id")
+                         .toInt());
+            QVERIFY(!DataModule6->Oper->locate("i_id", zeros_));
+            QVERIFY(DataModule6->Oper->locate("id", priced_));
+            QCOMPARE(DataModule6->Oper->asInteger("norma"), 2);
+            QCOMPARE(DataModule6->Oper->asFloat("cena"), 10.0);
+            QCOMPARE(DataModule6->Oper->asString("nmn"), "Готовая продукция");
+            QCOMPARE(drive::tabWalk(f->Edit1, 8),
+                     QList<QWidget *>({f->Edit1, f->DBGrid1, f->Button1, f->Button2, f->Button3,
+                                       f->Button4, f->Button5, f->CheckBox1}));
+        });
+        QVERIFY(!DataModule6->Oper->isActive());
+    }
+
+    void search_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("literal"); // what the marks must contain; empty: all rows
+        QTest::newRow("anywhere") << "12"
+                                  << "12";
+        QTest::newRow("other case") << "тест"
+                                    << "ТЕСТ";
+        QTest::newRow("spaces only") << "   "
+                                     << "";
+        QTest::newRow("apostrophe") << "т'1"
+                                    << "Т'1";
+        QTest::newRow("percent is a character") << "%"
+                                                << "%";
+        QTest::newRow("underscore is a character") << "_9"
+                                                   << "_9";
+    }
+    void search()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, literal);
+        fromMenu([&](TForm4 *f) {
+            type(f->Edit1, typed);
+            const int expected =
+                sql("select count(distinct o.id) from accounts_dep.oper o join accounts_dep.norm "
+                    "n on n.o_id=o.id join accounts_dep.izdel i on i.id=o.i_id where strpos("
+                    "upper(i.marka), $$" +
+                    literal + "$$)>0")
+                    .toInt();
+            QCOMPARE(DataModule6->Oper->recordCount(), expected);
+            QVERIFY(expected > 0);
+            QVERIFY(msg_->shown.isEmpty());
+            f->Edit1->clear();
+        });
+    }
+
+    void searchBoxWalksTheList()
+    {
+        fromMenu([&](TForm4 *f) {
+            db::Dataset *oper = DataModule6->Oper;
+            oper->first();
+            QTest::keyClick(f->Edit1, Qt::Key_Down);
+            QTest::keyClick(f->Edit1, Qt::Key_Down);
+            QCOMPARE(oper->recNo(), 3);
+            QTest::keyClick(f->Edit1, Qt::Key_Up);
+            QCOMPARE(oper->recNo(), 2);
+            type(f->Edit1, "ДМ");
+            QTest::keyClick(f->Edit1, Qt::Key_Left);
+            QTest::keyClick(f->Edit1, Qt::Key_Delete);
+            QCOMPARE(f->Edit1->text(), "ДМ");
+            f->Edit1->clear();
+        });
+    }
+
+    void chooseStepPrices_data()
+    {
+        QTest::addColumn<int>("shift");
+        QTest::addColumn<bool>("dayOff");
+        QTest::addColumn<double>("price");
+        const double plain[] = {10, 10, 12, 15}, off[] = {20, 20, 24, 30};
+        for (int s = 1; s <= 4; ++s) {
+            QTest::addRow("shift %d", s) << s << false << plain[s - 1];
+            QTest::addRow("shift %d day off", s) << s << true << off[s - 1];
+        }
+    }
+    void chooseStepPrices()
+    {
+        QFETCH(int, shift);
+        QFETCH(bool, dayOff);
+        QFETCH(double, price);
+        const int oldShift = Form1->shift;
+        Form1->shift = shift;
+        Form1->CBox1->setChecked(dayOff);
+        QList<TForm4::Picked> got;
+        QVERIFY(whileShown<TForm4>(
+            [&] { Form4->pickFrom(Form1, 1, [&](const TForm4::Picked &p) { got << p; }); },
+            [&](TForm4 *f) {
+                QCOMPARE(f->Button2->text(), "Выбрать");
+                QVERIFY(f->Button2->isDefault());
+                QVERIFY(f->Button1->isHidden() && f->Button3->isHidden());
+                type(f->Edit1, "Тест'12");
+                QCOMPARE(DataModule6->Oper->recordCount(), 1);
+                f->CheckBox1->setChecked(true); // has no say in pick mode
+                const QModelIndex idx = f->DBGrid1->model()->index(0, 0);
+                QTest::mouseDClick(f->DBGrid1->viewport(), Qt::LeftButton, {},
+                                   f->DBGrid1->visualRect(idx).center());
+                QVERIFY(!f->isVisible());
+                f->CheckBox1->setChecked(false);
+            }));
+        Form1->shift = oldShift;
+        Form1->CBox1->setChecked(false);
+        QCOMPARE(got.size(), 1);
+        QCOMPARE(got[0].price, price);
+        QCOMPARE(got[0].operationId, priced_);
+        QCOMPARE(got[0].productId, product_);
+        QCOMPARE(got[0].naimen, 0);
+        QCOMPARE(got[0].text, "Тест'12-А; Резка; Готовая продукция");
+        QVERIFY(!DataModule6->Oper->isFiltered());
+    }
+
+    void chooseOnEmptyOrLeave()
+    {
+        int calls = 0;
+        auto count = [&](const TForm4::Picked &) { ++calls; };
+        QVERIFY(whileShown<TForm4>([&] { Form4->pickFrom(Form1, 1, count); },
+                                   [&](TForm4 *f) {
+                                       type(f->Edit1, "нет такой марки");
+                                       QVERIFY(DataModule6->Oper->isEmpty());
+                                       click(f->Button2);
+                                       QVERIFY(!f->isVisible());
+                                   }));
+        QVERIFY(whileShown<TForm4>([&] { Form4->pickFrom(Form1, 1, count); },
+                                   [&](TForm4 *f) { click(f->Button4); }));
+        QCOMPARE(calls, 0);
+        QVERIFY(msg_->shown.isEmpty());
+        // The next browse shows the add button and change again.
+        fromMenu([](TForm4 *f) {
+            QCOMPARE(f->Button2->text(), "Изменить");
+            QVERIFY(f->Button1->isVisible());
+        });
+    }
+
+    void editorRefusals()
+    {
+        const int before = operations();
+        fromMenu([&](TForm4 *f) {
+            QVERIFY(whileShown<TForm10>(
+                [&] { click(f->Button1); },
+                [&](TForm10 *e) {
+                    QCOMPARE(e->windowTitle(), "Заведение новой цены за операцию");
+                    QVERIFY(e->Button3->hasFocus());
+                    click(e->Button1); // nothing chosen
+                    QCOMPARE(msg_->texts(), QStringList({"Все поля должны быть заполнены!"}));
+                    // The same product, kind and type again.
+                    e->productId = product_;
+                    e->Edit1->setText("Тест'12-А");
+                    e->kindId = cutting_;
+                    e->Edit2->setText("Резка");
+                    click(e->Button1);
+                    QCOMPARE(msg_->shown.size(), 2);
+                    QCOMPARE(msg_->shown[1].text, "Операция с такими параметрами уже заведена!");
+                    QCOMPARE(msg_->shown[1].caption, "Ошибка");
+                    QVERIFY(e->isVisible());
+                }));
+            // Changed into the values of another operation.
+            QVERIFY(DataModule6->Oper->locate("i_id", oddProduct_));
+            QVERIFY(whileShown<TForm10>(
+                [&] { click(f->Button2); },
+                [&](TForm10 *e) {
+                    QCOMPARE(e->windowTitle(), "Изменение данных о цене за операцию");
+                    QCOMPARE(e->Edit1->text(), "Х%_9");
+                    QCOMPARE(e->ComboBox1->currentIndex(), 1);
+                    e->productId = product_;
+                    e->ComboBox1->setCurrentIndex(0);
+                    click(e->Button1);
+                    QCOMPARE(msg_->shown.size(), 3);
+                    QCOMPARE(msg_->shown[2].text, "Операция с такими параметрами уже заведена!");
+                    QVERIFY(e->isVisible());
+                }));
+        });
+        QCOMPARE(operations(), before);
+    }
+
+    void editorChangesAndStaleRows()
+    {
+        const int op = operation(welding_, 1, oddProduct_, {4});
+        fromMenu([&](TForm4 *f) {
+            // Saved unchanged: not counted against itself.
+            QVERIFY(DataModule6->Oper->locate("id", op));
+            QVERIFY(whileShown<TForm10>([&] { click(f->Button2); },
+                                        [&](TForm10 *e) {
+                                            click(e->Button1);
+                                            QVERIFY(!e->isVisible());
+                                        }));
+            QVERIFY(msg_->shown.isEmpty());
+            // Changed by someone else after it was listed: refused, the list re-read.
+            QVERIFY(DataModule6->Oper->locate("id", op));
+            testdb::run(db_, QString("update accounts_dep.oper set naimen=2 where id=%1").arg(op));
+            QVERIFY(whileShown<TForm10>([&] { click(f->Button2); },
+                                        [&](TForm10 *e) {
+                                            e->ComboBox1->setCurrentIndex(0);
+                                            click(e->Button1);
+                                            QCOMPARE(msg_->shown.size(), 1);
+                                            QVERIFY(e->isVisible());
+                                            QCOMPARE(e->ComboBox1->currentIndex(), 0);
+                                        }));
+            QCOMPARE(
+                sql(QString("select naimen from accounts_dep.oper where id=%1").arg(op)).toInt(),
+                2);
+            // Read afresh, the change goes through.
+            QVERIFY(DataModule6->Oper->locate("id", op));
+            QVERIFY(whileShown<TForm10>([&] { click(f->Button2); },
+                                        [&](TForm10 *e) {
+                                            e->ComboBox1->setCurrentIndex(0);
+                                            click(e->Button1);
+                                            QVERIFY(!e->isVisible());
+                                        }));
+            QCOMPARE(
+                sql(QString("select naimen from accounts_dep.oper where id=%1").arg(op)).toInt(),
+                0);
+            QCOMPARE(DataModule6->Oper->asInteger("id"), op);
+        });
+    }
+
+    void productPickFillsTheEditor()
+    {
+        fromMenu([&](TForm4 *f) {
+            QVERIFY(whileShown<TForm10>([&] { click(f->Button1); },
+                                        [&](TForm10 *e) {
+                                            QVERIFY(whileShown<TForm3>(
+                                                [&] { click(e->Button3); },
+                                                [&](TForm3 *p) {
+                                                    QVERIFY(
+                                                        DataModule6->Izdel->locate("id", zeros_));
+                                                    click(p->Button2);
+                                                }));
+                                            QCOMPARE(e->Edit1->text(), "0012");
+                                            QCOMPARE(e->productId, zeros_);
+                                            QCOMPARE(e->focusWidget(), e->Button3);
+                                        }));
+        });
+    }
+
+    // A new operation: the norms window opens for it, and its first norm makes it listed.
+    void addOpensItsNorms()
+    {
+        const int before = operations();
+        int added = 0;
+        fromMenu([&](TForm4 *f) {
+            modal::when<TForm10>([&](TForm10 *e) {
+                e->productId = product_;
+                e->Edit1->setText("Тест'12-А");
+                e->kindId = cutting_;
+                e->Edit2->setText("Резка");
+                e->ComboBox1->setCurrentIndex(1); // blanks: the same product and kind once more
+                modal::when<TForm22>([&](TForm22 *n) {
+                    added = n->operationId;
+                    QVERIFY(n->newRowFlag);
+                    QTest::keyClick(typeCell(n, 0, 0, "5"), Qt::Key_Tab);
+                    settle();
+                    QCOMPARE(norms(added), QString()); // no price yet: nothing stored
+                    typeCell(n, 0, 1, "7,25");
+                    click(n->Button1);
+                });
+                click(e->Button1);
+            });
+            click(f->Button1);
+            QVERIFY(added > 0);
+            QCOMPARE(DataModule6->Oper->asInteger("id"), added);
+            QCOMPARE(DataModule6->Oper->asFloat("cena"), 7.25);
+            QCOMPARE(DataModule6->Oper->asString("nmn"), "Заготовки");
+        });
+        QCOMPARE(operations(), before + 1);
+        QCOMPARE(norms(added), "5:7.25");
+        QVERIFY(msg_->shown.isEmpty());
+    }
+
+    void newNormRowIsLinked_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("leaving the column") << "column";
+        QTest::newRow("another row, same column") << "row";
+        QTest::newRow("Сохранить") << "save";
+    }
+    void newNormRowIsLinked()
+    {
+        QFETCH(QString, way);
+        const int op = operation(welding_, 0, product_, {7});
+        const int other = operation(welding_, 1, product_, {9});
+        fromMenu([&](TForm4 *f) {
+            QVERIFY(DataModule6->Oper->locate("id", other)); // another row is current in the list
+            QVERIFY(whileShown<TForm22>([&] { f->openNorms(op); },
+                                        [&](TForm22 *n) {
+                                            QCOMPARE(n->model->rowCount(), 2);
+                                            QTest::keyClick(typeCell(n, 1, 0, "50"), Qt::Key_Tab);
+                                            QWidget *price = typeCell(n, 1, 1, "5,5");
+                                            if (way == "column") {
+                                                QTest::keyClick(price, Qt::Key_Tab);
+                                                settle();
+                                                QCOMPARE(norms(op), "10:7 50:5.5");
+                                            } else if (way == "row") {
+                                                n->DBGrid1->setCurrentIndex(n->model->index(0, 1));
+                                                settle();
+                                                QCOMPARE(norms(op), "10:7 50:5.5");
+                                            }
+                                            click(n->Button1);
+                                            QVERIFY(!n->isVisible());
+                                        }));
+            // The list is read afresh: count and lowest price.
+            QVERIFY(DataModule6->Oper->locate("id", op));
+            QCOMPARE(DataModule6->Oper->asInteger("norma"), 2);
+            QCOMPARE(DataModule6->Oper->asFloat("cena"), 5.5);
+        });
+        QCOMPARE(norms(op), "10:7 50:5.5");
+        QCOMPARE(norms(other), "10:9");
+        QVERIFY(msg_->shown.isEmpty());
+    }
+
+    void normRowRefusals_data()
+    {
+        QTest::addColumn<QString>("norma");
+        QTest::addColumn<QString>("price");
+        QTest::addColumn<QString>("prize");
+        QTest::addColumn<QString>("message");
+        const QString negative = "Норматив, цена и премия не могут быть отрицательными.";
+        QTest::newRow("no price") << "40"
+                                  << ""
+                                  << "5"
+                                  << "У нормы должна быть цена.";
+        QTest::newRow("negative price") << "40"
+                                        << "-1"
+                                        << "" << negative;
+        QTest::newRow("negative norm") << "-40"
+                                       << "2"
+                                       << "" << negative;
+        QTest::newRow("negative bonus") << "40"
+                                        << "2"
+                                        << "-5" << negative;
+    }
+    void normRowRefusals()
+    {
+        QFETCH(QString, norma);
+        QFETCH(QString, price);
+        QFETCH(QString, prize);
+        QFETCH(QString, message);
+        const int op = operation(welding_, 0, oddProduct_ + 0 * zeros_, {8});
+        inNorms(op, [&](TForm22 *n) {
+            // Typed in any order, the row is not stored while the cursor stays in it.
+            const QString typed[3] = {norma, price, prize};
+            for (int c : {2, 0, 1})
+                if (!typed[c].isEmpty()) {
+                    typeCell(n, 1, c, typed[c]);
+                    n->DBGrid1->commitEditing();
+                }
+            n->DBGrid1->setCurrentIndex(n->model->index(1, 2));
+            settle();
+            QCOMPARE(norms(op), "10:8");
+            QVERIFY(msg_->shown.isEmpty());
+            n->DBGrid1->setCurrentIndex(n->model->index(0, 0)); // leaves the row
+            settle();
+            QCOMPARE(msg_->texts(), QStringList({message}));
+            QCOMPARE(n->DBGrid1->currentIndex().row(), 1); // back on the refused row
+            click(n->Button1);
+            QCOMPARE(msg_->shown.size(), 2);
+            QVERIFY(n->isVisible()); // "Сохранить" refuses it too
+            n->reject();             // the close box drops it
+        });
+        QCOMPARE(norms(op), "10:8");
+        testdb::run(db_, QString("delete from accounts_dep.oper where id=%1").arg(op));
+        testdb::run(db_, QString("delete from accounts_dep.norm where o_id=%1").arg(op));
+    }
+
+    void existingNormChangedAndLastKept()
+    {
+        const int op = operation(welding_, 1, zeros_, {6, 9});
+        inNorms(op, [&](TForm22 *n) {
+            QCOMPARE(n->model->data(n->model->index(0, 1), Qt::DisplayRole).toString(), "6,00");
+            typeCell(n, 1, 1, "9,125");
+            n->DBGrid1->setCurrentIndex(n->model->index(1, 2));
+            settle();
+            QCOMPARE(norms(op), "10:6 20:9.125");
+            QCOMPARE(n->model->data(n->model->index(1, 1), Qt::DisplayRole).toString(), "9,125");
+            n->DBGrid1->setCurrentIndex(n->model->index(0, 0));
+            click(n->Button2);
+            QCOMPARE(norms(op), "20:9.125");
+            QCOMPARE(n->model->storedRows(), 1);
+            click(n->Button2); // the last norm stays, silently
+            QCOMPARE(norms(op), "20:9.125");
+            QCOMPARE(n->model->storedRows(), 1);
+            // A norm changed by another user after it was read is not overwritten.
+            testdb::run(db_, QString("update accounts_dep.norm set prize=1 where o_id=%1").arg(op));
+            typeCell(n, 0, 1, "3");
+            n->DBGrid1->setCurrentIndex(n->model->index(0, 0));
+            settle();
+            QCOMPARE(msg_->shown.size(), 1);
+            QCOMPARE(norms(op), "20:9.125");
+        });
+        QCOMPARE(msg_->shown.size(), 1);
+    }
+
+    void deleteOperation()
+    {
+        const int op = operation(welding_, 0, oddProduct_, {2, 3});
+        fromMenu([&](TForm4 *f) {
+            QVERIFY(DataModule6->Oper->locate("id", op));
+            msg_->answer({false});
+            click(f->Button3);
+            QCOMPARE(msg_->shown.size(), 1);
+            QCOMPARE(msg_->shown[0].text, "Удалить операцию?");
+            QCOMPARE(msg_->shown[0].caption, "Удаление");
+            QVERIFY(DataModule6->Oper->locate("id", op));
+            msg_->answer({true});
+            click(f->Button3);
+            QVERIFY(!DataModule6->Oper->locate("id", op));
+        });
+        QCOMPARE(sql(QString("select count(*) from accounts_dep.oper where id=%1").arg(op)).toInt(),
+                 0);
+        QCOMPARE(norms(op), "10:2 20:3"); // only the operation row goes
+    }
+
+    void doubleClickOpensNormsWithPrices()
+    {
+        fromMenu([&](TForm4 *f) {
+            type(f->Edit1, "Тест'12");
+            QVERIFY(DataModule6->Oper->locate("id", priced_));
+            const QModelIndex idx = f->DBGrid1->model()->index(DataModule6->Oper->recNo() - 1, 0);
+            const QPoint at = f->DBGrid1->visualRect(idx).center();
+            f->CheckBox1->setChecked(true);
+            QVERIFY(whileShown<TForm22>(
+                [&] { QTest::mouseDClick(f->DBGrid1->viewport(), Qt::LeftButton, {}, at); },
+                [&](TForm22 *n) {
+                    QCOMPARE(n->operationId, priced_);
+                    QCOMPARE(n->model->storedRows(), 2);
+                }));
+            f->CheckBox1->setChecked(false);
+            QVERIFY(whileShown<TForm10>(
+                [&] { QTest::mouseDClick(f->DBGrid1->viewport(), Qt::LeftButton, {}, at); },
+                [&](TForm10 *e) { QCOMPARE(e->Edit1->text(), "Тест'12-А"); }));
+            f->Edit1->clear();
+        });
+    }
+
+    void exportEveryOperation()
+    {
+        SheetsFixture sheets;
+        fromMenu([&](TForm4 *f) {
+            type(f->Edit1, "Тест"); // the export ignores the search box
+            click(f->Button5);
+            f->Edit1->clear();
+        });
+        QVERIFY(msg_->shown.isEmpty());
+        QCOMPARE(sheets.opened.size(), 1);
+        const QJsonObject cells = sheets.readLast()["cells"].toObject();
+        auto text = [&](const QString &at) { return cells[at].toObject()["value"].toVariant(); };
+        QCOMPARE(text("A1").toString(), "Марка");
+        QCOMPARE(text("B1").toString(), "Операция");
+        QCOMPARE(text("C1").toString(), "Цена");
+        QCOMPARE(text("D1").toString(), "Вид");
+        const int rows = operations();
+        QVERIFY(cells.contains(QString("A%1").arg(rows + 1)));
+        QVERIFY(!cells.contains(QString("A%1").arg(rows + 2)));
+        // The operation without norms is there; its mark stays as typed.
+        bool found = false;
+        for (int r = 2; r <= rows + 1; ++r) {
+            const QJsonObject mark = cells[QString("A%1").arg(r)].toObject();
+            if (mark["value"].toString() != "0012")
+                continue;
+            found = true;
+            QCOMPARE(mark["format"].toString(), "@");
+            const QJsonObject price = cells[QString("C%1").arg(r)].toObject();
+            QCOMPARE(price["type"].toString(), "number");
+            QCOMPARE(price["value"].toDouble(), 0.0);
+        }
+        QVERIFY(found);
+    }
+};
+
+TABEL_TEST_MAIN(OperationsTest)
+#include "tst_operations.moc"
