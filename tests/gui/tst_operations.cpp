@@ -274,7 +274,7 @@ private slots:
                 [&] { click(f->Button1); },
                 [&](TForm10 *e) {
                     QCOMPARE(e->windowTitle(), "Заведение новой цены за операцию");
-                    QVERIFY(e->Button3->hasFocus());
+                    QCOMPARE(e->focusWidget(), e->Button3);
                     click(e->Button1); // nothing chosen
                     QCOMPARE(msg_->texts(), QStringList({"Все поля должны быть заполнены!"}));
                     // The same product, kind and type again.
