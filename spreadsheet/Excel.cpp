@@ -142,6 +142,7 @@ public:
     lxw_worksheet *sheet = nullptr;
     lxw_format *formats[4] = {};
     std::vector<Column> columns;
+    QChar separator; // the user's decimal separator when the workbook was opened
     QString title;
     QString tempPath;
     QString writtenPath;
@@ -192,6 +193,7 @@ int openWorkbook(Application &app, const QString &path, const QString &title)
     }
     auto wb = std::make_unique<Workbook>();
     wb->title = safeFileName(title);
+    wb->separator = QLocale().decimalPoint().at(0);
     wb->tempPath = QDir(folder).filePath(
         QStringLiteral(".~%1.xlsx").arg(QUuid::createUuid().toString(QUuid::Id128)));
     wb->book = workbook_new(QFile::encodeName(wb->tempPath).constData());
@@ -276,16 +278,13 @@ int writeCell(Application &app, int sheet, int column, int row, const QString &t
     const lxw_row_t r = lxw_row_t(row - 1);
     const lxw_col_t c = lxw_col_t(column - 1);
     lxw_format *format = wb->format(options.textFormat, options.setsFont, options.bold);
-    static thread_local QChar separator;
-    static thread_local QString localeName;
-    if (localeName != QLocale().name()) {
-        localeName = QLocale().name();
-        separator = QLocale().decimalPoint().at(0);
-    }
     lxw_error result;
-    if (!options.textFormat && isNumeric(text, separator)) {
-        QString number = text;
-        number.replace(separator, QLatin1Char('.'));
+    if (!options.textFormat && isNumeric(text, wb->separator)) {
+        // Only digits, a sign and the separator: a C-locale number once the separator is a point.
+        QByteArray number = text.toLatin1();
+        const int at = int(text.indexOf(wb->separator));
+        if (at >= 0)
+            number[at] = '.';
         result = worksheet_write_number(wb->sheet, r, c, number.toDouble(), format);
     } else {
         result = worksheet_write_string(wb->sheet, r, c, text.toUtf8().constData(), format);
