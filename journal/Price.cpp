@@ -28,16 +28,4 @@ QString text(double value)
     return s;
 }
 
-double finalPrice(double base, bool dayOff, int shift)
-{
-    double p = base;
-    if (dayOff)
-        p *= 2;
-    if (shift == 3)
-        p *= 1.2;
-    else if (shift == 4)
-        p *= 1.5;
-    return p;
-}
-
 } // namespace price

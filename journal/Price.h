@@ -12,8 +12,5 @@ double round4(double value);
 QString text(double value);
 // The same text with a point, as the server reads numbers.
 QString sqlText(double value);
-// The price per piece: the base price doubled on a day off, then × 1.2 in shift 3 or × 1.5
-// in overtime (shift 4).
-double finalPrice(double base, bool dayOff, int shift);
 
 } // namespace price

@@ -6,6 +6,7 @@
 #include "db/Dataset.h"
 #include "db/SqlError.h"
 #include "db/Transaction.h"
+#include "refbooks/Unit4.h"
 #include "refbooks/Unit5.h"
 #include "ui/Application.h"
 #include "ui/DigitEdit.h"
@@ -272,7 +273,21 @@ void TForm11::takeWorker(const db::Dataset &workers)
 
 void TForm11::Button4Click()
 {
-    // The operations list: see the operation pick wiring.
+    db::Dataset *oper = DataModule6->Oper;
+    oper->open();
+    if (mode == 1)
+        oper->first();
+    else
+        oper->locate(QStringLiteral("id"), entry_.operationId);
+    Form4->pickFrom(this, 1, [this, oper](const TForm4::Picked &p) {
+        PickedOperation op;
+        op.operationId = p.operationId;
+        op.productId = p.productId;
+        op.finalPrice = p.price;
+        op.text = p.text;
+        op.basePrice = oper->asFloat(QStringLiteral("cena")); // the chosen row
+        takeOperation(op);
+    });
     applyColourRule();
     recompute();
 }
@@ -292,7 +307,7 @@ TForm11::PickedOperation TForm11::pickedFrom(const db::Dataset &oper)
     p.operationId = oper.asInteger(QStringLiteral("id"));
     p.productId = oper.asInteger(QStringLiteral("i_id"));
     p.basePrice = oper.asFloat(QStringLiteral("cena"));
-    p.finalPrice = price::finalPrice(p.basePrice, Form1->CBox1->isChecked(), Form1->shift);
+    p.finalPrice = TForm4::finalPrice(p.basePrice, Form1->CBox1->isChecked(), Form1->shift);
     db::Dataset *control = DataModule6->Control;
     control->setSql(QStringLiteral("select marka from accounts_dep.izdel where id=:id"));
     control->setParam(QStringLiteral("id"), p.productId);

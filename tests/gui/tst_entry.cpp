@@ -9,6 +9,7 @@
 #include "journal/Price.h"
 #include "journal/Unit1.h"
 #include "journal/Unit11.h"
+#include "refbooks/Unit4.h"
 #include "refbooks/Unit5.h"
 #include "ui/DBGrid.h"
 
@@ -65,13 +66,11 @@ class EntryTest : public QObject {
     // The operation pick's hand-back for the operation with this id.
     void pickOperation(int id)
     {
-        DataModule6->Oper->close();
-        DataModule6->Oper->open();
-        QVERIFY(DataModule6->Oper->locate("id", id));
-        Form11->takeOperation(TForm11::pickedFrom(*DataModule6->Oper));
-        DataModule6->Oper->close();
-        Form11->applyColourRule();
-        Form11->recompute();
+        QVERIFY(drive::whileShown<TForm4>([] { Form11->Button4Click(); },
+                                          [id](TForm4 *f) {
+                                              QVERIFY(f->dataset->locate("id", id));
+                                              drive::click(f->Button2);
+                                          }));
     }
     void pickWorker(int id)
     {
@@ -526,6 +525,13 @@ private slots:
         QVERIFY(Form11->Edit5->isEnabled());
         QCOMPARE(Form11->Edit5->text(), QStringLiteral("9005"));
         QCOMPARE(Form11->DTimeP->date(), kDay);
+        // The operations list opens on the entry's operation.
+        QVERIFY(drive::whileShown<TForm4>([] { Form11->Button4Click(); },
+                                          [this](TForm4 *f) {
+                                              QCOMPARE(f->dataset->asInteger("id"), paint_);
+                                              QTest::keyClick(f, Qt::Key_Escape);
+                                          }));
+        QCOMPARE(Form11->Edit7->text(), QStringLiteral("9")); // no choice, no change
         pickOperation(paint_);
         QCOMPARE(Form11->Edit7->text(), QStringLiteral("4,5"));
     }
