@@ -1,0 +1,131 @@
+#include "Preview.h"
+
+#include "Report.h"
+#include "ui/Messages.h"
+
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPrintDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace report {
+
+PreviewWindow::PreviewWindow(const Report &report, QWidget *parent)
+    : QDialog(parent), report_(report), printer_(new QPrinter(QPrinter::HighResolution))
+{
+    setObjectName(QStringLiteral("ReportPreview"));
+    setWindowTitle(QStringLiteral("Просмотр отчета"));
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+    printer_->setPageOrientation(report.def().page.landscape ? QPageLayout::Landscape
+                                                             : QPageLayout::Portrait);
+    printer_->setPageSize(QPageSize(QPageSize::A4));
+    printer_->setFullPage(true);
+
+    auto *root = new QVBoxLayout(this);
+    auto *bar = new QHBoxLayout;
+    auto button = [this, bar](const char *name, const QString &text, auto slot) {
+        auto *b = new QPushButton(text, this);
+        b->setObjectName(QLatin1String(name));
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this, slot);
+        bar->addWidget(b);
+        return b;
+    };
+    view_ = new QPrintPreviewWidget(printer_, this);
+    view_->setObjectName(QStringLiteral("Pages"));
+    view_->setAccessibleName(QStringLiteral("Страницы отчета"));
+    connect(view_, &QPrintPreviewWidget::paintRequested, this,
+            [this](QPrinter *p) { report_.print(p); });
+    connect(view_, &QPrintPreviewWidget::previewChanged, this, &PreviewWindow::updatePageLabel);
+
+    button("First", QStringLiteral("|<"), [this] {
+        goTo(1);
+    })->setToolTip(QStringLiteral("Первая страница"));
+    button("Prior", QStringLiteral("<"), [this] {
+        goTo(currentPage() - 1);
+    })->setToolTip(QStringLiteral("Предыдущая страница"));
+    pageLabel_ = new QLabel(this);
+    pageLabel_->setObjectName(QStringLiteral("PageLabel"));
+    bar->addWidget(pageLabel_);
+    button("Next", QStringLiteral(">"), [this] {
+        goTo(currentPage() + 1);
+    })->setToolTip(QStringLiteral("Следующая страница"));
+    button("Last", QStringLiteral(">|"), [this] {
+        goTo(pageCount());
+    })->setToolTip(QStringLiteral("Последняя страница"));
+    bar->addSpacing(12);
+    button("ZoomIn", QStringLiteral("Крупнее"), [this] { view_->zoomIn(1.25); });
+    button("ZoomOut", QStringLiteral("Мельче"), [this] { view_->zoomOut(1.25); });
+    button("FitWidth", QStringLiteral("По ширине"), [this] { view_->fitToWidth(); });
+    button("FitPage", QStringLiteral("Страница целиком"), [this] { view_->fitInView(); });
+    bar->addSpacing(12);
+    button("Print", QStringLiteral("Печать..."), &PreviewWindow::printWithDialog);
+    button("SavePdf", QStringLiteral("Сохранить в PDF..."), &PreviewWindow::saveAsPdf);
+    bar->addStretch();
+    button("Close", QStringLiteral("Закрыть"), &QDialog::reject);
+    root->addLayout(bar);
+    root->addWidget(view_, 1);
+
+    view_->setViewMode(QPrintPreviewWidget::SinglePageView);
+    view_->fitToWidth();
+    const QSize avail = screen() ? screen()->availableSize() : QSize(1024, 768);
+    resize(std::min(900, avail.width()), std::min(1000, avail.height() - 40));
+    view_->updatePreview();
+    updatePageLabel();
+}
+
+PreviewWindow::~PreviewWindow()
+{
+    delete printer_;
+}
+
+int PreviewWindow::currentPage() const
+{
+    return view_->currentPage();
+}
+
+int PreviewWindow::pageCount() const
+{
+    return view_->pageCount();
+}
+
+void PreviewWindow::goTo(int page)
+{
+    view_->setCurrentPage(std::clamp(page, 1, std::max(1, pageCount())));
+    updatePageLabel();
+}
+
+void PreviewWindow::updatePageLabel()
+{
+    pageLabel_->setText(QStringLiteral("Стр. %1 из %2").arg(currentPage()).arg(pageCount()));
+}
+
+void PreviewWindow::printWithDialog()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(QStringLiteral("Печать"));
+    dialog.setMinMax(1, std::max(1, pageCount()));
+    if (dialog.exec() == QDialog::Accepted)
+        report_.paint(&printer, printer.fromPage(), printer.toPage());
+}
+
+void PreviewWindow::saveAsPdf()
+{
+    QString path =
+        QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить в PDF"),
+                                     QStringLiteral("отчет.pdf"), QStringLiteral("PDF (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+        path += QLatin1String(".pdf");
+    if (!report_.writePdf(path))
+        ui::showError(QStringLiteral("Не удалось записать файл ") + path);
+}
+
+} // namespace report

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QPrintPreviewWidget;
+class QPrinter;
+class QToolButton;
+
+namespace report {
+
+class Report;
+
+// The prepared pages on screen: page navigation, zoom, printing through the system's print
+// dialog and saving as PDF.
+class PreviewWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit PreviewWindow(const Report &report, QWidget *parent = nullptr);
+    ~PreviewWindow() override;
+
+    const Report &report() const { return report_; }
+    QPrintPreviewWidget *view() const { return view_; }
+    int currentPage() const;
+    int pageCount() const;
+    void goTo(int page);
+    void printWithDialog();
+    void saveAsPdf();
+
+private:
+    void updatePageLabel();
+    const Report &report_;
+    QPrinter *printer_;
+    QPrintPreviewWidget *view_;
+    QLabel *pageLabel_;
+};
+
+} // namespace report

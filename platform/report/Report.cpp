@@ -1,0 +1,434 @@
+#include "Report.h"
+
+#include "Expression.h"
+
+#include <QHash>
+#include <algorithm>
+#include <stdexcept>
+
+namespace report {
+
+Element &Element::bold(bool on)
+{
+    Font f = font.value_or(Font());
+    f.bold = on;
+    font = f;
+    return *this;
+}
+
+Element &Element::sized(double points)
+{
+    Font f = font.value_or(Font());
+    f.size = points;
+    font = f;
+    return *this;
+}
+
+Band band(BandKind kind, const QString &name, double height)
+{
+    Band b;
+    b.kind = kind;
+    b.name = name;
+    b.height = height;
+    return b;
+}
+
+Band groupHeader(const QString &name, double height, const QString &expression,
+                 const QString &footer)
+{
+    Band b = band(BandKind::GroupHeader, name, height);
+    b.expression = expression;
+    b.footer = footer;
+    return b;
+}
+
+namespace {
+Element element(ElementKind kind, double left, double width, const QString &text)
+{
+    Element e;
+    e.kind = kind;
+    e.left = left;
+    e.width = width;
+    e.text = text;
+    return e;
+}
+} // namespace
+
+Element label(const QString &name, double left, double width, const QString &text)
+{
+    Element e = element(ElementKind::Label, left, width, text);
+    e.name = name;
+    return e;
+}
+Element label(double left, double width, const QString &text)
+{
+    return element(ElementKind::Label, left, width, text);
+}
+Element field(double left, double width, const QString &fieldName)
+{
+    return element(ElementKind::Field, left, width, fieldName);
+}
+Element expr(double left, double width, const QString &expression)
+{
+    return element(ElementKind::Expression, left, width, expression);
+}
+Element pageNumber(double left, double width)
+{
+    return element(ElementKind::PageNumber, left, width, QString());
+}
+
+QStringList Page::texts() const
+{
+    QVector<const Primitive *> t;
+    for (const Primitive &p : items)
+        if (p.kind == Primitive::Text)
+            t << &p;
+    std::stable_sort(t.begin(), t.end(), [](const Primitive *a, const Primitive *b) {
+        if (a->rect.top() != b->rect.top())
+            return a->rect.top() < b->rect.top();
+        return a->rect.left() < b->rect.left();
+    });
+    QStringList out;
+    for (const Primitive *p : t)
+        out << p->text;
+    return out;
+}
+
+const Primitive *Page::find(const QString &text) const
+{
+    for (const Primitive &p : items)
+        if (p.kind == Primitive::Text && p.text == text)
+            return &p;
+    return nullptr;
+}
+
+namespace {
+
+constexpr double kEps = 1e-6;
+
+struct CompiledElement {
+    const Element *element;
+    Font font;
+    std::shared_ptr<Expression> expression; // fields and expressions
+    QVector<SumNode *> sums;
+};
+
+struct CompiledBand {
+    const Band *band;
+    QVector<CompiledElement> elements;
+    std::shared_ptr<Expression> group; // group headers with an expression
+    int child = -1, linked = -1, footer = -1;
+};
+
+// One walk of the records into pages.
+class Layout {
+public:
+    Layout(const ReportDef &def, const Source &source, QVector<Page> &pages)
+        : def_(def), src_(source), pages_(pages)
+    {
+        compile();
+    }
+
+    void run()
+    {
+        startPage(-1);
+        const int n = src_.rowCount();
+        if (title_ >= 0)
+            printBand(title_, n > 0 ? 0 : -1);
+        QVector<QString> keys(headers_.size()), previous(headers_.size());
+        for (int row = 0; row < n; ++row) {
+            const EvalContext ctx{&src_, row, page_};
+            for (int i = 0; i < headers_.size(); ++i) {
+                const auto &g = bands_[headers_[i]].group;
+                keys[i] = g ? key(g->eval(ctx)) : QString();
+            }
+            if (row == 0) {
+                openGroups(0, row, false);
+            } else {
+                int changed = -1;
+                for (int i = 0; i < headers_.size() && changed < 0; ++i)
+                    if (bands_[headers_[i]].group && keys[i] != previous[i])
+                        changed = i;
+                if (changed >= 0) {
+                    closeGroups(changed, row - 1);
+                    openGroups(changed, row, false);
+                }
+            }
+            for (SumNode *s : sums_)
+                s->feed(ctx);
+            if (detail_ >= 0)
+                printBand(detail_, row);
+            previous.swap(keys);
+        }
+        if (n == 0)
+            openGroups(0, -1, true); // report header and footer of an empty report
+        closeGroups(0, n - 1);
+        printPageFooter(n - 1);
+    }
+
+private:
+    static QString key(const QVariant &v)
+    {
+        if (isNumeric(v))
+            return QString::number(v.toDouble(), 'g', 17);
+        return formatValue(v);
+    }
+
+    int indexOf(const QString &name) const
+    {
+        if (name.isEmpty())
+            return -1;
+        for (int i = 0; i < bands_.size(); ++i)
+            if (bands_[i].band->name == name)
+                return i;
+        throw std::runtime_error(
+            QStringLiteral("Полоса отчета \"%1\" не найдена").arg(name).toStdString());
+    }
+
+    void compile()
+    {
+        for (const Band &b : def_.bands) {
+            CompiledBand cb;
+            cb.band = &b;
+            for (const Element &e : b.elements) {
+                CompiledElement ce{&e, e.font.value_or(b.font.value_or(def_.font)), nullptr, {}};
+                if (e.kind == ElementKind::Field || e.kind == ElementKind::Expression) {
+                    ce.expression = Expression::parse(e.text, src_);
+                    ce.expression->collectSums(ce.sums);
+                    sums_ << ce.sums;
+                }
+                cb.elements << ce;
+            }
+            if (b.kind == BandKind::GroupHeader && !b.expression.trimmed().isEmpty())
+                cb.group = Expression::parse(b.expression, src_);
+            bands_ << cb;
+        }
+        for (int i = 0; i < bands_.size(); ++i) {
+            CompiledBand &cb = bands_[i];
+            cb.child = indexOf(cb.band->child);
+            cb.linked = indexOf(cb.band->linkedBand);
+            cb.footer = indexOf(cb.band->footer);
+            switch (cb.band->kind) {
+            case BandKind::Title:
+                title_ = title_ < 0 ? i : title_;
+                break;
+            case BandKind::Detail:
+                detail_ = detail_ < 0 ? i : detail_;
+                break;
+            case BandKind::PageFooter:
+                pageFooter_ = pageFooter_ < 0 ? i : pageFooter_;
+                break;
+            case BandKind::GroupHeader:
+                headers_ << i;
+                break;
+            default:
+                break;
+            }
+        }
+        open_.fill(false, headers_.size());
+        footerTop_ = def_.page.height() - def_.page.bottom -
+                     (pageFooter_ >= 0 ? bands_[pageFooter_].band->height : 0);
+    }
+
+    double chainHeight(int band) const
+    {
+        double h = 0;
+        for (int b = band, guard = 0; b >= 0 && guard < 16; b = bands_[b].child, ++guard)
+            h += bands_[b].band->height;
+        return h;
+    }
+
+    // Prints the headers of the groups from level on (only those without an expression
+    // when constantOnly).
+    void openGroups(int level, int row, bool constantOnly)
+    {
+        for (int i = level; i < headers_.size(); ++i) {
+            if (constantOnly && bands_[headers_[i]].group)
+                continue;
+            printBand(headers_[i], row);
+            open_[i] = true;
+        }
+    }
+
+    // Ends the open groups from the innermost one out to level: each footer prints with the
+    // group's last record. Serves a change of group and the end of the data.
+    void closeGroups(int level, int lastRow)
+    {
+        for (int i = headers_.size() - 1; i >= level; --i) {
+            if (!open_[i])
+                continue;
+            const int footer = bands_[headers_[i]].footer;
+            if (footer >= 0)
+                printBand(footer, lastRow);
+            open_[i] = false;
+        }
+    }
+
+    void printBand(int index, int row, bool mayBreak = true)
+    {
+        const CompiledBand &cb = bands_[index];
+        double need = chainHeight(index);
+        if (cb.linked >= 0)
+            need += chainHeight(cb.linked);
+        if (mayBreak && y_ + need > footerTop_ + kEps && y_ > contentTop_ + kEps)
+            newPage(row);
+        put(cb, row);
+        if (cb.child >= 0)
+            printBand(cb.child, row, false);
+    }
+
+    void newPage(int row)
+    {
+        printPageFooter(row);
+        startPage(row);
+    }
+
+    void startPage(int row)
+    {
+        pages_.append(Page());
+        page_ = pages_.size();
+        pages_.last().number = page_;
+        y_ = def_.page.top;
+        contentTop_ = y_;
+        for (int i = 0; i < headers_.size(); ++i)
+            if (open_[i] && bands_[headers_[i]].band->reprintOnNewPage)
+                printBand(headers_[i], row, false);
+        contentTop_ = y_;
+    }
+
+    void printPageFooter(int row)
+    {
+        if (pageFooter_ < 0)
+            return;
+        y_ = footerTop_;
+        put(bands_[pageFooter_], row);
+    }
+
+    void line(QVector<Primitive> &out, double x1, double y1, double x2, double y2,
+              const QString &band)
+    {
+        Primitive p;
+        p.kind = Primitive::Line;
+        p.rect = QRectF(QPointF(x1, y1), QPointF(x2, y2));
+        p.band = band;
+        out << p;
+    }
+
+    void edges(QVector<Primitive> &out, const QRectF &r, int which, const QString &band)
+    {
+        if (which & TopEdge)
+            line(out, r.left(), r.top(), r.right(), r.top(), band);
+        if (which & BottomEdge)
+            line(out, r.left(), r.bottom(), r.right(), r.bottom(), band);
+        if (which & LeftEdge)
+            line(out, r.left(), r.top(), r.left(), r.bottom(), band);
+        if (which & RightEdge)
+            line(out, r.right(), r.top(), r.right(), r.bottom(), band);
+    }
+
+    void put(const CompiledBand &cb, int row)
+    {
+        const Band &b = *cb.band;
+        if (b.height <= 0)
+            return;
+        QVector<Primitive> &out = pages_.last().items;
+        const double left = def_.page.left;
+        const QRectF area(left, y_, def_.page.width() - left - def_.page.right, b.height);
+        if (b.background.isValid()) {
+            Primitive fill;
+            fill.kind = Primitive::Fill;
+            fill.rect = area;
+            fill.color = b.background;
+            fill.band = b.name;
+            out << fill;
+        }
+        const EvalContext ctx{&src_, row, page_};
+        for (const CompiledElement &ce : cb.elements) {
+            const Element &e = *ce.element;
+            const double h = e.height > 0 ? e.height : b.height - e.top;
+            const QRectF r(left + e.left, y_ + e.top, e.width, h);
+            if (e.background.isValid()) {
+                Primitive fill;
+                fill.kind = Primitive::Fill;
+                fill.rect = r;
+                fill.color = e.background;
+                fill.band = b.name;
+                out << fill;
+            }
+            QString text;
+            switch (e.kind) {
+            case ElementKind::Label:
+                text = e.text;
+                break;
+            case ElementKind::PageNumber:
+                text = QString::number(page_);
+                break;
+            default:
+                text = formatValue(ce.expression->eval(ctx), e.mask);
+            }
+            if (!text.isEmpty()) {
+                Primitive t;
+                t.kind = Primitive::Text;
+                t.rect = r;
+                t.text = text;
+                t.font = ce.font;
+                t.align = e.align;
+                t.band = b.name;
+                out << t;
+            }
+            edges(out, r, e.borders, b.name);
+            if (e.resetAfterPrint)
+                for (SumNode *s : ce.sums)
+                    s->reset();
+        }
+        edges(out, area, b.edges, b.name);
+        y_ += b.height;
+    }
+
+    const ReportDef &def_;
+    const Source &src_;
+    QVector<Page> &pages_;
+    QVector<CompiledBand> bands_;
+    QVector<SumNode *> sums_;
+    QVector<int> headers_;
+    QVector<bool> open_;
+    int title_ = -1, detail_ = -1, pageFooter_ = -1;
+    int page_ = 0;
+    double y_ = 0, contentTop_ = 0, footerTop_ = 0;
+};
+
+} // namespace
+
+Report::Report(ReportDef def) : def_(std::move(def)) {}
+
+Report::~Report() = default;
+
+bool Report::setLabel(const QString &name, const QString &text)
+{
+    for (Band &b : def_.bands)
+        for (Element &e : b.elements)
+            if (e.kind == ElementKind::Label && e.name == name) {
+                e.text = text;
+                return true;
+            }
+    return false;
+}
+
+QString Report::labelText(const QString &name) const
+{
+    for (const Band &b : def_.bands)
+        for (const Element &e : b.elements)
+            if (e.kind == ElementKind::Label && e.name == name)
+                return e.text;
+    return QString();
+}
+
+void Report::prepare()
+{
+    pages_.clear();
+    static const TableSource none(QString(), {});
+    const Source &src = source_ ? *source_ : static_cast<const Source &>(none);
+    Layout(def_, src, pages_).run();
+}
+
+} // namespace report
