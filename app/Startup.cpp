@@ -14,6 +14,11 @@
 #include "refbooks/Unit7.h"
 #include "refbooks/Unit8.h"
 #include "refbooks/Unit9.h"
+#include "reports/Unit16.h"
+#include "reports/Unit17.h"
+#include "reports/Unit18.h"
+#include "reports/Unit20.h"
+#include "reports/Unit21.h"
 #include "timesheets/Unit15.h"
 #include "timesheets/Unit19.h"
 #include "timesheets/Unit27.h"
@@ -46,6 +51,11 @@ bool createForms(const QStringList &args)
     new TForm4();
     new TForm10();
     new TForm22();
+    new TForm18();
+    new TForm21();
+    new TForm16();
+    new TForm17();
+    new TForm20();
     return true;
 }
 

@@ -6,7 +6,9 @@
 #include "db/Dataset.h"
 #include "db/SqlError.h"
 #include "journal/Unit1.h"
+#include "reports/Unit18.h"
 #include "ui/Messages.h"
+#include "ui/RadioGroup.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -134,6 +136,13 @@ void TForm23::Button1Click()
             menu->menuAction()->setEnabled(false);
         else if (auto *w = Form1->findChild<QWidget *>(name))
             w->setEnabled(false);
+    }
+    for (const QString &name : disabledInReports(role))
+        if (auto *w = Form18->findChild<QWidget *>(name))
+            w->setEnabled(false);
+    if (reportsFinishedOnly(role)) {
+        Form18->RadioGroup1->setItemIndex(1);
+        Form18->RadioGroup1->setEnabled(false);
     }
     enterJournal();
 }

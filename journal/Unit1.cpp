@@ -12,6 +12,7 @@
 #include "refbooks/Unit4.h"
 #include "refbooks/Unit5.h"
 #include "refbooks/Unit8.h"
+#include "reports/Unit18.h"
 #include "timesheets/Unit19.h"
 #include "timesheets/Unit27.h"
 #include "ui/Application.h"
@@ -224,6 +225,7 @@ void TForm1::buildUi()
         connect(item, &QAction::triggered, this, [this, m = mode] { Form27->openFrom(this, m); });
     connect(N13, &QAction::triggered, this, [this] { Form19->openFrom(this, journalDate()); });
     connect(N4, &QAction::triggered, this, [this] { Form4->browseFrom(this); });
+    connect(N10, &QAction::triggered, this, [this] { Form18->openFrom(this); });
 
     RadioButton1->setChecked(true);
     CBox1Click();

@@ -1,0 +1,162 @@
+#include "Unit18.h"
+
+#include "Unit16.h"
+#include "Unit17.h"
+#include "Unit20.h"
+#include "Unit21.h"
+#include "db/Dataset.h"
+#include "ui/RadioGroup.h"
+
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TForm18 *Form18 = nullptr;
+
+TForm18::TForm18(QWidget *parent) : ui::Form(parent)
+{
+    Form18 = this;
+    setObjectName(QStringLiteral("Form18"));
+    setWindowTitle(QStringLiteral("Отчеты (8)"));
+
+    auto *root = new QVBoxLayout(this);
+    RadioGroup1 = new ui::RadioGroup(
+        QStringLiteral("Вид продукции"),
+        {QStringLiteral("Все"), QStringLiteral("Готовая продукция"), QStringLiteral("Заготовки")},
+        this);
+    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+    RadioGroup1->setStyleSheet(QStringLiteral("QGroupBox { font-weight: bold; } "
+                                              "QRadioButton { font-weight: normal; }"));
+    root->addWidget(RadioGroup1);
+
+    GroupBox1 = new QGroupBox(QStringLiteral("Период отбора"), this);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    auto *period = new QGridLayout(GroupBox1);
+    auto picker = [this](const char *name) {
+        auto *d = new QDateEdit(this);
+        d->setObjectName(QLatin1String(name));
+        d->setCalendarPopup(true);
+        d->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+        return d;
+    };
+    Label1 = new QLabel(QStringLiteral("с"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    DTPicker1 = picker("DTPicker1");
+    Label1->setBuddy(DTPicker1);
+    Label2 = new QLabel(QStringLiteral("по"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    DTPicker2 = picker("DTPicker2");
+    Label2->setBuddy(DTPicker2);
+    period->addWidget(Label1, 0, 0);
+    period->addWidget(DTPicker1, 0, 1);
+    period->addWidget(Label2, 1, 0);
+    period->addWidget(DTPicker2, 1, 1);
+    period->setColumnStretch(1, 1);
+    root->addWidget(GroupBox1);
+
+    Button4 = newButton("Button4", QStringLiteral("Отчет по рабочим"));
+    Button2 = newButton("Button2", QStringLiteral("Отчет по продукции"));
+    Button1 = newButton("Button1", QStringLiteral("Детальный отчет по рабочим"));
+    Button3 = newButton("Button3", QStringLiteral("Детальный отчет по продукции"));
+    Button6 = newButton("Button6", QStringLiteral("Excel (0 из 0)"));
+    Button5 = newButton("Button5", QStringLiteral("Выход"));
+    for (QPushButton *b : {Button4, Button2, Button1, Button3, Button6, Button5})
+        root->addWidget(b);
+    makeDefault(nullptr);
+    setCancelButton(Button5);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    XLS_Rep = new db::Dataset(QStringLiteral("XLS_Rep"), this);
+    XLS_Rep->setSql(QStringLiteral(
+        "select sum(smena.kol_vo-smena.brak)::numeric as kolvo, vid_oper.vid, izdel.nom, "
+        "oper.naimen, color,izdel.massa*sum(smena.kol_vo-smena.brak) as mass from "
+        "accounts_dep.smena,accounts_dep.izdel,accounts_dep.vid_oper, accounts_dep.oper where "
+        "izdel.id=smena.i_id and vid_oper.id=oper.vid and oper.id=smena.o_id and "
+        "smena.data<:data2 and smena.data>=:data1 group by izdel.nom,color, oper.naimen, "
+        "vid_oper.vid, izdel.massa order by izdel.nom"));
+
+    connect(Button4, &QPushButton::clicked, this, &TForm18::Button4Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm18::Button2Click);
+    connect(Button1, &QPushButton::clicked, this, &TForm18::Button1Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm18::Button3Click);
+    connect(Button6, &QPushButton::clicked, this, &TForm18::Button6Click);
+    connect(Button5, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TForm18::openFrom(ui::Form *caller)
+{
+    const QDate today = QDate::currentDate();
+    const QDate thisMonth(today.year(), today.month(), 1);
+    DTPicker1->setDate(thisMonth.addMonths(-1));
+    DTPicker2->setDate(thisMonth);
+    caller->showChild(this);
+}
+
+// The kind of product as a record filter on naimen: all, finished products, blanks.
+void TForm18::applyKind(db::Dataset *ds) const
+{
+    switch (RadioGroup1->itemIndex()) {
+    case 1:
+        ds->setFilter(QStringLiteral("naimen=0"));
+        ds->setFiltered(true);
+        break;
+    case 2:
+        ds->setFilter(QStringLiteral("naimen=1"));
+        ds->setFiltered(true);
+        break;
+    default:
+        ds->setFiltered(false);
+    }
+}
+
+void TForm18::runReport(ReportForm *form, const QStringList &starts, const QStringList &ends,
+                        const QString &titleStart)
+{
+    db::Dataset *ds = form->dataset();
+    for (const QString &p : starts)
+        ds->setParam(p, DTPicker1->date());
+    for (const QString &p : ends)
+        ds->setParam(p, DTPicker2->date());
+    applyKind(ds);
+    ds->open();
+    const QLocale locale;
+    form->setTitle(titleStart + locale.toString(DTPicker1->date(), QLocale::ShortFormat) +
+                   QStringLiteral(" по ") +
+                   locale.toString(DTPicker2->date(), QLocale::ShortFormat));
+    form->prepare();
+    form->preview(this);
+    ds->close();
+}
+
+void TForm18::Button4Click()
+{
+    runReport(Form16, {"data1", "data3", "data5"}, {"data2", "data4", "data6"},
+              QStringLiteral("   Отчет по рабочим за период с "));
+}
+
+void TForm18::Button2Click()
+{
+    runReport(Form17, {"data1"}, {"data2"}, QStringLiteral("   Отчет по продукции за период с "));
+}
+
+void TForm18::Button1Click()
+{
+    Form20->w_Report->close();
+    runReport(Form20, {"data1"}, {"data2"},
+              QStringLiteral("   Детальный отчет по рабочим за период с "));
+}
+
+void TForm18::Button3Click()
+{
+    runReport(Form21, {"data1"}, {"data2"},
+              QStringLiteral("   Детальный отчет по продукции за период с "));
+}
+
+void TForm18::Button6Click()
+{
+    // The spreadsheet export is wired once the spreadsheet layer is in place.
+}

@@ -1,0 +1,60 @@
+#include "Unit20.h"
+
+#include "db/Dataset.h"
+
+using namespace report;
+
+TForm20 *Form20 = nullptr;
+
+TForm20::TForm20(QObject *parent) : ReportForm("Form20", parent)
+{
+    Form20 = this;
+    w_Report = newDataset(
+        "w_Report",
+        QStringLiteral(
+            "select s_caption fio, izdel.marka, vid_oper.vid, oper.naimen, "
+            "sum(smena.kol_vo)::numeric as kolvo, sum(smena.brak) as brk, sum((kol_vo-brak)* "
+            "smena.cena) as summa, color, sum(prize*(kol_vo-brak)*cena/100) as s_prize from "
+            "cmn_contractor.person "
+            "person,accounts_dep.izdel,accounts_dep.oper,accounts_dep.smena,accounts_dep.vid_"
+            "oper where smena.o_id=oper.id and smena.w_id=s_code::integer and "
+            "smena.i_id=izdel.id and smena.o_id=oper.id and w_id=s_code::integer and "
+            "oper.vid=vid_oper.id and smena.data<:data2 and smena.data>=:data1 group by fio, "
+            "marka, vid_oper.vid, oper.naimen, color order by fio, marka, vid_oper.vid, "
+            "oper.naimen"));
+
+    ReportDef def = frame::page();
+    def.bands << frame::reportHeader(
+        7.7, Font{QStringLiteral("Arial"), 10, true}, 190,
+        {frame::caption(124.1, 9.2, QStringLiteral("Брак"), 9),
+         frame::caption(133.3, 24.1, QStringLiteral("Количество"), 9),
+         frame::caption(157.4, 32.6, QStringLiteral("Сумма"), 9).aligned(Align::Center)});
+
+    Band fio = frame::groupHeader(QStringLiteral("fio"), 5.3, QStringLiteral("fio"), frame::kGroup);
+
+    Band detail = band(BandKind::Detail, QStringLiteral("detail"), 4.2);
+    detail.font = Font{QStringLiteral("Arial"), 8, false};
+    detail.elements
+        << field(0.3, 42.6, QStringLiteral("marka"))
+        << field(42.9, 30.7, QStringLiteral("vid")).aligned(Align::Center)
+        << field(73.6, 17.7, QStringLiteral("color")).aligned(Align::Center)
+        << expr(91.3, 36.8, QStringLiteral("IF(naimen=0,'Готовая продукция','Заготовки')"))
+        << field(128.1, 18.2, QStringLiteral("brk")) << field(146.3, 23.6, QStringLiteral("kolvo"))
+        << field(169.9, 20.1, QStringLiteral("summa")).masked("#0.00").aligned(Align::Center);
+
+    Band fioFoot = frame::groupFooter(QStringLiteral("fio"), 6.3);
+    fioFoot.elements
+        << frame::total(128.3, 17.2, QStringLiteral("sum(brk)"), QString(), true, Align::Left)
+        << frame::total(145.5, 24.4, QStringLiteral("sum(kolvo)"), QString(), true, Align::Left)
+        << frame::total(169.9, 20.1, QStringLiteral("sum(summa)"), "#0.00", true, Align::Center);
+
+    Band foot = frame::reportFooter(5.8);
+    foot.elements
+        << label(106.1, 25.9, QStringLiteral("Итого:"))
+        << frame::total(132.0, 13, QStringLiteral("sum(brk)"), QString(), false, Align::Left)
+        << frame::total(145.0, 20.9, QStringLiteral("sum(kolvo)"), QString(), false, Align::Left)
+        << frame::total(165.9, 24.1, QStringLiteral("sum(summa)"), "#0.00", false, Align::Center);
+
+    def.bands << fio << detail << fioFoot << foot << frame::pageFooter();
+    QuickRep1->def() = def;
+}

@@ -1,0 +1,284 @@
+// The summary reports window and its four printed reports on the demo shop: what the
+// pages say against the same sums computed by the server.
+#include "Drive.h"
+#include "GuiApp.h"
+#include "Modal.h"
+#include "ScriptedMessages.h"
+#include "TestDb.h"
+#include "app/Unit23.h"
+#include "db/Dataset.h"
+#include "journal/Unit1.h"
+#include "report/Preview.h"
+#include "reports/Unit16.h"
+#include "reports/Unit17.h"
+#include "reports/Unit18.h"
+#include "reports/Unit20.h"
+#include "reports/Unit21.h"
+#include "ui/RadioGroup.h"
+
+#include <QDateEdit>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+using drive::whileShown;
+
+namespace {
+
+// The text of the report's pages as pdftotext reads them from the PDF.
+QString pdfText(const report::Report &r, const QString &name)
+{
+    static QTemporaryDir dir;
+    // Set to keep the PDFs for a look at them.
+    const QString keep = qEnvironmentVariable("TABEL_REPORT_PDF_DIR");
+    const QString path = (keep.isEmpty() ? dir.path() : keep) + "/" + name + ".pdf";
+    if (!r.writePdf(path))
+        return QString();
+    QProcess p;
+    p.start("pdftotext", {"-layout", path, "-"});
+    p.waitForFinished(20000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+ReportForm *formOf(const QString &name)
+{
+    if (name == "Form16")
+        return Form16;
+    if (name == "Form17")
+        return Form17;
+    if (name == "Form20")
+        return Form20;
+    return Form21;
+}
+
+const QStringList kReportButtons = {"Button4", "Button2", "Button1", "Button3", "Button6"};
+
+} // namespace
+
+class ReportsTest : public QObject {
+    Q_OBJECT
+    QString db_;
+    ScriptedMessages *msg_ = nullptr;
+    QDate from_, to_;
+
+    QString sql(QString text, int kind)
+    {
+        static const QString kinds[] = {"", " and o.naimen=0", " and o.naimen=1"};
+        text.replace("FROM", "from accounts_dep.smena s join accounts_dep.izdel i on "
+                             "i.id=s.i_id join accounts_dep.oper o on o.id=s.o_id join "
+                             "accounts_dep.vid_oper v on v.id=o.vid join cmn_contractor.person p "
+                             "on s.w_id=p.s_code::integer where s.data>='" +
+                                 from_.toString(Qt::ISODate) + "' and s.data<'" +
+                                 to_.toString(Qt::ISODate) + "'" + kinds[kind]);
+        QString value = testdb::scalar(db_, text).toString();
+        static const QRegularExpression number("^-?[0-9]+\\.[0-9]+$");
+        if (number.match(value).hasMatch())
+            value.replace('.', QLocale().decimalPoint());
+        return value;
+    }
+    // Runs a report button of the window opened from the menu; act sees the preview.
+    void runReport(const QString &button, int kind, std::function<void(TForm18 *)> period,
+                   std::function<void(report::PreviewWindow *)> act)
+    {
+        QVERIFY(whileShown<TForm18>([] { Form1->N10->trigger(); },
+                                    [&](TForm18 *f) {
+                                        f->RadioGroup1->setItemIndex(kind);
+                                        if (period)
+                                            period(f);
+                                        auto *b = f->findChild<QPushButton *>(button);
+                                        QVERIFY(whileShown<report::PreviewWindow>(
+                                            [b] { b->click(); }, act));
+                                    }));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        db_ = gui::start();
+        msg_ = new ScriptedMessages;
+        const QDate today = QDate::currentDate();
+        to_ = QDate(today.year(), today.month(), 1);
+        from_ = to_.addMonths(-1);
+        Form1->show();
+    }
+    void cleanupTestCase()
+    {
+        Form1->hide();
+        delete msg_;
+        gui::stop(db_);
+    }
+    void init() { msg_->clear(); }
+
+    void windowFromMenu()
+    {
+        QVERIFY(whileShown<TForm18>(
+            [] { Form1->N10->trigger(); },
+            [&](TForm18 *f) {
+                QCOMPARE(f->windowTitle(), QStringLiteral("Отчеты (8)"));
+                // The previous calendar month.
+                QCOMPARE(f->DTPicker1->date(), from_);
+                QCOMPARE(f->DTPicker2->date(), to_);
+                QCOMPARE(f->RadioGroup1->itemIndex(), 0);
+                QCOMPARE(f->Button6->text(), QStringLiteral("Excel (0 из 0)"));
+                QCOMPARE(f->Label1->buddy(), f->DTPicker1);
+                QCOMPARE(f->Label2->buddy(), f->DTPicker2);
+                // Top to bottom as listed.
+                QList<QWidget *> order = {f->RadioGroup1, f->GroupBox1, f->Button4, f->Button2,
+                                          f->Button1,     f->Button3,   f->Button6, f->Button5};
+                for (int i = 1; i < order.size(); ++i)
+                    QVERIFY(order[i - 1]->geometry().bottom() < order[i]->geometry().top());
+                f->RadioGroup1->setItemIndex(2);
+                f->DTPicker1->setDate(QDate(2020, 5, 5));
+                QTest::keyClick(f, Qt::Key_Escape);
+                QVERIFY(!f->isVisible());
+            }));
+        // The kind of product stays as chosen; the period is the previous month again.
+        QVERIFY(whileShown<TForm18>([] { Form1->N10->trigger(); },
+                                    [&](TForm18 *f) {
+                                        QCOMPARE(f->RadioGroup1->itemIndex(), 2);
+                                        QCOMPARE(f->DTPicker1->date(), from_);
+                                        f->RadioGroup1->setItemIndex(0);
+                                        f->Button5->click();
+                                        QVERIFY(!f->isVisible());
+                                    }));
+    }
+
+    void reports_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("form");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QStringList>("expectedSql"); // texts that the pages must show
+        const QString money = "to_char(%1,'FM999999990.00')";
+        QTest::newRow("by workers")
+            << "Button4"
+            << "Form16" << 0 << "Отчет по рабочим за период с "
+            << QStringList{
+                   "select min(p.s_caption) FROM", "select max(p.s_caption) FROM",
+                   "select " + money.arg("sum(x)") +
+                       " from (select sum((kol_vo-brak)*cena)::numeric(10,2) x FROM group by "
+                       "p.s_caption, i.nom, v.vid, s.w_id, i.id_nom, o.naimen, s.color) q",
+                   "select " + money.arg("round(sum(x/1.2),2)") +
+                       " from (select sum((kol_vo-brak)*cena)::numeric(10,2) x FROM group by "
+                       "p.s_caption, i.nom, v.vid, s.w_id, i.id_nom, o.naimen, s.color) q"};
+        QTest::newRow("by products, finished")
+            << "Button2"
+            << "Form17" << 1 << "Отчет по продукции за период с "
+            << QStringList{"select min(i.nom) FROM",
+                           "select round(sum(x))::text from (select "
+                           "round((i.massa*sum(s.kol_vo-s.brak))::numeric,2) x FROM group by "
+                           "i.nom, s.color, o.naimen, v.vid, i.massa) q",
+                           "select sum(kol_vo-brak)::text FROM"};
+        QTest::newRow("detailed by workers")
+            << "Button1"
+            << "Form20" << 0 << "Детальный отчет по рабочим за период с "
+            << QStringList{"select min(p.s_caption) FROM", "select sum(brak)::text FROM",
+                           "select sum(kol_vo)::text FROM",
+                           "select " + money.arg("round(sum((kol_vo-brak)*cena)::numeric,2)") +
+                               " FROM"};
+        QTest::newRow("detailed by products, blanks")
+            << "Button3"
+            << "Form21" << 2 << "Детальный отчет по продукции за период с "
+            << QStringList{"select min(i.nom) FROM", "select sum(kol_vo)::text FROM",
+                           "select " + money.arg("round(sum((kol_vo-brak)*cena)::numeric,2)") +
+                               " FROM"};
+    }
+    void reports()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, form);
+        QFETCH(int, kind);
+        QFETCH(QString, title);
+        QFETCH(QStringList, expectedSql);
+        ReportForm *rf = formOf(form);
+        db::Dataset *ds = rf->dataset();
+        runReport(button, kind, nullptr, [&](report::PreviewWindow *w) {
+            const QString period =
+                from_.toString("dd.MM.yyyy") + " по " + to_.toString("dd.MM.yyyy");
+            QCOMPARE(rf->title(), "   " + title + period);
+            QVERIFY(ds->isActive());
+            QVERIFY(ds->recordCount() > 0);
+            // The kind of product filters the records the report walks.
+            if (kind > 0)
+                for (int r = 0; r < ds->recordCount(); ++r)
+                    QCOMPARE(ds->valueAt(r, "naimen").toInt(), kind - 1);
+            QCOMPARE(&w->report(), rf->QuickRep1);
+            QVERIFY(w->pageCount() >= 1);
+            const QString text = pdfText(w->report(), form);
+            QVERIFY2(text.contains(title + period), qPrintable(text.left(300)));
+            QVERIFY(text.contains("Итого:"));
+            for (const QString &q : expectedSql) {
+                const QString expected = sql(q, kind).trimmed();
+                QVERIFY2(!expected.isEmpty() && text.contains(expected),
+                         qPrintable(q + " -> " + expected));
+            }
+            if (kind == 1)
+                QVERIFY(!text.contains("Заготовки"));
+            if (kind == 2)
+                QVERIFY(!text.contains("Готовая продукция"));
+        });
+        QVERIFY(!ds->isActive());
+        QVERIFY(msg_->shown.isEmpty());
+    }
+
+    void emptyPeriod()
+    {
+        runReport(
+            "Button3", 0, [](TForm18 *f) { f->DTPicker2->setDate(f->DTPicker1->date()); },
+            [&](report::PreviewWindow *w) {
+                QCOMPARE(Form21->i_Report->recordCount(), 0);
+                QCOMPARE(w->report().pages().size(), 1);
+                const QStringList texts = w->report().pages()[0].texts();
+                QVERIFY(texts.first().startsWith("   Детальный отчет по продукции"));
+                QCOMPARE(texts.mid(texts.indexOf("Итого:")),
+                         (QStringList{"Итого:", "0", "0", "0", "0,00", "1"}));
+            });
+    }
+
+    void roles_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QStringList>("disabled");
+        QTest::addColumn<bool>("finishedOnly");
+        const QStringList four = {"Button4", "Button2", "Button1", "Button6"};
+        QTest::newRow("administrator") << "0264" << QStringList() << false;
+        QTest::newRow("viewer") << "vardel" << QStringList() << false;
+        QTest::newRow("foreman") << "pilgrun" << four << false;
+        QTest::newRow("warehouse") << "fomir" << four << true;
+    }
+    void roles()
+    {
+        QFETCH(QString, code);
+        QFETCH(QStringList, disabled);
+        QFETCH(bool, finishedOnly);
+        // What an earlier login took away.
+        for (QWidget *w : Form18->findChildren<QWidget *>())
+            w->setEnabled(true);
+        Form18->RadioGroup1->setItemIndex(2);
+        Form1->hide();
+        modal::when<TForm1>([](TForm1 *f) { f->Button4->click(); }, 3000);
+        Form23->Edit1->setText(code);
+        Form23->Button1->click();
+        modal::cancelPending();
+        Form1->show();
+        QStringList off;
+        for (const QString &n : kReportButtons)
+            if (!Form18->findChild<QPushButton *>(n)->isEnabled())
+                off << n;
+        QCOMPARE(off, disabled);
+        QVERIFY(Form18->Button3->isEnabled() && Form18->Button5->isEnabled());
+        QCOMPARE(Form18->RadioGroup1->isEnabled(), !finishedOnly);
+        QCOMPARE(Form18->RadioGroup1->itemIndex(), finishedOnly ? 1 : 2);
+        Form18->RadioGroup1->setEnabled(true);
+        Form18->RadioGroup1->setItemIndex(0);
+    }
+};
+
+TABEL_TEST_MAIN(ReportsTest)
+#include "tst_reports.moc"
