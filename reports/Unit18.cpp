@@ -5,14 +5,17 @@
 #include "Unit20.h"
 #include "Unit21.h"
 #include "db/Dataset.h"
+#include "spreadsheet/Excel.h"
 #include "ui/RadioGroup.h"
 
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QVBoxLayout>
 
 TForm18 *Form18 = nullptr;
@@ -158,5 +161,54 @@ void TForm18::Button3Click()
 
 void TForm18::Button6Click()
 {
-    // The spreadsheet export is wired once the spreadsheet layer is in place.
+    XLS_Rep->setParam(QStringLiteral("data1"), DTPicker1->date());
+    XLS_Rep->setParam(QStringLiteral("data2"), DTPicker2->date());
+    applyKind(XLS_Rep);
+    XLS_Rep->open();
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    // The cursor comes back however the export ends.
+    const auto restore = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+    if (excel::plain::OpenWorkbook(QString(), QStringLiteral("Выпуск продукции")) == -1) {
+        XLS_Rep->close();
+        return;
+    }
+    const int total = XLS_Rep->recordCount();
+    auto progress = [this, total](int written) {
+        Button6->setText(QStringLiteral("Excel (%1 из %2)").arg(written).arg(total));
+    };
+    progress(0);
+    const QStringList head = {QStringLiteral("Наименование"), QStringLiteral("Операция"),
+                              QStringLiteral("Вид продукции"), QStringLiteral("Коробки"),
+                              QStringLiteral("Кол-во")};
+    for (int c = 0; c < head.size(); ++c)
+        excel::plain::WriteCell(1, c + 1, 1, head[c], 1);
+    int row = 2;
+    XLS_Rep->first();
+    while (!XLS_Rep->eof()) {
+        const int color = XLS_Rep->asInteger(QStringLiteral("color"));
+        QString operation = XLS_Rep->asString(QStringLiteral("vid")).trimmed();
+        if (color == 1)
+            operation += QStringLiteral(" (грунт)");
+        else if (color > 1)
+            operation += QStringLiteral(" (цвет: %1)").arg(color);
+        excel::plain::WriteCell(1, 1, row, XLS_Rep->asString(QStringLiteral("nom")).trimmed(), 1);
+        excel::plain::WriteCell(1, 2, row, operation, 1);
+        excel::plain::WriteCell(1, 3, row,
+                                XLS_Rep->asInteger(QStringLiteral("naimen")) == 0
+                                    ? QStringLiteral("Готовая продукция")
+                                    : QStringLiteral("Заготовки"),
+                                1);
+        // General number format: up to 15 significant digits, the user's separator.
+        excel::plain::WriteCell(1, 4, row,
+                                QString::number(XLS_Rep->asFloat(QStringLiteral("mass")), 'g', 15)
+                                    .replace(QLatin1Char('.'), QLocale().decimalPoint()),
+                                0);
+        excel::plain::WriteCell(
+            1, 5, row, QString::number(qRound64(XLS_Rep->asFloat(QStringLiteral("kolvo")))), 0);
+        XLS_Rep->next();
+        ++row;
+        progress(row - 2);
+    }
+    excel::plain::SetVisible(true);
+    XLS_Rep->close();
 }

@@ -4,6 +4,7 @@
 #include "GuiApp.h"
 #include "Modal.h"
 #include "ScriptedMessages.h"
+#include "Sheets.h"
 #include "TestDb.h"
 #include "app/Unit23.h"
 #include "db/Dataset.h"
@@ -19,6 +20,7 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QGroupBox>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -66,15 +68,19 @@ class ReportsTest : public QObject {
     ScriptedMessages *msg_ = nullptr;
     QDate from_, to_;
 
-    QString sql(QString text, int kind)
+    // FROM stands for the entries of the period and kind with their product, operation,
+    // kind of operation and (unless withWorker is false) worker.
+    QString sql(QString text, int kind, bool withWorker = true)
     {
         static const QString kinds[] = {"", " and o.naimen=0", " and o.naimen=1"};
         text.replace("FROM", "from accounts_dep.smena s join accounts_dep.izdel i on "
                              "i.id=s.i_id join accounts_dep.oper o on o.id=s.o_id join "
-                             "accounts_dep.vid_oper v on v.id=o.vid join cmn_contractor.person p "
-                             "on s.w_id=p.s_code::integer where s.data>='" +
-                                 from_.toString(Qt::ISODate) + "' and s.data<'" +
-                                 to_.toString(Qt::ISODate) + "'" + kinds[kind]);
+                             "accounts_dep.vid_oper v on v.id=o.vid " +
+                                 QString(withWorker ? "join cmn_contractor.person p on "
+                                                      "s.w_id=p.s_code::integer "
+                                                    : "") +
+                                 "where s.data>='" + from_.toString(Qt::ISODate) +
+                                 "' and s.data<'" + to_.toString(Qt::ISODate) + "'" + kinds[kind]);
         QString value = testdb::scalar(db_, text).toString();
         static const QRegularExpression number("^-?[0-9]+\\.[0-9]+$");
         if (number.match(value).hasMatch())
@@ -239,6 +245,82 @@ private slots:
                 QCOMPARE(texts.mid(texts.indexOf("Итого:")),
                          (QStringList{"Итого:", "0", "0", "0", "0,00", "1"}));
             });
+    }
+
+    void exportByProduct_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("emptyPeriod");
+        QTest::newRow("all kinds") << 0 << false;
+        QTest::newRow("blanks") << 2 << false;
+        QTest::newRow("empty period: the header row alone") << 0 << true;
+    }
+    void exportByProduct()
+    {
+        QFETCH(int, kind);
+        QFETCH(bool, emptyPeriod);
+        SheetsFixture sheets;
+        int records = -1;
+        QVERIFY(whileShown<TForm18>(
+            [] { Form1->N10->trigger(); },
+            [&](TForm18 *f) {
+                f->RadioGroup1->setItemIndex(kind);
+                if (emptyPeriod)
+                    f->DTPicker2->setDate(f->DTPicker1->date());
+                f->Button6->click();
+                records = sql("select count(*) from (select 1 FROM group by i.nom, s.color, "
+                              "o.naimen, v.vid, i.massa) q",
+                              emptyPeriod ? 0 : kind, false)
+                              .toInt();
+                if (emptyPeriod)
+                    records = 0;
+                QCOMPARE(f->Button6->text(), QStringLiteral("Excel (%1 из %1)").arg(records));
+                QVERIFY(!f->XLS_Rep->isActive());
+                f->RadioGroup1->setItemIndex(0);
+            }));
+        QCOMPARE(sheets.opened.size(), 1);
+        const QJsonObject cells = sheets.readLast()["cells"].toObject();
+        auto cell = [&](char column, int row) {
+            return cells[QString("%1%2").arg(column).arg(row)].toObject();
+        };
+        QStringList header;
+        for (char c = 'A'; c <= 'E'; ++c)
+            header << cell(c, 1)["value"].toString();
+        QCOMPARE(header,
+                 (QStringList{"Наименование", "Операция", "Вид продукции", "Коробки", "Кол-во"}));
+        QCOMPARE(cells.size(), 5 * (records + 1));
+        if (emptyPeriod)
+            return;
+        // Every row against the server's own grouping, in any order within a product.
+        QStringList rows;
+        double mass = 0;
+        for (int r = 2; r < records + 2; ++r) {
+            QCOMPARE(cell('D', r)["type"].toString(), QStringLiteral("number"));
+            QCOMPARE(cell('E', r)["type"].toString(), QStringLiteral("number"));
+            mass += cell('D', r)["value"].toDouble();
+            rows << QStringList{cell('A', r)["value"].toString(), cell('B', r)["value"].toString(),
+                                cell('C', r)["value"].toString(),
+                                QString::number(cell('E', r)["value"].toDouble())}
+                        .join('|');
+        }
+        rows.sort();
+        const QString expected = sql(
+            "select string_agg(line, E'\\n' order by line collate \"C\") from (select "
+            "trim(i.nom)||'|'||trim(v.vid)||case when s.color=1 then ' (грунт)' when s.color>1 "
+            "then ' (цвет: '||s.color||')' else '' end||'|'||case when o.naimen=0 then 'Готовая "
+            "продукция' else 'Заготовки' end||'|'||sum(s.kol_vo-s.brak) line FROM group by i.nom, "
+            "s.color, o.naimen, v.vid, i.massa) q",
+            kind, false);
+        QStringList sortedC = expected.split('\n');
+        std::sort(sortedC.begin(), sortedC.end());
+        QCOMPARE(rows, sortedC);
+        QVERIFY(rows.join('\n').contains(" (грунт)|") == (kind != 2));
+        QVERIFY(rows.join('\n').contains(" (цвет: 9003)|") == (kind != 2));
+        QCOMPARE(mass, sql("select sum(x) from (select i.massa*sum(s.kol_vo-s.brak) x FROM "
+                           "group by i.nom, s.color, o.naimen, v.vid, i.massa) q",
+                           kind, false)
+                           .replace(',', '.')
+                           .toDouble());
     }
 
     void roles_data()
