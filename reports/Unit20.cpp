@@ -27,7 +27,7 @@ TForm20::TForm20(QObject *parent) : ReportForm("Form20", parent)
     def.bands << frame::reportHeader(
         7.7, Font{QStringLiteral("Arial"), 10, true}, 190,
         {frame::caption(124.1, 9.2, QStringLiteral("Брак"), 9),
-         frame::caption(133.3, 24.1, QStringLiteral("Количество"), 9),
+         frame::caption(133.3, 24.1, QStringLiteral("Количество"), 9).aligned(Align::Center),
          frame::caption(157.4, 32.6, QStringLiteral("Сумма"), 9).aligned(Align::Center)});
 
     Band fio = frame::groupHeader(QStringLiteral("fio"), 5.3, QStringLiteral("fio"), frame::kGroup);

@@ -23,11 +23,12 @@ TForm21::TForm21(QObject *parent) : ReportForm("Form21", parent)
             "izdel.nom,marka, vid_oper.vid, oper.naimen"));
 
     ReportDef def = frame::page();
-    def.bands << frame::reportHeader(7.7, Font{QStringLiteral("Arial"), 9, true}, 190,
-                                     {frame::caption(124.4, 10.5, QStringLiteral("Брак"), 10),
-                                      frame::caption(134.9, 18.6, QStringLiteral("Коробки"), 10),
-                                      frame::caption(153.5, 20.3, QStringLiteral("Кол-во"), 10),
-                                      frame::caption(173.8, 16.2, QStringLiteral("Сумма"), 10)});
+    def.bands << frame::reportHeader(
+        7.7, Font{QStringLiteral("Arial"), 9, true}, 190,
+        {frame::caption(124.4, 10.5, QStringLiteral("Брак"), 10),
+         frame::caption(134.9, 18.6, QStringLiteral("Коробки"), 10).aligned(Align::Center),
+         frame::caption(153.5, 20.3, QStringLiteral("Кол-во"), 10).aligned(Align::Center),
+         frame::caption(173.8, 16.2, QStringLiteral("Сумма"), 10).aligned(Align::Right)});
 
     Band nom = frame::groupHeader(QStringLiteral("nom"), 5.3, QStringLiteral("nom"), frame::kGroup);
 
