@@ -314,6 +314,19 @@ private:
         out << p;
     }
 
+    // A filled rectangle; nothing for an invalid (unset) colour.
+    void fill(QVector<Primitive> &out, const QRectF &r, const QColor &color, const QString &band)
+    {
+        if (!color.isValid())
+            return;
+        Primitive p;
+        p.kind = Primitive::Fill;
+        p.rect = r;
+        p.color = color;
+        p.band = band;
+        out << p;
+    }
+
     void edges(QVector<Primitive> &out, const QRectF &r, int which, const QString &band)
     {
         if (which & TopEdge)
@@ -334,27 +347,13 @@ private:
         QVector<Primitive> &out = pages_.last().items;
         const double left = def_.page.left;
         const QRectF area(left, y_, def_.page.width() - left - def_.page.right, b.height);
-        if (b.background.isValid()) {
-            Primitive fill;
-            fill.kind = Primitive::Fill;
-            fill.rect = area;
-            fill.color = b.background;
-            fill.band = b.name;
-            out << fill;
-        }
+        fill(out, area, b.background, b.name);
         const EvalContext ctx{&src_, row, page_};
         for (const CompiledElement &ce : cb.elements) {
             const Element &e = *ce.element;
             const double h = e.height > 0 ? e.height : b.height - e.top;
             const QRectF r(left + e.left, y_ + e.top, e.width, h);
-            if (e.background.isValid()) {
-                Primitive fill;
-                fill.kind = Primitive::Fill;
-                fill.rect = r;
-                fill.color = e.background;
-                fill.band = b.name;
-                out << fill;
-            }
+            fill(out, r, e.background, b.name);
             QString text;
             switch (e.kind) {
             case ElementKind::Label:
