@@ -18,19 +18,8 @@ SIZE=${BENCH_SIZE:-large}
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j2 --target tabel_bench >&2
 
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/tabel-bench.XXXXXX")
-chmod 755 "$WORK"
-PGDATA_DIR="$WORK/data"
-cleanup() {
-    pg_stop "$PGDATA_DIR"
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-pg_init "$PGDATA_DIR"
-PORT=$(pg_free_port 27432)
-pg_start "$PGDATA_DIR" "$PORT"
-pg_create_sys "$PORT" superuser "$PGDATA_DIR/sock" >/dev/null
+pg_throwaway bench 27432
+PORT=$PG_THROWAWAY_PORT
 
 TEMPLATE="tabel_$SIZE"
 echo "Generating the $SIZE shop (once per run)..." >&2

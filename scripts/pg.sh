@@ -15,6 +15,10 @@
 #                             ISO, DMY) via the cluster owner over the socket in SOCKDIR
 #   pg_load_db PORT DB FILE...   create DB (owned by sys) and load the SQL files into it
 #   pg_dir_for_postgres DIR   true when the postgres user can create DIR (or use it)
+#   pg_throwaway NAME FIRSTPORT [extra postgres options...]
+#                             a cluster that lives only as long as the calling script
+#                             (stopped and removed on exit), with the superuser sys;
+#                             sets PG_THROWAWAY_PORT and PG_THROWAWAY_DATA
 
 PG_BIN=${PG_BIN:-/usr/lib/postgresql/15/bin}
 PG_SYS_USER=sys
@@ -141,4 +145,23 @@ pg_load_db() {
             return 1
         }
     done
+}
+
+pg_throwaway() {
+    local name=$1 first=$2
+    shift 2
+    # A folder the postgres user can reach (the checkout may sit under /root).
+    PG_THROWAWAY_WORK=$(mktemp -d "${TMPDIR:-/tmp}/tabel-$name.XXXXXX")
+    chmod 755 "$PG_THROWAWAY_WORK"
+    PG_THROWAWAY_DATA="$PG_THROWAWAY_WORK/data"
+    trap pg_throwaway_remove EXIT
+    pg_init "$PG_THROWAWAY_DATA"
+    PG_THROWAWAY_PORT=$(pg_free_port "$first")
+    pg_start "$PG_THROWAWAY_DATA" "$PG_THROWAWAY_PORT" "$@"
+    pg_create_sys "$PG_THROWAWAY_PORT" superuser "$PG_THROWAWAY_DATA/sock" >/dev/null
+}
+
+pg_throwaway_remove() {
+    pg_stop "$PG_THROWAWAY_DATA"
+    rm -rf "$PG_THROWAWAY_WORK"
 }

@@ -19,21 +19,8 @@ cd "$ROOT"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j2
 
-# A folder the postgres user can reach (the checkout may sit under /root).
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/tabel-test.XXXXXX")
-chmod 755 "$WORK"
-PGDATA_DIR="$WORK/data"
-
-cleanup() {
-    pg_stop "$PGDATA_DIR"
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-pg_init "$PGDATA_DIR"
-PORT=$(pg_free_port 25432)
-pg_start "$PGDATA_DIR" "$PORT" -c fsync=off -c synchronous_commit=off -c full_page_writes=off
-pg_create_sys "$PORT" superuser "$PGDATA_DIR/sock"
+pg_throwaway test 25432 -c fsync=off -c synchronous_commit=off -c full_page_writes=off
+PORT=$PG_THROWAWAY_PORT
 
 pg_load_db "$PORT" tabel_schema app/schema.sql
 pg_load_db "$PORT" tabel_demo app/schema.sql app/demo_data.sql
