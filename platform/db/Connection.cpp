@@ -13,12 +13,15 @@ const char *const kName = "ADO_DB";
 bool wanted = false;
 bool lost = false;
 
-QString serverText(const QSqlError &e)
-{
-    const QString t = e.databaseText().trimmed();
-    return t.isEmpty() ? e.text().trimmed() : t;
-}
 } // namespace
+
+SqlError errorOf(const QSqlError &e)
+{
+    QString text = e.databaseText().trimmed();
+    if (text.isEmpty())
+        text = e.text().trimmed();
+    return SqlError(text, e.nativeErrorCode());
+}
 
 QSqlDatabase connection()
 {
@@ -48,7 +51,7 @@ void openConnection(const ConnectionParams &params)
                          "-c standard_conforming_strings=on'");
     if (!db.open()) {
         const QSqlError e = db.lastError();
-        throw SqlError(serverText(e), e.nativeErrorCode());
+        throw errorOf(e);
     }
     wanted = true;
 }
@@ -90,7 +93,7 @@ void ensureConnected()
     if (!db.open()) {
         const QSqlError e = db.lastError();
         db.close();
-        throw ConnectionLost(serverText(e), e.nativeErrorCode());
+        throw ConnectionLost(errorOf(e).text(), e.nativeErrorCode());
     }
     lost = false;
 }
@@ -102,7 +105,7 @@ bool isConnectionLoss(const QSqlError &error)
     if (state.startsWith(QLatin1String("08")) || state == QLatin1String("57P01") ||
         state == QLatin1String("57P02") || state == QLatin1String("57P03"))
         return true;
-    const QString text = serverText(error);
+    const QString text = errorOf(error).text();
     static const char *const signs[] = {
         "server closed the connection", "no connection to the server", "terminating connection",
         "connection to server",         "could not receive data",      "could not send data",

@@ -7,6 +7,8 @@ class QSqlError;
 
 namespace db {
 
+class SqlError;
+
 struct ConnectionParams {
     QString database;
     QString host;
@@ -35,5 +37,9 @@ void ensureConnected();
 bool isConnectionLoss(const QSqlError &error);
 void markLost();
 bool isLost();
+
+// A failure of the driver as the database layer reports it: the server's own text (the
+// driver's when the server gave none) and the server's state.
+SqlError errorOf(const QSqlError &error);
 
 } // namespace db

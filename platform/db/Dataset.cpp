@@ -48,14 +48,6 @@ QStringList placeholders(const QString &sql)
     return names;
 }
 
-SqlError errorOf(const QSqlError &e)
-{
-    QString text = e.databaseText().trimmed();
-    if (text.isEmpty())
-        text = e.text().trimmed();
-    return SqlError(text, e.nativeErrorCode());
-}
-
 QVariant normalised(const QVariant &v)
 {
     if (v.isNull())

@@ -10,11 +10,6 @@ namespace db {
 namespace {
 int depth = 0;
 
-SqlError failure(const QSqlError &e)
-{
-    return SqlError(e.databaseText().isEmpty() ? e.text() : e.databaseText(), e.nativeErrorCode());
-}
-
 // Opens the transaction. Nothing has been done yet, so a connection found gone is
 // opened again and the start tried once more.
 void begin(QSqlDatabase &db)
@@ -26,10 +21,10 @@ void begin(QSqlDatabase &db)
             return;
         const QSqlError e = db.lastError();
         if (!isConnectionLoss(e))
-            throw failure(e);
+            throw errorOf(e);
         markLost();
         if (attempt > 0)
-            throw ConnectionLost(failure(e).text(), e.nativeErrorCode());
+            throw ConnectionLost(errorOf(e).text(), e.nativeErrorCode());
     }
 }
 } // namespace
@@ -62,10 +57,10 @@ void transaction(const std::function<void()> &work)
         const QSqlError e = db.lastError();
         if (isConnectionLoss(e)) {
             markLost();
-            throw ConnectionLostAtCommit(failure(e).text(), e.nativeErrorCode());
+            throw ConnectionLostAtCommit(errorOf(e).text(), e.nativeErrorCode());
         }
         db.rollback();
-        throw failure(e);
+        throw errorOf(e);
     }
 }
 
