@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 namespace ui {
 
@@ -87,32 +88,25 @@ DbErrorText describeDbError(const db::SqlError &e)
     const QString server = e.text();
     const QString name = constraintOf(server);
     const ConstraintTexts known = constraints().value(name);
+    // The sentence the schema gave the constraint, the general one otherwise.
+    const auto told = [&server](const QString &own, const QString &general) {
+        return DbErrorText{own.isEmpty() ? general : own, server};
+    };
     if (state == QLatin1String("23503") && !name.isEmpty()) {
         // "update or delete on table ..." names the referenced row; "insert or update" the
         // referring one.
         if (server.contains(QLatin1String("update or delete on table"))) {
-            return {known.whenReferenced.isEmpty()
-                        ? QStringLiteral("Запись нельзя удалить: на неё ссылаются другие записи.")
-                        : known.whenReferenced,
-                    server};
+            return told(known.whenReferenced,
+                        QStringLiteral("Запись нельзя удалить: на неё ссылаются другие записи."));
         }
-        return {known.whenWritten.isEmpty()
-                    ? QStringLiteral("Запись ссылается на данные, которых нет в базе "
-                                     "(возможно, их удалил другой пользователь).")
-                    : known.whenWritten,
-                server};
+        return told(known.whenWritten, QStringLiteral("Запись ссылается на данные, которых нет в "
+                                                      "базе (возможно, их удалил другой "
+                                                      "пользователь)."));
     }
-    if (state == QLatin1String("23505")) {
-        return {known.whenWritten.isEmpty() ? QStringLiteral("Такая запись уже есть в базе.")
-                                            : known.whenWritten,
-                server};
-    }
-    if (state == QLatin1String("23514")) {
-        return {known.whenWritten.isEmpty()
-                    ? QStringLiteral("Значение не прошло проверку базы данных.")
-                    : known.whenWritten,
-                server};
-    }
+    if (state == QLatin1String("23505"))
+        return told(known.whenWritten, QStringLiteral("Такая запись уже есть в базе."));
+    if (state == QLatin1String("23514"))
+        return told(known.whenWritten, QStringLiteral("Значение не прошло проверку базы данных."));
     if (state == QLatin1String("22001")) {
         static const QRegularExpression size(QStringLiteral("\\((\\d+)\\)"));
         const QRegularExpressionMatch m = size.match(firstLine(server));
@@ -141,14 +135,9 @@ void showDbError(const db::SqlError &e)
     if (showingDbError)
         return;
     showingDbError = true;
+    const auto done = qScopeGuard([] { showingDbError = false; });
     const DbErrorText shown = describeDbError(e);
-    try {
-        messages().error(shown.text, QStringLiteral("Ошибка"), shown.details);
-    } catch (...) {
-        showingDbError = false;
-        throw;
-    }
-    showingDbError = false;
+    messages().error(shown.text, QStringLiteral("Ошибка"), shown.details);
 }
 
 } // namespace ui
