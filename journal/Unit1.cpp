@@ -22,7 +22,6 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QDateEdit>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -287,31 +286,25 @@ void TForm1::FormActivate()
 
 void TForm1::DateTChange()
 {
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
+    {
+        const ui::WaitCursor wait;
         reopenJournals(true);
-    } catch (...) {
-        QGuiApplication::restoreOverrideCursor();
-        throw;
+        CBox1->setChecked(isWeekend(journalDate()));
     }
-    CBox1->setChecked(isWeekend(journalDate()));
-    QGuiApplication::restoreOverrideCursor();
     DBGrid2->setFocus();
 }
 
 void TForm1::CBox1Click()
 {
-    static const QColor red = kRed;
-    paintChoice(CBox1, CBox1->isChecked() ? &red : nullptr);
+    paintChoice(CBox1, CBox1->isChecked() ? &kRed : nullptr);
 }
 
 void TForm1::chooseShift(int number)
 {
     DBGrid2->setDataset(DataModule6->smena(number));
-    static const QColor green = kGreen;
     QRadioButton *buttons[] = {RadioButton1, RadioButton2, RadioButton3, RadioButton4};
     for (int i = 0; i < 4; ++i)
-        paintChoice(buttons[i], i + 1 == number ? &green : nullptr);
+        paintChoice(buttons[i], i + 1 == number ? &kGreen : nullptr);
     shift = number;
 }
 
@@ -337,14 +330,8 @@ void TForm1::Button2Click()
 
 void TForm1::Button8Click()
 {
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-        reopenJournals(false);
-    } catch (...) {
-        QGuiApplication::restoreOverrideCursor();
-        throw;
-    }
-    QGuiApplication::restoreOverrideCursor();
+    const ui::WaitCursor wait;
+    reopenJournals(false);
 }
 
 void TForm1::Button3Click()

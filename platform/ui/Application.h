@@ -16,6 +16,15 @@ public:
 // delivery (start-up) and for timers' bodies that must not end the loop.
 template <typename Fn> bool guarded(Fn &&fn);
 
+// The hourglass cursor for as long as it lives: it comes back however the work ends.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
+
 } // namespace ui
 
 #include "Messages.h"
