@@ -176,6 +176,10 @@ private slots:
             << "insert into accounts_dep.h_tabel (w_id, month, year, smena) select w_id, month, "
                "year, smena from accounts_dep.h_tabel limit 1"
             << "Строка табеля этого работника за этот месяц уже есть.";
+        QTest::newRow("duplicate key the schema gives no sentence")
+            << "insert into accounts_dep.vid_oper (id, vid) select id, vid from "
+               "accounts_dep.vid_oper limit 1"
+            << "Такая запись уже есть в базе.";
         QTest::newRow("failed check")
             << "insert into cmn_contractor.person (id, s_caption, s_code) values (-7, 'x', 'abc')"
             << "Табельный номер работника должен состоять из цифр (не более 9).";

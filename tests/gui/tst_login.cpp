@@ -7,7 +7,9 @@
 #include "app/Unit23.h"
 #include "app/Unit6.h"
 #include "journal/Unit1.h"
+#include "reports/Unit18.h"
 #include "ui/DBGrid.h"
+#include "ui/RadioGroup.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -177,6 +179,42 @@ private slots:
         // Closing the journal closes the login window, which ends the program.
         QCOMPARE(gui::endRequests(), 1);
         QVERIFY(!Form23->isVisible());
+    }
+
+    // The summary reports window keeps what a role takes from it.
+    void rolesRestrictTheReportsWindow_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QStringList>("enabled");
+        QTest::addColumn<bool>("finishedOnly");
+        const QStringList all = {"Button1", "Button2", "Button3", "Button4", "Button5", "Button6"};
+        QTest::newRow("administrator") << "0264" << all << false;
+        QTest::newRow("viewer") << "vardel" << all << false;
+        QTest::newRow("foreman") << "pilgrun" << QStringList{"Button3", "Button5"} << false;
+        QTest::newRow("warehouse") << "fomir" << QStringList{"Button3", "Button5"} << true;
+    }
+    void rolesRestrictTheReportsWindow()
+    {
+        QFETCH(QString, code);
+        QFETCH(QStringList, enabled);
+        QFETCH(bool, finishedOnly);
+        QPushButton *const buttons[] = {Form18->Button1, Form18->Button2, Form18->Button3,
+                                        Form18->Button4, Form18->Button5, Form18->Button6};
+        for (QPushButton *b : buttons)
+            b->setEnabled(true);
+        Form18->RadioGroup1->setEnabled(true);
+        Form18->RadioGroup1->setItemIndex(0);
+        bool opened = false;
+        loginAndLook(code, &opened);
+        QVERIFY(opened);
+        QStringList on;
+        for (QPushButton *b : buttons)
+            if (b->isEnabled())
+                on << b->objectName();
+        QCOMPARE(on, enabled);
+        QCOMPARE(Form18->RadioGroup1->isEnabled(), !finishedOnly);
+        QCOMPARE(Form18->RadioGroup1->itemIndex(), finishedOnly ? 1 : 0);
+        resetJournal();
     }
 
     void refusedCodesThenValidOne()
