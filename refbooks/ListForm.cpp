@@ -1,6 +1,8 @@
 #include "ListForm.h"
 
+#include "db/Command.h"
 #include "db/Dataset.h"
+#include "db/SqlError.h"
 #include "db/SqlText.h"
 #include "ui/SearchKeys.h"
 
@@ -163,10 +165,15 @@ bool ListForm::eventFilter(QObject *watched, QEvent *event)
     return ui::Form::eventFilter(watched, event);
 }
 
-QString rereadAfterConflict(db::Dataset *list, const QVariant &id, const QString &rowVer)
+void updateRowAsRead(db::Command &update, db::Dataset *list, const QVariant &id, QString &rowVer)
 {
-    list->reopen();
-    if (list->locate(QStringLiteral("id"), id))
-        return list->asString(QStringLiteral("row_ver"));
-    return rowVer;
+    update.setParam(QStringLiteral("row_ver"), rowVer);
+    try {
+        update.executeOne();
+    } catch (const db::RowChanged &) {
+        list->reopen();
+        if (list->locate(QStringLiteral("id"), id))
+            rowVer = list->asString(QStringLiteral("row_ver"));
+        throw;
+    }
 }

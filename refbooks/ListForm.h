@@ -8,8 +8,9 @@
 class QLineEdit;
 class QPushButton;
 namespace db {
+class Command;
 class Dataset;
-}
+} // namespace db
 
 // A reference list over a shared dataset: browse mode (add, change, delete) or pick mode
 // (choose a row for the window that opened it), with a search box that filters the rows
@@ -68,8 +69,9 @@ private:
     HandBack handBack_;
 };
 
-// After a change or delete of one row was refused because another user had changed or
-// deleted it since it was read: the list is re-read and the row's new version returned (the
-// old one when the row is gone), so that a repeated save is checked against the row as the
-// user now sees it.
-QString rereadAfterConflict(db::Dataset *list, const QVariant &id, const QString &rowVer);
+// Runs an editor's update of the row id as it was read: the statement names the version by
+// ":row_ver" and rowVer is bound to it. When another user changed or deleted the row since
+// it was read, db::RowChanged goes on to the caller after the list is re-read and rowVer set
+// to the row's new version (kept when the row is gone), so that a repeated save is checked
+// against the row as the user now sees it.
+void updateRowAsRead(db::Command &update, db::Dataset *list, const QVariant &id, QString &rowVer);

@@ -130,13 +130,12 @@ void TForm2::Button1Click()
                       QStringLiteral(", s_staffpos_hl=") + db::quote(department) +
                       QStringLiteral(" where accounts_dep.person.id=") + QString::number(personId) +
                       QStringLiteral(" and xmin=:row_ver::xid"));
-    cmd_person.setParam(QStringLiteral("row_ver"), rowVer);
+    db::Dataset *workers = DataModule6->Workers;
     try {
-        cmd_person.executeOne();
+        updateRowAsRead(cmd_person, workers, personId, rowVer);
     } catch (const db::RowChanged &) {
-        // The editor stays open with what was typed; the list shows the row as it now is.
-        db::Dataset *workers = DataModule6->Workers;
-        rowVer = rereadAfterConflict(workers, personId, rowVer);
+        // The editor stays open with what was typed; a department the user did not choose
+        // follows the row as it now is.
         if (!chosen && workers->locate(QStringLiteral("id"), personId))
             showDepartment(workers->asString(QStringLiteral("s_staffpos_hl")).trimmed());
         throw;

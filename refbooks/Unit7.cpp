@@ -3,7 +3,6 @@
 #include "ListForm.h"
 #include "app/Unit6.h"
 #include "db/Dataset.h"
-#include "db/SqlError.h"
 #include "db/SqlText.h"
 #include "ui/LookupCombo.h"
 #include "ui/Messages.h"
@@ -148,14 +147,8 @@ void TForm7::Button1Click()
                    db::quote(mark) + QStringLiteral(", s_description='', id_msm_bs=6, massa=") +
                    DataModule6->FixDecimal(number) + QStringLiteral(", id_class_item=") + itemId +
                    QStringLiteral(" where id=") + id + QStringLiteral(" and xmin=:row_ver::xid"));
-        cmd.setParam(QStringLiteral("row_ver"), rowVer);
-        try {
-            cmd.executeOne();
-        } catch (const db::RowChanged &) {
-            // The editor stays open with what was typed; the list shows the row as it now is.
-            rowVer = rereadAfterConflict(izdel, productId, rowVer);
-            throw;
-        }
+        // Refused: the editor stays open with what was typed.
+        updateRowAsRead(cmd, izdel, productId, rowVer);
     }
     izdel->reopen();
     accept();

@@ -4,7 +4,6 @@
 #include "app/Unit6.h"
 #include "db/Command.h"
 #include "db/Dataset.h"
-#include "db/SqlError.h"
 #include "db/SqlText.h"
 #include "ui/Messages.h"
 
@@ -70,14 +69,8 @@ void TForm9::Button1Click()
                                           "id=:id and xmin=:row_ver::xid"));
         update.setParam(QStringLiteral("vid"), name);
         update.setParam(QStringLiteral("id"), kindId);
-        update.setParam(QStringLiteral("row_ver"), rowVer);
-        try {
-            update.executeOne();
-        } catch (const db::RowChanged &) {
-            // The editor stays open with what was typed; the list shows the row as it now is.
-            rowVer = rereadAfterConflict(kinds, kindId, rowVer);
-            throw;
-        }
+        // Refused: the editor stays open with what was typed.
+        updateRowAsRead(update, kinds, kindId, rowVer);
     }
     kinds->reopen();
     accept();
