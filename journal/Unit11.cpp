@@ -6,7 +6,6 @@
 #include "db/Dataset.h"
 #include "db/SqlError.h"
 #include "db/Transaction.h"
-#include "refbooks/Unit4.h"
 #include "refbooks/Unit5.h"
 #include "ui/Application.h"
 #include "ui/DigitEdit.h"
@@ -254,6 +253,7 @@ void TForm11::recompute()
         Edit6->setText(QStringLiteral("0"));
     if (Edit3->text().isEmpty())
         Edit3->setText(QStringLiteral("0"));
+    // The sum is that of the price as it is stored, four places, so it is what gets paid.
     const double price = price::round4(finalPrice);
     Edit7->setText(price::text(price));
     Edit8->setText(price::text(price::round4(basePrice)));
@@ -279,15 +279,7 @@ void TForm11::Button4Click()
         oper->first();
     else
         oper->locate(QStringLiteral("id"), entry_.operationId);
-    Form4->pickFrom(this, 1, [this, oper](const TForm4::Picked &p) {
-        PickedOperation op;
-        op.operationId = p.operationId;
-        op.productId = p.productId;
-        op.finalPrice = p.price;
-        op.text = p.text;
-        op.basePrice = oper->asFloat(QStringLiteral("cena")); // the chosen row
-        takeOperation(op);
-    });
+    Form4->pickFrom(this, 1, [this](const PickedOperation &op) { takeOperation(op); });
     applyColourRule();
     recompute();
 }
@@ -296,29 +288,9 @@ void TForm11::takeOperation(const PickedOperation &op)
 {
     operationId = op.operationId;
     productId = op.productId;
-    finalPrice = op.finalPrice;
+    finalPrice = op.price;
     basePrice = op.basePrice;
     Edit2->setText(op.text);
-}
-
-TForm11::PickedOperation TForm11::pickedFrom(const db::Dataset &oper)
-{
-    PickedOperation p;
-    p.operationId = oper.asInteger(QStringLiteral("id"));
-    p.productId = oper.asInteger(QStringLiteral("i_id"));
-    p.basePrice = oper.asFloat(QStringLiteral("cena"));
-    p.finalPrice = TForm4::finalPrice(p.basePrice, Form1->CBox1->isChecked(), Form1->shift);
-    db::Dataset *control = DataModule6->Control;
-    control->setSql(QStringLiteral("select marka from accounts_dep.izdel where id=:id"));
-    control->setParam(QStringLiteral("id"), p.productId);
-    control->open();
-    const QString marka = control->asString(QStringLiteral("marka")).trimmed();
-    control->close();
-    p.text = marka + QStringLiteral("; ") + oper.asString(QStringLiteral("vid")).trimmed() +
-             QStringLiteral("; ") +
-             (oper.asInteger(QStringLiteral("naimen")) == 0 ? QStringLiteral("Готовая продукция")
-                                                            : QStringLiteral("Заготовки"));
-    return p;
 }
 
 bool TForm11::fieldsFilled()
@@ -430,15 +402,10 @@ void TForm11::save(int shift, int colour)
     else
         SmenaIU.executeOne();
 
-    writeDay(workerId, shift, date, true);
+    DataModule6->WriteShiftDay(workerId, shift, date, true);
     // An entry moved to another worker or date leaves the former cell with what remains.
     if (mode != 1 && (entry_.workerId != workerId || entry_.date != date))
-        writeDay(entry_.workerId, shift, entry_.date, false);
-}
-
-void TForm11::writeDay(int worker, int shift, const QDate &date, bool create)
-{
-    DataModule6->WriteShiftDay(worker, shift, date, create);
+        DataModule6->WriteShiftDay(entry_.workerId, shift, entry_.date, false);
 }
 
 void TForm11::refreshJournal(db::Dataset *q)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/Command.h"
+#include "refbooks/Unit4.h"
 #include "ui/Form.h"
 
 #include <QDate>
@@ -22,13 +23,7 @@ public:
     explicit TForm11(QWidget *parent = nullptr);
 
     // What the operations list hands back when the user chooses an operation.
-    struct PickedOperation {
-        int operationId = 0;
-        int productId = 0;
-        double finalPrice = 0; // the base price with the factors of the main window's state
-        QString text; // "marka; vid; Готовая продукция" (or "Заготовки")
-        double basePrice = 0; // the operation's lowest norm price
-    };
+    using PickedOperation = TForm4::Picked;
 
     int mode = 1; // 1 add; any other value changes the entry selected in the journal
     int workerId = 0;
@@ -56,7 +51,7 @@ public:
     void takeOperation(const PickedOperation &op);
     // The operation of the current row of the operations query, priced with the factors
     // of the main window's state at this moment.
-    static PickedOperation pickedFrom(const db::Dataset &oper);
+    static PickedOperation pickedFrom(const db::Dataset &oper) { return TForm4::picked(oper); }
     // The colour box serves painting operations only.
     void applyColourRule();
     void recompute();
@@ -77,7 +72,6 @@ private:
     bool numbersInRange();
     void save(int shift, int colour);
     void refreshJournal(db::Dataset *q);
-    void writeDay(int worker, int shift, const QDate &date, bool create);
     Entry entry_;
 };
 

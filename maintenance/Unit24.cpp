@@ -106,8 +106,7 @@ TForm24::TForm24(QWidget *parent) : ui::Form(parent)
     grid->addWidget(Button4, 1, 7);
     grid->addWidget(cb_type_work, 2, 1, 1, 6);
     grid->addWidget(Edit6, 3, 1);
-    grid->addWidget(label(frame, QStringLiteral("ч."), Edit6), 3, 2);
-    grid->addWidget(label(frame, QStringLiteral("Цена"), DBEdit1), 3, 3, Qt::AlignRight);
+    grid->addWidget(label(frame, QStringLiteral("ч.    Цена"), DBEdit1), 3, 2, 1, 2);
     grid->addWidget(DBEdit1, 3, 4);
     grid->addWidget(label(frame, QStringLiteral("р.    Сумма"), DBEdit2), 3, 5);
     grid->addWidget(DBEdit2, 3, 6);

@@ -101,6 +101,11 @@ void TForm10::Button1Click()
     const QString duplicate = QStringLiteral("Операция с такими параметрами уже заведена!");
     db::Dataset *oper = DataModule6->Oper;
     const int rec = oper->recNo();
+    const auto reread = [oper, rec] {
+        oper->reopen();
+        if (!oper->isEmpty())
+            oper->setRecNo(rec);
+    };
     if (mode == 1) {
         if (DataModule6->CountCheck(
                 QStringLiteral("select count(ID) as cnt from accounts_dep.OPER where vid=") + kind +
@@ -133,14 +138,10 @@ void TForm10::Button1Click()
         try {
             update.executeOne();
         } catch (const db::RowChanged &) {
-            oper->reopen();
-            if (!oper->isEmpty())
-                oper->setRecNo(rec);
+            reread();
             throw;
         }
     }
-    oper->reopen();
-    if (!oper->isEmpty())
-        oper->setRecNo(rec);
+    reread();
     accept();
 }

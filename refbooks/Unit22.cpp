@@ -29,12 +29,26 @@ QString priceText(double v)
     return QLocale().toString(v, 'f', std::abs(cents - std::round(cents)) < 1e-9 ? 2 : 3);
 }
 
+// No value, typed as the column's values are.
+QVariant noValue(bool whole)
+{
+    return QVariant(QMetaType(whole ? QMetaType::Int : QMetaType::Double));
+}
+
+NormModel::Row emptyRow()
+{
+    NormModel::Row r;
+    for (int c = 0; c < 3; ++c)
+        r.values[c] = noValue(c != NormModel::Price);
+    return r;
+}
+
 // A typed number: empty is no value; an invalid text gives an invalid variant.
 QVariant parse(const QString &typed, bool whole)
 {
     const QString t = typed.trimmed();
     if (t.isEmpty())
-        return QVariant(QMetaType(whole ? QMetaType::Int : QMetaType::Double));
+        return noValue(whole);
     bool ok = false;
     if (whole) {
         const int v = QLocale().toInt(t, &ok);
@@ -119,21 +133,17 @@ void NormModel::load(const db::Dataset &cnorm)
     beginResetModel();
     rows_.clear();
     for (norm.first(); !norm.eof(); norm.next()) {
-        Row r;
+        Row r = emptyRow();
         r.id = norm.asInteger(QStringLiteral("id"));
         for (int c = 0; c < 3; ++c) {
             const QVariant v = norm.value(QLatin1String(fields[c]));
-            r.values[c] = v.isNull()
-                              ? QVariant(QMetaType(c == Price ? QMetaType::Double : QMetaType::Int))
-                              : (c == Price ? QVariant(v.toDouble()) : QVariant(v.toInt()));
+            if (!v.isNull())
+                r.values[c] = c == Price ? QVariant(v.toDouble()) : QVariant(v.toInt());
         }
         r.version = norm.asString(QStringLiteral("row_ver"));
         rows_.append(r);
     }
-    Row fresh;
-    for (int c = 0; c < 3; ++c)
-        fresh.values[c] = QVariant(QMetaType(c == Price ? QMetaType::Double : QMetaType::Int));
-    rows_.append(fresh);
+    rows_.append(emptyRow());
     endResetModel();
 }
 
@@ -145,10 +155,7 @@ void NormModel::markSaved(int r, int id, const QString &version)
     rows_[r].dirty = false;
     if (wasNew) {
         beginInsertRows(QModelIndex(), r + 1, r + 1);
-        Row fresh;
-        for (int c = 0; c < 3; ++c)
-            fresh.values[c] = QVariant(QMetaType(c == Price ? QMetaType::Double : QMetaType::Int));
-        rows_.append(fresh);
+        rows_.append(emptyRow());
         endInsertRows();
         emit headerDataChanged(Qt::Vertical, r, r + 1);
     }

@@ -18,8 +18,6 @@
 #include <QLocale>
 #include <QPushButton>
 
-#include <cmath>
-
 TForm4 *Form4 = nullptr;
 
 namespace {
@@ -89,28 +87,33 @@ double TForm4::finalPrice(double base, bool dayOff, int shift)
         price *= 1.2;
     else if (shift == 4)
         price *= 1.5;
-    // Kopecks and their fractions, without the binary noise of the factors.
-    return std::round(price * 10000) / 10000;
+    return price; // the entry editor rounds it, ties to even
+}
+
+TForm4::Picked TForm4::picked(const db::Dataset &oper)
+{
+    Picked p;
+    p.productId = oper.asInteger(QStringLiteral("i_id"));
+    p.operationId = oper.asInteger(QStringLiteral("id"));
+    p.naimen = oper.asInteger(QStringLiteral("naimen"));
+    p.basePrice = oper.asFloat(QStringLiteral("cena"));
+    p.price = finalPrice(p.basePrice, Form1->CBox1->isChecked(), Form1->shift);
+    db::Dataset *control = DataModule6->Control;
+    control->close();
+    control->setSql(QStringLiteral("select marka from accounts_dep.izdel where id=") +
+                    QString::number(p.productId));
+    control->open();
+    p.text = control->asString(QStringLiteral("marka")).trimmed() + QStringLiteral("; ") +
+             oper.asString(QStringLiteral("vid")).trimmed() + QStringLiteral("; ") +
+             typeName(p.naimen);
+    control->close();
+    return p;
 }
 
 void TForm4::pickFrom(ui::Form *caller, int pickMode, OperationHandBack handBack)
 {
     ListForm::pickFrom(caller, pickMode, [handBack](const db::Dataset &oper) {
-        Picked p;
-        p.productId = oper.asInteger(QStringLiteral("i_id"));
-        p.operationId = oper.asInteger(QStringLiteral("id"));
-        p.naimen = oper.asInteger(QStringLiteral("naimen"));
-        p.price = finalPrice(oper.asFloat(QStringLiteral("cena")), Form1->CBox1->isChecked(),
-                             Form1->shift);
-        db::Dataset *control = DataModule6->Control;
-        control->close();
-        control->setSql(QStringLiteral("select marka from accounts_dep.izdel where id=") +
-                        QString::number(p.productId));
-        control->open();
-        p.text = control->asString(QStringLiteral("marka")).trimmed() + QStringLiteral("; ") +
-                 oper.asString(QStringLiteral("vid")).trimmed() + QStringLiteral("; ") +
-                 typeName(p.naimen);
-        control->close();
+        const Picked p = picked(oper);
         if (handBack)
             handBack(p);
     });

@@ -14,10 +14,14 @@ public:
     struct Picked {
         int operationId;
         int productId;
-        int naimen;   // 0 finished product, otherwise blanks
-        double price; // the lowest norm price with the day-off and shift factors
+        int naimen;       // 0 finished product, otherwise blanks
+        double basePrice; // the lowest norm price
+        double price;     // the base price with the day-off and shift factors
         QString text; // "mark; kind; Готовая продукция" (or "Заготовки")
     };
+    // The choose step on the current row of the operations query, priced by the journal's
+    // day-off box and shift as they stand now.
+    static Picked picked(const db::Dataset &oper);
     using OperationHandBack = std::function<void(const Picked &)>;
 
     // Pick mode (1 for the shift entry editor): handBack receives the chosen operation; it

@@ -642,6 +642,28 @@ private slots:
         QCOMPARE(q->asInteger("kol_vo"), 4);
         QVERIFY(!DataModule6->Oper->isActive());
     }
+
+    // The picked price is rounded once, when it is shown and stored: a tie goes to the even
+    // neighbour there, never away from zero beforehand.
+    void pickedTieRoundsToEven_data()
+    {
+        QTest::addColumn<double>("base");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("down") << 0.00125 << "0,0012";
+        QTest::newRow("up") << 0.00375 << "0,0038";
+    }
+    void pickedTieRoundsToEven()
+    {
+        QFETCH(double, base);
+        QFETCH(QString, shown);
+        const int id = operation(QStringLiteral("Доводка %1").arg(base, 0, 'g', 15), {base});
+        fill(workerA_, id, kDay, "1", "8");
+        QCOMPARE(Form11->Edit7->text(), shown);
+        QVERIFY(save());
+        QCOMPARE(scalar(QStringLiteral("select cena from accounts_dep.smena where o_id=%1").arg(id))
+                     .toDouble(),
+                 price::round4(base));
+    }
 };
 
 TABEL_TEST_MAIN(EntryTest)
