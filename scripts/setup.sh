@@ -9,6 +9,8 @@ PACKAGES=(
     cmake make g++ pkg-config
     xvfb xauth imagemagick poppler-utils xdg-utils clang-format
     python3-openpyxl
+    # Printed reports are laid out in Arial; this font has its metrics.
+    fonts-liberation2
 )
 
 missing=()

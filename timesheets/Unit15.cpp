@@ -4,7 +4,13 @@
 
 #include <QStringList>
 
+using namespace report;
+
 TForm15 *Form15 = nullptr;
+
+namespace {
+const QString kMonthLabel = QStringLiteral("QRLabel33");
+}
 
 QString TForm15::tabelSql()
 {
@@ -17,12 +23,53 @@ QString TForm15::tabelSql()
                           "group by fio order by fio");
 }
 
-TForm15::TForm15(QObject *parent) : QObject(parent)
+TForm15::TForm15(QObject *parent) : ReportForm("Form15", parent)
 {
     Form15 = this;
-    setObjectName(QStringLiteral("Form15"));
-    H_Tabel = new db::Dataset(QStringLiteral("H_Tabel"), this);
-    H_Tabel->setSql(tabelSql());
+    H_Tabel = newDataset("H_Tabel", tabelSql());
+
+    ReportDef def; // Arial 10 pt, margins 10 mm
+    def.page.landscape = true;
+    const double right = def.page.width() - def.page.left - def.page.right;
+    const Font bold10{QStringLiteral("Arial"), 10, true};
+    const Font plain9{QStringLiteral("Arial"), 9, false};
+    const Font bold9{QStringLiteral("Arial"), 9, true};
+
+    // The day captions over the names on every page; a header without an expression never
+    // changes, so it stays open for the whole report.
+    Band head = groupHeader(QStringLiteral("head"), 6.6, QString(), QStringLiteral("foot"));
+    head.reprintOnNewPage = true;
+    head.edges = TopEdge | BottomEdge;
+    head.font = bold10;
+    head.elements << label(kMonthLabel, 0, kFirstDay - 0.8, QStringLiteral("Данные за:"));
+
+    Band detail = band(BandKind::Detail, QStringLiteral("detail"), 6.4);
+    detail.edges = TopEdge | BottomEdge;
+    detail.font = plain9;
+    detail.elements << field(0, 80.4, QStringLiteral("fio")).sized(10);
+
+    QStringList days;
+    for (int d = 1; d <= 31; ++d) {
+        const double left = kFirstDay + (d - 1) * kDayWidth;
+        const QString day = QString::number(d);
+        head.elements << label(left, kDayWidth, day).aligned(Align::Center).framed(AllEdges);
+        detail.elements << field(left, kDayWidth, QStringLiteral("sd") + day)
+                               .aligned(Align::Center)
+                               .framed(d % 2 ? LeftEdge | RightEdge : NoEdge);
+        days << QStringLiteral("sd") + day;
+    }
+    head.elements << label(kTotal, right - kTotal, QStringLiteral("Итого"));
+    // Each line's own total, no running one.
+    Element total = expr(kTotal, right - kTotal, days.join(QLatin1Char('+')));
+    total.font = bold9;
+    detail.elements << total.aligned(Align::Center);
+
+    Band pageFoot = band(BandKind::PageFooter, QStringLiteral("pageFoot"), 5);
+    pageFoot.elements << pageNumber(right - 30, 30).aligned(Align::Right);
+
+    def.bands << head << detail << band(BandKind::GroupFooter, QStringLiteral("foot"), 0)
+              << pageFoot;
+    QuickRep1->def() = def;
 }
 
 void TForm15::openMonth(int month, int year)
@@ -31,4 +78,14 @@ void TForm15::openMonth(int month, int year)
     H_Tabel->setParam(QStringLiteral("mnth"), month);
     H_Tabel->setParam(QStringLiteral("yea"), year);
     H_Tabel->open();
+}
+
+void TForm15::setMonthLabel(const QString &text)
+{
+    QuickRep1->setLabel(kMonthLabel, text);
+}
+
+QString TForm15::monthLabel() const
+{
+    return QuickRep1->labelText(kMonthLabel);
 }

@@ -1,23 +1,28 @@
 #pragma once
 
-#include <QObject>
-
-namespace db {
-class Dataset;
-}
+#include "reports/ReportForm.h"
 
 // The printed timesheet of a month: every timesheet row of the month added up per worker
-// name, whatever its shift or kind. Its query serves the export as well.
-class TForm15 : public QObject {
+// name, whatever its shift or kind, one line per name with the hours of each day and
+// their total; A4 landscape. Its query serves the export as well.
+class TForm15 : public ReportForm {
     Q_OBJECT
 public:
     explicit TForm15(QObject *parent = nullptr);
 
     db::Dataset *H_Tabel;
+    db::Dataset *dataset() const override { return H_Tabel; }
 
     static QString tabelSql();
     // Sets the month and year of H_Tabel and opens it.
     void openMonth(int month, int year);
+    // The month and year over the worker names ("Данные за:" until it is set).
+    void setMonthLabel(const QString &text);
+    QString monthLabel() const;
+
+    static constexpr double kFirstDay = 81.2; // left edge of day 1, mm
+    static constexpr double kDayWidth = 5.3;
+    static constexpr double kTotal = 264.6;
 };
 
 extern TForm15 *Form15;

@@ -355,4 +355,13 @@ void TForm19::Button2Click()
     ds->close();
 }
 
-void TForm19::Button6Click() {}
+void TForm19::Button6Click()
+{
+    const timesheet::MonthPeriod p = period();
+    Form15->openMonth(p.month, p.year);
+    Form15->setMonthLabel(ComboBox1->currentText() + QLatin1Char(' ') + ComboBox2->currentText() +
+                          QStringLiteral(" г."));
+    Form15->prepare();
+    Form15->preview(this);
+    Form15->H_Tabel->close();
+}

@@ -2,10 +2,13 @@
 // 2021, December 2021 and February 2023 are known day by day.
 #include "Drive.h"
 #include "GuiApp.h"
+#include "PdfText.h"
 #include "ScriptedMessages.h"
 #include "Sheets.h"
 #include "TestDb.h"
 #include "journal/Unit1.h"
+#include "report/Preview.h"
+#include "timesheets/Unit15.h"
 #include "timesheets/Unit19.h"
 #include "ui/DBGrid.h"
 
@@ -383,6 +386,43 @@ private slots:
         QCOMPARE(cell("A3")["format"].toString(), QStringLiteral("@"));
         QCOMPARE(cell("B2")["type"].toString(), QStringLiteral("number"));
         QCOMPARE(cell("AG5")["type"].toString(), QStringLiteral("number"));
+    }
+
+    void printMonth()
+    {
+        rebuild(1, 2021);
+        QString text;
+        shown([&](TForm19 *f) {
+            choose(f, 1, 2021);
+            QVERIFY(whileShown<report::PreviewWindow>([f] { click(f->Button6); },
+                                                      [&](report::PreviewWindow *w) {
+                                                          QCOMPARE(w->pageCount(), 1);
+                                                          QVERIFY(w->report().def().page.landscape);
+                                                          text = pdfText(w->report(), "timesheet");
+                                                      }));
+        });
+        QVERIFY(msg_->shown.isEmpty());
+        QVERIFY(!Form15->H_Tabel->isActive());
+        const QStringList lines = text.split('\n', Qt::SkipEmptyParts);
+        // The month over the names, then the day numbers and the total's caption.
+        const auto header = std::find_if(lines.begin(), lines.end(), [](const QString &l) {
+            return l.contains(QStringLiteral("Январь 2021 г."));
+        });
+        QVERIFY2(header != lines.end(), qPrintable(text));
+        QVERIFY(header->simplified().endsWith(
+            QStringLiteral("1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 "
+                           "27 28 29 30 31 Итого")));
+        // Every row of the month added up per name: Andreev's shift 1, overtime and
+        // maintenance hours; Vasiliev's rows without hours total 0.
+        const auto row = [&](const QString &name) {
+            for (const QString &l : lines)
+                if (l.contains(name))
+                    return l.simplified();
+            return QString();
+        };
+        QCOMPARE(row(QStringLiteral("Андреев А.А.")), QStringLiteral("Андреев А.А. 10 9 2 21"));
+        QCOMPARE(row(QStringLiteral("Борисов Б.Б.")), QStringLiteral("Борисов Б.Б. 8 8 10 3 29"));
+        QCOMPARE(row(QStringLiteral("Васильев В.В.")), QStringLiteral("Васильев В.В. 0"));
     }
 };
 

@@ -3,6 +3,7 @@
 #include "Drive.h"
 #include "GuiApp.h"
 #include "Modal.h"
+#include "PdfText.h"
 #include "ScriptedMessages.h"
 #include "Sheets.h"
 #include "TestDb.h"
@@ -23,29 +24,12 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 
 using drive::whileShown;
 
 namespace {
-
-// The text of the report's pages as pdftotext reads them from the PDF.
-QString pdfText(const report::Report &r, const QString &name)
-{
-    static QTemporaryDir dir;
-    // Set to keep the PDFs for a look at them.
-    const QString keep = qEnvironmentVariable("TABEL_REPORT_PDF_DIR");
-    const QString path = (keep.isEmpty() ? dir.path() : keep) + "/" + name + ".pdf";
-    if (!r.writePdf(path))
-        return QString();
-    QProcess p;
-    p.start("pdftotext", {"-layout", path, "-"});
-    p.waitForFinished(20000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
 
 ReportForm *formOf(const QString &name)
 {
