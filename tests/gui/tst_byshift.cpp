@@ -58,30 +58,12 @@ insert into accounts_dep.h_tabel (w_id, smena, i_type, i_night, month, year, d4,
   (601, 2, 0, 0, 12, 2021, 1, 1), (602, 1, 0, 0, 2, 2023, 1, 1);
 )";
 
-QString dayColumns()
-{
-    QStringList days;
-    for (int d = 1; d <= 31; ++d)
-        days << QStringLiteral("d%1").arg(d);
-    return days.join(QLatin1Char(','));
-}
-
 } // namespace
 
-class ByShiftTest : public QObject {
+class ByShiftTest : public gui::Fixture {
     Q_OBJECT
-    QString db_;
-    ScriptedMessages *msg_ = nullptr;
 
-    // The whole timesheet table, row by row, without its ids.
-    QString tabel()
-    {
-        return testdb::scalar(db_, "select string_agg(row(w_id,smena,i_type,i_night,month,year," +
-                                       dayColumns() +
-                                       ")::text, ' | ' order by w_id,smena,i_type,i_night,"
-                                       "year,month) from accounts_dep.h_tabel")
-            .toString();
-    }
+    QString tabel() { return testdb::timesheet(db_); }
     // The month's rows with a shift number: "worker/shift dN=hours ...".
     QStringList shiftRows(int month, int year)
     {
@@ -92,7 +74,7 @@ class ByShiftTest : public QObject {
                             "unnest(array[%1]) with ordinality u(v, n) where v is not null)), "
                             "',' order by w_id, smena) from accounts_dep.h_tabel where smena>0 "
                             "and month=%2 and year=%3")
-                            .arg(dayColumns())
+                            .arg(testdb::dayColumns())
                             .arg(month)
                             .arg(year))
             .toString()
@@ -157,19 +139,11 @@ class ByShiftTest : public QObject {
 private slots:
     void initTestCase()
     {
-        db_ = gui::start(QStringLiteral("tabel_schema"));
-        msg_ = new ScriptedMessages;
+        startProgram(QStringLiteral("tabel_schema"));
         testdb::run(db_, QString::fromUtf8(kShop));
         Form1->DateT->setDate(QDate(2021, 1, 15));
         Form1->show();
     }
-    void cleanupTestCase()
-    {
-        Form1->hide();
-        delete msg_;
-        gui::stop(db_);
-    }
-    void init() { msg_->clear(); }
 
     void rebuildMonth_data()
     {

@@ -29,10 +29,8 @@ const QString kWorkerA = QStringLiteral("Аавтестов А.А.");
 const QString kWorkerB = QStringLiteral("Аавтестов Б.Б.");
 } // namespace
 
-class EntryTest : public QObject {
+class EntryTest : public gui::Fixture {
     Q_OBJECT
-    QString db_;
-    ScriptedMessages *msg_ = nullptr;
     int workerA_ = 0, workerB_ = 0, product_ = 0;
     int plain_ = 0, odd_ = 0, paint_ = 0; // operations: price 1.5, 10.12345, painting
     QString mark_;
@@ -135,8 +133,7 @@ class EntryTest : public QObject {
 private slots:
     void initTestCase()
     {
-        db_ = gui::start();
-        msg_ = new ScriptedMessages;
+        startProgram();
         workerA_ =
             scalar("insert into accounts_dep.person (fio) values ('" + kWorkerA + "') returning id")
                 .toInt();
@@ -150,16 +147,8 @@ private slots:
         plain_ = operation("Сборка тест", {2.0, 1.5});
         odd_ = operation("Резка тест", {10.12345});
         paint_ = operation("Окраска (покраска) тест", {3.0});
-        Form1->accessRole = QStringLiteral("0264");
-        for (auto *q : DataModule6->journals())
-            q->setParam("ok", "ta");
+        loggedInAs(QStringLiteral("0264"));
         Form1->show();
-    }
-    void cleanupTestCase()
-    {
-        Form1->hide();
-        delete msg_;
-        gui::stop(db_);
     }
     void init()
     {
@@ -169,7 +158,7 @@ private slots:
         testdb::run(db_, QStringLiteral("delete from accounts_dep.h_tabel where w_id in (%1, %2)")
                              .arg(workerA_)
                              .arg(workerB_));
-        msg_->clear();
+        Fixture::init();
         chooseShift(1, false);
     }
 

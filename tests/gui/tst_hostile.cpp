@@ -49,10 +49,8 @@ bool clearRefusal(const QString &text)
 
 } // namespace
 
-class HostileTest : public QObject {
+class HostileTest : public gui::Fixture {
     Q_OBJECT
-    QString db_;
-    ScriptedMessages *msg_ = nullptr;
 
     // What the newest row of the field's table holds, read back whole.
     QString newest(const QString &field)
@@ -78,17 +76,9 @@ class HostileTest : public QObject {
 private slots:
     void initTestCase()
     {
-        db_ = gui::start();
-        msg_ = new ScriptedMessages;
+        startProgram();
         Form1->show();
     }
-    void cleanupTestCase()
-    {
-        Form1->hide();
-        delete msg_;
-        gui::stop(db_);
-    }
-    void init() { msg_->clear(); }
 
     void editorFields_data()
     {

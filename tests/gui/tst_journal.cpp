@@ -23,10 +23,8 @@ const QDate kDay(2020, 3, 2); // a Monday with no demo entries
 const QString kDayText = QStringLiteral("02.03.2020");
 } // namespace
 
-class JournalTest : public QObject {
+class JournalTest : public gui::Fixture {
     Q_OBJECT
-    QString db_;
-    ScriptedMessages *msg_ = nullptr;
     int worker_ = 0, product_ = 0, oper_ = 0;
 
     int addEntry(int shift, int hours, const QString &ok, int worker = 0)
@@ -56,9 +54,7 @@ class JournalTest : public QObject {
     // A double click on the current row of the grid.
     void doubleClickCurrentRow()
     {
-        auto *grid = Form1->DBGrid2;
-        const QModelIndex idx = grid->gridModel()->index(grid->dataset()->recNo() - 1, 0);
-        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(idx).center());
+        drive::doubleClickRow(Form1->DBGrid2, Form1->DBGrid2->dataset()->recNo() - 1);
     }
     QString okOf(int id)
     {
@@ -70,31 +66,21 @@ class JournalTest : public QObject {
 private slots:
     void initTestCase()
     {
-        db_ = gui::start();
-        msg_ = new ScriptedMessages;
+        startProgram();
         worker_ = testdb::scalar(db_, "select min(id) from accounts_dep.person").toInt();
         oper_ = testdb::scalar(db_, "select min(o_id) from accounts_dep.norm").toInt();
         product_ =
             testdb::scalar(
                 db_, QStringLiteral("select i_id from accounts_dep.oper where id=%1").arg(oper_))
                 .toInt();
-        // What the login sets before the journal opens.
-        Form1->accessRole = QStringLiteral("0264");
-        for (auto *q : DataModule6->journals())
-            q->setParam("ok", "ta");
+        loggedInAs(QStringLiteral("0264"));
         Form1->show();
-    }
-    void cleanupTestCase()
-    {
-        Form1->hide();
-        delete msg_;
-        gui::stop(db_);
     }
     void init()
     {
         testdb::run(db_, "delete from accounts_dep.smena where data='" + kDayText + "'");
         testdb::run(db_, "delete from accounts_dep.h_tabel where year=2020");
-        msg_->clear();
+        Fixture::init();
         Form1->RadioButton1->setChecked(true);
     }
 

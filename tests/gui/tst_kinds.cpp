@@ -25,10 +25,8 @@ static QStringList listed()
     return drive::listed(DataModule6->Vid_oper, "vid");
 }
 
-class KindsTest : public QObject {
+class KindsTest : public gui::Fixture {
     Q_OBJECT
-    QString db_;
-    ScriptedMessages *msg_ = nullptr;
 
     QVariant sql(const QString &text) { return testdb::scalar(db_, text); }
     int kinds() { return sql("select count(*) from accounts_dep.vid_oper").toInt(); }
@@ -63,18 +61,10 @@ class KindsTest : public QObject {
 private slots:
     void initTestCase()
     {
-        db_ = gui::start();
-        msg_ = new ScriptedMessages;
+        startProgram();
         testdb::run(db_, "insert into accounts_dep.vid_oper (vid) values ('Д''Обработка')");
         Form1->show();
     }
-    void cleanupTestCase()
-    {
-        Form1->hide();
-        delete msg_;
-        gui::stop(db_);
-    }
-    void init() { msg_->clear(); }
 
     void browseFromMenu()
     {

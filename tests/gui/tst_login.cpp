@@ -52,10 +52,8 @@ public:
 
 } // namespace
 
-class LoginTest : public QObject {
+class LoginTest : public gui::Fixture {
     Q_OBJECT
-    QString db_;
-    ScriptedMessages *msg_ = nullptr;
 
     void resetJournal()
     {
@@ -105,19 +103,13 @@ class LoginTest : public QObject {
 private slots:
     void initTestCase()
     {
-        db_ = gui::start();
-        msg_ = new ScriptedMessages;
+        startProgram();
         Form1->buildDate = 20261201;
         Form1->buildTime = 3600;
     }
-    void cleanupTestCase()
-    {
-        delete msg_;
-        gui::stop(db_);
-    }
     void init()
     {
-        msg_->clear();
+        Fixture::init();
         gui::resetEndRequests();
         Form23->Timer1->stop();
         setVersion("0", "0");

@@ -37,10 +37,8 @@ QString dmy(const QDate &d)
 }
 } // namespace
 
-class MaintenanceTest : public QObject {
+class MaintenanceTest : public gui::Fixture {
     Q_OBJECT
-    QString db_;
-    ScriptedMessages *msg_ = nullptr;
     int w1_ = 0, w2_ = 0; // Антонов, Борисов
 
     QVariant sql(const QString &text) { return testdb::scalar(db_, text); }
@@ -155,16 +153,13 @@ class MaintenanceTest : public QObject {
     void doubleClickRow(TForm25 *f, int recNo)
     {
         f->fatigue->setRecNo(recNo);
-        auto *grid = f->DBGrid1;
-        const QModelIndex idx = grid->gridModel()->index(recNo - 1, 0);
-        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(idx).center());
+        drive::doubleClickRow(f->DBGrid1, recNo - 1);
     }
 
 private slots:
     void initTestCase()
     {
-        db_ = gui::start(QStringLiteral("tabel_schema"));
-        msg_ = new ScriptedMessages;
+        startProgram(QStringLiteral("tabel_schema"));
         testdb::run(db_, "insert into accounts_dep.person (fio, s_staffpos_hl) values "
                          "('Антонов А.А.', ''), ('Борисов Б.Б.', ''), ('Д''Арк Ж.', '')");
         w1_ = person("Антонов А.А.");
@@ -178,12 +173,6 @@ private slots:
                          "values (1, 'Дверь ДМ', 101), (2, 'Окно ОК', 102)");
         Form1->show();
     }
-    void cleanupTestCase()
-    {
-        Form1->hide();
-        delete msg_;
-        gui::stop(db_);
-    }
     void init()
     {
         testdb::run(db_, "delete from accounts_dep.fatigue");
@@ -191,7 +180,7 @@ private slots:
         testdb::run(db_, "delete from accounts_dep.h_tabel");
         testdb::run(db_, "update accounts_dep.norm n set price = case o.vid when 7777 then 250 "
                          "else 300 end from accounts_dep.oper o where o.id = n.o_id");
-        msg_->clear();
+        Fixture::init();
         Form26->Edit1->clear();
     }
 

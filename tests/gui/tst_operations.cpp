@@ -24,10 +24,8 @@ using drive::click;
 using drive::type;
 using drive::whileShown;
 
-class OperationsTest : public QObject {
+class OperationsTest : public gui::Fixture {
     Q_OBJECT
-    QString db_;
-    ScriptedMessages *msg_ = nullptr;
     int cutting_ = 0, welding_ = 0; // kinds
     int product_ = 0, oddProduct_ = 0, zeros_ = 0;
     int priced_ = 0; // an operation with norms 10 and 15
@@ -98,8 +96,7 @@ class OperationsTest : public QObject {
 private slots:
     void initTestCase()
     {
-        db_ = gui::start();
-        msg_ = new ScriptedMessages;
+        startProgram();
         DataModule6->ServerDelim = sql("select delim from accounts_dep.ver").toString();
         cutting_ = sql("select id from accounts_dep.vid_oper where vid='Резка'").toInt();
         welding_ = sql("select id from accounts_dep.vid_oper where vid='Сварка'").toInt();
@@ -111,13 +108,6 @@ private slots:
         operation(welding_, 0, zeros_, {}); // not priced yet
         Form1->show();
     }
-    void cleanupTestCase()
-    {
-        Form1->hide();
-        delete msg_;
-        gui::stop(db_);
-    }
-    void init() { msg_->clear(); }
 
     void browseFromMenu()
     {

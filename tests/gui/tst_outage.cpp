@@ -20,13 +20,11 @@ using drive::click;
 using drive::type;
 using drive::whileShown;
 
-class OutageTest : public QObject {
+class OutageTest : public gui::Fixture {
     Q_OBJECT
     QTemporaryDir work_;
     QString data_;
     QString port_;
-    QString db_;
-    ScriptedMessages *msg_ = nullptr;
 
     // Runs shell text with the cluster functions of the scripts at hand.
     void pg(const QString &script)
@@ -59,14 +57,12 @@ private slots:
                    "pg_load_db %2 tabel_demo app/schema.sql app/demo_data.sql")
                .arg(data_, port_));
         qputenv("TABEL_PGPORT", port_.toLatin1());
-        db_ = gui::start();
-        msg_ = new ScriptedMessages;
+        startProgram();
         Form1->show();
     }
     void cleanupTestCase()
     {
-        Form1->hide();
-        delete msg_;
+        closeProgram();
         // The whole cluster goes; its databases need no drop.
         db::closeConnection();
         pg(QString("pg_stop '%1'").arg(data_));

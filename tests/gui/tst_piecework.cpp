@@ -57,14 +57,6 @@ insert into accounts_dep.h_tabel (w_id, i_type, i_night, month, year, d11, d12) 
   (502, 7778, 0, 12, 2023, 8, 0);
 )";
 
-QString columnList()
-{
-    QStringList days;
-    for (int d = 1; d <= 31; ++d)
-        days << QStringLiteral("d%1").arg(d);
-    return days.join(QLatin1Char(','));
-}
-
 // January 2024 for the rebuild: stale maintenance rows to go, a shift row and February's
 // maintenance row to stay, and entries of several kinds, two on one day, one of 0 hours,
 // on the month's first and last days and just beyond it.
@@ -84,20 +76,10 @@ insert into accounts_dep.fatigue (id_o, id_p, d_date, cnt, price, i_night) value
 
 } // namespace
 
-class PieceworkTest : public QObject {
+class PieceworkTest : public gui::Fixture {
     Q_OBJECT
-    QString db_;
-    ScriptedMessages *msg_ = nullptr;
 
-    // The whole timesheet table, row by row, without its ids.
-    QString tabel()
-    {
-        return testdb::scalar(db_, "select string_agg(row(w_id,smena,i_type,i_night,month,year," +
-                                       columnList() +
-                                       ")::text, ' | ' order by w_id,smena,i_type,i_night,"
-                                       "year,month) from accounts_dep.h_tabel")
-            .toString();
-    }
+    QString tabel() { return testdb::timesheet(db_); }
     // The month's maintenance rows rebuilt one entry group and one statement at a time, as
     // the shop always did; the outcome is read and then undone.
     QString rebuiltOneByOne(int month, int year)
@@ -179,18 +161,10 @@ class PieceworkTest : public QObject {
 private slots:
     void initTestCase()
     {
-        db_ = gui::start(QStringLiteral("tabel_schema"));
-        msg_ = new ScriptedMessages;
+        startProgram(QStringLiteral("tabel_schema"));
         testdb::run(db_, QString::fromUtf8(kShop));
         Form1->show();
     }
-    void cleanupTestCase()
-    {
-        Form1->hide();
-        delete msg_;
-        gui::stop(db_);
-    }
-    void init() { msg_->clear(); }
 
     void modes_data()
     {

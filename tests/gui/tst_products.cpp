@@ -37,10 +37,8 @@ static QStringList listed()
     return drive::listed(DataModule6->Izdel, "marka");
 }
 
-class ProductsTest : public QObject {
+class ProductsTest : public gui::Fixture {
     Q_OBJECT
-    QString db_;
-    ScriptedMessages *msg_ = nullptr;
     int worker_ = 0;
 
     QVariant sql(const QString &text) { return testdb::scalar(db_, text); }
@@ -83,8 +81,7 @@ class ProductsTest : public QObject {
 private slots:
     void initTestCase()
     {
-        db_ = gui::start();
-        msg_ = new ScriptedMessages;
+        startProgram();
         worker_ = sql("select min(id) from accounts_dep.person").toInt();
         // What the login reads from the version record.
         DataModule6->ServerDelim = sql("select delim from accounts_dep.ver").toString();
@@ -92,13 +89,6 @@ private slots:
                          "id_msm_bs, massa, id_class_item) values ('К''Б-1', '', 6, 1, 101)");
         Form1->show();
     }
-    void cleanupTestCase()
-    {
-        Form1->hide();
-        delete msg_;
-        gui::stop(db_);
-    }
-    void init() { msg_->clear(); }
 
     void browseFromMenu()
     {

@@ -46,10 +46,8 @@ const QStringList kReportButtons = {"Button4", "Button2", "Button1", "Button3", 
 
 } // namespace
 
-class ReportsTest : public QObject {
+class ReportsTest : public gui::Fixture {
     Q_OBJECT
-    QString db_;
-    ScriptedMessages *msg_ = nullptr;
     QDate from_, to_;
 
     // FROM stands for the entries of the period and kind with their product, operation,
@@ -89,20 +87,12 @@ class ReportsTest : public QObject {
 private slots:
     void initTestCase()
     {
-        db_ = gui::start();
-        msg_ = new ScriptedMessages;
+        startProgram();
         const QDate today = QDate::currentDate();
         to_ = QDate(today.year(), today.month(), 1);
         from_ = to_.addMonths(-1);
         Form1->show();
     }
-    void cleanupTestCase()
-    {
-        Form1->hide();
-        delete msg_;
-        gui::stop(db_);
-    }
-    void init() { msg_->clear(); }
 
     void windowFromMenu()
     {

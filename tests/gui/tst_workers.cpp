@@ -27,10 +27,8 @@ static QStringList listed()
     return drive::listed(DataModule6->Workers, "fio");
 }
 
-class WorkersTest : public QObject {
+class WorkersTest : public gui::Fixture {
     Q_OBJECT
-    QString db_;
-    ScriptedMessages *msg_ = nullptr;
 
     QVariant sql(const QString &text) { return testdb::scalar(db_, text); }
     int count(const QString &where)
@@ -58,20 +56,12 @@ class WorkersTest : public QObject {
 private slots:
     void initTestCase()
     {
-        db_ = gui::start();
-        msg_ = new ScriptedMessages;
+        startProgram();
         // A name that begins with a space and one with an apostrophe, for the search box.
         testdb::run(db_, "insert into accounts_dep.person (fio, s_staffpos_hl) values "
                          "(' Пробелов А.', ''), ('Д''Артаньян Ш.', '')");
         Form1->show();
     }
-    void cleanupTestCase()
-    {
-        Form1->hide();
-        delete msg_;
-        gui::stop(db_);
-    }
-    void init() { msg_->clear(); }
 
     void browseFromMenu()
     {

@@ -2,6 +2,7 @@
 
 #include "db/Dataset.h"
 
+#include <QAbstractItemView>
 #include <QPushButton>
 
 namespace drive {
@@ -16,6 +17,12 @@ void type(QWidget *w, const QString &text)
 void click(QPushButton *b)
 {
     QTest::mouseClick(b, Qt::LeftButton);
+}
+
+void doubleClickRow(QAbstractItemView *grid, int row)
+{
+    const QModelIndex idx = grid->model()->index(row, 0);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(idx).center());
 }
 
 QList<QWidget *> tabWalk(QWidget *first, int count)

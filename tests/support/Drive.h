@@ -6,6 +6,7 @@
 #include <QTest>
 #include <functional>
 
+class QAbstractItemView;
 class QPushButton;
 namespace db {
 class Dataset;
@@ -32,6 +33,8 @@ template <typename T> bool whileShown(std::function<void()> open, std::function<
 // Types text key by key (QTest::keyClicks knows only Latin-1 letters).
 void type(QWidget *w, const QString &text);
 void click(QPushButton *b);
+// A double click on the first cell of a row (counted from 0).
+void doubleClickRow(QAbstractItemView *grid, int row);
 // The widgets that Tab visits from first on, as many as asked for.
 QList<QWidget *> tabWalk(QWidget *first, int count);
 // A field of the visible rows of a dataset, without blank padding.

@@ -1,8 +1,11 @@
 #include "GuiApp.h"
 
+#include "ScriptedMessages.h"
 #include "TestDb.h"
 #include "app/Startup.h"
 #include "app/Unit6.h"
+#include "db/Dataset.h"
+#include "journal/Unit1.h"
 
 namespace gui {
 
@@ -38,6 +41,37 @@ void recordEnds()
 void resetEndRequests()
 {
     ends = 0;
+}
+
+void Fixture::startProgram(const QString &templateName)
+{
+    db_ = start(templateName);
+    msg_ = new ScriptedMessages;
+}
+
+void Fixture::loggedInAs(const QString &code)
+{
+    Form1->accessRole = code;
+    for (db::Dataset *q : DataModule6->journals())
+        q->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
+}
+
+void Fixture::closeProgram()
+{
+    Form1->hide();
+    delete msg_;
+    msg_ = nullptr;
+}
+
+void Fixture::cleanupTestCase()
+{
+    closeProgram();
+    stop(db_);
+}
+
+void Fixture::init()
+{
+    msg_->clear();
 }
 
 } // namespace gui

@@ -2,8 +2,11 @@
 
 #include "ui/Application.h"
 
+#include <QObject>
 #include <QString>
 #include <QTest>
+
+class ScriptedMessages;
 
 // The program's windows started as the program starts them, on a fresh copy of a
 // template database; the end of the program is recorded instead of carried out.
@@ -16,6 +19,27 @@ int endRequests();
 void resetEndRequests();
 // Puts the counting of end requests back after a test used its own handler.
 void recordEnds();
+
+// A test of the program's windows. initTestCase() calls startProgram() and lays out its own
+// data before it shows the journal; the fixture hides the journal and drops the copy at the
+// end, and forgets the messages shown before each test (a test's own init() calls
+// Fixture::init()).
+class Fixture : public QObject {
+    Q_OBJECT
+protected:
+    QString db_;
+    ScriptedMessages *msg_ = nullptr; // stands in for the message boxes
+
+    void startProgram(const QString &templateName = QStringLiteral("tabel_demo"));
+    // What the login with this code sets before the journal opens.
+    static void loggedInAs(const QString &code);
+    // Hides the journal and puts the message boxes back; the database stays.
+    void closeProgram();
+
+protected slots:
+    void cleanupTestCase();
+    void init();
+};
 
 } // namespace gui
 

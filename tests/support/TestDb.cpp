@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStringList>
 #include <QUuid>
 #include <cstdio>
 #include <cstdlib>
@@ -113,6 +114,23 @@ QVariant scalar(const QString &dbName, const QString &sql)
 void run(const QString &dbName, const QString &sql)
 {
     exec(side(dbName), sql);
+}
+
+QString dayColumns()
+{
+    QStringList days;
+    for (int d = 1; d <= 31; ++d)
+        days << QStringLiteral("d%1").arg(d);
+    return days.join(QLatin1Char(','));
+}
+
+QString timesheet(const QString &dbName)
+{
+    return scalar(dbName, "select string_agg(row(w_id,smena,i_type,i_night,month,year," +
+                              dayColumns() +
+                              ")::text, ' | ' order by w_id,smena,i_type,i_night,year,month) "
+                              "from accounts_dep.h_tabel")
+        .toString();
 }
 
 } // namespace testdb

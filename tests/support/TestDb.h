@@ -21,4 +21,9 @@ QSqlDatabase side(const QString &name);
 QVariant scalar(const QString &dbName, const QString &sql);
 void run(const QString &dbName, const QString &sql);
 
+// "d1,d2,...,d31": the day cells of a timesheet row.
+QString dayColumns();
+// The whole timesheet table, row by row, without its ids.
+QString timesheet(const QString &dbName);
+
 } // namespace testdb
