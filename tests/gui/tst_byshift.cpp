@@ -201,6 +201,27 @@ private slots:
                     .toInt() > 100);
     }
 
+    void entriesWithoutShiftLeaveMaintenanceRows()
+    {
+        // Entries written by hand with shift 0 or none: counted as shift 0 they would be
+        // written over the worker's maintenance row of June (601, smena 0).
+        testdb::run(db_, "insert into accounts_dep.smena (w_id, data, smena, time) values "
+                         "(601, '04.06.2021', 0, 5), (601, '05.06.2021', null, 3), "
+                         "(602, '07.06.2021', 1, 8)");
+        const QString maintenance = "select string_agg(row(w_id,i_type,i_night," +
+                                    testdb::dayColumns() +
+                                    ")::text, ' | ' order by w_id, i_type, i_night) from "
+                                    "accounts_dep.h_tabel where smena=0 and month=6 and year=2021";
+        const QString before = testdb::scalar(db_, maintenance).toString();
+        rebuild(6, 2021);
+        QVERIFY(msg_->shown.isEmpty());
+        QCOMPARE(testdb::scalar(db_, maintenance).toString(), before);
+        QCOMPARE(shiftRows(6, 2021), QStringList{"602/1 d7=8"});
+        testdb::run(db_, "delete from accounts_dep.smena where data between '04.06.2021' and "
+                         "'07.06.2021'");
+        rebuild(6, 2021);
+    }
+
     void failedRebuildChangesNothing()
     {
         // 40000 hours do not fit a day's cell: the rebuild fails on the 20th.
