@@ -125,7 +125,8 @@ public:
 
     lxw_format *format(bool text, bool setsFont, bool bold)
     {
-        if (!text && !setsFont)
+        // Bold set to off on a new cell is the default look: such a cell needs no format.
+        if (!text && !(setsFont && bold))
             return nullptr;
         lxw_format *&f = formats[(text ? 1 : 0) + (setsFont && bold ? 2 : 0)];
         if (!f) {
