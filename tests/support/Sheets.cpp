@@ -6,6 +6,11 @@
 
 SheetsFixture::SheetsFixture()
 {
+    // Set to keep the workbooks for a look at them.
+    if (qEnvironmentVariableIsSet("TABEL_KEEP_SHEETS")) {
+        dir.setAutoRemove(false);
+        qInfo("workbooks kept in %s", qPrintable(dir.path()));
+    }
     excel::setDocumentsFolder(dir.path() + QStringLiteral("/Документы"));
     excel::setOpener(this);
 }
