@@ -37,25 +37,25 @@ bool createForms(const QStringList &args)
     ui::Form::setMainForm(Form1);
     new TForm2();
     new TForm3();
+    new TForm4();
     new TForm5();
     new TForm7();
     new TForm8();
     new TForm9();
+    new TForm10();
     new TForm11();
+    new TForm18();
+    new TForm19();
+    new TForm21();
+    new TForm15();
+    new TForm16();
+    new TForm17();
+    new TForm20();
+    new TForm22();
     new TForm24();
     new TForm25();
     new TForm26();
     new TForm27();
-    new TForm15();
-    new TForm19();
-    new TForm4();
-    new TForm10();
-    new TForm22();
-    new TForm18();
-    new TForm21();
-    new TForm16();
-    new TForm17();
-    new TForm20();
     return true;
 }
 
