@@ -16,6 +16,7 @@
 
 #include <xlsxwriter.h>
 
+#include <cmath>
 #include <vector>
 
 namespace excel {
@@ -84,6 +85,22 @@ bool isNumeric(const QString &text, QChar separator)
             return false;
     }
     return digits > 0;
+}
+
+// The value of a numeric-looking text; false for any other text and for digits beyond the
+// largest number, which a spreadsheet keeps as text (a file may hold no infinite number).
+bool isNumber(const QString &text, QChar separator, double *value)
+{
+    if (!isNumeric(text, separator))
+        return false;
+    // Only digits, a sign and the separator: a C-locale number once the separator is a point.
+    QByteArray number = text.toLatin1();
+    const int at = int(text.indexOf(separator));
+    if (at >= 0)
+        number[at] = '.';
+    bool ok = false;
+    *value = number.toDouble(&ok);
+    return ok && std::isfinite(*value);
 }
 
 QString safeFileName(QString title)
@@ -280,13 +297,9 @@ int writeCell(Application &app, int sheet, int column, int row, const QString &t
     const lxw_col_t c = lxw_col_t(column - 1);
     lxw_format *format = wb->format(options.textFormat, options.setsFont, options.bold);
     lxw_error result;
-    if (!options.textFormat && isNumeric(text, wb->separator)) {
-        // Only digits, a sign and the separator: a C-locale number once the separator is a point.
-        QByteArray number = text.toLatin1();
-        const int at = int(text.indexOf(wb->separator));
-        if (at >= 0)
-            number[at] = '.';
-        result = worksheet_write_number(wb->sheet, r, c, number.toDouble(), format);
+    double number = 0;
+    if (!options.textFormat && isNumber(text, wb->separator, &number)) {
+        result = worksheet_write_number(wb->sheet, r, c, number, format);
     } else {
         result = worksheet_write_string(wb->sheet, r, c, text.toUtf8().constData(), format);
     }

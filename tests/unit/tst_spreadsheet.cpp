@@ -53,6 +53,10 @@ void TstSpreadsheet::cellTypes_data()
                                      << "," << 0 << "text" << QVariant(",") << "General";
     QTest::newRow("two separators") << "tabel"
                                     << "1,2,3" << 0 << "text" << QVariant("1,2,3") << "General";
+    // A spreadsheet keeps digits beyond the largest number as the text they are.
+    QTest::newRow("beyond the number range")
+        << "tabel" << QString(400, QLatin1Char('9')) << 0 << "text"
+        << QVariant(QString(400, QLatin1Char('9'))) << "General";
     QTest::newRow("name") << "piece"
                           << "Иванов И.И." << 0 << "text" << QVariant("Иванов И.И.") << "General";
     QTest::newRow("apostrophe") << "plain"
