@@ -557,6 +557,46 @@ private slots:
             QVERIFY2(l->buddy(), qPrintable(l->text()));
     }
 
+    // A click on the worker's name or on the operation opens its list in pick mode; the
+    // chosen row comes back into the editor.
+    void clickOnNameOrOperationOpensItsPick()
+    {
+        chooseShift(3, false);
+        Form11->presetAdd(kDay);
+        showEditor();
+        const auto pickMode = [](ListForm *f) {
+            QCOMPARE(f->mode, 1);
+            QCOMPARE(f->Button2->text(), QStringLiteral("Выбрать"));
+            QVERIFY(f->Button2->isDefault());
+            QVERIFY(f->Button1->isHidden());
+            QVERIFY(f->Button3->isHidden());
+            QVERIFY(f->Edit1->isVisible());
+            QVERIFY(f->Edit1->text().isEmpty());
+        };
+        QVERIFY(drive::whileShown<TForm5>([] { QTest::mouseClick(Form11->Edit1, Qt::LeftButton); },
+                                          [&](TForm5 *f) {
+                                              pickMode(f);
+                                              QVERIFY(f->dataset->locate("id", workerB_));
+                                              drive::click(f->Button2);
+                                          }));
+        QCOMPARE(Form11->Edit1->text(), kWorkerB);
+        QCOMPARE(Form11->workerId, workerB_);
+        QVERIFY(!DataModule6->Workers->isActive());
+        QVERIFY(drive::whileShown<TForm4>(
+            [] { QTest::mouseClick(Form11->Edit2, Qt::LeftButton); },
+            [&](TForm4 *f) {
+                pickMode(f);
+                QCOMPARE(f->dataset->recNo(), 1); // a new entry starts at the first operation
+                QVERIFY(f->dataset->locate("id", plain_));
+                drive::click(f->Button2);
+            }));
+        QCOMPARE(Form11->Edit2->text(), mark_ + QStringLiteral("; Сборка тест; Готовая продукция"));
+        QCOMPARE(Form11->operationId, plain_);
+        QCOMPARE(Form11->Edit8->text(), QStringLiteral("1,5"));
+        QCOMPARE(Form11->Edit7->text(), QStringLiteral("1,8")); // shift 3
+        Form11->hide();
+    }
+
     // The whole road as a user walks it: "Добавить", the worker by typing his name and Enter,
     // the operation, the numbers, "Запись"; the journal shows the entry with its sum.
     void addFromJournal()

@@ -1,4 +1,5 @@
 // Login, access roles and the version guard, driven through the login window.
+#include "Drive.h"
 #include "GuiApp.h"
 #include "Modal.h"
 #include "ScriptedMessages.h"
@@ -354,6 +355,26 @@ private slots:
         QCOMPARE(ends, 1);
         QVERIFY(!Form23->isVisible());
         gui::recordEnds();
+    }
+
+    void cancelEndsTheProgram_data()
+    {
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("Отмена") << false;
+        QTest::newRow("Esc") << true;
+    }
+    void cancelEndsTheProgram()
+    {
+        QFETCH(bool, byKey);
+        Form23->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Form23));
+        if (byKey)
+            QTest::keyClick(Form23, Qt::Key_Escape);
+        else
+            drive::click(Form23->Button2);
+        QVERIFY(!Form23->isVisible());
+        QCOMPARE(gui::endRequests(), 1);
+        QVERIFY(msg_->shown.isEmpty());
     }
 
     void noConnectionSaysSoAndEnds()
