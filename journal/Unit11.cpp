@@ -277,8 +277,8 @@ void TForm11::Button4Click()
     oper->open();
     if (mode == 1)
         oper->first();
-    else
-        oper->locate(QStringLiteral("id"), entry_.operationId);
+    else if (oper->locate(QStringLiteral("id"), entry_.operationId))
+        basePrice = oper->asFloat(QStringLiteral("cena")); // the entry's operation, as listed
     Form4->pickFrom(this, 1, [this](const PickedOperation &op) { takeOperation(op); });
     applyColourRule();
     recompute();

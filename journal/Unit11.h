@@ -30,7 +30,9 @@ public:
     int operationId = 0;
     int productId = 0;
     double finalPrice = 0;
-    double basePrice = 0; // shown in "Цена база"; 0 until an operation is picked
+    // Shown in "Цена база": that of the operation picked, or of the entry's own once the
+    // operations list has shown it; 0 before.
+    double basePrice = 0;
 
     QLineEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8, *Edit9;
     QLabel *Label6; // the colour box's label

@@ -521,6 +521,7 @@ private slots:
                                               QTest::keyClick(f, Qt::Key_Escape);
                                           }));
         QCOMPARE(Form11->Edit7->text(), QStringLiteral("9")); // no choice, no change
+        QCOMPARE(Form11->Edit8->text(), QStringLiteral("3")); // the base price of its operation
         pickOperation(paint_);
         QCOMPARE(Form11->Edit7->text(), QStringLiteral("4,5"));
     }
