@@ -11,10 +11,16 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 TForm25 *Form25 = nullptr;
+
+QIcon maintenanceIcon()
+{
+    return QIcon(QStringLiteral(":/Icon_1.xpm"));
+}
 
 namespace {
 
@@ -35,6 +41,7 @@ TForm25::TForm25(QWidget *parent) : ui::Form(parent)
     Form25 = this;
     setObjectName(QStringLiteral("Form25"));
     setWindowTitle(QStringLiteral("Хоз. работы (25)"));
+    setWindowIcon(maintenanceIcon());
     setPlacement(Placement::Screen);
 
     fatigue = new db::Dataset(QStringLiteral("fatigue"), this);
