@@ -109,6 +109,8 @@ TForm25::TForm25(QWidget *parent) : ui::Form(parent)
     root->addLayout(bar);
 
     resize(DBGrid1->contentWidth() + 2 * DBGrid1->frameWidth() + 40, 460);
+    // A dialog border: the user does not resize the window.
+    setFixedSize(size().expandedTo(minimumSizeHint()));
 }
 
 QDate TForm25::date() const

@@ -63,6 +63,8 @@ TForm26::TForm26(QWidget *parent) : ui::Form(parent)
     setTabOrder(Button1, Button4);
 
     resize(DBGrid1->contentWidth() + 2 * DBGrid1->frameWidth() + 40, 420);
+    // A dialog border: the user does not resize the window.
+    setFixedSize(size().expandedTo(minimumSizeHint()));
 }
 
 void TForm26::FormActivate()

@@ -218,6 +218,8 @@ TForm22::TForm22(QWidget *parent) : ui::Form(parent)
     bar->addWidget(Button2);
     root->addLayout(bar);
     resize(3 * 90 + 80, 280);
+    // A dialog border: the user does not resize the window.
+    setFixedSize(size().expandedTo(minimumSizeHint()));
 }
 
 void TForm22::showFor(ui::Form *caller, int id)

@@ -192,6 +192,7 @@ private slots:
         entry(w1_, 101, 7777, kDay.addDays(1), 4, 250); // another date
         inJournal(kDay, [&](TForm25 *f) {
             QCOMPARE(f->windowTitle(), QStringLiteral("Хоз. работы (25)"));
+            QCOMPARE(f->minimumSize(), f->maximumSize()); // a dialog border: not resizable
             // The journal, its editor and the picker carry the program's icon.
             for (QWidget *w : std::initializer_list<QWidget *>{f, Form24, Form26})
                 QVERIFY2(!w->windowIcon().pixmap(16, 16).isNull(), qPrintable(w->objectName()));
@@ -746,6 +747,7 @@ private slots:
                 // Down walks the list; Enter chooses; the search text stays for next time.
                 pick([&](TForm26 *p) {
                     QCOMPARE(p->windowTitle(), QStringLiteral("Номенклатура (26)"));
+                    QCOMPARE(p->minimumSize(), p->maximumSize()); // a dialog border: not resizable
                     type(p->Edit1, "Д");
                     QTest::keyClick(p->Edit1, Qt::Key_Down);
                     const QString second = p->item->asString("s_caption");

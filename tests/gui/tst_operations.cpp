@@ -113,6 +113,7 @@ private slots:
     {
         fromMenu([&](TForm4 *f) {
             QCOMPARE(f->windowTitle(), "Операции");
+            QCOMPARE(f->minimumSize(), f->maximumSize()); // a dialog border: not resizable
             QCOMPARE(f->Button2->text(), "Изменить");
             QVERIFY(f->Button1->isVisible() && f->Button3->isVisible());
             QVERIFY(f->Button1->isDefault());
@@ -490,6 +491,7 @@ private slots:
     {
         const int op = operation(welding_, 1, zeros_, {6, 9});
         inNorms(op, [&](TForm22 *n) {
+            QCOMPARE(n->minimumSize(), n->maximumSize()); // a dialog border: not resizable
             QCOMPARE(n->model->data(n->model->index(0, 1), Qt::DisplayRole).toString(), "6,00");
             typeCell(n, 1, 1, "9,125");
             n->DBGrid1->setCurrentIndex(n->model->index(1, 2));
