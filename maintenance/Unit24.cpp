@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -47,6 +48,17 @@ QString num(qlonglong n)
     return QString::number(n);
 }
 
+// An amount as the user reads it: two decimals at least, and every further decimal that the
+// price has (up to its six), so that the box shows the price that a save writes.
+QString moneyText(double v)
+{
+    QString text = QLocale().toString(v, 'f', 6);
+    const int point = int(text.indexOf(QLocale().decimalPoint()));
+    while (text.size() > point + 3 && text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    return text;
+}
+
 } // namespace
 
 TForm24::TForm24(QWidget *parent) : ui::Form(parent)
@@ -54,6 +66,7 @@ TForm24::TForm24(QWidget *parent) : ui::Form(parent)
     Form24 = this;
     setObjectName(QStringLiteral("Form24"));
     setWindowTitle(QStringLiteral("Хоз. работы/среднесдельная (24)"));
+    setWindowIcon(maintenanceIcon());
     setPlacement(Placement::Screen);
 
     type_work = new db::Dataset(QStringLiteral("type_work"), this);
@@ -184,10 +197,9 @@ void TForm24::showPrice()
         return;
     }
     const double price = type_work->asFloat(QStringLiteral("price"));
-    const QLocale loc;
-    DBEdit1->setText(loc.toString(price, 'f', 2));
+    DBEdit1->setText(moneyText(price));
     // The sum follows the hours as they are typed.
-    DBEdit2->setText(loc.toString(price * Edit6->text().toLongLong(), 'f', 2));
+    DBEdit2->setText(moneyText(price * Edit6->text().toLongLong()));
 }
 
 void TForm24::Button3Click()

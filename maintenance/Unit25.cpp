@@ -11,10 +11,16 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 TForm25 *Form25 = nullptr;
+
+QIcon maintenanceIcon()
+{
+    return QIcon(QStringLiteral(":/Icon_1.xpm"));
+}
 
 namespace {
 
@@ -35,6 +41,7 @@ TForm25::TForm25(QWidget *parent) : ui::Form(parent)
     Form25 = this;
     setObjectName(QStringLiteral("Form25"));
     setWindowTitle(QStringLiteral("Хоз. работы (25)"));
+    setWindowIcon(maintenanceIcon());
     setPlacement(Placement::Screen);
 
     fatigue = new db::Dataset(QStringLiteral("fatigue"), this);
@@ -102,6 +109,8 @@ TForm25::TForm25(QWidget *parent) : ui::Form(parent)
     root->addLayout(bar);
 
     resize(DBGrid1->contentWidth() + 2 * DBGrid1->frameWidth() + 40, 460);
+    // A dialog border: the user does not resize the window.
+    setFixedSize(size().expandedTo(minimumSizeHint()));
 }
 
 QDate TForm25::date() const

@@ -5,6 +5,7 @@
 #include <QDate>
 
 class QCheckBox;
+class QIcon;
 class QDateEdit;
 class QPushButton;
 namespace db {
@@ -47,3 +48,6 @@ private:
 };
 
 extern TForm25 *Form25;
+
+// The icon of the maintenance windows (the journal, its editor and the nomenclature picker).
+QIcon maintenanceIcon();

@@ -1,6 +1,7 @@
 #include "Unit26.h"
 
 #include "Unit24.h"
+#include "Unit25.h"
 #include "db/Dataset.h"
 #include "db/SqlText.h"
 #include "ui/DBGrid.h"
@@ -8,6 +9,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,6 +22,7 @@ TForm26::TForm26(QWidget *parent) : ui::Form(parent)
     Form26 = this;
     setObjectName(QStringLiteral("Form26"));
     setWindowTitle(QStringLiteral("Номенклатура (26)"));
+    setWindowIcon(maintenanceIcon());
     setPlacement(Placement::Screen);
 
     item = new db::Dataset(QStringLiteral("item"), this);
@@ -60,6 +63,8 @@ TForm26::TForm26(QWidget *parent) : ui::Form(parent)
     setTabOrder(Button1, Button4);
 
     resize(DBGrid1->contentWidth() + 2 * DBGrid1->frameWidth() + 40, 420);
+    // A dialog border: the user does not resize the window.
+    setFixedSize(size().expandedTo(minimumSizeHint()));
 }
 
 void TForm26::FormActivate()

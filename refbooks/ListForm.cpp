@@ -156,6 +156,15 @@ void ListForm::reread(int recNo)
         dataset->setRecNo(recNo);
 }
 
+void ListForm::showEvent(QShowEvent *event)
+{
+    // A dialog's border does not let the user resize it; it grows only when the buttons shown
+    // in this mode need more room.
+    if (!setup_.resizable)
+        setFixedSize(size().expandedTo(minimumSizeHint()));
+    ui::Form::showEvent(event);
+}
+
 bool ListForm::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == Edit1 && event->type() == QEvent::KeyPress &&

@@ -34,7 +34,8 @@ public:
         SearchKeys keys;
         Arrangement arrangement;
         bool searchVisible;
-        int height = 480; // the window's height at first showing
+        int height = 480;       // the window's height at first showing
+        bool resizable = false; // a dialog keeps the size it opens with
     };
     using HandBack = std::function<void(const db::Dataset &)>;
 
@@ -63,6 +64,7 @@ protected:
     // Close and open the dataset, back on the given record.
     void reread(int recNo);
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     const Setup setup_;

@@ -124,7 +124,20 @@ QVariant NormModel::headerData(int section, Qt::Orientation orientation, int rol
         static const char *const titles[3] = {"Норматив", "Цена", "Премия, %"};
         return QString::fromUtf8(titles[section]);
     }
-    return section == rows_.size() - 1 ? QStringLiteral("*") : QString();
+    // The row indicator: the new row is marked "*", the stored row under the cursor "▶".
+    if (section == rows_.size() - 1)
+        return QStringLiteral("*");
+    return section == current_ ? QStringLiteral("▶") : QString();
+}
+
+void NormModel::setCurrentRow(int r)
+{
+    const int before = current_;
+    current_ = r;
+    if (before >= 0 && before < rows_.size())
+        emit headerDataChanged(Qt::Vertical, before, before);
+    if (r >= 0 && r < rows_.size())
+        emit headerDataChanged(Qt::Vertical, r, r);
 }
 
 void NormModel::load(const db::Dataset &cnorm)
@@ -132,6 +145,7 @@ void NormModel::load(const db::Dataset &cnorm)
     auto &norm = const_cast<db::Dataset &>(cnorm);
     beginResetModel();
     rows_.clear();
+    current_ = -1;
     for (norm.first(); !norm.eof(); norm.next()) {
         Row r = emptyRow();
         r.id = norm.asInteger(QStringLiteral("id"));
@@ -201,6 +215,8 @@ TForm22::TForm22(QWidget *parent) : ui::Form(parent)
     DBGrid1->setColumnWidth(1, 90);
     DBGrid1->setColumnWidth(2, 90);
     connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) { model->setCurrentRow(current.row()); });
+    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &TForm22::cellLeft);
 
     Button1 = newButton("Button1", QStringLiteral("Сохранить"));
@@ -218,6 +234,8 @@ TForm22::TForm22(QWidget *parent) : ui::Form(parent)
     bar->addWidget(Button2);
     root->addLayout(bar);
     resize(3 * 90 + 80, 280);
+    // A dialog border: the user does not resize the window.
+    setFixedSize(size().expandedTo(minimumSizeHint()));
 }
 
 void TForm22::showFor(ui::Form *caller, int id)

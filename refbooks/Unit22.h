@@ -41,9 +41,12 @@ public:
     // A row stored under that id and version; a saved new row gets a new empty row after it.
     void markSaved(int r, int id, const QString &version);
     int storedRows() const { return int(rows_.size()) - 1; }
+    // The row the grid's cursor is on, marked in the row indicator.
+    void setCurrentRow(int r);
 
 private:
     QVector<Row> rows_;
+    int current_ = -1;
 };
 
 // The editable grid of the norms window.

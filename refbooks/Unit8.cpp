@@ -21,7 +21,8 @@ TForm8::TForm8(QWidget *parent)
                 SearchKeys::ConsumeAll,
                 Arrangement::SearchBelowGrid,
                 false,
-                360},
+                360,
+                true},
                parent)
 {
     Form8 = this;

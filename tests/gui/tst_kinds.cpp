@@ -70,6 +70,7 @@ private slots:
     {
         openFromMenu([&](TForm8 *f) {
             QCOMPARE(f->windowTitle(), QStringLiteral("Виды операций (8)"));
+            QVERIFY(f->minimumSize() != f->maximumSize()); // an ordinary, resizable border
             QCOMPARE(f->Button2->text(), QStringLiteral("Изменить"));
             QVERIFY(f->Button1->isDefault() && !f->Button2->isDefault());
             QVERIFY(f->Button1->isVisible() && f->Button3->isVisible());

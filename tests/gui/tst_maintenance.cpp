@@ -192,6 +192,10 @@ private slots:
         entry(w1_, 101, 7777, kDay.addDays(1), 4, 250); // another date
         inJournal(kDay, [&](TForm25 *f) {
             QCOMPARE(f->windowTitle(), QStringLiteral("Хоз. работы (25)"));
+            QCOMPARE(f->minimumSize(), f->maximumSize()); // a dialog border: not resizable
+            // The journal, its editor and the picker carry the program's icon.
+            for (QWidget *w : std::initializer_list<QWidget *>{f, Form24, Form26})
+                QVERIFY2(!w->windowIcon().pixmap(16, 16).isNull(), qPrintable(w->objectName()));
             auto *model = f->DBGrid1->gridModel();
             const QStringList titles = {"ФИО",    "Номенклатура", "Работа", "Цена",
                                         "Кол-во", "Итого",        "Вых.",   "Ноч."};
@@ -432,6 +436,43 @@ private slots:
             });
         });
         QCOMPARE(entries(), 0);
+    }
+
+    void editorShowsThePriceItSaves_data()
+    {
+        QTest::addColumn<double>("norm");
+        QTest::addColumn<QString>("shown"); // price | sum of 3 hours
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("whole") << 250.0 << "250,00|750,00"
+                               << "250";
+        QTest::newRow("one decimal") << 5.5 << "5,50|16,50"
+                                     << "5.5";
+        QTest::newRow("three decimals") << 12.345 << "12,345|37,035"
+                                        << "12.345";
+        QTest::newRow("below one") << 0.125 << "0,125|0,375"
+                                   << "0.125";
+    }
+    void editorShowsThePriceItSaves()
+    {
+        QFETCH(double, norm);
+        QFETCH(QString, shown);
+        QFETCH(QString, saved);
+        testdb::run(db_, QStringLiteral("update accounts_dep.norm n set price=%1 from "
+                                        "accounts_dep.oper o where o.id=n.o_id and o.vid=7777")
+                             .arg(norm));
+        inJournal(kDay, [&](TForm25 *f) {
+            f->CBox1->setChecked(false);
+            inEditor(f->Button5, [&](TForm24 *e) {
+                pickWorker(e, "Ант");
+                pickNomenclature(e, "Две");
+                e->Edit6->clear();
+                type(e->Edit6, "3");
+                QCOMPARE(e->DBEdit1->text() + '|' + e->DBEdit2->text(), shown);
+                click(e->Button1);
+                QVERIFY(!e->isVisible());
+            });
+        });
+        QCOMPARE(price(lastEntry()), saved);
     }
 
     void hoursBoxKeepsDigitsOnly_data()
@@ -706,6 +747,7 @@ private slots:
                 // Down walks the list; Enter chooses; the search text stays for next time.
                 pick([&](TForm26 *p) {
                     QCOMPARE(p->windowTitle(), QStringLiteral("Номенклатура (26)"));
+                    QCOMPARE(p->minimumSize(), p->maximumSize()); // a dialog border: not resizable
                     type(p->Edit1, "Д");
                     QTest::keyClick(p->Edit1, Qt::Key_Down);
                     const QString second = p->item->asString("s_caption");

@@ -113,6 +113,7 @@ private slots:
     {
         fromMenu([&](TForm4 *f) {
             QCOMPARE(f->windowTitle(), "Операции");
+            QCOMPARE(f->minimumSize(), f->maximumSize()); // a dialog border: not resizable
             QCOMPARE(f->Button2->text(), "Изменить");
             QVERIFY(f->Button1->isVisible() && f->Button3->isVisible());
             QVERIFY(f->Button1->isDefault());
@@ -490,7 +491,20 @@ private slots:
     {
         const int op = operation(welding_, 1, zeros_, {6, 9});
         inNorms(op, [&](TForm22 *n) {
+            QCOMPARE(n->minimumSize(), n->maximumSize()); // a dialog border: not resizable
             QCOMPARE(n->model->data(n->model->index(0, 1), Qt::DisplayRole).toString(), "6,00");
+            // The row indicator: the cursor's row and the new row.
+            const auto indicator = [n] {
+                QStringList marks;
+                for (int r = 0; r < n->model->rowCount(); ++r)
+                    marks << n->model->headerData(r, Qt::Vertical, Qt::DisplayRole).toString();
+                return marks.join('|');
+            };
+            QCOMPARE(indicator(), "▶||*");
+            n->DBGrid1->setCurrentIndex(n->model->index(1, 0));
+            QCOMPARE(indicator(), "|▶|*");
+            n->DBGrid1->setCurrentIndex(n->model->index(2, 0));
+            QCOMPARE(indicator(), "||*");
             typeCell(n, 1, 1, "9,125");
             n->DBGrid1->setCurrentIndex(n->model->index(1, 2));
             settle();

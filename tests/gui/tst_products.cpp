@@ -94,6 +94,7 @@ private slots:
     {
         openFromMenu([&](TForm3 *f) {
             QCOMPARE(f->windowTitle(), QStringLiteral("Изделия (3)"));
+            QCOMPARE(f->minimumSize(), f->maximumSize()); // a dialog border: not resizable
             QCOMPARE(f->Button2->text(), QStringLiteral("Изменить"));
             QVERIFY(f->Button1->isDefault() && !f->Button2->isDefault());
             QVERIFY(f->Button1->isVisible() && f->Button3->isVisible());

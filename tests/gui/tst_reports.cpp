@@ -221,6 +221,73 @@ private slots:
             });
     }
 
+    void byWorkersGroupsAndTotals()
+    {
+        // One worker in March 2001: two entries on doors (one of them with rejects and a
+        // primer colour) and one on windows; maintenance hours booked on doors only.
+        testdb::run(db_, "insert into accounts_dep.person (fio) values ('Юнусов Я.Я.')");
+        const QString w =
+            testdb::scalar(db_, "select id from accounts_dep.person where fio='Юнусов Я.Я.'")
+                .toString();
+        testdb::run(db_, "insert into cmn_classifier.item (id, id_level, s_caption) values "
+                         "(9001, 2, 'Группа А'), (9002, 2, 'Группа Б')");
+        testdb::run(db_, "insert into cmn_gds_and_srv.gds_and_srv (id, s_caption, massa, "
+                         "id_class_item) values (9101, 'Изд-А', 2, 9001), (9102, 'Изд-Б', 1, "
+                         "9002)");
+        testdb::run(db_, "insert into accounts_dep.vid_oper (vid) values ('Окраска-т')");
+        const QString kind =
+            testdb::scalar(db_, "select id from accounts_dep.vid_oper where vid='Окраска-т'")
+                .toString();
+        testdb::run(db_, QStringLiteral("insert into accounts_dep.oper (vid, naimen, i_id) "
+                                        "values (%1, 0, 9101), (%1, 1, 9102)")
+                             .arg(kind));
+        const auto op = [&](int product) {
+            return testdb::scalar(db_, QStringLiteral("select id from accounts_dep.oper where "
+                                                      "i_id=%1")
+                                           .arg(product))
+                .toString();
+        };
+        testdb::run(db_, QStringLiteral("insert into accounts_dep.smena (w_id, i_id, o_id, cena, "
+                                        "kol_vo, brak, data, smena, color, time) values "
+                                        "(%1, 9101, %2, 1.5, 10, 0, '05.03.2001', 1, 0, 8), "
+                                        "(%1, 9101, %2, 2, 7, 1, '06.03.2001', 1, 1, 8), "
+                                        "(%1, 9102, %3, 3, 4, 0, '07.03.2001', 1, 0, 8)")
+                             .arg(w, op(9101), op(9102)));
+        testdb::run(db_, QStringLiteral("insert into accounts_dep.fatigue (id_nom, id_o, id_p, "
+                                        "d_date, i_mnth, i_year, cnt, price) values (9001, "
+                                        "7777, %1, '12.03.2001', 3, 2001, 2, 10)")
+                             .arg(w));
+        runReport(
+            "Button4", 0,
+            [](TForm18 *f) {
+                f->DTPicker1->setDate(QDate(2001, 3, 1));
+                f->DTPicker2->setDate(QDate(2001, 4, 1));
+            },
+            [&](report::PreviewWindow *w) {
+                QStringList texts;
+                for (const auto &page : w->report().pages())
+                    texts << page.texts();
+                // One worker header, a header and a footer per product, the worker's footer,
+                // the report's footer. The maintenance amount stands on its nomenclature's
+                // footer only and enters no total; the column without the 1.2 factor divides
+                // each record before adding up.
+                const QStringList bands = {
+                    "Юнусов Я.Я.|Сумма без Р/К",             // worker
+                    "Группа А",                              // product
+                    "Готовая продукция|Окраска-т|10|15,000", // entries
+                    "Готовая продукция|Окраска-т| (грунт)|6|12,000",
+                    "Хоз.р.:|20|Ср. сд.:|0|16|27,000|22,500", // product's footer
+                    "Группа Б",
+                    "Заготовки|Окраска-т|4|12,000",
+                    "Хоз.р.:|0|Ср. сд.:|0|4|12,000|10,000",
+                    "39,00|32,50",        // worker's footer
+                    "Итого:|39,00|32,50", // report's footer
+                    "1"};                 // page number
+                QCOMPARE(texts.mid(1).join('|'), bands.join('|'));
+            });
+        QVERIFY(msg_->shown.isEmpty());
+    }
+
     void exportByProduct_data()
     {
         QTest::addColumn<int>("kind");

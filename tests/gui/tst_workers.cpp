@@ -68,6 +68,7 @@ private slots:
         Form5->Edit1->clear();
         openFromMenu([&](TForm5 *f) {
             QCOMPARE(f->windowTitle(), QStringLiteral("Список рабочих"));
+            QCOMPARE(f->minimumSize(), f->maximumSize()); // a dialog border: not resizable
             QCOMPARE(f->mode, 0);
             QCOMPARE(f->Button2->text(), QStringLiteral("Изменить"));
             QVERIFY(f->Button1->isDefault());
