@@ -80,7 +80,7 @@ TABEL_BENCH("entry save")
     db::Dataset *oper = DataModule6->Oper;
     oper->open();
     oper->first();
-    const TForm11::PickedOperation picked = TForm11::pickedFrom(*oper);
+    const TForm11::PickedOperation picked = TForm4::picked(*oper);
     oper->close();
     DataModule6->Workers->open();
     DataModule6->Workers->locate(QStringLiteral("id"), worker);

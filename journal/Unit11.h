@@ -51,9 +51,6 @@ public:
     void Button1Click(); // save
     void takeWorker(const db::Dataset &workers);
     void takeOperation(const PickedOperation &op);
-    // The operation of the current row of the operations query, priced with the factors
-    // of the main window's state at this moment.
-    static PickedOperation pickedFrom(const db::Dataset &oper) { return TForm4::picked(oper); }
     // The colour box serves painting operations only.
     void applyColourRule();
     void recompute();

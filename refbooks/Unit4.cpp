@@ -8,9 +8,9 @@
 #include "db/SqlText.h"
 #include "journal/Unit1.h"
 #include "spreadsheet/Excel.h"
+#include "ui/Application.h"
 #include "ui/Messages.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -200,9 +200,8 @@ void TForm4::Button3Click()
 void TForm4::Button5Click()
 {
     XLS_Rep->open();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const ui::WaitCursor wait;
     if (excel::plain::OpenWorkbook(QString(), QStringLiteral("Операции")) == -1) {
-        QApplication::restoreOverrideCursor();
         XLS_Rep->close();
         return;
     }
@@ -220,7 +219,6 @@ void TForm4::Button5Click()
         excel::plain::WriteCell(1, 4, row, typeName(XLS_Rep->asInteger(QStringLiteral("naimen"))),
                                 1);
     }
-    QApplication::restoreOverrideCursor();
     excel::plain::SetVisible(true);
     XLS_Rep->close();
 }

@@ -6,16 +6,15 @@
 #include "Unit21.h"
 #include "db/Dataset.h"
 #include "spreadsheet/Excel.h"
+#include "ui/Application.h"
 #include "ui/RadioGroup.h"
 
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QVBoxLayout>
 
 TForm18 *Form18 = nullptr;
@@ -165,9 +164,7 @@ void TForm18::Button6Click()
     XLS_Rep->setParam(QStringLiteral("data2"), DTPicker2->date());
     applyKind(XLS_Rep);
     XLS_Rep->open();
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    // The cursor comes back however the export ends.
-    const auto restore = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+    const ui::WaitCursor wait;
     if (excel::plain::OpenWorkbook(QString(), QStringLiteral("Выпуск продукции")) == -1) {
         XLS_Rep->close();
         return;

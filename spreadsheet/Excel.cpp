@@ -140,17 +140,17 @@ public:
             QFile::remove(tempPath);
     }
 
-    lxw_format *format(bool text, bool setsFont, bool bold)
+    // Bold switched off on a new cell is the default look: such a cell needs no format.
+    lxw_format *format(bool text, bool bold)
     {
-        // Bold set to off on a new cell is the default look: such a cell needs no format.
-        if (!text && !(setsFont && bold))
+        if (!text && !bold)
             return nullptr;
-        lxw_format *&f = formats[(text ? 1 : 0) + (setsFont && bold ? 2 : 0)];
+        lxw_format *&f = formats[(text ? 1 : 0) + (bold ? 2 : 0)];
         if (!f) {
             f = workbook_add_format(book);
             if (text)
                 format_set_num_format(f, "@");
-            if (setsFont && bold)
+            if (bold)
                 format_set_bold(f);
         }
         return f;
@@ -295,7 +295,7 @@ int writeCell(Application &app, int sheet, int column, int row, const QString &t
     }
     const lxw_row_t r = lxw_row_t(row - 1);
     const lxw_col_t c = lxw_col_t(column - 1);
-    lxw_format *format = wb->format(options.textFormat, options.setsFont, options.bold);
+    lxw_format *format = wb->format(options.textFormat, options.bold);
     lxw_error result;
     double number = 0;
     if (!options.textFormat && isNumber(text, wb->separator, &number)) {
@@ -310,10 +310,9 @@ int writeCell(Application &app, int sheet, int column, int row, const QString &t
     if (wb->columns.size() <= c)
         wb->columns.resize(c + 1);
     Workbook::Column &col = wb->columns[c];
-    const bool bold = options.setsFont && options.bold;
-    if (text.size() > col.longest || (text.size() == col.longest && bold)) {
+    if (text.size() > col.longest || (text.size() == col.longest && options.bold)) {
         col.longest = int(text.size());
-        col.longestBold = bold;
+        col.longestBold = options.bold;
     }
     if (options.fitColumn)
         col.fitted = fittedWidth(col.longest, col.longestBold);
@@ -355,7 +354,6 @@ CellOptions formatting(int textFormat, int fitColumn, int bold)
     options.textFormat = textFormat == 1;
     options.fitColumn = fitColumn == 1;
     options.bold = bold == 1;
-    options.setsFont = true;
     return options;
 }
 } // namespace

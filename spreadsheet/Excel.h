@@ -67,8 +67,7 @@ void setDocumentsFolder(const QString &folder);
 struct CellOptions {
     bool textFormat = false;
     bool fitColumn = false;
-    bool bold = false;
-    bool setsFont = false; // whether bold is applied at all (the plain instance leaves it)
+    bool bold = false; // the plain instance never sets it
 };
 
 int openWorkbook(Application &app, const QString &path, const QString &title);

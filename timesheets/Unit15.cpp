@@ -10,7 +10,11 @@ TForm15 *Form15 = nullptr;
 
 namespace {
 const QString kMonthLabel = QStringLiteral("QRLabel33");
-}
+// Millimetres from the left margin: day 1's cell, the width of a day's cell, the total.
+constexpr double kFirstDay = 81.2;
+constexpr double kDayWidth = 5.3;
+constexpr double kTotal = 264.6;
+} // namespace
 
 QString TForm15::tabelSql()
 {
@@ -37,7 +41,7 @@ TForm15::TForm15(QObject *parent) : ReportForm("Form15", parent)
 
     // The day captions over the names on every page; a header without an expression never
     // changes, so it stays open for the whole report.
-    Band head = groupHeader(QStringLiteral("head"), 6.6, QString(), QStringLiteral("foot"));
+    Band head = groupHeader(QStringLiteral("head"), 6.6, QString(), QString());
     head.reprintOnNewPage = true;
     head.edges = TopEdge | BottomEdge;
     head.font = bold10;
@@ -67,8 +71,7 @@ TForm15::TForm15(QObject *parent) : ReportForm("Form15", parent)
     Band pageFoot = band(BandKind::PageFooter, QStringLiteral("pageFoot"), 5);
     pageFoot.elements << pageNumber(right - 30, 30).aligned(Align::Right);
 
-    def.bands << head << detail << band(BandKind::GroupFooter, QStringLiteral("foot"), 0)
-              << pageFoot;
+    def.bands << head << detail << pageFoot;
     QuickRep1->def() = def;
 }
 
@@ -83,9 +86,4 @@ void TForm15::openMonth(int month, int year)
 void TForm15::setMonthLabel(const QString &text)
 {
     QuickRep1->setLabel(kMonthLabel, text);
-}
-
-QString TForm15::monthLabel() const
-{
-    return QuickRep1->labelText(kMonthLabel);
 }

@@ -18,11 +18,6 @@ public:
     void openMonth(int month, int year);
     // The month and year over the worker names ("Данные за:" until it is set).
     void setMonthLabel(const QString &text);
-    QString monthLabel() const;
-
-    static constexpr double kFirstDay = 81.2; // left edge of day 1, mm
-    static constexpr double kDayWidth = 5.3;
-    static constexpr double kTotal = 264.6;
 };
 
 extern TForm15 *Form15;

@@ -18,8 +18,6 @@
 #include <QJsonObject>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTabWidget>
 
 using drive::click;
@@ -84,38 +82,12 @@ class ByShiftTest : public gui::Fixture {
     // as the shop always did; the outcome is read and then undone.
     QString rebuiltOneByOne(int month, int year)
     {
-        QSqlDatabase side = testdb::side(db_);
-        side.transaction();
-        QSqlQuery q(side);
-        const auto run = [&](const QString &sql) {
-            if (!q.exec(sql))
-                qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-        };
-        const QString m = QString::number(month), y = QString::number(year);
-        run("delete from accounts_dep.h_tabel where smena>0 and month=" + m + " and year=" + y);
-        for (int i = 1; i <= QDate(year, month, 1).daysInMonth(); ++i) {
-            QSqlQuery dt(side);
-            dt.exec(" select smena, w_id, sum(time) as tim from accounts_dep.smena where data='" +
-                    QDate(year, month, i).toString("dd.MM.yyyy") + "' group by smena,w_id;");
-            while (dt.next()) {
-                const QString s = dt.value(0).toString(), w = dt.value(1).toString(),
-                              t = dt.value(2).toString();
-                const QString where =
-                    " where w_id=" + w + " and smena=" + s + " and month=" + m + " and year=" + y;
-                run("select count(w_id) as cnt from accounts_dep.h_tabel h_tabel" + where);
-                q.next();
-                if (q.value(0).toInt() != 0)
-                    run("update accounts_dep.h_tabel set d" + QString::number(i) + "='" + t + "'" +
-                        where);
-                else
-                    run("insert into accounts_dep.h_tabel(smena, w_id, month, year, d" +
-                        QString::number(i) + ") values(" + s + ", " + w + ", " + m + ", " + y +
-                        ", " + t + ")");
-            }
-        }
-        const QString outcome = tabel();
-        side.rollback();
-        return outcome;
+        return testdb::rebuiltOneByOne(
+            db_, month, year,
+            {"smena>0",
+             "select smena, w_id, sum(time) as hours from accounts_dep.smena where data=:date "
+             "group by smena, w_id",
+             {"smena", "w_id"}});
     }
     static void choose(TForm19 *f, int month, int year)
     {

@@ -16,9 +16,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QJsonArray>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryFile>
 
 using drive::click;
 using drive::type;
@@ -568,6 +570,22 @@ private slots:
                 [&](TForm10 *e) { QCOMPARE(e->Edit1->text(), "Тест'12-А"); }));
             f->Edit1->clear();
         });
+    }
+
+    // No folder for the workbook: the two messages, no workbook, and neither the query nor
+    // the hourglass cursor left behind.
+    void exportWithoutFolder()
+    {
+        SheetsFixture sheets;
+        QTemporaryFile blocker;
+        QVERIFY(blocker.open());
+        excel::setDocumentsFolder(blocker.fileName() + "/Документы");
+        fromMenu([&](TForm4 *f) { click(f->Button5); });
+        QCOMPARE(msg_->texts(), QStringList({"Невозможно открыть Microsoft Excel.",
+                                             "Ошибка открытия файла Microsoft Excel."}));
+        QVERIFY(sheets.opened.isEmpty());
+        QVERIFY(!Form4->XLS_Rep->isActive());
+        QVERIFY(!QGuiApplication::overrideCursor());
     }
 
     void exportEveryOperation()

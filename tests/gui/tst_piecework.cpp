@@ -15,8 +15,6 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSqlError>
-#include <QSqlQuery>
 
 using drive::click;
 using drive::whileShown;
@@ -84,39 +82,12 @@ class PieceworkTest : public gui::Fixture {
     // the shop always did; the outcome is read and then undone.
     QString rebuiltOneByOne(int month, int year)
     {
-        QSqlDatabase side = testdb::side(db_);
-        side.transaction();
-        QSqlQuery q(side);
-        const auto run = [&](const QString &sql) {
-            if (!q.exec(sql))
-                qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-        };
-        const QString m = QString::number(month), y = QString::number(year);
-        run("delete from accounts_dep.h_tabel where smena=0 and month=" + m + " and year=" + y);
-        for (int i = 1; i <= QDate(year, month, 1).daysInMonth(); ++i) {
-            QSqlQuery dt(side);
-            dt.exec(" select f.id_p, f.id_o, f.i_night, sum(f.cnt) as tim from "
-                    "accounts_dep.fatigue f where f.d_date ='" +
-                    QDate(year, month, i).toString("dd.MM.yyyy") +
-                    "' group by f.id_p, f.id_o, f.i_night order by id_p;");
-            while (dt.next()) {
-                const QString p = dt.value(0).toString(), k = dt.value(1).toString(),
-                              g = dt.value(2).toString(), t = dt.value(3).toString();
-                const QString where = " where w_id=" + p + " and i_type=" + k +
-                                      " and i_night=" + g + " and month=" + m + " and year=" + y;
-                run("select count(w_id) as cnt from accounts_dep.h_tabel h_tabel" + where);
-                q.next();
-                if (q.value(0).toInt() != 0)
-                    run("update accounts_dep.h_tabel set d" + QString::number(i) + "=" + t + where);
-                else
-                    run("insert into accounts_dep.h_tabel(i_type, w_id, i_night, month, year, d" +
-                        QString::number(i) + ") values(" + k + ", " + p + ", " + g + ", " + m +
-                        ", " + y + ", " + t + ")");
-            }
-        }
-        const QString outcome = tabel();
-        side.rollback();
-        return outcome;
+        return testdb::rebuiltOneByOne(
+            db_, month, year,
+            {"smena=0",
+             "select f.id_p as w_id, f.id_o as i_type, f.i_night, sum(f.cnt) as hours from "
+             "accounts_dep.fatigue f where f.d_date=:date group by f.id_p, f.id_o, f.i_night",
+             {"i_type", "w_id", "i_night"}});
     }
     static void choose(TForm27 *f, int month, int year)
     {

@@ -4,6 +4,7 @@
 #include "db/Connection.h"
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -131,6 +132,40 @@ QString timesheet(const QString &dbName)
                               ")::text, ' | ' order by w_id,smena,i_type,i_night,year,month) "
                               "from accounts_dep.h_tabel")
         .toString();
+}
+
+QString rebuiltOneByOne(const QString &dbName, int month, int year, const OneByOne &how)
+{
+    QSqlDatabase db = side(dbName);
+    db.transaction();
+    const QString m = QString::number(month), y = QString::number(year);
+    const QString ofMonth = QStringLiteral(" and month=") + m + QStringLiteral(" and year=") + y;
+    exec(db, "delete from accounts_dep.h_tabel where " + how.replaced + ofMonth);
+    for (int day = 1; day <= QDate(year, month, 1).daysInMonth(); ++day) {
+        QSqlQuery groups(db);
+        const QString date = QDate(year, month, day).toString(QStringLiteral("dd.MM.yyyy"));
+        if (!groups.exec(QString(how.dayGroups).replace(":date", "'" + date + "'")))
+            fatal(groups.lastError().text());
+        const QString cell = QStringLiteral("d") + QString::number(day);
+        while (groups.next()) {
+            QStringList where, values;
+            for (const QString &key : how.keys) {
+                values << groups.value(key).toString();
+                where << key + QLatin1Char('=') + values.last();
+            }
+            const QString hours = groups.value(QStringLiteral("hours")).toString();
+            const QString row = " where " + where.join(QStringLiteral(" and ")) + ofMonth;
+            if (scalar(dbName, "select count(w_id) from accounts_dep.h_tabel" + row).toInt() != 0)
+                exec(db, "update accounts_dep.h_tabel set " + cell + '=' + hours + row);
+            else
+                exec(db, "insert into accounts_dep.h_tabel(" + how.keys.join(',') +
+                             ", month, year, " + cell + ") values(" + values.join(',') + ',' + m +
+                             ',' + y + ',' + hours + ')');
+        }
+    }
+    const QString outcome = timesheet(dbName);
+    db.rollback();
+    return outcome;
 }
 
 } // namespace testdb

@@ -2,6 +2,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 // A throwaway database per test program, copied from a template that the test command
@@ -25,5 +26,18 @@ void run(const QString &dbName, const QString &sql);
 QString dayColumns();
 // The whole timesheet table, row by row, without its ids.
 QString timesheet(const QString &dbName);
+
+// A month's timesheet rows rebuilt the way the shop always did it, one statement at a time:
+// the month's rows matching `replaced` deleted, then for each day and each group that
+// `dayGroups` (":date" stands for the day) returns, a count of the group's row and an update
+// of the day's cell or an insert of a new row. The group's columns are named as the
+// timesheet's key columns `keys`, its hours `hours`. Returns timesheet() as the rebuild
+// leaves it; the rebuild itself is undone.
+struct OneByOne {
+    QString replaced;
+    QString dayGroups;
+    QStringList keys;
+};
+QString rebuiltOneByOne(const QString &dbName, int month, int year, const OneByOne &how);
 
 } // namespace testdb
