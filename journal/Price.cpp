@@ -28,4 +28,37 @@ QString text(double value)
     return s;
 }
 
+namespace {
+constexpr double kDayOffFactor = 2;
+constexpr double kNightFactor = 1.2;
+} // namespace
+
+double hourPrice(double base, bool dayOff, bool night)
+{
+    double p = base;
+    if (dayOff)
+        p *= kDayOffFactor;
+    if (night)
+        p *= kNightFactor;
+    return p;
+}
+
+QString hourPriceSql(const QString &base, const QString &dayOff, const QString &night)
+{
+    return QStringLiteral("((%1)*(case when (%2)<>0 then %4 else 1 end)*(case when (%3)<>0 then "
+                          "%5 else 1 end))")
+        .arg(base, dayOff, night, sqlText(kDayOffFactor), sqlText(kNightFactor));
+}
+
+QString averageSql(const QString &worker, const QString &nom, const QString &from,
+                   const QString &to)
+{
+    return QStringLiteral("coalesce((select case when coalesce(sum(s.time),0)=0 then 0 else "
+                          "(sum((s.kol_vo-s.brak)*s.cena)/sum(s.time))::numeric(10,2) end from "
+                          "accounts_dep.smena s join accounts_dep.izdel gas on gas.id=s.i_id join "
+                          "cmn_classifier.item i on i.id=gas.id_class_item and i.id_level=2 where "
+                          "i.id=(%2) and s.w_id=(%1) and s.data>=(%3) and s.data<(%4)),0)")
+        .arg(worker, nom, from, to);
+}
+
 } // namespace price

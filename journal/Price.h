@@ -13,4 +13,16 @@ QString text(double value);
 // The same text with a point, as the server reads numbers.
 QString sqlText(double value);
 
+// The hour price of a maintenance or average-piecework entry: the base price of its kind (the
+// list price for maintenance work, the worker's average for average piecework) doubled on a
+// day off, then raised by a fifth at night. The editor, its "Сумма" box and the recompute of
+// averages all price an entry by this one rule.
+double hourPrice(double base, bool dayOff, bool night);
+// The same rule as an SQL expression over the given base, day-off and night expressions.
+QString hourPriceSql(const QString &base, const QString &dayOff, const QString &night);
+// The worker's average earnings per hour in a month, for one nomenclature group, to the
+// kopeck; 0 when he has no hours. worker, nom, from and to are SQL expressions (to exclusive).
+QString averageSql(const QString &worker, const QString &nom, const QString &from,
+                   const QString &to);
+
 } // namespace price

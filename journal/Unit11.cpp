@@ -249,10 +249,8 @@ void TForm11::applyColourRule()
 
 void TForm11::recompute()
 {
-    if (Edit6->text().isEmpty())
-        Edit6->setText(QStringLiteral("0"));
-    if (Edit3->text().isEmpty())
-        Edit3->setText(QStringLiteral("0"));
+    // An empty box counts as 0 in the sum but stays empty: focus leaves the boxes also when a
+    // refusal box opens, and a "0" written then would let the next Enter store it.
     // The sum is that of the price as it is stored, four places, so it is what gets paid.
     const double price = price::round4(finalPrice);
     Edit7->setText(price::text(price));
@@ -326,6 +324,14 @@ void TForm11::Button1Click()
     }
     if (!numbersInRange())
         return;
+    // Rejects are part of the quantity made; more rejects than pieces would store negative pay.
+    if (trimmed(Edit4).toLongLong() > trimmed(Edit3).toLongLong()) {
+        ui::showError(QStringLiteral("Брак в поле «Брак» не может быть больше количества в поле "
+                                     "«Кол-во»."),
+                      QStringLiteral("Ошибка"));
+        Edit4->setFocus();
+        return;
+    }
     const int shift = Form1->shift;
     db::Dataset *q = DataModule6->smena(shift);
     const int colour = trimmed(Edit5).toInt();

@@ -7,6 +7,7 @@
 #include "db/SqlError.h"
 #include "db/SqlText.h"
 #include "db/Transaction.h"
+#include "journal/Price.h"
 #include "refbooks/Unit5.h"
 #include "ui/DigitEdit.h"
 #include "ui/LookupCombo.h"
@@ -26,6 +27,7 @@ TForm24 *Form24 = nullptr;
 namespace {
 
 const int kMaintenance = 7777;
+const int kAverage = 7778;
 
 QLineEdit *readOnlyBox(QWidget *parent, const char *name)
 {
@@ -137,6 +139,7 @@ TForm24::TForm24(QWidget *parent) : ui::Form(parent)
     connect(type_work, &db::Dataset::currentChanged, this, &TForm24::showPrice);
     connect(type_work, &db::Dataset::changed, this, &TForm24::showPrice);
     connect(Edit6, &QLineEdit::textChanged, this, &TForm24::showPrice);
+    connect(CBox1, &QCheckBox::toggled, this, &TForm24::showPrice);
 
     setTabOrder(Button3, Button4);
     setTabOrder(Button4, cb_type_work);
@@ -163,24 +166,74 @@ void TForm24::startAdd()
 
 void TForm24::startChange(const db::Dataset &entry)
 {
+    // The entry as read comes first: filling the boxes below already prices it.
+    const int kind = entry.asInteger(QStringLiteral("id_o"));
+    const int night = entry.asInteger(QStringLiteral("i_night"));
+    former_ = {entry.value(QStringLiteral("id")).toLongLong(),
+               entry.asString(QStringLiteral("row_ver")),
+               entry.asInteger(QStringLiteral("id_p")),
+               kind,
+               night,
+               entry.asDate(QStringLiteral("d_date")),
+               entry.asInteger(QStringLiteral("id_nom")),
+               entry.asFloat(QStringLiteral("price")),
+               entry.asInteger(QStringLiteral("i_holiday")) != 0};
     mode = 1;
+    nomId = former_.nom;
+    workerId = former_.worker;
     cb_type_work->reload();
     Edit1->setText(entry.asString(QStringLiteral("fio")).trimmed());
     Edit2->setText(entry.asString(QStringLiteral("s_caption")).trimmed());
     Edit6->setText(num(entry.asInteger(QStringLiteral("cnt"))));
-    nomId = entry.asInteger(QStringLiteral("id_nom"));
-    workerId = entry.asInteger(QStringLiteral("id_p"));
-    const int kind = entry.asInteger(QStringLiteral("id_o"));
     cb_type_work->setKeyValue(kind);
-    const int night = entry.asInteger(QStringLiteral("i_night"));
     CBox1->setChecked(night != 0);
     CBox1->setEnabled(false);
-    former_ = {entry.value(QStringLiteral("id")).toLongLong(),
-               entry.asString(QStringLiteral("row_ver")),
-               workerId,
-               kind,
-               night,
-               entry.asDate(QStringLiteral("d_date"))};
+    showPrice();
+}
+
+bool TForm24::dayOff() const
+{
+    // A changed entry keeps the day-off flag it was made with, whatever the journal shows now.
+    return mode == 0 ? Form25->dayOff() : former_.dayOff;
+}
+
+double TForm24::priceToStore() const
+{
+    const int kind = cb_type_work->keyValue().toInt();
+    const bool night = CBox1->isChecked();
+    if (mode != 0) {
+        // An edit keeps the entry's price unless what it depends on changed: the kind and the
+        // night flag, and for average piecework also the worker and the nomenclature group
+        // whose average it is (the date and the day-off flag of an entry do not change here).
+        const bool same =
+            kind == former_.kind && int(night) == former_.night &&
+            (kind != kAverage || (workerId == former_.worker && nomId == former_.nom));
+        if (same)
+            return former_.price;
+        if (kind == kAverage)
+            return price::round4(
+                price::hourPrice(averageOf(workerId, nomId, former_.day), former_.dayOff, night));
+    }
+    if (type_work->isEmpty() || !type_work->isActive())
+        return 0;
+    return price::round4(
+        price::hourPrice(type_work->asFloat(QStringLiteral("price")), dayOff(), night));
+}
+
+double TForm24::averageOf(int worker, int nom, const QDate &day)
+{
+    const QDate from(day.year(), day.month(), 1);
+    auto lit = [](const QDate &d) {
+        return QLatin1Char('\'') + d.toString(QStringLiteral("dd.MM.yyyy")) + QLatin1Char('\'');
+    };
+    db::Dataset *control = DataModule6->Control;
+    control->setSql(QStringLiteral("select ") +
+                    price::averageSql(num(worker), num(nom), lit(from), lit(from.addMonths(1))) +
+                    QStringLiteral(" as average"));
+    control->open();
+    const double average = control->asFloat(QStringLiteral("average"));
+    control->close();
+    return average;
 }
 
 void TForm24::FormActivate()
@@ -196,10 +249,10 @@ void TForm24::showPrice()
         DBEdit2->clear();
         return;
     }
-    const double price = type_work->asFloat(QStringLiteral("price"));
-    DBEdit1->setText(moneyText(price));
-    // The sum follows the hours as they are typed.
-    DBEdit2->setText(moneyText(price * Edit6->text().toLongLong()));
+    DBEdit1->setText(moneyText(type_work->asFloat(QStringLiteral("price"))));
+    // The sum follows the hours as they are typed, at the price a save stores (with the day-off
+    // and night factors, or the entry's own price when it stays).
+    DBEdit2->setText(moneyText(priceToStore() * Edit6->text().toLongLong()));
 }
 
 void TForm24::Button3Click()
@@ -208,6 +261,7 @@ void TForm24::Button3Click()
         Edit1->setText(w.asString(QStringLiteral("fio")).trimmed());
         workerId = w.asInteger(QStringLiteral("id"));
     });
+    showPrice();
 }
 
 void TForm24::Button4Click()
@@ -215,6 +269,7 @@ void TForm24::Button4Click()
     Form26->item->open();
     showChild(Form26);
     Form26->item->close();
+    showPrice();
 }
 
 int TForm24::hoursOfDay(int worker, int kind, int night, const QDate &day)
@@ -253,14 +308,8 @@ void TForm24::Button1Click()
         return;
     }
 
-    double price = type_work->asFloat(QStringLiteral("price"));
-    const bool dayOff = Form25->dayOff();
-    if (dayOff)
-        price *= 2;
-    if (CBox1->isChecked())
-        price *= 1.2;
-    const QString priceText = QString::number(price, 'g', 15);
-    const QString holiday = dayOff ? QStringLiteral("1") : QStringLiteral("0");
+    const QString priceText = price::sqlText(priceToStore());
+    const QString holiday = dayOff() ? QStringLiteral("1") : QStringLiteral("0");
     const int night = CBox1->isChecked() ? 1 : 0;
     const int kind = kindKey.toInt();
     // A changed entry keeps its date.

@@ -43,8 +43,13 @@ public:
     // Hours of a worker's entries of one kind and night flag on a date (0 when none).
     static int hoursOfDay(int worker, int kind, int night, const QDate &day);
 
+    // The hour price a save stores, and the day-off flag it stores with it.
+    double priceToStore() const;
+    bool dayOff() const;
+
 private:
     void showPrice();
+    static double averageOf(int worker, int nom, const QDate &day);
     // The entry being changed, as it was read.
     struct Former {
         qlonglong id = 0;
@@ -53,6 +58,9 @@ private:
         int kind = 0;
         int night = 0;
         QDate day;
+        int nom = 0;
+        double price = 0;
+        bool dayOff = false;
     } former_;
 };
 

@@ -4,7 +4,9 @@
 #include "app/Unit6.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
+#include "db/SqlText.h"
 #include "db/Transaction.h"
+#include "journal/Price.h"
 #include "ui/DBGrid.h"
 #include "ui/Messages.h"
 
@@ -178,13 +180,27 @@ void TForm25::Button7Click()
     if (!ui::askYesNo(QStringLiteral("Удалить позицию из списка?"), QStringLiteral("Удаление")))
         return;
     const QString id = num(fatigue->value(QStringLiteral("id")).toLongLong());
-    const int kind = fatigue->asInteger(QStringLiteral("id_o"));
-    const int worker = fatigue->asInteger(QStringLiteral("id_p"));
-    const int night = fatigue->asInteger(QStringLiteral("i_night"));
-    const QDate day = date();
+    const QString rowVer = fatigue->asString(QStringLiteral("row_ver"));
     try {
-        // The entry and the hours left in its timesheet cell go together or not at all.
+        // The entry and the hours left in its timesheet cell go together or not at all. The
+        // cell corrected is that of the entry as stored, read under lock with the version the
+        // list showed: an entry another user changed or moved meanwhile is not deleted.
         db::transaction([&] {
+            db::Dataset *control = DataModule6->Control;
+            control->setSql(QStringLiteral("select id_p, id_o, i_night, d_date from "
+                                           "accounts_dep.fatigue where id=") +
+                            id + QStringLiteral(" and xmin=") + db::quote(rowVer) +
+                            QStringLiteral("::xid for update"));
+            control->open();
+            if (control->isEmpty()) {
+                control->close();
+                throw db::RowChanged();
+            }
+            const int worker = control->asInteger(QStringLiteral("id_p"));
+            const int kind = control->asInteger(QStringLiteral("id_o"));
+            const int night = control->asInteger(QStringLiteral("i_night"));
+            const QDate day = control->asDate(QStringLiteral("d_date"));
+            control->close();
             DataModule6->SQL_exec.setSql(
                 QStringLiteral("delete from accounts_dep.fatigue where id=") + id);
             DataModule6->SQL_exec.executeOne();
@@ -205,19 +221,19 @@ void TForm25::Button1Click()
     const int y = date().year();
     const int m2 = m == 12 ? 1 : m + 1;
     const int y2 = m == 12 ? y + 1 : y;
+    // Each average-piecework entry of the month: the worker's average per hour on the entry's
+    // nomenclature group, with the entry's own day-off and night factors.
+    const QString from =
+        QStringLiteral("'01.") + num(m) + QLatin1Char('.') + num(y) + QLatin1Char('\'');
+    const QString to =
+        QStringLiteral("'01.") + num(m2) + QLatin1Char('.') + num(y2) + QLatin1Char('\'');
     DataModule6->SQL_exec.setSql(
-        QStringLiteral(
-            "UPDATE accounts_dep.fatigue f SET price=coalesce((select case when "
-            "coalesce(sum(s.time),0)::numeric(10,2)=0 then 0 else  "
-            "coalesce(sum((s.kol_vo-s.brak)*(s.cena+s.cena*f.i_holiday))/sum(time),0)::numeric(10,"
-            "2) end as price  from cmn_classifier.item i, accounts_dep.smena s, accounts_dep.izdel "
-            "gas, accounts_dep.person p where i.id_level =2 and s.i_id = gas.id and "
-            "gas.id_class_item =i.id  and s.data<'01.") +
-        num(m2) + QLatin1Char('.') + num(y2) + QStringLiteral("' and s.data>='01.") + num(m) +
-        QLatin1Char('.') + num(y) +
-        QStringLiteral("' and p.id=s.w_id and p.id=f.id_p and i.id=f.id_nom group by "
-                       "i.s_caption, i.id, p.id order by fio),0) where i_mnth = ") +
-        num(m) + QStringLiteral(" and i_year = ") + num(y) + QStringLiteral(" and id_o =7778"));
+        QStringLiteral("UPDATE accounts_dep.fatigue f SET price=") +
+        price::hourPriceSql(
+            price::averageSql(QStringLiteral("f.id_p"), QStringLiteral("f.id_nom"), from, to),
+            QStringLiteral("f.i_holiday"), QStringLiteral("f.i_night")) +
+        QStringLiteral(" where i_mnth = ") + num(m) + QStringLiteral(" and i_year = ") + num(y) +
+        QStringLiteral(" and id_o =7778"));
     DataModule6->SQL_exec.execute();
     reread();
 }

@@ -110,9 +110,23 @@ TForm4::Picked TForm4::picked(const db::Dataset &oper)
     return p;
 }
 
+// The operations of the maintenance and average-piecework kinds are no shop work: their norm
+// is the hour price of those kinds.
+bool TForm4::isHourPrice(const db::Dataset &oper)
+{
+    const int kind = oper.asInteger(QStringLiteral("oper_vid"));
+    return kind == 7777 || kind == 7778;
+}
+
 void TForm4::pickFrom(ui::Form *caller, int pickMode, OperationHandBack handBack)
 {
     ListForm::pickFrom(caller, pickMode, [handBack](const db::Dataset &oper) {
+        if (isHourPrice(oper)) {
+            ui::showError(QStringLiteral("Операции хоз. работ и среднесдельной задают цену часа "
+                                         "и в смену не заводятся."),
+                          QStringLiteral("Ошибка"));
+            return;
+        }
         const Picked p = picked(oper);
         if (handBack)
             handBack(p);
@@ -184,6 +198,12 @@ void TForm4::Button3Click()
 {
     if (dataset->isEmpty())
         return;
+    if (isHourPrice(*dataset)) {
+        ui::showError(QStringLiteral("Эту операцию удалить нельзя: её норма задаёт цену часа хоз. "
+                                     "работ и среднесдельной."),
+                      QStringLiteral("Ошибка"));
+        return;
+    }
     if (!ui::askYesNo(QStringLiteral("Удалить операцию?"), QStringLiteral("Удаление")))
         return;
     const int rec = dataset->recNo();

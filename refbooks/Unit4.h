@@ -22,6 +22,7 @@ public:
     // The choose step on the current row of the operations query, priced by the journal's
     // day-off box and shift as they stand now.
     static Picked picked(const db::Dataset &oper);
+    static bool isHourPrice(const db::Dataset &oper);
     using OperationHandBack = std::function<void(const Picked &)>;
 
     // Pick mode (1 for the shift entry editor): handBack receives the chosen operation; it

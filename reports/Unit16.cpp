@@ -12,7 +12,8 @@ TForm16::TForm16(QObject *parent) : ReportForm("Form16", parent)
     t_Report = newDataset(
         "t_Report",
         QStringLiteral(
-            "select person.s_caption fio, sum(smena.kol_vo-smena.brak)::numeric(10,2) as "
+            "select person.s_caption fio, smena.w_id, sum(smena.kol_vo-smena.brak)::numeric(10,2) "
+            "as "
             "kolvo,vid_oper.vid, sum((kol_vo-brak)*smena.cena)::numeric(10,2) as "
             "summa,izdel.nom, oper.naimen, color, (select "
             "coalesce(sum(f.cnt*f.price),0)::numeric(10,2) f_sum7 from accounts_dep.fatigue f "
@@ -25,13 +26,15 @@ TForm16::TForm16(QObject *parent) : ReportForm("Form16", parent)
             "accounts_dep.oper where w_id=s_code::integer and izdel.id=smena.i_id and "
             "vid_oper.id=oper.vid and oper.id=smena.o_id and smena.data<:data2 and "
             "smena.data>=:data1 group by fio, izdel.nom, vid_oper.vid, smena.w_id, "
-            "izdel.id_nom, oper.naimen, color order by fio, izdel.nom"));
+            "izdel.id_nom, oper.naimen, color order by fio, smena.w_id, izdel.nom"));
 
     ReportDef def = frame::page();
     def.bands << frame::reportHeader(4.2, Font{QStringLiteral("Arial"), 10, true}, 190);
 
     Band fio = frame::groupHeader(QStringLiteral("fio"), 6.6, QStringLiteral("t_Report.fio"),
                                   frame::kGroup);
+    // One group per worker, not per name: two workers of one name stay two groups.
+    fio.expression = QStringLiteral("t_Report.w_id");
     fio.elements[0].width = 160;
     fio.elements
         << frame::caption(163.2, 26.8, QStringLiteral("Сумма без Р/К"), 10).aligned(Align::Center);

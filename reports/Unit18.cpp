@@ -93,8 +93,9 @@ void TForm18::openFrom(ui::Form *caller)
 {
     const QDate today = QDate::currentDate();
     const QDate thisMonth(today.year(), today.month(), 1);
+    // The previous month, from its first to its last day: both bounds are counted.
     DTPicker1->setDate(thisMonth.addMonths(-1));
-    DTPicker2->setDate(thisMonth);
+    DTPicker2->setDate(thisMonth.addDays(-1));
     caller->showChild(this);
 }
 
@@ -115,6 +116,13 @@ void TForm18::applyKind(db::Dataset *ds) const
     }
 }
 
+// The statements take the period as [from, to): the day after "по" is the exclusive bound, so
+// the day the title names as the last one is counted.
+QDate TForm18::periodEnd() const
+{
+    return DTPicker2->date().addDays(1);
+}
+
 void TForm18::runReport(ReportForm *form, const QStringList &starts, const QStringList &ends,
                         const QString &titleStart)
 {
@@ -122,14 +130,17 @@ void TForm18::runReport(ReportForm *form, const QStringList &starts, const QStri
     for (const QString &p : starts)
         ds->setParam(p, DTPicker1->date());
     for (const QString &p : ends)
-        ds->setParam(p, DTPicker2->date());
+        ds->setParam(p, periodEnd());
     applyKind(ds);
-    ds->open();
-    const QLocale locale;
-    form->setTitle(titleStart + locale.toString(DTPicker1->date(), QLocale::ShortFormat) +
-                   QStringLiteral(" по ") +
-                   locale.toString(DTPicker2->date(), QLocale::ShortFormat));
-    form->prepare();
+    {
+        const ui::WaitCursor wait;
+        ds->open();
+        const QLocale locale;
+        form->setTitle(titleStart + locale.toString(DTPicker1->date(), QLocale::ShortFormat) +
+                       QStringLiteral(" по ") +
+                       locale.toString(DTPicker2->date(), QLocale::ShortFormat));
+        form->prepare();
+    }
     form->preview(this);
     ds->close();
 }
@@ -161,10 +172,10 @@ void TForm18::Button3Click()
 void TForm18::Button6Click()
 {
     XLS_Rep->setParam(QStringLiteral("data1"), DTPicker1->date());
-    XLS_Rep->setParam(QStringLiteral("data2"), DTPicker2->date());
+    XLS_Rep->setParam(QStringLiteral("data2"), periodEnd());
     applyKind(XLS_Rep);
-    XLS_Rep->open();
     const ui::WaitCursor wait;
+    XLS_Rep->open();
     if (excel::plain::OpenWorkbook(QString(), QStringLiteral("Выпуск продукции")) == -1) {
         XLS_Rep->close();
         return;

@@ -2,6 +2,8 @@
 
 #include "ui/Form.h"
 
+#include <QDate>
+
 class QDateEdit;
 class QGroupBox;
 class QLabel;
@@ -39,6 +41,7 @@ public:
 
 private:
     void applyKind(db::Dataset *ds) const;
+    QDate periodEnd() const;
     void runReport(ReportForm *form, const QStringList &starts, const QStringList &ends,
                    const QString &titleStart);
 };

@@ -12,7 +12,7 @@ TForm20::TForm20(QObject *parent) : ReportForm("Form20", parent)
     w_Report = newDataset(
         "w_Report",
         QStringLiteral(
-            "select s_caption fio, izdel.marka, vid_oper.vid, oper.naimen, "
+            "select s_caption fio, smena.w_id, izdel.marka, vid_oper.vid, oper.naimen, "
             "sum(smena.kol_vo)::numeric as kolvo, sum(smena.brak) as brk, sum((kol_vo-brak)* "
             "smena.cena) as summa, color, sum(prize*(kol_vo-brak)*cena/100) as s_prize from "
             "cmn_contractor.person "
@@ -20,7 +20,8 @@ TForm20::TForm20(QObject *parent) : ReportForm("Form20", parent)
             "oper where smena.o_id=oper.id and smena.w_id=s_code::integer and "
             "smena.i_id=izdel.id and smena.o_id=oper.id and w_id=s_code::integer and "
             "oper.vid=vid_oper.id and smena.data<:data2 and smena.data>=:data1 group by fio, "
-            "marka, vid_oper.vid, oper.naimen, color order by fio, marka, vid_oper.vid, "
+            "smena.w_id, marka, vid_oper.vid, oper.naimen, color order by fio, smena.w_id, "
+            "marka, vid_oper.vid, "
             "oper.naimen"));
 
     ReportDef def = frame::page();
@@ -31,6 +32,8 @@ TForm20::TForm20(QObject *parent) : ReportForm("Form20", parent)
          frame::caption(157.4, 32.6, QStringLiteral("Сумма"), 9).aligned(Align::Center)});
 
     Band fio = frame::groupHeader(QStringLiteral("fio"), 5.3, QStringLiteral("fio"), frame::kGroup);
+    // One group per worker, not per name: two workers of one name stay two groups.
+    fio.expression = QStringLiteral("w_id");
 
     Band detail = band(BandKind::Detail, QStringLiteral("detail"), 4.2);
     detail.font = Font{QStringLiteral("Arial"), 8, false};

@@ -24,7 +24,7 @@ QString TForm15::tabelSql()
     return QStringLiteral("select person.s_caption fio,") + sums.join(QLatin1Char(',')) +
            QStringLiteral(" from accounts_dep.h_tabel, cmn_contractor.person person where "
                           "h_tabel.w_id=person.s_code::t_integer and month=:mnth and year=:yea "
-                          "group by fio order by fio");
+                          "group by h_tabel.w_id, person.s_caption order by fio, h_tabel.w_id");
 }
 
 TForm15::TForm15(QObject *parent) : ReportForm("Form15", parent)

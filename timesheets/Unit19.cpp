@@ -15,6 +15,7 @@
 #include <QPalette>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -130,7 +131,7 @@ void TForm19::buildUi()
     for (QPushButton *b : {Button1, Button2, Button4, Button5, Button6})
         b->setAutoDefault(false);
     setCancelButton(Button4);
-    fillYears();
+    fillYears(QDate::currentDate().year());
 
     connect(ComboBox1, &QComboBox::activated, this, &TForm19::ComboBox1Change);
     connect(ComboBox2, &QComboBox::activated, this, &TForm19::ComboBox1Change);
@@ -191,7 +192,7 @@ QList<db::Dataset *> TForm19::datasets() const
     return {DataModule6->H_Tabel_1, DataModule6->H_Tabel_2, DataModule6->H_Tabel_3};
 }
 
-void TForm19::fillYears()
+void TForm19::fillYears(int mustHold)
 {
     const QString chosen = ComboBox2->currentText();
     maxYear->close();
@@ -200,7 +201,8 @@ void TForm19::fillYears()
         qMax(QDate::currentDate().year(), maxYear->asInteger(QStringLiteral("year")));
     maxYear->close();
     ComboBox2->clear();
-    for (int y = kFirstYear; y <= latest + 1; ++y)
+    // The journal's year is always offered, however far it lies from the usual range.
+    for (int y = qMin(kFirstYear, mustHold); y <= qMax(latest + 1, mustHold); ++y)
         ComboBox2->addItem(QString::number(y));
     const int at = ComboBox2->findText(chosen);
     ComboBox2->setCurrentIndex(at >= 0 ? at : 0);
@@ -216,7 +218,7 @@ timesheet::MonthPeriod TForm19::period() const
 
 void TForm19::openFrom(ui::Form *caller, const QDate &date)
 {
-    fillYears();
+    fillYears(date.year());
     ComboBox1->setCurrentIndex(date.month() - 1);
     ComboBox2->setCurrentIndex(qMax(0, ComboBox2->findText(QString::number(date.year()))));
     ComboBox1Change();
@@ -317,6 +319,15 @@ void TForm19::Button2Click()
 {
     const timesheet::MonthPeriod p = period();
     db::Dataset *ds = Form15->H_Tabel;
+    // The window takes no other command until the export is done: another one would close the
+    // rows being written and leave a workbook cut short.
+    QWidget *const controls[] = {ComboBox1, ComboBox2, Button1, Button2, Button5, Button6};
+    for (QWidget *w : controls)
+        w->setEnabled(false);
+    const auto restore = qScopeGuard([&] {
+        for (QWidget *w : controls)
+            w->setEnabled(true);
+    });
     Form15->openMonth(p.month, p.year);
     const QString month = ComboBox1->currentText() + QLatin1Char(' ') + QString::number(p.year);
     if (excel::tabel::OpenWorkbook(QString(), QStringLiteral("Табель ") + month) == -1) {

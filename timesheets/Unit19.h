@@ -40,7 +40,7 @@ public:
     void openFrom(ui::Form *caller, const QDate &date);
     // Fills the year list: from 2007 to one year past the later of this year and the
     // latest year of the timesheet table; the chosen year stays chosen when it is listed.
-    void fillYears();
+    void fillYears(int mustHold);
     timesheet::MonthPeriod period() const;
 
     void FormActivate() override;

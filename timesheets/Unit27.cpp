@@ -65,6 +65,17 @@ QString dayTerms()
     return terms.join(QStringLiteral(", "));
 }
 
+// A worker's timesheet rows joined to his one person row, whichever way the person record knows
+// him: by id (workers added here) or only by his number as code (people registered by another
+// system). The row found by id wins should both exist, so a worker is never listed twice.
+QString workerFrom()
+{
+    return QStringLiteral(
+        " from accounts_dep.h_tabel h cross join lateral (select c.s_caption from "
+        "cmn_contractor.person c where c.id=h.w_id or c.s_code::t_id=h.w_id order by "
+        "(c.id=h.w_id) desc limit 1) p");
+}
+
 QString money(const db::Dataset &ds)
 {
     const QVariant v = ds.value(QStringLiteral("price"));
@@ -76,58 +87,56 @@ QString money(const db::Dataset &ds)
 QString TForm27::piecesSql()
 {
     return QStringLiteral(
-               "select p.s_caption fio, p.id,h.i_type, (select sum(s.time) from "
-               "accounts_dep.smena s where s.data<:d_date1 and s.data>=:d_date2 and s.w_id=p.id) "
+               "select p.s_caption fio, h.w_id as id,h.i_type, (select sum(s.time) from "
+               "accounts_dep.smena s where s.data<:d_date1 and s.data>=:d_date2 and s.w_id=h.w_id) "
                "i_time, (select sum((s.kol_vo-s.brak)*s.cena)::numeric(10,2)from "
-               "accounts_dep.smena s where s.data<:d_date3 and s.data>=:d_date4 and s.w_id=p.id) "
+               "accounts_dep.smena s where s.data<:d_date3 and s.data>=:d_date4 and s.w_id=h.w_id) "
                "f_price, (select case when coalesce(sum(s.time),0)::numeric(10,2)=0 then 0 else "
                "coalesce(sum((s.kol_vo-s.brak)*s.cena)/sum(time),0)::numeric(10,2) end from "
-               "accounts_dep.smena s where s.data<:d_date5 and s.data>=:d_date6 and s.w_id=p.id) "
+               "accounts_dep.smena s where s.data<:d_date5 and s.data>=:d_date6 and s.w_id=h.w_id) "
                "average_price, ") +
-           dayTerms() +
-           QStringLiteral(" from cmn_contractor.person p, accounts_dep.h_tabel h where "
-                          "h.year=:i_year and h.month=:i_month and h.w_id=p.id and i_type=0 "
-                          "group by p.id, p.s_caption, h.i_type order by fio");
+           dayTerms() + workerFrom() +
+           QStringLiteral(" where h.year=:i_year and h.month=:i_month and i_type=0 "
+                          "group by h.w_id, p.s_caption, h.i_type order by fio, h.w_id");
 }
 
 QString TForm27::kindSql(int kind)
 {
     const QString k = QString::number(kind);
     return QStringLiteral(
-               "select p.s_caption fio, p.id,h.i_type, case when h.i_night=0 then 'дн.' else "
+               "select p.s_caption fio, h.w_id as id,h.i_type, case when h.i_night=0 then 'дн.' "
+               "else "
                "'ноч.' end as s_night, h.i_night, (select sum(f.cnt) from accounts_dep.fatigue f "
-               "where f.d_date<:d_date1 and f.d_date>=:d_date2 and f.id_p=p.id and f.id_o=%1 and "
+               "where f.d_date<:d_date1 and f.d_date>=:d_date2 and f.id_p=h.w_id and f.id_o=%1 and "
                "f.i_night=h.i_night) i_time, (select sum(f.cnt*f.price)::numeric(10,2) from "
                "accounts_dep.fatigue f where f.d_date<:d_date3 and f.d_date>=:d_date4 and "
-               "f.id_p=p.id and f.id_o=%1 and f.i_night=h.i_night) f_price, (select case when "
+               "f.id_p=h.w_id and f.id_o=%1 and f.i_night=h.i_night) f_price, (select case when "
                "coalesce(sum(f.cnt),0)::numeric(10,2)=0 then 0 else "
                "coalesce(sum((f.cnt*f.price))/sum(f.cnt),0)::numeric(10,2) end from "
                "accounts_dep.fatigue f where f.d_date<:d_date5 and f.d_date>=:d_date6 and "
-               "f.id_p=p.id and f.id_o=%1 and f.i_night=h.i_night) average_price, ")
+               "f.id_p=h.w_id and f.id_o=%1 and f.i_night=h.i_night) average_price, ")
                .arg(k) +
-           dayTerms() +
-           QStringLiteral(" from cmn_contractor.person p, accounts_dep.h_tabel h where "
-                          "h.year=:i_year and h.month=:i_month and h.w_id=p.id and i_type=%1 "
-                          "group by p.id, p.s_caption, h.i_type, h.i_night order by fio")
+           dayTerms() + workerFrom() +
+           QStringLiteral(" where h.year=:i_year and h.month=:i_month and i_type=%1 "
+                          "group by h.w_id, p.s_caption, h.i_type, h.i_night order by fio, h.w_id")
                .arg(k);
 }
 
 QString TForm27::allSql()
 {
     return QStringLiteral(
-               "select p.s_caption fio, p.id, coalesce((select sum(s.time) from "
+               "select p.s_caption fio, h.w_id as id, coalesce((select sum(s.time) from "
                "accounts_dep.smena s where s.data<:d_date1 and s.data>=:d_date2 and "
-               "s.w_id=p.id),0)+ coalesce((select sum(f.cnt) from accounts_dep.fatigue f where "
-               "f.d_date<:d_date7 and f.d_date>=:d_date8 and f.id_p=p.id),0) i_time, "
+               "s.w_id=h.w_id),0)+ coalesce((select sum(f.cnt) from accounts_dep.fatigue f where "
+               "f.d_date<:d_date7 and f.d_date>=:d_date8 and f.id_p=h.w_id),0) i_time, "
                "coalesce((select sum((s.kol_vo-s.brak)*s.cena)::numeric(10,2)from "
                "accounts_dep.smena s where s.data<:d_date3 and s.data>=:d_date4 and "
-               "s.w_id=p.id),0)+ coalesce((select sum(f.cnt*f.price)::numeric(10,2)from "
+               "s.w_id=h.w_id),0)+ coalesce((select sum(f.cnt*f.price)::numeric(10,2)from "
                "accounts_dep.fatigue f where f.d_date<:d_date5 and f.d_date>=:d_date6 and "
-               "f.id_p=p.id),0) f_price, ") +
-           dayTerms() +
-           QStringLiteral(" from cmn_contractor.person p, accounts_dep.h_tabel h where "
-                          "h.year=:i_year and h.month=:i_month and h.w_id=p.id group by p.id, "
-                          "p.s_caption order by fio");
+               "f.id_p=h.w_id),0) f_price, ") +
+           dayTerms() + workerFrom() +
+           QStringLiteral(" where h.year=:i_year and h.month=:i_month group by h.w_id, "
+                          "p.s_caption order by fio, h.w_id");
 }
 
 TForm27::TForm27(QWidget *parent) : ui::Form(parent)

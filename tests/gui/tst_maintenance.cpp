@@ -325,6 +325,10 @@ private slots:
                                                        << "12.5";
         QTest::newRow("day off: doubled") << kDay << "day off"
                                           << "25";
+        QTest::newRow("night: a fifth more") << kDay << "night"
+                                             << "15";
+        QTest::newRow("night on a day off: both factors") << kDay << "night off"
+                                                          << "30";
         QTest::newRow("shift work only on other nomenclature") << kDay << "other"
                                                                << "0";
         QTest::newRow("maintenance untouched") << kDay << "maintenance"
@@ -354,6 +358,8 @@ private slots:
         const QMap<QString, int> ids = {
             {"day", entry(w1_, 101, 7778, kDay, 8, 300)},
             {"day off", entry(w1_, 101, 7778, kSaturday, 8, 300, 1)},
+            {"night", entry(w1_, 101, 7778, kDay, 8, 360, 0, 1)},
+            {"night off", entry(w1_, 101, 7778, kSaturday, 8, 720, 1, 1)},
             {"other", entry(w2_, 101, 7778, kDay, 8, 300)},
             {"maintenance", entry(w1_, 101, 7777, kDay, 8, 250)},
             {"january", entry(w1_, 101, 7778, QDate(2021, 1, 20), 8, 300)},
@@ -429,6 +435,10 @@ private slots:
                 e->cb_type_work->setKeyValue(7778);
                 QCOMPARE(e->DBEdit1->text(), QStringLiteral("300,00"));
                 QCOMPARE(e->DBEdit2->text(), QStringLiteral("2100,00"));
+                // The sum is what a save stores: at night a fifth more.
+                e->CBox1->setChecked(true);
+                QCOMPARE(e->DBEdit2->text(), QStringLiteral("2520,00"));
+                e->CBox1->setChecked(false);
                 QVERIFY(e->Button1->isDefault());
                 QCOMPARE(e->Button6->text(), QStringLiteral("Выход"));
                 click(e->Button6);
@@ -632,12 +642,14 @@ private slots:
         };
         QCOMPARE((QList<int>{at(w1_, 7777), at(w1_, 7778), at(w2_, 7777)}), cells);
         QCOMPARE(cell(w1_, 7777, 0, kDay.addDays(1)).toInt(), 9);
-        // The date stays; the price and day-off flag are those of the moment.
+        // The date and the day-off flag stay. The price stays while the kind does; a new kind
+        // prices the entry by its own rule: the worker's average, here 0 as he made nothing in
+        // shifts that month (what "Расчитать ср.сд." would store), doubled for the day off.
         QCOMPARE(sql("select format('%s %s %s', d_date, i_holiday, price::float8) from "
                      "accounts_dep.fatigue where id=" +
                      QString::number(moved))
                      .toString(),
-                 QStringLiteral("2021-02-10 0 %1").arg(kind == 7777 ? 250 : 300));
+                 QStringLiteral("2021-02-10 1 %1").arg(kind == 7777 ? 99 : 0));
     }
 
     void changeOfAnEntryChangedMeanwhileIsRefused()

@@ -62,7 +62,7 @@ class ReportsTest : public gui::Fixture {
                                                       "s.w_id=p.s_code::integer "
                                                     : "") +
                                  "where s.data>='" + from_.toString(Qt::ISODate) +
-                                 "' and s.data<'" + to_.toString(Qt::ISODate) + "'" + kinds[kind]);
+                                 "' and s.data<='" + to_.toString(Qt::ISODate) + "'" + kinds[kind]);
         QString value = testdb::scalar(db_, text).toString();
         static const QRegularExpression number("^-?[0-9]+\\.[0-9]+$");
         if (number.match(value).hasMatch())
@@ -89,8 +89,9 @@ private slots:
     {
         startProgram();
         const QDate today = QDate::currentDate();
-        to_ = QDate(today.year(), today.month(), 1);
-        from_ = to_.addMonths(-1);
+        // The previous calendar month, its last day included.
+        from_ = QDate(today.year(), today.month(), 1).addMonths(-1);
+        to_ = from_.addMonths(1).addDays(-1);
         Form1->show();
     }
 
@@ -210,7 +211,8 @@ private slots:
     void emptyPeriod()
     {
         runReport(
-            "Button3", 0, [](TForm18 *f) { f->DTPicker2->setDate(f->DTPicker1->date()); },
+            "Button3", 0,
+            [](TForm18 *f) { f->DTPicker2->setDate(f->DTPicker1->date().addDays(-1)); },
             [&](report::PreviewWindow *w) {
                 QCOMPARE(Form21->i_Report->recordCount(), 0);
                 QCOMPARE(w->report().pages().size(), 1);
@@ -261,7 +263,7 @@ private slots:
             "Button4", 0,
             [](TForm18 *f) {
                 f->DTPicker1->setDate(QDate(2001, 3, 1));
-                f->DTPicker2->setDate(QDate(2001, 4, 1));
+                f->DTPicker2->setDate(QDate(2001, 3, 31));
             },
             [&](report::PreviewWindow *w) {
                 QStringList texts;
@@ -307,7 +309,7 @@ private slots:
             [&](TForm18 *f) {
                 f->RadioGroup1->setItemIndex(kind);
                 if (emptyPeriod)
-                    f->DTPicker2->setDate(f->DTPicker1->date());
+                    f->DTPicker2->setDate(f->DTPicker1->date().addDays(-1));
                 f->Button6->click();
                 records = sql("select count(*) from (select 1 FROM group by i.nom, s.color, "
                               "o.naimen, v.vid, i.massa) q",
