@@ -19,6 +19,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 
 using drive::click;
 using drive::whileShown;
@@ -282,6 +283,8 @@ private slots:
         QTest::addColumn<int>("dataYear"); // a timesheet row in that year; 0: none
         QTest::newRow("journal in 2026") << QDate(2026, 5, 10) << 0;
         QTest::newRow("timesheet rows in a later year") << QDate(2021, 12, 31) << 2030;
+        QTest::newRow("journal before the first year") << QDate(2005, 6, 1) << 0;
+        QTest::newRow("journal far ahead") << QDate(2040, 3, 10) << 0;
     }
     void opensOnJournalMonth()
     {
@@ -292,10 +295,13 @@ private slots:
                                             "year) values (601, 1, %1)")
                                  .arg(dataYear));
         Form1->DateT->setDate(journal);
-        const int last = qMax(qMax(QDate::currentDate().year(), dataYear), 2021) + 1;
+        // From 2007 to the year after the latest in use, and the journal's year always.
+        const int first = qMin(2007, journal.year());
+        const int last =
+            qMax(qMax(qMax(QDate::currentDate().year(), dataYear), 2021) + 1, journal.year());
         shown([&](TForm19 *f) {
-            QCOMPARE(f->ComboBox2->itemText(0), QStringLiteral("2007"));
-            QCOMPARE(f->ComboBox2->count(), last - 2007 + 1);
+            QCOMPARE(f->ComboBox2->itemText(0), QString::number(first));
+            QCOMPARE(f->ComboBox2->count(), last - first + 1);
             QCOMPARE(f->ComboBox2->currentText(), QString::number(journal.year()));
             QCOMPARE(f->ComboBox1->currentIndex(), journal.month() - 1);
             QVERIFY(f->DBGrid1->dataset()->isActive());
@@ -313,7 +319,20 @@ private slots:
         SheetsFixture sheets;
         shown([&](TForm19 *f) {
             choose(f, 1, 2021);
+            // While the rows are written the window takes no other command.
+            QStringList enabledDuringExport;
+            QTimer::singleShot(0, f, [&] {
+                for (QWidget *w :
+                     {static_cast<QWidget *>(f->ComboBox1), static_cast<QWidget *>(f->ComboBox2),
+                      static_cast<QWidget *>(f->Button1), static_cast<QWidget *>(f->Button2),
+                      static_cast<QWidget *>(f->Button5), static_cast<QWidget *>(f->Button6)})
+                    if (w->isEnabled())
+                        enabledDuringExport << w->objectName();
+                enabledDuringExport << "checked";
+            });
             click(f->Button2);
+            QCOMPARE(enabledDuringExport, QStringList{"checked"});
+            QVERIFY(f->Button6->isEnabled() && f->ComboBox2->isEnabled());
             QCOMPARE(f->Button2->text(), QStringLiteral("Excel (3 из 3)"));
         });
         QVERIFY(msg_->shown.isEmpty());

@@ -282,6 +282,17 @@ private slots:
                                        << ""
                                        << "8"
                                        << "" << empty;
+        QTest::newRow("empty quantity stays empty") << 0 << ""
+                                                    << "0"
+                                                    << "8"
+                                                    << "" << empty;
+        QTest::newRow("rejects above the quantity")
+            << 0 << "5"
+            << "6"
+            << "8"
+            << ""
+            << QStringLiteral("Брак в поле «Брак» не может быть больше количества в поле "
+                              "«Кол-во».");
         QTest::newRow("quantity too large")
             << 0 << "2147483648"
             << "0"

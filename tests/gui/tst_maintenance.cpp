@@ -316,6 +316,33 @@ private slots:
         QVERIFY(night > 0);
     }
 
+    // Another user moved the entry to another worker after the list was read: the delete is
+    // refused, the entry stays, and no cell is corrected from the list's stale values.
+    void deleteOfAnEntryMovedMeanwhileIsRefused()
+    {
+        const int id = entry(w1_, 101, 7777, kDay, 3, 250);
+        testdb::run(db_, QStringLiteral("insert into accounts_dep.h_tabel (w_id, month, year, "
+                                        "i_type, i_night, d10) values (%1, 2, 2021, 7777, 0, 0), "
+                                        "(%2, 2, 2021, 7777, 0, 3)")
+                             .arg(w1_)
+                             .arg(w2_));
+        inJournal(kDay, [&](TForm25 *f) {
+            QVERIFY(f->fatigue->locate("id", id));
+            testdb::run(db_, QStringLiteral("update accounts_dep.fatigue set id_p=%1 where id=%2")
+                                 .arg(w2_)
+                                 .arg(id));
+            msg_->answer({true});
+            click(f->Button7);
+            QCOMPARE(msg_->shown.size(), 2);
+            QCOMPARE(msg_->shown[1].kind, QStringLiteral("error"));
+        });
+        QCOMPARE(
+            sql("select id_p from accounts_dep.fatigue where id=" + QString::number(id)).toInt(),
+            w2_);
+        QCOMPARE(cell(w1_, 7777, 0, kDay).toInt(), 0);
+        QCOMPARE(cell(w2_, 7777, 0, kDay).toInt(), 3);
+    }
+
     void averagePrices_data()
     {
         QTest::addColumn<QDate>("date"); // the journal's date when the button is pressed

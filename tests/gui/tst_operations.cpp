@@ -550,6 +550,41 @@ private slots:
         QCOMPARE(norms(op), "10:2 20:3"); // only the operation row goes
     }
 
+    // The operations of the maintenance and average-piecework kinds hold those kinds' hour
+    // prices: never deleted, never booked as shift work.
+    void hourPriceOperationsStay()
+    {
+        for (int kind : {7777, 7778}) {
+            const int op =
+                sql(QString("select min(id) from accounts_dep.oper where vid=%1").arg(kind))
+                    .toInt();
+            fromMenu([&](TForm4 *f) {
+                QVERIFY(DataModule6->Oper->locate("id", op));
+                click(f->Button3);
+                QCOMPARE(msg_->shown.size(), 1);
+                QCOMPARE(msg_->shown[0].kind, "error");
+                QVERIFY(msg_->shown[0].text.startsWith("Эту операцию удалить нельзя"));
+                QVERIFY(DataModule6->Oper->locate("id", op));
+            });
+            msg_->shown.clear();
+            QCOMPARE(
+                sql(QString("select count(*) from accounts_dep.oper where id=%1").arg(op)).toInt(),
+                1);
+            int picked = 0;
+            QVERIFY(whileShown<TForm4>(
+                [&] { Form4->pickFrom(Form1, 1, [&](const TForm4::Picked &) { ++picked; }); },
+                [&](TForm4 *f) {
+                    QVERIFY(DataModule6->Oper->locate("id", op));
+                    click(f->Button2);
+                }));
+            QCOMPARE(picked, 0);
+            QCOMPARE(msg_->texts(),
+                     QStringList{"Операции хоз. работ и среднесдельной задают цену часа и в "
+                                 "смену не заводятся."});
+            msg_->shown.clear();
+        }
+    }
+
     void doubleClickOpensNormsWithPrices()
     {
         fromMenu([&](TForm4 *f) {
