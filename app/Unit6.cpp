@@ -254,8 +254,38 @@ void TDataModule6::WriteTabelDay(const TabelRow &row, int day, int hours, bool c
     H_Tabel_ins.execute();
 }
 
+namespace {
+// The month as one key, e.g. 202311; the first key of both lock kinds.
+int monthKey(int month, int year)
+{
+    return year * 100 + month;
+}
+// The month lock's second key: no worker's number is 0.
+constexpr int kWholeMonth = 0;
+} // namespace
+
+void TDataModule6::LockWorkerMonth(int w_id, const QDate &date)
+{
+    const int key = monthKey(date.month(), date.year());
+    CellLock.setSql(QStringLiteral("select pg_advisory_xact_lock_shared(%1, %2), "
+                                   "pg_advisory_xact_lock(%1, %3)")
+                        .arg(key)
+                        .arg(kWholeMonth)
+                        .arg(w_id));
+    CellLock.execute();
+}
+
+void TDataModule6::LockMonth(int month, int year)
+{
+    CellLock.setSql(QStringLiteral("select pg_advisory_xact_lock(%1, %2)")
+                        .arg(monthKey(month, year))
+                        .arg(kWholeMonth));
+    CellLock.execute();
+}
+
 void TDataModule6::WriteShiftDay(int w_id, int smena, const QDate &date, bool create)
 {
+    LockWorkerMonth(w_id, date);
     Control->setSql(QStringLiteral(
         "select sum(time) as tim from accounts_dep.smena where w_id=:w_id and smena=:smena and "
         "data=:data group by w_id, smena, data"));

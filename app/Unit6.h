@@ -36,6 +36,7 @@ public:
     db::Command Oper_ins;
     db::Command Oper_ed;
     db::Command Oper_del;
+    db::Command CellLock; // the advisory locks of the timesheet writers
 
     // The journal query of a shift: Smena2..Smena4 for 2..4, Smena1 for anything else.
     db::Dataset *smena(int shift) const;
@@ -80,6 +81,20 @@ public:
     // The day's cell of a worker's shift row of the month gets the hours of the worker's
     // entries of that shift and date (0 when none remain), as WriteTabelDay writes it.
     void WriteShiftDay(int w_id, int smena, const QDate &date, bool create);
+
+    // Cells that cannot lose hours. A cell is written with the sum of the day's entries, so
+    // two clerks saving for one worker at once must not both sum without the other's entry.
+    // Every writer of a worker's cells takes the worker's month lock inside its transaction
+    // before it sums; the lock is held to commit, so the sum read after it includes every
+    // entry committed before, and the later writer writes the full day. The worker and month
+    // is the narrowest key that covers every cell a save recomputes (a save touches one day,
+    // a move two cells of one or two workers); a month rebuild takes the month itself
+    // exclusively, which every cell writer also holds shared. Transaction-level advisory
+    // locks: nothing to clean up, released by commit or rollback. Two moves locking two
+    // workers in opposite orders may deadlock; the server then fails one and the
+    // transaction helper runs it again.
+    void LockWorkerMonth(int w_id, const QDate &date);
+    void LockMonth(int month, int year);
 
 private:
     db::Dataset *query(const char *name, const QString &sql);

@@ -342,6 +342,9 @@ void TForm24::Button1Click()
                            QStringLiteral("::xid"));
                 cmd.executeOne();
             }
+            DataModule6->LockWorkerMonth(workerId, day);
+            if (mode != 0 && former_.worker != workerId)
+                DataModule6->LockWorkerMonth(former_.worker, day);
             DataModule6->WriteTabelDay({workerId, 0, kind, night, day.month(), day.year()},
                                        day.day(), hoursOfDay(workerId, kind, night, day), true);
             // An entry moved to another worker or kind leaves the former cell with what remains.

@@ -204,6 +204,7 @@ void TForm25::Button7Click()
             DataModule6->SQL_exec.setSql(
                 QStringLiteral("delete from accounts_dep.fatigue where id=") + id);
             DataModule6->SQL_exec.executeOne();
+            DataModule6->LockWorkerMonth(worker, day);
             const int tim = TForm24::hoursOfDay(worker, kind, night, day);
             DataModule6->WriteTabelDay({worker, 0, kind, night, day.month(), day.year()}, day.day(),
                                        tim, false);

@@ -281,6 +281,8 @@ void TForm19::rebuildMonth(const timesheet::MonthPeriod &p, QProgressBar *bar)
         cells << QStringLiteral("max(hours) filter (where day=%1)").arg(d);
     }
     db::transaction([&] {
+        // No cell of the month is written by anyone else while it is rebuilt.
+        DataModule6->LockMonth(p.month, p.year);
         DataModule6->DelSmena.setSql(
             QStringLiteral("delete from accounts_dep.h_tabel where smena>0 and month=") + m +
             QStringLiteral(" and year=") + y);

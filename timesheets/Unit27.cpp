@@ -395,6 +395,8 @@ void TForm27::rebuildMonth(const timesheet::MonthPeriod &p, QProgressBar *bar)
     const QString m = QString::number(p.month);
     const QString y = QString::number(p.year);
     db::transaction([&] {
+        // No cell of the month is written by anyone else while it is rebuilt.
+        DataModule6->LockMonth(p.month, p.year);
         DataModule6->DelSmena.setSql(
             QStringLiteral("delete from accounts_dep.h_tabel where smena=0 and month=") + m +
             QStringLiteral(" and year=") + y);

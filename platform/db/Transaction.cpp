@@ -34,12 +34,44 @@ bool inTransaction()
     return depth > 0;
 }
 
+namespace {
+// A deadlock or a serialisation failure is the server choosing one of two colliding
+// transactions to give way; run again, the work finds the other one committed.
+bool worthRetrying(const SqlError &e)
+{
+    return e.sqlState() == QLatin1String("40P01") || e.sqlState() == QLatin1String("40001");
+}
+constexpr int kAttempts = 4;
+
+void runOnce(const std::function<void()> &work);
+} // namespace
+
+namespace {
+int retriesSoFar = 0;
+} // namespace
+
 void transaction(const std::function<void()> &work)
 {
     if (depth > 0) {
         work();
         return;
     }
+    for (int attempt = 1;; ++attempt) {
+        try {
+            runOnce(work);
+            return;
+        } catch (const SqlError &e) {
+            // When the retries run out the last failure goes to the caller as it is.
+            if (!worthRetrying(e) || attempt >= kAttempts)
+                throw;
+            ++retriesSoFar;
+        }
+    }
+}
+
+namespace {
+void runOnce(const std::function<void()> &work)
+{
     QSqlDatabase db;
     begin(db);
     ++depth;
@@ -62,6 +94,12 @@ void transaction(const std::function<void()> &work)
         db.rollback();
         throw errorOf(e);
     }
+}
+} // namespace
+
+int retries()
+{
+    return retriesSoFar;
 }
 
 } // namespace db

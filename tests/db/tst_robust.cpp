@@ -263,6 +263,102 @@ private slots:
         QCOMPARE(count("accounts_dep.h_tabel", row), 1);
         QCOMPARE(count("accounts_dep.h_tabel", row + " and d3=5 and d4=8"), 1);
     }
+
+    // Two clerks save hours for one worker, day and shift at the same moment: 3 h here, 5 h
+    // by another copy of the program. Whichever writes the day's cell last must count both
+    // entries; a writer that sums the day without waiting for the other leaves 3 or 5.
+    void twoClerksSavingOneDayLoseNoHours()
+    {
+        const int w = testdb::scalar(db_, "select max(id) from accounts_dep.person").toInt();
+        const QDate day(2032, 8, 9);
+        std::atomic<int> stage{0}; // 1 this clerk wrote its cell, 2 the other inserted its entry
+        QString otherError;
+        std::thread other([&] {
+            const QString name = "clerk";
+            {
+                QSqlDatabase d = QSqlDatabase::addDatabase("QPSQL", name);
+                d.setHostName(testdb::host());
+                d.setPort(testdb::port());
+                d.setDatabaseName(db_);
+                d.setUserName("sys");
+                d.setPassword("wexapol");
+                while (stage < 1)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                QSqlQuery q(d);
+                const QString steps[] = {
+                    QString("insert into accounts_dep.smena (w_id, data, smena, time) values "
+                            "(%1, '2032-08-09', 1, 5)")
+                        .arg(w),
+                    "", // the cell writer's lock, below
+                    QString("insert into accounts_dep.h_tabel(smena, i_type, i_night, w_id, "
+                            "month, year, d9) select 1, 0, 0, %1, 8, 2032, sum(time) from "
+                            "accounts_dep.smena where w_id=%1 and smena=1 and data='2032-08-09' "
+                            "on conflict (w_id, smena, i_type, i_night, month, year) do update "
+                            "set d9=excluded.d9")
+                        .arg(w)};
+                bool ok = d.open() && d.transaction();
+                for (int i = 0; ok && i < 3; ++i) {
+                    if (i == 1) {
+                        stage = 2;
+                        ok = q.exec(QString("select pg_advisory_xact_lock_shared(203208, 0), "
+                                            "pg_advisory_xact_lock(203208, %1)")
+                                        .arg(w));
+                    } else {
+                        ok = q.exec(steps[i]);
+                    }
+                }
+                if (!ok || !d.commit())
+                    otherError = q.lastError().text() + d.lastError().text();
+                stage = 2;
+                d.close();
+            }
+            QSqlDatabase::removeDatabase(name);
+        });
+        db::transaction([&] {
+            db::Command insert(QString("insert into accounts_dep.smena (w_id, data, smena, time) "
+                                       "values (%1, '2032-08-09', 1, 3)")
+                                   .arg(w));
+            insert.execute();
+            DataModule6->WriteShiftDay(w, 1, day, true);
+            stage = 1;
+            // The other clerk inserts and comes to its cell while this one is not committed.
+            while (stage < 2)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        });
+        other.join();
+        QVERIFY2(otherError.isEmpty(), qPrintable(otherError));
+        QCOMPARE(testdb::scalar(db_, QString("select d9 from accounts_dep.h_tabel where w_id=%1 "
+                                             "and month=8 and year=2032 and smena=1")
+                                         .arg(w))
+                     .toInt(),
+                 8);
+    }
+
+    // A deadlock is run again by the transaction helper, not shown; when it keeps failing,
+    // the failure reaches the caller.
+    void deadlocksAreRetriedThenReported()
+    {
+        const int before = db::retries();
+        int runs = 0;
+        db::transaction([&] {
+            if (++runs == 1)
+                throw db::SqlError("deadlock detected", "40P01");
+        });
+        QCOMPARE(runs, 2);
+        QCOMPARE(db::retries(), before + 1);
+        runs = 0;
+        try {
+            db::transaction([&] {
+                ++runs;
+                throw db::SqlError("could not serialize access", "40001");
+            });
+            QFAIL("a failure that keeps coming back must be reported");
+        } catch (const db::SqlError &e) {
+            QCOMPARE(e.sqlState(), QString("40001"));
+        }
+        QVERIFY(runs > 1 && runs <= 4);
+    }
 };
 
 TABEL_TEST_MAIN(RobustTest)
