@@ -169,7 +169,8 @@ bool ListForm::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == Edit1 && event->type() == QEvent::KeyPress &&
         ui::searchBoxKey(static_cast<QKeyEvent *>(event), dataset,
-                         setup_.keys == SearchKeys::ConsumeAll))
+                         setup_.keys != SearchKeys::ArrowsOnly,
+                         setup_.keys == SearchKeys::ConsumeEvery))
         return true;
     return ui::Form::eventFilter(watched, event);
 }

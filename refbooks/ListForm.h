@@ -21,7 +21,9 @@ public:
     enum class Search { Prefix, Anywhere };
     // Which keys the search box gives up: every key but typing and Backspace, or only the
     // two arrows that walk the list.
-    enum class SearchKeys { ConsumeAll, ArrowsOnly };
+    // ConsumeEvery takes Enter as well: in a list whose default button adds a row, Enter typed
+    // after a search must not add one.
+    enum class SearchKeys { ConsumeEvery, ConsumeAll, ArrowsOnly };
     enum class Arrangement { SearchInButtonBar, SearchBelowGrid };
 
     struct Setup {

@@ -49,7 +49,7 @@ QString typeName(int naimen)
 
 TForm4::TForm4(QWidget *parent)
     : ListForm({"Form4", QStringLiteral("Операции"), DataModule6->Oper, columns(),
-                QStringLiteral("marka"), Search::Anywhere, SearchKeys::ConsumeAll,
+                QStringLiteral("marka"), Search::Anywhere, SearchKeys::ConsumeEvery,
                 Arrangement::SearchBelowGrid, true},
                parent)
 {

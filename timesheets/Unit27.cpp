@@ -28,6 +28,7 @@ constexpr int kNightColumn = 1;
 constexpr int kFirstDayColumn = 2;
 constexpr int kAverageColumn = 35;
 constexpr int kStandardNameWidth = 208;
+constexpr int kWidestWindow = ui::Form::kScreenWidth - ui::Form::kFrameAllowance;
 const QColor kFigures(0xE1, 0xE4, 0xFF);
 
 struct ModeDef {
@@ -242,7 +243,8 @@ void TForm27::buildUi()
         label->setFont(bold);
         value = new QLabel(this);
         value->setObjectName(QLatin1String(valueName));
-        value->setAccessibleName(caption);
+        // No name of its own: assistive tools read the figure as the label's text, with the
+        // caption (its buddy) as what labels it.
         value->setMinimumWidth(80);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         label->setBuddy(value);
@@ -319,11 +321,13 @@ void TForm27::openFrom(ui::Form *caller, int m)
     cb_year->reload();
     cb_year->setKeyValue(today.year());
     ComboBox1Change();
-    // The window is as wide as the grid with all days shown.
+    // The window is as wide as the grid with all days shown, but never wider than the
+    // smallest screen in use (1366 px with the window's frame); there the grid scrolls
+    // sideways instead.
     const int width = DBGrid->contentWidth() - nameWidth_ + cols_[0].width +
                       2 * DBGrid->frameWidth() + DBGrid->verticalScrollBar()->sizeHint().width() +
                       layout()->contentsMargins().left() + layout()->contentsMargins().right();
-    setFixedSize(qMax(width, sizeHint().width()), 640);
+    setFixedSize(qMin(qMax(width, sizeHint().width()), kWidestWindow), 640);
     caller->showChild(this);
     current->close();
     q_year->close();

@@ -13,6 +13,11 @@ class Form : public QDialog {
     Q_OBJECT
 public:
     enum class Placement { Screen, MainForm };
+    // The smallest screen the program is used on. Every window fits it with its frame.
+    static constexpr int kScreenWidth = 1366;
+    static constexpr int kScreenHeight = 768;
+    // Room left for the window manager's frame around a window's contents.
+    static constexpr int kFrameAllowance = 16;
 
     explicit Form(QWidget *parent = nullptr);
 

@@ -6,7 +6,7 @@
 
 namespace ui {
 
-bool searchBoxKey(QKeyEvent *key, db::Dataset *list, bool consumeAll)
+bool searchBoxKey(QKeyEvent *key, db::Dataset *list, bool consumeAll, bool keepEnter)
 {
     switch (key->key()) {
     case Qt::Key_Up:
@@ -17,6 +17,7 @@ bool searchBoxKey(QKeyEvent *key, db::Dataset *list, bool consumeAll)
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
+        return keepEnter;
     case Qt::Key_Escape:
     case Qt::Key_Tab:
     case Qt::Key_Backtab:

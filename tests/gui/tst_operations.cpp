@@ -187,6 +187,10 @@ private slots:
             QTest::keyClick(f->Edit1, Qt::Key_Left);
             QTest::keyClick(f->Edit1, Qt::Key_Delete);
             QCOMPARE(f->Edit1->text(), "ДМ");
+            // Enter stays in the box: it does not reach "Добавить" and open the editor.
+            QTest::keyClick(f->Edit1, Qt::Key_Return);
+            QVERIFY(f->isVisible());
+            QVERIFY(!Form10->isVisible());
             f->Edit1->clear();
         });
     }

@@ -10,6 +10,7 @@
 #include "ui/DBGrid.h"
 #include "ui/LookupCombo.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QJsonObject>
 #include <QLabel>
@@ -271,6 +272,15 @@ private slots:
             QCOMPARE((QStringList{f->DBText1->text(), f->DBText2->text(), f->DBText3->text(),
                                   f->DBText4->text()}),
                      shown);
+            // Assistive tools read each figure itself, labelled by its caption (an empty
+            // figure reads as its caption alone).
+            const QLabel *values[] = {f->DBText1, f->DBText2, f->DBText3, f->DBText4};
+            for (int i = 0; i < 4; ++i)
+                if (!shown[i].isEmpty())
+                    QCOMPARE(QAccessible::queryAccessibleInterface(const_cast<QLabel *>(values[i]))
+                                 ->text(QAccessible::Name),
+                             shown[i]);
+            QCOMPARE(f->Label3->buddy(), f->DBText1);
         });
     }
 
