@@ -191,6 +191,25 @@ db::ConnectionParams TDataModule6::connectionParams(const QString &connectionStr
     return p;
 }
 
+db::ConnectionParams TDataModule6::settingsFor(const QStringList &args,
+                                               const db::SettingsSources &sources)
+{
+    // Without a server the command line names nothing, as the built-in string has it.
+    const bool named = !args.value(1).isEmpty();
+    db::ConnectionParams p = db::resolveConnection(connectionParams(builtInConnectionString()),
+                                                   named ? args.value(0) : QString(),
+                                                   named ? args.value(1) : QString(), sources);
+    if (portOverride_ > 0)
+        p.port = portOverride_;
+    return p;
+}
+
+void TDataModule6::connectWith(const db::ConnectionParams &params)
+{
+    db::closeConnection();
+    db::openConnection(params);
+}
+
 void TDataModule6::connectTo(const QString &connectionString)
 {
     db::closeConnection();

@@ -3,6 +3,7 @@
 #include "db/Command.h"
 #include "db/Connection.h"
 #include "db/Dataset.h"
+#include "db/Settings.h"
 
 #include <QDate>
 #include <QObject>
@@ -50,6 +51,13 @@ public:
     static db::ConnectionParams connectionParams(const QString &connectionString);
     // Opens ADO_DB with the connection string. Throws db::SqlError.
     void connectTo(const QString &connectionString);
+    // The connection the program opens for its command line: the database and server named
+    // there (both, or neither), then the settings files, the PG* environment, and the
+    // built-in connection string last.
+    static db::ConnectionParams settingsFor(const QStringList &args,
+                                            const db::SettingsSources &sources);
+    // Opens the connection settingsFor() describes. Throws db::SqlError.
+    void connectWith(const db::ConnectionParams &params);
     // Tests run their server on another port than the plant's.
     static void setPortOverride(int port) { portOverride_ = port; }
 

@@ -67,12 +67,19 @@ TForm1::TForm1(const QStringList &args, QWidget *parent) : ui::Form(parent)
 
     // FormCreate: the data module, the connection, the login window.
     DataModule6 = new TDataModule6(this);
+    const db::SettingsSources sources = db::defaultSources();
+    const db::ConnectionParams params = TDataModule6::settingsFor(args, sources);
     try {
-        DataModule6->connectTo(TDataModule6::connectionString(args));
+        DataModule6->connectWith(params);
         new TForm23();
         connected_ = true;
-    } catch (const db::SqlError &) {
-        ui::showError(QStringLiteral("Подключение к БД отсутсвует!!!"), QStringLiteral("Ошибка!"));
+    } catch (const db::SqlError &e) {
+        // What was tried and where to change it, for whoever sets up the site.
+        ui::messages().error(
+            QStringLiteral("Подключение к БД отсутсвует!!!"), QStringLiteral("Ошибка!"),
+            QStringLiteral("Не удалось подключиться: %1.\n%2\nНастройки "
+                           "подключения: %3 (для всех пользователей: %4).")
+                .arg(db::describe(params), e.text(), sources.userFile, sources.systemFile));
     }
 
     updtOK.setSql(QStringLiteral("update accounts_dep.smena set ok=:ok where id=:id"));

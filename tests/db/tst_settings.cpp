@@ -1,0 +1,141 @@
+// Where the program finds its server: the command line, the user's and the system's settings
+// files, the PG* environment, the built-in values, in that order; and a real server reached
+// through a settings file.
+#include "GuiApp.h"
+#include "TestDb.h"
+#include "app/Unit6.h"
+#include "db/Connection.h"
+#include "db/Dataset.h"
+#include "db/Settings.h"
+#include "db/SqlError.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+void write(const QString &path, const QString &text)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(text.toUtf8());
+}
+
+QString shown(const db::ConnectionParams &p)
+{
+    return QStringLiteral("%1:%2/%3 %4:%5")
+        .arg(p.host)
+        .arg(p.port)
+        .arg(p.database, p.user, p.password);
+}
+
+} // namespace
+
+class SettingsTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    QString db_;
+
+    db::SettingsSources sources(const QString &user, const QString &system, const QStringList &env)
+    {
+        // New names each time: settings files are read once per name and process.
+        static int n = 0;
+        ++n;
+        db::SettingsSources s{dir_.filePath(QString("user%1.conf").arg(n)),
+                              dir_.filePath(QString("system%1.conf").arg(n)),
+                              {}};
+        if (!user.isNull())
+            write(s.userFile, "[database]\n" + user);
+        if (!system.isNull())
+            write(s.systemFile, "[database]\n" + system);
+        for (const QString &kv : env)
+            s.environment.insert(kv.section('=', 0, 0), kv.section('=', 1));
+        return s;
+    }
+
+private slots:
+    void cleanupTestCase()
+    {
+        db::closeConnection();
+        if (!db_.isEmpty())
+            testdb::drop(db_);
+    }
+
+    void precedence_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("user");   // the user's file below [database]; null: none
+        QTest::addColumn<QString>("system"); // the system's file
+        QTest::addColumn<QStringList>("env");
+        QTest::addColumn<QString>("expected"); // host:port/database user:password
+        const QString none;
+        QTest::newRow("built-in") << QStringList{} << none << none << QStringList{}
+                                  << "localhost:5432/vesk_erp sys:wexapol";
+        QTest::newRow("environment over built-in")
+            << QStringList{} << none << none
+            << QStringList{"PGHOST=db.local", "PGPORT=6543", "PGDATABASE=erp", "PGUSER=clerk",
+                           "PGPASSWORD=p1"}
+            << "db.local:6543/erp clerk:p1";
+        QTest::newRow("system file over environment")
+            << QStringList{} << none << "host=sys.local\nport=7000\nuser=acc\npassword=p2\n"
+            << QStringList{"PGHOST=db.local", "PGPORT=6543", "PGDATABASE=erp"}
+            << "sys.local:7000/erp acc:p2";
+        QTest::newRow("user file over system file, key by key")
+            << QStringList{} << "host=my.local\n"
+            << "host=sys.local\nname=shop\nuser=acc\npassword=p2\n"
+            << QStringList{} << "my.local:5432/shop acc:p2";
+        QTest::newRow("command line over everything")
+            << QStringList{"cli_db", "cli.local"} << "host=my.local\nname=mine\n"
+            << none << QStringList{"PGHOST=db.local"} << "cli.local:5432/cli_db sys:wexapol";
+        QTest::newRow("a database without a server names nothing")
+            << QStringList{"cli_db"} << none << none << QStringList{}
+            << "localhost:5432/vesk_erp sys:wexapol";
+        QTest::newRow("a user without a password: the password file's turn")
+            << QStringList{} << "user=clerk\n"
+            << none << QStringList{} << "localhost:5432/vesk_erp clerk:";
+        QTest::newRow("a port that is no port is ignored")
+            << QStringList{} << "port=http\n"
+            << none << QStringList{"PGPORT=70000"} << "localhost:5432/vesk_erp sys:wexapol";
+    }
+    void precedence()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, user);
+        QFETCH(QString, system);
+        QFETCH(QStringList, env);
+        QFETCH(QString, expected);
+        QCOMPARE(shown(TDataModule6::settingsFor(args, sources(user, system, env))), expected);
+    }
+
+    // A real server, its host, port, user and password given by the user's file alone; a
+    // wrong user there is not rescued by the right one in the system's file.
+    void realServerThroughTheFile()
+    {
+        db_ = testdb::create();
+        const QString right = QStringLiteral("host=%1\nport=%2\nname=%3\n")
+                                  .arg(testdb::host())
+                                  .arg(testdb::port())
+                                  .arg(db_);
+        db::openConnection(TDataModule6::settingsFor(
+            {}, sources(right + "user=sys\npassword=wexapol\n", none(), {"PGUSER=nosuch"})));
+        db::Dataset ver;
+        ver.setSql("select count(*) as n from accounts_dep.ver");
+        ver.open();
+        QCOMPARE(ver.asInteger("n"), 1);
+        ver.close();
+        db::closeConnection();
+        try {
+            db::openConnection(TDataModule6::settingsFor(
+                {}, sources(right + "user=nosuch\n", "user=sys\npassword=wexapol\n", {})));
+            QFAIL("the user's file must win");
+        } catch (const db::SqlError &e) {
+            QVERIFY2(e.text().contains("nosuch"), qPrintable(e.text()));
+        }
+    }
+
+private:
+    static QString none() { return QString(); }
+};
+
+TABEL_TEST_MAIN(SettingsTest)
+#include "tst_settings.moc"
