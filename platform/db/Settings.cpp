@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+#include <functional>
 #include <optional>
 
 namespace db {
@@ -13,40 +14,38 @@ struct Layer {
     std::optional<QString> host, port, name, user, password;
 };
 
-Layer fromFile(const QString &path)
+// The five settings as one source names them; lookup answers a key it holds.
+Layer layerOf(const std::function<std::optional<QString>(const QString &)> &lookup,
+              const char *const (&keys)[5])
 {
     Layer l;
+    std::optional<QString> Layer::*const fields[] = {&Layer::host, &Layer::port, &Layer::name,
+                                                     &Layer::user, &Layer::password};
+    for (int i = 0; i < 5; ++i)
+        l.*fields[i] = lookup(QLatin1String(keys[i]));
+    return l;
+}
+
+Layer fromFile(const QString &path)
+{
     if (path.isEmpty() || !QFileInfo::exists(path))
-        return l;
+        return {};
     QSettings s(path, QSettings::IniFormat);
     s.beginGroup(QStringLiteral("database"));
-    auto take = [&s](const char *key, std::optional<QString> &into) {
-        const QString k = QLatin1String(key);
-        if (s.contains(k))
-            into = s.value(k).toString();
-    };
-    take("host", l.host);
-    take("port", l.port);
-    take("name", l.name);
-    take("user", l.user);
-    take("password", l.password);
-    return l;
+    return layerOf(
+        [&s](const QString &k) {
+            return s.contains(k) ? std::optional<QString>(s.value(k).toString()) : std::nullopt;
+        },
+        {"host", "port", "name", "user", "password"});
 }
 
 Layer fromEnvironment(const QProcessEnvironment &env)
 {
-    Layer l;
-    auto take = [&env](const char *key, std::optional<QString> &into) {
-        const QString k = QLatin1String(key);
-        if (env.contains(k))
-            into = env.value(k);
-    };
-    take("PGHOST", l.host);
-    take("PGPORT", l.port);
-    take("PGDATABASE", l.name);
-    take("PGUSER", l.user);
-    take("PGPASSWORD", l.password);
-    return l;
+    return layerOf(
+        [&env](const QString &k) {
+            return env.contains(k) ? std::optional<QString>(env.value(k)) : std::nullopt;
+        },
+        {"PGHOST", "PGPORT", "PGDATABASE", "PGUSER", "PGPASSWORD"});
 }
 
 } // namespace

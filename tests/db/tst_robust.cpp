@@ -57,6 +57,18 @@ class RobustTest : public QObject {
         }
         QFAIL("the backend did not end");
     }
+    // Another copy of the program: a connection of its own to the same database, for the
+    // thread that uses it.
+    QSqlDatabase otherClerk(const QString &name)
+    {
+        QSqlDatabase d = QSqlDatabase::addDatabase("QPSQL", name);
+        d.setHostName(testdb::host());
+        d.setPort(testdb::port());
+        d.setDatabaseName(db_);
+        d.setUserName("sys");
+        d.setPassword("wexapol");
+        return d;
+    }
     static void insertWorker(const QString &name)
     {
         db::Command c("insert into accounts_dep.person (fio, s_staffpos_hl) values (:f, '')");
@@ -232,12 +244,7 @@ private slots:
         std::thread other([&] {
             const QString name = "race";
             {
-                QSqlDatabase d = QSqlDatabase::addDatabase("QPSQL", name);
-                d.setHostName(testdb::host());
-                d.setPort(testdb::port());
-                d.setDatabaseName(db_);
-                d.setUserName("sys");
-                d.setPassword("wexapol");
+                QSqlDatabase d = otherClerk(name);
                 QSqlQuery q(d);
                 if (!d.open() || !d.transaction() ||
                     !q.exec(QString("insert into accounts_dep.h_tabel(smena, i_type, i_night, "
@@ -276,12 +283,7 @@ private slots:
         std::thread other([&] {
             const QString name = "clerk";
             {
-                QSqlDatabase d = QSqlDatabase::addDatabase("QPSQL", name);
-                d.setHostName(testdb::host());
-                d.setPort(testdb::port());
-                d.setDatabaseName(db_);
-                d.setUserName("sys");
-                d.setPassword("wexapol");
+                QSqlDatabase d = otherClerk(name);
                 while (stage < 1)
                     std::this_thread::sleep_for(std::chrono::milliseconds(5));
                 QSqlQuery q(d);
