@@ -410,3 +410,66 @@ INSERT INTO accounts_dep.norm (o_id, norma, price, prize)
 SELECT o.id, 0, CASE o.vid WHEN 7777 THEN 250 ELSE 300 END, 0
   FROM accounts_dep.oper o
  WHERE o.vid IN (7777, 7778);
+
+------------------------------------------------------------------------------
+-- Closed months
+------------------------------------------------------------------------------
+
+-- A month whose pay has been computed and paid. While it has a row here the
+-- server itself refuses every change of its shift entries, maintenance and
+-- average-piecework entries and timesheet rows, from any client; an entry is
+-- neither moved into such a month nor out of it. Reference books stay open:
+-- a new price applies to new entries.
+CREATE TABLE accounts_dep.closed_month (
+    year       smallint NOT NULL,
+    month      smallint NOT NULL CHECK (month BETWEEN 1 AND 12),
+    closed_by  varchar(254) NOT NULL
+               DEFAULT coalesce(nullif(current_setting('tabel.user', true), ''), session_user),
+    closed_at  timestamptz NOT NULL DEFAULT now(),
+    PRIMARY KEY (year, month)
+);
+
+-- Refuses with SQLSTATE TBC01 and the sentence the program shows as it is.
+CREATE FUNCTION accounts_dep.refuse_if_closed(m integer, y integer) RETURNS void
+LANGUAGE plpgsql AS $$
+BEGIN
+    IF EXISTS (SELECT 1 FROM accounts_dep.closed_month c WHERE c.year = y AND c.month = m) THEN
+        RAISE EXCEPTION USING ERRCODE = 'TBC01',
+            MESSAGE = format('Период %s.%s закрыт. Изменения запрещены.', lpad(m::text, 2, '0'), y);
+    END IF;
+END
+$$;
+
+CREATE FUNCTION accounts_dep.guard_closed_month() RETURNS trigger
+LANGUAGE plpgsql AS $$
+BEGIN
+    -- The month a row is in: of the row as it was, and of the row as it becomes.
+    IF TG_OP <> 'INSERT' THEN
+        IF TG_TABLE_NAME = 'smena' THEN
+            PERFORM accounts_dep.refuse_if_closed(extract(month FROM OLD.data)::int, extract(year FROM OLD.data)::int);
+        ELSIF TG_TABLE_NAME = 'fatigue' THEN
+            PERFORM accounts_dep.refuse_if_closed(extract(month FROM OLD.d_date)::int, extract(year FROM OLD.d_date)::int);
+        ELSE
+            PERFORM accounts_dep.refuse_if_closed(OLD.month, OLD.year);
+        END IF;
+    END IF;
+    IF TG_OP <> 'DELETE' THEN
+        IF TG_TABLE_NAME = 'smena' THEN
+            PERFORM accounts_dep.refuse_if_closed(extract(month FROM NEW.data)::int, extract(year FROM NEW.data)::int);
+        ELSIF TG_TABLE_NAME = 'fatigue' THEN
+            PERFORM accounts_dep.refuse_if_closed(extract(month FROM NEW.d_date)::int, extract(year FROM NEW.d_date)::int);
+        ELSE
+            PERFORM accounts_dep.refuse_if_closed(NEW.month, NEW.year);
+        END IF;
+        RETURN NEW;
+    END IF;
+    RETURN OLD;
+END
+$$;
+
+CREATE TRIGGER smena_closed_month BEFORE INSERT OR UPDATE OR DELETE ON accounts_dep.smena
+    FOR EACH ROW EXECUTE FUNCTION accounts_dep.guard_closed_month();
+CREATE TRIGGER fatigue_closed_month BEFORE INSERT OR UPDATE OR DELETE ON accounts_dep.fatigue
+    FOR EACH ROW EXECUTE FUNCTION accounts_dep.guard_closed_month();
+CREATE TRIGGER h_tabel_closed_month BEFORE INSERT OR UPDATE OR DELETE ON accounts_dep.h_tabel
+    FOR EACH ROW EXECUTE FUNCTION accounts_dep.guard_closed_month();

@@ -103,6 +103,9 @@ DbErrorText describeDbError(const db::SqlError &e)
                                                       "базе (возможно, их удалил другой "
                                                       "пользователь)."));
     }
+    // A closed month: the schema's own sentence, naming the month.
+    if (state == QLatin1String("TBC01"))
+        return {firstLine(server), server};
     if (state == QLatin1String("23505"))
         return told(known.whenWritten, QStringLiteral("Такая запись уже есть в базе."));
     if (state == QLatin1String("23514"))
