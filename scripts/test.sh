@@ -33,3 +33,7 @@ pg_psql "$PORT" postgres \
 echo "Test cluster on 127.0.0.1:$PORT"
 TABEL_PGHOST=127.0.0.1 TABEL_PGPORT=$PORT QT_QPA_PLATFORM=offscreen \
     ctest --test-dir build --output-on-failure
+
+# The Debian package is built and checked as well: its files, its dependencies and the
+# packaged program's answer to --version.
+"$ROOT/scripts/package.sh"
