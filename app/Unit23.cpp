@@ -1,12 +1,12 @@
 #include "Unit23.h"
 
-#include "Roles.h"
 #include "Startup.h"
-#include "Unit6.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
 #include "journal/Unit1.h"
 #include "reports/Unit18.h"
+#include "shop/Roles.h"
+#include "shop/Unit6.h"
 #include "ui/Messages.h"
 #include "ui/RadioGroup.h"
 

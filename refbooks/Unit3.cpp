@@ -1,10 +1,12 @@
 #include "Unit3.h"
 
 #include "Unit7.h"
-#include "app/Unit6.h"
+#include "db/Command.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
 #include "db/Transaction.h"
+#include "shop/Timesheet.h"
+#include "shop/Unit6.h"
 #include "ui/LookupCombo.h"
 #include "ui/Messages.h"
 
@@ -81,7 +83,7 @@ void TForm3::Button3Click()
     const auto ask = [](const QString &text) {
         return ui::askYesNo(text, QStringLiteral("Удаление"));
     };
-    auto &del = DataModule6->DelSmena;
+    db::Command del;
 
     Izdel_Smena->close();
     Izdel_Smena->setParam(QStringLiteral("id_ii"), p.toLongLong());
@@ -156,7 +158,7 @@ void TForm3::Button3Click()
                 del.setSql(QStringLiteral("delete from accounts_dep.smena s where s.i_id =") + p);
                 del.execute();
                 for (const Day &d : days)
-                    DataModule6->WriteShiftDay(d.worker, d.shift, d.date, false);
+                    shop::timesheet::writeShiftDay(d.worker, d.shift, d.date, false);
             }
             if (dropProduct) {
                 del.setSql(QStringLiteral("delete from cmn_gds_and_srv.gds_and_srv  where id=") +

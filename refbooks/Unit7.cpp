@@ -1,9 +1,9 @@
 #include "Unit7.h"
 
 #include "ListForm.h"
-#include "app/Unit6.h"
 #include "db/Dataset.h"
 #include "db/SqlText.h"
+#include "shop/Unit6.h"
 #include "ui/LookupCombo.h"
 #include "ui/Messages.h"
 
