@@ -58,7 +58,14 @@ prepare_database() {
         echo "Loading the schema and the demonstration data into $DB."
         pg_psql "$PORT" "$DB" -f app/schema.sql >/dev/null
         pg_psql "$PORT" "$DB" -f app/demo_data.sql >/dev/null
+    elif [ "$(pg_psql "$PORT" "$DB" -tA -c \
+        "select to_regclass('accounts_dep.change_log') is not null")" != t ]; then
+        echo "Adding closed months and the change history to $DB."
+        pg_psql "$PORT" "$DB" -f app/closing.sql >/dev/null
     fi
+    # The program's rights, given to its group role (again on every start: it costs
+    # nothing and follows the schema).
+    pg_psql "$PORT" "$DB" -f app/grants.sql >/dev/null
 }
 
 # ---- the private cluster, shared by the copies that run on it ----------------
@@ -162,6 +169,15 @@ fi
     flock 9
     prepare_database
 ) 9>"$PGDATA_DIR.lock"
+
+# On the private cluster the program logs in as a clerk of its group role, as at a site;
+# on a server of its own it keeps the built-in user.
+if [ "$SHARED" != foreign ]; then
+    pg_create_clerk "$PORT" buh wexapol >/dev/null
+    export PGUSER=buh PGPASSWORD=wexapol
+fi
+# The server's port reaches the program the standard way (a settings file still wins).
+export PGPORT=$PORT
 
 echo "Starting the program (demo access code 0264)."
 set +e
