@@ -1,13 +1,14 @@
 #include "Unit23.h"
 
-#include "Roles.h"
 #include "Startup.h"
-#include "Unit6.h"
+#include "shop/Unit6.h"
 #include "db/Connection.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
 #include "journal/Unit1.h"
 #include "reports/Unit18.h"
+#include "shop/Roles.h"
+#include "shop/Unit6.h"
 #include "ui/Messages.h"
 #include "ui/RadioGroup.h"
 

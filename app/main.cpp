@@ -1,8 +1,8 @@
 #include "app/Startup.h"
 #include "app/Unit23.h"
-#include "app/Unit6.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
+#include "shop/Unit6.h"
 #include "ui/Application.h"
 
 #include <QCoreApplication>

@@ -3,9 +3,9 @@
 // statement per worker, shift and day for comparison.
 #include "Bench.h"
 
-#include "app/Unit6.h"
 #include "db/Dataset.h"
 #include "db/Transaction.h"
+#include "shop/Unit6.h"
 #include "timesheets/Unit19.h"
 
 #include <QProgressBar>

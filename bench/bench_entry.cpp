@@ -2,10 +2,10 @@
 // timesheet cell, on the busiest journal day of the shop.
 #include "Bench.h"
 
-#include "app/Unit6.h"
 #include "db/Dataset.h"
 #include "journal/Unit1.h"
 #include "journal/Unit11.h"
+#include "shop/Unit6.h"
 
 #include <QDateEdit>
 #include <QLineEdit>

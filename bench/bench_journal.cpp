@@ -2,9 +2,9 @@
 // dataset layer, alone and with the journal window refilling its grid.
 #include "Bench.h"
 
-#include "app/Unit6.h"
 #include "db/Dataset.h"
 #include "journal/Unit1.h"
+#include "shop/Unit6.h"
 
 #include <QDateEdit>
 

@@ -2,9 +2,9 @@
 // window from the journal's menu until the window is up.
 #include "Bench.h"
 
-#include "app/Unit6.h"
 #include "db/Dataset.h"
 #include "journal/Unit1.h"
+#include "shop/Unit6.h"
 
 #include <QAction>
 #include <QApplication>

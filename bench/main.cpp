@@ -8,7 +8,7 @@
 #include "Bench.h"
 
 #include "app/Startup.h"
-#include "app/Unit6.h"
+#include "shop/Unit6.h"
 #include "ui/Application.h"
 #include "ui/Messages.h"
 

@@ -4,7 +4,7 @@
 // any database: the least a program of the same build does before such a window is up.
 #include "app/Startup.h"
 #include "app/Unit23.h"
-#include "app/Unit6.h"
+#include "shop/Unit6.h"
 #include "ui/Application.h"
 
 #include <QDialog>

@@ -1,9 +1,7 @@
 #include "Unit1.h"
 
 #include "app/BuildInfo.h"
-#include "app/Roles.h"
 #include "app/Unit23.h"
-#include "app/Unit6.h"
 #include "db/SqlError.h"
 #include "db/Transaction.h"
 #include "journal/Closing.h"
@@ -15,6 +13,9 @@
 #include "refbooks/Unit5.h"
 #include "refbooks/Unit8.h"
 #include "reports/Unit18.h"
+#include "shop/Roles.h"
+#include "shop/Timesheet.h"
+#include "shop/Unit6.h"
 #include "timesheets/Unit19.h"
 #include "timesheets/Unit27.h"
 #include "timesheets/Unit28.h"
@@ -407,7 +408,7 @@ void TForm1::Button3Click()
             DataModule6->DelSmena.setSql(
                 QStringLiteral("delete from accounts_dep.smena where id=") + id);
             DataModule6->DelSmena.executeOne();
-            DataModule6->WriteShiftDay(w, entryShift, date, false);
+            shop::timesheet::writeShiftDay(w, entryShift, date, false);
         });
     } catch (const db::RowChanged &) {
         q->reopen();

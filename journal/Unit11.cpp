@@ -1,12 +1,14 @@
 #include "Unit11.h"
 
-#include "Price.h"
 #include "Unit1.h"
-#include "app/Unit6.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
 #include "db/Transaction.h"
 #include "refbooks/Unit5.h"
+#include "shop/Price.h"
+#include "shop/ProductKind.h"
+#include "shop/Timesheet.h"
+#include "shop/Unit6.h"
 #include "ui/Application.h"
 #include "ui/DigitEdit.h"
 #include "ui/Messages.h"
@@ -189,8 +191,7 @@ void TForm11::presetEdit(const db::Dataset &q)
     const QString vid = q.asString(QStringLiteral("vid")).trimmed();
     Edit2->setText(q.asString(QStringLiteral("marka")).trimmed() + QStringLiteral("; ") + vid +
                    QStringLiteral("; ") +
-                   (q.asInteger(QStringLiteral("naimen")) == 0 ? QStringLiteral("Готовая продукция")
-                                                               : QStringLiteral("Заготовки")));
+                   shop::productKindText(q.asInteger(QStringLiteral("naimen"))));
     Edit3->setText(q.asString(QStringLiteral("kol_vo")).trimmed());
     Edit4->setText(q.asString(QStringLiteral("brak")).trimmed());
     workerId = q.asInteger(QStringLiteral("w_id"));
@@ -408,10 +409,10 @@ void TForm11::save(int shift, int colour)
     else
         SmenaIU.executeOne();
 
-    DataModule6->WriteShiftDay(workerId, shift, date, true);
+    shop::timesheet::writeShiftDay(workerId, shift, date, true);
     // An entry moved to another worker or date leaves the former cell with what remains.
     if (mode != 1 && (entry_.workerId != workerId || entry_.date != date))
-        DataModule6->WriteShiftDay(entry_.workerId, shift, entry_.date, false);
+        shop::timesheet::writeShiftDay(entry_.workerId, shift, entry_.date, false);
 }
 
 void TForm11::refreshJournal(db::Dataset *q)

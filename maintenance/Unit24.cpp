@@ -2,13 +2,14 @@
 
 #include "Unit25.h"
 #include "Unit26.h"
-#include "app/Unit6.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
 #include "db/SqlText.h"
 #include "db/Transaction.h"
-#include "journal/Price.h"
 #include "refbooks/Unit5.h"
+#include "shop/Price.h"
+#include "shop/Timesheet.h"
+#include "shop/Unit6.h"
 #include "ui/DigitEdit.h"
 #include "ui/LookupCombo.h"
 #include "ui/Messages.h"
@@ -272,22 +273,6 @@ void TForm24::Button4Click()
     showPrice();
 }
 
-int TForm24::hoursOfDay(int worker, int kind, int night, const QDate &day)
-{
-    db::Dataset *control = DataModule6->Control;
-    control->setSql(QStringLiteral("select sum(f.cnt) as tim from accounts_dep.fatigue f where "
-                                   "f.id_p =") +
-                    num(worker) + QStringLiteral("  and f.id_o=") + num(kind) +
-                    QStringLiteral(" and i_night=") + num(night) +
-                    QStringLiteral(" and f.d_date =to_date('") +
-                    day.toString(QStringLiteral("dd.MM.yyyy")) +
-                    QStringLiteral("', 'DD.MM.YYYY') group by f.id_p, f.d_date"));
-    control->open();
-    const int tim = control->isEmpty() ? 0 : control->asInteger(QStringLiteral("tim"));
-    control->close();
-    return tim;
-}
-
 void TForm24::Button1Click()
 {
     const QVariant kindKey = cb_type_work->keyValue();
@@ -342,16 +327,16 @@ void TForm24::Button1Click()
                            QStringLiteral("::xid"));
                 cmd.executeOne();
             }
-            DataModule6->LockWorkerMonth(workerId, day);
+            shop::timesheet::lockWorkerMonth(workerId, day);
             if (mode != 0 && former_.worker != workerId)
-                DataModule6->LockWorkerMonth(former_.worker, day);
-            DataModule6->WriteTabelDay({workerId, 0, kind, night, day.month(), day.year()},
-                                       day.day(), hoursOfDay(workerId, kind, night, day), true);
-            // An entry moved to another worker or kind leaves the former cell with what remains.
-            if (mode != 0 && (former_.worker != workerId || former_.kind != kind)) {
-                DataModule6->WriteTabelDay(
-                    {former_.worker, 0, former_.kind, former_.night, day.month(), day.year()},
-                    day.day(), hoursOfDay(former_.worker, former_.kind, former_.night, day), false);
+                shop::timesheet::lockWorkerMonth(former_.worker, day);
+            shop::timesheet::writeKindDay(workerId, kind, night, day, true);
+            // An entry moved to another worker, kind or night flag leaves the former cell
+            // with what remains.
+            if (mode != 0 &&
+                (former_.worker != workerId || former_.kind != kind || former_.night != night)) {
+                shop::timesheet::writeKindDay(former_.worker, former_.kind, former_.night, day,
+                                              false);
             }
         });
     } catch (const db::RowChanged &) {

@@ -41,7 +41,6 @@ public:
     void Button4Click(); // nomenclature pick
     void Button1Click(); // save
     // Hours of a worker's entries of one kind and night flag on a date (0 when none).
-    static int hoursOfDay(int worker, int kind, int night, const QDate &day);
 
     // The hour price a save stores, and the day-off flag it stores with it.
     double priceToStore() const;

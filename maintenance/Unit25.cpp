@@ -1,13 +1,14 @@
 #include "Unit25.h"
 
 #include "Unit24.h"
-#include "app/Unit6.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
 #include "db/SqlText.h"
 #include "db/Transaction.h"
+#include "shop/Price.h"
+#include "shop/Timesheet.h"
+#include "shop/Unit6.h"
 #include "journal/Closing.h"
-#include "journal/Price.h"
 #include "journal/Unit29.h"
 #include "ui/DBGrid.h"
 #include "ui/Messages.h"
@@ -228,10 +229,7 @@ void TForm25::Button7Click()
             DataModule6->SQL_exec.setSql(
                 QStringLiteral("delete from accounts_dep.fatigue where id=") + id);
             DataModule6->SQL_exec.executeOne();
-            DataModule6->LockWorkerMonth(worker, day);
-            const int tim = TForm24::hoursOfDay(worker, kind, night, day);
-            DataModule6->WriteTabelDay({worker, 0, kind, night, day.month(), day.year()}, day.day(),
-                                       tim, false);
+            shop::timesheet::writeKindDay(worker, kind, night, day, false);
         });
     } catch (const db::SqlError &) {
         reread();

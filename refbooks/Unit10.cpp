@@ -2,9 +2,9 @@
 
 #include "Unit3.h"
 #include "Unit8.h"
-#include "app/Unit6.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
+#include "shop/Unit6.h"
 #include "ui/Messages.h"
 
 #include <QComboBox>

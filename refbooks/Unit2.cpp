@@ -1,10 +1,10 @@
 #include "Unit2.h"
 
 #include "ListForm.h"
-#include "app/Unit6.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
 #include "db/SqlText.h"
+#include "shop/Unit6.h"
 #include "ui/LookupCombo.h"
 #include "ui/Messages.h"
 

@@ -1,9 +1,9 @@
 #include "Unit22.h"
 
-#include "app/Unit6.h"
 #include "db/Command.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
+#include "shop/Unit6.h"
 #include "ui/Messages.h"
 
 #include <QHBoxLayout>

@@ -2,10 +2,12 @@
 
 #include "ProductHistory.h"
 #include "Unit7.h"
-#include "app/Unit6.h"
+#include "db/Command.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
 #include "db/Transaction.h"
+#include "shop/Timesheet.h"
+#include "shop/Unit6.h"
 #include "ui/LookupCombo.h"
 #include "ui/Messages.h"
 
@@ -82,7 +84,7 @@ void TForm3::Button3Click()
     const auto ask = [](const QString &text) {
         return ui::askYesNo(text, QStringLiteral("Удаление"));
     };
-    auto &del = DataModule6->DelSmena;
+    db::Command del;
 
     Izdel_Smena->close();
     Izdel_Smena->setParam(QStringLiteral("id_ii"), p.toLongLong());
@@ -157,7 +159,7 @@ void TForm3::Button3Click()
                 del.setSql(QStringLiteral("delete from accounts_dep.smena s where s.i_id =") + p);
                 del.execute();
                 for (const Day &d : days)
-                    DataModule6->WriteShiftDay(d.worker, d.shift, d.date, false);
+                    shop::timesheet::writeShiftDay(d.worker, d.shift, d.date, false);
             }
             if (dropProduct) {
                 const QString before = products::rowOf(p.toLongLong());

@@ -2,11 +2,13 @@
 
 #include "Unit10.h"
 #include "Unit22.h"
-#include "app/Unit6.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
 #include "db/SqlText.h"
 #include "journal/Unit1.h"
+#include "shop/Price.h"
+#include "shop/ProductKind.h"
+#include "shop/Unit6.h"
 #include "spreadsheet/Excel.h"
 #include "ui/Application.h"
 #include "ui/Messages.h"
@@ -40,11 +42,6 @@ QVector<ui::ColumnDef> columns()
     return c;
 }
 
-QString typeName(int naimen)
-{
-    return naimen == 0 ? QStringLiteral("Готовая продукция") : QStringLiteral("Заготовки");
-}
-
 } // namespace
 
 TForm4::TForm4(QWidget *parent)
@@ -55,12 +52,13 @@ TForm4::TForm4(QWidget *parent)
 {
     Form4 = this;
     XLS_Rep = new db::Dataset(QStringLiteral("XLS_Rep"), this);
-    XLS_Rep->setSql(QStringLiteral(
-        "select izdel.MARKA, vid_oper.VID, oper.NAIMEN,(SELECT (CASE naimen WHEN 0 THEN "
-        "'Готовая продукция' ELSE 'Заготовки' END)) as nmn, oper.CENA_new as cena, oper.id, "
-        "oper.i_id, oper.VID as oper_vid from accounts_dep.OPER,accounts_dep.IZDEL,"
-        "accounts_dep.VID_OPER where OPER.i_id=IZDEL.id and oper.vid=vid_oper.id order by "
-        "izdel.marka, vid_oper.vid, oper.naimen"));
+    XLS_Rep->setSql(
+        QStringLiteral("select izdel.MARKA, vid_oper.VID, oper.NAIMEN,") + shop::productKindSql() +
+        QStringLiteral(
+            " as nmn, oper.CENA_new as cena, oper.id, "
+            "oper.i_id, oper.VID as oper_vid from accounts_dep.OPER,accounts_dep.IZDEL,"
+            "accounts_dep.VID_OPER where OPER.i_id=IZDEL.id and oper.vid=vid_oper.id order by "
+            "izdel.marka, vid_oper.vid, oper.naimen"));
 
     Button5 = newButton("Button5", QStringLiteral("Excel"));
     CheckBox1 = new QCheckBox(QStringLiteral("Цены"), this);
@@ -80,14 +78,7 @@ TForm4::TForm4(QWidget *parent)
 
 double TForm4::finalPrice(double base, bool dayOff, int shift)
 {
-    double price = base;
-    if (dayOff)
-        price *= 2;
-    if (shift == 3)
-        price *= 1.2;
-    else if (shift == 4)
-        price *= 1.5;
-    return price; // the entry editor rounds it, ties to even
+    return price::shiftPrice(base, dayOff, shift); // the entry editor rounds it, ties to even
 }
 
 TForm4::Picked TForm4::picked(const db::Dataset &oper)
@@ -105,7 +96,7 @@ TForm4::Picked TForm4::picked(const db::Dataset &oper)
     control->open();
     p.text = control->asString(QStringLiteral("marka")).trimmed() + QStringLiteral("; ") +
              oper.asString(QStringLiteral("vid")).trimmed() + QStringLiteral("; ") +
-             typeName(p.naimen);
+             shop::productKindText(p.naimen);
     control->close();
     return p;
 }
@@ -236,8 +227,8 @@ void TForm4::Button5Click()
         excel::plain::WriteCell(1, 2, row, XLS_Rep->asString(QStringLiteral("vid")).trimmed(), 1);
         excel::plain::WriteCell(
             1, 3, row, QLocale().toString(XLS_Rep->asFloat(QStringLiteral("cena")), 'g', 15), 0);
-        excel::plain::WriteCell(1, 4, row, typeName(XLS_Rep->asInteger(QStringLiteral("naimen"))),
-                                1);
+        excel::plain::WriteCell(
+            1, 4, row, shop::productKindText(XLS_Rep->asInteger(QStringLiteral("naimen"))), 1);
     }
     excel::plain::SetVisible(true);
     XLS_Rep->close();

@@ -1,9 +1,9 @@
 #include "Unit5.h"
 
 #include "Unit2.h"
-#include "app/Unit6.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
+#include "shop/Unit6.h"
 #include "ui/Messages.h"
 
 #include <QLineEdit>

@@ -1,10 +1,10 @@
 #include "Unit7.h"
 
 #include "ListForm.h"
-#include "ProductHistory.h"
-#include "app/Unit6.h"
 #include "db/Dataset.h"
 #include "db/SqlText.h"
+#include "shop/Unit6.h"
+#include "ProductHistory.h"
 #include "db/Transaction.h"
 #include "ui/LookupCombo.h"
 #include "ui/Messages.h"

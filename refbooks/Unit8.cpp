@@ -1,10 +1,10 @@
 #include "Unit8.h"
 
 #include "Unit9.h"
-#include "app/Unit6.h"
 #include "db/Command.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
+#include "shop/Unit6.h"
 #include "ui/Messages.h"
 
 #include <QLineEdit>

@@ -1,10 +1,10 @@
 #include "Unit9.h"
 
 #include "ListForm.h"
-#include "app/Unit6.h"
 #include "db/Command.h"
 #include "db/Dataset.h"
 #include "db/SqlText.h"
+#include "shop/Unit6.h"
 #include "ui/Messages.h"
 
 #include <QGroupBox>

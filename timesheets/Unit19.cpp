@@ -1,8 +1,9 @@
 #include "Unit19.h"
 
-#include "app/Unit6.h"
 #include "db/Dataset.h"
 #include "db/Transaction.h"
+#include "shop/Timesheet.h"
+#include "shop/Unit6.h"
 #include "journal/Closing.h"
 #include "spreadsheet/Excel.h"
 #include "timesheets/Unit15.h"
@@ -277,42 +278,10 @@ void TForm19::Button5Click()
 
 void TForm19::rebuildMonth(const timesheet::MonthPeriod &p, QProgressBar *bar)
 {
-    const QString m = QString::number(p.month);
-    const QString y = QString::number(p.year);
-    QStringList days, cells;
-    for (int d = 1; d <= 31; ++d) {
-        days << QStringLiteral("d%1").arg(d);
-        cells << QStringLiteral("max(hours) filter (where day=%1)").arg(d);
-    }
-    db::transaction([&] {
-        // No cell of the month is written by anyone else while it is rebuilt.
-        DataModule6->LockMonth(p.month, p.year);
-        DataModule6->DelSmena.setSql(
-            QStringLiteral("delete from accounts_dep.h_tabel where smena>0 and month=") + m +
-            QStringLiteral(" and year=") + y);
-        DataModule6->DelSmena.execute();
-        // The hours of each day per worker and shift are gathered first and become the
-        // month's rows in one go, so that each row is written once.
-        DataModule6->SQL_exec.setSql(QStringLiteral(
-            "create temporary table h_tabel_days (smena smallint, w_id integer, day smallint, "
-            "hours bigint) on commit drop"));
-        DataModule6->SQL_exec.execute();
-        timesheet::byDay(bar, p.days(), [&](int day) {
-            DataModule6->H_Tabel_ins.setSql(
-                QStringLiteral("insert into h_tabel_days select s.smena, s.w_id, %1, sum(s.time) "
-                               "from accounts_dep.smena s where s.data='%2' and s.smena>0 group "
-                               "by s.smena, s.w_id")
-                    .arg(QString::number(day),
-                         QDate(p.year, p.month, day).toString(QStringLiteral("dd.MM.yyyy"))));
-            DataModule6->H_Tabel_ins.execute();
-        });
-        DataModule6->H_Tabel_ins.setSql(
-            QStringLiteral("insert into accounts_dep.h_tabel(smena, w_id, month, year, ") +
-            days.join(QStringLiteral(", ")) + QStringLiteral(") select smena, w_id, ") + m +
-            QStringLiteral(", ") + y + QStringLiteral(", ") + cells.join(QStringLiteral(", ")) +
-            QStringLiteral(" from h_tabel_days group by smena, w_id"));
-        DataModule6->H_Tabel_ins.execute();
-    });
+    shop::timesheet::rebuildShifts(p.month, p.year,
+                                   [bar](int days, const std::function<void(int)> &work) {
+                                       timesheet::byDay(bar, days, work);
+                                   });
 }
 
 void TForm19::Button1Click()

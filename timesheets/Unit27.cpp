@@ -1,8 +1,9 @@
 #include "Unit27.h"
 
-#include "app/Unit6.h"
 #include "db/Dataset.h"
 #include "db/Transaction.h"
+#include "shop/Timesheet.h"
+#include "shop/Unit6.h"
 #include "journal/Closing.h"
 #include "spreadsheet/Excel.h"
 #include "ui/DBGrid.h"
@@ -400,30 +401,10 @@ void TForm27::Button5Click()
 
 void TForm27::rebuildMonth(const timesheet::MonthPeriod &p, QProgressBar *bar)
 {
-    const QString m = QString::number(p.month);
-    const QString y = QString::number(p.year);
-    db::transaction([&] {
-        // No cell of the month is written by anyone else while it is rebuilt.
-        DataModule6->LockMonth(p.month, p.year);
-        DataModule6->DelSmena.setSql(
-            QStringLiteral("delete from accounts_dep.h_tabel where smena=0 and month=") + m +
-            QStringLiteral(" and year=") + y);
-        DataModule6->DelSmena.execute();
-        // Each day's hours per worker, kind and night flag go into that day's cell of the
-        // worker's row of that kind, the row being made by its first day with entries.
-        timesheet::byDay(bar, p.days(), [&](int day) {
-            const QString d = QStringLiteral("d") + QString::number(day);
-            DataModule6->H_Tabel_ins.setSql(
-                QStringLiteral("insert into accounts_dep.h_tabel(i_type, w_id, i_night, month, "
-                               "year, %1) select f.id_o, f.id_p, f.i_night, %2, %3, sum(f.cnt) "
-                               "from accounts_dep.fatigue f where f.d_date='%4' group by "
-                               "f.id_p, f.id_o, f.i_night on conflict (w_id, smena, i_type, "
-                               "i_night, month, year) do update set %1=excluded.%1")
-                    .arg(d, m, y,
-                         QDate(p.year, p.month, day).toString(QStringLiteral("dd.MM.yyyy"))));
-            DataModule6->H_Tabel_ins.execute();
-        });
-    });
+    shop::timesheet::rebuildKinds(p.month, p.year,
+                                  [bar](int days, const std::function<void(int)> &work) {
+                                      timesheet::byDay(bar, days, work);
+                                  });
 }
 
 void TForm27::Button3Click()

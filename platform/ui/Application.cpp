@@ -1,11 +1,14 @@
 #include "Application.h"
 
+#include "MessageBoxes.h"
+
 #include <QLocale>
 
 namespace ui {
 
 Application::Application(int &argc, char **argv) : QApplication(argc, argv)
 {
+    useMessageBoxes();
     // Numbers and dates as the shop's users read them.
     QLocale ru(QLocale::Russian, QLocale::Russia);
     ru.setNumberOptions(QLocale::OmitGroupSeparator);

@@ -2,10 +2,7 @@
 
 #include "db/SqlError.h"
 
-#include <QApplication>
 #include <QHash>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
 
@@ -13,28 +10,23 @@ namespace ui {
 
 namespace {
 
-class BoxService : public MessageService {
+// Without a display (a tool or test that installed nothing) a message goes to the log and
+// a question is answered No.
+class LogService : public MessageService {
 public:
     void error(const QString &text, const QString &caption, const QString &details) override
     {
-        QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok,
-                        QApplication::activeWindow());
-        if (!details.isEmpty())
-            box.setDetailedText(details);
-        box.exec();
+        qWarning("%s: %s %s", qPrintable(caption), qPrintable(text), qPrintable(details));
     }
     bool question(const QString &text, const QString &caption) override
     {
-        QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
-                        QApplication::activeWindow());
-        box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
-        box.button(QMessageBox::No)->setText(QStringLiteral("Нет"));
-        box.setDefaultButton(QMessageBox::Yes);
-        return box.exec() == QMessageBox::Yes;
+        qWarning("%s: %s (answered No)", qPrintable(caption), qPrintable(text));
+        return false;
     }
 };
 
-BoxService boxService;
+LogService logService;
+MessageService *fallback = &logService;
 MessageService *current = nullptr;
 bool showingDbError = false;
 
@@ -68,12 +60,17 @@ QString firstLine(const QString &serverText)
 
 MessageService &messages()
 {
-    return current ? *current : boxService;
+    return current ? *current : *fallback;
 }
 
 void installMessages(MessageService *service)
 {
     current = service;
+}
+
+void setDefaultMessages(MessageService *service)
+{
+    fallback = service ? service : &logService;
 }
 
 void nameConstraint(const QString &constraint, const QString &whenReferenced,

@@ -21,10 +21,13 @@ public:
     virtual bool question(const QString &text, const QString &caption) = 0;
 };
 
-// The service in use; the message-box one unless another was installed.
+// The service in use: the installed one, else the default (message boxes once the
+// application object exists, the log before and without it).
 MessageService &messages();
-// Installs a service (not owned); nullptr restores the message boxes.
+// Installs a service (not owned); nullptr restores the default.
 void installMessages(MessageService *service);
+// Sets the default service (not owned); nullptr restores the log.
+void setDefaultMessages(MessageService *service);
 
 inline void showError(const QString &text, const QString &caption = QStringLiteral("Ошибка"))
 {

@@ -2,7 +2,7 @@
 #include "GuiApp.h"
 #include "ScriptedMessages.h"
 #include "TestDb.h"
-#include "app/Unit6.h"
+#include "shop/Unit6.h"
 
 class DataModuleTest : public QObject {
     Q_OBJECT

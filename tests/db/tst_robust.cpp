@@ -3,12 +3,13 @@
 #include "GuiApp.h"
 #include "ScriptedMessages.h"
 #include "TestDb.h"
-#include "app/Unit6.h"
 #include "db/Command.h"
 #include "db/Connection.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
 #include "db/Transaction.h"
+#include "shop/Timesheet.h"
+#include "shop/Unit6.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -143,7 +144,7 @@ private slots:
         const int rows = count("accounts_dep.h_tabel");
         QVERIFY_THROWS_EXCEPTION(db::SqlError, db::transaction([&] {
                                      insertWorker("Откат В.В.");
-                                     DataModule6->WriteTabelDay({w, 2, 0, 0, 2, 2031}, 5, 8, true);
+                                     shop::timesheet::writeDay({w, 2, 0, 0, 2, 2031}, 5, 8, true);
                                      if (dropConnection)
                                          dropProgramBackend();
                                      db::Command("update accounts_dep.person set fio=fio||'x' "
@@ -264,7 +265,7 @@ private slots:
         while (!inserted)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         // Waits on the other clerk's row, then adds its own day to it.
-        DataModule6->WriteTabelDay({w, 1, 0, 0, 7, 2032}, 4, 8, true);
+        shop::timesheet::writeDay({w, 1, 0, 0, 7, 2032}, 4, 8, true);
         other.join();
         QVERIFY2(otherError.isEmpty(), qPrintable(otherError));
         const QString row = QString("w_id=%1 and smena=1 and month=7 and year=2032").arg(w);
@@ -322,7 +323,7 @@ private slots:
                                        "values (%1, '2032-08-09', 1, 3)")
                                    .arg(w));
             insert.execute();
-            DataModule6->WriteShiftDay(w, 1, day, true);
+            shop::timesheet::writeShiftDay(w, 1, day, true);
             stage = 1;
             // The other clerk inserts and comes to its cell while this one is not committed.
             while (stage < 2)

@@ -3,11 +3,11 @@
 // through a settings file.
 #include "GuiApp.h"
 #include "TestDb.h"
-#include "app/Unit6.h"
 #include "db/Connection.h"
 #include "db/Dataset.h"
 #include "db/Settings.h"
 #include "db/SqlError.h"
+#include "shop/Unit6.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -6,7 +6,7 @@
 #include "ScriptedMessages.h"
 #include "Sheets.h"
 #include "TestDb.h"
-#include "app/Unit6.h"
+#include "shop/Unit6.h"
 #include "db/Command.h"
 #include "db/Connection.h"
 #include "db/Dataset.h"

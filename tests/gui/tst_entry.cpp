@@ -5,12 +5,12 @@
 #include "Modal.h"
 #include "ScriptedMessages.h"
 #include "TestDb.h"
-#include "app/Unit6.h"
-#include "journal/Price.h"
 #include "journal/Unit1.h"
 #include "journal/Unit11.h"
 #include "refbooks/Unit4.h"
 #include "refbooks/Unit5.h"
+#include "shop/Price.h"
+#include "shop/Unit6.h"
 #include "ui/DBGrid.h"
 
 #include <QCheckBox>

@@ -4,9 +4,9 @@
 #include "Modal.h"
 #include "ScriptedMessages.h"
 #include "TestDb.h"
-#include "app/Unit6.h"
 #include "journal/Unit1.h"
 #include "refbooks/Unit5.h"
+#include "shop/Unit6.h"
 #include "ui/DBGrid.h"
 
 #include <QCalendarWidget>

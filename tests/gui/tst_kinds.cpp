@@ -5,11 +5,11 @@
 #include "Modal.h"
 #include "ScriptedMessages.h"
 #include "TestDb.h"
-#include "app/Unit6.h"
 #include "db/SqlError.h"
 #include "journal/Unit1.h"
 #include "refbooks/Unit8.h"
 #include "refbooks/Unit9.h"
+#include "shop/Unit6.h"
 #include "ui/DBGrid.h"
 
 #include <QLineEdit>

@@ -6,9 +6,9 @@
 #include "TestDb.h"
 #include "app/Startup.h"
 #include "app/Unit23.h"
-#include "app/Unit6.h"
 #include "journal/Unit1.h"
 #include "reports/Unit18.h"
+#include "shop/Unit6.h"
 #include "ui/DBGrid.h"
 #include "ui/RadioGroup.h"
 

@@ -6,12 +6,12 @@
 #include "ScriptedMessages.h"
 #include "Sheets.h"
 #include "TestDb.h"
-#include "app/Unit6.h"
 #include "journal/Unit1.h"
 #include "refbooks/Unit10.h"
 #include "refbooks/Unit22.h"
 #include "refbooks/Unit3.h"
 #include "refbooks/Unit4.h"
+#include "shop/Unit6.h"
 #include "ui/DBGrid.h"
 
 #include <QCheckBox>

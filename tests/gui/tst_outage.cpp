@@ -4,11 +4,11 @@
 #include "GuiApp.h"
 #include "ScriptedMessages.h"
 #include "TestDb.h"
-#include "app/Unit6.h"
 #include "db/Connection.h"
 #include "journal/Unit1.h"
 #include "refbooks/Unit2.h"
 #include "refbooks/Unit5.h"
+#include "shop/Unit6.h"
 
 #include <QLineEdit>
 #include <QProcess>

@@ -3,9 +3,9 @@
 #include "ScriptedMessages.h"
 #include "TestDb.h"
 #include "app/Startup.h"
-#include "app/Unit6.h"
 #include "db/Dataset.h"
 #include "journal/Unit1.h"
+#include "shop/Unit6.h"
 
 namespace gui {
 

@@ -1,7 +1,7 @@
 #include "TestDb.h"
 
-#include "app/Unit6.h"
 #include "db/Connection.h"
+#include "shop/Unit6.h"
 
 #include <QCoreApplication>
 #include <QDate>

@@ -1,9 +1,9 @@
 // Pure functions of the core: quoting, the LIKE matcher, the connection string, the decimal
 // fix, access codes and build numbers.
 #include "app/BuildInfo.h"
-#include "app/Roles.h"
-#include "app/Unit6.h"
 #include "db/SqlText.h"
+#include "shop/Roles.h"
+#include "shop/Unit6.h"
 
 #include <QTest>
 

@@ -1,5 +1,6 @@
 #include "Unit6.h"
 
+#include "ProductKind.h"
 #include "Refusals.h"
 #include "ui/Messages.h"
 
@@ -19,8 +20,7 @@ const char *const kJournalFrom =
 
 QString journalQuery(int shift)
 {
-    const QString kind = QStringLiteral(
-        "(SELECT (CASE naimen WHEN 0 THEN 'Готовая продукция' ELSE 'Заготовки' END)) as nmn");
+    const QString kind = shop::productKindSql() + QStringLiteral(" as nmn");
     if (shift == 1) {
         return QLatin1String("select ") + QLatin1String(kJournalColumns) +
                QStringLiteral("person.s_caption fio, izdel.marka, vid_oper.vid, ") + kind +
@@ -91,15 +91,16 @@ TDataModule6::TDataModule6(QObject *parent) : QObject(parent)
                                  "by marka"));
     Oper = query(
         "Oper",
-        QStringLiteral(
-            "select izdel.MARKA, vid_oper.VID, oper.NAIMEN, (SELECT (CASE naimen WHEN 0 THEN "
-            "'Готовая продукция' ELSE 'Заготовки' END)) as nmn, count(o_id) norma, "
-            "min(price)::numeric cena, oper.id, oper.i_id, oper.VID as oper_vid, "
-            "min(oper.xmin::text) as row_ver from "
-            "accounts_dep.norm,accounts_dep.OPER,accounts_dep.IZDEL,accounts_dep.VID_OPER where "
-            "OPER.i_id=IZDEL.id and norm.o_id=oper.id and oper.vid=vid_oper.id group by "
-            "izdel.MARKA, vid_oper.VID, oper.NAIMEN, oper.id, oper.i_id, oper.VID order by "
-            "izdel.marka, vid_oper.vid, oper.naimen"));
+        QStringLiteral("select izdel.MARKA, vid_oper.VID, oper.NAIMEN, ") + shop::productKindSql() +
+            QStringLiteral(
+                " as nmn, count(o_id) norma, "
+                "min(price)::numeric cena, oper.id, oper.i_id, oper.VID as oper_vid, "
+                "min(oper.xmin::text) as row_ver from "
+                "accounts_dep.norm,accounts_dep.OPER,accounts_dep.IZDEL,accounts_dep.VID_OPER "
+                "where "
+                "OPER.i_id=IZDEL.id and norm.o_id=oper.id and oper.vid=vid_oper.id group by "
+                "izdel.MARKA, vid_oper.VID, oper.NAIMEN, oper.id, oper.i_id, oper.VID order by "
+                "izdel.marka, vid_oper.vid, oper.naimen"));
     Vid_oper = query("Vid_oper", QStringLiteral("select *, xmin::text as row_ver from "
                                                 "accounts_dep.VID_OPER order by vid"));
     Vid_oper->setUpdateTable(QStringLiteral("accounts_dep.vid_oper"), QStringLiteral("id"));
@@ -110,11 +111,6 @@ TDataModule6::TDataModule6(QObject *parent) : QObject(parent)
     H_Tabel_1 = query("H_Tabel_1", timesheetQuery(1));
     H_Tabel_2 = query("H_Tabel_2", timesheetQuery(2));
     H_Tabel_3 = query("H_Tabel_3", timesheetQuery(3));
-    H_Tabel_ins.setSql(QStringLiteral(
-        "insert into accounts_dep.h_tabel (w_id, smena, month, year) values (:w_id, :smena, "
-        ":month, :year)"));
-    Oper_ins.setSql(QStringLiteral("insert into accounts_dep.oper (vid, naimen, i_id, cena_new) "
-                                   "values (:vid, :naimen, :i_id, 0)"));
     Oper_ed.setSql(QStringLiteral(
         "update accounts_dep.oper set vid=:vid, naimen=:naimen, i_id=:i_id where id=:id"));
     Oper_del.setSql(QStringLiteral("delete from accounts_dep.oper where id=:id"));
@@ -239,80 +235,4 @@ QString TDataModule6::FixDecimal(const QString &text) const
     QString out = text;
     out.replace(at, 1, ServerDelim.isEmpty() ? QStringLiteral(".") : ServerDelim);
     return out;
-}
-
-void TDataModule6::WriteTabelDay(const TabelRow &row, int day, int hours, bool create)
-{
-    const QString d = QStringLiteral("d") + QString::number(day);
-    const QString n = QString::number(hours);
-    if (create) {
-        H_Tabel_ins.setSql(
-            QStringLiteral("insert into accounts_dep.h_tabel(smena, i_type, i_night, w_id, month, "
-                           "year, %1) values(%2, %3, %4, %5, %6, %7, %8) on conflict (w_id, "
-                           "smena, i_type, i_night, month, year) do update set %1=excluded.%1")
-                .arg(d)
-                .arg(row.smena)
-                .arg(row.i_type)
-                .arg(row.i_night)
-                .arg(row.w_id)
-                .arg(row.month)
-                .arg(row.year)
-                .arg(n));
-    } else {
-        H_Tabel_ins.setSql(QStringLiteral("update accounts_dep.h_tabel set %1=%2 where w_id=%3 "
-                                          "and smena=%4 and i_type=%5 and i_night=%6 and "
-                                          "month=%7 and year=%8")
-                               .arg(d, n)
-                               .arg(row.w_id)
-                               .arg(row.smena)
-                               .arg(row.i_type)
-                               .arg(row.i_night)
-                               .arg(row.month)
-                               .arg(row.year));
-    }
-    H_Tabel_ins.execute();
-}
-
-namespace {
-// The month as one key, e.g. 202311; the first key of both lock kinds.
-int monthKey(int month, int year)
-{
-    return year * 100 + month;
-}
-// The month lock's second key: no worker's number is 0.
-constexpr int kWholeMonth = 0;
-} // namespace
-
-void TDataModule6::LockWorkerMonth(int w_id, const QDate &date)
-{
-    const int key = monthKey(date.month(), date.year());
-    CellLock.setSql(QStringLiteral("select pg_advisory_xact_lock_shared(%1, %2), "
-                                   "pg_advisory_xact_lock(%1, %3)")
-                        .arg(key)
-                        .arg(kWholeMonth)
-                        .arg(w_id));
-    CellLock.execute();
-}
-
-void TDataModule6::LockMonth(int month, int year)
-{
-    CellLock.setSql(QStringLiteral("select pg_advisory_xact_lock(%1, %2)")
-                        .arg(monthKey(month, year))
-                        .arg(kWholeMonth));
-    CellLock.execute();
-}
-
-void TDataModule6::WriteShiftDay(int w_id, int smena, const QDate &date, bool create)
-{
-    LockWorkerMonth(w_id, date);
-    Control->setSql(QStringLiteral(
-        "select sum(time) as tim from accounts_dep.smena where w_id=:w_id and smena=:smena and "
-        "data=:data group by w_id, smena, data"));
-    Control->setParam(QStringLiteral("w_id"), w_id);
-    Control->setParam(QStringLiteral("smena"), smena);
-    Control->setParam(QStringLiteral("data"), date);
-    Control->open();
-    const int tim = Control->asInteger(QStringLiteral("tim"));
-    Control->close();
-    WriteTabelDay(TabelRow{w_id, smena, 0, 0, date.month(), date.year()}, date.day(), tim, create);
 }

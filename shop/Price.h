@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// Prices and amounts of shift entries.
+// Prices and amounts of shift entries and of maintenance and average-piecework entries.
 namespace price {
 
 // Rounded to 4 decimal places, a tie going to the even neighbour.
@@ -12,6 +12,11 @@ double round4(double value);
 QString text(double value);
 // The same text with a point, as the server reads numbers.
 QString sqlText(double value);
+
+// The price of a shift entry: the operation's price doubled on a day off, then raised by a
+// fifth on the third shift and by a half on the fourth. Not rounded: the entry is stored
+// with round4 of it.
+double shiftPrice(double base, bool dayOff, int shift);
 
 // The hour price of a maintenance or average-piecework entry: the base price of its kind (the
 // list price for maintenance work, the worker's average for average piecework) doubled on a

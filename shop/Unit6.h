@@ -5,7 +5,6 @@
 #include "db/Dataset.h"
 #include "db/Settings.h"
 
-#include <QDate>
 #include <QObject>
 #include <QStringList>
 
@@ -31,13 +30,10 @@ public:
     db::Dataset *H_Tabel_1;
     db::Dataset *H_Tabel_2;
     db::Dataset *H_Tabel_3;
-    db::Command DelSmena;
-    db::Command H_Tabel_ins;
+    db::Command DelSmena; // deletes shift entries (accounts_dep.smena)
     db::Command SQL_exec;
-    db::Command Oper_ins;
     db::Command Oper_ed;
     db::Command Oper_del;
-    db::Command CellLock; // the advisory locks of the timesheet writers
 
     // The journal query of a shift: Smena2..Smena4 for 2..4, Smena1 for anything else.
     db::Dataset *smena(int shift) const;
@@ -69,40 +65,6 @@ public:
     QString FixDecimal(const QString &text) const;
 
     static QString timesheetQuery(int shift);
-
-    // One timesheet row of accounts_dep.h_tabel: a shift-journal row (smena 1..4, i_type 0)
-    // or a maintenance row (smena 0, i_type 7777 or 7778, with its night flag).
-    struct TabelRow {
-        int w_id = 0;
-        int smena = 0;
-        int i_type = 0;
-        int i_night = 0;
-        int month = 0;
-        int year = 0;
-    };
-    // Writes hours into the day's cell of the row through H_Tabel_ins; the other days are
-    // not touched. With create, a missing row is inserted with that one day set; the
-    // insert turns into an update when the row exists (also when another user created it a
-    // moment ago), so a worker never gets two rows of one kind in a month. Without create,
-    // only an existing row is updated.
-    void WriteTabelDay(const TabelRow &row, int day, int hours, bool create);
-    // The day's cell of a worker's shift row of the month gets the hours of the worker's
-    // entries of that shift and date (0 when none remain), as WriteTabelDay writes it.
-    void WriteShiftDay(int w_id, int smena, const QDate &date, bool create);
-
-    // Cells that cannot lose hours. A cell is written with the sum of the day's entries, so
-    // two clerks saving for one worker at once must not both sum without the other's entry.
-    // Every writer of a worker's cells takes the worker's month lock inside its transaction
-    // before it sums; the lock is held to commit, so the sum read after it includes every
-    // entry committed before, and the later writer writes the full day. The worker and month
-    // is the narrowest key that covers every cell a save recomputes (a save touches one day,
-    // a move two cells of one or two workers); a month rebuild takes the month itself
-    // exclusively, which every cell writer also holds shared. Transaction-level advisory
-    // locks: nothing to clean up, released by commit or rollback. Two moves locking two
-    // workers in opposite orders may deadlock; the server then fails one and the
-    // transaction helper runs it again.
-    void LockWorkerMonth(int w_id, const QDate &date);
-    void LockMonth(int month, int year);
 
 private:
     db::Dataset *query(const char *name, const QString &sql);

@@ -31,7 +31,21 @@ QString text(double value)
 namespace {
 constexpr double kDayOffFactor = 2;
 constexpr double kNightFactor = 1.2;
+constexpr double kThirdShiftFactor = 1.2;
+constexpr double kFourthShiftFactor = 1.5;
 } // namespace
+
+double shiftPrice(double base, bool dayOff, int shift)
+{
+    double p = base;
+    if (dayOff)
+        p *= kDayOffFactor;
+    if (shift == 3)
+        p *= kThirdShiftFactor;
+    else if (shift == 4)
+        p *= kFourthShiftFactor;
+    return p;
+}
 
 double hourPrice(double base, bool dayOff, bool night)
 {

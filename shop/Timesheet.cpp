@@ -1,0 +1,178 @@
+#include "Timesheet.h"
+
+#include "db/Command.h"
+#include "db/Dataset.h"
+#include "db/Transaction.h"
+
+#include <QStringList>
+
+namespace shop::timesheet {
+
+namespace {
+
+// The month as one key, e.g. 202311; the first key of both lock kinds.
+int monthKey(int month, int year)
+{
+    return year * 100 + month;
+}
+// The month lock's second key: no worker's number is 0.
+constexpr int kWholeMonth = 0;
+
+void run(const QString &sql)
+{
+    db::Command(sql).execute();
+}
+
+QString dateText(int year, int month, int day)
+{
+    return QDate(year, month, day).toString(QStringLiteral("dd.MM.yyyy"));
+}
+
+} // namespace
+
+void writeDay(const Row &row, int day, int hours, bool create)
+{
+    const QString d = QStringLiteral("d") + QString::number(day);
+    const QString n = QString::number(hours);
+    if (create) {
+        run(QStringLiteral("insert into accounts_dep.h_tabel(smena, i_type, i_night, w_id, month, "
+                           "year, %1) values(%2, %3, %4, %5, %6, %7, %8) on conflict (w_id, "
+                           "smena, i_type, i_night, month, year) do update set %1=excluded.%1")
+                .arg(d)
+                .arg(row.smena)
+                .arg(row.i_type)
+                .arg(row.i_night)
+                .arg(row.w_id)
+                .arg(row.month)
+                .arg(row.year)
+                .arg(n));
+    } else {
+        run(QStringLiteral("update accounts_dep.h_tabel set %1=%2 where w_id=%3 and smena=%4 and "
+                           "i_type=%5 and i_night=%6 and month=%7 and year=%8")
+                .arg(d, n)
+                .arg(row.w_id)
+                .arg(row.smena)
+                .arg(row.i_type)
+                .arg(row.i_night)
+                .arg(row.month)
+                .arg(row.year));
+    }
+}
+
+void lockWorkerMonth(int w_id, const QDate &date)
+{
+    const int key = monthKey(date.month(), date.year());
+    run(QStringLiteral("select pg_advisory_xact_lock_shared(%1, %2), pg_advisory_xact_lock(%1, "
+                       "%3)")
+            .arg(key)
+            .arg(kWholeMonth)
+            .arg(w_id));
+}
+
+void lockMonth(int month, int year)
+{
+    run(QStringLiteral("select pg_advisory_xact_lock(%1, %2)")
+            .arg(monthKey(month, year))
+            .arg(kWholeMonth));
+}
+
+void writeShiftDay(int w_id, int smena, const QDate &date, bool create)
+{
+    lockWorkerMonth(w_id, date);
+    db::Dataset sum(QStringLiteral("ShiftDay"));
+    sum.setSql(QStringLiteral(
+        "select sum(time) as tim from accounts_dep.smena where w_id=:w_id and smena=:smena and "
+        "data=:data group by w_id, smena, data"));
+    sum.setParam(QStringLiteral("w_id"), w_id);
+    sum.setParam(QStringLiteral("smena"), smena);
+    sum.setParam(QStringLiteral("data"), date);
+    sum.open();
+    const int tim = sum.asInteger(QStringLiteral("tim"));
+    sum.close();
+    writeDay(Row{w_id, smena, 0, 0, date.month(), date.year()}, date.day(), tim, create);
+}
+
+int kindHours(int w_id, int kind, int night, const QDate &date)
+{
+    db::Dataset sum(QStringLiteral("KindDay"));
+    sum.setSql(QStringLiteral("select sum(f.cnt) as tim from accounts_dep.fatigue f where "
+                              "f.id_p=:w_id and f.id_o=:kind and i_night=:night and "
+                              "f.d_date=:data group by f.id_p, f.d_date"));
+    sum.setParam(QStringLiteral("w_id"), w_id);
+    sum.setParam(QStringLiteral("kind"), kind);
+    sum.setParam(QStringLiteral("night"), night);
+    sum.setParam(QStringLiteral("data"), date);
+    sum.open();
+    const int tim = sum.isEmpty() ? 0 : sum.asInteger(QStringLiteral("tim"));
+    sum.close();
+    return tim;
+}
+
+void writeKindDay(int w_id, int kind, int night, const QDate &date, bool create)
+{
+    lockWorkerMonth(w_id, date);
+    writeDay(Row{w_id, 0, kind, night, date.month(), date.year()}, date.day(),
+             kindHours(w_id, kind, night, date), create);
+}
+
+void eachDay(int days, const std::function<void(int day)> &work)
+{
+    for (int day = 1; day <= days; ++day)
+        work(day);
+}
+
+void rebuildShifts(int month, int year, const DayLoop &loop)
+{
+    const QString m = QString::number(month);
+    const QString y = QString::number(year);
+    QStringList days, cells;
+    for (int d = 1; d <= 31; ++d) {
+        days << QStringLiteral("d%1").arg(d);
+        cells << QStringLiteral("max(hours) filter (where day=%1)").arg(d);
+    }
+    db::transaction([&] {
+        // No cell of the month is written by anyone else while it is rebuilt.
+        lockMonth(month, year);
+        run(QStringLiteral("delete from accounts_dep.h_tabel where smena>0 and month=") + m +
+            QStringLiteral(" and year=") + y);
+        // The hours of each day per worker and shift are gathered first and become the
+        // month's rows in one go, so that each row is written once.
+        run(QStringLiteral("create temporary table h_tabel_days (smena smallint, w_id integer, "
+                           "day smallint, hours bigint) on commit drop"));
+        loop(QDate(year, month, 1).daysInMonth(), [&](int day) {
+            run(QStringLiteral("insert into h_tabel_days select s.smena, s.w_id, %1, sum(s.time) "
+                               "from accounts_dep.smena s where s.data='%2' and s.smena>0 group "
+                               "by s.smena, s.w_id")
+                    .arg(QString::number(day), dateText(year, month, day)));
+        });
+        run(QStringLiteral("insert into accounts_dep.h_tabel(smena, w_id, month, year, ") +
+            days.join(QStringLiteral(", ")) + QStringLiteral(") select smena, w_id, ") + m +
+            QStringLiteral(", ") + y + QStringLiteral(", ") + cells.join(QStringLiteral(", ")) +
+            QStringLiteral(" from h_tabel_days group by smena, w_id"));
+    });
+}
+
+void rebuildKinds(int month, int year, const DayLoop &loop)
+{
+    const QString m = QString::number(month);
+    const QString y = QString::number(year);
+    db::transaction([&] {
+        // No cell of the month is written by anyone else while it is rebuilt.
+        lockMonth(month, year);
+        run(QStringLiteral("delete from accounts_dep.h_tabel where smena=0 and month=") + m +
+            QStringLiteral(" and year=") + y);
+        // Each day's hours per worker, kind and night flag go into that day's cell of the
+        // worker's row of that kind, the row being made by its first day with entries.
+        loop(QDate(year, month, 1).daysInMonth(), [&](int day) {
+            const QString d = QStringLiteral("d") + QString::number(day);
+            run(QStringLiteral("insert into accounts_dep.h_tabel(i_type, w_id, i_night, month, "
+                               "year, %1) select f.id_o, f.id_p, f.i_night, %2, %3, sum(f.cnt) "
+                               "from accounts_dep.fatigue f where f.d_date='%4' group by "
+                               "f.id_p, f.id_o, f.i_night on conflict (w_id, smena, i_type, "
+                               "i_night, month, year) do update set %1=excluded.%1")
+                    .arg(d, m, y, dateText(year, month, day)));
+        });
+    });
+}
+
+} // namespace shop::timesheet
