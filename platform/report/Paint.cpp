@@ -62,8 +62,8 @@ void drawPage(QPainter &p, const Page &page, double scale)
             const QRectF r(box.left() * k, box.top() * k, box.width() * k, box.height() * k);
             p.save();
             p.scale(scale / k, scale / k);
-            p.setClipRect(QRectF(item.rect.left() * k, item.rect.top() * k,
-                                 item.rect.width() * k, item.rect.height() * k));
+            p.setClipRect(QRectF(item.rect.left() * k, item.rect.top() * k, item.rect.width() * k,
+                                 item.rect.height() * k));
             const QFont f = shapingFont(item.font);
             p.setFont(f);
             p.setPen(item.color);

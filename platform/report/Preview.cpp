@@ -6,13 +6,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -154,10 +154,9 @@ bool PreviewWindow::savePdfTo(QString path)
     if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
         path += QLatin1String(".pdf");
     const QFileInfo info(path);
-    if (info.exists() &&
-        !ui::askYesNo(QStringLiteral("Файл %1 уже существует. Заменить его?")
-                          .arg(QDir::toNativeSeparators(path)),
-                      QStringLiteral("Сохранить в PDF")))
+    if (info.exists() && !ui::askYesNo(QStringLiteral("Файл %1 уже существует. Заменить его?")
+                                           .arg(QDir::toNativeSeparators(path)),
+                                       QStringLiteral("Сохранить в PDF")))
         return false;
     QString reason;
     if (!report_.writePdf(path, &reason)) {

@@ -90,8 +90,8 @@ struct Element {
     double left = 0;
     double width = 0;
     double top = 0;
-    double height = 0; // 0: down to the band's bottom
-    QString text;      // label text, field name or expression
+    double height = 0;        // 0: down to the band's bottom
+    QString text;             // label text, field name or expression
     std::optional<Font> font; // the whole font; unset: the band's (or the report's)
     // Changes of the inherited font that name one thing only (bold(), sized()).
     std::optional<bool> boldness;

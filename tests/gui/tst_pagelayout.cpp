@@ -14,6 +14,7 @@
 #include "ui/RadioGroup.h"
 
 #include <QDateEdit>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QSet>
 
@@ -69,17 +70,18 @@ QStringList layoutFaults(const Report &r)
 class PageLayoutTest : public gui::Fixture {
     Q_OBJECT
 
-    // Runs a report button of the reports window for March 2001.
-    void runReport(const QString &button, std::function<void(PreviewWindow *)> act)
+    // Runs a report button of the reports window for the month that starts on from.
+    void runReport(const QString &button, const QDate &from,
+                   std::function<void(PreviewWindow *)> act)
     {
         QVERIFY(whileShown<TForm18>([] { Form1->N10->trigger(); },
                                     [&](TForm18 *f) {
                                         f->RadioGroup1->setItemIndex(0);
-                                        f->DTPicker1->setDate(QDate(2001, 3, 1));
-                                        f->DTPicker2->setDate(QDate(2001, 3, 31));
+                                        f->DTPicker1->setDate(from);
+                                        f->DTPicker2->setDate(from.addMonths(1).addDays(-1));
                                         auto *b = f->findChild<QPushButton *>(button);
-                                        QVERIFY(whileShown<PreviewWindow>(
-                                            [b] { b->click(); }, act));
+                                        QVERIFY(
+                                            whileShown<PreviewWindow>([b] { b->click(); }, act));
                                     }));
     }
 
@@ -87,9 +89,11 @@ private slots:
     void initTestCase()
     {
         startProgram();
-        // 45 workers with long names (one with an apostrophe), forty nomenclature groups and
-        // sixty products with long marks, two long kinds of operation, entries on most days
-        // of March 2001 with counts that make four-digit totals, a month of timesheet marks.
+        // 45 workers with long names with an apostrophe, forty nomenclature groups and sixty
+        // products with long marks, two long kinds of operation; entries on four days of
+        // March 2001 with counts that make four-digit totals, each worker on his own share of
+        // the products (so that the workers' blocks end at every height of a page); fatigue
+        // entries; a month of timesheet marks.
         testdb::run(db_, "insert into accounts_dep.person (fio) select 'Константинопольская-"
                          "Переяславская Александра ' || n || ' О''Брайен-Вишневецкая' from "
                          "generate_series(1, 45) n");
@@ -111,7 +115,7 @@ private slots:
                          "900 + d, d % 7, date '2001-03-01' + d, 1, d % 2, 8 from "
                          "accounts_dep.person p, accounts_dep.oper o, generate_series(0, 27, 9) "
                          "d where p.fio like 'Константинопольская%' and o.i_id between 9101 and "
-                         "9160 and (p.id + o.i_id) % 5 = 0");
+                         "9160 and (p.id + o.i_id) % (3 + p.id % 7) = 0");
         testdb::run(db_, "insert into accounts_dep.fatigue (id_nom, id_o, id_p, d_date, i_mnth, "
                          "i_year, cnt, price) select 9001 + p.id % 40, 7777, p.id, '2001-03-12', "
                          "3, 2001, 120, 99.5 from accounts_dep.person p where p.fio like "
@@ -119,8 +123,8 @@ private slots:
         QStringList days;
         for (int d = 1; d <= 31; ++d)
             days << QStringLiteral("d%1").arg(d);
-        testdb::run(db_, "insert into accounts_dep.h_tabel (w_id, month, year, " +
-                             days.join(',') + ") select p.id, 3, 2001, " +
+        testdb::run(db_, "insert into accounts_dep.h_tabel (w_id, month, year, " + days.join(',') +
+                             ") select p.id, 3, 2001, " +
                              QStringList(31, "100 + p.id % 20").join(',') +
                              " from accounts_dep.person p where p.fio like "
                              "'Константинопольская%'");
@@ -130,17 +134,37 @@ private slots:
     void reports_data()
     {
         QTest::addColumn<QString>("button");
-        QTest::newRow("by workers") << "Button4";
-        QTest::newRow("by products") << "Button2";
-        QTest::newRow("detailed by workers") << "Button1";
-        QTest::newRow("detailed by products") << "Button3";
+        QTest::addColumn<QDate>("from");
+        QTest::addColumn<QString>("fileName");
+        // The busy month made above, and the demo shop's last month as a clerk first sees it.
+        const QDate today = QDate::currentDate();
+        const QDate demo = QDate(today.year(), today.month(), 1).addMonths(-1);
+        const QString demoDates = demo.toString("dd.MM.yyyy") + '-' +
+                                  demo.addMonths(1).addDays(-1).toString("dd.MM.yyyy");
+        const struct {
+            const char *name, *button, *title;
+        } reports[] = {{"by workers", "Button4", "Отчет по рабочим"},
+                       {"by products", "Button2", "Отчет по продукции"},
+                       {"detailed by workers", "Button1", "Детальный отчет по рабочим"},
+                       {"detailed by products", "Button3", "Детальный отчет по продукции"}};
+        for (const auto &r : reports) {
+            QTest::newRow(r.name) << r.button << QDate(2001, 3, 1)
+                                  << QString::fromUtf8(r.title) + " 01.03.2001-31.03.2001.pdf";
+            QTest::newRow(qPrintable(QStringLiteral("%1, demo month").arg(r.name)))
+                << r.button << demo << QString::fromUtf8(r.title) + ' ' + demoDates + ".pdf";
+        }
     }
     void reports()
     {
         QFETCH(QString, button);
-        runReport(button, [&](PreviewWindow *w) {
+        QFETCH(QDate, from);
+        QFETCH(QString, fileName);
+        runReport(button, from, [&](PreviewWindow *w) {
             const Report &r = w->report();
-            QVERIFY2(r.pages().size() > 2, qPrintable(QStringLiteral("%1 pages").arg(r.pages().size())));
+            QVERIFY2(r.pages().size() > 1,
+                     qPrintable(QStringLiteral("%1 pages").arg(r.pages().size())));
+            // Saved under the report's name and period.
+            QCOMPARE(QFileInfo(w->proposedPdfPath()).fileName(), fileName);
             const QStringList faults = layoutFaults(r);
             QVERIFY2(faults.isEmpty(), qPrintable(faults.mid(0, 20).join('\n')));
         });

@@ -296,8 +296,8 @@ private slots:
             << "Готовая продукция" << 25.9 << Align::Right << "smaller";
         QTest::newRow("far too long") << QString("Константинопольский-Переяславский О'Брайен")
                                       << 25.9 << Align::Center << "cut";
-        QTest::newRow("four-digit total in a narrow box") << "12345,67" << 8.0 << Align::Right
-                                                         << "cut";
+        QTest::newRow("four-digit total in a narrow box")
+            << "12345,67" << 8.0 << Align::Right << "cut";
     }
     void textFits()
     {
@@ -345,8 +345,7 @@ private slots:
         QTest::newRow("weight only") << label(0, 40, "a").bold(false) << Font{"Arial", 9, false};
         Element own = label(0, 40, "a");
         own.font = Font{"Times", 11, false};
-        QTest::newRow("own font, then bold")
-            << own.bold() << Font{"Times", 11, true};
+        QTest::newRow("own font, then bold") << own.bold() << Font{"Times", 11, true};
     }
     void fontsInherit()
     {
@@ -550,8 +549,7 @@ private slots:
             QVERIFY(!r.writePdf(march, &reason));
             QVERIFY(content().startsWith("%PDF"));
         }
-        QFile::setPermissions(dir.path(),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 };
 
