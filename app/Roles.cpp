@@ -50,3 +50,19 @@ bool mayAccept(const QString &accessRole)
 {
     return roleOf(accessRole) != Role::Foreman;
 }
+
+QString roleName(Role role)
+{
+    switch (role) {
+    case Role::Administrator:
+        return QStringLiteral("Администратор");
+    case Role::Viewer:
+        return QStringLiteral("Просмотр");
+    case Role::Foreman:
+        return QStringLiteral("Мастер");
+    case Role::Warehouse:
+        return QStringLiteral("Склад");
+    default:
+        return QString();
+    }
+}

@@ -17,3 +17,5 @@ QStringList disabledInReports(Role role);
 bool reportsFinishedOnly(Role role);
 // Whether the role may toggle acceptance of an entry.
 bool mayAccept(const QString &accessRole);
+// The name of a role as people call it: the change history records it as the user.
+QString roleName(Role role);

@@ -2,6 +2,7 @@
 
 #include "journal/Unit1.h"
 #include "journal/Unit11.h"
+#include "journal/Unit29.h"
 #include "maintenance/Unit24.h"
 #include "maintenance/Unit25.h"
 #include "maintenance/Unit26.h"
@@ -22,6 +23,7 @@
 #include "timesheets/Unit15.h"
 #include "timesheets/Unit19.h"
 #include "timesheets/Unit27.h"
+#include "timesheets/Unit28.h"
 
 #include <QCoreApplication>
 
@@ -56,6 +58,8 @@ bool createForms(const QStringList &args)
     new TForm25();
     new TForm26();
     new TForm27();
+    new TForm28();
+    new TForm29();
     return true;
 }
 

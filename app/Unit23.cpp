@@ -3,6 +3,7 @@
 #include "Roles.h"
 #include "Startup.h"
 #include "Unit6.h"
+#include "db/Connection.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
 #include "journal/Unit1.h"
@@ -130,13 +131,26 @@ void TForm23::Button1Click()
         ui::showError(QStringLiteral("Введены неверные данные."), QStringLiteral("Ошибка"));
         return;
     }
-    // What a role takes away stays taken until the program ends.
+    // What a role takes away stays taken until the program ends; a closed month gives back
+    // only what no role took.
+    for (QWidget *w : Form1->findChildren<QWidget *>())
+        w->setProperty("takenByRole", QVariant());
     for (const QString &name : disabledInJournal(role)) {
         if (auto *menu = Form1->findChild<QMenu *>(name))
             menu->menuAction()->setEnabled(false);
-        else if (auto *w = Form1->findChild<QWidget *>(name))
+        else if (auto *w = Form1->findChild<QWidget *>(name)) {
             w->setEnabled(false);
+            w->setProperty("takenByRole", true);
+        }
     }
+    // The change history names the role behind the code and the computer's user.
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty())
+        user = qEnvironmentVariable("USERNAME");
+    db::setSessionSetting(QStringLiteral("tabel.user"),
+                          user.isEmpty()
+                              ? roleName(role)
+                              : roleName(role) + QStringLiteral(" (") + user + QLatin1Char(')'));
     for (const QString &name : disabledInReports(role))
         if (auto *w = Form18->findChild<QWidget *>(name))
             w->setEnabled(false);

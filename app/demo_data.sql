@@ -1,4 +1,4 @@
--- Demonstration data: a small metalwork shop with two months of shift
+-- Demonstration data: a small metalwork shop with three months of shift
 -- entries ending today.
 --
 -- Load into a database that already holds app/schema.sql:
@@ -195,14 +195,14 @@ SELECT w.id, w.fio, d.s_caption
 SELECT setval('accounts_dep.person_id_seq', (SELECT max(id) FROM accounts_dep.person));
 
 ------------------------------------------------------------------------------
--- Shift entries: from the first day of the previous month up to today
+-- Shift entries: from the first day of the month before the previous one up to today
 ------------------------------------------------------------------------------
 
 -- Working days: Monday to Friday, some Saturdays, and always today.
 CREATE TEMP TABLE demo_day AS
 SELECT d::date AS d,
        extract(isodow FROM d)::integer >= 6 AS day_off
-  FROM generate_series(date_trunc('month', current_date) - interval '1 month',
+  FROM generate_series(date_trunc('month', current_date) - interval '2 months',
                        current_date, interval '1 day') AS g(d)
  WHERE extract(isodow FROM d) <= 5
     OR (extract(isodow FROM d) = 6 AND pg_temp.pick('sat' || d::date, 3) = 0)
@@ -327,12 +327,12 @@ SELECT x.item, 7778, x.w_id, x.d, extract(month FROM x.d), extract(year FROM x.d
            AND pg_temp.pick('sd' || s.w_id || dd.d, 40) = 0
          ORDER BY s.w_id, dd.d, g.id_class_item) x;
 
--- Average prices of both months, as the maintenance journal computes them.
+-- Average prices of every month, as the maintenance journal computes them.
 DO $$
 DECLARE
     m date;
 BEGIN
-    FOR m IN SELECT generate_series(date_trunc('month', current_date) - interval '1 month',
+    FOR m IN SELECT generate_series(date_trunc('month', current_date) - interval '2 months',
                                     date_trunc('month', current_date), interval '1 month')::date
     LOOP
         UPDATE accounts_dep.fatigue f SET price = coalesce((
@@ -353,6 +353,17 @@ $$;
 ------------------------------------------------------------------------------
 
 \ir timesheets_from_entries.sql
+
+------------------------------------------------------------------------------
+-- The month before the previous one is paid and closed; its history starts
+-- with the closing. The previous month stays open.
+------------------------------------------------------------------------------
+
+TRUNCATE accounts_dep.change_log;
+INSERT INTO accounts_dep.closed_month (year, month, closed_by, closed_at)
+SELECT extract(year FROM m), extract(month FROM m), 'Администратор (бухгалтерия)',
+       least(m + interval '2 months' + interval '3 days 10 hours', now())
+  FROM (SELECT (date_trunc('month', current_date) - interval '2 months')::date AS m) x;
 
 ------------------------------------------------------------------------------
 -- Version record

@@ -6,7 +6,9 @@
 #include "app/Unit6.h"
 #include "db/SqlError.h"
 #include "db/Transaction.h"
+#include "journal/Closing.h"
 #include "journal/Unit11.h"
+#include "journal/Unit29.h"
 #include "maintenance/Unit25.h"
 #include "refbooks/Unit3.h"
 #include "refbooks/Unit4.h"
@@ -15,6 +17,7 @@
 #include "reports/Unit18.h"
 #include "timesheets/Unit19.h"
 #include "timesheets/Unit27.h"
+#include "timesheets/Unit28.h"
 #include "ui/Application.h"
 #include "ui/DBGrid.h"
 #include "ui/Messages.h"
@@ -24,6 +27,7 @@
 #include <QDateEdit>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -114,6 +118,9 @@ void TForm1::buildUi()
     N14 = action(N11, "N14", QStringLiteral("Табель хоз. работ"));
     N15 = action(N11, "N15", QStringLiteral("Табель ср. сдельная"));
     N17 = action(N11, "N17", QStringLiteral("Общий табель"));
+    N11->addSeparator();
+    N18 = action(N11, "N18", QStringLiteral("Закрытие периода"));
+    N19 = action(N11, "N19", QStringLiteral("История изменений"));
     N7 = bar->addMenu(QStringLiteral("Отчеты"));
     N7->setObjectName(QStringLiteral("N7"));
     N10 = action(N7, "N10", QStringLiteral("Сводные отчеты"));
@@ -157,7 +164,13 @@ void TForm1::buildUi()
     CBox1->setObjectName(QStringLiteral("CBox1"));
     connect(CBox1, &QCheckBox::toggled, this, &TForm1::CBox1Click);
     top->addWidget(CBox1);
-    top->addStretch();
+    top->addSpacing(20);
+    // A closed month: the server's sentence beside the date, in red.
+    LabelClosed = new QLabel(this);
+    LabelClosed->setObjectName(QStringLiteral("LabelClosed"));
+    LabelClosed->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold"));
+    LabelClosed->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    top->addWidget(LabelClosed, 1);
     root->addLayout(top);
 
     DBGrid2 = new ui::DBGrid(QStringLiteral("DBGrid2"), this);
@@ -208,6 +221,7 @@ void TForm1::buildUi()
     Button3 = button("Button3", QStringLiteral("Удалить"));
     Button8 = button("Button8", QStringLiteral("Обновить"));
     Button5 = button("Button5", QStringLiteral("Ср.сд./хоз. работы"));
+    Button9 = button("Button9", QStringLiteral("История"));
     bottom->addStretch();
     Button4 = button("Button4", QStringLiteral("Выход"));
     setCancelButton(Button4);
@@ -232,6 +246,16 @@ void TForm1::buildUi()
     connect(N13, &QAction::triggered, this, [this] { Form19->openFrom(this, journalDate()); });
     connect(N4, &QAction::triggered, this, [this] { Form4->browseFrom(this); });
     connect(N10, &QAction::triggered, this, [this] { Form18->openFrom(this); });
+    connect(N18, &QAction::triggered, this, [this] {
+        Form28->openFrom(this, roleOf(accessRole) == Role::Administrator);
+        showMonthState();
+    });
+    connect(N19, &QAction::triggered, this, [this] { Form29->openAll(this); });
+    connect(Button9, &QPushButton::clicked, this, [this] {
+        const db::Dataset *q = DataModule6->smena(shift);
+        if (!q->isEmpty())
+            Form29->openForRow(this, QStringLiteral("smena"), q->asInteger(QStringLiteral("id")));
+    });
 
     RadioButton1->setChecked(true);
     CBox1Click();
@@ -266,6 +290,19 @@ void TForm1::reopenJournals(bool setDate)
         if (setDate)
             q->setParam(QStringLiteral("data"), listedDate_);
         q->open();
+    }
+    if (setDate)
+        showMonthState();
+}
+
+void TForm1::showMonthState()
+{
+    const bool closed = closing::isClosed(listedDate_);
+    LabelClosed->setText(closed ? closing::sentence(listedDate_) : QString());
+    // A button a role took away stays disabled in an open month.
+    for (QPushButton *b : {Button1, Button2, Button3}) {
+        b->setEnabled(!closed && !b->property("takenByRole").toBool());
+        b->setToolTip(closed ? closing::sentence(listedDate_) : QString());
     }
 }
 
@@ -385,7 +422,7 @@ void TForm1::DBGrid2DblClick()
         return;
     db::Dataset *q = DataModule6->smena(shift);
     current = q;
-    if (q->isEmpty())
+    if (q->isEmpty() || closing::refuse(listedDate_))
         return;
     const QString ok = q->asString(QStringLiteral("ok"));
     const bool accepted = ok == QStringLiteral("да") || ok == QLatin1String("ok");

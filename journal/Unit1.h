@@ -7,6 +7,7 @@
 
 class QCheckBox;
 class QDateEdit;
+class QLabel;
 class QMenu;
 class QPushButton;
 class QRadioButton;
@@ -38,9 +39,10 @@ public:
     QDateEdit *DateT;
     QCheckBox *CBox1;
     ui::DBGrid *DBGrid2;
-    QPushButton *Button1, *Button2, *Button3, *Button8, *Button5, *Button4;
+    QPushButton *Button1, *Button2, *Button3, *Button8, *Button5, *Button9, *Button4;
+    QLabel *LabelClosed; // the sentence of a closed month beside the date
     QMenu *N2, *N11, *N7;
-    QAction *N1, *N3, *N4, *N6, *N8, *N9, *N13, *N14, *N15, *N17, *N10, *N5;
+    QAction *N1, *N3, *N4, *N6, *N8, *N9, *N13, *N14, *N15, *N17, *N18, *N19, *N10, *N5;
     QTimer *Timer1;
     db::Command updtOK;
 
@@ -58,6 +60,9 @@ public:
     void openWorkers();
     void openProducts();
     void openKinds();
+    // Shows whether the listed date's month is closed; a closed month takes away
+    // "Добавить", "Изменить" and "Удалить".
+    void showMonthState();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

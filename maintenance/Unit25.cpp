@@ -6,7 +6,9 @@
 #include "db/SqlError.h"
 #include "db/SqlText.h"
 #include "db/Transaction.h"
+#include "journal/Closing.h"
 #include "journal/Price.h"
+#include "journal/Unit29.h"
 #include "ui/DBGrid.h"
 #include "ui/Messages.h"
 
@@ -14,6 +16,7 @@
 #include <QDateEdit>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -77,8 +80,9 @@ TForm25::TForm25(QWidget *parent) : ui::Form(parent)
     Button6 = newButton("Button6", QStringLiteral("Изменить"));
     Button7 = newButton("Button7", QStringLiteral("Удалить"));
     Button1 = newButton("Button1", QStringLiteral("Расчитать ср.сд."));
+    Button9 = newButton("Button9", QStringLiteral("История"));
     Button8 = newButton("Button8", QStringLiteral("Выход"));
-    for (QPushButton *b : {Button5, Button6, Button7, Button1, Button8})
+    for (QPushButton *b : {Button5, Button6, Button7, Button1, Button9, Button8})
         b->setAutoDefault(false);
     setCancelButton(Button8);
 
@@ -97,14 +101,25 @@ TForm25::TForm25(QWidget *parent) : ui::Form(parent)
     connect(Button7, &QPushButton::clicked, this, &TForm25::Button7Click);
     connect(Button1, &QPushButton::clicked, this, &TForm25::Button1Click);
     connect(Button8, &QPushButton::clicked, this, &QDialog::reject);
+    connect(Button9, &QPushButton::clicked, this, [this] {
+        if (!fatigue->isEmpty())
+            Form29->openForRow(this, QStringLiteral("fatigue"),
+                               fatigue->value(QStringLiteral("id")).toLongLong());
+    });
     connect(DTPcker1, &QDateEdit::dateChanged, this, &TForm25::DTPcker1Change);
     connect(CBox1, &QCheckBox::toggled, this, &TForm25::CBox1Click);
 
+    // A closed month: the server's sentence under the list, in red.
+    LabelClosed = new QLabel(this);
+    LabelClosed->setObjectName(QStringLiteral("LabelClosed"));
+    LabelClosed->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold"));
+
     auto *root = new QVBoxLayout(this);
     root->addWidget(DBGrid1, 1);
+    root->addWidget(LabelClosed);
     auto *bar = new QHBoxLayout;
-    for (QWidget *w :
-         std::initializer_list<QWidget *>{Button5, Button6, Button7, Button1, DTPcker1, CBox1})
+    for (QWidget *w : std::initializer_list<QWidget *>{Button5, Button6, Button7, Button1, Button9,
+                                                       DTPcker1, CBox1})
         bar->addWidget(w);
     bar->addStretch();
     bar->addWidget(Button8);
@@ -130,6 +145,13 @@ void TForm25::openList()
     fatigue->close();
     fatigue->setParam(QStringLiteral("d_date"), date());
     fatigue->open();
+    // Nothing of a closed month is added, changed, deleted or recomputed.
+    const bool closed = closing::isClosed(date());
+    LabelClosed->setText(closed ? closing::sentence(date()) : QString());
+    for (QPushButton *b : {Button5, Button6, Button7, Button1}) {
+        b->setEnabled(!closed);
+        b->setToolTip(closed ? closing::sentence(date()) : QString());
+    }
 }
 
 void TForm25::FormActivate()
@@ -159,6 +181,8 @@ void TForm25::CBox1Click()
 
 void TForm25::Button5Click()
 {
+    if (closing::refuse(date()))
+        return;
     Form24->startAdd();
     showChild(Form24);
     Form24->type_work->close();
@@ -166,7 +190,7 @@ void TForm25::Button5Click()
 
 void TForm25::Button6Click()
 {
-    if (fatigue->isEmpty())
+    if (fatigue->isEmpty() || closing::refuse(date()))
         return;
     Form24->startChange(*fatigue);
     showChild(Form24);
@@ -175,7 +199,7 @@ void TForm25::Button6Click()
 
 void TForm25::Button7Click()
 {
-    if (fatigue->isEmpty())
+    if (fatigue->isEmpty() || closing::refuse(date()))
         return;
     if (!ui::askYesNo(QStringLiteral("Удалить позицию из списка?"), QStringLiteral("Удаление")))
         return;
@@ -220,6 +244,8 @@ void TForm25::Button1Click()
 {
     const int m = date().month();
     const int y = date().year();
+    if (closing::refuse(m, y))
+        return;
     const int m2 = m == 12 ? 1 : m + 1;
     const int y2 = m == 12 ? y + 1 : y;
     // Each average-piecework entry of the month: the worker's average per hour on the entry's

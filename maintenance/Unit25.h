@@ -6,6 +6,7 @@
 
 class QCheckBox;
 class QIcon;
+class QLabel;
 class QDateEdit;
 class QPushButton;
 namespace db {
@@ -26,7 +27,8 @@ public:
     int smena = 1;
     db::Dataset *fatigue;
     ui::DBGrid *DBGrid1;
-    QPushButton *Button5, *Button6, *Button7, *Button1, *Button8;
+    QPushButton *Button5, *Button6, *Button7, *Button1, *Button9, *Button8;
+    QLabel *LabelClosed; // the sentence of a closed month
     QDateEdit *DTPcker1;
     QCheckBox *CBox1;
 

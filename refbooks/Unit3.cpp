@@ -1,5 +1,6 @@
 #include "Unit3.h"
 
+#include "ProductHistory.h"
 #include "Unit7.h"
 #include "app/Unit6.h"
 #include "db/Dataset.h"
@@ -159,10 +160,12 @@ void TForm3::Button3Click()
                     DataModule6->WriteShiftDay(d.worker, d.shift, d.date, false);
             }
             if (dropProduct) {
+                const QString before = products::rowOf(p.toLongLong());
                 del.setSql(QStringLiteral("delete from cmn_gds_and_srv.gds_and_srv  where id=") +
                            p + QStringLiteral(" and xmin=:row_ver::xid"));
                 del.setParam(QStringLiteral("row_ver"), rowVer);
                 del.executeOne();
+                products::noteChange(p.toLongLong(), QStringLiteral("delete"), before);
             }
         });
     } catch (const db::RowChanged &) {

@@ -1,9 +1,11 @@
 #include "Unit7.h"
 
 #include "ListForm.h"
+#include "ProductHistory.h"
 #include "app/Unit6.h"
 #include "db/Dataset.h"
 #include "db/SqlText.h"
+#include "db/Transaction.h"
 #include "ui/LookupCombo.h"
 #include "ui/Messages.h"
 
@@ -134,22 +136,28 @@ void TForm7::Button1Click()
         return;
 
     auto &cmd = DataModule6->SQL_exec;
-    if (mode == 1) {
-        cmd.setSql(QStringLiteral("INSERT INTO cmn_gds_and_srv.gds_and_srv(s_caption, "
-                                  "s_description, id_msm_bs, massa, id_class_item)VALUES(") +
-                   db::quote(mark) + QStringLiteral(", '', 6, ") +
-                   // typed separators are points already; a pasted comma becomes one too
-                   QString(number).replace(QLatin1Char(','), QLatin1Char('.')) +
-                   QStringLiteral(",") + itemId + QStringLiteral(")"));
-        cmd.execute();
-    } else {
-        cmd.setSql(QStringLiteral("UPDATE cmn_gds_and_srv.gds_and_srv SET s_caption=") +
-                   db::quote(mark) + QStringLiteral(", s_description='', id_msm_bs=6, massa=") +
-                   DataModule6->FixDecimal(number) + QStringLiteral(", id_class_item=") + itemId +
-                   QStringLiteral(" where id=") + id + QStringLiteral(" and xmin=:row_ver::xid"));
-        // Refused: the editor stays open with what was typed.
-        updateRowAsRead(cmd, izdel, productId, rowVer);
-    }
+    db::transaction([&] {
+        if (mode == 1) {
+            cmd.setSql(QStringLiteral("INSERT INTO cmn_gds_and_srv.gds_and_srv(s_caption, "
+                                      "s_description, id_msm_bs, massa, id_class_item)VALUES(") +
+                       db::quote(mark) + QStringLiteral(", '', 6, ") +
+                       // typed separators are points already; a pasted comma becomes one too
+                       QString(number).replace(QLatin1Char(','), QLatin1Char('.')) +
+                       QStringLiteral(",") + itemId + QStringLiteral(")"));
+            cmd.execute();
+            products::noteChange(products::lastInserted(), QStringLiteral("insert"), QString());
+        } else {
+            const QString before = products::rowOf(productId);
+            cmd.setSql(QStringLiteral("UPDATE cmn_gds_and_srv.gds_and_srv SET s_caption=") +
+                       db::quote(mark) + QStringLiteral(", s_description='', id_msm_bs=6, massa=") +
+                       DataModule6->FixDecimal(number) + QStringLiteral(", id_class_item=") +
+                       itemId + QStringLiteral(" where id=") + id +
+                       QStringLiteral(" and xmin=:row_ver::xid"));
+            // Refused: the editor stays open with what was typed.
+            updateRowAsRead(cmd, izdel, productId, rowVer);
+            products::noteChange(productId, QStringLiteral("update"), before);
+        }
+    });
     izdel->reopen();
     accept();
 }

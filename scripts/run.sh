@@ -58,6 +58,10 @@ prepare_database() {
         echo "Loading the schema and the demonstration data into $DB."
         pg_psql "$PORT" "$DB" -f app/schema.sql >/dev/null
         pg_psql "$PORT" "$DB" -f app/demo_data.sql >/dev/null
+    elif [ "$(pg_psql "$PORT" "$DB" -tA -c \
+        "select to_regclass('accounts_dep.change_log') is not null")" != t ]; then
+        echo "Adding closed months and the change history to $DB."
+        pg_psql "$PORT" "$DB" -f app/closing.sql >/dev/null
     fi
 }
 

@@ -3,6 +3,7 @@
 #include "app/Unit6.h"
 #include "db/Dataset.h"
 #include "db/Transaction.h"
+#include "journal/Closing.h"
 #include "spreadsheet/Excel.h"
 #include "timesheets/Unit15.h"
 #include "ui/DBGrid.h"
@@ -249,6 +250,9 @@ void TForm19::ComboBox1Change()
         ds->setParam(QStringLiteral("date2"), p.next());
         ds->open();
     }
+    // A closed month's timesheet is not rebuilt.
+    Button1->setEnabled(!closing::isClosed(p.month, p.year));
+    Button1->setToolTip(Button1->isEnabled() ? QString() : closing::sentence(p.month, p.year));
     const int days = p.days();
     for (int d = 1; d <= 31; ++d) {
         ui::ColumnDef &col = cols_[d];
@@ -313,7 +317,10 @@ void TForm19::rebuildMonth(const timesheet::MonthPeriod &p, QProgressBar *bar)
 
 void TForm19::Button1Click()
 {
-    rebuildMonth(period(), PB);
+    const timesheet::MonthPeriod p = period();
+    if (closing::refuse(p.month, p.year))
+        return;
+    rebuildMonth(p, PB);
     Button5Click();
 }
 

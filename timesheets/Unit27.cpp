@@ -3,6 +3,7 @@
 #include "app/Unit6.h"
 #include "db/Dataset.h"
 #include "db/Transaction.h"
+#include "journal/Closing.h"
 #include "spreadsheet/Excel.h"
 #include "ui/DBGrid.h"
 #include "ui/LookupCombo.h"
@@ -360,6 +361,9 @@ void TForm27::ComboBox1Change()
     timesheet::bindPeriod(*current, p, current == H_Tabel_all ? 4 : 3);
     current->open();
     showTotals();
+    // A closed month's timesheet is not rebuilt.
+    Button3->setEnabled(!closing::isClosed(p.month, p.year));
+    Button3->setToolTip(Button3->isEnabled() ? QString() : closing::sentence(p.month, p.year));
 
     const int days = p.days();
     int hidden = 0;
@@ -426,7 +430,10 @@ void TForm27::Button3Click()
 {
     if (cb_year->keyValue().isNull())
         return;
-    rebuildMonth(period(), PB);
+    const timesheet::MonthPeriod p = period();
+    if (closing::refuse(p.month, p.year))
+        return;
+    rebuildMonth(p, PB);
     current->close();
     current->open();
 }

@@ -5,6 +5,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <algorithm>
+
 namespace db {
 
 namespace {
@@ -12,6 +14,20 @@ const char *const kName = "ADO_DB";
 // Opened by openConnection and not closed since: a lost connection may be reopened.
 bool wanted = false;
 bool lost = false;
+// Settings of the session (set_config), given again whenever the connection opens.
+QList<QPair<QString, QString>> sessionSettings;
+
+void applySessionSettings(QSqlDatabase &db)
+{
+    for (const auto &setting : std::as_const(sessionSettings)) {
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("select set_config(:name, :value, false)"));
+        q.bindValue(QStringLiteral(":name"), setting.first);
+        q.bindValue(QStringLiteral(":value"), setting.second);
+        if (!q.exec())
+            throw errorOf(q.lastError());
+    }
+}
 
 } // namespace
 
@@ -54,6 +70,21 @@ void openConnection(const ConnectionParams &params)
         throw errorOf(e);
     }
     wanted = true;
+    applySessionSettings(db);
+}
+
+void setSessionSetting(const QString &name, const QString &value)
+{
+    auto it = std::find_if(sessionSettings.begin(), sessionSettings.end(),
+                           [&](const auto &s) { return s.first == name; });
+    if (it != sessionSettings.end())
+        it->second = value;
+    else
+        sessionSettings.append({name, value});
+    if (isConnected()) {
+        QSqlDatabase db = connection();
+        applySessionSettings(db);
+    }
 }
 
 void closeConnection()
@@ -96,6 +127,7 @@ void ensureConnected()
         throw ConnectionLost(errorOf(e).text(), e.nativeErrorCode());
     }
     lost = false;
+    applySessionSettings(db);
 }
 
 bool isConnectionLoss(const QSqlError &error)

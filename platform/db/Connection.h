@@ -25,6 +25,9 @@ void openConnection(const ConnectionParams &params);
 // Closes the connection for good: statements fail until it is opened again.
 void closeConnection();
 bool isConnected();
+// A setting of the session (set_config), kept and given again whenever the connection
+// is opened or reopened; e.g. the name under which the change history records the user.
+void setSessionSetting(const QString &name, const QString &value);
 
 // Connection recovery. A statement that finds the connection gone marks it lost; the
 // next statement opens it again with the same options before it runs.

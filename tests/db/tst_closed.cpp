@@ -120,6 +120,102 @@ private slots:
         QCOMPARE(refusal("update accounts_dep.smena set time=6 where id=9001"), QString());
         QCOMPARE(testdb::scalar(db_, "select time from accounts_dep.smena where id=9001").toInt(),
                  6);
+        // The reopening itself is in the history, under the user of its session.
+        QCOMPARE(testdb::scalar(db_, "select who from accounts_dep.change_log where "
+                                     "tbl='closed_month' and row_id=203003 and action='delete'")
+                     .toString(),
+                 QStringLiteral("sys"));
+    }
+
+    // A save, a move and a delete as the program does them: who is the name the session set,
+    // old and new are the rows before and after; a field that did not change is not listed.
+    void historyKeepsWhoOldAndNew()
+    {
+        QCOMPARE(refusal("select set_config('tabel.user', 'Мастер (ivanova)', false)"), QString());
+        QCOMPARE(refusal("insert into accounts_dep.smena (id, w_id, data, smena, time, kol_vo) "
+                         "values (9100, 701, '2030-05-10', 1, 8, 40)"),
+                 QString());
+        QCOMPARE(refusal("update accounts_dep.smena set data='2030-05-11', smena=2 where id=9100"),
+                 QString());
+        QCOMPARE(refusal("delete from accounts_dep.smena where id=9100"), QString());
+        QCOMPARE(refusal("select set_config('tabel.user', '', false)"), QString());
+        QCOMPARE(refusal("update accounts_dep.smena set time=5 where id=9002"), QString());
+
+        QCOMPARE(testdb::scalar(db_, "select string_agg(action || ' ' || who || ' ' || "
+                                     "coalesce(old_row->>'data', '-') || ' ' || "
+                                     "coalesce(new_row->>'data', '-') || ' ' || "
+                                     "coalesce(new_row->>'smena', '-'), '; ' order by id) "
+                                     "from accounts_dep.change_log where tbl='smena' "
+                                     "and row_id=9100")
+                     .toString(),
+                 QStringLiteral("insert Мастер (ivanova) - 2030-05-10 1; "
+                                "update Мастер (ivanova) 2030-05-10 2030-05-11 2; "
+                                "delete Мастер (ivanova) 2030-05-11 - -"));
+        // Without a name of its own a session is recorded as its database user.
+        QCOMPARE(testdb::scalar(db_, "select who || ' ' || (old_row->>'time') || ' ' || "
+                                     "(new_row->>'time') from accounts_dep.change_log where "
+                                     "tbl='smena' and row_id=9002 order by id desc limit 1")
+                     .toString(),
+                 QStringLiteral("sys 7 5"));
+        // An update that changes nothing leaves no row.
+        const QVariant before = testdb::scalar(db_, "select count(*) from accounts_dep.change_log");
+        QCOMPARE(refusal("update accounts_dep.smena set time=time where id=9002"), QString());
+        QCOMPARE(testdb::scalar(db_, "select count(*) from accounts_dep.change_log"), before);
+    }
+
+    // A rebuild removes a month's timesheet rows in one statement: one history row, not one
+    // per row; writing cells leaves none.
+    void timesheetRebuildIsOneHistoryRow()
+    {
+        testdb::run(db_, "insert into accounts_dep.h_tabel (w_id, smena, month, year, d1) values "
+                         "(701, 1, 6, 2030, 8), (701, 2, 6, 2030, 8), (701, 3, 6, 2030, 8)");
+        testdb::run(db_, "update accounts_dep.h_tabel set d2=4 where month=6 and year=2030");
+        QCOMPARE(refusal("delete from accounts_dep.h_tabel where month=6 and year=2030"),
+                 QString());
+        QCOMPARE(testdb::scalar(db_, "select string_agg(action || ' ' || row_id || ' ' || "
+                                     "(old_row->>'rows'), '; ') from accounts_dep.change_log "
+                                     "where tbl='h_tabel'")
+                     .toString(),
+                 QStringLiteral("delete 203006 3"));
+    }
+
+    // The program's role reads the history and cannot change it; its own changes are
+    // recorded all the same.
+    void historyIsReadOnlyForAnOrdinaryRole()
+    {
+        const QString role = QStringLiteral("clerk_") + db_;
+        testdb::run(db_, QStringLiteral("create role %1 login").arg(role));
+        testdb::run(db_, QStringLiteral("grant usage on schema accounts_dep to %1; "
+                                        "grant select, insert, update, delete on "
+                                        "accounts_dep.smena to %1")
+                             .arg(role));
+        {
+            QSqlDatabase d = QSqlDatabase::addDatabase("QPSQL", "clerk");
+            d.setHostName(testdb::host());
+            d.setPort(testdb::port());
+            d.setDatabaseName(db_);
+            d.setUserName(role);
+            QVERIFY(d.open());
+            QSqlQuery q(d);
+            QVERIFY2(q.exec("update accounts_dep.smena set time=4 where id=9002"),
+                     qPrintable(q.lastError().databaseText()));
+            QVERIFY(q.exec("select count(*) from accounts_dep.change_log"));
+            for (const char *sql : {"update accounts_dep.change_log set who='кто-то'",
+                                    "delete from accounts_dep.change_log",
+                                    "insert into accounts_dep.change_log (tbl, action) "
+                                    "values ('smena', 'delete')",
+                                    "truncate accounts_dep.change_log"}) {
+                QVERIFY2(!q.exec(QString::fromUtf8(sql)), sql);
+                QCOMPARE(q.lastError().nativeErrorCode(), QStringLiteral("42501"));
+            }
+            d.close();
+        }
+        QSqlDatabase::removeDatabase("clerk");
+        QCOMPARE(testdb::scalar(db_, "select who from accounts_dep.change_log where tbl='smena' "
+                                     "and row_id=9002 order by id desc limit 1")
+                     .toString(),
+                 role);
+        testdb::run(db_, QStringLiteral("drop owned by %1; drop role %1").arg(role));
     }
 };
 

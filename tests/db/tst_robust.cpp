@@ -186,7 +186,8 @@ private slots:
             << "Работник не найден: возможно, его удалил другой пользователь.";
         QTest::newRow("second timesheet row")
             << "insert into accounts_dep.h_tabel (w_id, month, year, smena) select w_id, month, "
-               "year, smena from accounts_dep.h_tabel limit 1"
+               "year, smena from accounts_dep.h_tabel where (year, month) not in (select year, "
+               "month from accounts_dep.closed_month) limit 1"
             << "Строка табеля этого работника за этот месяц уже есть.";
         QTest::newRow("duplicate key the schema gives no sentence")
             << "insert into accounts_dep.vid_oper (id, vid) select id, vid from "

@@ -1,0 +1,52 @@
+#include "Closing.h"
+
+#include "db/Command.h"
+#include "db/Dataset.h"
+#include "ui/Messages.h"
+
+namespace closing {
+
+QString sentence(int month, int year)
+{
+    return QStringLiteral("Период %1.%2 закрыт. Изменения запрещены.")
+        .arg(month, 2, 10, QLatin1Char('0'))
+        .arg(year);
+}
+
+bool isClosed(int month, int year)
+{
+    db::Dataset q(QStringLiteral("closedMonth"));
+    q.setSql(QStringLiteral("select 1 from accounts_dep.closed_month where year=:y and month=:m"));
+    q.setParam(QStringLiteral("y"), year);
+    q.setParam(QStringLiteral("m"), month);
+    q.open();
+    return !q.isEmpty();
+}
+
+bool refuse(int month, int year)
+{
+    if (!isClosed(month, year))
+        return false;
+    ui::showError(sentence(month, year));
+    return true;
+}
+
+void close(int month, int year)
+{
+    db::Command c(QStringLiteral("insert into accounts_dep.closed_month (year, month) "
+                                 "values (:y, :m) on conflict do nothing"));
+    c.setParam(QStringLiteral("y"), year);
+    c.setParam(QStringLiteral("m"), month);
+    c.execute();
+}
+
+void reopen(int month, int year)
+{
+    db::Command c(
+        QStringLiteral("delete from accounts_dep.closed_month where year=:y and month=:m"));
+    c.setParam(QStringLiteral("y"), year);
+    c.setParam(QStringLiteral("m"), month);
+    c.execute();
+}
+
+} // namespace closing

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+// Closed months: a month whose pay has been computed and paid. The server refuses every
+// change of its entries and timesheet rows; the windows ask first, so that the user sees
+// the same sentence before typing anything.
+namespace closing {
+
+// "Период 11.2026 закрыт. Изменения запрещены." — the server's own sentence.
+QString sentence(int month, int year);
+inline QString sentence(const QDate &date)
+{
+    return sentence(date.month(), date.year());
+}
+
+bool isClosed(int month, int year);
+inline bool isClosed(const QDate &date)
+{
+    return date.isValid() && isClosed(date.month(), date.year());
+}
+
+// Shows the sentence through the message service when the month is closed.
+bool refuse(int month, int year);
+inline bool refuse(const QDate &date)
+{
+    return date.isValid() && refuse(date.month(), date.year());
+}
+
+// Closes the month under the name the session records, or opens it again. The change
+// history keeps both.
+void close(int month, int year);
+void reopen(int month, int year);
+
+} // namespace closing

@@ -1,0 +1,245 @@
+// Closed months in the program's windows and the change history windows, on the
+// demonstration data: the month before the previous one is closed there.
+#include "Drive.h"
+#include "GuiApp.h"
+#include "Modal.h"
+#include "ScriptedMessages.h"
+#include "Sheets.h"
+#include "TestDb.h"
+#include "app/Unit6.h"
+#include "db/Command.h"
+#include "db/Connection.h"
+#include "db/Dataset.h"
+#include "journal/Unit1.h"
+#include "journal/Unit29.h"
+#include "maintenance/Unit25.h"
+#include "timesheets/Unit19.h"
+#include "timesheets/Unit28.h"
+#include "ui/DBGrid.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QPushButton>
+
+using drive::whileShown;
+
+namespace {
+QDate firstOfMonthsAgo(int months)
+{
+    const QDate today = QDate::currentDate();
+    return QDate(today.year(), today.month(), 1).addMonths(-months);
+}
+QString sentence(const QDate &d)
+{
+    return QStringLiteral("Период %1 закрыт. Изменения запрещены.")
+        .arg(d.toString(QStringLiteral("MM.yyyy")));
+}
+} // namespace
+
+class ClosingTest : public gui::Fixture {
+    Q_OBJECT
+    QDate closed_, open_; // a working day of the closed month and of the previous month
+
+    QVariant sql(const QString &text) { return testdb::scalar(db_, text); }
+    QDate dayWithEntries(const QDate &first)
+    {
+        return sql(QStringLiteral("select min(data) from accounts_dep.smena where data >= '%1' "
+                                  "and smena=1 and ok<>'ta'")
+                       .arg(first.toString(Qt::ISODate)))
+            .toDate();
+    }
+    void showDate(const QDate &d)
+    {
+        Form1->DateT->setDate(d);
+        Form1->DateTChange();
+    }
+    // The month's row of the closing window made current.
+    static bool chooseMonth(TForm28 *f, const QDate &d)
+    {
+        for (f->Months->first(); !f->Months->eof(); f->Months->next())
+            if (f->Months->asInteger("year") == d.year() &&
+                f->Months->asInteger("month") == d.month())
+                return true;
+        return false;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        startProgram();
+        loggedInAs(QStringLiteral("0264"));
+        db::setSessionSetting(QStringLiteral("tabel.user"), QStringLiteral("Администратор (тест)"));
+        closed_ = dayWithEntries(firstOfMonthsAgo(2));
+        open_ = dayWithEntries(firstOfMonthsAgo(1));
+        QVERIFY(closed_.isValid() && open_.isValid());
+        Form1->show();
+    }
+
+    // The demonstration data starts with a closed month: the journal shows its sentence and
+    // takes away the commands that change entries; an open month gives them back.
+    void journalOfAClosedMonth()
+    {
+        showDate(closed_);
+        QCOMPARE(Form1->LabelClosed->text(), sentence(closed_));
+        for (QPushButton *b : {Form1->Button1, Form1->Button2, Form1->Button3})
+            QVERIFY2(!b->isEnabled(), qPrintable(b->text()));
+        QVERIFY(Form1->Button8->isEnabled());
+
+        // Acceptance is refused before the server is asked; the mark stays.
+        db::Dataset *q = DataModule6->smena(1);
+        QVERIFY(!q->isEmpty());
+        const QString ok = q->asString("ok");
+        Form1->DBGrid2DblClick();
+        QCOMPARE(msg_->texts(), QStringList{sentence(closed_)});
+        QCOMPARE(sql(QStringLiteral("select ok from accounts_dep.smena where id=%1")
+                         .arg(q->asInteger("id")))
+                     .toString(),
+                 ok);
+
+        showDate(open_);
+        QCOMPARE(Form1->LabelClosed->text(), QString());
+        for (QPushButton *b : {Form1->Button1, Form1->Button2, Form1->Button3})
+            QVERIFY2(b->isEnabled(), qPrintable(b->text()));
+    }
+
+    void maintenanceJournalOfAClosedMonth()
+    {
+        showDate(closed_);
+        const QVariant before = sql("select count(*) from accounts_dep.fatigue");
+        QVERIFY(whileShown<TForm25>(
+            [] { Form1->Button5->click(); },
+            [&](TForm25 *f) {
+                QCOMPARE(f->LabelClosed->text(), sentence(closed_));
+                for (QPushButton *b : {f->Button5, f->Button6, f->Button7, f->Button1})
+                    QVERIFY2(!b->isEnabled(), qPrintable(b->text()));
+                QVERIFY(f->Button9->isEnabled());
+                // Double-clicking a row asks to change it.
+                f->Button6Click();
+                f->DTPcker1->setDate(open_);
+                QVERIFY(f->Button5->isEnabled());
+                QCOMPARE(f->LabelClosed->text(), QString());
+            }));
+        QCOMPARE(msg_->texts(), QStringList{sentence(closed_)});
+        QCOMPARE(sql("select count(*) from accounts_dep.fatigue"), before);
+    }
+
+    void rebuildOfAClosedMonthIsRefused()
+    {
+        const QString cells = testdb::timesheet(db_);
+        QVERIFY(whileShown<TForm19>([&] { Form19->openFrom(Form1, closed_); },
+                                    [&](TForm19 *f) {
+                                        QVERIFY(!f->Button1->isEnabled());
+                                        f->Button1Click();
+                                    }));
+        QCOMPARE(msg_->texts(), QStringList{sentence(closed_)});
+        QCOMPARE(testdb::timesheet(db_), cells);
+    }
+
+    // An administrator closes a month after a question and opens it again after another;
+    // both are recorded under the session's name. Answering No changes nothing.
+    void administratorClosesAndReopens()
+    {
+        QVERIFY(whileShown<TForm28>(
+            [] { Form28->openFrom(Form1, true); },
+            [&](TForm28 *f) {
+                QVERIFY(chooseMonth(f, closed_));
+                QCOMPARE(f->Months->asString("state"), QStringLiteral("закрыт"));
+                QVERIFY(!f->Button1->isEnabled());
+                QVERIFY(f->Button2->isEnabled());
+                QCOMPARE(f->Label1->text(), sentence(closed_));
+
+                QVERIFY(chooseMonth(f, open_));
+                QCOMPARE(f->Months->asString("state"), QStringLiteral("открыт"));
+                msg_->answer({false});
+                f->Button1->click();
+                QCOMPARE(f->Months->asString("state"), QStringLiteral("открыт"));
+                msg_->answer({true});
+                f->Button1->click();
+                QCOMPARE(f->Months->asString("state"), QStringLiteral("закрыт"));
+                QCOMPARE(f->Months->asString("closed_by"), QStringLiteral("Администратор (тест)"));
+                msg_->answer({true});
+                f->Button2->click();
+                QCOMPARE(f->Months->asString("state"), QStringLiteral("открыт"));
+                QCOMPARE(f->Months->asString("reopened_by"),
+                         QStringLiteral("Администратор (тест)"));
+            }));
+        QCOMPARE(msg_->shown.size(), 3);
+        QCOMPARE(msg_->shown[0].text, QStringLiteral("Закрыть период %1? Изменения в нём станут "
+                                                     "невозможны.")
+                                          .arg(open_.toString("MM.yyyy")));
+        QCOMPARE(sql(QStringLiteral("select count(*) from accounts_dep.closed_month where "
+                                    "year=%1 and month=%2")
+                         .arg(open_.year())
+                         .arg(open_.month()))
+                     .toInt(),
+                 0);
+
+        // Other roles see the list only.
+        QVERIFY(whileShown<TForm28>([] { Form28->openFrom(Form1, false); },
+                                    [&](TForm28 *f) {
+                                        QVERIFY(f->Months->recordCount() >= 3);
+                                        QVERIFY(!f->Button1->isEnabled());
+                                        QVERIFY(!f->Button2->isEnabled());
+                                    }));
+    }
+
+    // "История" of an entry: each changed field with its Russian name, old to new, and who.
+    void historyOfAnEntry()
+    {
+        showDate(open_);
+        db::Dataset *q = DataModule6->smena(1);
+        QVERIFY(!q->isEmpty());
+        const int id = q->asInteger("id");
+        db::Command(QStringLiteral("update accounts_dep.smena set kol_vo=kol_vo+1, time=time "
+                                   "where id=%1")
+                        .arg(id))
+            .execute();
+        const QString qty =
+            sql(QStringLiteral("select kol_vo from accounts_dep.smena where id=%1").arg(id))
+                .toString();
+        QVERIFY(whileShown<TForm29>(
+            [] { Form1->Button9->click(); },
+            [&](TForm29 *f) {
+                QVERIFY(!f->DTPicker1->isVisible());
+                QCOMPARE(f->Log->recordCount(), 1);
+                QCOMPARE(f->Log->asString("who"), QStringLiteral("Администратор (тест)"));
+                QCOMPARE(f->Log->asString("action"), QStringLiteral("Изменение"));
+                QCOMPARE(f->Log->asString("field"), QStringLiteral("Кол-во"));
+                QCOMPARE(f->Log->asString("was"), QString::number(qty.toInt() - 1));
+                QCOMPARE(f->Log->asString("became"), qty);
+            }));
+    }
+
+    // The administrator's window: every change, filtered by user and kind, and exported.
+    void historyOfEverythingFilteredAndExported()
+    {
+        SheetsFixture sheets;
+        QVERIFY(whileShown<TForm29>(
+            [] { Form29->openAll(Form1); },
+            [&](TForm29 *f) {
+                QVERIFY(f->DTPicker1->isVisible());
+                QVERIFY(f->Log->recordCount() > 0);
+                f->ComboBox1->setCurrentText(QStringLiteral("Администратор (тест)"));
+                f->ComboBox2->setCurrentText(QStringLiteral("Закрытие периода"));
+                f->Button1->click();
+                // The closing and the reopening: year, month, who closed it and when.
+                QSet<QString> actions;
+                for (f->Log->first(); !f->Log->eof(); f->Log->next()) {
+                    QCOMPARE(f->Log->asString("kind"), QStringLiteral("Закрытие периода"));
+                    actions << f->Log->asString("action");
+                }
+                QCOMPARE(actions,
+                         (QSet<QString>{QStringLiteral("Добавление"), QStringLiteral("Удаление")}));
+                f->Button2->click();
+            }));
+        const QJsonObject book = sheets.readLast();
+        const QJsonObject cells = book.value("cells").toObject();
+        QCOMPARE(cells.value("A1").toObject().value("value").toString(), QStringLiteral("Когда"));
+        QCOMPARE(cells.value("C2").toObject().value("value").toString(),
+                 QStringLiteral("Закрытие периода"));
+    }
+};
+
+TABEL_TEST_MAIN(ClosingTest)
+#include "tst_closing.moc"
