@@ -3,6 +3,7 @@
 #include "Report.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -26,6 +27,18 @@ QFont shapingFont(const Font &font)
     f.setHintingPreference(QFont::PreferNoHinting);
     f.setKerning(false);
     return f;
+}
+
+// Metrics of the fonts in use, kept: a report measures tens of thousands of texts in a
+// handful of fonts.
+const QFontMetricsF &metrics(const Font &font)
+{
+    static QHash<QString, QFontMetricsF> known;
+    const QString key = QStringLiteral("%1|%2|%3").arg(font.family).arg(font.size).arg(font.bold);
+    auto it = known.constFind(key);
+    if (it == known.constEnd())
+        it = known.insert(key, QFontMetricsF(shapingFont(font)));
+    return *it;
 }
 
 int textFlags(Align align)
@@ -68,8 +81,9 @@ void drawPage(QPainter &p, const Page &page, double scale)
             p.setFont(f);
             p.setPen(item.color);
             QString text = item.text;
-            if (QFontMetricsF(f).horizontalAdvance(text) > r.width())
-                text = QFontMetricsF(f).elidedText(text, Qt::ElideRight, r.width());
+            const QFontMetricsF &m = metrics(item.font);
+            if (m.horizontalAdvance(text) > r.width())
+                text = m.elidedText(text, Qt::ElideRight, r.width());
             p.drawText(r, textFlags(item.align), text);
             p.restore();
             break;
@@ -82,12 +96,12 @@ void drawPage(QPainter &p, const Page &page, double scale)
 
 double textWidth(const QString &text, const Font &font)
 {
-    return QFontMetricsF(shapingFont(font)).horizontalAdvance(text) / kShapePxPerMm;
+    return metrics(font).horizontalAdvance(text) / kShapePxPerMm;
 }
 
 double textHeight(const Font &font)
 {
-    const QFontMetricsF m(shapingFont(font));
+    const QFontMetricsF &m = metrics(font);
     return (m.ascent() + m.descent()) / kShapePxPerMm;
 }
 
@@ -102,8 +116,7 @@ FittedText fitText(const QString &text, const Font &font, double width, double h
            (textWidth(text, out.font) > room || textHeight(out.font) > height))
         out.font.size = std::max(kMinFontSize, out.font.size - 0.5);
     if (textWidth(text, out.font) > room)
-        out.text = QFontMetricsF(shapingFont(out.font))
-                       .elidedText(text, Qt::ElideRight, room * kShapePxPerMm);
+        out.text = metrics(out.font).elidedText(text, Qt::ElideRight, room * kShapePxPerMm);
     return out;
 }
 

@@ -28,18 +28,22 @@ constexpr double kEps = 0.01; // mm
 // What is wrong with the laid-out pages, one line per fault.
 QStringList layoutFaults(const Report &r)
 {
-    QSet<QString> headers;
-    for (const Band &b : r.def().bands)
+    QSet<QString> headers, pageFooters;
+    for (const Band &b : r.def().bands) {
         if (b.kind == BandKind::GroupHeader)
             headers << b.name;
+        if (b.kind == BandKind::PageFooter)
+            pageFooters << b.name;
+    }
     QStringList faults;
     for (const Page &p : r.pages()) {
         const QString where = QStringLiteral("page %1: ").arg(p.number);
         QVector<const Primitive *> texts;
+        QVector<QRectF> inks;
         QString last;
         double bottom = -1;
         for (const Primitive &item : p.items) {
-            if (item.band != QLatin1String("pageFoot") && item.rect.bottom() >= bottom - kEps) {
+            if (!pageFooters.contains(item.band) && item.rect.bottom() >= bottom - kEps) {
                 bottom = std::max(bottom, item.rect.bottom());
                 last = item.band;
             }
@@ -47,6 +51,7 @@ QStringList layoutFaults(const Report &r)
                 continue;
             texts << &item;
             const QRectF ink = textExtent(item);
+            inks << ink;
             if (!item.rect.adjusted(-kEps, -kEps, kEps, kEps).contains(ink))
                 faults << where + QStringLiteral("\"%1\" leaves its box").arg(item.text);
             if (item.font.size < kMinFontSize)
@@ -54,7 +59,7 @@ QStringList layoutFaults(const Report &r)
         }
         for (int i = 0; i < texts.size(); ++i)
             for (int j = i + 1; j < texts.size(); ++j) {
-                const QRectF both = textExtent(*texts[i]).intersected(textExtent(*texts[j]));
+                const QRectF both = inks[i].intersected(inks[j]);
                 if (both.width() > kEps && both.height() > kEps)
                     faults << where + QStringLiteral("\"%1\" runs into \"%2\"")
                                           .arg(texts[i]->text, texts[j]->text);
