@@ -259,20 +259,32 @@ private:
         return h;
     }
 
+    // The room a band takes with its children and, after them, whichever is taller of its
+    // linked band and what else must follow it (ahead mm).
+    double need(int band, double ahead) const
+    {
+        const int linked = bands_[band].linked;
+        return chainHeight(band) + std::max(ahead, linked >= 0 ? chainHeight(linked) : 0.0);
+    }
+
     // Prints the headers of the groups from level on (only those without an expression
     // when constantOnly).
     void openGroups(int level, int row, bool constantOnly)
     {
+        // What must follow each header on its page: the header of the group inside it with
+        // all that one needs in turn, and under the innermost one the first detail line.
+        QVector<double> ahead(headers_.size(), 0);
+        double follow = row >= 0 && detail_ >= 0 ? need(detail_, 0) : 0;
+        for (int i = headers_.size() - 1; i >= level; --i) {
+            if (constantOnly && bands_[headers_[i]].group)
+                continue;
+            ahead[i] = follow;
+            follow = need(headers_[i], follow);
+        }
         for (int i = level; i < headers_.size(); ++i) {
             if (constantOnly && bands_[headers_[i]].group)
                 continue;
-            // What must follow on the same page: the headers of the groups inside this one
-            // and the first detail line.
-            double ahead = row >= 0 && detail_ >= 0 ? chainHeight(detail_) : 0;
-            for (int j = i + 1; j < headers_.size(); ++j)
-                if (!constantOnly || !bands_[headers_[j]].group)
-                    ahead += chainHeight(headers_[j]);
-            printBand(headers_[i], row, true, ahead);
+            printBand(headers_[i], row, true, ahead[i]);
             open_[i] = true;
         }
     }
@@ -296,9 +308,7 @@ private:
     void printBand(int index, int row, bool mayBreak = true, double ahead = 0)
     {
         const CompiledBand &cb = bands_[index];
-        const double need =
-            chainHeight(index) + std::max(ahead, cb.linked >= 0 ? chainHeight(cb.linked) : 0.0);
-        if (mayBreak && y_ + need > footerTop_ + kEps && y_ > contentTop_ + kEps)
+        if (mayBreak && y_ + need(index, ahead) > footerTop_ + kEps && y_ > contentTop_ + kEps)
             newPage(row);
         put(cb, row);
         if (cb.child >= 0)
