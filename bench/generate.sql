@@ -64,6 +64,15 @@ SELECT to_char(current_date, 'DD.MM.YYYY') AS end_date \gset
 
 BEGIN;
 
+-- A generated shop starts without history, as a database moved from another
+-- program would: its entries are written with the history triggers off.
+ALTER TABLE accounts_dep.smena DISABLE TRIGGER smena_history;
+ALTER TABLE accounts_dep.fatigue DISABLE TRIGGER fatigue_history;
+ALTER TABLE accounts_dep.oper DISABLE TRIGGER oper_history;
+ALTER TABLE accounts_dep.norm DISABLE TRIGGER norm_history;
+ALTER TABLE accounts_dep.person DISABLE TRIGGER person_history;
+ALTER TABLE accounts_dep.vid_oper DISABLE TRIGGER vid_oper_history;
+
 CREATE TEMP TABLE gen_param AS
 SELECT (:'workers')::integer AS workers,
        (:'years')::integer AS years,
@@ -359,5 +368,13 @@ UPDATE accounts_dep.fatigue f SET price = a.price
 INSERT INTO accounts_dep.ver (d, t, delim) VALUES (0, 0, '.');
 
 COMMIT;
+
+-- After the commit: the deferred key checks of the entries are done by then.
+ALTER TABLE accounts_dep.smena ENABLE TRIGGER smena_history;
+ALTER TABLE accounts_dep.fatigue ENABLE TRIGGER fatigue_history;
+ALTER TABLE accounts_dep.oper ENABLE TRIGGER oper_history;
+ALTER TABLE accounts_dep.norm ENABLE TRIGGER norm_history;
+ALTER TABLE accounts_dep.person ENABLE TRIGGER person_history;
+ALTER TABLE accounts_dep.vid_oper ENABLE TRIGGER vid_oper_history;
 
 ANALYZE;

@@ -134,6 +134,22 @@ ALTER ROLE $PG_SYS_USER SET datestyle = 'ISO, DMY';
 SQL
 }
 
+# A clerk's login in the program's group role (app/grants.sql loaded before): the
+# rights the program needs and nothing more.
+pg_create_clerk() {
+    local port=$1 name=$2 password=$3
+    pg_psql "$port" postgres <<SQL
+DO \$\$
+BEGIN
+    IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = '$name') THEN
+        CREATE ROLE $name LOGIN PASSWORD '$password' IN ROLE tabel_clerk;
+    END IF;
+END
+\$\$;
+ALTER ROLE $name SET datestyle = 'ISO, DMY';
+SQL
+}
+
 pg_load_db() {
     local port=$1 db=$2
     shift 2

@@ -63,6 +63,9 @@ prepare_database() {
         echo "Adding closed months and the change history to $DB."
         pg_psql "$PORT" "$DB" -f app/closing.sql >/dev/null
     fi
+    # The program's rights, given to its group role (again on every start: it costs
+    # nothing and follows the schema).
+    pg_psql "$PORT" "$DB" -f app/grants.sql >/dev/null
 }
 
 # ---- the private cluster, shared by the copies that run on it ----------------
@@ -166,6 +169,15 @@ fi
     flock 9
     prepare_database
 ) 9>"$PGDATA_DIR.lock"
+
+# On the private cluster the program logs in as a clerk of its group role, as at a site;
+# on a server of its own it keeps the built-in user.
+if [ "$SHARED" != foreign ]; then
+    pg_create_clerk "$PORT" buh wexapol >/dev/null
+    export PGUSER=buh PGPASSWORD=wexapol
+fi
+# The server's port reaches the program the standard way (a settings file still wins).
+export PGPORT=$PORT
 
 echo "Starting the program (demo access code 0264)."
 set +e

@@ -12,6 +12,8 @@ PACKAGES=(
     # Printed reports are laid out in Arial; this font has its metrics.
     fonts-liberation2
 )
+# Further packages a caller needs (the package script: dpkg-dev, file).
+PACKAGES+=("$@")
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -22,8 +22,10 @@ cmake --build build -j2
 pg_throwaway test 25432 -c fsync=off -c synchronous_commit=off -c full_page_writes=off
 PORT=$PG_THROWAWAY_PORT
 
-pg_load_db "$PORT" tabel_schema app/schema.sql
-pg_load_db "$PORT" tabel_demo app/schema.sql app/demo_data.sql
+pg_load_db "$PORT" tabel_schema app/schema.sql app/grants.sql
+pg_load_db "$PORT" tabel_demo app/schema.sql app/demo_data.sql app/grants.sql
+# The windows' tests run the program as a clerk of the group role, not as a superuser.
+pg_create_clerk "$PORT" tabel_test wexapol
 pg_psql "$PORT" postgres \
     -c "ALTER DATABASE tabel_schema WITH IS_TEMPLATE true" \
     -c "ALTER DATABASE tabel_demo WITH IS_TEMPLATE true"
@@ -31,3 +33,7 @@ pg_psql "$PORT" postgres \
 echo "Test cluster on 127.0.0.1:$PORT"
 TABEL_PGHOST=127.0.0.1 TABEL_PGPORT=$PORT QT_QPA_PLATFORM=offscreen \
     ctest --test-dir build --output-on-failure
+
+# The Debian package is built and checked as well: its files, its dependencies and the
+# packaged program's answer to --version.
+"$ROOT/scripts/package.sh"

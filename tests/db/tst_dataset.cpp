@@ -18,6 +18,8 @@ class DatasetTest : public QObject {
         testdb::run(db_, "create table t (id serial primary key, name varchar(50), "
                          "code char(6), qty integer, price numeric(10,2), big bigint, d date, "
                          "naimen smallint)");
+        // A table of the test's own, open to the program's clerk login.
+        testdb::run(db_, "grant all on t, t_id_seq to public");
         testdb::run(db_, "insert into t (name, code, qty, price, big, d, naimen) values "
                          "('Иванов', 'a1', 1, 1.50, 10000000000, '02.03.2024', 0),"
                          "('Ивашов', 'a2', 2, null, 2, '03.03.2024', 1),"
