@@ -1,6 +1,5 @@
 #pragma once
 
-#include "db/Command.h"
 #include "refbooks/Unit4.h"
 #include "ui/Form.h"
 
@@ -38,7 +37,6 @@ public:
     QLabel *Label6; // the colour box's label
     QDateEdit *DTimeP;
     QPushButton *Button1, *Button2, *Button3, *Button4;
-    db::Command SmenaIU;
 
     // The main window's presets: a new entry on the journal's date, or the entry of the
     // journal row q.
@@ -69,7 +67,6 @@ private:
     };
     bool fieldsFilled();
     bool numbersInRange();
-    void save(int shift, int colour);
     void refreshJournal(db::Dataset *q);
     Entry entry_;
 };
