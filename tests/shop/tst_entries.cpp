@@ -1,10 +1,11 @@
-// The shift entry store against a real server: each save, move and delete keeps the
-// timesheet cells it leaves and enters equal to the day's entries, refuses a repeated
-// entry, and refuses a change of a row another user changed since it was read.
+// The entry stores against a real server: each save, move and delete keeps the timesheet
+// cells it leaves and enters equal to the day's entries, refuses a repeated shift entry,
+// and refuses a change of a row another user changed since it was read.
 #include "ScriptedMessages.h"
 #include "TestDb.h"
 #include "db/Connection.h"
 #include "db/SqlError.h"
+#include "shop/MaintenanceEntries.h"
 #include "shop/ShiftEntries.h"
 
 #include <QSqlQuery>
@@ -126,6 +127,56 @@ private slots:
         remove(id);
         QCOMPARE(cell(801, 2, day), QStringLiteral("0"));
         QVERIFY_THROWS_EXCEPTION(db::RowChanged, remove(id));
+    }
+
+    // Maintenance cells are per kind and night flag: a change from day to night moves the
+    // hours from one cell to the other; a delete of a row changed meanwhile is refused.
+    void maintenanceMovesBetweenCells()
+    {
+        const QDate day(2031, 6, 2);
+        const auto kindCell = [&](int worker, int kind, int night) {
+            const QVariant v = testdb::scalar(
+                db_, QStringLiteral("select d2 from accounts_dep.h_tabel where w_id=%1 and "
+                                    "i_type=%2 and i_night=%3 and month=6 and year=2031")
+                         .arg(worker)
+                         .arg(kind)
+                         .arg(night));
+            return v.isNull() ? QStringLiteral("-") : v.toString();
+        };
+        shop::MaintenanceEntry e;
+        e.kind = 7777;
+        e.workerId = 801;
+        e.day = day;
+        e.hours = 3;
+        e.price = 250;
+        shop::MaintenanceEntries::add(e);
+        e.hours = 2;
+        shop::MaintenanceEntries::add(e);
+        QCOMPARE(kindCell(801, 7777, 0), QStringLiteral("5"));
+        QCOMPARE(testdb::scalar(db_, "select sum(price*cnt) from accounts_dep.fatigue").toInt(),
+                 1250);
+
+        QSqlQuery q(testdb::side(db_));
+        QVERIFY(q.exec("select id, xmin::text from accounts_dep.fatigue where cnt=2"));
+        QVERIFY(q.next());
+        const shop::StoredMaintenance read{
+            q.value(0).toLongLong(), q.value(1).toString(), 801, 7777, 0, day};
+        e.night = true;
+        e.price = 300;
+        shop::MaintenanceEntries::change(read, e);
+        QCOMPARE(kindCell(801, 7777, 0), QStringLiteral("3"));
+        QCOMPARE(kindCell(801, 7777, 1), QStringLiteral("2"));
+        // The version read before the change is gone.
+        QVERIFY_THROWS_EXCEPTION(db::RowChanged, shop::MaintenanceEntries::change(read, e));
+        QVERIFY_THROWS_EXCEPTION(db::RowChanged,
+                                 shop::MaintenanceEntries::remove(read.id, read.rowVer));
+        QCOMPARE(kindCell(801, 7777, 1), QStringLiteral("2"));
+        QVERIFY(q.exec("select xmin::text from accounts_dep.fatigue where id=" +
+                       QString::number(read.id)));
+        QVERIFY(q.next());
+        shop::MaintenanceEntries::remove(read.id, q.value(0).toString());
+        QCOMPARE(kindCell(801, 7777, 1), QStringLiteral("0"));
+        QCOMPARE(kindCell(801, 7777, 0), QStringLiteral("3"));
     }
 };
 
