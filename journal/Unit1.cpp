@@ -280,6 +280,11 @@ QDate TForm1::journalDate() const
     return DateT->date();
 }
 
+shop::EntryContext TForm1::entryContext() const
+{
+    return {journalDate(), shift, CBox1->isChecked()};
+}
+
 void TForm1::reopenJournals(bool setDate)
 {
     const auto journals = DataModule6->journals();
@@ -356,7 +361,7 @@ void TForm1::chooseShift(int number)
 void TForm1::Button1Click()
 {
     current = DataModule6->smena(shift);
-    Form11->presetAdd(journalDate());
+    Form11->presetAdd(entryContext());
     showChild(Form11);
 }
 
@@ -367,7 +372,7 @@ void TForm1::Button2Click()
     const int rec = q->recNo();
     if (q->isEmpty())
         return;
-    Form11->presetEdit(*q);
+    Form11->presetEdit(*q, entryContext());
     DataModule6->Oper->close();
     showChild(Form11);
     q->setRecNo(rec);

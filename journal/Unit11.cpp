@@ -1,6 +1,5 @@
 #include "Unit11.h"
 
-#include "Unit1.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
 #include "db/Transaction.h"
@@ -161,14 +160,15 @@ TForm11::TForm11(QWidget *parent) : ui::Form(parent)
     Label6->setEnabled(false);
 }
 
-void TForm11::presetAdd(const QDate &date)
+void TForm11::presetAdd(const shop::EntryContext &context)
 {
+    context_ = context;
     setWindowTitle(QStringLiteral("Заведение новой позиции (11)"));
     mode = 1;
     entry_ = Entry();
     workerId = operationId = productId = 0;
     finalPrice = basePrice = 0;
-    DTimeP->setDate(date);
+    DTimeP->setDate(context.date);
     for (QLineEdit *e : {Edit1, Edit2, Edit3, Edit5, Edit7, Edit8, Edit9})
         e->clear();
     Edit4->setText(QStringLiteral("0"));
@@ -176,8 +176,9 @@ void TForm11::presetAdd(const QDate &date)
     applyColourRule();
 }
 
-void TForm11::presetEdit(const db::Dataset &q)
+void TForm11::presetEdit(const db::Dataset &q, const shop::EntryContext &context)
 {
+    context_ = context;
     setWindowTitle(QStringLiteral("Изменение данных о позиции (11)"));
     mode = 2;
     finalPrice = q.asFloat(QStringLiteral("cena"));
@@ -278,7 +279,7 @@ void TForm11::Button4Click()
         oper->first();
     else if (oper->locate(QStringLiteral("id"), entry_.operationId))
         basePrice = oper->asFloat(QStringLiteral("cena")); // the entry's operation, as listed
-    Form4->pickFrom(this, 1, [this](const PickedOperation &op) { takeOperation(op); });
+    Form4->pickFrom(this, 1, context_, [this](const PickedOperation &op) { takeOperation(op); });
     applyColourRule();
     recompute();
 }
@@ -333,7 +334,7 @@ void TForm11::Button1Click()
         Edit4->setFocus();
         return;
     }
-    const int shift = Form1->shift;
+    const int shift = context_.shift;
     db::Dataset *q = DataModule6->smena(shift);
     const int colour = trimmed(Edit5).toInt();
 
