@@ -80,14 +80,14 @@ TABEL_BENCH("entry save")
     db::Dataset *oper = DataModule6->Oper;
     oper->open();
     oper->first();
-    const TForm11::PickedOperation picked = TForm4::picked(*oper);
+    const TForm11::PickedOperation picked = TForm4::picked(*oper, Form1->entryContext());
     oper->close();
     DataModule6->Workers->open();
     DataModule6->Workers->locate(QStringLiteral("id"), worker);
 
     run.beforeEach([&] {
         undo();
-        Form11->presetAdd(date);
+        Form11->presetAdd({date, Form1->entryContext().shift, Form1->entryContext().dayOff});
         Form11->takeWorker(*DataModule6->Workers);
         Form11->takeOperation(picked);
         Form11->Edit3->setText("7");

@@ -14,7 +14,7 @@
 #include "refbooks/Unit8.h"
 #include "reports/Unit18.h"
 #include "shop/Roles.h"
-#include "shop/Timesheet.h"
+#include "shop/ShiftEntries.h"
 #include "shop/Unit6.h"
 #include "timesheets/Unit19.h"
 #include "timesheets/Unit27.h"
@@ -280,6 +280,11 @@ QDate TForm1::journalDate() const
     return DateT->date();
 }
 
+shop::EntryContext TForm1::entryContext() const
+{
+    return {journalDate(), shift, CBox1->isChecked()};
+}
+
 void TForm1::reopenJournals(bool setDate)
 {
     const auto journals = DataModule6->journals();
@@ -356,7 +361,7 @@ void TForm1::chooseShift(int number)
 void TForm1::Button1Click()
 {
     current = DataModule6->smena(shift);
-    Form11->presetAdd(journalDate());
+    Form11->presetAdd(entryContext());
     showChild(Form11);
 }
 
@@ -367,7 +372,7 @@ void TForm1::Button2Click()
     const int rec = q->recNo();
     if (q->isEmpty())
         return;
-    Form11->presetEdit(*q);
+    Form11->presetEdit(*q, entryContext());
     DataModule6->Oper->close();
     showChild(Form11);
     q->setRecNo(rec);
@@ -388,28 +393,8 @@ void TForm1::Button3Click()
         q->reopen();
         return;
     }
-    const QString id = QString::number(q->asInteger(QStringLiteral("id")));
-    // The cell corrected is that of the entry as stored: its own worker, shift and date.
     try {
-        db::transaction([&] {
-            db::Dataset *control = DataModule6->Control;
-            control->setSql(QStringLiteral("select w_id, smena, data from accounts_dep.smena "
-                                           "where id=") +
-                            id + QStringLiteral(" for update"));
-            control->open();
-            if (control->isEmpty()) {
-                control->close();
-                throw db::RowChanged();
-            }
-            const int w = control->asInteger(QStringLiteral("w_id"));
-            const int entryShift = control->asInteger(QStringLiteral("smena"));
-            const QDate date = control->asDate(QStringLiteral("data"));
-            control->close();
-            DataModule6->DelSmena.setSql(
-                QStringLiteral("delete from accounts_dep.smena where id=") + id);
-            DataModule6->DelSmena.executeOne();
-            shop::timesheet::writeShiftDay(w, entryShift, date, false);
-        });
+        shop::ShiftEntries::remove(q->asInteger(QStringLiteral("id")));
     } catch (const db::RowChanged &) {
         q->reopen();
         throw;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/Command.h"
+#include "shop/EntryContext.h"
 #include "ui/Form.h"
 
 #include <QDate>
@@ -47,6 +48,8 @@ public:
     db::Command updtOK;
 
     QDate journalDate() const;
+    // What the entry editors work in: the journal's date, shift and day-off flag.
+    shop::EntryContext entryContext() const;
 
     void FormActivate() override;
     void DateTChange();

@@ -1,13 +1,12 @@
 #include "Unit11.h"
 
-#include "Unit1.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
 #include "db/Transaction.h"
 #include "refbooks/Unit5.h"
 #include "shop/Price.h"
 #include "shop/ProductKind.h"
-#include "shop/Timesheet.h"
+#include "shop/ShiftEntries.h"
 #include "shop/Unit6.h"
 #include "ui/Application.h"
 #include "ui/DigitEdit.h"
@@ -161,14 +160,15 @@ TForm11::TForm11(QWidget *parent) : ui::Form(parent)
     Label6->setEnabled(false);
 }
 
-void TForm11::presetAdd(const QDate &date)
+void TForm11::presetAdd(const shop::EntryContext &context)
 {
+    context_ = context;
     setWindowTitle(QStringLiteral("Заведение новой позиции (11)"));
     mode = 1;
     entry_ = Entry();
     workerId = operationId = productId = 0;
     finalPrice = basePrice = 0;
-    DTimeP->setDate(date);
+    DTimeP->setDate(context.date);
     for (QLineEdit *e : {Edit1, Edit2, Edit3, Edit5, Edit7, Edit8, Edit9})
         e->clear();
     Edit4->setText(QStringLiteral("0"));
@@ -176,8 +176,9 @@ void TForm11::presetAdd(const QDate &date)
     applyColourRule();
 }
 
-void TForm11::presetEdit(const db::Dataset &q)
+void TForm11::presetEdit(const db::Dataset &q, const shop::EntryContext &context)
 {
+    context_ = context;
     setWindowTitle(QStringLiteral("Изменение данных о позиции (11)"));
     mode = 2;
     finalPrice = q.asFloat(QStringLiteral("cena"));
@@ -278,7 +279,7 @@ void TForm11::Button4Click()
         oper->first();
     else if (oper->locate(QStringLiteral("id"), entry_.operationId))
         basePrice = oper->asFloat(QStringLiteral("cena")); // the entry's operation, as listed
-    Form4->pickFrom(this, 1, [this](const PickedOperation &op) { takeOperation(op); });
+    Form4->pickFrom(this, 1, context_, [this](const PickedOperation &op) { takeOperation(op); });
     applyColourRule();
     recompute();
 }
@@ -333,27 +334,26 @@ void TForm11::Button1Click()
         Edit4->setFocus();
         return;
     }
-    const int shift = Form1->shift;
+    const int shift = context_.shift;
     db::Dataset *q = DataModule6->smena(shift);
     const int colour = trimmed(Edit5).toInt();
 
-    QString check =
-        QStringLiteral("select count(id) as cnt from accounts_dep.SMENA where w_id=%1 and o_id=%2 "
-                       "and i_id=%3 and data=to_date('%4', 'DD.MM.YYYY') and smena=%5")
-            .arg(workerId)
-            .arg(operationId)
-            .arg(productId)
-            .arg(DTimeP->date().toString(kDateFormat))
-            .arg(shift);
-    if (mode != 1)
-        check += QStringLiteral(" and id<>") + QString::number(entry_.id);
-    check += QStringLiteral(" and color=") + QString::number(colour);
-    if (DataModule6->CountCheck(check,
-                                QStringLiteral("Позиция с такими параметрами уже заведена!")) == 1)
-        return;
-
+    shop::ShiftEntry entry;
+    entry.workerId = workerId;
+    entry.productId = productId;
+    entry.operationId = operationId;
+    entry.price = finalPrice;
+    entry.quantity = trimmed(Edit3).toInt();
+    entry.rejects = trimmed(Edit4).toInt();
+    entry.colour = colour;
+    entry.hours = trimmed(Edit6).toInt();
+    entry.date = DTimeP->date();
+    entry.shift = shift;
+    shop::StoreResult saved;
     try {
-        db::transaction([&] { save(shift, colour); });
+        saved = mode == 1 ? shop::ShiftEntries::add(entry)
+                          : shop::ShiftEntries::change(
+                                {entry_.id, entry_.rowVer, entry_.workerId, entry_.date}, entry);
     } catch (const db::RowChanged &) {
         // Someone changed or deleted the entry since the journal showed it: show what is
         // stored now; the editor keeps what the user typed.
@@ -365,6 +365,10 @@ void TForm11::Button1Click()
         }
         throw;
     }
+    if (!saved.ok()) {
+        ui::showError(saved.refusal, QStringLiteral("Ошибка"));
+        return;
+    }
     refreshJournal(q);
     // The timesheet windows read their rows afresh.
     DataModule6->H_Tabel_1->close();
@@ -373,46 +377,6 @@ void TForm11::Button1Click()
     for (QLineEdit *e : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9})
         e->clear();
     accept();
-}
-
-void TForm11::save(int shift, int colour)
-{
-    const QDate date = DTimeP->date();
-    if (mode == 1) {
-        SmenaIU.setSql(QStringLiteral(
-            "insert into accounts_dep.SMENA(w_id, i_id, o_id, cena, kol_vo, brak, data, smena, "
-            "color, time, vvod, ok, prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, "
-            "id_cons_use) values(:w_id, :i_id, :o_id, :cena, :kol_vo, :brak, :data, :smena, "
-            ":color, :time, :vvod, 'no', 0, 0, 0, 0, 0, 0)"));
-    } else {
-        SmenaIU.setSql(QStringLiteral(
-            "update accounts_dep.SMENA set w_id=:w_id, i_id=:i_id, o_id=:o_id, cena=:cena, "
-            "kol_vo=:kol_vo, brak=:brak, data=:data, smena=:smena, color=:color, time=:time, "
-            "vvod=:vvod, prize=0, id_doc=0, id_doc_item=0, f_gds_qty_use=0, id_gds_use=0, "
-            "id_cons_use=0 where id=:id and xmin=:row_ver::xid"));
-        SmenaIU.setParam(QStringLiteral("id"), entry_.id);
-        SmenaIU.setParam(QStringLiteral("row_ver"), entry_.rowVer);
-    }
-    SmenaIU.setParam(QStringLiteral("w_id"), workerId);
-    SmenaIU.setParam(QStringLiteral("i_id"), productId);
-    SmenaIU.setParam(QStringLiteral("o_id"), operationId);
-    SmenaIU.setParam(QStringLiteral("cena"), price::sqlText(price::round4(finalPrice)));
-    SmenaIU.setParam(QStringLiteral("kol_vo"), trimmed(Edit3).toInt());
-    SmenaIU.setParam(QStringLiteral("brak"), trimmed(Edit4).toInt());
-    SmenaIU.setParam(QStringLiteral("data"), date);
-    SmenaIU.setParam(QStringLiteral("smena"), shift);
-    SmenaIU.setParam(QStringLiteral("color"), colour);
-    SmenaIU.setParam(QStringLiteral("time"), trimmed(Edit6).toInt());
-    SmenaIU.setParam(QStringLiteral("vvod"), QDateTime(QDate::currentDate(), QTime(0, 0)));
-    if (mode == 1)
-        SmenaIU.execute();
-    else
-        SmenaIU.executeOne();
-
-    shop::timesheet::writeShiftDay(workerId, shift, date, true);
-    // An entry moved to another worker or date leaves the former cell with what remains.
-    if (mode != 1 && (entry_.workerId != workerId || entry_.date != date))
-        shop::timesheet::writeShiftDay(entry_.workerId, shift, entry_.date, false);
 }
 
 void TForm11::refreshJournal(db::Dataset *q)

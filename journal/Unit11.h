@@ -1,7 +1,7 @@
 #pragma once
 
-#include "db/Command.h"
 #include "refbooks/Unit4.h"
+#include "shop/EntryContext.h"
 #include "ui/Form.h"
 
 #include <QDate>
@@ -38,12 +38,11 @@ public:
     QLabel *Label6; // the colour box's label
     QDateEdit *DTimeP;
     QPushButton *Button1, *Button2, *Button3, *Button4;
-    db::Command SmenaIU;
 
-    // The main window's presets: a new entry on the journal's date, or the entry of the
-    // journal row q.
-    void presetAdd(const QDate &date);
-    void presetEdit(const db::Dataset &q);
+    // The journal's presets: a new entry in the journal's context (its date, shift and
+    // day-off flag), or the entry of the journal row q in that context.
+    void presetAdd(const shop::EntryContext &context);
+    void presetEdit(const db::Dataset &q, const shop::EntryContext &context);
 
     void FormActivate() override;
     void Button3Click(); // worker pick
@@ -69,9 +68,9 @@ private:
     };
     bool fieldsFilled();
     bool numbersInRange();
-    void save(int shift, int colour);
     void refreshJournal(db::Dataset *q);
     Entry entry_;
+    shop::EntryContext context_;
 };
 
 extern TForm11 *Form11;

@@ -7,8 +7,8 @@
 #include "db/SqlText.h"
 #include "db/Transaction.h"
 #include "refbooks/Unit5.h"
+#include "shop/MaintenanceEntries.h"
 #include "shop/Price.h"
-#include "shop/Timesheet.h"
 #include "shop/Unit6.h"
 #include "ui/DigitEdit.h"
 #include "ui/LookupCombo.h"
@@ -293,52 +293,24 @@ void TForm24::Button1Click()
         return;
     }
 
-    const QString priceText = price::sqlText(priceToStore());
-    const QString holiday = dayOff() ? QStringLiteral("1") : QStringLiteral("0");
-    const int night = CBox1->isChecked() ? 1 : 0;
-    const int kind = kindKey.toInt();
+    shop::MaintenanceEntry entry;
+    entry.nomId = nomId;
+    entry.kind = kindKey.toInt();
+    entry.workerId = workerId;
     // A changed entry keeps its date.
-    const QDate day = mode == 0 ? Form25->date() : former_.day;
-
+    entry.day = mode == 0 ? Form25->date() : former_.day;
+    entry.shift = Form25->smena;
+    entry.hours = hours;
+    entry.price = priceToStore();
+    entry.dayOff = dayOff();
+    entry.night = CBox1->isChecked();
     try {
-        db::transaction([&] {
-            db::Command &cmd = DataModule6->SQL_exec;
-            if (mode == 0) {
-                cmd.setSql(QStringLiteral("INSERT INTO accounts_dep.fatigue(id_nom, id_o, id_p, "
-                                          "d_date, i_mnth, i_year, i_smena, cnt, price, "
-                                          "i_holiday, i_night)VALUES(") +
-                           num(nomId) + QStringLiteral(", ") + num(kind) + QStringLiteral(" ,") +
-                           num(workerId) + QStringLiteral(", '") +
-                           day.toString(QStringLiteral("dd.MM.yyyy")) + QStringLiteral("', ") +
-                           num(day.month()) + QStringLiteral(", ") + num(day.year()) +
-                           QStringLiteral(", ") + num(Form25->smena) + QStringLiteral(", ") +
-                           num(hours) + QStringLiteral(", ") + priceText + QStringLiteral(", ") +
-                           holiday + QStringLiteral(", ") + num(night) + QStringLiteral(")"));
-                cmd.execute();
-            } else {
-                // Refused when another user changed or deleted the entry since it was read.
-                cmd.setSql(QStringLiteral("UPDATE accounts_dep.fatigue SET id_nom=") + num(nomId) +
-                           QStringLiteral(", id_o=") + num(kind) + QStringLiteral(", id_p=") +
-                           num(workerId) + QStringLiteral(", cnt=") + num(hours) +
-                           QStringLiteral(", price=") + priceText + QStringLiteral(", i_holiday=") +
-                           holiday + QStringLiteral(", i_night=") + num(night) +
-                           QStringLiteral(" where id=") + num(former_.id) +
-                           QStringLiteral(" and xmin=") + db::quote(former_.rowVer) +
-                           QStringLiteral("::xid"));
-                cmd.executeOne();
-            }
-            shop::timesheet::lockWorkerMonth(workerId, day);
-            if (mode != 0 && former_.worker != workerId)
-                shop::timesheet::lockWorkerMonth(former_.worker, day);
-            shop::timesheet::writeKindDay(workerId, kind, night, day, true);
-            // An entry moved to another worker, kind or night flag leaves the former cell
-            // with what remains.
-            if (mode != 0 &&
-                (former_.worker != workerId || former_.kind != kind || former_.night != night)) {
-                shop::timesheet::writeKindDay(former_.worker, former_.kind, former_.night, day,
-                                              false);
-            }
-        });
+        if (mode == 0)
+            shop::MaintenanceEntries::add(entry);
+        else
+            shop::MaintenanceEntries::change({former_.id, former_.rowVer, former_.worker,
+                                              former_.kind, former_.night, former_.day},
+                                             entry);
     } catch (const db::RowChanged &) {
         Form25->reread();
         throw;

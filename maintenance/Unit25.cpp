@@ -5,11 +5,11 @@
 #include "db/SqlError.h"
 #include "db/SqlText.h"
 #include "db/Transaction.h"
-#include "shop/Price.h"
-#include "shop/Timesheet.h"
-#include "shop/Unit6.h"
 #include "journal/Closing.h"
 #include "journal/Unit29.h"
+#include "shop/MaintenanceEntries.h"
+#include "shop/Price.h"
+#include "shop/Unit6.h"
 #include "ui/DBGrid.h"
 #include "ui/Messages.h"
 
@@ -204,33 +204,9 @@ void TForm25::Button7Click()
         return;
     if (!ui::askYesNo(QStringLiteral("Удалить позицию из списка?"), QStringLiteral("Удаление")))
         return;
-    const QString id = num(fatigue->value(QStringLiteral("id")).toLongLong());
-    const QString rowVer = fatigue->asString(QStringLiteral("row_ver"));
     try {
-        // The entry and the hours left in its timesheet cell go together or not at all. The
-        // cell corrected is that of the entry as stored, read under lock with the version the
-        // list showed: an entry another user changed or moved meanwhile is not deleted.
-        db::transaction([&] {
-            db::Dataset *control = DataModule6->Control;
-            control->setSql(QStringLiteral("select id_p, id_o, i_night, d_date from "
-                                           "accounts_dep.fatigue where id=") +
-                            id + QStringLiteral(" and xmin=") + db::quote(rowVer) +
-                            QStringLiteral("::xid for update"));
-            control->open();
-            if (control->isEmpty()) {
-                control->close();
-                throw db::RowChanged();
-            }
-            const int worker = control->asInteger(QStringLiteral("id_p"));
-            const int kind = control->asInteger(QStringLiteral("id_o"));
-            const int night = control->asInteger(QStringLiteral("i_night"));
-            const QDate day = control->asDate(QStringLiteral("d_date"));
-            control->close();
-            DataModule6->SQL_exec.setSql(
-                QStringLiteral("delete from accounts_dep.fatigue where id=") + id);
-            DataModule6->SQL_exec.executeOne();
-            shop::timesheet::writeKindDay(worker, kind, night, day, false);
-        });
+        shop::MaintenanceEntries::remove(fatigue->value(QStringLiteral("id")).toLongLong(),
+                                         fatigue->asString(QStringLiteral("row_ver")));
     } catch (const db::SqlError &) {
         reread();
         throw;

@@ -5,7 +5,6 @@
 #include "db/Dataset.h"
 #include "db/SqlError.h"
 #include "db/SqlText.h"
-#include "journal/Unit1.h"
 #include "shop/Price.h"
 #include "shop/ProductKind.h"
 #include "shop/Unit6.h"
@@ -81,14 +80,14 @@ double TForm4::finalPrice(double base, bool dayOff, int shift)
     return price::shiftPrice(base, dayOff, shift); // the entry editor rounds it, ties to even
 }
 
-TForm4::Picked TForm4::picked(const db::Dataset &oper)
+TForm4::Picked TForm4::picked(const db::Dataset &oper, const shop::EntryContext &context)
 {
     Picked p;
     p.productId = oper.asInteger(QStringLiteral("i_id"));
     p.operationId = oper.asInteger(QStringLiteral("id"));
     p.naimen = oper.asInteger(QStringLiteral("naimen"));
     p.basePrice = oper.asFloat(QStringLiteral("cena"));
-    p.price = finalPrice(p.basePrice, Form1->CBox1->isChecked(), Form1->shift);
+    p.price = finalPrice(p.basePrice, context.dayOff, context.shift);
     db::Dataset *control = DataModule6->Control;
     control->close();
     control->setSql(QStringLiteral("select marka from accounts_dep.izdel where id=") +
@@ -109,16 +108,17 @@ bool TForm4::isHourPrice(const db::Dataset &oper)
     return kind == 7777 || kind == 7778;
 }
 
-void TForm4::pickFrom(ui::Form *caller, int pickMode, OperationHandBack handBack)
+void TForm4::pickFrom(ui::Form *caller, int pickMode, const shop::EntryContext &context,
+                      OperationHandBack handBack)
 {
-    ListForm::pickFrom(caller, pickMode, [handBack](const db::Dataset &oper) {
+    ListForm::pickFrom(caller, pickMode, [context, handBack](const db::Dataset &oper) {
         if (isHourPrice(oper)) {
             ui::showError(QStringLiteral("Операции хоз. работ и среднесдельной задают цену часа "
                                          "и в смену не заводятся."),
                           QStringLiteral("Ошибка"));
             return;
         }
-        const Picked p = picked(oper);
+        const Picked p = picked(oper, context);
         if (handBack)
             handBack(p);
     });

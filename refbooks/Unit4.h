@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ListForm.h"
+#include "shop/EntryContext.h"
 
 class QCheckBox;
 
@@ -21,13 +22,15 @@ public:
     };
     // The choose step on the current row of the operations query, priced by the journal's
     // day-off box and shift as they stand now.
-    static Picked picked(const db::Dataset &oper);
+    // The operation of the list's current row, priced for the context's shift and day.
+    static Picked picked(const db::Dataset &oper, const shop::EntryContext &context);
     static bool isHourPrice(const db::Dataset &oper);
     using OperationHandBack = std::function<void(const Picked &)>;
 
     // Pick mode (1 for the shift entry editor): handBack receives the chosen operation; it
     // is not called when the window is left without a choice or the list shown is empty.
-    void pickFrom(ui::Form *caller, int pickMode, OperationHandBack handBack);
+    void pickFrom(ui::Form *caller, int pickMode, const shop::EntryContext &context,
+                  OperationHandBack handBack);
     // The final price of an operation whose lowest norm price is base, by the journal's
     // day-off box and shift.
     static double finalPrice(double base, bool dayOff, int shift);

@@ -30,7 +30,6 @@ public:
     db::Dataset *H_Tabel_1;
     db::Dataset *H_Tabel_2;
     db::Dataset *H_Tabel_3;
-    db::Command DelSmena; // deletes shift entries (accounts_dep.smena)
     db::Command SQL_exec;
     db::Command Oper_ed;
     db::Command Oper_del;

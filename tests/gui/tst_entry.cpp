@@ -81,7 +81,7 @@ class EntryTest : public gui::Fixture {
     void fill(int worker, int oper, const QDate &date, const QString &qty, const QString &hours,
               const QString &colour = QString())
     {
-        Form11->presetAdd(date);
+        Form11->presetAdd({date, Form1->shift, Form1->CBox1->isChecked()});
         pickWorker(worker);
         pickOperation(oper);
         Form11->Edit3->setText(qty);
@@ -127,7 +127,7 @@ class EntryTest : public gui::Fixture {
         q->open();
         QVERIFY(q->locate("id", id));
         Form1->current = q;
-        Form11->presetEdit(*q);
+        Form11->presetEdit(*q, Form1->entryContext());
     }
 
 private slots:
@@ -539,7 +539,7 @@ private slots:
 
     void lookAndTabOrder()
     {
-        Form11->presetAdd(kDay);
+        Form11->presetAdd({kDay, Form1->shift, Form1->CBox1->isChecked()});
         QCOMPARE(Form11->windowTitle(), QStringLiteral("Заведение новой позиции (11)"));
         for (QLineEdit *e :
              {Form11->Edit1, Form11->Edit2, Form11->Edit7, Form11->Edit8, Form11->Edit9})
@@ -574,7 +574,7 @@ private slots:
     void clickOnNameOrOperationOpensItsPick()
     {
         chooseShift(3, false);
-        Form11->presetAdd(kDay);
+        Form11->presetAdd({kDay, Form1->shift, Form1->CBox1->isChecked()});
         showEditor();
         const auto pickMode = [](ListForm *f) {
             QCOMPARE(f->mode, 1);

@@ -216,7 +216,10 @@ private slots:
         Form1->CBox1->setChecked(dayOff);
         QList<TForm4::Picked> got;
         QVERIFY(whileShown<TForm4>(
-            [&] { Form4->pickFrom(Form1, 1, [&](const TForm4::Picked &p) { got << p; }); },
+            [&] {
+                Form4->pickFrom(Form1, 1, Form1->entryContext(),
+                                [&](const TForm4::Picked &p) { got << p; });
+            },
             [&](TForm4 *f) {
                 QCOMPARE(f->Button2->text(), "Выбрать");
                 QVERIFY(f->Button2->isDefault());
@@ -245,14 +248,14 @@ private slots:
     {
         int calls = 0;
         auto count = [&](const TForm4::Picked &) { ++calls; };
-        QVERIFY(whileShown<TForm4>([&] { Form4->pickFrom(Form1, 1, count); },
+        QVERIFY(whileShown<TForm4>([&] { Form4->pickFrom(Form1, 1, Form1->entryContext(), count); },
                                    [&](TForm4 *f) {
                                        type(f->Edit1, "нет такой марки");
                                        QVERIFY(DataModule6->Oper->isEmpty());
                                        click(f->Button2);
                                        QVERIFY(!f->isVisible());
                                    }));
-        QVERIFY(whileShown<TForm4>([&] { Form4->pickFrom(Form1, 1, count); },
+        QVERIFY(whileShown<TForm4>([&] { Form4->pickFrom(Form1, 1, Form1->entryContext(), count); },
                                    [&](TForm4 *f) { click(f->Button4); }));
         QCOMPARE(calls, 0);
         QVERIFY(msg_->shown.isEmpty());
@@ -576,7 +579,10 @@ private slots:
                 1);
             int picked = 0;
             QVERIFY(whileShown<TForm4>(
-                [&] { Form4->pickFrom(Form1, 1, [&](const TForm4::Picked &) { ++picked; }); },
+                [&] {
+                    Form4->pickFrom(Form1, 1, Form1->entryContext(),
+                                    [&](const TForm4::Picked &) { ++picked; });
+                },
                 [&](TForm4 *f) {
                     QVERIFY(DataModule6->Oper->locate("id", op));
                     click(f->Button2);

@@ -1,0 +1,96 @@
+#include "MaintenanceEntries.h"
+
+#include "Price.h"
+#include "Timesheet.h"
+#include "db/Command.h"
+#include "db/Dataset.h"
+#include "db/SqlError.h"
+#include "db/Transaction.h"
+
+namespace shop::MaintenanceEntries {
+
+namespace {
+
+void bind(db::Command &cmd, const MaintenanceEntry &e)
+{
+    cmd.setParam(QStringLiteral("id_nom"), e.nomId);
+    cmd.setParam(QStringLiteral("id_o"), e.kind);
+    cmd.setParam(QStringLiteral("id_p"), e.workerId);
+    cmd.setParam(QStringLiteral("cnt"), e.hours);
+    cmd.setParam(QStringLiteral("price"), price::sqlText(e.price));
+    cmd.setParam(QStringLiteral("i_holiday"), e.dayOff ? 1 : 0);
+    cmd.setParam(QStringLiteral("i_night"), e.night ? 1 : 0);
+}
+
+} // namespace
+
+void add(const MaintenanceEntry &entry)
+{
+    db::transaction([&] {
+        db::Command cmd(QStringLiteral(
+            "INSERT INTO accounts_dep.fatigue(id_nom, id_o, id_p, d_date, i_mnth, i_year, "
+            "i_smena, cnt, price, i_holiday, i_night) VALUES(:id_nom, :id_o, :id_p, :d_date, "
+            ":i_mnth, :i_year, :i_smena, :cnt, :price, :i_holiday, :i_night)"));
+        bind(cmd, entry);
+        cmd.setParam(QStringLiteral("d_date"), entry.day);
+        cmd.setParam(QStringLiteral("i_mnth"), entry.day.month());
+        cmd.setParam(QStringLiteral("i_year"), entry.day.year());
+        cmd.setParam(QStringLiteral("i_smena"), entry.shift);
+        cmd.execute();
+        timesheet::writeKindDay(entry.workerId, entry.kind, entry.night ? 1 : 0, entry.day, true);
+    });
+}
+
+void change(const StoredMaintenance &former, const MaintenanceEntry &entry)
+{
+    const QDate day = former.day;
+    const int night = entry.night ? 1 : 0;
+    db::transaction([&] {
+        // Refused when another user changed or deleted the entry since it was read.
+        db::Command cmd(QStringLiteral(
+            "UPDATE accounts_dep.fatigue SET id_nom=:id_nom, id_o=:id_o, id_p=:id_p, cnt=:cnt, "
+            "price=:price, i_holiday=:i_holiday, i_night=:i_night where id=:id and "
+            "xmin=:row_ver::xid"));
+        bind(cmd, entry);
+        cmd.setParam(QStringLiteral("id"), former.id);
+        cmd.setParam(QStringLiteral("row_ver"), former.rowVer);
+        cmd.executeOne();
+        timesheet::lockWorkerMonth(entry.workerId, day);
+        if (former.workerId != entry.workerId)
+            timesheet::lockWorkerMonth(former.workerId, day);
+        timesheet::writeKindDay(entry.workerId, entry.kind, night, day, true);
+        // An entry moved to another worker, kind or night flag leaves the former cell with
+        // what remains.
+        if (former.workerId != entry.workerId || former.kind != entry.kind || former.night != night)
+            timesheet::writeKindDay(former.workerId, former.kind, former.night, day, false);
+    });
+}
+
+void remove(qlonglong id, const QString &rowVer)
+{
+    // The entry and the hours left in its timesheet cell go together or not at all. The
+    // cell corrected is that of the entry as stored, read under lock with the version the
+    // list showed: an entry another user changed or moved meanwhile is not deleted.
+    db::transaction([&] {
+        db::Dataset stored(QStringLiteral("MaintenanceDelete"));
+        stored.setSql(QStringLiteral("select id_p, id_o, i_night, d_date from "
+                                     "accounts_dep.fatigue where id=:id and xmin=:row_ver::xid "
+                                     "for update"));
+        stored.setParam(QStringLiteral("id"), id);
+        stored.setParam(QStringLiteral("row_ver"), rowVer);
+        stored.open();
+        if (stored.isEmpty())
+            throw db::RowChanged();
+        const int worker = stored.asInteger(QStringLiteral("id_p"));
+        const int kind = stored.asInteger(QStringLiteral("id_o"));
+        const int night = stored.asInteger(QStringLiteral("i_night"));
+        const QDate day = stored.asDate(QStringLiteral("d_date"));
+        stored.close();
+        db::Command del(QStringLiteral("delete from accounts_dep.fatigue where id=:id"));
+        del.setParam(QStringLiteral("id"), id);
+        del.executeOne();
+        timesheet::writeKindDay(worker, kind, night, day, false);
+    });
+}
+
+} // namespace shop::MaintenanceEntries

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+// The store of shift entries (rows of accounts_dep.smena). Each call is one transaction on
+// the program's connection that also rewrites the timesheet cells the entry leaves and
+// enters, under the worker's month lock. A row changed or deleted by another user since it
+// was read throws db::RowChanged; other database errors throw db::SqlError. A refusal by
+// the shop's own rules comes back as the result's sentence.
+namespace shop {
+
+struct ShiftEntry {
+    int workerId = 0;
+    int productId = 0;
+    int operationId = 0;
+    double price = 0; // stored rounded to 4 places
+    int quantity = 0;
+    int rejects = 0;
+    int colour = 0;
+    int hours = 0;
+    QDate date;
+    int shift = 1;
+};
+
+// The entry as it was read, for a change or delete: the row's id and version, and the
+// worker and date whose cell it leaves.
+struct StoredEntry {
+    int id = 0;
+    QString rowVer;
+    int workerId = 0;
+    QDate date;
+};
+
+struct StoreResult {
+    QString refusal; // empty when stored
+    bool ok() const { return refusal.isEmpty(); }
+};
+
+namespace ShiftEntries {
+
+// The sentence of a second entry of one worker, product, operation, colour, date and shift.
+QString duplicateRefusal();
+
+// A new entry; refused when the same entry is already there.
+StoreResult add(const ShiftEntry &entry);
+// A change of a stored entry, its worker, date or both included (a move); refused when the
+// changed entry would repeat another one.
+StoreResult change(const StoredEntry &former, const ShiftEntry &entry);
+// Deletes the entry with this id, whatever its version; its cell keeps what remains.
+void remove(int id);
+
+} // namespace ShiftEntries
+} // namespace shop

@@ -1,0 +1,184 @@
+// The entry stores against a real server: each save, move and delete keeps the timesheet
+// cells it leaves and enters equal to the day's entries, refuses a repeated shift entry,
+// and refuses a change of a row another user changed since it was read.
+#include "ScriptedMessages.h"
+#include "TestDb.h"
+#include "db/Connection.h"
+#include "db/SqlError.h"
+#include "shop/MaintenanceEntries.h"
+#include "shop/ShiftEntries.h"
+
+#include <QSqlQuery>
+#include <QTest>
+
+using shop::ShiftEntries::add;
+using shop::ShiftEntries::change;
+using shop::ShiftEntries::remove;
+
+class EntriesTest : public QObject {
+    Q_OBJECT
+    QString db_;
+    ScriptedMessages messages_;
+
+    // The day cell of a worker's shift row, "-" without a row.
+    QString cell(int worker, int shift, const QDate &day)
+    {
+        const QVariant v = testdb::scalar(
+            db_, QStringLiteral("select coalesce(d%1::text, 'null') from accounts_dep.h_tabel "
+                                "where w_id=%2 and smena=%3 and month=%4 and year=%5")
+                     .arg(day.day())
+                     .arg(worker)
+                     .arg(shift)
+                     .arg(day.month())
+                     .arg(day.year()));
+        return v.isNull() ? QStringLiteral("-") : v.toString();
+    }
+    shop::StoredEntry stored(int id)
+    {
+        QSqlQuery q(testdb::side(db_));
+        q.exec(QStringLiteral("select xmin::text, w_id, data from accounts_dep.smena where id=") +
+               QString::number(id));
+        if (!q.next())
+            return {};
+        return {id, q.value(0).toString(), q.value(1).toInt(), q.value(2).toDate()};
+    }
+    int lastId() { return testdb::scalar(db_, "select max(id) from accounts_dep.smena").toInt(); }
+    static shop::ShiftEntry entry(int worker, const QDate &day, int hours, int colour = 0)
+    {
+        shop::ShiftEntry e;
+        e.workerId = worker;
+        e.productId = 901;
+        e.operationId = 902;
+        e.price = 1.23456;
+        e.quantity = 10;
+        e.rejects = 1;
+        e.colour = colour;
+        e.hours = hours;
+        e.date = day;
+        e.shift = 2;
+        return e;
+    }
+
+private slots:
+    void init()
+    {
+        db_ = testdb::create(QStringLiteral("tabel_schema"));
+        testdb::connectProgram(db_);
+        for (const char *sql :
+             {"insert into accounts_dep.person (id, fio) values (801, 'Первов П.П.'), "
+              "(802, 'О''Нил О.О.')",
+              "insert into cmn_gds_and_srv.gds_and_srv (id, s_caption) values (901, 'Скоба')",
+              "insert into accounts_dep.vid_oper (id, vid) values (903, 'Гибка')",
+              "insert into accounts_dep.oper (id, vid, naimen, i_id) values (902, 903, 0, 901)"})
+            testdb::run(db_, QString::fromUtf8(sql));
+    }
+    void cleanup()
+    {
+        db::closeConnection();
+        testdb::drop(db_);
+    }
+
+    void addSumsTheDayAndRefusesARepeat()
+    {
+        const QDate day(2031, 5, 14);
+        QVERIFY(add(entry(801, day, 5)).ok());
+        QCOMPARE(testdb::scalar(db_, "select cena::text from accounts_dep.smena").toString(),
+                 QStringLiteral("1.2346"));
+        QVERIFY(add(entry(801, day, 3, 2)).ok()); // another colour is another entry
+        QCOMPARE(cell(801, 2, day), QStringLiteral("8"));
+        const shop::StoreResult again = add(entry(801, day, 4));
+        QCOMPARE(again.refusal, shop::ShiftEntries::duplicateRefusal());
+        QCOMPARE(cell(801, 2, day), QStringLiteral("8"));
+        QCOMPARE(testdb::scalar(db_, "select count(*) from accounts_dep.smena").toInt(), 2);
+    }
+
+    // A move to another worker and date rewrites both cells; a change into a repeat of
+    // another entry is refused and stores nothing.
+    void moveRewritesBothCells()
+    {
+        const QDate day(2031, 5, 14), later(2031, 5, 20);
+        QVERIFY(add(entry(801, day, 5)).ok());
+        const int first = lastId();
+        QVERIFY(add(entry(801, day, 2, 3)).ok());
+        const int second = lastId();
+        QVERIFY(change(stored(first), entry(802, later, 6)).ok());
+        QCOMPARE(cell(801, 2, day), QStringLiteral("2"));
+        QCOMPARE(cell(802, 2, later), QStringLiteral("6"));
+        const shop::StoreResult repeat = change(stored(second), entry(802, later, 1));
+        QCOMPARE(repeat.refusal, shop::ShiftEntries::duplicateRefusal());
+        QCOMPARE(cell(801, 2, day), QStringLiteral("2"));
+        // The entry itself may keep its own worker, date and colour.
+        QVERIFY(change(stored(second), entry(801, day, 7, 3)).ok());
+        QCOMPARE(cell(801, 2, day), QStringLiteral("7"));
+    }
+
+    // A row changed or deleted since it was read: the change and the delete are refused
+    // and the cells stay as they were.
+    void staleRowsRefused()
+    {
+        const QDate day(2031, 5, 14);
+        QVERIFY(add(entry(801, day, 5)).ok());
+        const int id = lastId();
+        const shop::StoredEntry read = stored(id);
+        testdb::run(db_, "update accounts_dep.smena set kol_vo=11 where id=" + QString::number(id));
+        QVERIFY_THROWS_EXCEPTION(db::RowChanged, change(read, entry(802, day, 9)));
+        QCOMPARE(cell(801, 2, day), QStringLiteral("5"));
+        QCOMPARE(cell(802, 2, day), QStringLiteral("-"));
+        remove(id);
+        QCOMPARE(cell(801, 2, day), QStringLiteral("0"));
+        QVERIFY_THROWS_EXCEPTION(db::RowChanged, remove(id));
+    }
+
+    // Maintenance cells are per kind and night flag: a change from day to night moves the
+    // hours from one cell to the other; a delete of a row changed meanwhile is refused.
+    void maintenanceMovesBetweenCells()
+    {
+        const QDate day(2031, 6, 2);
+        const auto kindCell = [&](int worker, int kind, int night) {
+            const QVariant v = testdb::scalar(
+                db_, QStringLiteral("select d2 from accounts_dep.h_tabel where w_id=%1 and "
+                                    "i_type=%2 and i_night=%3 and month=6 and year=2031")
+                         .arg(worker)
+                         .arg(kind)
+                         .arg(night));
+            return v.isNull() ? QStringLiteral("-") : v.toString();
+        };
+        shop::MaintenanceEntry e;
+        e.kind = 7777;
+        e.workerId = 801;
+        e.day = day;
+        e.hours = 3;
+        e.price = 250;
+        shop::MaintenanceEntries::add(e);
+        e.hours = 2;
+        shop::MaintenanceEntries::add(e);
+        QCOMPARE(kindCell(801, 7777, 0), QStringLiteral("5"));
+        QCOMPARE(testdb::scalar(db_, "select sum(price*cnt) from accounts_dep.fatigue").toInt(),
+                 1250);
+
+        QSqlQuery q(testdb::side(db_));
+        QVERIFY(q.exec("select id, xmin::text from accounts_dep.fatigue where cnt=2"));
+        QVERIFY(q.next());
+        const shop::StoredMaintenance read{
+            q.value(0).toLongLong(), q.value(1).toString(), 801, 7777, 0, day};
+        e.night = true;
+        e.price = 300;
+        shop::MaintenanceEntries::change(read, e);
+        QCOMPARE(kindCell(801, 7777, 0), QStringLiteral("3"));
+        QCOMPARE(kindCell(801, 7777, 1), QStringLiteral("2"));
+        // The version read before the change is gone.
+        QVERIFY_THROWS_EXCEPTION(db::RowChanged, shop::MaintenanceEntries::change(read, e));
+        QVERIFY_THROWS_EXCEPTION(db::RowChanged,
+                                 shop::MaintenanceEntries::remove(read.id, read.rowVer));
+        QCOMPARE(kindCell(801, 7777, 1), QStringLiteral("2"));
+        QVERIFY(q.exec("select xmin::text from accounts_dep.fatigue where id=" +
+                       QString::number(read.id)));
+        QVERIFY(q.next());
+        shop::MaintenanceEntries::remove(read.id, q.value(0).toString());
+        QCOMPARE(kindCell(801, 7777, 1), QStringLiteral("0"));
+        QCOMPARE(kindCell(801, 7777, 0), QStringLiteral("3"));
+    }
+};
+
+QTEST_GUILESS_MAIN(EntriesTest)
+#include "tst_entries.moc"
