@@ -6,6 +6,7 @@
 --
 -- Sizes: demo  (40 workers, 1 year, 500 other persons)
 --        large (300 workers, 3 years, 10,000 other persons)
+--        plant (3,000 workers, 3 years, 50,000 other persons)
 -- or any size with -v workers=N -v years=N -v extra=N (each overrides the
 -- size's figure). -v end_date=DD.MM.YYYY sets the last day of entries (today
 -- when not given).
@@ -36,15 +37,15 @@ SET jit = off;
 \else
 \set size demo
 \endif
-SELECT :'size' IN ('demo', 'large') AS gen_known_size \gset
+SELECT :'size' IN ('demo', 'large', 'plant') AS gen_known_size \gset
 \if :gen_known_size
 \else
-\echo unknown size :size (demo or large)
+\echo unknown size :size (demo, large or plant)
 \quit
 \endif
-SELECT CASE :'size' WHEN 'large' THEN 300 ELSE 40 END AS gen_workers,
-       CASE :'size' WHEN 'large' THEN 3 ELSE 1 END AS gen_years,
-       CASE :'size' WHEN 'large' THEN 10000 ELSE 500 END AS gen_extra \gset
+SELECT CASE :'size' WHEN 'plant' THEN 3000 WHEN 'large' THEN 300 ELSE 40 END AS gen_workers,
+       CASE :'size' WHEN 'demo' THEN 1 ELSE 3 END AS gen_years,
+       CASE :'size' WHEN 'plant' THEN 50000 WHEN 'large' THEN 10000 ELSE 500 END AS gen_extra \gset
 \if :{?workers}
 \else
 \set workers :gen_workers

@@ -11,7 +11,7 @@ cd "$ROOT"
 # shellcheck source=scripts/pg.sh
 . "$ROOT/scripts/pg.sh"
 
-SIZE=${BENCH_SIZE:-large}
+SIZE=${BENCH_SIZE:-large} # demo, large or plant
 
 "$ROOT/scripts/setup.sh"
 
