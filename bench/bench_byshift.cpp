@@ -5,6 +5,7 @@
 
 #include "db/Dataset.h"
 #include "db/Transaction.h"
+#include "shop/Timesheet.h"
 #include "shop/Unit6.h"
 #include "timesheets/Unit19.h"
 
@@ -106,4 +107,43 @@ TABEL_BENCH("timesheet by shifts: rebuild, count then write per worker and day")
             dt.close();
         }
     });
+}
+
+// The month's maintenance rows (one per worker, kind and night flag) against the one
+// statement that writes the same rows.
+TABEL_BENCH("timesheet by kinds: rebuild of a month")
+{
+    const timesheet::MonthPeriod p = fullMonth();
+    run.setSize(QStringLiteral("%1 maintenance entries of %2.%3")
+                    .arg(bench::scalar(QStringLiteral("select count(*) from accounts_dep.fatigue "
+                                                      "where i_mnth=%1 and i_year=%2")
+                                           .arg(p.month)
+                                           .arg(p.year))
+                             .toInt())
+                    .arg(p.month, 2, 10, QLatin1Char('0'))
+                    .arg(p.year));
+    QStringList days, sums;
+    for (int d = 1; d <= 31; ++d) {
+        days << QStringLiteral("d%1").arg(d);
+        sums << QStringLiteral("sum(cnt) filter (where extract(day from d_date)=%1)").arg(d);
+    }
+    run.measure([&] { shop::timesheet::rebuildKinds(p.month, p.year); },
+                [&] {
+                    db::transaction([&] {
+                        bench::exec(QStringLiteral("delete from accounts_dep.h_tabel where "
+                                                   "smena=0 and month=%1 and year=%2")
+                                        .arg(p.month)
+                                        .arg(p.year));
+                        bench::exec(
+                            QStringLiteral("insert into accounts_dep.h_tabel(smena, i_type, "
+                                           "i_night, w_id, month, year, %1) select 0, id_o, "
+                                           "i_night, id_p, %2, %3, %4 from accounts_dep.fatigue "
+                                           "where i_mnth=%2 and i_year=%3 group by id_o, "
+                                           "i_night, id_p")
+                                .arg(days.join(QLatin1Char(',')))
+                                .arg(p.month)
+                                .arg(p.year)
+                                .arg(sums.join(QLatin1Char(','))));
+                    });
+                });
 }

@@ -1,5 +1,6 @@
 #include "Unit17.h"
 
+#include "ReportStatements.h"
 #include "db/Dataset.h"
 
 using namespace report;
@@ -9,15 +10,7 @@ TForm17 *Form17 = nullptr;
 TForm17::TForm17(QObject *parent) : ReportForm("Form17", parent)
 {
     Form17 = this;
-    t_Report = newDataset(
-        "t_Report",
-        QStringLiteral(
-            "select sum(smena.kol_vo-smena.brak)::numeric as kolvo, vid_oper.vid, izdel.nom, "
-            "oper.naimen, color, round((izdel.massa*sum(smena.kol_vo-smena.brak))::numeric,2) "
-            "as mass from accounts_dep.smena,accounts_dep.izdel,accounts_dep.vid_oper, "
-            "accounts_dep.oper where izdel.id=smena.i_id and vid_oper.id=oper.vid and "
-            "oper.id=smena.o_id and smena.data<:data2 and smena.data>=:data1 group by "
-            "izdel.nom,color, oper.naimen, vid_oper.vid, izdel.massa order by izdel.nom"));
+    t_Report = newDataset("t_Report", QString::fromLatin1(reports::sql::kByProducts));
 
     ReportDef def = frame::page();
     def.bands << frame::reportHeader(

@@ -1,5 +1,6 @@
 #include "Unit18.h"
 
+#include "ReportStatements.h"
 #include "Unit16.h"
 #include "Unit17.h"
 #include "Unit20.h"
@@ -73,13 +74,7 @@ TForm18::TForm18(QWidget *parent) : ui::Form(parent)
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     XLS_Rep = new db::Dataset(QStringLiteral("XLS_Rep"), this);
-    XLS_Rep->setSql(QStringLiteral(
-        "select sum(smena.kol_vo-smena.brak)::numeric as kolvo, vid_oper.vid, izdel.nom, "
-        "oper.naimen, color,izdel.massa*sum(smena.kol_vo-smena.brak) as mass from "
-        "accounts_dep.smena,accounts_dep.izdel,accounts_dep.vid_oper, accounts_dep.oper where "
-        "izdel.id=smena.i_id and vid_oper.id=oper.vid and oper.id=smena.o_id and "
-        "smena.data<:data2 and smena.data>=:data1 group by izdel.nom,color, oper.naimen, "
-        "vid_oper.vid, izdel.massa order by izdel.nom"));
+    XLS_Rep->setSql(QString::fromLatin1(reports::sql::kWorkbook));
 
     connect(Button4, &QPushButton::clicked, this, &TForm18::Button4Click);
     connect(Button2, &QPushButton::clicked, this, &TForm18::Button2Click);

@@ -1,5 +1,6 @@
 #include "Unit20.h"
 
+#include "ReportStatements.h"
 #include "db/Dataset.h"
 
 using namespace report;
@@ -9,20 +10,7 @@ TForm20 *Form20 = nullptr;
 TForm20::TForm20(QObject *parent) : ReportForm("Form20", parent)
 {
     Form20 = this;
-    w_Report = newDataset(
-        "w_Report",
-        QStringLiteral(
-            "select s_caption fio, smena.w_id, izdel.marka, vid_oper.vid, oper.naimen, "
-            "sum(smena.kol_vo)::numeric as kolvo, sum(smena.brak) as brk, sum((kol_vo-brak)* "
-            "smena.cena) as summa, color, sum(prize*(kol_vo-brak)*cena/100) as s_prize from "
-            "cmn_contractor.person "
-            "person,accounts_dep.izdel,accounts_dep.oper,accounts_dep.smena,accounts_dep.vid_"
-            "oper where smena.o_id=oper.id and smena.w_id=s_code::integer and "
-            "smena.i_id=izdel.id and smena.o_id=oper.id and w_id=s_code::integer and "
-            "oper.vid=vid_oper.id and smena.data<:data2 and smena.data>=:data1 group by fio, "
-            "smena.w_id, marka, vid_oper.vid, oper.naimen, color order by fio, smena.w_id, "
-            "marka, vid_oper.vid, "
-            "oper.naimen"));
+    w_Report = newDataset("w_Report", QString::fromLatin1(reports::sql::kDetailByWorkers));
 
     ReportDef def = frame::page();
     def.bands << frame::reportHeader(

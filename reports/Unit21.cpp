@@ -1,5 +1,6 @@
 #include "Unit21.h"
 
+#include "ReportStatements.h"
 #include "db/Dataset.h"
 
 using namespace report;
@@ -9,18 +10,7 @@ TForm21 *Form21 = nullptr;
 TForm21::TForm21(QObject *parent) : ReportForm("Form21", parent)
 {
     Form21 = this;
-    i_Report = newDataset(
-        "i_Report",
-        QStringLiteral(
-            "select izdel.marka, vid_oper.vid vid, oper.naimen, izdel.nom, "
-            "sum(smena.kol_vo)::numeric as kolvo, sum(smena.brak) as brk, "
-            "sum((kol_vo-brak)*smena.cena) as summa, color, "
-            "round((izdel.massa*sum(smena.kol_vo))::numeric,2) as mass from "
-            "accounts_dep.izdel,accounts_dep.oper,accounts_dep.smena,accounts_dep.vid_oper "
-            "where smena.o_id=oper.id and smena.i_id=izdel.id and smena.o_id=oper.id and "
-            "oper.vid=vid_oper.id and smena.data<:data2 and smena.data>=:data1 group by "
-            "izdel.nom, marka, vid_oper.vid, oper.naimen, color,massa order by "
-            "izdel.nom,marka, vid_oper.vid, oper.naimen"));
+    i_Report = newDataset("i_Report", QString::fromLatin1(reports::sql::kDetailByProducts));
 
     ReportDef def = frame::page();
     def.bands << frame::reportHeader(

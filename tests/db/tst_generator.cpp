@@ -2,9 +2,14 @@
 // together as the program's own writing would leave it, and the same parameters give the
 // same data.
 #include "TestDb.h"
+#include "reports/ReportStatements.h"
 
 #include <QCoreApplication>
 #include <QProcess>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTest>
 
 namespace {
@@ -54,6 +59,96 @@ const char *const kRebuilt =
     "union all "
     "select id_p::int, 0, id_o::int, i_night, i_mnth, i_year, extract(day from d_date)::bigint, "
     "sum(cnt)::int from accounts_dep.fatigue group by 1, 3, 4, 5, 6, 7";
+
+// The reports as they were first written, joining names, kinds and groups to every entry
+// and summing the maintenance amounts once per report row. The program's statements must
+// give exactly their rows.
+const char *const kWrittenByWorkers =
+    "select person.s_caption fio, smena.w_id, sum(smena.kol_vo-smena.brak)::numeric(10,2) as "
+    "kolvo,vid_oper.vid, sum((kol_vo-brak)*smena.cena)::numeric(10,2) as "
+    "summa,izdel.nom, oper.naimen, color, (select "
+    "coalesce(sum(f.cnt*f.price),0)::numeric(10,2) f_sum7 from accounts_dep.fatigue f "
+    "where f.d_date<:data4 and f.d_date>=:data3 and f.id_p=smena.w_id and "
+    "f.id_nom=izdel.id_nom and f.id_o=7777), (select "
+    "coalesce(sum(f.cnt*f.price),0)::numeric(10,2) f_sum8 from accounts_dep.fatigue f "
+    "where f.d_date<:data6 and f.d_date>=:data5 and f.id_p=smena.w_id and "
+    "f.id_nom=izdel.id_nom and f.id_o=7778) from cmn_contractor.person "
+    "person,accounts_dep.smena,accounts_dep.izdel,accounts_dep.vid_oper, "
+    "accounts_dep.oper where w_id=s_code::integer and izdel.id=smena.i_id and "
+    "vid_oper.id=oper.vid and oper.id=smena.o_id and smena.data<:data2 and "
+    "smena.data>=:data1 group by fio, izdel.nom, vid_oper.vid, smena.w_id, "
+    "izdel.id_nom, oper.naimen, color order by fio, smena.w_id, izdel.nom";
+const char *const kWrittenByProducts =
+    "select sum(smena.kol_vo-smena.brak)::numeric as kolvo, vid_oper.vid, izdel.nom, "
+    "oper.naimen, color, round((izdel.massa*sum(smena.kol_vo-smena.brak))::numeric,2) "
+    "as mass from accounts_dep.smena,accounts_dep.izdel,accounts_dep.vid_oper, "
+    "accounts_dep.oper where izdel.id=smena.i_id and vid_oper.id=oper.vid and "
+    "oper.id=smena.o_id and smena.data<:data2 and smena.data>=:data1 group by "
+    "izdel.nom,color, oper.naimen, vid_oper.vid, izdel.massa order by izdel.nom";
+const char *const kWrittenWorkbook =
+    "select sum(smena.kol_vo-smena.brak)::numeric as kolvo, vid_oper.vid, izdel.nom, "
+    "oper.naimen, color,izdel.massa*sum(smena.kol_vo-smena.brak) as mass from "
+    "accounts_dep.smena,accounts_dep.izdel,accounts_dep.vid_oper, accounts_dep.oper where "
+    "izdel.id=smena.i_id and vid_oper.id=oper.vid and oper.id=smena.o_id and "
+    "smena.data<:data2 and smena.data>=:data1 group by izdel.nom,color, oper.naimen, "
+    "vid_oper.vid, izdel.massa order by izdel.nom";
+const char *const kWrittenDetailByWorkers =
+    "select s_caption fio, smena.w_id, izdel.marka, vid_oper.vid, oper.naimen, "
+    "sum(smena.kol_vo)::numeric as kolvo, sum(smena.brak) as brk, sum((kol_vo-brak)* "
+    "smena.cena) as summa, color, sum(prize*(kol_vo-brak)*cena/100) as s_prize from "
+    "cmn_contractor.person "
+    "person,accounts_dep.izdel,accounts_dep.oper,accounts_dep.smena,accounts_dep.vid_"
+    "oper where smena.o_id=oper.id and smena.w_id=s_code::integer and "
+    "smena.i_id=izdel.id and smena.o_id=oper.id and w_id=s_code::integer and "
+    "oper.vid=vid_oper.id and smena.data<:data2 and smena.data>=:data1 group by fio, "
+    "smena.w_id, marka, vid_oper.vid, oper.naimen, color order by fio, smena.w_id, "
+    "marka, vid_oper.vid, oper.naimen";
+const char *const kWrittenDetailByProducts =
+    "select izdel.marka, vid_oper.vid vid, oper.naimen, izdel.nom, "
+    "sum(smena.kol_vo)::numeric as kolvo, sum(smena.brak) as brk, "
+    "sum((kol_vo-brak)*smena.cena) as summa, color, "
+    "round((izdel.massa*sum(smena.kol_vo))::numeric,2) as mass from "
+    "accounts_dep.izdel,accounts_dep.oper,accounts_dep.smena,accounts_dep.vid_oper "
+    "where smena.o_id=oper.id and smena.i_id=izdel.id and smena.o_id=oper.id and "
+    "oper.vid=vid_oper.id and smena.data<:data2 and smena.data>=:data1 group by "
+    "izdel.nom, marka, vid_oper.vid, oper.naimen, color,massa order by "
+    "izdel.nom,marka, vid_oper.vid, oper.naimen";
+
+// A statement's rows over [from, to) as text, one line a row, with the column names and
+// types; numeric values exactly, floating sums to 12 digits (their last bits depend on the
+// order the server adds them in, whatever the statement).
+QStringList rowsOf(const QString &db, const QString &sql, const QDate &from, const QDate &to)
+{
+    QSqlQuery q(testdb::side(db));
+    q.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    if (!q.prepare(sql))
+        qFatal("%s", qPrintable(q.lastError().text()));
+    // Each period's start (end) parameter, where the statement names it.
+    for (int i = 1; i <= 6; ++i) {
+        const QString name = QStringLiteral(":data%1").arg(i);
+        if (sql.contains(name))
+            q.bindValue(name, i % 2 ? from : to);
+    }
+    if (!q.exec())
+        qFatal("%s", qPrintable(q.lastError().text()));
+    QStringList rows;
+    QStringList head;
+    for (int c = 0; c < q.record().count(); ++c)
+        head << q.record().fieldName(c) + QLatin1Char(':') +
+                    QString::fromLatin1(q.record().field(c).metaType().name());
+    rows << head.join(QLatin1Char('|'));
+    while (q.next()) {
+        QStringList cells;
+        for (int c = 0; c < q.record().count(); ++c) {
+            const QVariant v = q.value(c);
+            cells << (v.isNull()                        ? QStringLiteral("<null>")
+                      : v.typeId() == QMetaType::Double ? QString::number(v.toDouble(), 'g', 12)
+                                                        : v.toString());
+        }
+        rows << cells.join(QLatin1Char('|'));
+    }
+    return rows;
+}
 
 } // namespace
 
@@ -158,6 +253,62 @@ private slots:
         for (const char *sql : digests)
             QCOMPARE(testdb::scalar(again, sql).toString(), testdb::scalar(db_, sql).toString());
         testdb::drop(again);
+    }
+
+    // Each report statement gives the rows of the statement first written for it, for a
+    // month, for the year to date and for the whole year; the rows come in the written
+    // order (ties broken further).
+    void reportStatements_data()
+    {
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QString>("program");
+        // The columns the written statement orders by.
+        QTest::addColumn<QList<int>>("order");
+        QTest::newRow("by workers")
+            << kWrittenByWorkers << reports::sql::kByWorkers << QList<int>{0, 1, 5};
+        QTest::newRow("by products")
+            << kWrittenByProducts << reports::sql::kByProducts << QList<int>{2};
+        QTest::newRow("workbook") << kWrittenWorkbook << reports::sql::kWorkbook << QList<int>{2};
+        QTest::newRow("detail by workers")
+            << kWrittenDetailByWorkers << reports::sql::kDetailByWorkers
+            << QList<int>{0, 1, 2, 3, 4};
+        QTest::newRow("detail by products")
+            << kWrittenDetailByProducts << reports::sql::kDetailByProducts
+            << QList<int>{3, 0, 1, 2};
+    }
+    void reportStatements()
+    {
+        QFETCH(QString, written);
+        QFETCH(QString, program);
+        QFETCH(QList<int>, order);
+        auto keys = [&order](const QStringList &rows) {
+            QStringList k;
+            for (const QString &row : rows) {
+                const QStringList cells = row.split(QLatin1Char('|'));
+                QStringList key;
+                for (int c : order)
+                    key << cells.value(c);
+                k << key.join(QLatin1Char('|'));
+            }
+            return k;
+        };
+        const QDate end = QDate::fromString(QString::fromLatin1(kEndDate), "dd.MM.yyyy");
+        const std::pair<QDate, QDate> periods[] = {
+            {QDate(2024, 2, 1), QDate(2024, 3, 1)},
+            {QDate(2024, 1, 1), end.addDays(1)},
+            {end.addYears(-1), end.addDays(1)},
+        };
+        for (const auto &[from, to] : periods) {
+            const QStringList before = rowsOf(db_, written, from, to);
+            const QStringList after = rowsOf(db_, program, from, to);
+            QVERIFY(before.size() > 100);
+            QCOMPARE(after.first(), before.first()); // names and types
+            QCOMPARE(keys(after), keys(before));
+            QStringList sortedBefore = before.mid(1), sortedAfter = after.mid(1);
+            sortedBefore.sort();
+            sortedAfter.sort();
+            QCOMPARE(sortedAfter, sortedBefore);
+        }
     }
 };
 

@@ -1,0 +1,142 @@
+// The reports window's buttons at a month and at the year to date: from the click, through
+// the statement and the laying out of every page, until the preview is up (the export: until
+// the workbook is written). The floor reads the period's entries once, summing what every
+// report sums.
+#include "Bench.h"
+
+#include "reports/Unit16.h"
+#include "reports/Unit17.h"
+#include "reports/Unit18.h"
+#include "reports/Unit20.h"
+#include "reports/Unit21.h"
+#include "spreadsheet/Excel.h"
+
+#include <QApplication>
+#include <QDateEdit>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+#include <stdexcept>
+
+namespace {
+
+struct Period {
+    QDate from, to; // both days counted, as the window's two dates
+};
+
+// The last whole month before the shop's last entry, or the year of the last entry up to it.
+Period period(bool yearToDate)
+{
+    const QDate last = bench::scalar("select max(data) from accounts_dep.smena").toDate();
+    if (yearToDate)
+        return {QDate(last.year(), 1, 1), last};
+    const QDate month = QDate(last.year(), last.month(), 1).addMonths(-1);
+    return {month, month.addMonths(1).addDays(-1)};
+}
+
+QString entriesOf(const Period &p)
+{
+    return QStringLiteral("data>='%1' and data<'%2'")
+        .arg(p.from.toString(QStringLiteral("dd.MM.yyyy")),
+             p.to.addDays(1).toString(QStringLiteral("dd.MM.yyyy")));
+}
+
+void floorOf(const Period &p)
+{
+    bench::scalar(QStringLiteral("select sum(kol_vo-brak), sum((kol_vo-brak)*cena), "
+                                 "count(distinct w_id) from accounts_dep.smena where ") +
+                  entriesOf(p));
+}
+
+// The button opens the preview modally; a timer polling inside its event loop takes the time
+// once the preview is shown and closes it.
+double clickToPreview(QPushButton *button)
+{
+    QWidget *before = QApplication::activeModalWidget();
+    QElapsedTimer t;
+    double ms = -1;
+    QTimer poll;
+    poll.setInterval(0);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget *w = QApplication::activeModalWidget();
+        if (ms >= 0 || !w || w == before || !w->isVisible())
+            return;
+        ms = t.nsecsElapsed() / 1e6;
+        w->close();
+    });
+    poll.start();
+    t.start();
+    button->click();
+    poll.stop();
+    if (ms < 0)
+        throw std::runtime_error("the preview did not open");
+    return ms;
+}
+
+class NoOpener : public excel::Opener {
+public:
+    bool open(const QString &) override { return true; }
+};
+
+const bool reports = [] {
+    const struct {
+        const char *action;
+        QPushButton *TForm18::*button;
+        ReportForm *(*form)();
+    } list[] = {
+        {"report by workers", &TForm18::Button4, [] { return static_cast<ReportForm *>(Form16); }},
+        {"report by products", &TForm18::Button2, [] { return static_cast<ReportForm *>(Form17); }},
+        {"detailed report by workers", &TForm18::Button1,
+         [] { return static_cast<ReportForm *>(Form20); }},
+        {"detailed report by products", &TForm18::Button3,
+         [] { return static_cast<ReportForm *>(Form21); }},
+    };
+    for (bool yearToDate : {false, true}) {
+        for (const auto &l : list) {
+            auto button = l.button;
+            auto form = l.form;
+            const QString action =
+                QLatin1String(l.action) +
+                (yearToDate ? QStringLiteral(", year to date") : QStringLiteral(", month")) +
+                QStringLiteral(": button to preview");
+            bench::add(action, [=](bench::Run &run) {
+                const Period p = period(yearToDate);
+                Form18->DTPicker1->setDate(p.from);
+                Form18->DTPicker2->setDate(p.to);
+                run.measureMs([=] { return clickToPreview(Form18->*button); },
+                              [&] {
+                                  QElapsedTimer t;
+                                  t.start();
+                                  floorOf(p);
+                                  return t.nsecsElapsed() / 1e6;
+                              });
+                run.setSize(QStringLiteral("%1 entries, %2 pages")
+                                .arg(bench::scalar(QStringLiteral("select count(*) from "
+                                                                  "accounts_dep.smena where ") +
+                                                   entriesOf(p))
+                                         .toLongLong())
+                                .arg(form()->QuickRep1->pages().size()));
+            });
+        }
+        bench::add(QStringLiteral("reports window export, ") +
+                       (yearToDate ? QStringLiteral("year to date") : QStringLiteral("month")),
+                   [=](bench::Run &run) {
+                       const Period p = period(yearToDate);
+                       Form18->DTPicker1->setDate(p.from);
+                       Form18->DTPicker2->setDate(p.to);
+                       QTemporaryDir folder;
+                       NoOpener opener;
+                       excel::setDocumentsFolder(folder.path());
+                       excel::setOpener(&opener);
+                       run.measure([] { Form18->Button6Click(); }, [&] { floorOf(p); });
+                       run.setSize(Form18->Button6->text());
+                       excel::setOpener(nullptr);
+                       excel::setDocumentsFolder(QString());
+                   });
+    }
+    return true;
+}();
+
+} // namespace
