@@ -1,8 +1,10 @@
 #pragma once
 
+#include "shop/EntryContext.h"
 #include "ui/Form.h"
 
 #include <QDate>
+#include <functional>
 
 class QCheckBox;
 class QIcon;
@@ -34,6 +36,9 @@ public:
 
     QDate date() const;
     bool dayOff() const;
+    // What the entry editor works in: the list's date, the shift of new entries, the day-off
+    // flag.
+    shop::EntryContext entryContext() const;
 
     void FormActivate() override;
     void DTPcker1Change();
@@ -46,10 +51,10 @@ public:
     void reread();
 
 private:
+    // Starts the editor by start, shows it, and re-reads the list after a save.
+    void editEntry(const std::function<void()> &start);
     void openList();
 };
 
 extern TForm25 *Form25;
 
-// The icon of the maintenance windows (the journal, its editor and the nomenclature picker).
-QIcon maintenanceIcon();
