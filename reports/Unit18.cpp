@@ -139,6 +139,11 @@ void TForm18::runReport(ReportForm *form, const QStringList &starts, const QStri
         form->setTitle(titleStart + locale.toString(DTPicker1->date(), QLocale::ShortFormat) +
                        QStringLiteral(" по ") +
                        locale.toString(DTPicker2->date(), QLocale::ShortFormat));
+        // Saved as "<report> <from>-<to>.pdf".
+        const QString dates = QStringLiteral("dd.MM.yyyy");
+        form->QuickRep1->setDocumentName(QStringLiteral("%1 %2-%3").arg(
+            titleStart.section(QStringLiteral(" за "), 0, 0).trimmed(),
+            DTPicker1->date().toString(dates), DTPicker2->date().toString(dates)));
         form->prepare();
     }
     form->preview(this);

@@ -32,8 +32,17 @@ QString &folderOverride()
     return folder;
 }
 
-// xdg-open answers at once when no program takes the type; a program that starts keeps
-// it waiting in some desktops, which is as good as shown.
+void tellUnshown(const QString &path)
+{
+    ui::showError(QStringLiteral("Книга Excel записана в файл\n%1\n"
+                                 "На этом компьютере нет программы, которая может её показать.")
+                      .arg(QDir::toNativeSeparators(path)),
+                  QStringLiteral("Excel"));
+}
+
+// The desktop's opener runs beside the program: the window stays usable while it starts the
+// spreadsheet program. xdg-open answers at once when no program takes the type; that answer
+// (or a failure to start it at all) is told when it comes.
 class DesktopOpener : public Opener {
 public:
     bool open(const QString &path) override
@@ -41,15 +50,22 @@ public:
         auto *process = new QProcess(QCoreApplication::instance());
         process->setProgram(QStringLiteral("xdg-open"));
         process->setArguments({path});
-        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+        QObject::connect(process, &QProcess::finished, process,
+                         [process, path](int code, QProcess::ExitStatus status) {
+                             process->deleteLater();
+                             if (status != QProcess::NormalExit || code != 0)
+                                 tellUnshown(path);
+                         });
+        QObject::connect(process, &QProcess::errorOccurred, process,
+                         [process, path](QProcess::ProcessError error) {
+                             if (error != QProcess::FailedToStart)
+                                 return;
+                             process->deleteLater();
+                             if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+                                 tellUnshown(path);
+                         });
         process->start();
-        if (!process->waitForStarted(3000)) {
-            delete process;
-            return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-        }
-        if (!process->waitForFinished(3000))
-            return true;
-        return process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+        return true;
     }
 };
 
@@ -263,10 +279,7 @@ void finish(Workbook &wb)
     wb.tempPath.clear();
     wb.writtenPath = target;
     if (!opener().open(target))
-        ui::showError(QStringLiteral("Книга Excel записана в файл\n%1\n"
-                                     "На этом компьютере нет программы, которая может её показать.")
-                          .arg(QDir::toNativeSeparators(target)),
-                      QStringLiteral("Excel"));
+        tellUnshown(target);
 }
 
 } // namespace

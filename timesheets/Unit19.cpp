@@ -350,6 +350,8 @@ void TForm19::Button6Click()
     Form15->openMonth(p.month, p.year);
     Form15->setMonthLabel(ComboBox1->currentText() + QLatin1Char(' ') + ComboBox2->currentText() +
                           QStringLiteral(" г."));
+    Form15->QuickRep1->setDocumentName(QStringLiteral("Табель %1 %2")
+                                           .arg(ComboBox1->currentText(), ComboBox2->currentText()));
     Form15->prepare();
     Form15->preview(this);
     Form15->H_Tabel->close();

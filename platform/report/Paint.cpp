@@ -2,11 +2,13 @@
 #include "Preview.h"
 #include "Report.h"
 
-#include <QFile>
+#include <QFontMetricsF>
+#include <QHash>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <QSaveFile>
 #include <algorithm>
 
 namespace report {
@@ -14,7 +16,38 @@ namespace report {
 namespace {
 
 constexpr double kPointMm = 25.4 / 72.0;
-constexpr double kPadMm = 0.6; // text kept off the edges of its box
+// Texts are shaped at this many pixels per millimetre (600 dpi) and scaled to the device.
+constexpr double kShapePxPerMm = 600 / 25.4;
+
+QFont shapingFont(const Font &font)
+{
+    QFont f(font.family);
+    f.setPixelSize(std::max(1, qRound(font.size * kPointMm * kShapePxPerMm)));
+    f.setBold(font.bold);
+    f.setHintingPreference(QFont::PreferNoHinting);
+    f.setKerning(false);
+    return f;
+}
+
+// Metrics of the fonts in use, kept: a report measures tens of thousands of texts in a
+// handful of fonts.
+const QFontMetricsF &metrics(const Font &font)
+{
+    static QHash<QString, QFontMetricsF> known;
+    const QString key = QStringLiteral("%1|%2|%3").arg(font.family).arg(font.size).arg(font.bold);
+    auto it = known.constFind(key);
+    if (it == known.constEnd())
+        it = known.insert(key, QFontMetricsF(shapingFont(font)));
+    return *it;
+}
+
+int textFlags(Align align)
+{
+    const int h = align == Align::Center  ? Qt::AlignHCenter
+                  : align == Align::Right ? Qt::AlignRight
+                                          : Qt::AlignLeft;
+    return h | Qt::AlignVCenter | Qt::TextSingleLine;
+}
 
 void drawPage(QPainter &p, const Page &page, double scale)
 {
@@ -35,16 +68,24 @@ void drawPage(QPainter &p, const Page &page, double scale)
                        QPointF(item.rect.right() * scale, item.rect.bottom() * scale));
             break;
         case Primitive::Text: {
-            QFont f(item.font.family);
-            f.setPixelSize(std::max(1, qRound(item.font.size * kPointMm * scale)));
-            f.setBold(item.font.bold);
+            // Drawn in shaping pixels under a scaled painter, clipped to the box whatever
+            // the device does with the glyphs.
+            const double k = kShapePxPerMm;
+            const QRectF box = item.rect.adjusted(kTextPadMm, 0, -kTextPadMm, 0);
+            const QRectF r(box.left() * k, box.top() * k, box.width() * k, box.height() * k);
+            p.save();
+            p.scale(scale / k, scale / k);
+            p.setClipRect(QRectF(item.rect.left() * k, item.rect.top() * k, item.rect.width() * k,
+                                 item.rect.height() * k));
+            const QFont f = shapingFont(item.font);
             p.setFont(f);
             p.setPen(item.color);
-            int flags = Qt::AlignVCenter | Qt::TextDontClip | Qt::TextSingleLine;
-            flags |= item.align == Align::Center  ? Qt::AlignHCenter
-                     : item.align == Align::Right ? Qt::AlignRight
-                                                  : Qt::AlignLeft;
-            p.drawText(px(item.rect.adjusted(kPadMm, 0, -kPadMm, 0)), flags, item.text);
+            QString text = item.text;
+            const QFontMetricsF &m = metrics(item.font);
+            if (m.horizontalAdvance(text) > r.width())
+                text = m.elidedText(text, Qt::ElideRight, r.width());
+            p.drawText(r, textFlags(item.align), text);
+            p.restore();
             break;
         }
         }
@@ -53,7 +94,44 @@ void drawPage(QPainter &p, const Page &page, double scale)
 
 } // namespace
 
-void Report::paint(QPagedPaintDevice *device, int fromPage, int toPage) const
+double textWidth(const QString &text, const Font &font)
+{
+    return metrics(font).horizontalAdvance(text) / kShapePxPerMm;
+}
+
+double textHeight(const Font &font)
+{
+    const QFontMetricsF &m = metrics(font);
+    return (m.ascent() + m.descent()) / kShapePxPerMm;
+}
+
+FittedText fitText(const QString &text, const Font &font, double width, double height)
+{
+    FittedText out{text, font};
+    const double room = width - 2 * kTextPadMm;
+    if (text.isEmpty() || room <= 0)
+        return out;
+    // Half a point at a time down to the floor, the floor itself included.
+    while (out.font.size > kMinFontSize &&
+           (textWidth(text, out.font) > room || textHeight(out.font) > height))
+        out.font.size = std::max(kMinFontSize, out.font.size - 0.5);
+    if (textWidth(text, out.font) > room)
+        out.text = metrics(out.font).elidedText(text, Qt::ElideRight, room * kShapePxPerMm);
+    return out;
+}
+
+QRectF textExtent(const Primitive &text)
+{
+    const QRectF box = text.rect.adjusted(kTextPadMm, 0, -kTextPadMm, 0);
+    const double w = textWidth(text.text, text.font);
+    const double h = textHeight(text.font);
+    const double left = text.align == Align::Center  ? box.center().x() - w / 2
+                        : text.align == Align::Right ? box.right() - w
+                                                     : box.left();
+    return QRectF(left, box.center().y() - h / 2, w, h);
+}
+
+bool Report::paint(QPagedPaintDevice *device, int fromPage, int toPage) const
 {
     const PageSetup &s = def_.page;
     const QPageLayout layout(QPageSize(QPageSize::A4),
@@ -64,7 +142,7 @@ void Report::paint(QPagedPaintDevice *device, int fromPage, int toPage) const
     device->setPageLayout(layout);
     QPainter p;
     if (!p.begin(device))
-        return;
+        return false;
     const double scale = device->logicalDpiX() / 25.4;
     const int first = fromPage > 0 ? fromPage - 1 : 0;
     const int last = toPage > 0 ? std::min<int>(toPage, pages_.size()) : pages_.size();
@@ -73,7 +151,7 @@ void Report::paint(QPagedPaintDevice *device, int fromPage, int toPage) const
             device->newPage();
         drawPage(p, pages_[i], scale);
     }
-    p.end();
+    return p.end();
 }
 
 void Report::print(QPrinter *printer) const
@@ -81,13 +159,31 @@ void Report::print(QPrinter *printer) const
     paint(printer);
 }
 
-bool Report::writePdf(const QString &path) const
+bool Report::writePdf(const QString &path, QString *error) const
 {
-    QPdfWriter writer(path);
-    writer.setResolution(600);
-    writer.setCreator(QStringLiteral("tabel"));
-    paint(&writer);
-    return QFile::exists(path);
+    // Written aside and put in place only when complete: a failed write leaves the old
+    // file as it was and is told as a failure.
+    QSaveFile file(path);
+    auto fail = [&](const QString &reason) {
+        if (error)
+            *error = reason;
+        return false;
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(file.errorString());
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(600);
+        writer.setCreator(QStringLiteral("tabel"));
+        writer.setTitle(documentName_);
+        if (!paint(&writer))
+            return fail(QStringLiteral("страницы отчета не удалось нарисовать"));
+    }
+    if (file.error() != QFileDevice::NoError)
+        return fail(file.errorString());
+    if (!file.commit())
+        return fail(file.errorString());
+    return true;
 }
 
 void Report::preview(QWidget *parent) const

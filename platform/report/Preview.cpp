@@ -3,13 +3,16 @@
 #include "Report.h"
 #include "ui/Messages.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -115,17 +118,54 @@ void PreviewWindow::printWithDialog()
         report_.paint(&printer, printer.fromPage(), printer.toPage());
 }
 
+namespace {
+// The folder of the last PDF saved in this session.
+QString &lastPdfFolder()
+{
+    static QString folder = QDir::homePath();
+    return folder;
+}
+} // namespace
+
+QString PreviewWindow::proposedPdfPath() const
+{
+    QString name = report_.documentName().trimmed();
+    if (name.isEmpty())
+        name = QStringLiteral("Отчет");
+    // Characters a file name cannot hold on the systems the files are handed to.
+    static const QRegularExpression unsafe(QStringLiteral("[\\\\/:*?\"<>|]"));
+    name.replace(unsafe, QStringLiteral("_"));
+    return QDir(lastPdfFolder()).filePath(name + QStringLiteral(".pdf"));
+}
+
 void PreviewWindow::saveAsPdf()
 {
-    QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить в PDF"),
-                                     QStringLiteral("отчет.pdf"), QStringLiteral("PDF (*.pdf)"));
-    if (path.isEmpty())
-        return;
+    // The dialog does not ask about replacing: the extension is added afterwards, and the
+    // question is asked about the name that is really written.
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Сохранить в PDF"), proposedPdfPath(), QStringLiteral("PDF (*.pdf)"),
+        nullptr, QFileDialog::DontConfirmOverwrite);
+    if (!path.isEmpty())
+        savePdfTo(path);
+}
+
+bool PreviewWindow::savePdfTo(QString path)
+{
     if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
         path += QLatin1String(".pdf");
-    if (!report_.writePdf(path))
-        ui::showError(QStringLiteral("Не удалось записать файл ") + path);
+    const QFileInfo info(path);
+    if (info.exists() && !ui::askYesNo(QStringLiteral("Файл %1 уже существует. Заменить его?")
+                                           .arg(QDir::toNativeSeparators(path)),
+                                       QStringLiteral("Сохранить в PDF")))
+        return false;
+    QString reason;
+    if (!report_.writePdf(path, &reason)) {
+        ui::showError(QStringLiteral("Не удалось записать файл %1: %2")
+                          .arg(QDir::toNativeSeparators(path), reason));
+        return false;
+    }
+    lastPdfFolder() = info.absolutePath();
+    return true;
 }
 
 } // namespace report

@@ -25,7 +25,14 @@ public:
     int pageCount() const;
     void goTo(int page);
     void printWithDialog();
+    // Asks for a file in the save dialog, then savePdfTo().
     void saveAsPdf();
+    // The file the save dialog proposes: the report's document name with ".pdf" in the folder
+    // of the last save (the home folder at first).
+    QString proposedPdfPath() const;
+    // Writes the pages to path (".pdf" added when missing), asking before an existing file
+    // is replaced; a failure is told with its reason. True when written.
+    bool savePdfTo(QString path);
 
 private:
     void updatePageLabel();

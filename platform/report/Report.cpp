@@ -10,18 +10,24 @@ namespace report {
 
 Element &Element::bold(bool on)
 {
-    Font f = font.value_or(Font());
-    f.bold = on;
-    font = f;
+    boldness = on;
     return *this;
 }
 
 Element &Element::sized(double points)
 {
-    Font f = font.value_or(Font());
-    f.size = points;
-    font = f;
+    pointSize = points;
     return *this;
+}
+
+Font Element::effectiveFont(const Font &inherited) const
+{
+    Font f = font.value_or(inherited);
+    if (boldness)
+        f.bold = *boldness;
+    if (pointSize)
+        f.size = *pointSize;
+    return f;
 }
 
 Band band(BandKind kind, const QString &name, double height)
@@ -135,19 +141,19 @@ public:
         const int n = src_.rowCount();
         if (title_ >= 0)
             printBand(title_, n > 0 ? 0 : -1);
-        QVector<QString> keys(headers_.size()), previous(headers_.size());
+        QVector<QVariant> keys(headers_.size()), previous(headers_.size());
         for (int row = 0; row < n; ++row) {
             const EvalContext ctx{&src_, row, page_};
             for (int i = 0; i < headers_.size(); ++i) {
                 const auto &g = bands_[headers_[i]].group;
-                keys[i] = g ? key(g->eval(ctx)) : QString();
+                keys[i] = g ? g->eval(ctx) : QVariant();
             }
             if (row == 0) {
                 openGroups(0, row, false);
             } else {
                 int changed = -1;
                 for (int i = 0; i < headers_.size() && changed < 0; ++i)
-                    if (bands_[headers_[i]].group && keys[i] != previous[i])
+                    if (bands_[headers_[i]].group && !sameKey(keys[i], previous[i]))
                         changed = i;
                 if (changed >= 0) {
                     closeGroups(changed, row - 1);
@@ -167,11 +173,26 @@ public:
     }
 
 private:
-    static QString key(const QVariant &v)
+    // Group values compare as values: numbers by amount (2 and 2.0 are one group, two
+    // amounts that print alike are not), dates as dates, texts without the blanks a
+    // fixed-width column pads them with.
+    static bool sameKey(const QVariant &a, const QVariant &b)
     {
-        if (isNumeric(v))
-            return QString::number(v.toDouble(), 'g', 17);
-        return formatValue(v);
+        if (a.isNull() || b.isNull())
+            return a.isNull() == b.isNull();
+        if (isNumeric(a) && isNumeric(b))
+            return a.toDouble() == b.toDouble();
+        if (a.typeId() == QMetaType::QString && b.typeId() == QMetaType::QString) {
+            return trimmedRight(a.toString()) == trimmedRight(b.toString());
+        }
+        return a == b;
+    }
+
+    static QString trimmedRight(QString s)
+    {
+        while (s.endsWith(QLatin1Char(' ')))
+            s.chop(1);
+        return s;
     }
 
     int indexOf(const QString &name) const
@@ -191,7 +212,7 @@ private:
             CompiledBand cb;
             cb.band = &b;
             for (const Element &e : b.elements) {
-                CompiledElement ce{&e, e.font.value_or(b.font.value_or(def_.font)), nullptr, {}};
+                CompiledElement ce{&e, e.effectiveFont(b.font.value_or(def_.font)), nullptr, {}};
                 if (e.kind == ElementKind::Field || e.kind == ElementKind::Expression) {
                     ce.expression = Expression::parse(e.text, src_);
                     ce.expression->collectSums(ce.sums);
@@ -238,14 +259,32 @@ private:
         return h;
     }
 
+    // The room a band takes with its children and, after them, whichever is taller of its
+    // linked band and what else must follow it (ahead mm).
+    double need(int band, double ahead) const
+    {
+        const int linked = bands_[band].linked;
+        return chainHeight(band) + std::max(ahead, linked >= 0 ? chainHeight(linked) : 0.0);
+    }
+
     // Prints the headers of the groups from level on (only those without an expression
     // when constantOnly).
     void openGroups(int level, int row, bool constantOnly)
     {
+        // What must follow each header on its page: the header of the group inside it with
+        // all that one needs in turn, and under the innermost one the first detail line.
+        QVector<double> ahead(headers_.size(), 0);
+        double follow = row >= 0 && detail_ >= 0 ? need(detail_, 0) : 0;
+        for (int i = headers_.size() - 1; i >= level; --i) {
+            if (constantOnly && bands_[headers_[i]].group)
+                continue;
+            ahead[i] = follow;
+            follow = need(headers_[i], follow);
+        }
         for (int i = level; i < headers_.size(); ++i) {
             if (constantOnly && bands_[headers_[i]].group)
                 continue;
-            printBand(headers_[i], row);
+            printBand(headers_[i], row, true, ahead[i]);
             open_[i] = true;
         }
     }
@@ -264,13 +303,12 @@ private:
         }
     }
 
-    void printBand(int index, int row, bool mayBreak = true)
+    // Prints the band and its children, on a new page when they and what must follow them
+    // (ahead mm, or the linked band) do not fit in what is left of this one.
+    void printBand(int index, int row, bool mayBreak = true, double ahead = 0)
     {
         const CompiledBand &cb = bands_[index];
-        double need = chainHeight(index);
-        if (cb.linked >= 0)
-            need += chainHeight(cb.linked);
-        if (mayBreak && y_ + need > footerTop_ + kEps && y_ > contentTop_ + kEps)
+        if (mayBreak && y_ + need(index, ahead) > footerTop_ + kEps && y_ > contentTop_ + kEps)
             newPage(row);
         put(cb, row);
         if (cb.child >= 0)
@@ -342,8 +380,14 @@ private:
     void put(const CompiledBand &cb, int row)
     {
         const Band &b = *cb.band;
-        if (b.height <= 0)
+        if (b.height <= 0) {
+            // Nothing to draw, but its per-group totals still end where it stands.
+            for (const CompiledElement &ce : cb.elements)
+                if (ce.element->resetAfterPrint)
+                    for (SumNode *s : ce.sums)
+                        s->reset();
             return;
+        }
         QVector<Primitive> &out = pages_.last().items;
         const double left = def_.page.left;
         const QRectF area(left, y_, def_.page.width() - left - def_.page.right, b.height);
@@ -366,11 +410,12 @@ private:
                 text = formatValue(ce.expression->eval(ctx), e.mask);
             }
             if (!text.isEmpty()) {
+                const FittedText fitted = fitText(text, ce.font, r.width(), r.height());
                 Primitive t;
                 t.kind = Primitive::Text;
                 t.rect = r;
-                t.text = text;
-                t.font = ce.font;
+                t.text = fitted.text;
+                t.font = fitted.font;
                 t.align = e.align;
                 t.band = b.name;
                 out << t;

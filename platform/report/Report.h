@@ -34,6 +34,21 @@ struct Page {
     const Primitive *find(const QString &text) const;
 };
 
+// Texts are measured and drawn with the same scalable font, so that what fits when the
+// pages are laid out fits in the preview, on paper and in a PDF alike.
+constexpr double kTextPadMm = 0.6; // text kept off the left and right edges of its box
+double textWidth(const QString &text, const Font &font); // mm
+double textHeight(const Font &font);                     // mm, ascent and descent
+// The text as it will be drawn in a box of width x height mm: its font shrunk (not below
+// kMinFontSize) until it fits, and then cut with an ellipsis when it still does not.
+struct FittedText {
+    QString text;
+    Font font;
+};
+FittedText fitText(const QString &text, const Font &font, double width, double height);
+// Where the text of a primitive lands on the paper.
+QRectF textExtent(const Primitive &text);
+
 class Report {
 public:
     explicit Report(ReportDef def = ReportDef());
@@ -52,10 +67,16 @@ public:
     const QVector<Page> &pages() const { return pages_; }
 
     // Paints the prepared pages (from..to, 1-based; 0: all) on any paged device (a printer,
-    // a PDF writer).
-    void paint(QPagedPaintDevice *device, int fromPage = 0, int toPage = 0) const;
+    // a PDF writer). False when the device could not be painted on.
+    bool paint(QPagedPaintDevice *device, int fromPage = 0, int toPage = 0) const;
     void print(QPrinter *printer) const;
-    bool writePdf(const QString &path) const;
+    // False, with the reason in error, when the file could not be written; an existing
+    // file is then left as it was.
+    bool writePdf(const QString &path, QString *error = nullptr) const;
+    // What the document is called: the PDF's title and the file name proposed on saving
+    // ("Отчет по рабочим 01.11.2026-30.11.2026").
+    void setDocumentName(const QString &name) { documentName_ = name; }
+    QString documentName() const { return documentName_; }
     // The preview window, modal, with navigation, zoom, printing and "Save as PDF".
     void preview(QWidget *parent = nullptr) const;
 
@@ -63,6 +84,7 @@ private:
     ReportDef def_;
     std::shared_ptr<Source> source_;
     QVector<Page> pages_;
+    QString documentName_;
 };
 
 } // namespace report

@@ -45,13 +45,18 @@
 //   a page foot, or the header moves to the next page. Headers marked reprintOnNewPage are
 //   printed again at the top of each new page while their group is open.
 // Elements: labels, data fields, expressions and the page number, each at a left offset
-// with a width, with a font (the band's or the report's by default), alignment, background,
+// with a width, with a font (the band's or the report's by default; bold() and sized()
+// change only the weight or the size of that font), alignment, background,
 // border lines and a number mask ("#0", "#0.00", "#0.000": that many decimals; the decimal
 // separator is the user's). Expressions: field names bare or qualified by the source's name
 // ("t_Report.fio"), numbers, 'texts', + - * / = <> > < >= <=, IF(c, a, b), STR(n), sum(x),
 // PAGENUMBER. Every sum() adds its argument over each detail record; an element marked
 // resetting() starts its sums again from zero after it has printed (per-group totals),
-// the others keep adding up over the whole report (grand totals).
+// the others keep adding up over the whole report (grand totals), whatever the band's height.
+// A text is measured with the font it is drawn in: one wider than its box shrinks down to
+// kMinFontSize and is then cut with an ellipsis, so that no text leaves its box.
+// A group header never ends a page: it needs room for itself, the headers of the groups
+// inside it and the first detail line (and its linked band), or it moves to the next page.
 
 #include <QColor>
 #include <QString>
@@ -59,6 +64,8 @@
 #include <optional>
 
 namespace report {
+
+constexpr double kMinFontSize = 7; // points: a text shrinks no further, it is cut instead
 
 struct Font {
     QString family = QStringLiteral("Arial");
@@ -83,9 +90,12 @@ struct Element {
     double left = 0;
     double width = 0;
     double top = 0;
-    double height = 0; // 0: down to the band's bottom
-    QString text;      // label text, field name or expression
-    std::optional<Font> font;
+    double height = 0;        // 0: down to the band's bottom
+    QString text;             // label text, field name or expression
+    std::optional<Font> font; // the whole font; unset: the band's (or the report's)
+    // Changes of the inherited font that name one thing only (bold(), sized()).
+    std::optional<bool> boldness;
+    std::optional<double> pointSize;
     Align align = Align::Left;
     QColor background;    // invalid: none
     int borders = NoEdge; // Edge flags
@@ -94,6 +104,8 @@ struct Element {
 
     Element &bold(bool on = true);
     Element &sized(double points);
+    // The font the element is drawn in, given its band's.
+    Font effectiveFont(const Font &inherited) const;
     Element &aligned(Align a)
     {
         align = a;

@@ -6,11 +6,39 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
+
+#include <memory>
 
 namespace ui {
 
 namespace {
 QPointer<QWidget> mainForm;
+QString geometryFile;
+
+// The user's own store of window places: ~/.config/tabel/windows.conf.
+std::unique_ptr<QSettings> geometryStore()
+{
+    if (!geometryFile.isEmpty())
+        return std::make_unique<QSettings>(geometryFile, QSettings::IniFormat);
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                       QStringLiteral("tabel"), QStringLiteral("windows"));
+}
+
+QString geometryKey(const QWidget *w)
+{
+    return QStringLiteral("windows/") + w->objectName() + QStringLiteral("/geometry");
+}
+} // namespace
+
+void Form::setGeometryFile(const QString &path)
+{
+    geometryFile = path;
+}
+
+bool Form::resizable() const
+{
+    return minimumSize() != maximumSize() && !objectName().isEmpty();
 }
 
 Form::Form(QWidget *parent) : QDialog(parent)
@@ -80,8 +108,32 @@ void Form::showEvent(QShowEvent *event)
             r.moveCenter(area.center());
             move(r.topLeft());
         }
+        restorePlace();
         FormActivate();
     }
+}
+
+// A window the user may resize opens where and as large as he left it, as long as that
+// place is still on a screen.
+void Form::restorePlace()
+{
+    if (!resizable())
+        return;
+    const QByteArray stored = geometryStore()->value(geometryKey(this)).toByteArray();
+    if (stored.isEmpty())
+        return;
+    const QRect before = geometry();
+    restoreGeometry(stored);
+    const QScreen *s = QGuiApplication::screenAt(frameGeometry().center());
+    if (!s || !s->availableGeometry().intersects(frameGeometry()))
+        setGeometry(before);
+}
+
+void Form::hideEvent(QHideEvent *event)
+{
+    if (!event->spontaneous() && resizable())
+        geometryStore()->setValue(geometryKey(this), saveGeometry());
+    QDialog::hideEvent(event);
 }
 
 void Form::keyPressEvent(QKeyEvent *event)

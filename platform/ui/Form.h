@@ -31,6 +31,9 @@ public:
     void setPlacement(Placement p) { placement_ = p; }
     // The window others centre on.
     static void setMainForm(QWidget *form);
+    // Where the windows the user may resize keep their size and place between runs; empty
+    // (the default): the user's ~/.config/tabel/windows.conf. Tests give a file of their own.
+    static void setGeometryFile(const QString &path);
     // Makes exactly this button of the window the default one (nullptr: none).
     void makeDefault(QPushButton *button);
 
@@ -47,9 +50,12 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    bool resizable() const;
+    void restorePlace();
     QPushButton *cancel_ = nullptr;
     Placement placement_ = Placement::MainForm;
 };

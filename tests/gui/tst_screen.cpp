@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QScreen>
 
 using drive::whileShown;
 
@@ -37,7 +38,8 @@ private slots:
     void fromTheMenus_data()
     {
         QTest::addColumn<QString>("action");
-        for (const char *a : {"N1", "N3", "N4", "N6", "N9", "N13", "N14", "N15", "N17", "N10"})
+        for (const char *a :
+             {"N1", "N3", "N4", "N6", "N9", "N13", "N14", "N15", "N17", "N18", "N19", "N10"})
             QTest::newRow(a) << QString::fromLatin1(a);
     }
     void fromTheMenus()
@@ -47,6 +49,36 @@ private slots:
         QVERIFY(item);
         QVERIFY(whileShown<QDialog>([&] { item->trigger(); }, [&](QDialog *w) { fits(w); }));
         QVERIFY(msg_->shown.isEmpty());
+    }
+
+    // A window the user may resize opens as he left it; a window of fixed size, and a place
+    // no longer on a screen, are not taken from the store.
+    void resizedWindowsKeepTheirPlace()
+    {
+        QAction *history = Form1->N19, *prices = Form1->N4;
+        QVERIFY(whileShown<QDialog>([&] { history->trigger(); },
+                                    [](QDialog *w) {
+                                        QVERIFY(w->minimumSize() != w->maximumSize());
+                                        w->setGeometry(40, 50, 900, 460);
+                                    }));
+        QVERIFY(whileShown<QDialog>([&] { history->trigger(); },
+                                    [](QDialog *w) {
+                                        QCOMPARE(w->geometry(), QRect(40, 50, 900, 460));
+                                        w->move(20000, 20000);
+                                    }));
+        QVERIFY(whileShown<QDialog>([&] { history->trigger(); },
+                                    [](QDialog *w) {
+                                        QCOMPARE(w->size(), QSize(900, 460));
+                                        QVERIFY(w->screen()->availableGeometry().intersects(
+                                            w->frameGeometry()));
+                                    }));
+        QSize fixed;
+        QVERIFY(whileShown<QDialog>([&] { prices->trigger(); },
+                                    [&](QDialog *w) {
+                                        fixed = w->size();
+                                        QCOMPARE(w->minimumSize(), w->maximumSize());
+                                    }));
+        QVERIFY(fixed.isValid());
     }
 };
 

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "ui/Application.h"
+#include "ui/Form.h"
 
 #include <QObject>
 #include <QString>
+#include <QTemporaryDir>
 #include <QTest>
 
 class ScriptedMessages;
@@ -50,6 +52,8 @@ protected slots:
     {                                                                                              \
         ui::Application app(argc, argv);                                                           \
         app.setQuitOnLastWindowClosed(false);                                                      \
+        QTemporaryDir places;                                                                      \
+        ui::Form::setGeometryFile(places.filePath(QStringLiteral("windows.conf")));                \
         TestClass tc;                                                                              \
         return QTest::qExec(&tc, argc, argv);                                                      \
     }

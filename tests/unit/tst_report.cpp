@@ -1,8 +1,14 @@
 // The report engine on small record sets built here: what lands on which page, where, and
 // with which text.
 #include "GuiApp.h"
+#include "ScriptedMessages.h"
+#include "report/Preview.h"
 #include "report/Report.h"
 
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -98,6 +104,10 @@ ReportDef paged(bool linked, bool reprintGroup)
 
 } // namespace
 
+Q_DECLARE_METATYPE(report::Element)
+Q_DECLARE_METATYPE(report::Font)
+Q_DECLARE_METATYPE(report::Align)
+
 class ReportTest : public QObject {
     Q_OBJECT
 private slots:
@@ -168,13 +178,14 @@ private slots:
         QTest::addColumn<int>("secondHeaderPage");
         QTest::addColumn<QStringList>("page2Top");
         // Group 1 with its 24 records ends 7 mm above the page footer: room for the 5 mm
-        // header of group 2 but not for it and its 5 mm footer.
+        // header of group 2 but not for it and its first 10 mm line (nor its 5 mm footer),
+        // so the header moves on, linked or not, and opens the next page.
         QTest::newRow("linked header moves on")
             << true << false << 2 << QStringList{"Шапка", "2", "25"};
-        QTest::newRow("unlinked header stays at the foot")
-            << false << false << 1 << QStringList{"Шапка", "25", "26"};
+        QTest::newRow("unlinked header moves on with its first line")
+            << false << false << 2 << QStringList{"Шапка", "2", "25"};
         QTest::newRow("group header reprinted")
-            << false << true << 1 << QStringList{"Шапка", "2", "25"};
+            << false << true << 2 << QStringList{"Шапка", "2", "25"};
     }
     void pageBreaks()
     {
@@ -206,6 +217,181 @@ private slots:
         // The footer of group 1 counts its own records; group 2 counts the rest.
         QCOMPARE(pageOf(r, "gFoot", "24"), 1);
         QVERIFY(pageOf(r, "gFoot", "36") > 0);
+    }
+
+    // A group header needs room for the headers of the groups inside it and the first
+    // detail line; whichever page it lands on, it is never the last band there.
+    void headerNeverLastOnPage_data()
+    {
+        QTest::addColumn<int>("firstGroupRows");
+        // Rows of the first worker before the second one starts; with 4 mm lines and 5 mm
+        // headers this walks the second worker's header across the foot of page 1, the spot
+        // where his product header needs its linked 5 mm footer more than the 4 mm line included.
+        for (int n = 50; n <= 64; ++n)
+            QTest::newRow(qPrintable(QStringLiteral("%1 rows").arg(n))) << n;
+    }
+    void headerNeverLastOnPage()
+    {
+        QFETCH(int, firstGroupRows);
+        ReportDef def = twoGroups();
+        QVector<QVector<QVariant>> data;
+        for (int n = 0; n < firstGroupRows; ++n)
+            data << QVector<QVariant>{"Иванов", QStringLiteral("Болт %1").arg(n / 20), 1.0};
+        for (int n = 0; n < 5; ++n)
+            data << QVector<QVariant>{"Петров", "Гайка", 2.0};
+        Report r(def);
+        r.setSource(rows({"fio", "nom", "summa"}, data));
+        r.prepare();
+        for (const Page &p : r.pages()) {
+            QString last;
+            double bottom = -1;
+            for (const Primitive &item : p.items)
+                if (item.band != "page" && item.rect.bottom() >= bottom) {
+                    bottom = item.rect.bottom();
+                    last = item.band;
+                }
+            QVERIFY2(last != "fio" && last != "nom",
+                     qPrintable(QStringLiteral("page %1 ends with %2").arg(p.number).arg(last)));
+        }
+        // The second worker's header is followed by his product's header on its page.
+        const int page = pageOf(r, "fio", "Петров");
+        QCOMPARE(pageOf(r, "nom", "Гайка"), page);
+        QCOMPARE(pageOf(r, "detail", "2,00"), page);
+    }
+
+    // A band taller than what is left of the page starts the next one instead of running
+    // into the page footer.
+    void tallBandMovesOn()
+    {
+        ReportDef def = paged(false, false);
+        Band tall = band(BandKind::GroupFooter, "gFoot", 30);
+        tall.elements << expr(0, 50, "sum(1)").resetting();
+        def.bands[3] = tall;
+        QVector<QVector<QVariant>> data;
+        for (int n = 1; n <= 24; ++n)
+            data << QVector<QVariant>{1, n};
+        Report r(def);
+        r.setSource(rows({"g", "n"}, data));
+        r.prepare();
+        QCOMPARE(r.pages().size(), 2);
+        QCOMPARE(pageOf(r, "gFoot", "24"), 2);
+        for (const Page &p : r.pages())
+            for (const Primitive &item : p.items)
+                if (item.band != "page")
+                    QVERIFY2(item.rect.bottom() <= 282 + 1e-9, qPrintable(item.text));
+    }
+
+    // Text is measured with the font it is drawn in: what does not fit shrinks to the floor
+    // size and is then cut with an ellipsis; it never leaves its box.
+    void textFits_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("width");
+        QTest::addColumn<Align>("align");
+        QTest::addColumn<QString>("fits"); // "as is", "smaller", "cut"
+        QTest::newRow("short") << "Болт" << 25.9 << Align::Left << "as is";
+        // About 28 mm at 9 pt in a 25.9 mm box.
+        QTest::newRow("a little too long")
+            << "Готовая продукция" << 25.9 << Align::Left << "smaller";
+        QTest::newRow("a little too long, right")
+            << "Готовая продукция" << 25.9 << Align::Right << "smaller";
+        QTest::newRow("far too long") << QString("Константинопольский-Переяславский О'Брайен")
+                                      << 25.9 << Align::Center << "cut";
+        QTest::newRow("four-digit total in a narrow box")
+            << "12345,67" << 8.0 << Align::Right << "cut";
+    }
+    void textFits()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, width);
+        QFETCH(Align, align);
+        QFETCH(QString, fits);
+        ReportDef def;
+        Band detail = band(BandKind::Detail, "detail", 4.2);
+        detail.font = Font{"Arial", 9, false};
+        detail.elements << field(10, width, "name").aligned(align)
+                        << label(10 + width, 20, "сосед");
+        def.bands << detail;
+        Report r(def);
+        r.setSource(rows({"name"}, {{text}}));
+        r.prepare();
+        const Page &p = r.pages().first();
+        const Primitive &t = p.items.first();
+        QCOMPARE(t.rect, QRectF(20, 10, width, 4.2));
+        if (fits == "as is") {
+            QCOMPARE(t.text, text);
+            QCOMPARE(t.font.size, 9.0);
+        } else if (fits == "smaller") {
+            QCOMPARE(t.text, text);
+            QVERIFY(t.font.size < 9 && t.font.size >= kMinFontSize);
+        } else {
+            QCOMPARE(t.font.size, kMinFontSize);
+            QVERIFY2(t.text.endsWith(QChar(0x2026)) && t.text.size() < text.size(),
+                     qPrintable(t.text));
+        }
+        const QRectF ink = textExtent(t);
+        QVERIFY2(t.rect.contains(ink), qPrintable(t.text));
+        QVERIFY(!ink.intersects(textExtent(*p.find("сосед"))));
+        QCOMPARE(t.font.bold, false);
+        QCOMPARE(t.font.family, QStringLiteral("Arial"));
+    }
+
+    // An element's font starts from its band's; the helpers change only what they name.
+    void fontsInherit_data()
+    {
+        QTest::addColumn<Element>("element");
+        QTest::addColumn<Font>("drawn");
+        QTest::newRow("band's font") << label(0, 40, "a") << Font{"Arial", 9, true};
+        QTest::newRow("size only") << label(0, 40, "a").sized(10) << Font{"Arial", 10, true};
+        QTest::newRow("weight only") << label(0, 40, "a").bold(false) << Font{"Arial", 9, false};
+        Element own = label(0, 40, "a");
+        own.font = Font{"Times", 11, false};
+        QTest::newRow("own font, then bold") << own.bold() << Font{"Times", 11, true};
+    }
+    void fontsInherit()
+    {
+        QFETCH(Element, element);
+        QFETCH(Font, drawn);
+        ReportDef def;
+        Band foot = groupHeader("head", 5, QString(), QString());
+        foot.font = Font{"Arial", 9, true};
+        foot.elements << element;
+        def.bands << foot;
+        Report r(def);
+        r.prepare();
+        QVERIFY(r.pages().first().find("a")->font == drawn);
+    }
+
+    // Records fall into one group when their values are equal, whatever their types print as.
+    void groupKeysCompareValues_data()
+    {
+        QTest::addColumn<QVariant>("a");
+        QTest::addColumn<QVariant>("b");
+        QTest::addColumn<bool>("same");
+        QTest::newRow("2 and 2.0") << QVariant(2) << QVariant(2.0) << true;
+        QTest::newRow("padded text") << QVariant("Иванов") << QVariant("Иванов   ") << true;
+        QTest::newRow("apostrophe kept") << QVariant("О'Нил") << QVariant("ОНил") << false;
+        QTest::newRow("dates") << QVariant(QDate(2026, 3, 1)) << QVariant(QDate(2026, 3, 1))
+                               << true;
+        QTest::newRow("no value and an empty text") << QVariant() << QVariant("") << false;
+        QTest::newRow("close amounts") << QVariant(0.1 + 0.2) << QVariant(0.3) << false;
+    }
+    void groupKeysCompareValues()
+    {
+        QFETCH(QVariant, a);
+        QFETCH(QVariant, b);
+        QFETCH(bool, same);
+        ReportDef def;
+        Band g = groupHeader("g", 5, "k", "gFoot");
+        g.elements << label(0, 20, "группа");
+        Band gFoot = band(BandKind::GroupFooter, "gFoot", 5);
+        gFoot.elements << expr(0, 20, "sum(1)").resetting();
+        def.bands << g << gFoot;
+        Report r(def);
+        r.setSource(rows({"k"}, {{a}, {b}}));
+        r.prepare();
+        QCOMPARE(printed(r), same ? QStringList({"g:группа", "gFoot:2"})
+                                  : QStringList({"g:группа", "gFoot:1", "g:группа", "gFoot:1"}));
     }
 
     void expressions_data()
@@ -310,6 +496,61 @@ private slots:
         const QString out = QString::fromUtf8(text.readAllStandardOutput());
         for (const char *s : {"Отчет", "Иванов", "Болт", "Итого:", "8,33"})
             QVERIFY2(out.contains(QString::fromUtf8(s)), s);
+    }
+
+    // Saving as PDF from the preview: the name with its extension is what the replace
+    // question is about, a refused or failed write leaves the old file, a failure says why.
+    void savePdf()
+    {
+        ScriptedMessages msg;
+        Report r(twoGroups());
+        r.setSource(rows({"fio", "nom", "summa"}, {{"Иванов", "Болт", 10.0}}));
+        r.setDocumentName("Отчет по рабочим 01.11.2026-30.11.2026");
+        r.prepare();
+        PreviewWindow w(r);
+        QTemporaryDir dir;
+        const QString march = dir.filePath("март.pdf");
+        const auto content = [&] {
+            QFile f(march);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        {
+            QFile old(march);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("old");
+        }
+        // Typed without the extension: asked about "март.pdf"; No keeps it.
+        msg.answer({false});
+        QVERIFY(!w.savePdfTo(dir.filePath("март")));
+        QCOMPARE(msg.shown.size(), 1);
+        QCOMPARE(msg.shown[0].kind, QStringLiteral("question"));
+        QVERIFY(msg.shown[0].text.contains("март.pdf"));
+        QCOMPARE(content(), QByteArray("old"));
+        // Yes replaces it with the report.
+        msg.clear();
+        msg.answer({true});
+        QVERIFY(w.savePdfTo(dir.filePath("март")));
+        QVERIFY(content().startsWith("%PDF"));
+        // The next save proposes the report's name in the folder just used.
+        QCOMPARE(w.proposedPdfPath(),
+                 QDir(dir.path()).filePath("Отчет по рабочим 01.11.2026-30.11.2026.pdf"));
+        // A folder that cannot exist (a file stands in its place): a failure with a reason.
+        msg.clear();
+        QString reason;
+        QVERIFY(!r.writePdf(march + "/x.pdf", &reason));
+        QVERIFY(!reason.isEmpty());
+        QVERIFY(!w.savePdfTo(march + "/x.pdf"));
+        QCOMPARE(msg.shown.size(), 1);
+        QCOMPARE(msg.shown[0].kind, QStringLiteral("error"));
+        QVERIFY2(msg.shown[0].text.contains(reason), qPrintable(msg.shown[0].text));
+        QVERIFY(content().startsWith("%PDF"));
+        // A refused rewrite counts as a failure and leaves the file as it was.
+        if (QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner) &&
+            !QFileInfo(dir.path()).isWritable()) {
+            QVERIFY(!r.writePdf(march, &reason));
+            QVERIFY(content().startsWith("%PDF"));
+        }
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 };
 

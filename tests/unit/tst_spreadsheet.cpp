@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TstSpreadsheet : public QObject {
@@ -22,6 +23,7 @@ private slots:
     void noWorkbookCanBeCreated();
     void filesAreNewAndReadable();
     void unopenableWorkbookIsReported();
+    void desktopOpenerDoesNotHoldTheWindow();
     void pieceworkHoldsItsOwnWorkbook();
 };
 
@@ -271,6 +273,41 @@ void TstSpreadsheet::unopenableWorkbookIsReported()
     QCOMPARE(msgs.shown.size(), 1);
     QVERIFY2(msgs.shown[0].text.contains(QDir::toNativeSeparators(path)),
              qPrintable(msgs.shown[0].text));
+}
+
+// The desktop's opener runs beside the program: the export returns while the opener still
+// works, and an opener that finds no program is told about when it answers.
+void TstSpreadsheet::desktopOpenerDoesNotHoldTheWindow()
+{
+    SheetsFixture sheets;
+    ScriptedMessages msgs;
+    QTemporaryDir bin;
+    QFile fake(bin.filePath("xdg-open"));
+    QVERIFY(fake.open(QIODevice::WriteOnly));
+    fake.write(QStringLiteral("#!/bin/sh\nwhile [ ! -e '%1/go' ]; do sleep 0.05; done\n"
+                              "echo \"$1\" > '%1/shown'\nexit 3\n")
+                   .arg(bin.path())
+                   .toUtf8());
+    fake.close();
+    fake.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.path().toUtf8() + ':' + path);
+    excel::setOpener(nullptr);
+
+    QCOMPARE(excel::plain::OpenWorkbook(QString(), "Выпуск"), 1);
+    excel::plain::WriteCell(1, 1, 1, "Марка", 1);
+    QCOMPARE(excel::plain::SetVisible(true), 1);
+    // Back in the window while the opener still waits.
+    QVERIFY(!QFileInfo::exists(bin.filePath("shown")));
+    QVERIFY(msgs.shown.isEmpty());
+
+    QFile go(bin.filePath("go"));
+    QVERIFY(go.open(QIODevice::WriteOnly));
+    go.close();
+    QTRY_COMPARE_WITH_TIMEOUT(msgs.shown.size(), 1, 10000);
+    QVERIFY(msgs.shown[0].text.contains("нет программы, которая может её показать"));
+    QVERIFY(QFileInfo::exists(bin.filePath("shown")));
+    qputenv("PATH", path);
 }
 
 void TstSpreadsheet::pieceworkHoldsItsOwnWorkbook()
