@@ -7,7 +7,6 @@
 #include <functional>
 
 class QCheckBox;
-class QIcon;
 class QLabel;
 class QDateEdit;
 class QPushButton;
