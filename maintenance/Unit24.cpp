@@ -1,6 +1,5 @@
 #include "Unit24.h"
 
-#include "Unit25.h"
 #include "Unit26.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
@@ -150,8 +149,9 @@ TForm24::TForm24(QWidget *parent) : ui::Form(parent)
     setTabOrder(Button1, Button6);
 }
 
-void TForm24::startAdd()
+void TForm24::startAdd(const shop::EntryContext &context)
 {
+    context_ = context;
     mode = 0;
     former_ = Former();
     cb_type_work->reload();
@@ -165,8 +165,9 @@ void TForm24::startAdd()
     cb_type_work->setKeyValue(kMaintenance);
 }
 
-void TForm24::startChange(const db::Dataset &entry)
+void TForm24::startChange(const db::Dataset &entry, const shop::EntryContext &context)
 {
+    context_ = context;
     // The entry as read comes first: filling the boxes below already prices it.
     const int kind = entry.asInteger(QStringLiteral("id_o"));
     const int night = entry.asInteger(QStringLiteral("i_night"));
@@ -195,7 +196,7 @@ void TForm24::startChange(const db::Dataset &entry)
 bool TForm24::dayOff() const
 {
     // A changed entry keeps the day-off flag it was made with, whatever the journal shows now.
-    return mode == 0 ? Form25->dayOff() : former_.dayOff;
+    return mode == 0 ? context_.dayOff : former_.dayOff;
 }
 
 double TForm24::priceToStore() const
@@ -298,8 +299,8 @@ void TForm24::Button1Click()
     entry.kind = kindKey.toInt();
     entry.workerId = workerId;
     // A changed entry keeps its date.
-    entry.day = mode == 0 ? Form25->date() : former_.day;
-    entry.shift = Form25->smena;
+    entry.day = mode == 0 ? context_.date : former_.day;
+    entry.shift = context_.shift;
     entry.hours = hours;
     entry.price = priceToStore();
     entry.dayOff = dayOff();
@@ -312,9 +313,8 @@ void TForm24::Button1Click()
                                               former_.kind, former_.night, former_.day},
                                              entry);
     } catch (const db::RowChanged &) {
-        Form25->reread();
+        emit entriesChanged();
         throw;
     }
-    Form25->reread();
     accept();
 }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "shop/EntryContext.h"
 #include "ui/Form.h"
 
 #include <QDate>
 
+class QIcon;
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
@@ -32,21 +34,27 @@ public:
     LookupCombo *cb_type_work;
     QCheckBox *CBox1;
 
-    // What the journal sets before showing the editor.
-    void startAdd();
-    void startChange(const db::Dataset &entry);
+    // What the journal sets before showing the editor: a new entry in the journal's context
+    // (its date, shift and day-off flag), or the entry read in that context.
+    void startAdd(const shop::EntryContext &context);
+    void startChange(const db::Dataset &entry, const shop::EntryContext &context);
 
     void FormActivate() override;
     void Button3Click(); // worker pick
     void Button4Click(); // nomenclature pick
     void Button1Click(); // save
-    // Hours of a worker's entries of one kind and night flag on a date (0 when none).
 
     // The hour price a save stores, and the day-off flag it stores with it.
     double priceToStore() const;
     bool dayOff() const;
 
+signals:
+    // The stored entries differ from what the journal shows: a save found its entry changed
+    // by another user. The journal re-reads; the editor stays open with what was typed.
+    void entriesChanged();
+
 private:
+    shop::EntryContext context_;
     void showPrice();
     static double averageOf(int worker, int nom, const QDate &day);
     // The entry being changed, as it was read.
@@ -64,3 +72,6 @@ private:
 };
 
 extern TForm24 *Form24;
+
+// The icon of the maintenance windows (the journal, its editor and the nomenclature picker).
+QIcon maintenanceIcon();

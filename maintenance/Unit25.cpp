@@ -19,6 +19,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QVBoxLayout>
 
 TForm25 *Form25 = nullptr;
@@ -180,22 +181,37 @@ void TForm25::CBox1Click()
     CBox1->setFont(f);
 }
 
+shop::EntryContext TForm25::entryContext() const
+{
+    return {date(), smena, dayOff()};
+}
+
+void TForm25::editEntry(const std::function<void()> &start)
+{
+    // The list is read again after a save, and while the editor is up when its save found
+    // the entry changed by another user.
+    const QMetaObject::Connection changed =
+        connect(Form24, &TForm24::entriesChanged, this, &TForm25::reread);
+    const auto done = qScopeGuard([&] { disconnect(changed); });
+    start();
+    const int result = showChild(Form24);
+    Form24->type_work->close();
+    if (result == QDialog::Accepted)
+        reread();
+}
+
 void TForm25::Button5Click()
 {
     if (closing::refuse(date()))
         return;
-    Form24->startAdd();
-    showChild(Form24);
-    Form24->type_work->close();
+    editEntry([] { Form24->startAdd(Form25->entryContext()); });
 }
 
 void TForm25::Button6Click()
 {
     if (fatigue->isEmpty() || closing::refuse(date()))
         return;
-    Form24->startChange(*fatigue);
-    showChild(Form24);
-    Form24->type_work->close();
+    editEntry([this] { Form24->startChange(*fatigue, entryContext()); });
 }
 
 void TForm25::Button7Click()

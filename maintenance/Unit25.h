@@ -1,11 +1,12 @@
 #pragma once
 
+#include "shop/EntryContext.h"
 #include "ui/Form.h"
 
 #include <QDate>
+#include <functional>
 
 class QCheckBox;
-class QIcon;
 class QLabel;
 class QDateEdit;
 class QPushButton;
@@ -34,6 +35,9 @@ public:
 
     QDate date() const;
     bool dayOff() const;
+    // What the entry editor works in: the list's date, the shift of new entries, the day-off
+    // flag.
+    shop::EntryContext entryContext() const;
 
     void FormActivate() override;
     void DTPcker1Change();
@@ -46,10 +50,10 @@ public:
     void reread();
 
 private:
+    // Starts the editor by start, shows it, and re-reads the list after a save.
+    void editEntry(const std::function<void()> &start);
     void openList();
 };
 
 extern TForm25 *Form25;
 
-// The icon of the maintenance windows (the journal, its editor and the nomenclature picker).
-QIcon maintenanceIcon();

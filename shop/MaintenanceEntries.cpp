@@ -11,7 +11,7 @@ namespace shop::MaintenanceEntries {
 
 namespace {
 
-void bind(db::Command &cmd, const MaintenanceEntry &e)
+template <typename Statement> void bind(Statement &cmd, const MaintenanceEntry &e)
 {
     cmd.setParam(QStringLiteral("id_nom"), e.nomId);
     cmd.setParam(QStringLiteral("id_o"), e.kind);
@@ -24,21 +24,26 @@ void bind(db::Command &cmd, const MaintenanceEntry &e)
 
 } // namespace
 
-void add(const MaintenanceEntry &entry)
+qlonglong add(const MaintenanceEntry &entry)
 {
+    qlonglong id = 0;
     db::transaction([&] {
-        db::Command cmd(QStringLiteral(
+        db::Dataset ins(QStringLiteral("MaintenanceInsert"));
+        ins.setSql(QStringLiteral(
             "INSERT INTO accounts_dep.fatigue(id_nom, id_o, id_p, d_date, i_mnth, i_year, "
             "i_smena, cnt, price, i_holiday, i_night) VALUES(:id_nom, :id_o, :id_p, :d_date, "
-            ":i_mnth, :i_year, :i_smena, :cnt, :price, :i_holiday, :i_night)"));
-        bind(cmd, entry);
-        cmd.setParam(QStringLiteral("d_date"), entry.day);
-        cmd.setParam(QStringLiteral("i_mnth"), entry.day.month());
-        cmd.setParam(QStringLiteral("i_year"), entry.day.year());
-        cmd.setParam(QStringLiteral("i_smena"), entry.shift);
-        cmd.execute();
+            ":i_mnth, :i_year, :i_smena, :cnt, :price, :i_holiday, :i_night) returning id"));
+        bind(ins, entry);
+        ins.setParam(QStringLiteral("d_date"), entry.day);
+        ins.setParam(QStringLiteral("i_mnth"), entry.day.month());
+        ins.setParam(QStringLiteral("i_year"), entry.day.year());
+        ins.setParam(QStringLiteral("i_smena"), entry.shift);
+        ins.open();
+        id = ins.value(QStringLiteral("id")).toLongLong();
+        ins.close();
         timesheet::writeKindDay(entry.workerId, entry.kind, entry.night ? 1 : 0, entry.day, true);
     });
+    return id;
 }
 
 void change(const StoredMaintenance &former, const MaintenanceEntry &entry)

@@ -34,7 +34,8 @@ struct StoredMaintenance {
 
 namespace MaintenanceEntries {
 
-void add(const MaintenanceEntry &entry);
+// A new entry; returns its id.
+qlonglong add(const MaintenanceEntry &entry);
 // A change of a stored entry, to another worker, kind or night flag included (a move); the
 // day stays the stored one's.
 void change(const StoredMaintenance &former, const MaintenanceEntry &entry);

@@ -34,7 +34,7 @@ bool repeated(const ShiftEntry &e, int excludedId)
     return found;
 }
 
-void bind(db::Command &cmd, const ShiftEntry &e)
+template <typename Statement> void bind(Statement &cmd, const ShiftEntry &e)
 {
     cmd.setParam(QStringLiteral("w_id"), e.workerId);
     cmd.setParam(QStringLiteral("i_id"), e.productId);
@@ -65,13 +65,16 @@ StoreResult add(const ShiftEntry &entry)
             result.refusal = duplicateRefusal();
             return;
         }
-        db::Command cmd(QStringLiteral(
+        db::Dataset ins(QStringLiteral("ShiftInsert"));
+        ins.setSql(QStringLiteral(
             "insert into accounts_dep.SMENA(w_id, i_id, o_id, cena, kol_vo, brak, data, smena, "
             "color, time, vvod, ok, prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, "
             "id_cons_use) values(:w_id, :i_id, :o_id, :cena, :kol_vo, :brak, :data, :smena, "
-            ":color, :time, :vvod, 'no', 0, 0, 0, 0, 0, 0)"));
-        bind(cmd, entry);
-        cmd.execute();
+            ":color, :time, :vvod, 'no', 0, 0, 0, 0, 0, 0) returning id"));
+        bind(ins, entry);
+        ins.open();
+        result.id = ins.asInteger(QStringLiteral("id"));
+        ins.close();
         timesheet::writeShiftDay(entry.workerId, entry.shift, entry.date, true);
     });
     return result;
@@ -86,20 +89,35 @@ StoreResult change(const StoredEntry &former, const ShiftEntry &entry)
             result.refusal = duplicateRefusal();
             return;
         }
-        // Refused when another user changed or deleted the entry since it was read.
+        // The cell the entry leaves is that of the entry as stored, read under lock with the
+        // version the caller read: refused when another user changed or deleted it since.
+        db::Dataset stored(QStringLiteral("ShiftStored"));
+        stored.setSql(QStringLiteral("select w_id, smena, data from accounts_dep.smena where "
+                                     "id=:id and xmin=:row_ver::xid for update"));
+        stored.setParam(QStringLiteral("id"), former.id);
+        stored.setParam(QStringLiteral("row_ver"), former.rowVer);
+        stored.open();
+        if (stored.isEmpty())
+            throw db::RowChanged();
+        const int formerWorker = stored.asInteger(QStringLiteral("w_id"));
+        const int formerShift = stored.asInteger(QStringLiteral("smena"));
+        const QDate formerDate = stored.asDate(QStringLiteral("data"));
+        stored.close();
         db::Command cmd(QStringLiteral(
             "update accounts_dep.SMENA set w_id=:w_id, i_id=:i_id, o_id=:o_id, cena=:cena, "
             "kol_vo=:kol_vo, brak=:brak, data=:data, smena=:smena, color=:color, time=:time, "
             "vvod=:vvod, prize=0, id_doc=0, id_doc_item=0, f_gds_qty_use=0, id_gds_use=0, "
-            "id_cons_use=0 where id=:id and xmin=:row_ver::xid"));
+            "id_cons_use=0 where id=:id"));
         bind(cmd, entry);
         cmd.setParam(QStringLiteral("id"), former.id);
-        cmd.setParam(QStringLiteral("row_ver"), former.rowVer);
         cmd.executeOne();
         timesheet::writeShiftDay(entry.workerId, entry.shift, entry.date, true);
-        // An entry moved to another worker or date leaves the former cell with what remains.
-        if (former.workerId != entry.workerId || former.date != entry.date)
-            timesheet::writeShiftDay(former.workerId, entry.shift, former.date, false);
+        // An entry moved to another worker, date or shift leaves the former cell with what
+        // remains.
+        if (formerWorker != entry.workerId || formerDate != entry.date ||
+            formerShift != entry.shift)
+            timesheet::writeShiftDay(formerWorker, formerShift, formerDate, false);
+        result.id = former.id;
     });
     return result;
 }

@@ -23,8 +23,8 @@ struct ShiftEntry {
     int shift = 1;
 };
 
-// The entry as it was read, for a change or delete: the row's id and version, and the
-// worker and date whose cell it leaves.
+// The entry as it was read, for a change or delete: the row's id and version. The cell it
+// leaves is read from the stored row itself; workerId and date say what the caller saw.
 struct StoredEntry {
     int id = 0;
     QString rowVer;
@@ -34,6 +34,7 @@ struct StoredEntry {
 
 struct StoreResult {
     QString refusal; // empty when stored
+    int id = 0;      // the stored entry's id
     bool ok() const { return refusal.isEmpty(); }
 };
 

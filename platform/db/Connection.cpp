@@ -14,6 +14,8 @@ const char *const kName = "ADO_DB";
 // Opened by openConnection and not closed since: a lost connection may be reopened.
 bool wanted = false;
 bool lost = false;
+// Counts the sessions opened: a transaction belongs to the session it began on.
+int sessionCount = 0;
 // Settings of the session (set_config), given again whenever the connection opens.
 QList<QPair<QString, QString>> sessionSettings;
 
@@ -71,6 +73,7 @@ void openConnection(const ConnectionParams &params)
         throw errorOf(e);
     }
     wanted = true;
+    ++sessionCount;
     applySessionSettings(db);
 }
 
@@ -128,7 +131,13 @@ void ensureConnected()
         throw ConnectionLost(errorOf(e).text(), e.nativeErrorCode());
     }
     lost = false;
+    ++sessionCount;
     applySessionSettings(db);
+}
+
+int session()
+{
+    return sessionCount;
 }
 
 bool isConnectionLoss(const QSqlError &error)

@@ -39,6 +39,9 @@ void ensureConnected();
 // A failure that carries no server state is checked with a probe statement.
 bool isConnectionLoss(const QSqlError &error);
 void markLost();
+// The number of the session the connection is on now; it changes whenever the connection
+// is opened again. Work begun on one session is never finished on another.
+int session();
 bool isLost();
 
 // A failure of the driver as the database layer reports it: the server's own text (the

@@ -124,7 +124,11 @@ QSqlQuery exec(const QString &sql, const QHash<QString, QVariant> &params, Kind 
     const bool retry = kind == Kind::Read && isSelect(sql) && !inTransaction();
     if (inTransaction() && isLost())
         throw ConnectionLost(QStringLiteral("connection lost during the transaction"));
+    const int before = session();
     ensureConnected();
+    // Inside a transaction a statement never runs on a session opened after it began.
+    if (inTransaction() && session() != before)
+        throw ConnectionLost(QStringLiteral("connection lost during the transaction"));
     const QStringList names = placeholders(sql);
     for (int attempt = 0;; ++attempt) {
         QSqlQuery q(connection());

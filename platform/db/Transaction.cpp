@@ -74,9 +74,13 @@ void runOnce(const std::function<void()> &work)
 {
     QSqlDatabase db;
     begin(db);
+    const int began = session();
     ++depth;
     try {
         work();
+        // The session the transaction began on is gone: what was done went with it.
+        if (session() != began || isLost())
+            throw ConnectionLost(QStringLiteral("the session of the transaction ended"));
     } catch (...) {
         --depth;
         // On a lost connection the server has already dropped the transaction.

@@ -161,6 +161,24 @@ private slots:
     }
 
     // A refusal users can cause reads as a sentence; the server's text is kept as details.
+    // The server process ends after the last statement of a unit, before its commit, while
+    // a statement of the unit still holds its result: the unit is never reported done.
+    void backendEndedBeforeCommitIsNeverDone()
+    {
+        QVERIFY_THROWS_EXCEPTION(db::SqlError, db::transaction([&] {
+                                     insertWorker("Обрыв О.О.");
+                                     db::Dataset q(QStringLiteral("held"));
+                                     q.setSql(QStringLiteral("select count(*) as n from "
+                                                             "accounts_dep.person"));
+                                     q.open();
+                                     dropProgramBackend();
+                                 }));
+        QCOMPARE(count("accounts_dep.person", "fio='Обрыв О.О.'"), 0);
+        db::transaction([] { insertWorker("Обрыв О.О."); });
+        QCOMPARE(count("accounts_dep.person", "fio='Обрыв О.О.'"), 1);
+        testdb::run(db_, "delete from accounts_dep.person where fio='Обрыв О.О.'");
+    }
+
     void refusalsAreToldInRussian_data()
     {
         QTest::addColumn<QString>("sql");

@@ -81,7 +81,9 @@ private slots:
     void addSumsTheDayAndRefusesARepeat()
     {
         const QDate day(2031, 5, 14);
-        QVERIFY(add(entry(801, day, 5)).ok());
+        const shop::StoreResult saved = add(entry(801, day, 5));
+        QVERIFY(saved.ok());
+        QCOMPARE(saved.id, lastId());
         QCOMPARE(testdb::scalar(db_, "select cena::text from accounts_dep.smena").toString(),
                  QStringLiteral("1.2346"));
         QVERIFY(add(entry(801, day, 3, 2)).ok()); // another colour is another entry
@@ -108,8 +110,17 @@ private slots:
         QCOMPARE(repeat.refusal, shop::ShiftEntries::duplicateRefusal());
         QCOMPARE(cell(801, 2, day), QStringLiteral("2"));
         // The entry itself may keep its own worker, date and colour.
-        QVERIFY(change(stored(second), entry(801, day, 7, 3)).ok());
+        const shop::StoreResult kept = change(stored(second), entry(801, day, 7, 3));
+        QVERIFY(kept.ok());
+        QCOMPARE(kept.id, second);
         QCOMPARE(cell(801, 2, day), QStringLiteral("7"));
+
+        // A move to another shift only: the former shift's cell keeps what remains.
+        shop::ShiftEntry night = entry(801, day, 7, 3);
+        night.shift = 3;
+        QVERIFY(change(stored(second), night).ok());
+        QCOMPARE(cell(801, 2, day), QStringLiteral("0"));
+        QCOMPARE(cell(801, 3, day), QStringLiteral("7"));
     }
 
     // A row changed or deleted since it was read: the change and the delete are refused
@@ -151,7 +162,9 @@ private slots:
         e.price = 250;
         shop::MaintenanceEntries::add(e);
         e.hours = 2;
-        shop::MaintenanceEntries::add(e);
+        const qlonglong second = shop::MaintenanceEntries::add(e);
+        QCOMPARE(second,
+                 testdb::scalar(db_, "select max(id) from accounts_dep.fatigue").toLongLong());
         QCOMPARE(kindCell(801, 7777, 0), QStringLiteral("5"));
         QCOMPARE(testdb::scalar(db_, "select sum(price*cnt) from accounts_dep.fatigue").toInt(),
                  1250);
