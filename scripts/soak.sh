@@ -73,7 +73,8 @@ fi
 
 sql() { pg_psql "$PORT" "$DB" -tA "$@"; }
 
-# The pools the clients share: a few workers (so that they meet on cells), products with
+# The pools the clients share: two workers and two days (so that they meet on cells),
+# products with
 # their operations, the first days of the current month, which must be open.
 FROM=$(date +%Y-%m-01)
 MONTH=$((10#$(date +%m)))
@@ -82,7 +83,7 @@ if [ "$(sql -c "select count(*) from accounts_dep.closed_month where year=$YEAR 
     echo "the month $MONTH.$YEAR is closed; the soak needs an open month" >&2
     exit 2
 fi
-WORKERS=$(sql -c "select string_agg(id::text, ',') from (select id from accounts_dep.person order by id limit 8) w")
+WORKERS=$(sql -c "select string_agg(id::text, ',') from (select id from accounts_dep.person order by id limit 2) w")
 OPERATIONS=$(sql -c "select string_agg(i_id || ',' || id, ',') from (select o.i_id, o.id from accounts_dep.oper o where o.vid < 7777 and exists (select 1 from accounts_dep.norm n where n.o_id = o.id) order by o.id limit 6) x")
 [ -n "$WORKERS" ] && [ -n "$OPERATIONS" ] || { echo "the database has no workers or operations" >&2; exit 2; }
 
@@ -95,9 +96,27 @@ for ((c = 0; c < CLIENTS; c++)); do
     "$CLIENT_BIN" --client "$c" --seed "$SEED" --seconds "$SECONDS_RUN" --clerk "$clerk" \
         --host 127.0.0.1 --port "$PORT" --db "$DB" --user "$PG_SYS_USER" \
         --password "$PG_SYS_PASSWORD" --workers "$WORKERS" --operations "$OPERATIONS" \
-        --from "$FROM" --days 5 --log "$WORK/client$c.log" 2>"$WORK/client$c.err" &
+        --from "$FROM" --days 2 --log "$WORK/client$c.log" 2>"$WORK/client$c.err" &
     PIDS+=($!)
 done
+
+# While the clients work, the cells are compared with the entries again and again: every
+# committed state must agree, also between two saves that would heal a lost sum.
+(
+    checks=0 broken=0
+    end=$(($(date +%s) + SECONDS_RUN))
+    while [ "$(date +%s)" -lt "$end" ]; do
+        n=$(pg_psql "$PORT" "$DB" -tA -F ' ' -v m="$MONTH" -v y="$YEAR" -f soak/cells.sql 2>/dev/null |
+            awk '{s += $NF} END {print s + 0}') || n=
+        if [ -n "$n" ]; then
+            checks=$((checks + 1))
+            [ "$n" = 0 ] || broken=$((broken + 1))
+        fi
+        echo "$checks $broken" >"$WORK/moments"
+        sleep 0.3
+    done
+) &
+WATCH=$!
 
 TERMINATED=0
 RESTARTS=0
@@ -122,6 +141,8 @@ if [ "$FAULTS" = 1 ]; then
 fi
 
 BROKE=0
+wait "$WATCH" || true
+read -r CHECKS BROKEN_MOMENTS <"$WORK/moments" || { CHECKS=0; BROKEN_MOMENTS=0; }
 for i in "${!PIDS[@]}"; do
     if ! wait "${PIDS[$i]}"; then
         echo "client $i broke down: $(cat "$WORK/client$i.err")" >&2
@@ -172,6 +193,12 @@ while IFS=$'\t' read -r name broken; do
         FAILED=$((FAILED + 1))
     fi
 done <"$WORK/invariants.txt"
+if [ "$BROKEN_MOMENTS" = 0 ]; then
+    printf '  PASS  cells equal the entries at every moment checked (%s checks)\n' "$CHECKS"
+else
+    printf '  FAIL  cells differed from the entries at %s of %s moments checked\n' "$BROKEN_MOMENTS" "$CHECKS"
+    FAILED=$((FAILED + 1))
+fi
 if [ "$BROKE" -gt 0 ]; then
     echo "  FAIL  $BROKE client(s) broke down"
     FAILED=$((FAILED + 1))

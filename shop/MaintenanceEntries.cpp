@@ -60,9 +60,7 @@ void change(const StoredMaintenance &former, const MaintenanceEntry &entry)
         cmd.setParam(QStringLiteral("id"), former.id);
         cmd.setParam(QStringLiteral("row_ver"), former.rowVer);
         cmd.executeOne();
-        timesheet::lockWorkerMonth(entry.workerId, day);
-        if (former.workerId != entry.workerId)
-            timesheet::lockWorkerMonth(former.workerId, day);
+        timesheet::lockWorkerMonths(former.workerId, day, entry.workerId, day);
         timesheet::writeKindDay(entry.workerId, entry.kind, night, day, true);
         // An entry moved to another worker, kind or night flag leaves the former cell with
         // what remains.

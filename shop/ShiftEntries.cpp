@@ -103,6 +103,7 @@ StoreResult change(const StoredEntry &former, const ShiftEntry &entry)
         const int formerShift = stored.asInteger(QStringLiteral("smena"));
         const QDate formerDate = stored.asDate(QStringLiteral("data"));
         stored.close();
+        timesheet::lockWorkerMonths(formerWorker, formerDate, entry.workerId, entry.date);
         db::Command cmd(QStringLiteral(
             "update accounts_dep.SMENA set w_id=:w_id, i_id=:i_id, o_id=:o_id, cena=:cena, "
             "kol_vo=:kol_vo, brak=:brak, data=:data, smena=:smena, color=:color, time=:time, "

@@ -1,5 +1,7 @@
 #include "Timesheet.h"
 
+#include <utility>
+
 #include "db/Command.h"
 #include "db/Dataset.h"
 #include "db/Transaction.h"
@@ -67,6 +69,21 @@ void lockWorkerMonth(int w_id, const QDate &date)
             .arg(key)
             .arg(kWholeMonth)
             .arg(w_id));
+}
+
+void lockWorkerMonths(int w1, const QDate &d1, int w2, const QDate &d2)
+{
+    // Always in one order (month, then worker): two moves between the same two workers
+    // then wait for each other instead of deadlocking.
+    const auto key1 = std::make_pair(monthKey(d1.month(), d1.year()), w1);
+    const auto key2 = std::make_pair(monthKey(d2.month(), d2.year()), w2);
+    if (key2 < key1) {
+        lockWorkerMonth(w2, d2);
+        lockWorkerMonth(w1, d1);
+    } else {
+        lockWorkerMonth(w1, d1);
+        lockWorkerMonth(w2, d2);
+    }
 }
 
 void lockMonth(int month, int year)

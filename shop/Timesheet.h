@@ -47,6 +47,8 @@ int kindHours(int w_id, int kind, int night, const QDate &date);
 // workers in opposite orders may deadlock; the server then fails one and the
 // transaction helper runs it again.
 void lockWorkerMonth(int w_id, const QDate &date);
+// The month locks of the two cells a move touches, taken in one order for every caller.
+void lockWorkerMonths(int w1, const QDate &d1, int w2, const QDate &d2);
 void lockMonth(int month, int year);
 
 // Runs work for each day 1..days of a month being rebuilt; a window shows its progress.

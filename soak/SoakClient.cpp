@@ -75,7 +75,10 @@ public:
         clock.start();
         qint64 lastRebuild = 0;
         while (clock.elapsed() < qint64(o_.seconds) * 1000) {
-            if (o_.clerk && clock.elapsed() - lastRebuild > 1500) {
+            // Rebuilds run in the first half only: a rebuild writes every cell right, so one
+            // near the end would hide what the saves after it lost.
+            if (o_.clerk && clock.elapsed() - lastRebuild > 2000 &&
+                clock.elapsed() < qint64(o_.seconds) * 500) {
                 lastRebuild = clock.elapsed();
                 step(QStringLiteral("rebuild"), [&] { rebuild(); });
                 continue;
@@ -162,7 +165,8 @@ private:
         const double ms = t.nsecsElapsed() / 1e6;
         out_ << o_.client << ';' << seq_ << ';' << kind << ';' << outcome << ';'
              << QString::number(ms, 'f', 3) << ';' << target_.table << ';' << target_.id << ';'
-             << QString(message).replace(QLatin1Char('\n'), QLatin1Char(' '))
+             << QString(message)
+                    .replace(QLatin1Char('\n'), QLatin1Char(' '))
                     .replace(QLatin1Char(';'), QLatin1Char(','))
              << '\n';
         if (outcome != QLatin1String("done") && outcome != QLatin1String("refused"))
@@ -214,8 +218,8 @@ private:
         q.setParam(QStringLiteral("c"), colour);
         q.open();
         if (!q.isEmpty())
-            shifts_[q.asInteger(QStringLiteral("id"))] = {q.asInteger(QStringLiteral("id")),
-                                                          colour, q.asString(QStringLiteral("ok"))};
+            shifts_[q.asInteger(QStringLiteral("id"))] = {q.asInteger(QStringLiteral("id")), colour,
+                                                          q.asString(QStringLiteral("ok"))};
     }
 
     QString rowVer(const QString &table, qlonglong id)
@@ -265,7 +269,8 @@ private:
     {
         ShiftOwn &own = anyShift();
         target_ = {QStringLiteral("smena"), own.id};
-        const QString next = own.ok == QLatin1String("ok") ? QStringLiteral("no") : QStringLiteral("ok");
+        const QString next =
+            own.ok == QLatin1String("ok") ? QStringLiteral("no") : QStringLiteral("ok");
         // In a transaction of its own: a connection cut off before the commit stored nothing.
         db::transaction([&] {
             db::Command c(QStringLiteral("update accounts_dep.smena set ok=:ok where id=:id"));
@@ -383,8 +388,7 @@ private:
             if (!shifts_.count(id))
                 out_ << "gone;smena;" << id << '\n';
         for (const auto &[id, own] : maints_)
-            out_ << "expect;fatigue;" << id << ';' << QString::number(own.price, 'f', 4)
-                 << ";\n";
+            out_ << "expect;fatigue;" << id << ';' << QString::number(own.price, 'f', 4) << ";\n";
         for (qlonglong id : goneMaints_)
             if (!maints_.count(id))
                 out_ << "gone;fatigue;" << id << '\n';
