@@ -2,11 +2,12 @@
 
 #include "db/Dataset.h"
 #include "db/Transaction.h"
+#include "journal/Closing.h"
 #include "shop/Timesheet.h"
 #include "shop/Unit6.h"
-#include "journal/Closing.h"
 #include "spreadsheet/Excel.h"
 #include "timesheets/Unit15.h"
+#include "ui/Application.h"
 #include "ui/DBGrid.h"
 
 #include <QApplication>
@@ -242,6 +243,7 @@ void TForm19::applyColumns()
 
 void TForm19::ComboBox1Change()
 {
+    const ui::WaitCursor wait; // the month's rows may take a while
     const timesheet::MonthPeriod p = period();
     for (db::Dataset *ds : datasets()) {
         ds->close();
@@ -289,12 +291,14 @@ void TForm19::Button1Click()
     const timesheet::MonthPeriod p = period();
     if (closing::refuse(p.month, p.year))
         return;
+    const ui::WaitCursor wait; // the month's rows may take a while
     rebuildMonth(p, PB);
     Button5Click();
 }
 
 void TForm19::Button2Click()
 {
+    const ui::WaitCursor wait; // the month's rows may take a while
     const timesheet::MonthPeriod p = period();
     db::Dataset *ds = Form15->H_Tabel;
     // The window takes no other command until the export is done: another one would close the
@@ -350,8 +354,8 @@ void TForm19::Button6Click()
     Form15->openMonth(p.month, p.year);
     Form15->setMonthLabel(ComboBox1->currentText() + QLatin1Char(' ') + ComboBox2->currentText() +
                           QStringLiteral(" г."));
-    Form15->QuickRep1->setDocumentName(QStringLiteral("Табель %1 %2")
-                                           .arg(ComboBox1->currentText(), ComboBox2->currentText()));
+    Form15->QuickRep1->setDocumentName(
+        QStringLiteral("Табель %1 %2").arg(ComboBox1->currentText(), ComboBox2->currentText()));
     Form15->prepare();
     Form15->preview(this);
     Form15->H_Tabel->close();

@@ -2,10 +2,11 @@
 
 #include "db/Dataset.h"
 #include "db/Transaction.h"
+#include "journal/Closing.h"
 #include "shop/Timesheet.h"
 #include "shop/Unit6.h"
-#include "journal/Closing.h"
 #include "spreadsheet/Excel.h"
+#include "ui/Application.h"
 #include "ui/DBGrid.h"
 #include "ui/LookupCombo.h"
 
@@ -355,6 +356,7 @@ void TForm27::FormActivate()
 
 void TForm27::ComboBox1Change()
 {
+    const ui::WaitCursor wait; // the month's rows may take a while
     current->close();
     const timesheet::MonthPeriod p = period();
     current->setParam(QStringLiteral("i_month"), p.month);
@@ -414,6 +416,7 @@ void TForm27::Button3Click()
     const timesheet::MonthPeriod p = period();
     if (closing::refuse(p.month, p.year))
         return;
+    const ui::WaitCursor wait; // the month's rows may take a while
     rebuildMonth(p, PB);
     current->close();
     current->open();
@@ -421,6 +424,7 @@ void TForm27::Button3Click()
 
 void TForm27::Button2Click()
 {
+    const ui::WaitCursor wait; // the month's rows may take a while
     db::Dataset *ds = current;
     const int rec = ds->recNo();
     // The grid is not repainted while the records are walked, and the window takes no
