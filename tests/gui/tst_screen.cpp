@@ -6,8 +6,14 @@
 #include "journal/Unit1.h"
 #include "ui/Form.h"
 
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QAction>
+#include <QComboBox>
 #include <QDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QScreen>
 
 using drive::whileShown;
@@ -33,7 +39,42 @@ private slots:
         Form1->show();
     }
 
-    void journal() { fits(Form1); }
+    // Every value a window shows reads as itself to assistive tools, and every field can be
+    // found: a label with a name of its own carries its value, a field has a label or a name.
+    static void accessible(QWidget *w)
+    {
+        QStringList faults;
+        const QList<QLabel *> labels = w->findChildren<QLabel *>();
+        QSet<QWidget *> labelled;
+        for (QLabel *l : labels) {
+            if (l->buddy())
+                labelled << l->buddy();
+            const QString name = l->accessibleName();
+            if (!name.isEmpty() && !l->text().isEmpty() && !name.contains(l->text()))
+                faults << QStringLiteral("label %1 \"%2\" named \"%3\"")
+                              .arg(l->objectName(), l->text(), name);
+        }
+        for (QWidget *f : w->findChildren<QWidget *>()) {
+            const bool field = qobject_cast<QLineEdit *>(f) || qobject_cast<QComboBox *>(f) ||
+                               qobject_cast<QAbstractSpinBox *>(f) ||
+                               qobject_cast<QAbstractItemView *>(f);
+            if (!field || qobject_cast<QHeaderView *>(f) || !f->isVisibleTo(w) ||
+                qobject_cast<QComboBox *>(f->parentWidget()) ||
+                qobject_cast<QAbstractSpinBox *>(f->parentWidget()))
+                continue;
+            if (f->accessibleName().isEmpty() && !labelled.contains(f))
+                faults << QStringLiteral("field %1 (%2) has neither label nor name")
+                              .arg(f->objectName(),
+                                   QString::fromLatin1(f->metaObject()->className()));
+        }
+        QVERIFY2(faults.isEmpty(), qPrintable(w->objectName() + ": " + faults.join("; ")));
+    }
+
+    void journal()
+    {
+        fits(Form1);
+        accessible(Form1);
+    }
 
     void fromTheMenus_data()
     {
@@ -47,7 +88,11 @@ private slots:
         QFETCH(QString, action);
         auto *item = Form1->findChild<QAction *>(action);
         QVERIFY(item);
-        QVERIFY(whileShown<QDialog>([&] { item->trigger(); }, [&](QDialog *w) { fits(w); }));
+        QVERIFY(whileShown<QDialog>([&] { item->trigger(); },
+                                    [&](QDialog *w) {
+                                        fits(w);
+                                        accessible(w);
+                                    }));
         QVERIFY(msg_->shown.isEmpty());
     }
 
