@@ -6,11 +6,14 @@
 
 namespace closing {
 
+QString periodText(int month, int year)
+{
+    return QStringLiteral("%1.%2").arg(month, 2, 10, QLatin1Char('0')).arg(year);
+}
+
 QString sentence(int month, int year)
 {
-    return QStringLiteral("Период %1.%2 закрыт. Изменения запрещены.")
-        .arg(month, 2, 10, QLatin1Char('0'))
-        .arg(year);
+    return QStringLiteral("Период %1 закрыт. Изменения запрещены.").arg(periodText(month, year));
 }
 
 bool isClosed(int month, int year)

@@ -8,6 +8,9 @@
 // the same sentence before typing anything.
 namespace closing {
 
+// "11.2026": a month as the closing sentences name it.
+QString periodText(int month, int year);
+
 // "Период 11.2026 закрыт. Изменения запрещены." — the server's own sentence.
 QString sentence(int month, int year);
 inline QString sentence(const QDate &date)

@@ -107,9 +107,8 @@ void TForm28::showState()
     const int month = Months->asInteger(QStringLiteral("month"));
     const int year = Months->asInteger(QStringLiteral("year"));
     Label1->setText(
-        closed
-            ? closing::sentence(month, year)
-            : QStringLiteral("Период %1.%2 открыт.").arg(month, 2, 10, QLatin1Char('0')).arg(year));
+        closed ? closing::sentence(month, year)
+               : QStringLiteral("Период %1 открыт.").arg(closing::periodText(month, year)));
 }
 
 void TForm28::reread(int year, int month)
@@ -131,9 +130,8 @@ void TForm28::Button1Click()
         return;
     const int month = Months->asInteger(QStringLiteral("month"));
     const int year = Months->asInteger(QStringLiteral("year"));
-    if (!ui::askYesNo(QStringLiteral("Закрыть период %1.%2? Изменения в нём станут невозможны.")
-                          .arg(month, 2, 10, QLatin1Char('0'))
-                          .arg(year),
+    if (!ui::askYesNo(QStringLiteral("Закрыть период %1? Изменения в нём станут невозможны.")
+                          .arg(closing::periodText(month, year)),
                       QStringLiteral("Закрытие периода")))
         return;
     closing::close(month, year);
@@ -147,9 +145,8 @@ void TForm28::Button2Click()
     const int month = Months->asInteger(QStringLiteral("month"));
     const int year = Months->asInteger(QStringLiteral("year"));
     if (!ui::askYesNo(
-            QStringLiteral("Открыть период %1.%2 вновь? Изменения в нём снова станут возможны.")
-                .arg(month, 2, 10, QLatin1Char('0'))
-                .arg(year),
+            QStringLiteral("Открыть период %1 вновь? Изменения в нём снова станут возможны.")
+                .arg(closing::periodText(month, year)),
             QStringLiteral("Закрытие периода")))
         return;
     closing::reopen(month, year);
