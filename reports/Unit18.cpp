@@ -1,4 +1,3 @@
-#include <QElapsedTimer>
 #include "Unit18.h"
 
 #include "ReportStatements.h"
@@ -130,9 +129,7 @@ void TForm18::runReport(ReportForm *form, const QStringList &starts, const QStri
     applyKind(ds);
     {
         const ui::WaitCursor wait;
-        QElapsedTimer tt; tt.start();
         ds->open();
-        qWarning("TIMING open %lld rows %d", tt.restart(), ds->recordCount());
         const QLocale locale;
         form->setTitle(titleStart + locale.toString(DTPicker1->date(), QLocale::ShortFormat) +
                        QStringLiteral(" по ") +
@@ -143,7 +140,6 @@ void TForm18::runReport(ReportForm *form, const QStringList &starts, const QStri
             titleStart.section(QStringLiteral(" за "), 0, 0).trimmed(),
             DTPicker1->date().toString(dates), DTPicker2->date().toString(dates)));
         form->prepare();
-        qWarning("TIMING prepare %lld", tt.restart());
     }
     form->preview(this);
     ds->close();
