@@ -40,7 +40,7 @@ struct MeasuredFont {
     QHash<QString, double> widths; // shaping pixels
 };
 
-constexpr int kWidthsKept = 100000; // per font; forgotten all at once when exceeded
+constexpr int kWidthsKept = 50000; // per font; forgotten all at once when exceeded
 
 MeasuredFont &measured(const Font &font)
 {
