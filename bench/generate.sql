@@ -286,6 +286,16 @@ SELECT s.w_id, s.d, s.smena, s.day_off, s.hours, s.n, k.rn, sk.o_id, sk.i_id, sk
   JOIN gen_skill sk ON sk.w_id = s.w_id AND sk.idx = (s.start + k.rn - 1) % s.cnt;
 ANALYZE gen_entry;
 
+-- The entries go in without the table's secondary indexes, key checks and closed-month
+-- guard: an index built once from the whole table costs a fraction of millions of single
+-- insertions into it, and every entry refers to a worker and an operation made above in an
+-- open month. The indexes come back as the schema defines them.
+CREATE TEMP TABLE gen_smena_index AS
+SELECT indexname, indexdef FROM pg_indexes
+ WHERE schemaname = 'accounts_dep' AND tablename = 'smena' AND indexname <> 'smena_pkey';
+SELECT format('DROP INDEX accounts_dep.%I', indexname) FROM gen_smena_index \gexec
+ALTER TABLE accounts_dep.smena DISABLE TRIGGER ALL;
+
 INSERT INTO accounts_dep.smena
     (w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, "time", vvod, ok,
      prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, id_cons_use)
@@ -313,6 +323,12 @@ SELECT e.w_id, e.i_id, e.o_id,
        0, 0, 0, 0, 0, 0
   FROM gen_entry e, gen_param p
  ORDER BY e.d, e.smena, e.w_id, e.rn;
+
+ALTER TABLE accounts_dep.smena ENABLE TRIGGER ALL;
+ALTER TABLE accounts_dep.smena DISABLE TRIGGER smena_history;
+SET LOCAL maintenance_work_mem = '256MB';
+SELECT indexdef FROM gen_smena_index \gexec
+ANALYZE accounts_dep.smena;
 
 ------------------------------------------------------------------------------
 -- Maintenance work (7777) and average piecework (7778)

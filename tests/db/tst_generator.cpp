@@ -296,6 +296,15 @@ private slots:
         QCOMPARE(count("select count(distinct id_o::text || i_night) from accounts_dep.fatigue"),
                  3);
         QCOMPARE(count("select count(distinct coalesce(ok, '-')) from accounts_dep.smena"), 5);
+        // The entries were written without their indexes and checks: all are back.
+        const char *const indexes = "select string_agg(indexdef, ';' order by indexname) from "
+                                    "pg_indexes where tablename = 'smena'";
+        const QString bare = testdb::create(QStringLiteral("tabel_schema"));
+        QCOMPARE(testdb::scalar(db_, indexes).toString(), testdb::scalar(bare, indexes).toString());
+        testdb::drop(bare);
+        QCOMPARE(count("select count(*) from pg_trigger where tgrelid = "
+                       "'accounts_dep.smena'::regclass and tgenabled = 'D'"),
+                 0);
         // Operations without norms exist but are never used.
         QVERIFY(count("select count(*) from accounts_dep.oper o where not exists (select 1 from "
                       "accounts_dep.norm n where n.o_id = o.id)") > 0);
