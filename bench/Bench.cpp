@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -146,6 +147,24 @@ QVariant scalar(const QString &sql)
         throw std::runtime_error(
             QStringLiteral("%1: %2").arg(sql, q.lastError().text()).toStdString());
     return q.next() ? q.value(0) : QVariant();
+}
+
+int fetchAll(const QString &sql)
+{
+    QSqlQuery q(db::connection());
+    q.setForwardOnly(true);
+    if (!q.exec(sql))
+        throw std::runtime_error(
+            QStringLiteral("%1: %2").arg(sql, q.lastError().text()).toStdString());
+    int rows = 0;
+    const int columns = q.record().count();
+    QVariant v;
+    while (q.next()) {
+        for (int c = 0; c < columns; ++c)
+            v = q.value(c);
+        ++rows;
+    }
+    return rows;
 }
 
 namespace {

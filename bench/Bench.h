@@ -62,6 +62,9 @@ const std::vector<Entry> &registered();
 void exec(const QString &sql);
 // First column of the first row of a statement on the program's connection.
 QVariant scalar(const QString &sql);
+// Runs a statement and reads every value of every row, as a window's list would; returns
+// the number of rows.
+int fetchAll(const QString &sql);
 
 // This process's resident memory in kB before the work and at its peak during it: freed
 // heap is handed back and the peak restarted at the current size first.

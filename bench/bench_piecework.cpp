@@ -1,5 +1,6 @@
 // The piecework timesheet window's datasets for one month: each mode's grid dataset, and
-// the four money totals of the panel.
+// the four money totals of the panel. A mode's floor reads its timesheet rows as stored and
+// its month's sums per worker, without names.
 #include "Bench.h"
 
 #include "db/Dataset.h"
@@ -24,6 +25,37 @@ void openFor(db::Dataset *ds, const timesheet::MonthPeriod &p, int pairs)
     ds->open();
 }
 
+// The floor of a mode: the month's timesheet rows of its kind as stored, and its sums per
+// worker over the month's entries, each read in one statement without names.
+void floorOf(int mode, const timesheet::MonthPeriod &p)
+{
+    const QDate from(p.year, p.month, 1);
+    const QString range =
+        QStringLiteral("'%1' and '%2'")
+            .arg(from.toString(QStringLiteral("dd.MM.yyyy")),
+                 from.addMonths(1).addDays(-1).toString(QStringLiteral("dd.MM.yyyy")));
+    const QString kind = mode == 9    ? QStringLiteral(" and i_type=0")
+                         : mode == 14 ? QStringLiteral(" and i_type=7777")
+                         : mode == 15 ? QStringLiteral(" and i_type=7778")
+                                      : QString();
+    bench::fetchAll(QStringLiteral("select * from accounts_dep.h_tabel where year=%1 and month=%2")
+                        .arg(p.year)
+                        .arg(p.month) +
+                    kind);
+    if (mode == 9 || mode == 17)
+        bench::fetchAll(QStringLiteral("select w_id, sum(time), sum((kol_vo-brak)*cena) from "
+                                       "accounts_dep.smena where data between ") +
+                        range + QStringLiteral(" group by w_id"));
+    if (mode != 9)
+        bench::fetchAll(QStringLiteral("select id_p, i_night, sum(cnt), sum(cnt*price) from "
+                                       "accounts_dep.fatigue where d_date between ") +
+                        range +
+                        (mode == 17
+                             ? QString()
+                             : QStringLiteral(" and id_o=%1").arg(mode == 14 ? 7777 : 7778)) +
+                        QStringLiteral(" group by id_p, i_night"));
+}
+
 const bool modes = [] {
     const struct {
         const char *action;
@@ -44,7 +76,7 @@ const bool modes = [] {
             openFor(ds, p, pairs);
             run.setSize(
                 QStringLiteral("%1 rows, %2.%3").arg(ds->recordCount()).arg(p.month).arg(p.year));
-            run.measure([&] { openFor(ds, p, pairs); });
+            run.measure([&] { openFor(ds, p, pairs); }, [&] { floorOf(mode, p); });
             ds->close();
         });
     }
