@@ -159,7 +159,7 @@ void TForm4::Button1Click()
     Form10->Edit2->clear();
     Form10->ComboBox1->setCurrentIndex(0);
     Form10->setWindowTitle(QStringLiteral("Заведение новой цены за операцию"));
-    Form10->mode = 1;
+    Form10->mode = ui::EditMode::Add;
     Form10->addedId = 0;
     showChild(Form10);
     // A new operation gets its first norm at once: without one it is neither listed nor
@@ -174,7 +174,7 @@ void TForm4::Button1Click()
 void TForm4::changeCurrent()
 {
     Form10->setWindowTitle(QStringLiteral("Изменение данных о цене за операцию"));
-    Form10->mode = 2;
+    Form10->mode = ui::EditMode::Change;
     Form10->Edit1->setText(dataset->asString(QStringLiteral("marka")).trimmed());
     Form10->Edit2->setText(dataset->asString(QStringLiteral("vid")).trimmed());
     Form10->ComboBox1->setCurrentIndex(dataset->asInteger(QStringLiteral("naimen")) == 0 ? 0 : 1);

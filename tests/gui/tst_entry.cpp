@@ -513,7 +513,7 @@ private slots:
         chooseShift(4, false); // the stored price stays until the operation is picked again
         openForEdit(4, id, kDay);
         QCOMPARE(Form11->windowTitle(), QStringLiteral("Изменение данных о позиции (11)"));
-        QCOMPARE(Form11->mode, 2);
+        QCOMPARE(Form11->mode, ui::EditMode::Change);
         QCOMPARE(Form11->Edit1->text(), kWorkerA);
         QCOMPARE(Form11->Edit2->text(),
                  mark_ + QStringLiteral("; Окраска (покраска) тест; Готовая продукция"));

@@ -196,7 +196,7 @@ private slots:
         const int before = kinds();
         inEditor(QString(), [&](TForm9 *e) {
             QCOMPARE(e->windowTitle(), QStringLiteral("Заведение нового вида операций"));
-            QCOMPARE(e->mode, 1);
+            QCOMPARE(e->mode, ui::EditMode::Add);
             QVERIFY(e->Edit1->text().isEmpty());
             QCOMPARE(e->focusWidget(), e->Edit1);
             QVERIFY(e->Button1->isDefault());
@@ -230,7 +230,7 @@ private slots:
         const int id = idOf(current);
         inEditor(current, [&](TForm9 *e) {
             QCOMPARE(e->windowTitle(), QStringLiteral("Изменение данных вида операции"));
-            QCOMPARE(e->mode, 2);
+            QCOMPARE(e->mode, ui::EditMode::Change);
             QCOMPARE(e->Edit1->text(), current);
             e->Edit1->setText(typed);
             click(e->Button1);

@@ -449,7 +449,7 @@ private slots:
             inEditor(f->Button5, [&](TForm24 *e) {
                 QCOMPARE(e->windowTitle(), QStringLiteral("Хоз. работы/среднесдельная (24)"));
                 QCOMPARE(e->findChild<QGroupBox *>()->title(), QStringLiteral("Закрыто мастером"));
-                QCOMPARE(e->mode, 0);
+                QCOMPARE(e->mode, ui::EditMode::Add);
                 QCOMPARE(e->Edit6->text(), QStringLiteral("0"));
                 QVERIFY(e->Edit1->text().isEmpty() && e->Edit2->text().isEmpty());
                 QVERIFY(e->CBox1->isEnabled() && !e->CBox1->isChecked());
@@ -646,7 +646,7 @@ private slots:
             QVERIFY(f->fatigue->locate("id", moved));
             QVERIFY(whileShown<TForm24>([&] { doubleClickRow(f, f->fatigue->recNo()); },
                                         [&](TForm24 *e) {
-                                            QCOMPARE(e->mode, 1);
+                                            QCOMPARE(e->mode, ui::EditMode::Change);
                                             QCOMPARE(e->Edit1->text(), "Антонов А.А.");
                                             QCOMPARE(e->Edit2->text(), "Двери");
                                             QCOMPARE(e->Edit6->text(), "3");

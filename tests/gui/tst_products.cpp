@@ -214,7 +214,7 @@ private slots:
         const int before = products();
         inEditor(true, QString(), [&](TForm7 *e) {
             QCOMPARE(e->windowTitle(), QStringLiteral("Заведение нового изделия (7)"));
-            QCOMPARE(e->mode, 1);
+            QCOMPARE(e->mode, ui::EditMode::Add);
             QVERIFY(e->Edit1->text().isEmpty() && e->Edit2->text().isEmpty());
             QCOMPARE(e->focusWidget(), e->Edit1);
             QVERIFY(e->Button1->isDefault());
@@ -317,7 +317,7 @@ private slots:
             [&](TForm7 *e) {
                 rec = DataModule6->Izdel->recNo();
                 QCOMPARE(e->windowTitle(), QStringLiteral("Изменение данных изделия (7)"));
-                QCOMPARE(e->mode, 2);
+                QCOMPARE(e->mode, ui::EditMode::Change);
                 QCOMPARE(e->Edit1->text(), QStringLiteral("ОК-1200"));
                 QCOMPARE(e->Edit2->text(), QStringLiteral("0,5"));
                 QCOMPARE(e->cb_item->keyValue().toLongLong(), 102);

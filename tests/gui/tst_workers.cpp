@@ -203,7 +203,7 @@ private slots:
                                        [&](TForm2 *e) {
                                            QCOMPARE(e->windowTitle(),
                                                     "Заведение данных нового работника");
-                                           QCOMPARE(e->mode, 1);
+                                           QCOMPARE(e->mode, ui::EditMode::Add);
                                            QVERIFY(e->Edit1->text().isEmpty());
                                            QCOMPARE(e->focusWidget(), e->Edit1);
                                            QVERIFY(e->Button1->isDefault());
@@ -295,7 +295,7 @@ private slots:
             QVERIFY(whileShown<TForm2>([&] { click(f->Button2); },
                                        [&](TForm2 *e) {
                                            QCOMPARE(e->windowTitle(), "Изменение данных работника");
-                                           QCOMPARE(e->mode, 2);
+                                           QCOMPARE(e->mode, ui::EditMode::Change);
                                            QCOMPARE(e->personId, id);
                                            QCOMPARE(e->Edit1->text(), QStringLiteral("Аааа Б."));
                                            QCOMPARE(e->LCB_department->currentText(), shown);
