@@ -28,7 +28,6 @@ static QStringList listed()
 class KindsTest : public gui::Fixture {
     Q_OBJECT
 
-    QVariant sql(const QString &text) { return testdb::scalar(db_, text); }
     int kinds() { return sql("select count(*) from accounts_dep.vid_oper").toInt(); }
     QString allNames()
     {
@@ -345,9 +344,7 @@ private slots:
             sql("insert into accounts_dep.vid_oper (vid) values ('Аа-удаляемый') returning id")
                 .toInt();
         if (used)
-            testdb::run(db_, QStringLiteral("insert into accounts_dep.oper (vid, naimen, i_id) "
-                                            "values (%1, 0, 7779)")
-                                 .arg(id));
+            shop.operation(id, 7779);
         msg_->answer({yes});
         openFromMenu([&](TForm8 *f) {
             auto *q = DataModule6->Vid_oper;
