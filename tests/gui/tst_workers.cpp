@@ -57,8 +57,8 @@ private slots:
     {
         startProgram();
         // A name that begins with a space and one with an apostrophe, for the search box.
-        testdb::run(db_, "insert into accounts_dep.person (fio, s_staffpos_hl) values "
-                         "(' Пробелов А.', ''), ('Д''Артаньян Ш.', '')");
+        shop.worker(" Пробелов А.", "");
+        shop.worker("Д'Артаньян Ш.", "");
         Form1->show();
     }
 
