@@ -154,6 +154,12 @@ bool Report::paint(QPagedPaintDevice *device, int fromPage, int toPage) const
     return p.end();
 }
 
+void Report::paintPage(QPainter &painter, int index, double scale) const
+{
+    if (index >= 0 && index < pages_.size())
+        drawPage(painter, pages_[index], scale);
+}
+
 void Report::print(QPrinter *printer) const
 {
     paint(printer);

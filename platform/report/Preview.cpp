@@ -1,5 +1,6 @@
 #include "Preview.h"
 
+#include "PageView.h"
 #include "Report.h"
 #include "ui/Messages.h"
 
@@ -9,7 +10,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPrintDialog>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -19,15 +19,11 @@
 namespace report {
 
 PreviewWindow::PreviewWindow(const Report &report, QWidget *parent)
-    : QDialog(parent), report_(report), printer_(new QPrinter(QPrinter::HighResolution))
+    : QDialog(parent), report_(report)
 {
     setObjectName(QStringLiteral("ReportPreview"));
     setWindowTitle(QStringLiteral("Просмотр отчета"));
     setWindowFlag(Qt::WindowMaximizeButtonHint);
-    printer_->setPageOrientation(report.def().page.landscape ? QPageLayout::Landscape
-                                                             : QPageLayout::Portrait);
-    printer_->setPageSize(QPageSize(QPageSize::A4));
-    printer_->setFullPage(true);
 
     auto *root = new QVBoxLayout(this);
     auto *bar = new QHBoxLayout;
@@ -39,12 +35,10 @@ PreviewWindow::PreviewWindow(const Report &report, QWidget *parent)
         bar->addWidget(b);
         return b;
     };
-    view_ = new QPrintPreviewWidget(printer_, this);
+    view_ = new PageView(report, this);
     view_->setObjectName(QStringLiteral("Pages"));
     view_->setAccessibleName(QStringLiteral("Страницы отчета"));
-    connect(view_, &QPrintPreviewWidget::paintRequested, this,
-            [this](QPrinter *p) { report_.print(p); });
-    connect(view_, &QPrintPreviewWidget::previewChanged, this, &PreviewWindow::updatePageLabel);
+    connect(view_, &PageView::currentPageChanged, this, &PreviewWindow::updatePageLabel);
 
     button("First", QStringLiteral("|<"), [this] {
         goTo(1);
@@ -74,17 +68,10 @@ PreviewWindow::PreviewWindow(const Report &report, QWidget *parent)
     root->addLayout(bar);
     root->addWidget(view_, 1);
 
-    view_->setViewMode(QPrintPreviewWidget::SinglePageView);
-    view_->fitToWidth();
     const QSize avail = screen() ? screen()->availableSize() : QSize(1024, 768);
     resize(std::min(900, avail.width()), std::min(1000, avail.height() - 40));
-    view_->updatePreview();
+    view_->setFocus();
     updatePageLabel();
-}
-
-PreviewWindow::~PreviewWindow()
-{
-    delete printer_;
 }
 
 int PreviewWindow::currentPage() const

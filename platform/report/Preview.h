@@ -3,12 +3,10 @@
 #include <QDialog>
 
 class QLabel;
-class QPrintPreviewWidget;
-class QPrinter;
-class QToolButton;
 
 namespace report {
 
+class PageView;
 class Report;
 
 // The prepared pages on screen: page navigation, zoom, printing through the system's print
@@ -17,10 +15,9 @@ class PreviewWindow : public QDialog {
     Q_OBJECT
 public:
     explicit PreviewWindow(const Report &report, QWidget *parent = nullptr);
-    ~PreviewWindow() override;
 
     const Report &report() const { return report_; }
-    QPrintPreviewWidget *view() const { return view_; }
+    PageView *view() const { return view_; }
     int currentPage() const;
     int pageCount() const;
     void goTo(int page);
@@ -37,8 +34,7 @@ public:
 private:
     void updatePageLabel();
     const Report &report_;
-    QPrinter *printer_;
-    QPrintPreviewWidget *view_;
+    PageView *view_;
     QLabel *pageLabel_;
 };
 

@@ -8,6 +8,7 @@
 #include <memory>
 
 class QPagedPaintDevice;
+class QPainter;
 class QPrinter;
 class QWidget;
 
@@ -69,6 +70,9 @@ public:
     // Paints the prepared pages (from..to, 1-based; 0: all) on any paged device (a printer,
     // a PDF writer). False when the device could not be painted on.
     bool paint(QPagedPaintDevice *device, int fromPage = 0, int toPage = 0) const;
+    // Paints one prepared page (0-based) at scale pixels per millimetre from the painter's
+    // origin, the paper's top left corner.
+    void paintPage(QPainter &painter, int index, double scale) const;
     void print(QPrinter *printer) const;
     // False, with the reason in error, when the file could not be written; an existing
     // file is then left as it was.

@@ -2,6 +2,7 @@
 // with which text.
 #include "GuiApp.h"
 #include "ScriptedMessages.h"
+#include "report/PageView.h"
 #include "report/Preview.h"
 #include "report/Report.h"
 
@@ -9,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -496,6 +499,61 @@ private slots:
         const QString out = QString::fromUtf8(text.readAllStandardOutput());
         for (const char *s : {"Отчет", "Иванов", "Болт", "Итого:", "8,33"})
             QVERIFY2(out.contains(QString::fromUtf8(s)), s);
+    }
+
+    // A long report in the preview: it opens on page 1 having drawn only what is in sight,
+    // the buttons walk the pages, zooming keeps the page in view, and a page far down is
+    // drawn when it is reached.
+    void previewDrawsPagesAsShown()
+    {
+        QVector<QVector<QVariant>> data;
+        for (int n = 1; n <= 20000; ++n)
+            data << QVector<QVariant>{n / 100, n};
+        Report r(paged(false, false));
+        r.setSource(rows({"g", "n"}, data));
+        r.prepare();
+        const int count = int(r.pages().size());
+        QVERIFY(count > 500);
+        PreviewWindow w(r);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto *view = w.findChild<PageView *>("Pages");
+        auto *label = w.findChild<QLabel *>("PageLabel");
+        QVERIFY(view && label);
+        const auto inkOf = [view] {
+            const QImage shot = view->viewport()->grab().toImage();
+            int ink = 0;
+            for (int y = 0; y < shot.height(); y += 2)
+                for (int x = 0; x < shot.width(); x += 2)
+                    ink += qGray(shot.pixel(x, y)) < 64;
+            return ink;
+        };
+        QVERIFY(inkOf() > 0);
+        QVERIFY2(view->pagesDrawn() <= 3, qPrintable(QString::number(view->pagesDrawn())));
+        QCOMPARE(w.currentPage(), 1);
+        QCOMPARE(label->text(), QStringLiteral("Стр. 1 из %1").arg(count));
+
+        const auto click = [&w](const char *name) {
+            auto *b = w.findChild<QPushButton *>(name);
+            QVERIFY(b);
+            b->click();
+        };
+        click("Next");
+        click("Next");
+        QCOMPARE(w.currentPage(), 3);
+        click("Prior");
+        QCOMPARE(label->text(), QStringLiteral("Стр. 2 из %1").arg(count));
+        click("ZoomIn");
+        QCOMPARE(w.currentPage(), 2);
+        click("FitPage");
+        QCOMPARE(w.currentPage(), 2);
+        click("Last");
+        QCOMPARE(w.currentPage(), count);
+        QCOMPARE(label->text(), QStringLiteral("Стр. %1 из %1").arg(count));
+        QVERIFY(inkOf() > 0);
+        QVERIFY2(view->pagesDrawn() <= 12, qPrintable(QString::number(view->pagesDrawn())));
+        click("First");
+        QCOMPARE(w.currentPage(), 1);
     }
 
     // Saving as PDF from the preview: the name with its extension is what the replace
