@@ -8,6 +8,10 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <malloc.h>
 #include <stdexcept>
 
 namespace bench {
@@ -142,6 +146,37 @@ QVariant scalar(const QString &sql)
         throw std::runtime_error(
             QStringLiteral("%1: %2").arg(sql, q.lastError().text()).toStdString());
     return q.next() ? q.value(0) : QVariant();
+}
+
+namespace {
+long statusKb(const char *key)
+{
+    FILE *f = std::fopen("/proc/self/status", "r");
+    char line[256];
+    long kb = -1;
+    const size_t n = std::strlen(key);
+    while (f && std::fgets(line, sizeof line, f))
+        if (std::strncmp(line, key, n) == 0)
+            kb = std::atol(line + n);
+    if (f)
+        std::fclose(f);
+    return kb;
+}
+} // namespace
+
+Resident resident(const std::function<void()> &work)
+{
+    // Heap freed by earlier work would be reused without growing the resident size.
+    malloc_trim(0);
+    if (FILE *reset = std::fopen("/proc/self/clear_refs", "w")) {
+        std::fputs("5", reset);
+        std::fclose(reset);
+    }
+    Resident r;
+    r.beforeKb = statusKb("VmRSS:");
+    work();
+    r.peakKb = statusKb("VmHWM:");
+    return r;
 }
 
 } // namespace bench

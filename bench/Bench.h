@@ -63,6 +63,13 @@ void exec(const QString &sql);
 // First column of the first row of a statement on the program's connection.
 QVariant scalar(const QString &sql);
 
+// This process's resident memory in kB before the work and at its peak during it: freed
+// heap is handed back and the peak restarted at the current size first.
+struct Resident {
+    long beforeKb = -1, peakKb = -1;
+};
+Resident resident(const std::function<void()> &work);
+
 } // namespace bench
 
 #define TABEL_BENCH_CAT2(a, b) a##b

@@ -4,11 +4,8 @@
 // report sums.
 #include "Bench.h"
 
-#include "reports/Unit16.h"
-#include "reports/Unit17.h"
+#include "report/Preview.h"
 #include "reports/Unit18.h"
-#include "reports/Unit20.h"
-#include "reports/Unit21.h"
 #include "spreadsheet/Excel.h"
 
 #include <QApplication>
@@ -16,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextStream>
 #include <QTimer>
 #include <QWidget>
 #include <stdexcept>
@@ -50,6 +48,9 @@ void floorOf(const Period &p)
                   entriesOf(p));
 }
 
+// The pages of the last preview timed (the report lets go of them when it closes).
+int shownPages = 0;
+
 // The button opens the preview modally; a timer polling inside its event loop takes the time
 // once the preview is shown and closes it.
 double clickToPreview(QPushButton *button)
@@ -64,6 +65,8 @@ double clickToPreview(QPushButton *button)
         if (ms >= 0 || !w || w == before || !w->isVisible())
             return;
         ms = t.nsecsElapsed() / 1e6;
+        if (auto *preview = qobject_cast<report::PreviewWindow *>(w))
+            shownPages = preview->pageCount();
         w->close();
     });
     poll.start();
@@ -84,19 +87,15 @@ const bool reports = [] {
     const struct {
         const char *action;
         QPushButton *TForm18::*button;
-        ReportForm *(*form)();
     } list[] = {
-        {"report by workers", &TForm18::Button4, [] { return static_cast<ReportForm *>(Form16); }},
-        {"report by products", &TForm18::Button2, [] { return static_cast<ReportForm *>(Form17); }},
-        {"detailed report by workers", &TForm18::Button1,
-         [] { return static_cast<ReportForm *>(Form20); }},
-        {"detailed report by products", &TForm18::Button3,
-         [] { return static_cast<ReportForm *>(Form21); }},
+        {"report by workers", &TForm18::Button4},
+        {"report by products", &TForm18::Button2},
+        {"detailed report by workers", &TForm18::Button1},
+        {"detailed report by products", &TForm18::Button3},
     };
     for (bool yearToDate : {false, true}) {
         for (const auto &l : list) {
             auto button = l.button;
-            auto form = l.form;
             const QString action =
                 QLatin1String(l.action) +
                 (yearToDate ? QStringLiteral(", year to date") : QStringLiteral(", month")) +
@@ -117,7 +116,14 @@ const bool reports = [] {
                                                                   "accounts_dep.smena where ") +
                                                    entriesOf(p))
                                          .toLongLong())
-                                .arg(form()->QuickRep1->pages().size()));
+                                .arg(shownPages));
+                // The program's size at its peak during one more press of the button: the
+                // records, the laid-out pages and the preview with the pages in sight (the
+                // pages of the press before are held until the new ones replace them).
+                const bench::Resident r = bench::resident([=] { clickToPreview(Form18->*button); });
+                QTextStream(stderr)
+                    << action << ": resident " << r.beforeKb / 1024 << " MB before, peak "
+                    << r.peakKb / 1024 << " MB, " << shownPages << " pages\n";
             });
         }
         bench::add(QStringLiteral("reports window export, ") +

@@ -9,7 +9,6 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
-#include <malloc.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <xlsxwriter.h>
@@ -85,20 +84,6 @@ void direct(const QString &folder)
     workbook_close(book);
 }
 
-long statusKb(const char *key)
-{
-    FILE *f = std::fopen("/proc/self/status", "r");
-    char line[256];
-    long kb = -1;
-    const size_t n = std::strlen(key);
-    while (f && std::fgets(line, sizeof line, f))
-        if (std::strncmp(line, key, n) == 0)
-            kb = std::atol(line + n);
-    if (f)
-        std::fclose(f);
-    return kb;
-}
-
 // Peak memory the work adds, measured in a child process so that each starts alike.
 long peakKb(const std::function<void()> &work)
 {
@@ -108,17 +93,8 @@ long peakKb(const std::function<void()> &work)
     const pid_t pid = fork();
     if (pid == 0) {
         close(fds[0]);
-        // Heap freed by the timed rounds would be reused without growing the resident size:
-        // hand it back to the system first.
-        malloc_trim(0);
-        // The peak is inherited from the parent: start it afresh at the current size.
-        if (FILE *reset = std::fopen("/proc/self/clear_refs", "w")) {
-            std::fputs("5", reset);
-            std::fclose(reset);
-        }
-        const long before = statusKb("VmRSS:");
-        work();
-        const long grown = statusKb("VmHWM:") - before;
+        const bench::Resident r = bench::resident(work);
+        const long grown = r.peakKb - r.beforeKb;
         (void)!write(fds[1], &grown, sizeof grown);
         _exit(0);
     }

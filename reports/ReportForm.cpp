@@ -41,6 +41,7 @@ void ReportForm::prepare()
 void ReportForm::preview(QWidget *parent)
 {
     QuickRep1->preview(parent);
+    QuickRep1->clear();
 }
 
 namespace frame {

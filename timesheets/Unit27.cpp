@@ -69,6 +69,15 @@ QString dayTerms()
     return terms.join(QStringLiteral(", "));
 }
 
+// The day columns of the rows listed by dayTerms(), taken on by the outer statement.
+QString dayColumns()
+{
+    QStringList columns;
+    for (int d = 1; d <= 31; ++d)
+        columns << QStringLiteral("t.d%1").arg(d);
+    return columns.join(QStringLiteral(", "));
+}
+
 // A worker's timesheet rows joined to his one person row, whichever way the person record knows
 // him: by id (workers added here) or only by his number as code (people registered by another
 // system). The row found by id wins should both exist, so a worker is never listed twice.
@@ -88,59 +97,60 @@ QString money(const db::Dataset &ds)
 
 } // namespace
 
+// Each statement lists the month's timesheet rows per worker and sums his month's entries
+// once for all workers, joined by worker: a plant's month holds a hundred thousand entries
+// spread over as many pages, and three sums per worker read each of his pages three times.
 QString TForm27::piecesSql()
 {
     return QStringLiteral(
-               "select p.s_caption fio, h.w_id as id,h.i_type, (select sum(s.time) from "
-               "accounts_dep.smena s where s.data<:d_date1 and s.data>=:d_date2 and s.w_id=h.w_id) "
-               "i_time, (select sum((s.kol_vo-s.brak)*s.cena)::numeric(10,2)from "
-               "accounts_dep.smena s where s.data<:d_date3 and s.data>=:d_date4 and s.w_id=h.w_id) "
-               "f_price, (select case when coalesce(sum(s.time),0)::numeric(10,2)=0 then 0 else "
-               "coalesce(sum((s.kol_vo-s.brak)*s.cena)/sum(time),0)::numeric(10,2) end from "
-               "accounts_dep.smena s where s.data<:d_date5 and s.data>=:d_date6 and s.w_id=h.w_id) "
-               "average_price, ") +
-           dayTerms() + workerFrom() +
-           QStringLiteral(" where h.year=:i_year and h.month=:i_month and i_type=0 "
-                          "group by h.w_id, p.s_caption, h.i_type order by fio, h.w_id");
+               "select t.fio, t.id, t.i_type, e.i_time, e.pay::numeric(10,2) f_price, case when "
+               "coalesce(e.i_time,0)::numeric(10,2)=0 then 0 else "
+               "coalesce(e.pay/e.i_time,0)::numeric(10,2) end average_price, ") +
+           dayColumns() +
+           QStringLiteral(" from (select p.s_caption fio, h.w_id as id, h.i_type, ") + dayTerms() +
+           workerFrom() +
+           QStringLiteral(
+               " where h.year=:i_year and h.month=:i_month and i_type=0 group by h.w_id, "
+               "p.s_caption, h.i_type) t left join (select s.w_id, sum(s.time) i_time, "
+               "sum((s.kol_vo-s.brak)*s.cena) pay from accounts_dep.smena s where "
+               "s.data<:d_date1 and s.data>=:d_date2 group by s.w_id) e on e.w_id=t.id "
+               "order by t.fio, t.id");
 }
 
 QString TForm27::kindSql(int kind)
 {
     const QString k = QString::number(kind);
     return QStringLiteral(
-               "select p.s_caption fio, h.w_id as id,h.i_type, case when h.i_night=0 then 'дн.' "
-               "else "
-               "'ноч.' end as s_night, h.i_night, (select sum(f.cnt) from accounts_dep.fatigue f "
-               "where f.d_date<:d_date1 and f.d_date>=:d_date2 and f.id_p=h.w_id and f.id_o=%1 and "
-               "f.i_night=h.i_night) i_time, (select sum(f.cnt*f.price)::numeric(10,2) from "
-               "accounts_dep.fatigue f where f.d_date<:d_date3 and f.d_date>=:d_date4 and "
-               "f.id_p=h.w_id and f.id_o=%1 and f.i_night=h.i_night) f_price, (select case when "
-               "coalesce(sum(f.cnt),0)::numeric(10,2)=0 then 0 else "
-               "coalesce(sum((f.cnt*f.price))/sum(f.cnt),0)::numeric(10,2) end from "
-               "accounts_dep.fatigue f where f.d_date<:d_date5 and f.d_date>=:d_date6 and "
-               "f.id_p=h.w_id and f.id_o=%1 and f.i_night=h.i_night) average_price, ")
-               .arg(k) +
+               "select t.fio, t.id, t.i_type, t.s_night, t.i_night, e.i_time, "
+               "e.pay::numeric(10,2) f_price, case when coalesce(e.i_time,0)::numeric(10,2)=0 "
+               "then 0 else coalesce(e.pay/e.i_time,0)::numeric(10,2) end average_price, ") +
+           dayColumns() +
+           QStringLiteral(" from (select p.s_caption fio, h.w_id as id, h.i_type, case when "
+                          "h.i_night=0 then 'дн.' else 'ноч.' end as s_night, h.i_night, ") +
            dayTerms() + workerFrom() +
-           QStringLiteral(" where h.year=:i_year and h.month=:i_month and i_type=%1 "
-                          "group by h.w_id, p.s_caption, h.i_type, h.i_night order by fio, h.w_id")
+           QStringLiteral(
+               " where h.year=:i_year and h.month=:i_month and i_type=%1 group by h.w_id, "
+               "p.s_caption, h.i_type, h.i_night) t left join (select f.id_p, f.i_night, "
+               "sum(f.cnt) i_time, sum(f.cnt*f.price) pay from accounts_dep.fatigue f where "
+               "f.d_date<:d_date1 and f.d_date>=:d_date2 and f.id_o=%1 group by f.id_p, "
+               "f.i_night) e on e.id_p=t.id and e.i_night=t.i_night order by t.fio, t.id")
                .arg(k);
 }
 
 QString TForm27::allSql()
 {
-    return QStringLiteral(
-               "select p.s_caption fio, h.w_id as id, coalesce((select sum(s.time) from "
-               "accounts_dep.smena s where s.data<:d_date1 and s.data>=:d_date2 and "
-               "s.w_id=h.w_id),0)+ coalesce((select sum(f.cnt) from accounts_dep.fatigue f where "
-               "f.d_date<:d_date7 and f.d_date>=:d_date8 and f.id_p=h.w_id),0) i_time, "
-               "coalesce((select sum((s.kol_vo-s.brak)*s.cena)::numeric(10,2)from "
-               "accounts_dep.smena s where s.data<:d_date3 and s.data>=:d_date4 and "
-               "s.w_id=h.w_id),0)+ coalesce((select sum(f.cnt*f.price)::numeric(10,2)from "
-               "accounts_dep.fatigue f where f.d_date<:d_date5 and f.d_date>=:d_date6 and "
-               "f.id_p=h.w_id),0) f_price, ") +
+    return QStringLiteral("select t.fio, t.id, coalesce(e.i_time,0)+coalesce(f.i_time,0) i_time, "
+                          "coalesce(e.pay::numeric(10,2),0)+coalesce(f.pay::numeric(10,2),0) "
+                          "f_price, ") +
+           dayColumns() + QStringLiteral(" from (select p.s_caption fio, h.w_id as id, ") +
            dayTerms() + workerFrom() +
-           QStringLiteral(" where h.year=:i_year and h.month=:i_month group by h.w_id, "
-                          "p.s_caption order by fio, h.w_id");
+           QStringLiteral(
+               " where h.year=:i_year and h.month=:i_month group by h.w_id, p.s_caption) t "
+               "left join (select s.w_id, sum(s.time) i_time, sum((s.kol_vo-s.brak)*s.cena) "
+               "pay from accounts_dep.smena s where s.data<:d_date1 and s.data>=:d_date2 group "
+               "by s.w_id) e on e.w_id=t.id left join (select f.id_p, sum(f.cnt) i_time, "
+               "sum(f.cnt*f.price) pay from accounts_dep.fatigue f where f.d_date<:d_date7 and "
+               "f.d_date>=:d_date8 group by f.id_p) f on f.id_p=t.id order by t.fio, t.id");
 }
 
 TForm27::TForm27(QWidget *parent) : ui::Form(parent)

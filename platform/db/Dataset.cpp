@@ -167,11 +167,13 @@ QVariant Dataset::param(const QString &name) const
     return params_.value(name.toLower());
 }
 
-void Dataset::loadRow(const QSqlRecord &rec, QVector<QVariant> &row) const
+void Dataset::loadRow(const QSqlQuery &q, QVector<QVariant> &row) const
 {
+    // Value by value: the record of a row would build its fields' descriptions again for
+    // every row.
     row.resize(names_.size());
     for (int i = 0; i < names_.size(); ++i)
-        row[i] = normalised(rec.value(i));
+        row[i] = normalised(q.value(i));
 }
 
 void Dataset::open()
@@ -188,10 +190,12 @@ void Dataset::open()
             index_.insert(rec.fieldName(i).toLower(), i);
     }
     rows_.clear();
+    if (q.size() > 0)
+        rows_.reserve(q.size());
     while (q.next()) {
         QVector<QVariant> row;
-        loadRow(q.record(), row);
-        rows_.append(row);
+        loadRow(q, row);
+        rows_.append(std::move(row));
     }
     active_ = true;
     editMode_ = EditMode::None;

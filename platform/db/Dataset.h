@@ -92,7 +92,7 @@ private:
     bool matches(const QVector<QVariant> &row) const;
     void parseFilter();
     void setCurrent(int index);
-    void loadRow(const QSqlRecord &rec, QVector<QVariant> &row) const;
+    void loadRow(const QSqlQuery &q, QVector<QVariant> &row) const;
 
     QString sql_;
     QHash<QString, QVariant> params_;

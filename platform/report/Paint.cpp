@@ -10,6 +10,8 @@
 #include <QPrinter>
 #include <QSaveFile>
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 namespace report {
 
@@ -29,16 +31,46 @@ QFont shapingFont(const Font &font)
     return f;
 }
 
-// Metrics of the fonts in use, kept: a report measures tens of thousands of texts in a
-// handful of fonts.
+// The fonts in use with their metrics and the widths of the texts measured in them, kept:
+// a report of a thousand pages measures hundreds of thousands of texts in a handful of fonts,
+// most of them names and figures that repeat.
+struct MeasuredFont {
+    Font font;
+    QFontMetricsF metrics;
+    QHash<QString, double> widths; // shaping pixels
+};
+
+constexpr int kWidthsKept = 50000; // per font; forgotten all at once when exceeded
+
+MeasuredFont &measured(const Font &font)
+{
+    static std::vector<std::unique_ptr<MeasuredFont>> known;
+    static MeasuredFont *last = nullptr;
+    const auto same = [&font](const MeasuredFont &m) { return m.font == font; };
+    if (last && same(*last))
+        return *last;
+    for (const auto &m : known)
+        if (same(*m))
+            return *(last = m.get());
+    known.push_back(
+        std::make_unique<MeasuredFont>(MeasuredFont{font, QFontMetricsF(shapingFont(font)), {}}));
+    return *(last = known.back().get());
+}
+
 const QFontMetricsF &metrics(const Font &font)
 {
-    static QHash<QString, QFontMetricsF> known;
-    const QString key = QStringLiteral("%1|%2|%3").arg(font.family).arg(font.size).arg(font.bold);
-    auto it = known.constFind(key);
-    if (it == known.constEnd())
-        it = known.insert(key, QFontMetricsF(shapingFont(font)));
-    return *it;
+    return measured(font).metrics;
+}
+
+double advance(const QString &text, const Font &font)
+{
+    MeasuredFont &m = measured(font);
+    auto it = m.widths.constFind(text);
+    if (it != m.widths.constEnd())
+        return *it;
+    if (m.widths.size() >= kWidthsKept)
+        m.widths.clear();
+    return *m.widths.insert(text, m.metrics.horizontalAdvance(text));
 }
 
 int textFlags(Align align)
@@ -81,9 +113,8 @@ void drawPage(QPainter &p, const Page &page, double scale)
             p.setFont(f);
             p.setPen(item.color);
             QString text = item.text;
-            const QFontMetricsF &m = metrics(item.font);
-            if (m.horizontalAdvance(text) > r.width())
-                text = m.elidedText(text, Qt::ElideRight, r.width());
+            if (advance(text, item.font) > r.width())
+                text = metrics(item.font).elidedText(text, Qt::ElideRight, r.width());
             p.drawText(r, textFlags(item.align), text);
             p.restore();
             break;
@@ -96,7 +127,7 @@ void drawPage(QPainter &p, const Page &page, double scale)
 
 double textWidth(const QString &text, const Font &font)
 {
-    return metrics(font).horizontalAdvance(text) / kShapePxPerMm;
+    return advance(text, font) / kShapePxPerMm;
 }
 
 double textHeight(const Font &font)

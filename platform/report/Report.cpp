@@ -475,4 +475,10 @@ void Report::prepare()
     Layout(def_, src, pages_).run();
 }
 
+void Report::clear()
+{
+    pages_ = QVector<Page>();
+    source_.reset();
+}
+
 } // namespace report

@@ -66,6 +66,9 @@ public:
     // that does not parse or names a field the source lacks.
     void prepare();
     const QVector<Page> &pages() const { return pages_; }
+    // Lets go of the pages and the records: a report of a thousand pages holds tens of
+    // megabytes that nobody needs once its preview is closed.
+    void clear();
 
     // Paints the prepared pages (from..to, 1-based; 0: all) on any paged device (a printer,
     // a PDF writer). False when the device could not be painted on.

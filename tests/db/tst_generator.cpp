@@ -3,6 +3,7 @@
 // same data.
 #include "TestDb.h"
 #include "reports/ReportStatements.h"
+#include "timesheets/Unit27.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -124,6 +125,56 @@ const char *const kWrittenDetailByProducts =
     "izdel.nom, marka, vid_oper.vid, oper.naimen, color,massa order by "
     "izdel.nom,marka, vid_oper.vid, oper.naimen";
 
+// The piecework timesheets as first written: three sums per worker, each over the worker's
+// entries of the month. %1: the day columns, %2: the timesheet rows with their worker's name.
+QString writtenTimesheet(const char *sql)
+{
+    QStringList days;
+    for (int d = 1; d <= 31; ++d)
+        days << QStringLiteral("case when sum(coalesce(h.d%1,0)) =0 then null else "
+                               "sum(coalesce(h.d%1,0)) end d%1")
+                    .arg(d);
+    return QString::fromUtf8(sql).arg(
+        days.join(QStringLiteral(", ")),
+        QStringLiteral(" from accounts_dep.h_tabel h cross join lateral (select c.s_caption from "
+                       "cmn_contractor.person c where c.id=h.w_id or c.s_code::t_id=h.w_id order "
+                       "by (c.id=h.w_id) desc limit 1) p"));
+}
+const char *const kWrittenPieces =
+    "select p.s_caption fio, h.w_id as id,h.i_type, (select sum(s.time) from "
+    "accounts_dep.smena s where s.data<:d_date1 and s.data>=:d_date2 and s.w_id=h.w_id) "
+    "i_time, (select sum((s.kol_vo-s.brak)*s.cena)::numeric(10,2)from "
+    "accounts_dep.smena s where s.data<:d_date3 and s.data>=:d_date4 and s.w_id=h.w_id) "
+    "f_price, (select case when coalesce(sum(s.time),0)::numeric(10,2)=0 then 0 else "
+    "coalesce(sum((s.kol_vo-s.brak)*s.cena)/sum(time),0)::numeric(10,2) end from "
+    "accounts_dep.smena s where s.data<:d_date5 and s.data>=:d_date6 and s.w_id=h.w_id) "
+    "average_price, %1%2 where h.year=:i_year and h.month=:i_month and i_type=0 "
+    "group by h.w_id, p.s_caption, h.i_type order by fio, h.w_id";
+const char *const kWrittenKind =
+    "select p.s_caption fio, h.w_id as id,h.i_type, case when h.i_night=0 then 'дн.' else "
+    "'ноч.' end as s_night, h.i_night, (select sum(f.cnt) from accounts_dep.fatigue f "
+    "where f.d_date<:d_date1 and f.d_date>=:d_date2 and f.id_p=h.w_id and f.id_o=7777 and "
+    "f.i_night=h.i_night) i_time, (select sum(f.cnt*f.price)::numeric(10,2) from "
+    "accounts_dep.fatigue f where f.d_date<:d_date3 and f.d_date>=:d_date4 and "
+    "f.id_p=h.w_id and f.id_o=7777 and f.i_night=h.i_night) f_price, (select case when "
+    "coalesce(sum(f.cnt),0)::numeric(10,2)=0 then 0 else "
+    "coalesce(sum((f.cnt*f.price))/sum(f.cnt),0)::numeric(10,2) end from "
+    "accounts_dep.fatigue f where f.d_date<:d_date5 and f.d_date>=:d_date6 and "
+    "f.id_p=h.w_id and f.id_o=7777 and f.i_night=h.i_night) average_price, %1%2 "
+    "where h.year=:i_year and h.month=:i_month and i_type=7777 "
+    "group by h.w_id, p.s_caption, h.i_type, h.i_night order by fio, h.w_id";
+const char *const kWrittenAll =
+    "select p.s_caption fio, h.w_id as id, coalesce((select sum(s.time) from "
+    "accounts_dep.smena s where s.data<:d_date1 and s.data>=:d_date2 and "
+    "s.w_id=h.w_id),0)+ coalesce((select sum(f.cnt) from accounts_dep.fatigue f where "
+    "f.d_date<:d_date7 and f.d_date>=:d_date8 and f.id_p=h.w_id),0) i_time, "
+    "coalesce((select sum((s.kol_vo-s.brak)*s.cena)::numeric(10,2)from "
+    "accounts_dep.smena s where s.data<:d_date3 and s.data>=:d_date4 and "
+    "s.w_id=h.w_id),0)+ coalesce((select sum(f.cnt*f.price)::numeric(10,2)from "
+    "accounts_dep.fatigue f where f.d_date<:d_date5 and f.d_date>=:d_date6 and "
+    "f.id_p=h.w_id),0) f_price, %1%2 where h.year=:i_year and h.month=:i_month group by "
+    "h.w_id, p.s_caption order by fio, h.w_id";
+
 // A statement's rows over [from, to) as text, one line a row, with the column names and
 // types; numeric values exactly, floating sums to 12 digits (their last bits depend on the
 // order the server adds them in, whatever the statement).
@@ -138,6 +189,16 @@ QStringList rowsOf(const QString &db, const QString &sql, const QDate &from, con
         const QString name = QStringLiteral(":data%1").arg(i);
         if (sql.contains(name))
             q.bindValue(name, i % 2 ? from : to);
+    }
+    // A timesheet's month: its end (odd) and start (even) dates.
+    for (int i = 1; i <= 8; ++i) {
+        const QString name = QStringLiteral(":d_date%1").arg(i);
+        if (sql.contains(name))
+            q.bindValue(name, i % 2 ? to : from);
+    }
+    if (sql.contains(QLatin1String(":i_month"))) {
+        q.bindValue(QStringLiteral(":i_month"), from.month());
+        q.bindValue(QStringLiteral(":i_year"), from.year());
     }
     if (!q.exec())
         qFatal("%s", qPrintable(q.lastError().text()));
@@ -319,6 +380,45 @@ private slots:
             sortedAfter.sort();
             QCOMPARE(sortedAfter, sortedBefore);
         }
+    }
+
+    // The piecework timesheets of a month give the rows of the statements first written
+    // for them, in their order: workers with entries and without, maintenance by day and
+    // by night.
+    void timesheetStatements_data()
+    {
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QString>("program");
+        QTest::newRow("piecework") << writtenTimesheet(kWrittenPieces) << TForm27::piecesSql();
+        QTest::newRow("maintenance") << writtenTimesheet(kWrittenKind) << TForm27::kindSql(7777);
+        QTest::newRow("average piecework")
+            << writtenTimesheet(kWrittenKind).replace(QLatin1String("7777"), QLatin1String("7778"))
+            << TForm27::kindSql(7778);
+        QTest::newRow("all") << writtenTimesheet(kWrittenAll) << TForm27::allSql();
+    }
+    void timesheetStatements()
+    {
+        QFETCH(QString, written);
+        QFETCH(QString, program);
+        // A worker with a timesheet row but no entries of the month keeps empty sums.
+        const qlonglong lone = testdb::scalar(db_, "insert into accounts_dep.person (fio) "
+                                                   "values ('Яшин Б.З.') returning id")
+                                   .toLongLong();
+        testdb::run(db_, QStringLiteral("insert into accounts_dep.h_tabel (w_id, smena, i_type, "
+                                        "i_night, month, year, d3) values (%1, 1, 0, 0, 2, "
+                                        "2024, 8)")
+                             .arg(lone));
+        int compared = 0;
+        for (const QDate &month : {QDate(2024, 2, 1), QDate(2023, 12, 1), QDate(2024, 3, 1)}) {
+            const QStringList before = rowsOf(db_, written, month, month.addMonths(1));
+            const QStringList after = rowsOf(db_, program, month, month.addMonths(1));
+            QCOMPARE(after, before);
+            compared += before.size() - 1;
+        }
+        QVERIFY(compared > 5);
+        testdb::run(db_,
+                    QStringLiteral("delete from accounts_dep.h_tabel where w_id = %1").arg(lone));
+        testdb::run(db_, QStringLiteral("delete from accounts_dep.person where id = %1").arg(lone));
     }
 };
 
