@@ -1,5 +1,8 @@
 #include "Startup.h"
 
+#include "BuildInfo.h"
+#include "Unit23.h"
+
 #include "journal/Unit1.h"
 #include "journal/Unit11.h"
 #include "journal/Unit29.h"
@@ -36,6 +39,11 @@ bool createForms(const QStringList &args)
     new TForm1(args);
     if (!Form1->connected())
         return false;
+    const BuildStamp stamp = buildStamp();
+    Form1->buildDate = stamp.date;
+    Form1->buildTime = stamp.time;
+    new TForm23();
+    Form1->setVersionCheck([] { Form23->CheckVersion(); });
     ui::Form::setMainForm(Form1);
     new TForm2();
     new TForm3();

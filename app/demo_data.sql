@@ -1,8 +1,11 @@
 -- Demonstration data: a small metalwork shop with three months of shift
 -- entries ending today.
 --
--- Load into a database that already holds app/schema.sql:
+-- Load into a database that already holds app/schema.sql, then make the
+-- timesheets from the entries and close the first month:
 --   psql -v ON_ERROR_STOP=1 -d <database> -f app/demo_data.sql
+--   PGDATABASE=<database> tabel-timesheets
+--   psql -v ON_ERROR_STOP=1 -d <database> -f app/demo_closed_month.sql
 --
 -- Dates are computed from current_date, so the journal always has entries
 -- around "today". Every choice (shift, operation, quantity, colour, ...) is
@@ -347,23 +350,6 @@ BEGIN
     END LOOP;
 END
 $$;
-
-------------------------------------------------------------------------------
--- Timesheets built from the entries
-------------------------------------------------------------------------------
-
-\ir timesheets_from_entries.sql
-
-------------------------------------------------------------------------------
--- The month before the previous one is paid and closed; its history starts
--- with the closing. The previous month stays open.
-------------------------------------------------------------------------------
-
-TRUNCATE accounts_dep.change_log;
-INSERT INTO accounts_dep.closed_month (year, month, closed_by, closed_at)
-SELECT extract(year FROM m), extract(month FROM m), 'Администратор (бухгалтерия)',
-       least(m + interval '2 months' + interval '3 days 10 hours', now())
-  FROM (SELECT (date_trunc('month', current_date) - interval '2 months')::date AS m) x;
 
 ------------------------------------------------------------------------------
 -- Version record

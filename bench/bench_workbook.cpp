@@ -36,15 +36,18 @@ public:
 
 void throughLayer()
 {
-    excel::Application app;
-    excel::piece::OpenWorkbook(QString(), app, QStringLiteral("bench"));
-    excel::piece::SetVisible(false, app);
+    using excel::Font;
+    using excel::Kind;
+    using excel::Width;
+    excel::Export book;
+    book.open(QStringLiteral("bench"));
     for (int c = 1; c <= columns; ++c)
-        excel::piece::WriteCell(1, c, 1, QStringLiteral("День %1").arg(c), 1, 1, 1, app);
+        book.write(c, 1, QStringLiteral("День %1").arg(c), {Kind::Text, Font::Bold, Width::Fit});
     for (int r = 2; r <= rows + 1; ++r)
         for (int c = 1; c <= columns; ++c)
-            excel::piece::WriteCell(1, c, r, cellText(r, c), c == 1 ? 1 : 0, 1, 0, app);
-    excel::piece::SetVisible(true, app);
+            book.write(c, r, cellText(r, c),
+                       {c == 1 ? Kind::Text : Kind::Value, Font::Regular, Width::Fit});
+    book.show();
 }
 
 void direct(const QString &folder)

@@ -3,6 +3,10 @@
 -- else:
 --
 --   psql -v ON_ERROR_STOP=1 -v size=large -d <database> -f bench/generate.sql
+--   PGDATABASE=<database> tabel-timesheets
+--
+-- The timesheets come from the entries afterwards, by the program's own month
+-- rebuilds (tools/, build/tools/tabel-timesheets).
 --
 -- Sizes: demo  (40 workers, 1 year, 500 other persons)
 --        large (300 workers, 3 years, 10,000 other persons)
@@ -375,12 +379,6 @@ UPDATE accounts_dep.fatigue f SET price = a.price
          GROUP BY s.w_id, i.id, extract(month FROM s.data), extract(year FROM s.data)) a
  WHERE f.id_o = 7778 AND a.w_id = f.id_p AND a.item = f.id_nom
    AND a.mnth = f.i_mnth AND a.yr = f.i_year;
-
-------------------------------------------------------------------------------
--- Timesheets as rebuilding every month from the entries leaves them
-------------------------------------------------------------------------------
-
-\ir ../app/timesheets_from_entries.sql
 
 INSERT INTO accounts_dep.ver (d, t, delim) VALUES (0, 0, '.');
 

@@ -1,7 +1,5 @@
 #include "Unit1.h"
 
-#include "app/BuildInfo.h"
-#include "app/Unit23.h"
 #include "db/SqlError.h"
 #include "db/Transaction.h"
 #include "journal/Closing.h"
@@ -66,17 +64,13 @@ TForm1::TForm1(const QStringList &args, QWidget *parent) : ui::Form(parent)
     Form1 = this;
     setObjectName(QStringLiteral("Form1"));
     setPlacement(Placement::Screen);
-    const BuildStamp stamp = buildStamp();
-    buildDate = stamp.date;
-    buildTime = stamp.time;
 
-    // FormCreate: the data module, the connection, the login window.
+    // FormCreate: the data module and the connection.
     DataModule6 = new TDataModule6(this);
     const db::SettingsSources sources = db::defaultSources();
     const db::ConnectionParams params = TDataModule6::settingsFor(args, sources);
     try {
         DataModule6->connectWith(params);
-        new TForm23();
         connected_ = true;
     } catch (const db::SqlError &e) {
         // What was tried and where to change it, for whoever sets up the site.
@@ -268,11 +262,16 @@ void TForm1::buildUi()
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(30000);
-    connect(Timer1, &QTimer::timeout, this, [] {
-        if (Form23)
-            ui::guarded([] { Form23->CheckVersion(); });
+    connect(Timer1, &QTimer::timeout, this, [this] {
+        if (versionCheck_)
+            ui::guarded(versionCheck_);
     });
     Timer1->start();
+}
+
+void TForm1::setVersionCheck(std::function<void()> check)
+{
+    versionCheck_ = std::move(check);
 }
 
 QDate TForm1::journalDate() const

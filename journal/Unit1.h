@@ -5,6 +5,7 @@
 #include "ui/Form.h"
 
 #include <QDate>
+#include <functional>
 
 class QCheckBox;
 class QDateEdit;
@@ -32,6 +33,7 @@ public:
     int shift = 1;
     QString accessRole;
     db::Dataset *current = nullptr; // the current journal query
+    // The moment this program was built (YYYYMMDD, seconds of the day), set at start-up.
     int buildDate = 0;
     int buildTime = 0;
     bool connected() const { return connected_; }
@@ -46,6 +48,9 @@ public:
     QAction *N1, *N3, *N4, *N6, *N8, *N9, *N13, *N14, *N15, *N17, *N18, *N19, *N10, *N5;
     QTimer *Timer1;
     db::Command updtOK;
+
+    // What Timer1 runs every 30 seconds: the guard against an older build of the program.
+    void setVersionCheck(std::function<void()> check);
 
     QDate journalDate() const;
     // What the entry editors work in: the journal's date, shift and day-off flag.
@@ -79,6 +84,7 @@ private:
     QDate listedDate_; // the date whose entries the journal lists
     bool calendarChose_ = false;
     bool connected_ = false;
+    std::function<void()> versionCheck_;
 };
 
 extern TForm1 *Form1;

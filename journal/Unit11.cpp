@@ -164,7 +164,7 @@ void TForm11::presetAdd(const shop::EntryContext &context)
 {
     context_ = context;
     setWindowTitle(QStringLiteral("Заведение новой позиции (11)"));
-    mode = 1;
+    mode = ui::EditMode::Add;
     entry_ = Entry();
     workerId = operationId = productId = 0;
     finalPrice = basePrice = 0;
@@ -180,7 +180,7 @@ void TForm11::presetEdit(const db::Dataset &q, const shop::EntryContext &context
 {
     context_ = context;
     setWindowTitle(QStringLiteral("Изменение данных о позиции (11)"));
-    mode = 2;
+    mode = ui::EditMode::Change;
     finalPrice = q.asFloat(QStringLiteral("cena"));
     basePrice = 0;
     const double price = price::round4(finalPrice);
@@ -275,7 +275,7 @@ void TForm11::Button4Click()
 {
     db::Dataset *oper = DataModule6->Oper;
     oper->open();
-    if (mode == 1)
+    if (mode == ui::EditMode::Add)
         oper->first();
     else if (oper->locate(QStringLiteral("id"), entry_.operationId))
         basePrice = oper->asFloat(QStringLiteral("cena")); // the entry's operation, as listed
@@ -351,9 +351,10 @@ void TForm11::Button1Click()
     entry.shift = shift;
     shop::StoreResult saved;
     try {
-        saved = mode == 1 ? shop::ShiftEntries::add(entry)
-                          : shop::ShiftEntries::change(
-                                {entry_.id, entry_.rowVer, entry_.workerId, entry_.date}, entry);
+        saved = mode == ui::EditMode::Add
+                    ? shop::ShiftEntries::add(entry)
+                    : shop::ShiftEntries::change(
+                          {entry_.id, entry_.rowVer, entry_.workerId, entry_.date}, entry);
     } catch (const db::RowChanged &) {
         // Someone changed or deleted the entry since the journal showed it: show what is
         // stored now; the editor keeps what the user typed.

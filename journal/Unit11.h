@@ -2,6 +2,7 @@
 
 #include "refbooks/Unit4.h"
 #include "shop/EntryContext.h"
+#include "ui/EditMode.h"
 #include "ui/Form.h"
 
 #include <QDate>
@@ -25,7 +26,7 @@ public:
     // What the operations list hands back when the user chooses an operation.
     using PickedOperation = TForm4::Picked;
 
-    int mode = 1; // 1 add; any other value changes the entry selected in the journal
+    ui::EditMode mode = ui::EditMode::Add; // Change: the entry selected in the journal
     int workerId = 0;
     int operationId = 0;
     int productId = 0;

@@ -307,7 +307,8 @@ void TForm29::Button2Click()
     if (!Log->isActive())
         return;
     const ui::WaitCursor wait;
-    if (excel::plain::OpenWorkbook(QString(), QStringLiteral("История изменений")) == -1)
+    excel::Export book;
+    if (!book.open(QStringLiteral("История изменений")))
         return;
     const QStringList fieldsShown = {QStringLiteral("at"),     QStringLiteral("who"),
                                      QStringLiteral("kind"),   QStringLiteral("row_id"),
@@ -318,13 +319,13 @@ void TForm29::Button2Click()
                                 QStringLiteral("Действие"), QStringLiteral("Поле"),
                                 QStringLiteral("Было"),     QStringLiteral("Стало")};
     for (int c = 0; c < header.size(); ++c)
-        excel::plain::WriteCell(1, c + 1, 1, header[c], 1);
+        book.write(c + 1, 1, header[c], excel::kText);
     int row = 2;
     const int keep = Log->recNo();
     for (Log->first(); !Log->eof(); Log->next(), ++row)
         for (int c = 0; c < fieldsShown.size(); ++c)
-            excel::plain::WriteCell(1, c + 1, row, Log->asString(fieldsShown[c]), 1);
+            book.write(c + 1, row, Log->asString(fieldsShown[c]), excel::kText);
     if (keep > 0 && !Log->isEmpty())
         Log->setRecNo(keep);
-    excel::plain::SetVisible(true);
+    book.show();
 }

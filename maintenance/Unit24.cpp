@@ -152,7 +152,7 @@ TForm24::TForm24(QWidget *parent) : ui::Form(parent)
 void TForm24::startAdd(const shop::EntryContext &context)
 {
     context_ = context;
-    mode = 0;
+    mode = ui::EditMode::Add;
     former_ = Former();
     cb_type_work->reload();
     Edit1->clear();
@@ -180,7 +180,7 @@ void TForm24::startChange(const db::Dataset &entry, const shop::EntryContext &co
                entry.asInteger(QStringLiteral("id_nom")),
                entry.asFloat(QStringLiteral("price")),
                entry.asInteger(QStringLiteral("i_holiday")) != 0};
-    mode = 1;
+    mode = ui::EditMode::Change;
     nomId = former_.nom;
     workerId = former_.worker;
     cb_type_work->reload();
@@ -196,14 +196,14 @@ void TForm24::startChange(const db::Dataset &entry, const shop::EntryContext &co
 bool TForm24::dayOff() const
 {
     // A changed entry keeps the day-off flag it was made with, whatever the journal shows now.
-    return mode == 0 ? context_.dayOff : former_.dayOff;
+    return mode == ui::EditMode::Add ? context_.dayOff : former_.dayOff;
 }
 
 double TForm24::priceToStore() const
 {
     const int kind = cb_type_work->keyValue().toInt();
     const bool night = CBox1->isChecked();
-    if (mode != 0) {
+    if (mode == ui::EditMode::Change) {
         // An edit keeps the entry's price unless what it depends on changed: the kind and the
         // night flag, and for average piecework also the worker and the nomenclature group
         // whose average it is (the date and the day-off flag of an entry do not change here).
@@ -299,14 +299,14 @@ void TForm24::Button1Click()
     entry.kind = kindKey.toInt();
     entry.workerId = workerId;
     // A changed entry keeps its date.
-    entry.day = mode == 0 ? context_.date : former_.day;
+    entry.day = mode == ui::EditMode::Add ? context_.date : former_.day;
     entry.shift = context_.shift;
     entry.hours = hours;
     entry.price = priceToStore();
     entry.dayOff = dayOff();
     entry.night = CBox1->isChecked();
     try {
-        if (mode == 0)
+        if (mode == ui::EditMode::Add)
             shop::MaintenanceEntries::add(entry);
         else
             shop::MaintenanceEntries::change({former_.id, former_.rowVer, former_.worker,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shop/EntryContext.h"
+#include "ui/EditMode.h"
 #include "ui/Form.h"
 
 #include <QDate>
@@ -24,9 +25,9 @@ public:
     // Hours too large for a timesheet cell are refused.
     static constexpr int kMaxHours = 32767;
 
-    int mode = 0;     // 0 add a new entry; otherwise change the entry read by startChange
-    int nomId = 0;    // nomenclature item; 0 none chosen
-    int workerId = 0; // 0 none chosen
+    ui::EditMode mode = ui::EditMode::Add; // Change: the entry read by startChange
+    int nomId = 0;                         // nomenclature item; 0 none chosen
+    int workerId = 0;                      // 0 none chosen
 
     db::Dataset *type_work;
     QLineEdit *Edit1, *Edit2, *Edit6, *DBEdit1, *DBEdit2;

@@ -106,7 +106,7 @@ void TForm10::Button1Click()
         if (!oper->isEmpty())
             oper->setRecNo(rec);
     };
-    if (mode == 1) {
+    if (mode == ui::EditMode::Add) {
         if (DataModule6->CountCheck(
                 QStringLiteral("select count(ID) as cnt from accounts_dep.OPER where vid=") + kind +
                     QStringLiteral(" and naimen=") + flag + QStringLiteral(" and i_id=") + product,

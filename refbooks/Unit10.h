@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/EditMode.h"
 #include "ui/Form.h"
 
 class QComboBox;
@@ -12,9 +13,9 @@ class TForm10 : public ui::Form {
 public:
     explicit TForm10(QWidget *parent = nullptr);
 
-    int mode = 1;      // 1 add; 2 change the operation that is current in the list
-    int productId = 0; // set by the product pick or by the list's change
-    int kindId = 0;    // set by the kind pick or by the list's change
+    ui::EditMode mode = ui::EditMode::Add; // Change: the operation current in the list
+    int productId = 0;                     // set by the product pick or by the list's change
+    int kindId = 0;                        // set by the kind pick or by the list's change
     int operationId = 0;
     QString rowVersion; // of the operation being changed, as the list read it
     int addedId = 0;    // the operation the last add created (0: none)

@@ -115,9 +115,10 @@ void TForm2::Button1Click()
         return;
     }
     // A change keeps the stored department unless the user chose one in the box.
-    const bool chosen = mode == 1 || LCB_department->currentIndex() != departmentShown_;
+    const bool chosen =
+        mode == ui::EditMode::Add || LCB_department->currentIndex() != departmentShown_;
     const QString department = chosen ? LCB_department->currentText() : storedDepartment_;
-    if (mode == 1) {
+    if (mode == ui::EditMode::Add) {
         cmd_person.setSql(QStringLiteral("INSERT INTO accounts_dep.person (fio, "
                                          "s_staffpos_hl)VALUES(") +
                           db::quote(name) + QStringLiteral(", ") + db::quote(department) +

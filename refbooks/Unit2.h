@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/Command.h"
+#include "ui/EditMode.h"
 #include "ui/Form.h"
 
 class QLineEdit;
@@ -13,7 +14,7 @@ class TForm2 : public ui::Form {
 public:
     explicit TForm2(QWidget *parent = nullptr);
 
-    int mode = 1; // 1 add; otherwise change the worker personId
+    ui::EditMode mode = ui::EditMode::Add; // Change: the worker personId
     int personId = 0;
     QString rowVer; // the version of the worker's row as read
     QLineEdit *Edit1;

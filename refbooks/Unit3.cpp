@@ -51,7 +51,7 @@ void TForm3::Button1Click()
     Form7->Edit1->clear();
     Form7->Edit2->clear();
     Form7->setWindowTitle(QStringLiteral("Заведение нового изделия (7)"));
-    Form7->mode = 1;
+    Form7->mode = ui::EditMode::Add;
     Form7->cb_item->reload();
     showChild(Form7);
     Form7->item->close();
@@ -62,7 +62,7 @@ void TForm3::changeCurrent()
 {
     const int rec = dataset->recNo();
     Form7->setWindowTitle(QStringLiteral("Изменение данных изделия (7)"));
-    Form7->mode = 2;
+    Form7->mode = ui::EditMode::Change;
     Form7->Edit1->setText(dataset->asString(QStringLiteral("marka")).trimmed());
     Form7->Edit2->setText(dataset->isNull(QStringLiteral("massa"))
                               ? QString()

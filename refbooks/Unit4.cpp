@@ -159,7 +159,7 @@ void TForm4::Button1Click()
     Form10->Edit2->clear();
     Form10->ComboBox1->setCurrentIndex(0);
     Form10->setWindowTitle(QStringLiteral("Заведение новой цены за операцию"));
-    Form10->mode = 1;
+    Form10->mode = ui::EditMode::Add;
     Form10->addedId = 0;
     showChild(Form10);
     // A new operation gets its first norm at once: without one it is neither listed nor
@@ -174,7 +174,7 @@ void TForm4::Button1Click()
 void TForm4::changeCurrent()
 {
     Form10->setWindowTitle(QStringLiteral("Изменение данных о цене за операцию"));
-    Form10->mode = 2;
+    Form10->mode = ui::EditMode::Change;
     Form10->Edit1->setText(dataset->asString(QStringLiteral("marka")).trimmed());
     Form10->Edit2->setText(dataset->asString(QStringLiteral("vid")).trimmed());
     Form10->ComboBox1->setCurrentIndex(dataset->asInteger(QStringLiteral("naimen")) == 0 ? 0 : 1);
@@ -212,24 +212,25 @@ void TForm4::Button5Click()
 {
     XLS_Rep->open();
     const ui::WaitCursor wait;
-    if (excel::plain::OpenWorkbook(QString(), QStringLiteral("Операции")) == -1) {
+    excel::Export book;
+    if (!book.open(QStringLiteral("Операции"))) {
         XLS_Rep->close();
         return;
     }
     const QStringList header = {QStringLiteral("Марка"), QStringLiteral("Операция"),
                                 QStringLiteral("Цена"), QStringLiteral("Вид")};
     for (int c = 0; c < header.size(); ++c)
-        excel::plain::WriteCell(1, c + 1, 1, header[c], 1);
+        book.write(c + 1, 1, header[c], excel::kText);
     // Marks and names keep their text (a mark "0012" stays as typed); the price is a number.
     int row = 2;
     for (XLS_Rep->first(); !XLS_Rep->eof(); XLS_Rep->next(), ++row) {
-        excel::plain::WriteCell(1, 1, row, XLS_Rep->asString(QStringLiteral("marka")).trimmed(), 1);
-        excel::plain::WriteCell(1, 2, row, XLS_Rep->asString(QStringLiteral("vid")).trimmed(), 1);
-        excel::plain::WriteCell(
-            1, 3, row, QLocale().toString(XLS_Rep->asFloat(QStringLiteral("cena")), 'g', 15), 0);
-        excel::plain::WriteCell(
-            1, 4, row, shop::productKindText(XLS_Rep->asInteger(QStringLiteral("naimen"))), 1);
+        book.write(1, row, XLS_Rep->asString(QStringLiteral("marka")).trimmed(), excel::kText);
+        book.write(2, row, XLS_Rep->asString(QStringLiteral("vid")).trimmed(), excel::kText);
+        book.write(3, row, QLocale().toString(XLS_Rep->asFloat(QStringLiteral("cena")), 'g', 15),
+                   excel::kValue);
+        book.write(4, row, shop::productKindText(XLS_Rep->asInteger(QStringLiteral("naimen"))),
+                   excel::kText);
     }
-    excel::plain::SetVisible(true);
+    book.show();
     XLS_Rep->close();
 }

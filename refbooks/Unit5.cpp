@@ -30,7 +30,7 @@ void TForm5::Button1Click()
 {
     Form2->Edit1->clear();
     Form2->setWindowTitle(QStringLiteral("Заведение данных нового работника"));
-    Form2->mode = 1;
+    Form2->mode = ui::EditMode::Add;
     Form2->reopenLookups();
     showChild(Form2);
     dataset->reopen();
@@ -40,7 +40,7 @@ void TForm5::changeCurrent()
 {
     const int rec = dataset->recNo();
     Form2->setWindowTitle(QStringLiteral("Изменение данных работника"));
-    Form2->mode = 2;
+    Form2->mode = ui::EditMode::Change;
     Form2->reopenLookups();
     Form2->showDepartment(dataset->asString(QStringLiteral("s_staffpos_hl")).trimmed());
     Form2->Edit1->setText(dataset->asString(QStringLiteral("fio")).trimmed());

@@ -1,11 +1,11 @@
 #include "Unit7.h"
 
 #include "ListForm.h"
+#include "ProductHistory.h"
 #include "db/Dataset.h"
 #include "db/SqlText.h"
-#include "shop/Unit6.h"
-#include "ProductHistory.h"
 #include "db/Transaction.h"
+#include "shop/Unit6.h"
 #include "ui/LookupCombo.h"
 #include "ui/Messages.h"
 
@@ -130,14 +130,14 @@ void TForm7::Button1Click()
     QString check = QStringLiteral("select count(*) as cnt from accounts_dep.izdel where "
                                    "upper(marka)=") +
                     db::quote(upper);
-    if (mode != 1)
+    if (mode == ui::EditMode::Change)
         check += QStringLiteral("and id<>") + id;
     if (DataModule6->CountCheck(check, QStringLiteral("Такая марка изделия уже заведена!")) == 1)
         return;
 
     auto &cmd = DataModule6->SQL_exec;
     db::transaction([&] {
-        if (mode == 1) {
+        if (mode == ui::EditMode::Add) {
             cmd.setSql(QStringLiteral("INSERT INTO cmn_gds_and_srv.gds_and_srv(s_caption, "
                                       "s_description, id_msm_bs, massa, id_class_item)VALUES(") +
                        db::quote(mark) + QStringLiteral(", '', 6, ") +

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/EditMode.h"
 #include "ui/Form.h"
 
 class QLineEdit;
@@ -15,7 +16,7 @@ class TForm7 : public ui::Form {
 public:
     explicit TForm7(QWidget *parent = nullptr);
 
-    int mode = 1; // 1 add; 2 change the product productId
+    ui::EditMode mode = ui::EditMode::Add; // Change: the product productId
     qlonglong productId = 0;
     QString rowVer; // the version of the product's row as read
     QLineEdit *Edit1;

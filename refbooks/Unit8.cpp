@@ -33,14 +33,14 @@ void TForm8::Button1Click()
 {
     Form9->Edit1->clear();
     Form9->setWindowTitle(QStringLiteral("Заведение нового вида операций"));
-    Form9->mode = 1;
+    Form9->mode = ui::EditMode::Add;
     showChild(Form9);
 }
 
 void TForm8::changeCurrent()
 {
     Form9->setWindowTitle(QStringLiteral("Изменение данных вида операции"));
-    Form9->mode = 2;
+    Form9->mode = ui::EditMode::Change;
     Form9->Edit1->setText(dataset->asString(QStringLiteral("vid")).trimmed());
     Form9->kindId = dataset->asInteger(QStringLiteral("id"));
     Form9->rowVer = dataset->asString(QStringLiteral("row_ver"));

@@ -56,11 +56,11 @@ void TForm9::Button1Click()
     QString check =
         QStringLiteral("select count(*) as cnt from accounts_dep.vid_oper where upper(vid)=") +
         db::quote(name.toUpper());
-    if (mode != 1)
+    if (mode == ui::EditMode::Change)
         check += QStringLiteral(" and id<>") + QString::number(kindId);
     if (DataModule6->CountCheck(check, QStringLiteral("Такая операция уже заведена!")) == 1)
         return;
-    if (mode == 1) {
+    if (mode == ui::EditMode::Add) {
         kinds->append();
         kinds->setValue(QStringLiteral("vid"), name);
         kinds->post();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/EditMode.h"
 #include "ui/Form.h"
 
 class QLineEdit;
@@ -11,7 +12,7 @@ class TForm9 : public ui::Form {
 public:
     explicit TForm9(QWidget *parent = nullptr);
 
-    int mode = 1; // 1 add; otherwise change the kind kindId
+    ui::EditMode mode = ui::EditMode::Add; // Change: the kind kindId
     int kindId = 0;
     QString rowVer; // the version of the kind's row as read
     QLineEdit *Edit1;

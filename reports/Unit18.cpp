@@ -136,9 +136,10 @@ void TForm18::runReport(ReportForm *form, const QStringList &starts, const QStri
                        locale.toString(DTPicker2->date(), QLocale::ShortFormat));
         // Saved as "<report> <from>-<to>.pdf".
         const QString dates = QStringLiteral("dd.MM.yyyy");
-        form->QuickRep1->setDocumentName(QStringLiteral("%1 %2-%3").arg(
-            titleStart.section(QStringLiteral(" за "), 0, 0).trimmed(),
-            DTPicker1->date().toString(dates), DTPicker2->date().toString(dates)));
+        form->QuickRep1->setDocumentName(
+            QStringLiteral("%1 %2-%3")
+                .arg(titleStart.section(QStringLiteral(" за "), 0, 0).trimmed(),
+                     DTPicker1->date().toString(dates), DTPicker2->date().toString(dates)));
         form->prepare();
     }
     form->preview(this);
@@ -176,7 +177,8 @@ void TForm18::Button6Click()
     applyKind(XLS_Rep);
     const ui::WaitCursor wait;
     XLS_Rep->open();
-    if (excel::plain::OpenWorkbook(QString(), QStringLiteral("Выпуск продукции")) == -1) {
+    excel::Export book;
+    if (!book.open(QStringLiteral("Выпуск продукции"))) {
         XLS_Rep->close();
         return;
     }
@@ -189,7 +191,7 @@ void TForm18::Button6Click()
                               QStringLiteral("Вид продукции"), QStringLiteral("Коробки"),
                               QStringLiteral("Кол-во")};
     for (int c = 0; c < head.size(); ++c)
-        excel::plain::WriteCell(1, c + 1, 1, head[c], 1);
+        book.write(c + 1, 1, head[c], excel::kText);
     int row = 2;
     XLS_Rep->first();
     while (!XLS_Rep->eof()) {
@@ -199,24 +201,24 @@ void TForm18::Button6Click()
             operation += QStringLiteral(" (грунт)");
         else if (color > 1)
             operation += QStringLiteral(" (цвет: %1)").arg(color);
-        excel::plain::WriteCell(1, 1, row, XLS_Rep->asString(QStringLiteral("nom")).trimmed(), 1);
-        excel::plain::WriteCell(1, 2, row, operation, 1);
-        excel::plain::WriteCell(1, 3, row,
-                                XLS_Rep->asInteger(QStringLiteral("naimen")) == 0
-                                    ? QStringLiteral("Готовая продукция")
-                                    : QStringLiteral("Заготовки"),
-                                1);
+        book.write(1, row, XLS_Rep->asString(QStringLiteral("nom")).trimmed(), excel::kText);
+        book.write(2, row, operation, excel::kText);
+        book.write(3, row,
+                   XLS_Rep->asInteger(QStringLiteral("naimen")) == 0
+                       ? QStringLiteral("Готовая продукция")
+                       : QStringLiteral("Заготовки"),
+                   excel::kText);
         // General number format: up to 15 significant digits, the user's separator.
-        excel::plain::WriteCell(1, 4, row,
-                                QString::number(XLS_Rep->asFloat(QStringLiteral("mass")), 'g', 15)
-                                    .replace(QLatin1Char('.'), QLocale().decimalPoint()),
-                                0);
-        excel::plain::WriteCell(
-            1, 5, row, QString::number(qRound64(XLS_Rep->asFloat(QStringLiteral("kolvo")))), 0);
+        book.write(4, row,
+                   QString::number(XLS_Rep->asFloat(QStringLiteral("mass")), 'g', 15)
+                       .replace(QLatin1Char('.'), QLocale().decimalPoint()),
+                   excel::kValue);
+        book.write(5, row, QString::number(qRound64(XLS_Rep->asFloat(QStringLiteral("kolvo")))),
+                   excel::kValue);
         XLS_Rep->next();
         ++row;
         progress(row - 2);
     }
-    excel::plain::SetVisible(true);
+    book.show();
     XLS_Rep->close();
 }

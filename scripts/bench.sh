@@ -16,7 +16,7 @@ SIZE=${BENCH_SIZE:-large} # demo, large or plant
 "$ROOT/scripts/setup.sh"
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j2 --target tabel_bench >&2
+cmake --build build -j2 --target tabel_bench tabel-timesheets >&2
 
 pg_throwaway bench 27432
 PORT=$PG_THROWAWAY_PORT
@@ -26,6 +26,7 @@ echo "Generating the $SIZE shop (once per run)..." >&2
 start=$(date +%s)
 pg_load_db "$PORT" "$TEMPLATE" app/schema.sql
 pg_psql "$PORT" "$TEMPLATE" -v size="$SIZE" -f bench/generate.sql >/dev/null
+pg_timesheets "$PORT" "$TEMPLATE"
 pg_psql "$PORT" postgres -c "ALTER DATABASE $TEMPLATE WITH IS_TEMPLATE true"
 echo "Generated in $(($(date +%s) - start)) s." >&2
 

@@ -12,7 +12,7 @@ cd "$ROOT"
 "$ROOT/scripts/setup.sh" dpkg-dev file
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
-cmake --build build -j2 --target tabel
+cmake --build build -j2 --target tabel tabel-timesheets
 rm -f build/tabel_*_amd64.deb
 (cd build && cpack -G DEB >/dev/null)
 
@@ -25,10 +25,10 @@ fail() {
     exit 1
 }
 contents=$(dpkg-deb -c "$DEB")
-for f in ./usr/bin/tabel ./usr/share/applications/tabel.desktop \
+for f in ./usr/bin/tabel ./usr/bin/tabel-timesheets ./usr/share/applications/tabel.desktop \
     ./usr/share/icons/hicolor/scalable/apps/tabel.svg \
     ./usr/share/tabel/schema.sql ./usr/share/tabel/closing.sql ./usr/share/tabel/grants.sql \
-    ./usr/share/tabel/demo_data.sql ./usr/share/tabel/timesheets_from_entries.sql; do
+    ./usr/share/tabel/demo_data.sql ./usr/share/tabel/demo_closed_month.sql; do
     grep -q " $f\$" <<<"$contents" || fail "$f is missing"
 done
 depends=$(dpkg-deb -f "$DEB" Depends)

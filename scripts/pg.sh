@@ -14,6 +14,12 @@
 #                             create the login role sys (password wexapol, date style
 #                             ISO, DMY) via the cluster owner over the socket in SOCKDIR
 #   pg_load_db PORT DB FILE...   create DB (owned by sys) and load the SQL files into it
+#   pg_timesheets PORT DB     make every month's timesheet of DB from its entries
+#                             (build/tools/tabel-timesheets, or TABEL_TIMESHEETS)
+#   pg_fill_demo PORT DB      load the demonstration shop into DB, which holds the schema:
+#                             app/demo_data.sql, the timesheets, app/demo_closed_month.sql
+#   pg_load_demo PORT DB [FILE...]   create DB with the schema and the demonstration shop,
+#                             then load the further SQL files
 #   pg_dir_for_postgres DIR   true when the postgres user can create DIR (or use it)
 #   pg_throwaway NAME FIRSTPORT [extra postgres options...]
 #                             a cluster that lives only as long as the calling script
@@ -21,6 +27,7 @@
 #                             sets PG_THROWAWAY_PORT and PG_THROWAWAY_DATA
 
 PG_BIN=${PG_BIN:-/usr/lib/postgresql/15/bin}
+PG_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 PG_SYS_USER=sys
 PG_SYS_PASSWORD=wexapol
 
@@ -150,10 +157,9 @@ ALTER ROLE $name SET datestyle = 'ISO, DMY';
 SQL
 }
 
-pg_load_db() {
+pg_load_files() {
     local port=$1 db=$2
     shift 2
-    pg_psql "$port" postgres -c "CREATE DATABASE \"$db\" ENCODING 'UTF8' TEMPLATE template0" || return 1
     local f
     for f in "$@"; do
         pg_psql "$port" "$db" -f "$f" >/dev/null || {
@@ -161,6 +167,39 @@ pg_load_db() {
             return 1
         }
     done
+}
+
+pg_load_db() {
+    local port=$1 db=$2
+    shift 2
+    pg_psql "$port" postgres -c "CREATE DATABASE \"$db\" ENCODING 'UTF8' TEMPLATE template0" || return 1
+    pg_load_files "$port" "$db" "$@"
+}
+
+pg_timesheets() {
+    local port=$1 db=$2
+    PGHOST=127.0.0.1 PGPORT=$port PGDATABASE=$db PGUSER=$PG_SYS_USER PGPASSWORD=$PG_SYS_PASSWORD \
+        "${TABEL_TIMESHEETS:-$PG_ROOT/build/tools/tabel-timesheets}" >/dev/null || {
+        echo "making the timesheets of $db failed" >&2
+        return 1
+    }
+}
+
+# The timesheets are made from the entries by the program's own rebuilds, before the first
+# month is closed: a closed month's timesheet cannot be rebuilt.
+pg_fill_demo() {
+    local port=$1 db=$2
+    pg_load_files "$port" "$db" "$PG_ROOT/app/demo_data.sql" || return 1
+    pg_timesheets "$port" "$db" || return 1
+    pg_load_files "$port" "$db" "$PG_ROOT/app/demo_closed_month.sql"
+}
+
+pg_load_demo() {
+    local port=$1 db=$2
+    shift 2
+    pg_load_db "$port" "$db" "$PG_ROOT/app/schema.sql" || return 1
+    pg_fill_demo "$port" "$db" || return 1
+    pg_load_files "$port" "$db" "$@"
 }
 
 pg_throwaway() {

@@ -36,7 +36,7 @@ if [ -z "$PROGRAM" ]; then
     fi
     "$ROOT/scripts/setup.sh"
     cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    cmake --build build -j2 --target tabel
+    cmake --build build -j2 --target tabel tabel-timesheets
     PROGRAM="$ROOT/build/app/tabel"
 fi
 
@@ -53,11 +53,11 @@ db_exists() {
 prepare_database() {
     if ! db_exists; then
         echo "Creating the database $DB with the demonstration data."
-        pg_load_db "$PORT" "$DB" app/schema.sql app/demo_data.sql
+        pg_load_demo "$PORT" "$DB"
     elif ! schema_loaded; then
         echo "Loading the schema and the demonstration data into $DB."
         pg_psql "$PORT" "$DB" -f app/schema.sql >/dev/null
-        pg_psql "$PORT" "$DB" -f app/demo_data.sql >/dev/null
+        pg_fill_demo "$PORT" "$DB"
     elif [ "$(pg_psql "$PORT" "$DB" -tA -c \
         "select to_regclass('accounts_dep.change_log') is not null")" != t ]; then
         echo "Adding closed months and the change history to $DB."

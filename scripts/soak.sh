@@ -36,7 +36,7 @@ CLIENT_BIN=${TABEL_SOAK_CLIENT:-}
 if [ -z "$CLIENT_BIN" ]; then
     "$ROOT/scripts/setup.sh"
     [ -f build/CMakeCache.txt ] || cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-    cmake --build build -j2 --target tabel_soak_client >/dev/null
+    cmake --build build -j2 --target tabel_soak_client tabel-timesheets >/dev/null
     CLIENT_BIN="$ROOT/build/soak/tabel_soak_client"
 fi
 
@@ -67,7 +67,7 @@ else
     trap cleanup EXIT
     PORT=$PG_THROWAWAY_PORT
     DB=tabel_soak
-    pg_load_db "$PORT" "$DB" app/schema.sql app/demo_data.sql
+    pg_load_demo "$PORT" "$DB"
     OURS=1
 fi
 

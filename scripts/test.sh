@@ -6,7 +6,8 @@
 #   TABEL_PGHOST=127.0.0.1  TABEL_PGPORT=<port>   (user sys, password wexapol)
 # and copy one of two template databases:
 #   tabel_schema   the reference schema only (app/schema.sql)
-#   tabel_demo     the schema with the demonstration data (app/demo_data.sql)
+#   tabel_demo     the schema with the demonstration data (app/demo_data.sql, the
+#                  timesheets made by tabel-timesheets, app/demo_closed_month.sql)
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,7 +24,7 @@ pg_throwaway test 25432 -c fsync=off -c synchronous_commit=off -c full_page_writ
 PORT=$PG_THROWAWAY_PORT
 
 pg_load_db "$PORT" tabel_schema app/schema.sql app/grants.sql
-pg_load_db "$PORT" tabel_demo app/schema.sql app/demo_data.sql app/grants.sql
+pg_load_demo "$PORT" tabel_demo app/grants.sql
 # The windows' tests run the program as a clerk of the group role, not as a superuser.
 pg_create_clerk "$PORT" tabel_test wexapol
 pg_psql "$PORT" postgres \

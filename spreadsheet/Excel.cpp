@@ -183,13 +183,8 @@ public:
     bool finished = false;
 };
 
-Application::Application() = default;
-Application::~Application() = default;
-
-struct Engine {
-    static std::unique_ptr<Workbook> &book(Application &app) { return app.book_; }
-    static const std::unique_ptr<Workbook> &book(const Application &app) { return app.book_; }
-};
+Export::Export() = default;
+Export::~Export() = default;
 
 void setOpener(Opener *o)
 {
@@ -211,19 +206,15 @@ void setDocumentsFolder(const QString &folder)
     folderOverride() = folder;
 }
 
-int openWorkbook(Application &app, const QString &path, const QString &title)
+bool Export::open(const QString &title)
 {
     // A new workbook replaces the one held before; one that was never shown goes with it.
-    Engine::book(app).reset();
+    book_.reset();
     const QString folder = documentsFolder();
     if (!QDir().mkpath(folder) || !QFileInfo(folder).isWritable()) {
         ui::showError(QStringLiteral("Невозможно открыть Microsoft Excel."));
         ui::showError(QStringLiteral("Ошибка открытия файла Microsoft Excel."));
-        return -1;
-    }
-    if (!path.isEmpty()) { // reading existing workbooks is not supported
-        ui::showError(QStringLiteral("Ошибка открытия файла Microsoft Excel."));
-        return -1;
+        return false;
     }
     auto wb = std::make_unique<Workbook>();
     wb->title = safeFileName(title);
@@ -234,10 +225,10 @@ int openWorkbook(Application &app, const QString &path, const QString &title)
     wb->sheet = wb->book ? workbook_add_worksheet(wb->book, nullptr) : nullptr;
     if (!wb->sheet) {
         ui::showError(QStringLiteral("Ошибка открытия файла Microsoft Excel."));
-        return -1;
+        return false;
     }
-    Engine::book(app) = std::move(wb);
-    return 1;
+    book_ = std::move(wb);
+    return true;
 }
 
 namespace {
@@ -284,129 +275,52 @@ void finish(Workbook &wb)
 
 } // namespace
 
-int setVisible(Application &app, bool visible)
+void Export::show()
 {
-    Workbook *wb = Engine::book(app).get();
-    if (visible && wb && !wb->finished)
-        finish(*wb);
-    return 1;
+    if (book_ && !book_->finished)
+        finish(*book_);
 }
 
-int writeCell(Application &app, int sheet, int column, int row, const QString &text,
-              const CellOptions &options)
+bool Export::write(int column, int row, const QString &text, const Cell &cell)
 {
     if (text.isEmpty())
-        return 1;
-    Workbook *wb = Engine::book(app).get();
-    if (!wb || sheet != 1) {
+        return true;
+    Workbook *wb = book_.get();
+    const int sheet = 1;
+    if (!wb) {
         cellError(QStringLiteral("Ошибочный номер листа Microsoft Excel"), sheet, column, row);
-        return -1;
+        return false;
     }
     if (wb->finished || row < 1 || row > maxRows || column < 1 || column > maxColumns) {
         cellError(QStringLiteral("Ошибка Microsoft Excel"), sheet, column, row);
-        return -1;
+        return false;
     }
+    const bool asText = cell.kind == Kind::Text;
+    const bool bold = cell.font == Font::Bold;
     const lxw_row_t r = lxw_row_t(row - 1);
     const lxw_col_t c = lxw_col_t(column - 1);
-    lxw_format *format = wb->format(options.textFormat, options.bold);
+    lxw_format *format = wb->format(asText, bold);
     lxw_error result;
     double number = 0;
-    if (!options.textFormat && isNumber(text, wb->separator, &number)) {
+    if (!asText && isNumber(text, wb->separator, &number)) {
         result = worksheet_write_number(wb->sheet, r, c, number, format);
     } else {
         result = worksheet_write_string(wb->sheet, r, c, text.toUtf8().constData(), format);
     }
     if (result != LXW_NO_ERROR) {
         cellError(QStringLiteral("Ошибка Microsoft Excel"), sheet, column, row);
-        return -1;
+        return false;
     }
     if (wb->columns.size() <= c)
         wb->columns.resize(c + 1);
     Workbook::Column &col = wb->columns[c];
-    if (text.size() > col.longest || (text.size() == col.longest && options.bold)) {
+    if (text.size() > col.longest || (text.size() == col.longest && bold)) {
         col.longest = int(text.size());
-        col.longestBold = options.bold;
+        col.longestBold = bold;
     }
-    if (options.fitColumn)
+    if (cell.width == Width::Fit)
         col.fitted = fittedWidth(col.longest, col.longestBold);
-    return 1;
+    return true;
 }
-
-QString lastFile(const Application &app)
-{
-    const auto &wb = Engine::book(app);
-    return wb ? wb->writtenPath : QString();
-}
-
-namespace plain {
-Application &application()
-{
-    static Application app;
-    return app;
-}
-int OpenWorkbook(const QString &path, const QString &title)
-{
-    return openWorkbook(application(), path, title);
-}
-int SetVisible(bool visible)
-{
-    return setVisible(application(), visible);
-}
-int WriteCell(int sheet, int column, int row, const QString &text, int textFlag)
-{
-    CellOptions options;
-    options.textFormat = textFlag == 1;
-    return writeCell(application(), sheet, column, row, text, options);
-}
-} // namespace plain
-
-namespace {
-CellOptions formatting(int textFormat, int fitColumn, int bold)
-{
-    CellOptions options;
-    options.textFormat = textFormat == 1;
-    options.fitColumn = fitColumn == 1;
-    options.bold = bold == 1;
-    return options;
-}
-} // namespace
-
-namespace tabel {
-Application &application()
-{
-    static Application app;
-    return app;
-}
-int OpenWorkbook(const QString &path, const QString &title)
-{
-    return openWorkbook(application(), path, title);
-}
-int SetVisible(bool visible)
-{
-    return setVisible(application(), visible);
-}
-int WriteCell(int sheet, int column, int row, const QString &text, int textFormat, int fitColumn,
-              int bold)
-{
-    return writeCell(application(), sheet, column, row, text,
-                     formatting(textFormat, fitColumn, bold));
-}
-} // namespace tabel
-
-namespace piece {
-int OpenWorkbook(const QString &path, Application &app, const QString &title)
-{
-    return openWorkbook(app, path, title);
-}
-int SetVisible(bool visible, Application &app)
-{
-    return setVisible(app, visible);
-}
-int WriteCell(int sheet, int column, int row, const QString &text, int textFormat, int fitColumn,
-              int bold, Application &app)
-{
-    return writeCell(app, sheet, column, row, text, formatting(textFormat, fitColumn, bold));
-}
-} // namespace piece
 
 } // namespace excel

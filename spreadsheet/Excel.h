@@ -2,29 +2,23 @@
 
 // Export of tables to a spreadsheet workbook.
 //
-// Every "Excel" button writes its table cell by cell through three calls:
+// Every "Excel" button writes its table cell by cell through one export:
 //
-//     if (excel::plain::OpenWorkbook(QString(), QStringLiteral("Операции")) == -1)
+//     excel::Export book;
+//     if (!book.open(QStringLiteral("Операции")))
 //         return;                                  // both messages were shown already
-//     excel::plain::WriteCell(1, 1, 1, QStringLiteral("Марка"), 1);
+//     book.write(1, 1, QStringLiteral("Марка"), excel::kText);
 //     ...                                          // results need not be looked at
-//     excel::plain::SetVisible(true);              // the workbook goes to the user
+//     book.show();                                 // the workbook goes to the user
 //
-// OpenWorkbook starts a new workbook (one sheet, cells counted from 1). WriteCell stores one
-// text: an empty text writes nothing; a numeric-looking text (digits, a sign, the user's
-// decimal separator) becomes a number unless the text format is asked for, which keeps it as
-// typed ("0012"). SetVisible(false) keeps the workbook hidden while it is filled;
-// SetVisible(true) writes it as a new .xlsx file with a readable unique name into the
+// open starts a new workbook (one sheet, cells counted from 1). write stores one text in a
+// column and row: an empty text writes nothing; a numeric-looking text (digits, a sign, the
+// user's decimal separator) becomes a number unless the cell is of the text kind, which keeps
+// it as typed ("0012"). A cell may be bold and may fit its column to the longest text written
+// there. show writes the workbook as a new .xlsx file with a readable unique name into the
 // documents folder (documentsFolder()) and opens it with the desktop's program for the type.
 // When nothing can show it, the user is told where the file is. Nothing is ever overwritten.
-//
-// The three instances differ only in their options and in who holds the workbook:
-//  - plain: the text flag (1 for headers and names) asks for the text format; nothing else;
-//  - tabel: text format, column fit and bold (bold 0 sets a regular font explicitly);
-//  - piece: as tabel, with the workbook held by the caller in an excel::Application that
-//    lives for one export.
-// Failures are shown through ui::messages() and give -1; an export goes on after a failed
-// cell.
+// Failures are shown through ui::messages(); an export goes on after a failed cell.
 
 #include <QString>
 
@@ -33,20 +27,6 @@
 namespace excel {
 
 class Workbook;
-
-// The workbook an instance works on; empty until OpenWorkbook succeeds.
-class Application {
-public:
-    Application();
-    ~Application();
-    Application(const Application &) = delete;
-    Application &operator=(const Application &) = delete;
-    bool isEmpty() const { return !book_; }
-
-private:
-    friend struct Engine;
-    std::unique_ptr<Workbook> book_;
-};
 
 // Shows a written workbook with the desktop's program for its type.
 class Opener {
@@ -63,42 +43,48 @@ QString documentsFolder();
 // Replaces the folder (tests, or a site that keeps exports elsewhere); empty restores it.
 void setDocumentsFolder(const QString &folder);
 
-// The options of one cell, for the formatting instances and the benchmark.
-struct CellOptions {
-    bool textFormat = false;
-    bool fitColumn = false;
-    bool bold = false; // the plain instance never sets it
+// How a cell takes its text.
+enum class Kind {
+    Value, // a numeric-looking text becomes a number, any other text stays text
+    Text,  // kept as typed, in the text format
+};
+enum class Font { Regular, Bold };
+enum class Width {
+    Kept, // the column keeps its width
+    Fit,  // the column takes the width of the longest text written in it so far
 };
 
-int openWorkbook(Application &app, const QString &path, const QString &title);
-int setVisible(Application &app, bool visible);
-int writeCell(Application &app, int sheet, int column, int row, const QString &text,
-              const CellOptions &options);
+// The options of one cell.
+struct Cell {
+    Kind kind = Kind::Value;
+    Font font = Font::Regular;
+    Width width = Width::Kept;
+};
 
-// The file SetVisible(true) last wrote for this application (empty before); for tests.
-QString lastFile(const Application &app);
+inline constexpr Cell kValue{};
+inline constexpr Cell kText{Kind::Text};
 
-namespace plain {
-// The title names the file ("Операции 2024-05-01 10-15-00.xlsx").
-int OpenWorkbook(const QString &path, const QString &title = QString());
-int SetVisible(bool visible);
-int WriteCell(int sheet, int column, int row, const QString &text, int textFlag);
-Application &application();
-} // namespace plain
+// One export: a workbook filled and handed to the user. A new open replaces the workbook
+// held before; one that was never shown leaves nothing behind.
+class Export {
+public:
+    Export();
+    ~Export();
+    Export(const Export &) = delete;
+    Export &operator=(const Export &) = delete;
 
-namespace tabel {
-int OpenWorkbook(const QString &path, const QString &title = QString());
-int SetVisible(bool visible);
-int WriteCell(int sheet, int column, int row, const QString &text, int textFormat, int fitColumn,
-              int bold);
-Application &application();
-} // namespace tabel
+    // The title names the file ("Операции 2024-05-01 10-15-00.xlsx"). False when no
+    // workbook could be started (the user was told).
+    bool open(const QString &title = QString());
+    // One cell of the sheet; false when it could not be written (the user was told).
+    bool write(int column, int row, const QString &text, const Cell &cell = kValue);
+    // Writes the workbook and shows it; once shown, it takes no more cells and is not
+    // written again. Without a workbook it does nothing.
+    void show();
+    bool isEmpty() const { return !book_; }
 
-namespace piece {
-int OpenWorkbook(const QString &path, Application &app, const QString &title = QString());
-int SetVisible(bool visible, Application &app);
-int WriteCell(int sheet, int column, int row, const QString &text, int textFormat, int fitColumn,
-              int bold, Application &app);
-} // namespace piece
+private:
+    std::unique_ptr<Workbook> book_;
+};
 
 } // namespace excel

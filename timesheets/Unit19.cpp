@@ -312,39 +312,46 @@ void TForm19::Button2Click()
     });
     Form15->openMonth(p.month, p.year);
     const QString month = ComboBox1->currentText() + QLatin1Char(' ') + QString::number(p.year);
-    if (excel::tabel::OpenWorkbook(QString(), QStringLiteral("Табель ") + month) == -1) {
+    excel::Export book;
+    if (!book.open(QStringLiteral("Табель ") + month)) {
         QGuiApplication::restoreOverrideCursor();
         ds->close();
         return;
     }
-    excel::tabel::SetVisible(false);
     const QString all = QString::number(ds->recordCount());
     Button2->setText(QStringLiteral("Excel (0") + QStringLiteral(" из ") + all + QLatin1Char(')'));
 
-    excel::tabel::WriteCell(1, 1, 1, month, 1, 1, 1);
-    excel::tabel::WriteCell(1, 1, 2, QStringLiteral("Фамилия И.О."), 1, 1, 1);
+    // Bold headings; every column takes the width of its longest text.
+    const auto cell = [&book](int column, int row, const QString &text, excel::Kind kind,
+                              excel::Font font) {
+        book.write(column, row, text, {kind, font, excel::Width::Fit});
+    };
+    using excel::Font;
+    using excel::Kind;
+    cell(1, 1, month, Kind::Text, Font::Bold);
+    cell(1, 2, QStringLiteral("Фамилия И.О."), Kind::Text, Font::Bold);
     for (int d = 1; d <= 31; ++d)
-        excel::tabel::WriteCell(1, d + 1, 2, QString::number(d), 0, 1, 1);
-    excel::tabel::WriteCell(1, 33, 2, QStringLiteral("Итого"), 1, 1, 1);
+        cell(d + 1, 2, QString::number(d), Kind::Value, Font::Bold);
+    cell(33, 2, QStringLiteral("Итого"), Kind::Text, Font::Bold);
 
     int row = 3;
     int written = 0;
     for (ds->first(); !ds->eof() && !ds->isEmpty(); ds->next()) {
-        excel::tabel::WriteCell(1, 1, row, ds->asString(QStringLiteral("fio")), 1, 1, 0);
+        cell(1, row, ds->asString(QStringLiteral("fio")), Kind::Text, Font::Regular);
         int total = 0;
         for (int d = 1; d <= 31; ++d) {
             const QString field = QStringLiteral("sd") + QString::number(d);
-            excel::tabel::WriteCell(1, d + 1, row, ds->asString(field), 0, 1, 0);
+            cell(d + 1, row, ds->asString(field), Kind::Value, Font::Regular);
             total += ds->asInteger(field);
         }
-        excel::tabel::WriteCell(1, 33, row, QString::number(total), 0, 1, 0);
+        cell(33, row, QString::number(total), Kind::Value, Font::Regular);
         ++row;
         ++written;
         Button2->setText(QStringLiteral("Excel (") + QString::number(written) +
                          QStringLiteral(" из ") + all + QLatin1Char(')'));
         QCoreApplication::processEvents();
     }
-    excel::tabel::SetVisible(true);
+    book.show();
     ds->close();
 }
 

@@ -451,48 +451,50 @@ void TForm27::Button2Click()
         DBGrid->setDataset(ds);
     });
 
-    excel::Application app;
+    excel::Export book;
     QString title = windowTitle();
     title.remove(QStringLiteral(" (27)"));
     const QString month = ComboBox1->currentText() + QLatin1Char(' ') + cb_year->currentText();
-    if (excel::piece::OpenWorkbook(QString(), app, title + QLatin1Char(' ') + month) == -1) {
+    if (!book.open(title + QLatin1Char(' ') + month)) {
         QGuiApplication::restoreOverrideCursor();
         return;
     }
-    excel::piece::SetVisible(false, app);
     const QString all = QString::number(ds->recordCount());
     Button2->setText(QStringLiteral("Excel (0 из ") + all + QLatin1Char(')'));
     ds->first();
 
     const bool night = mode == 14 || mode == 15;
     const bool average = mode != 17;
-    const auto header = [&app](int column, const QString &text, int textFormat) {
-        excel::piece::WriteCell(1, column, 2, text, textFormat, 1, 1, app);
+    // Bold headings; every column takes the width of its longest text.
+    using excel::Font;
+    using excel::Kind;
+    const auto header = [&book](int column, const QString &text, Kind kind) {
+        book.write(column, 2, text, {kind, Font::Bold, excel::Width::Fit});
     };
-    excel::piece::WriteCell(1, 1, 1, month, 1, 1, 1, app);
-    header(1, QStringLiteral("Фамилия И.О."), 1);
+    book.write(1, 1, month, {Kind::Text, Font::Bold, excel::Width::Fit});
+    header(1, QStringLiteral("Фамилия И.О."), Kind::Text);
     for (int d = 1; d <= 31; ++d)
-        header(d + 2, QString::number(d), 0);
-    header(34, QStringLiteral("Итого (ч.)"), 1);
-    header(35, QStringLiteral("Итого (р.)"), 1);
+        header(d + 2, QString::number(d), Kind::Value);
+    header(34, QStringLiteral("Итого (ч.)"), Kind::Text);
+    header(35, QStringLiteral("Итого (р.)"), Kind::Text);
     if (average)
-        header(36, QStringLiteral("Час (р.)"), 1);
+        header(36, QStringLiteral("Час (р.)"), Kind::Text);
 
     int row = 3;
     int written = 0;
     while (!ds->eof() && !ds->isEmpty()) {
-        const auto cell = [&](int column, const QString &field, int textFormat) {
-            excel::piece::WriteCell(1, column, row, ds->asString(field), textFormat, 1, 0, app);
+        const auto cell = [&](int column, const QString &field, Kind kind) {
+            book.write(column, row, ds->asString(field), {kind, Font::Regular, excel::Width::Fit});
         };
-        cell(1, QStringLiteral("fio"), 1);
+        cell(1, QStringLiteral("fio"), Kind::Text);
         if (night)
-            cell(2, QStringLiteral("s_night"), 1);
+            cell(2, QStringLiteral("s_night"), Kind::Text);
         for (int d = 1; d <= 31; ++d)
-            cell(d + 2, QStringLiteral("d") + QString::number(d), 0);
-        cell(34, QStringLiteral("i_time"), 0);
-        cell(35, QStringLiteral("f_price"), 0);
+            cell(d + 2, QStringLiteral("d") + QString::number(d), Kind::Value);
+        cell(34, QStringLiteral("i_time"), Kind::Value);
+        cell(35, QStringLiteral("f_price"), Kind::Value);
         if (average)
-            cell(36, QStringLiteral("average_price"), 0);
+            cell(36, QStringLiteral("average_price"), Kind::Value);
         ds->next();
         ++row;
         ++written;
@@ -500,7 +502,7 @@ void TForm27::Button2Click()
                          QStringLiteral(" из ") + all + QLatin1Char(')'));
         QCoreApplication::processEvents();
     }
-    excel::piece::SetVisible(true, app);
+    book.show();
 }
 
 void TForm27::done(int result)

@@ -10,20 +10,13 @@ class DataModuleTest : public QObject {
     TDataModule6 *dm_ = nullptr;
     ScriptedMessages msg_;
     int product_ = 0, kind_ = 0;
+    testdb::Shop shop_;
 
     int add(const QString &sql) { return testdb::scalar(db_, sql + " returning id").toInt(); }
-    int worker(const QString &fio)
-    {
-        return add(QStringLiteral("insert into accounts_dep.person (fio) values ('%1')").arg(fio));
-    }
+    int worker(const QString &fio) { return shop_.worker(fio); }
     int oper(int naimen, QList<double> prices)
     {
-        const int id =
-            add(QStringLiteral("insert into accounts_dep.oper (vid, naimen, i_id, cena_new) "
-                               "values (%1, %2, %3, 0)")
-                    .arg(kind_)
-                    .arg(naimen)
-                    .arg(product_));
+        const int id = shop_.operation(kind_, product_, naimen);
         for (double p : prices)
             testdb::run(db_,
                         QStringLiteral("insert into accounts_dep.norm (o_id, norma, price, prize) "
@@ -35,28 +28,23 @@ class DataModuleTest : public QObject {
     void entry(int w, int o, int shift, const QString &date, int qty, int brak, double price,
                int hours, const QString &ok = "no")
     {
-        testdb::run(
-            db_,
-            QStringLiteral("insert into accounts_dep.smena (w_id, i_id, o_id, cena, kol_vo, brak, "
-                           "data, smena, color, time, vvod, ok, prize, id_doc, id_doc_item, "
-                           "f_gds_qty_use, id_gds_use, id_cons_use) values (%1, %2, %3, %4, %5, "
-                           "%6, '%7', %8, 0, %9, now(), %10, 0, 0, 0, 0, 0, 0)")
-                .arg(w)
-                .arg(product_)
-                .arg(o)
-                .arg(price)
-                .arg(qty)
-                .arg(brak)
-                .arg(date)
-                .arg(shift)
-                .arg(hours)
-                .arg(ok.isNull() ? QStringLiteral("null") : "'" + ok + "'"));
+        shop_.entry(w)
+            .operation(o, product_)
+            .price(price)
+            .made(qty, brak)
+            .on(QDate::fromString(date, QStringLiteral("dd.MM.yyyy")), shift)
+            .color(0)
+            .hours(hours)
+            .enteredNow()
+            .mark(ok.isNull() ? QVariant() : QVariant(ok))
+            .insert();
     }
 
 private slots:
     void initTestCase()
     {
         db_ = testdb::create(QStringLiteral("tabel_schema"));
+        shop_ = testdb::Shop(db_);
         testdb::connectProgram(db_);
         dm_ = new TDataModule6;
         DataModule6 = dm_;

@@ -19,7 +19,8 @@ const int kWorkers = 14;
 const int kExtra = 60;
 const char *const kEndDate = "12.03.2024";
 
-// Fills a fresh copy of the schema template through psql, as scripts/bench.sh does.
+// Fills a fresh copy of the schema template through psql and makes its timesheets with
+// tabel-timesheets, as scripts/bench.sh does.
 QString generate()
 {
     const QString name = testdb::create(QStringLiteral("tabel_schema"));
@@ -41,6 +42,15 @@ QString generate()
                 "-f", QStringLiteral(TABEL_SOURCE_DIR "/bench/generate.sql")});
     if (!psql.waitForFinished(120000) || psql.exitCode() != 0)
         qFatal("generator failed: %s", psql.readAllStandardError().constData());
+    QProcess timesheets;
+    env.insert(QStringLiteral("PGHOST"), testdb::host());
+    env.insert(QStringLiteral("PGPORT"), QString::number(testdb::port()));
+    env.insert(QStringLiteral("PGDATABASE"), name);
+    env.insert(QStringLiteral("PGUSER"), QStringLiteral("sys"));
+    timesheets.setProcessEnvironment(env);
+    timesheets.start(QStringLiteral(TABEL_TIMESHEETS), {});
+    if (!timesheets.waitForFinished(120000) || timesheets.exitCode() != 0)
+        qFatal("timesheets failed: %s", timesheets.readAllStandardError().constData());
     return name;
 }
 

@@ -198,8 +198,7 @@ private slots:
     void failedRebuildChangesNothing()
     {
         // 40000 hours do not fit a day's cell: the rebuild fails on the 20th.
-        testdb::run(db_, "insert into accounts_dep.smena (w_id, data, smena, time) values "
-                         "(603, '20.01.2021', 1, 40000)");
+        shop.entry(603).on(QDate(2021, 1, 20), 1).hours(40000).insert();
         const QString before = tabel();
         shown([&](TForm19 *f) {
             choose(f, 1, 2021);

@@ -41,7 +41,6 @@ class ClosingTest : public gui::Fixture {
     Q_OBJECT
     QDate closed_, open_; // a working day of the closed month and of the previous month
 
-    QVariant sql(const QString &text) { return testdb::scalar(db_, text); }
     QDate dayWithEntries(const QDate &first)
     {
         return sql(QStringLiteral("select min(data) from accounts_dep.smena where data >= '%1' "

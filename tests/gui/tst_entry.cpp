@@ -35,18 +35,13 @@ class EntryTest : public gui::Fixture {
     int plain_ = 0, odd_ = 0, paint_ = 0; // operations: price 1.5, 10.12345, painting
     QString mark_;
 
-    QVariant scalar(const QString &sql) { return testdb::scalar(db_, sql); }
     int operation(const QString &kind, const QList<double> &prices)
     {
-        const int vid = scalar(QStringLiteral("insert into accounts_dep.vid_oper (vid) values "
-                                              "('%1') returning id")
-                                   .arg(kind))
+        const int vid = sql(QStringLiteral("insert into accounts_dep.vid_oper (vid) values "
+                                           "('%1') returning id")
+                                .arg(kind))
                             .toInt();
-        const int id = scalar(QStringLiteral("insert into accounts_dep.oper (vid, naimen, i_id) "
-                                             "values (%1, 0, %2) returning id")
-                                  .arg(vid)
-                                  .arg(product_))
-                           .toInt();
+        const int id = shop.operation(vid, product_);
         for (double p : prices)
             testdb::run(db_, QStringLiteral("insert into accounts_dep.norm (o_id, norma, price) "
                                             "values (%1, 1, %2)")
@@ -106,17 +101,17 @@ class EntryTest : public gui::Fixture {
     }
     int count(const QString &where)
     {
-        return scalar("select count(*) from accounts_dep.smena where " + where).toInt();
+        return sql("select count(*) from accounts_dep.smena where " + where).toInt();
     }
     QVariant cell(int worker, int shift, const QDate &d)
     {
-        return scalar(QStringLiteral("select d%1 from accounts_dep.h_tabel where w_id=%2 and "
-                                     "smena=%3 and month=%4 and year=%5 and i_type=0")
-                          .arg(d.day())
-                          .arg(worker)
-                          .arg(shift)
-                          .arg(d.month())
-                          .arg(d.year()));
+        return sql(QStringLiteral("select d%1 from accounts_dep.h_tabel where w_id=%2 and "
+                                  "smena=%3 and month=%4 and year=%5 and i_type=0")
+                       .arg(d.day())
+                       .arg(worker)
+                       .arg(shift)
+                       .arg(d.month())
+                       .arg(d.year()));
     }
     // Opens the entry with this id from the journal of its date as "Изменить" does.
     void openForEdit(int shift, int id, const QDate &date)
@@ -134,15 +129,11 @@ private slots:
     void initTestCase()
     {
         startProgram();
-        workerA_ =
-            scalar("insert into accounts_dep.person (fio) values ('" + kWorkerA + "') returning id")
-                .toInt();
-        workerB_ =
-            scalar("insert into accounts_dep.person (fio) values ('" + kWorkerB + "') returning id")
-                .toInt();
-        product_ = scalar("select min(id) from accounts_dep.izdel").toInt();
-        mark_ = scalar(QStringLiteral("select trim(marka) from accounts_dep.izdel where id=%1")
-                           .arg(product_))
+        workerA_ = shop.worker(kWorkerA);
+        workerB_ = shop.worker(kWorkerB);
+        product_ = sql("select min(id) from accounts_dep.izdel").toInt();
+        mark_ = sql(QStringLiteral("select trim(marka) from accounts_dep.izdel where id=%1")
+                        .arg(product_))
                     .toString();
         plain_ = operation("Сборка тест", {2.0, 1.5});
         odd_ = operation("Резка тест", {10.12345});
@@ -182,34 +173,37 @@ private slots:
 
     void priceFactors_data()
     {
+        // The lowest norm price is 1,5.
         QTest::addColumn<int>("shift");
         QTest::addColumn<bool>("dayOff");
-        QTest::addColumn<double>("factor");
-        for (bool off : {false, true}) {
-            const double d = off ? 2 : 1;
-            const char *tag = off ? ", day off" : "";
-            QTest::newRow(qPrintable(QStringLiteral("shift 1%1").arg(tag))) << 1 << off << d;
-            QTest::newRow(qPrintable(QStringLiteral("shift 2%1").arg(tag))) << 2 << off << d;
-            QTest::newRow(qPrintable(QStringLiteral("shift 3%1").arg(tag))) << 3 << off << d * 1.2;
-            QTest::newRow(qPrintable(QStringLiteral("overtime%1").arg(tag))) << 4 << off << d * 1.5;
-        }
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<double>("stored");
+        QTest::newRow("shift 1") << 1 << false << "1,5" << 1.5;
+        QTest::newRow("shift 2") << 2 << false << "1,5" << 1.5;
+        QTest::newRow("shift 3") << 3 << false << "1,8" << 1.8;
+        QTest::newRow("overtime") << 4 << false << "2,25" << 2.25;
+        QTest::newRow("shift 1, day off") << 1 << true << "3" << 3.0;
+        QTest::newRow("shift 2, day off") << 2 << true << "3" << 3.0;
+        QTest::newRow("shift 3, day off") << 3 << true << "3,6" << 3.6;
+        QTest::newRow("overtime, day off") << 4 << true << "4,5" << 4.5;
     }
     void priceFactors()
     {
         QFETCH(int, shift);
         QFETCH(bool, dayOff);
-        QFETCH(double, factor);
+        QFETCH(QString, shown);
+        QFETCH(double, stored);
         chooseShift(shift, dayOff);
         fill(workerA_, plain_, kDay, "10", "8");
         QCOMPARE(Form11->Edit8->text(), QStringLiteral("1,5")); // the lowest norm price
-        QCOMPARE(Form11->Edit7->text(), price::text(price::round4(1.5 * factor)));
+        QCOMPARE(Form11->Edit7->text(), shown);
         QVERIFY(save());
-        QCOMPARE(scalar(QStringLiteral("select cena from accounts_dep.smena where w_id=%1 and "
-                                       "smena=%2")
-                            .arg(workerA_)
-                            .arg(shift))
+        QCOMPARE(sql(QStringLiteral("select cena from accounts_dep.smena where w_id=%1 and "
+                                    "smena=%2")
+                         .arg(workerA_)
+                         .arg(shift))
                      .toDouble(),
-                 price::round4(1.5 * factor));
+                 stored);
     }
 
     void oddPriceStoredRounded()
@@ -218,8 +212,8 @@ private slots:
         fill(workerA_, odd_, kDay, "1", "8");
         QCOMPARE(Form11->Edit7->text(), QStringLiteral("12,1481"));
         QVERIFY(save());
-        QCOMPARE(scalar(QStringLiteral("select cena::text from accounts_dep.smena where w_id=%1")
-                            .arg(workerA_))
+        QCOMPARE(sql(QStringLiteral("select cena::text from accounts_dep.smena where w_id=%1")
+                         .arg(workerA_))
                      .toString(),
                  QStringLiteral("12.1481"));
     }
@@ -331,8 +325,8 @@ private slots:
         QCOMPARE(msg_->shown[0].caption, QStringLiteral("Ошибка"));
         QCOMPARE(Form11->Edit3->text(), qty); // what was typed stays
         QCOMPARE(count(QStringLiteral("w_id=%1").arg(workerA_)), 0);
-        QVERIFY(scalar(QStringLiteral("select count(*) from accounts_dep.h_tabel where w_id=%1")
-                           .arg(workerA_))
+        QVERIFY(sql(QStringLiteral("select count(*) from accounts_dep.h_tabel where w_id=%1")
+                        .arg(workerA_))
                     .toInt() == 0);
     }
 
@@ -366,9 +360,9 @@ private slots:
         QVERIFY(msg_->shown.isEmpty());
         QCOMPARE(count(QStringLiteral("w_id=%1").arg(workerA_)), 2);
         // A change is not counted against itself, but against the other entry it is.
-        const int id = scalar(QStringLiteral("select id from accounts_dep.smena where w_id=%1 and "
-                                             "color=8")
-                                  .arg(workerA_))
+        const int id = sql(QStringLiteral("select id from accounts_dep.smena where w_id=%1 and "
+                                          "color=8")
+                               .arg(workerA_))
                            .toInt();
         openForEdit(1, id, kDay);
         Form11->Edit3->setText("9");
@@ -378,7 +372,7 @@ private slots:
         QVERIFY(!save());
         QCOMPARE(msg_->texts().last(),
                  QStringLiteral("Позиция с такими параметрами уже заведена!"));
-        QCOMPARE(scalar(QStringLiteral("select kol_vo from accounts_dep.smena where id=%1").arg(id))
+        QCOMPARE(sql(QStringLiteral("select kol_vo from accounts_dep.smena where id=%1").arg(id))
                      .toInt(),
                  9);
     }
@@ -389,19 +383,19 @@ private slots:
         fill(workerA_, plain_, kDay, "5", "3");
         QVERIFY(save());
         QCOMPARE(cell(workerA_, 1, kDay).toInt(), 3);
-        QCOMPARE(scalar(QStringLiteral("select count(*) from accounts_dep.h_tabel where w_id=%1 "
-                                       "and num_nonnulls(d1,d2,d3,d4,d5,d6,d7,d8,d9,d10,d11,d12,"
-                                       "d13,d14,d15,d16,d17,d18,d19,d20,d21,d22,d23,d24,d25,d26,"
-                                       "d27,d28,d29,d30,d31)=1")
-                            .arg(workerA_))
+        QCOMPARE(sql(QStringLiteral("select count(*) from accounts_dep.h_tabel where w_id=%1 "
+                                    "and num_nonnulls(d1,d2,d3,d4,d5,d6,d7,d8,d9,d10,d11,d12,"
+                                    "d13,d14,d15,d16,d17,d18,d19,d20,d21,d22,d23,d24,d25,d26,"
+                                    "d27,d28,d29,d30,d31)=1")
+                         .arg(workerA_))
                      .toInt(),
                  1);
         // A second entry of the day: the cell holds the day's total, in the same row.
         fill(workerA_, odd_, kDay, "2", "4");
         QVERIFY(save());
         QCOMPARE(cell(workerA_, 1, kDay).toInt(), 7);
-        QCOMPARE(scalar(QStringLiteral("select count(*) from accounts_dep.h_tabel where w_id=%1")
-                            .arg(workerA_))
+        QCOMPARE(sql(QStringLiteral("select count(*) from accounts_dep.h_tabel where w_id=%1")
+                         .arg(workerA_))
                      .toInt(),
                  1);
     }
@@ -428,10 +422,10 @@ private slots:
             fill(workerA_, odd_, kDay, "5", "2");
             QVERIFY(save());
         }
-        const int id = scalar(QStringLiteral("select id from accounts_dep.smena where w_id=%1 and "
-                                             "o_id=%2")
-                                  .arg(workerA_)
-                                  .arg(plain_))
+        const int id = sql(QStringLiteral("select id from accounts_dep.smena where w_id=%1 and "
+                                          "o_id=%2")
+                               .arg(workerA_)
+                               .arg(plain_))
                            .toInt();
         openForEdit(2, id, kDay);
         if (toOtherWorker)
@@ -481,7 +475,7 @@ private slots:
         fill(workerA_, plain_, kDay, "5", "6");
         QVERIFY(save());
         const int id =
-            scalar(QStringLiteral("select id from accounts_dep.smena where w_id=%1").arg(workerA_))
+            sql(QStringLiteral("select id from accounts_dep.smena where w_id=%1").arg(workerA_))
                 .toInt();
         openForEdit(1, id, kDay);
         // Another user changes the entry meanwhile.
@@ -491,13 +485,13 @@ private slots:
         QVERIFY(!save());
         QCOMPARE(msg_->shown.size(), 1);
         QCOMPARE(Form11->Edit3->text(), QStringLiteral("9"));
-        QCOMPARE(scalar(QStringLiteral("select kol_vo from accounts_dep.smena where id=%1").arg(id))
+        QCOMPARE(sql(QStringLiteral("select kol_vo from accounts_dep.smena where id=%1").arg(id))
                      .toInt(),
                  77);
         // Saving again now writes over what the journal has re-read.
         msg_->clear();
         QVERIFY(save());
-        QCOMPARE(scalar(QStringLiteral("select kol_vo from accounts_dep.smena where id=%1").arg(id))
+        QCOMPARE(sql(QStringLiteral("select kol_vo from accounts_dep.smena where id=%1").arg(id))
                      .toInt(),
                  9);
     }
@@ -508,12 +502,12 @@ private slots:
         fill(workerA_, paint_, kDay, "10", "5", "9005");
         QVERIFY(save());
         const int id =
-            scalar(QStringLiteral("select id from accounts_dep.smena where w_id=%1").arg(workerA_))
+            sql(QStringLiteral("select id from accounts_dep.smena where w_id=%1").arg(workerA_))
                 .toInt();
         chooseShift(4, false); // the stored price stays until the operation is picked again
         openForEdit(4, id, kDay);
         QCOMPARE(Form11->windowTitle(), QStringLiteral("Изменение данных о позиции (11)"));
-        QCOMPARE(Form11->mode, 2);
+        QCOMPARE(Form11->mode, ui::EditMode::Change);
         QCOMPARE(Form11->Edit1->text(), kWorkerA);
         QCOMPARE(Form11->Edit2->text(),
                  mark_ + QStringLiteral("; Окраска (покраска) тест; Готовая продукция"));
@@ -690,20 +684,22 @@ private slots:
     {
         QTest::addColumn<double>("base");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("down") << 0.00125 << "0,0012";
-        QTest::newRow("up") << 0.00375 << "0,0038";
+        QTest::addColumn<double>("stored");
+        QTest::newRow("down") << 0.00125 << "0,0012" << 0.0012;
+        QTest::newRow("up") << 0.00375 << "0,0038" << 0.0038;
     }
     void pickedTieRoundsToEven()
     {
         QFETCH(double, base);
         QFETCH(QString, shown);
+        QFETCH(double, stored);
         const int id = operation(QStringLiteral("Доводка %1").arg(base, 0, 'g', 15), {base});
         fill(workerA_, id, kDay, "1", "8");
         QCOMPARE(Form11->Edit7->text(), shown);
         QVERIFY(save());
-        QCOMPARE(scalar(QStringLiteral("select cena from accounts_dep.smena where o_id=%1").arg(id))
+        QCOMPARE(sql(QStringLiteral("select cena from accounts_dep.smena where o_id=%1").arg(id))
                      .toDouble(),
-                 price::round4(base));
+                 stored);
     }
 };
 

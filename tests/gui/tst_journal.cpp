@@ -29,21 +29,16 @@ class JournalTest : public gui::Fixture {
 
     int addEntry(int shift, int hours, const QString &ok, int worker = 0)
     {
-        return testdb::scalar(
-                   db_, QStringLiteral("insert into accounts_dep.smena (w_id, i_id, o_id, cena, "
-                                       "kol_vo, brak, data, smena, color, time, vvod, ok, prize, "
-                                       "id_doc, id_doc_item, f_gds_qty_use, id_gds_use, "
-                                       "id_cons_use) values (%1, %2, %3, 1.5, 10, 2, '%4', %5, 0, "
-                                       "%6, now(), %7, 0, 0, 0, 0, 0, 0) returning id")
-                            .arg(worker ? worker : worker_)
-                            .arg(product_)
-                            .arg(oper_)
-                            .arg(kDayText)
-                            .arg(shift)
-                            .arg(hours)
-                            .arg(ok.isNull() ? QStringLiteral("null")
-                                             : QLatin1Char('\'') + ok + QLatin1Char('\'')))
-            .toInt();
+        return shop.entry(worker ? worker : worker_)
+            .operation(oper_, product_)
+            .price(1.5)
+            .made(10, 2)
+            .on(kDay, shift)
+            .color(0)
+            .hours(hours)
+            .mark(ok.isNull() ? QVariant() : QVariant(ok))
+            .enteredNow()
+            .insert();
     }
     // Picks a date as a user does: types it into the picker and presses Enter.
     void showDay(const QDate &d)

@@ -28,7 +28,6 @@ static QStringList listed()
 class KindsTest : public gui::Fixture {
     Q_OBJECT
 
-    QVariant sql(const QString &text) { return testdb::scalar(db_, text); }
     int kinds() { return sql("select count(*) from accounts_dep.vid_oper").toInt(); }
     QString allNames()
     {
@@ -196,7 +195,7 @@ private slots:
         const int before = kinds();
         inEditor(QString(), [&](TForm9 *e) {
             QCOMPARE(e->windowTitle(), QStringLiteral("Заведение нового вида операций"));
-            QCOMPARE(e->mode, 1);
+            QCOMPARE(e->mode, ui::EditMode::Add);
             QVERIFY(e->Edit1->text().isEmpty());
             QCOMPARE(e->focusWidget(), e->Edit1);
             QVERIFY(e->Button1->isDefault());
@@ -230,7 +229,7 @@ private slots:
         const int id = idOf(current);
         inEditor(current, [&](TForm9 *e) {
             QCOMPARE(e->windowTitle(), QStringLiteral("Изменение данных вида операции"));
-            QCOMPARE(e->mode, 2);
+            QCOMPARE(e->mode, ui::EditMode::Change);
             QCOMPARE(e->Edit1->text(), current);
             e->Edit1->setText(typed);
             click(e->Button1);
@@ -345,9 +344,7 @@ private slots:
             sql("insert into accounts_dep.vid_oper (vid) values ('Аа-удаляемый') returning id")
                 .toInt();
         if (used)
-            testdb::run(db_, QStringLiteral("insert into accounts_dep.oper (vid, naimen, i_id) "
-                                            "values (%1, 0, 7779)")
-                                 .arg(id));
+            shop.operation(id, 7779);
         msg_->answer({yes});
         openFromMenu([&](TForm8 *f) {
             auto *q = DataModule6->Vid_oper;

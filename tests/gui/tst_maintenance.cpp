@@ -41,11 +41,6 @@ class MaintenanceTest : public gui::Fixture {
     Q_OBJECT
     int w1_ = 0, w2_ = 0; // Антонов, Борисов
 
-    QVariant sql(const QString &text) { return testdb::scalar(db_, text); }
-    int person(const QString &fio)
-    {
-        return sql("select id from accounts_dep.person where fio='" + fio + "'").toInt();
-    }
     int entry(int worker, int nom, int kind, const QDate &d, int cnt, double price, int holiday = 0,
               int night = 0)
     {
@@ -68,17 +63,15 @@ class MaintenanceTest : public gui::Fixture {
     void shiftEntry(int worker, int product, const QDate &d, int qty, int rejects, double price,
                     int hours)
     {
-        testdb::run(db_, QStringLiteral("insert into accounts_dep.smena (w_id, i_id, o_id, cena, "
-                                        "kol_vo, brak, data, smena, time, ok) values (%1, %2, "
-                                        "(select min(id) from accounts_dep.oper), "
-                                        "%3, %4, %5, '%6', 1, %7, 'no')")
-                             .arg(worker)
-                             .arg(product)
-                             .arg(price)
-                             .arg(qty)
-                             .arg(rejects)
-                             .arg(dmy(d))
-                             .arg(hours));
+        const int operation = sql("select min(id) from accounts_dep.oper").toInt();
+        shop.entry(worker)
+            .operation(operation, product)
+            .price(price)
+            .made(qty, rejects)
+            .on(d, 1)
+            .hours(hours)
+            .mark("no")
+            .insert();
     }
     // The day's cell of a maintenance timesheet row; invalid when there is no row.
     QVariant cell(int worker, int kind, int night, const QDate &d)
@@ -160,10 +153,9 @@ private slots:
     void initTestCase()
     {
         startProgram(QStringLiteral("tabel_schema"));
-        testdb::run(db_, "insert into accounts_dep.person (fio, s_staffpos_hl) values "
-                         "('Антонов А.А.', ''), ('Борисов Б.Б.', ''), ('Д''Арк Ж.', '')");
-        w1_ = person("Антонов А.А.");
-        w2_ = person("Борисов Б.Б.");
+        w1_ = shop.worker("Антонов А.А.", "");
+        w2_ = shop.worker("Борисов Б.Б.", "");
+        shop.worker("Д'Арк Ж.", "");
         testdb::run(db_, "insert into cmn_classifier.item (id, id_classifier, id_level, s_code, "
                          "s_caption) values (100, 1, 1, '1', 'Группа'), (101, 1, 2, '1.1', "
                          "'Двери'), (102, 1, 2, '1.2', 'Окна'), (103, 1, 2, '1.3', 'Д''Арк "
@@ -449,7 +441,7 @@ private slots:
             inEditor(f->Button5, [&](TForm24 *e) {
                 QCOMPARE(e->windowTitle(), QStringLiteral("Хоз. работы/среднесдельная (24)"));
                 QCOMPARE(e->findChild<QGroupBox *>()->title(), QStringLiteral("Закрыто мастером"));
-                QCOMPARE(e->mode, 0);
+                QCOMPARE(e->mode, ui::EditMode::Add);
                 QCOMPARE(e->Edit6->text(), QStringLiteral("0"));
                 QVERIFY(e->Edit1->text().isEmpty() && e->Edit2->text().isEmpty());
                 QVERIFY(e->CBox1->isEnabled() && !e->CBox1->isChecked());
@@ -646,7 +638,7 @@ private slots:
             QVERIFY(f->fatigue->locate("id", moved));
             QVERIFY(whileShown<TForm24>([&] { doubleClickRow(f, f->fatigue->recNo()); },
                                         [&](TForm24 *e) {
-                                            QCOMPARE(e->mode, 1);
+                                            QCOMPARE(e->mode, ui::EditMode::Change);
                                             QCOMPARE(e->Edit1->text(), "Антонов А.А.");
                                             QCOMPARE(e->Edit2->text(), "Двери");
                                             QCOMPARE(e->Edit6->text(), "3");

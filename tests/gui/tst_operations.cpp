@@ -32,7 +32,6 @@ class OperationsTest : public gui::Fixture {
     int product_ = 0, oddProduct_ = 0, zeros_ = 0;
     int priced_ = 0; // an operation with norms 10 and 15
 
-    QVariant sql(const QString &text) { return testdb::scalar(db_, text); }
     int product(const QString &mark)
     {
         return sql("insert into cmn_gds_and_srv.gds_and_srv (s_caption, s_description, "
@@ -42,12 +41,7 @@ class OperationsTest : public gui::Fixture {
     }
     int operation(int kind, int naimen, int prod, const QList<double> &prices)
     {
-        const int id = sql(QString("insert into accounts_dep.oper (vid, naimen, i_id, cena_new) "
-                                   "values (%1, %2, %3, 0) returning id")
-                               .arg(kind)
-                               .arg(naimen)
-                               .arg(prod))
-                           .toInt();
+        const int id = shop.operation(kind, prod, naimen);
         int norma = 0;
         for (double p : prices)
             testdb::run(db_, QString("insert into accounts_dep.norm (o_id, norma, price, prize) "

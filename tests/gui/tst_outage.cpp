@@ -54,7 +54,8 @@ private slots:
         port_ = QString::fromLatin1(free.readAll()).trimmed();
         pg(QString("pg_init '%1' && pg_start '%1' %2 -c fsync=off && "
                    "pg_create_sys %2 superuser '%1/sock' >/dev/null && "
-                   "pg_load_db %2 tabel_demo app/schema.sql app/demo_data.sql app/grants.sql && "
+                   "TABEL_TIMESHEETS='" TABEL_TIMESHEETS
+                   "' pg_load_demo %2 tabel_demo app/grants.sql && "
                    "pg_create_clerk %2 tabel_test wexapol")
                .arg(data_, port_));
         qputenv("TABEL_PGPORT", port_.toLatin1());

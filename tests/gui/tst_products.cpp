@@ -41,7 +41,6 @@ class ProductsTest : public gui::Fixture {
     Q_OBJECT
     int worker_ = 0;
 
-    QVariant sql(const QString &text) { return testdb::scalar(db_, text); }
     int products() { return sql("select count(*) from accounts_dep.izdel").toInt(); }
     int product(const QString &mark)
     {
@@ -214,7 +213,7 @@ private slots:
         const int before = products();
         inEditor(true, QString(), [&](TForm7 *e) {
             QCOMPARE(e->windowTitle(), QStringLiteral("Заведение нового изделия (7)"));
-            QCOMPARE(e->mode, 1);
+            QCOMPARE(e->mode, ui::EditMode::Add);
             QVERIFY(e->Edit1->text().isEmpty() && e->Edit2->text().isEmpty());
             QCOMPARE(e->focusWidget(), e->Edit1);
             QVERIFY(e->Button1->isDefault());
@@ -317,7 +316,7 @@ private slots:
             [&](TForm7 *e) {
                 rec = DataModule6->Izdel->recNo();
                 QCOMPARE(e->windowTitle(), QStringLiteral("Изменение данных изделия (7)"));
-                QCOMPARE(e->mode, 2);
+                QCOMPARE(e->mode, ui::EditMode::Change);
                 QCOMPARE(e->Edit1->text(), QStringLiteral("ОК-1200"));
                 QCOMPARE(e->Edit2->text(), QStringLiteral("0,5"));
                 QCOMPARE(e->cb_item->keyValue().toLongLong(), 102);
@@ -522,18 +521,18 @@ private slots:
                           .toInt();
         // The operation the entries use: the product's own, or another product's.
         int o = 1;
-        if (operations)
-            o = sql(QStringLiteral("insert into accounts_dep.oper (vid, naimen, i_id) values "
-                                   "(1, 0, %1), (2, 0, %1) returning id")
-                        .arg(p))
-                    .toInt();
-        const QString entry = QStringLiteral("insert into accounts_dep.smena (w_id, i_id, o_id, "
-                                             "data, smena, time) values (%1, %2, %3, '%4', 2, %5)");
+        if (operations) {
+            o = shop.operation(1, p);
+            shop.operation(2, p);
+        }
+        const auto entry = [&](int product, int operation, const QDate &day, int hours) {
+            shop.entry(worker_).operation(operation, product).on(day, 2).hours(hours).insert();
+        };
         // An entry from before the start date is never counted.
-        testdb::run(db_, entry.arg(worker_).arg(p).arg(o).arg("15.06.1999").arg(8));
+        entry(p, o, QDate(1999, 6, 15), 8);
         if (recentEntries)
-            testdb::run(db_, entry.arg(worker_).arg(p).arg(o).arg("02.03.2020").arg(5));
-        testdb::run(db_, entry.arg(worker_).arg(7777).arg(1).arg("02.03.2020").arg(3));
+            entry(p, o, QDate(2020, 3, 2), 5);
+        entry(7777, 1, QDate(2020, 3, 2), 3);
         testdb::run(db_, QStringLiteral("insert into accounts_dep.h_tabel (w_id, smena, month, "
                                         "year, d1, d2) values (%1, 2, 3, 2020, 4, %2)")
                              .arg(worker_)

@@ -227,34 +227,32 @@ private slots:
     {
         // One worker in March 2001: two entries on doors (one of them with rejects and a
         // primer colour) and one on windows; maintenance hours booked on doors only.
-        testdb::run(db_, "insert into accounts_dep.person (fio) values ('Юнусов Я.Я.')");
-        const QString w =
-            testdb::scalar(db_, "select id from accounts_dep.person where fio='Юнусов Я.Я.'")
-                .toString();
+        const int w = shop.worker("Юнусов Я.Я.");
         testdb::run(db_, "insert into cmn_classifier.item (id, id_level, s_caption) values "
                          "(9001, 2, 'Группа А'), (9002, 2, 'Группа Б')");
         testdb::run(db_, "insert into cmn_gds_and_srv.gds_and_srv (id, s_caption, massa, "
                          "id_class_item) values (9101, 'Изд-А', 2, 9001), (9102, 'Изд-Б', 1, "
                          "9002)");
         testdb::run(db_, "insert into accounts_dep.vid_oper (vid) values ('Окраска-т')");
-        const QString kind =
+        const int kind =
             testdb::scalar(db_, "select id from accounts_dep.vid_oper where vid='Окраска-т'")
-                .toString();
-        testdb::run(db_, QStringLiteral("insert into accounts_dep.oper (vid, naimen, i_id) "
-                                        "values (%1, 0, 9101), (%1, 1, 9102)")
-                             .arg(kind));
-        const auto op = [&](int product) {
-            return testdb::scalar(db_, QStringLiteral("select id from accounts_dep.oper where "
-                                                      "i_id=%1")
-                                           .arg(product))
-                .toString();
+                .toInt();
+        const int doors = shop.operation(kind, 9101, 0);
+        const int windows = shop.operation(kind, 9102, 1);
+        const auto entry = [&](int product, int operation, double price, int made, int rejects,
+                               int day, int color) {
+            shop.entry(w)
+                .operation(operation, product)
+                .price(price)
+                .made(made, rejects)
+                .on(QDate(2001, 3, day), 1)
+                .color(color)
+                .hours(8)
+                .insert();
         };
-        testdb::run(db_, QStringLiteral("insert into accounts_dep.smena (w_id, i_id, o_id, cena, "
-                                        "kol_vo, brak, data, smena, color, time) values "
-                                        "(%1, 9101, %2, 1.5, 10, 0, '05.03.2001', 1, 0, 8), "
-                                        "(%1, 9101, %2, 2, 7, 1, '06.03.2001', 1, 1, 8), "
-                                        "(%1, 9102, %3, 3, 4, 0, '07.03.2001', 1, 0, 8)")
-                             .arg(w, op(9101), op(9102)));
+        entry(9101, doors, 1.5, 10, 0, 5, 0);
+        entry(9101, doors, 2, 7, 1, 6, 1);
+        entry(9102, windows, 3, 4, 0, 7, 0);
         testdb::run(db_, QStringLiteral("insert into accounts_dep.fatigue (id_nom, id_o, id_p, "
                                         "d_date, i_mnth, i_year, cnt, price) values (9001, "
                                         "7777, %1, '12.03.2001', 3, 2001, 2, 10)")

@@ -30,7 +30,6 @@ static QStringList listed()
 class WorkersTest : public gui::Fixture {
     Q_OBJECT
 
-    QVariant sql(const QString &text) { return testdb::scalar(db_, text); }
     int count(const QString &where)
     {
         return sql("select count(*) from accounts_dep.person where " + where).toInt();
@@ -58,8 +57,8 @@ private slots:
     {
         startProgram();
         // A name that begins with a space and one with an apostrophe, for the search box.
-        testdb::run(db_, "insert into accounts_dep.person (fio, s_staffpos_hl) values "
-                         "(' Пробелов А.', ''), ('Д''Артаньян Ш.', '')");
+        shop.worker(" Пробелов А.", "");
+        shop.worker("Д'Артаньян Ш.", "");
         Form1->show();
     }
 
@@ -203,7 +202,7 @@ private slots:
                                        [&](TForm2 *e) {
                                            QCOMPARE(e->windowTitle(),
                                                     "Заведение данных нового работника");
-                                           QCOMPARE(e->mode, 1);
+                                           QCOMPARE(e->mode, ui::EditMode::Add);
                                            QVERIFY(e->Edit1->text().isEmpty());
                                            QCOMPARE(e->focusWidget(), e->Edit1);
                                            QVERIFY(e->Button1->isDefault());
@@ -283,10 +282,7 @@ private slots:
         QFETCH(bool, save);
         QFETCH(QString, shown);
         QFETCH(QString, after);
-        const int id = testdb::scalar(db_, "insert into accounts_dep.person (fio, s_staffpos_hl) "
-                                           "values ('Аааа Б.', $$" +
-                                               stored + "$$) returning id")
-                           .toInt();
+        const int id = shop.worker("Аааа Б.", stored);
         // Chosen for another worker before.
         Form2->LCB_department->setCurrentIndex(Form2->LCB_department->findText("Малярный участок"));
         Form5->Edit1->clear();
@@ -295,7 +291,7 @@ private slots:
             QVERIFY(whileShown<TForm2>([&] { click(f->Button2); },
                                        [&](TForm2 *e) {
                                            QCOMPARE(e->windowTitle(), "Изменение данных работника");
-                                           QCOMPARE(e->mode, 2);
+                                           QCOMPARE(e->mode, ui::EditMode::Change);
                                            QCOMPARE(e->personId, id);
                                            QCOMPARE(e->Edit1->text(), QStringLiteral("Аааа Б."));
                                            QCOMPARE(e->LCB_department->currentText(), shown);
@@ -338,9 +334,7 @@ private slots:
         QFETCH(QString, meanwhile);
         QFETCH(QString, afterFirst);
         QFETCH(QString, afterSecond);
-        const int id = testdb::scalar(db_, "insert into accounts_dep.person (fio, s_staffpos_hl) "
-                                           "values ('Бббб В.', '') returning id")
-                           .toInt();
+        const int id = shop.worker("Бббб В.", "");
         const QString stored =
             QStringLiteral("select fio from accounts_dep.person where id=%1").arg(id);
         Form5->Edit1->clear();
@@ -385,9 +379,7 @@ private slots:
     {
         QFETCH(QString, meanwhile);
         QFETCH(int, left);
-        const int id = testdb::scalar(db_, "insert into accounts_dep.person (fio, s_staffpos_hl) "
-                                           "values ('Вввв В.', '') returning id")
-                           .toInt();
+        const int id = shop.worker("Вввв В.", "");
         Form5->Edit1->clear();
         openFromMenu([&](TForm5 *f) {
             QVERIFY(DataModule6->Workers->locate("id", id));
@@ -415,13 +407,9 @@ private slots:
         QFETCH(bool, yes);
         QFETCH(bool, hasEntries);
         QFETCH(bool, gone);
-        const int id = testdb::scalar(db_, "insert into accounts_dep.person (fio, s_staffpos_hl) "
-                                           "values ('Б-удаляемый', '') returning id")
-                           .toInt();
+        const int id = shop.worker("Б-удаляемый", "");
         if (hasEntries)
-            testdb::run(db_, QStringLiteral("insert into accounts_dep.smena (w_id, i_id, o_id, "
-                                            "data, smena) values (%1, 7779, 1, '02.03.2020', 1)")
-                                 .arg(id));
+            shop.entry(id).operation(1, 7779).on(QDate(2020, 3, 2), 1).insert();
         Form5->Edit1->clear();
         openFromMenu([&](TForm5 *f) {
             auto *w = DataModule6->Workers;

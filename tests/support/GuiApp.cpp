@@ -46,6 +46,7 @@ void resetEndRequests()
 void Fixture::startProgram(const QString &templateName)
 {
     db_ = start(templateName);
+    shop = testdb::Shop(db_);
     msg_ = new ScriptedMessages;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TestDb.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 
@@ -31,6 +32,10 @@ class Fixture : public QObject {
 protected:
     QString db_;
     ScriptedMessages *msg_ = nullptr; // stands in for the message boxes
+    testdb::Shop shop;                // lays out workers, operations and entries in db_
+
+    // First column of the first row of a statement, beside the program's connection.
+    QVariant sql(const QString &text) const { return testdb::scalar(db_, text); }
 
     void startProgram(const QString &templateName = QStringLiteral("tabel_demo"));
     // What the login with this code sets before the journal opens.

@@ -118,6 +118,116 @@ void run(const QString &dbName, const QString &sql)
     exec(side(dbName), sql);
 }
 
+namespace {
+
+int inserted(const QString &dbName, const QString &sql, const QVariantList &values)
+{
+    QSqlQuery q(side(dbName));
+    if (!q.prepare(sql + QStringLiteral(" returning id")))
+        fatal(QStringLiteral("%1: %2").arg(sql, q.lastError().text()));
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    if (!q.exec() || !q.next())
+        fatal(QStringLiteral("%1: %2").arg(sql, q.lastError().text()));
+    return q.value(0).toInt();
+}
+
+QString placeholders(qsizetype n)
+{
+    QStringList marks;
+    for (qsizetype i = 0; i < n; ++i)
+        marks << QStringLiteral("?");
+    return marks.join(QLatin1Char(','));
+}
+
+} // namespace
+
+int Shop::worker(const QString &fio)
+{
+    return inserted(db_, QStringLiteral("insert into accounts_dep.person (fio) values (?)"), {fio});
+}
+
+int Shop::worker(const QString &fio, const QString &position)
+{
+    return inserted(db_,
+                    QStringLiteral("insert into accounts_dep.person (fio, s_staffpos_hl) "
+                                   "values (?, ?)"),
+                    {fio, position.isNull() ? QStringLiteral("") : position});
+}
+
+int Shop::operation(int kind, int product, int productKind)
+{
+    return inserted(db_,
+                    QStringLiteral("insert into accounts_dep.oper (vid, naimen, i_id) "
+                                   "values (?, ?, ?)"),
+                    {kind, productKind, product});
+}
+
+EntryRow::EntryRow(const QString &dbName, int worker) : db_(dbName)
+{
+    set("w_id", worker);
+}
+
+EntryRow &EntryRow::set(const char *column, const QVariant &value)
+{
+    columns_ << QLatin1String(column);
+    values_ << value;
+    return *this;
+}
+
+EntryRow &EntryRow::on(const QDate &day, int shift)
+{
+    return set("data", day).set("smena", shift);
+}
+
+EntryRow &EntryRow::hours(int hours)
+{
+    return set("time", hours);
+}
+
+EntryRow &EntryRow::made(int quantity, int rejects)
+{
+    return set("kol_vo", quantity).set("brak", rejects);
+}
+
+EntryRow &EntryRow::operation(int operation, int product)
+{
+    return set("o_id", operation).set("i_id", product);
+}
+
+EntryRow &EntryRow::price(double price)
+{
+    return set("cena", price);
+}
+
+EntryRow &EntryRow::color(int color)
+{
+    return set("color", color);
+}
+
+EntryRow &EntryRow::mark(const QVariant &ok)
+{
+    return set("ok", ok.isValid() ? ok : QVariant(QMetaType::fromType<QString>()));
+}
+
+EntryRow &EntryRow::enteredNow()
+{
+    enteredNow_ = true;
+    return *this;
+}
+
+int EntryRow::insert()
+{
+    QString sql =
+        QStringLiteral("insert into accounts_dep.smena (") + columns_.join(QLatin1Char(','));
+    QString values = placeholders(values_.size());
+    if (enteredNow_) {
+        sql += QStringLiteral(",vvod");
+        values += QStringLiteral(",now()");
+    }
+    return inserted(db_, sql + QStringLiteral(") values (") + values + QLatin1Char(')'), values_);
+}
+
 QString dayColumns()
 {
     QStringList days;

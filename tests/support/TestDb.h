@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -39,5 +40,50 @@ struct OneByOne {
     QStringList keys;
 };
 QString rebuiltOneByOne(const QString &dbName, int month, int year, const OneByOne &how);
+
+// One shift entry being laid out: the columns named are written, the others keep their
+// defaults (null where there is none). insert() writes it and returns its id.
+class [[nodiscard]] EntryRow {
+public:
+    EntryRow &on(const QDate &day, int shift);
+    EntryRow &hours(int hours);
+    EntryRow &made(int quantity, int rejects);
+    EntryRow &operation(int operation, int product);
+    EntryRow &price(double price);
+    EntryRow &color(int color);
+    // The master's mark ("ta" accepted, "no" not yet); a null value leaves it null.
+    EntryRow &mark(const QVariant &ok);
+    // The moment of entry: now.
+    EntryRow &enteredNow();
+    int insert();
+
+private:
+    friend class Shop;
+    EntryRow(const QString &dbName, int worker);
+    EntryRow &set(const char *column, const QVariant &value);
+    QString db_;
+    QStringList columns_;
+    QVariantList values_;
+    bool enteredNow_ = false;
+};
+
+// The rows a test lays out in the shop: workers, operations and shift entries. Values are
+// bound, never pasted into the statement, so a name with an apostrophe is stored as typed.
+// Each returns the new row's id.
+class Shop {
+public:
+    Shop() = default;
+    explicit Shop(const QString &dbName) : db_(dbName) {}
+
+    // A worker without a position (null), or with one as typed (a null text stored empty).
+    int worker(const QString &fio);
+    int worker(const QString &fio, const QString &position);
+    // productKind: 0 finished goods, 1 blanks.
+    int operation(int kind, int product, int productKind = 0);
+    EntryRow entry(int worker) const { return EntryRow(db_, worker); }
+
+private:
+    QString db_;
+};
 
 } // namespace testdb

@@ -10,6 +10,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using excel::Font;
+using excel::Kind;
+using excel::Width;
+
+Q_DECLARE_METATYPE(excel::Kind)
+
 class TstSpreadsheet : public QObject {
     Q_OBJECT
 
@@ -24,121 +30,102 @@ private slots:
     void filesAreNewAndReadable();
     void unopenableWorkbookIsReported();
     void desktopOpenerDoesNotHoldTheWindow();
-    void pieceworkHoldsItsOwnWorkbook();
+    void eachExportHoldsItsOwnWorkbook();
 };
 
 void TstSpreadsheet::cellTypes_data()
 {
-    QTest::addColumn<QString>("instance");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("textFormat");
+    QTest::addColumn<excel::Kind>("kind");
     QTest::addColumn<QString>("type");
     QTest::addColumn<QVariant>("value");
     QTest::addColumn<QString>("format");
 
-    QTest::newRow("plain decimal comma") << "plain"
-                                         << "12,5" << 0 << "number" << QVariant(12.5) << "General";
-    QTest::newRow("plain mark kept as typed") << "plain"
-                                              << "0012" << 1 << "text" << QVariant("0012") << "@";
-    QTest::newRow("plain mark as number") << "plain"
-                                          << "0012" << 0 << "number" << QVariant(12) << "General";
-    QTest::newRow("negative") << "tabel"
-                              << "-3" << 0 << "number" << QVariant(-3) << "General";
-    QTest::newRow("plus sign") << "tabel"
-                               << "+7" << 0 << "number" << QVariant(7) << "General";
-    QTest::newRow("decimal with text format") << "tabel"
-                                              << "12,5" << 1 << "text" << QVariant("12,5") << "@";
+    const excel::Kind value = excel::Kind::Value, text = excel::Kind::Text;
+    QTest::newRow("decimal comma") << "12,5" << value << "number" << QVariant(12.5) << "General";
+    QTest::newRow("mark kept as typed") << "0012" << text << "text" << QVariant("0012") << "@";
+    QTest::newRow("mark as number") << "0012" << value << "number" << QVariant(12) << "General";
+    QTest::newRow("negative") << "-3" << value << "number" << QVariant(-3) << "General";
+    QTest::newRow("plus sign") << "+7" << value << "number" << QVariant(7) << "General";
+    QTest::newRow("decimal as text") << "12,5" << text << "text" << QVariant("12,5") << "@";
     QTest::newRow("point is not the separator")
-        << "tabel"
-        << "1.5" << 0 << "text" << QVariant("1.5") << "General";
-    QTest::newRow("separator alone") << "tabel"
-                                     << "," << 0 << "text" << QVariant(",") << "General";
-    QTest::newRow("two separators") << "tabel"
-                                    << "1,2,3" << 0 << "text" << QVariant("1,2,3") << "General";
+        << "1.5" << value << "text" << QVariant("1.5") << "General";
+    QTest::newRow("separator alone") << "," << value << "text" << QVariant(",") << "General";
+    QTest::newRow("two separators") << "1,2,3" << value << "text" << QVariant("1,2,3") << "General";
     // A spreadsheet keeps digits beyond the largest number as the text they are.
     QTest::newRow("beyond the number range")
-        << "tabel" << QString(400, QLatin1Char('9')) << 0 << "text"
+        << QString(400, QLatin1Char('9')) << value << "text"
         << QVariant(QString(400, QLatin1Char('9'))) << "General";
-    QTest::newRow("name") << "piece"
-                          << "Иванов И.И." << 0 << "text" << QVariant("Иванов И.И.") << "General";
-    QTest::newRow("apostrophe") << "plain"
-                                << "O'Neil" << 1 << "text" << QVariant("O'Neil") << "@";
+    QTest::newRow("name") << "Иванов И.И." << value << "text" << QVariant("Иванов И.И.")
+                          << "General";
+    QTest::newRow("apostrophe") << "O'Neil" << text << "text" << QVariant("O'Neil") << "@";
 }
 
 void TstSpreadsheet::cellTypes()
 {
-    QFETCH(QString, instance);
     QFETCH(QString, text);
-    QFETCH(int, textFormat);
+    QFETCH(excel::Kind, kind);
     QFETCH(QString, type);
     QFETCH(QVariant, value);
     QFETCH(QString, format);
 
     SheetsFixture sheets;
     ScriptedMessages msgs;
-    excel::Application app;
-    if (instance == "plain") {
-        QCOMPARE(excel::plain::OpenWorkbook(QString()), 1);
-        QCOMPARE(excel::plain::WriteCell(1, 2, 3, text, textFormat), 1);
-        excel::plain::SetVisible(true);
-    } else if (instance == "tabel") {
-        QCOMPARE(excel::tabel::OpenWorkbook(QString()), 1);
-        excel::tabel::SetVisible(false);
-        QCOMPARE(excel::tabel::WriteCell(1, 2, 3, text, textFormat, 0, 0), 1);
-        excel::tabel::SetVisible(true);
-    } else {
-        QCOMPARE(excel::piece::OpenWorkbook(QString(), app), 1);
-        QCOMPARE(excel::piece::WriteCell(1, 2, 3, text, textFormat, 0, 0, app), 1);
-        excel::piece::SetVisible(true, app);
-    }
+    excel::Export book;
+    QVERIFY(book.open());
+    QVERIFY(book.write(2, 3, text, {kind}));
+    book.show();
     QVERIFY(msgs.shown.isEmpty());
     QCOMPARE(sheets.opened.size(), 1);
-    const QJsonObject book = sheets.readLast();
-    QCOMPARE(book["sheets"].toInt(), 1);
-    const QJsonObject cell = book["cells"].toObject()["B3"].toObject();
+    const QJsonObject workbook = sheets.readLast();
+    QCOMPARE(workbook["sheets"].toInt(), 1);
+    const QJsonObject cell = workbook["cells"].toObject()["B3"].toObject();
     QCOMPARE(cell["type"].toString(), type);
     QCOMPARE(cell["value"].toVariant(), value);
     QCOMPARE(cell["format"].toString(), format);
-    QCOMPARE(book["cells"].toObject().size(), 1);
+    QCOMPARE(workbook["cells"].toObject().size(), 1);
 }
 
 void TstSpreadsheet::fontAndEmptyText()
 {
     SheetsFixture sheets;
     ScriptedMessages msgs;
-    QCOMPARE(excel::tabel::OpenWorkbook(QString()), 1);
-    excel::tabel::SetVisible(false);
-    QCOMPARE(excel::tabel::WriteCell(1, 1, 1, "Итого", 1, 1, 1), 1);
-    QCOMPARE(excel::tabel::WriteCell(1, 1, 2, "8", 0, 0, 0), 1);
+    const excel::Cell heading{Kind::Text, Font::Bold, Width::Fit};
+    excel::Export book;
+    QVERIFY(book.open());
+    QVERIFY(book.write(1, 1, "Итого", heading));
+    QVERIFY(book.write(1, 2, "8", {Kind::Value, Font::Regular, Width::Kept}));
     // An empty text leaves the cell as it was: no value, no format, no font, no fit.
-    QCOMPARE(excel::tabel::WriteCell(1, 1, 2, "", 1, 1, 1), 1);
-    QCOMPARE(excel::tabel::WriteCell(1, 5, 5, "", 1, 1, 1), 1);
-    excel::tabel::SetVisible(true);
+    QVERIFY(book.write(1, 2, "", heading));
+    QVERIFY(book.write(5, 5, "", heading));
+    book.show();
     QVERIFY(msgs.shown.isEmpty());
 
-    const QJsonObject book = sheets.readLast();
-    const QJsonObject cells = book["cells"].toObject();
+    const QJsonObject workbook = sheets.readLast();
+    const QJsonObject cells = workbook["cells"].toObject();
     QCOMPARE(cells.keys(), QStringList({"A1", "A2"}));
     QCOMPARE(cells["A1"].toObject()["bold"].toBool(), true);
     QCOMPARE(cells["A1"].toObject()["format"].toString(), "@");
     QCOMPARE(cells["A2"].toObject()["bold"].toBool(), false);
     QCOMPARE(cells["A2"].toObject()["value"].toInt(), 8);
     QCOMPARE(cells["A2"].toObject()["format"].toString(), "General");
-    QCOMPARE(book["widths"].toObject().keys(), QStringList({"A"}));
+    QCOMPARE(workbook["widths"].toObject().keys(), QStringList({"A"}));
 }
 
 void TstSpreadsheet::fittedWidthsFollowTheLongestText()
 {
     SheetsFixture sheets;
     ScriptedMessages msgs;
-    QCOMPARE(excel::tabel::OpenWorkbook(QString()), 1);
-    excel::tabel::WriteCell(1, 1, 1, "Ф", 1, 1, 0);
-    excel::tabel::WriteCell(1, 2, 1, "Фамилия", 1, 1, 0);
-    excel::tabel::WriteCell(1, 3, 1, "Фамилия Имя Отчество", 1, 1, 0);
-    excel::tabel::WriteCell(1, 3, 2, "короче", 1, 1, 0); // a shorter text keeps the width
-    excel::tabel::WriteCell(1, 4, 1, "Фамилия Имя Отчество", 1, 0, 0); // never fitted
-    excel::tabel::WriteCell(1, 5, 1, "Фамилия", 1, 1, 1);              // bold is wider
-    excel::tabel::SetVisible(true);
+    const excel::Cell fitted{Kind::Text, Font::Regular, Width::Fit};
+    excel::Export book;
+    QVERIFY(book.open());
+    book.write(1, 1, "Ф", fitted);
+    book.write(2, 1, "Фамилия", fitted);
+    book.write(3, 1, "Фамилия Имя Отчество", fitted);
+    book.write(3, 2, "короче", fitted);                     // a shorter text keeps the width
+    book.write(4, 1, "Фамилия Имя Отчество", excel::kText); // never fitted
+    book.write(5, 1, "Фамилия", {Kind::Text, Font::Bold, Width::Fit}); // bold is wider
+    book.show();
 
     const QJsonObject w = sheets.readLast()["widths"].toObject();
     QCOMPARE(w.keys(), QStringList({"A", "B", "C", "E"}));
@@ -152,52 +139,47 @@ void TstSpreadsheet::fittedWidthsFollowTheLongestText()
 void TstSpreadsheet::cellFailures_data()
 {
     QTest::addColumn<bool>("open");
-    QTest::addColumn<int>("sheet");
     QTest::addColumn<int>("column");
     QTest::addColumn<int>("row");
     QTest::addColumn<QString>("caption");
 
     const QString badSheet = "Ошибочный номер листа Microsoft Excel";
     const QString badCell = "Ошибка Microsoft Excel";
-    QTest::newRow("second sheet") << true << 2 << 1 << 1 << badSheet;
-    QTest::newRow("sheet zero") << true << 0 << 1 << 1 << badSheet;
-    QTest::newRow("no workbook yet") << false << 1 << 1 << 1 << badSheet;
-    QTest::newRow("row zero") << true << 1 << 1 << 0 << badCell;
-    QTest::newRow("column zero") << true << 1 << 0 << 4 << badCell;
-    QTest::newRow("past the last column") << true << 1 << 16385 << 1 << badCell;
-    QTest::newRow("column that wraps in 16 bits") << true << 1 << 65537 << 1 << badCell;
-    QTest::newRow("past the last row") << true << 1 << 1 << 1048577 << badCell;
+    QTest::newRow("no workbook yet") << false << 1 << 1 << badSheet;
+    QTest::newRow("row zero") << true << 1 << 0 << badCell;
+    QTest::newRow("column zero") << true << 0 << 4 << badCell;
+    QTest::newRow("past the last column") << true << 16385 << 1 << badCell;
+    QTest::newRow("column that wraps in 16 bits") << true << 65537 << 1 << badCell;
+    QTest::newRow("past the last row") << true << 1 << 1048577 << badCell;
 }
 
 void TstSpreadsheet::cellFailures()
 {
     QFETCH(bool, open);
-    QFETCH(int, sheet);
     QFETCH(int, column);
     QFETCH(int, row);
     QFETCH(QString, caption);
 
     SheetsFixture sheets;
     ScriptedMessages msgs;
-    excel::Application app;
+    excel::Export book;
     if (open)
-        QCOMPARE(excel::piece::OpenWorkbook(QString(), app), 1);
-    QCOMPARE(excel::piece::WriteCell(sheet, column, row, "x", 0, 1, 1, app), -1);
+        QVERIFY(book.open());
+    QVERIFY(!book.write(column, row, "x", {Kind::Value, Font::Bold, Width::Fit}));
     QCOMPARE(msgs.shown.size(), 1);
     QCOMPARE(msgs.shown[0].caption, caption);
-    QCOMPARE(msgs.shown[0].text, QString("Ошибка при записи: лист %1, столбец %2, строка %3")
-                                     .arg(sheet)
-                                     .arg(column)
-                                     .arg(row));
+    QCOMPARE(
+        msgs.shown[0].text,
+        QString("Ошибка при записи: лист %1, столбец %2, строка %3").arg(1).arg(column).arg(row));
     if (!open)
         return;
     // The export goes on with the next cell.
-    QCOMPARE(excel::piece::WriteCell(1, 1, 1, "дальше", 0, 0, 0, app), 1);
-    excel::piece::SetVisible(true, app);
+    QVERIFY(book.write(1, 1, "дальше"));
+    book.show();
     QCOMPARE(sheets.readLast()["cells"].toObject().keys(), QStringList({"A1"}));
     // A workbook handed to the user takes no more cells.
     msgs.clear();
-    QCOMPARE(excel::piece::WriteCell(1, 1, 2, "поздно", 0, 0, 0, app), -1);
+    QVERIFY(!book.write(1, 2, "поздно"));
     QCOMPARE(msgs.shown.size(), 1);
     QCOMPARE(msgs.shown[0].caption, "Ошибка Microsoft Excel");
 }
@@ -206,21 +188,21 @@ void TstSpreadsheet::noWorkbookCanBeCreated()
 {
     SheetsFixture sheets;
     ScriptedMessages msgs;
-    excel::Application app;
-    // SetVisible before any workbook does nothing.
-    QCOMPARE(excel::piece::SetVisible(true, app), 1);
+    excel::Export book;
+    // Showing before any workbook does nothing.
+    book.show();
 
     QFile blocker(sheets.folder() + "/file");
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     excel::setDocumentsFolder(blocker.fileName() + "/Документы");
-    QCOMPARE(excel::piece::OpenWorkbook(QString(), app), -1);
+    QVERIFY(!book.open());
     QCOMPARE(msgs.texts(), QStringList({"Невозможно открыть Microsoft Excel.",
                                         "Ошибка открытия файла Microsoft Excel."}));
     QCOMPARE(msgs.shown[0].caption, "Ошибка");
     QCOMPARE(msgs.shown[1].caption, "Ошибка");
-    QVERIFY(app.isEmpty());
-    QCOMPARE(excel::piece::SetVisible(true, app), 1);
+    QVERIFY(book.isEmpty());
+    book.show();
     QVERIFY(sheets.opened.isEmpty());
 }
 
@@ -228,11 +210,12 @@ void TstSpreadsheet::filesAreNewAndReadable()
 {
     SheetsFixture sheets;
     ScriptedMessages msgs;
+    excel::Export book;
     for (int i = 0; i < 3; ++i) {
-        QCOMPARE(excel::plain::OpenWorkbook(QString(), "Операции"), 1);
-        excel::plain::WriteCell(1, 1, 1, QString::number(i), 0);
-        excel::plain::SetVisible(true);
-        excel::plain::SetVisible(true); // once shown, the workbook is not written again
+        QVERIFY(book.open("Операции"));
+        book.write(1, 1, QString::number(i));
+        book.show();
+        book.show(); // once shown, the workbook is not written again
     }
     QVERIFY(msgs.shown.isEmpty());
     QCOMPARE(sheets.opened.size(), 3);
@@ -252,9 +235,9 @@ void TstSpreadsheet::filesAreNewAndReadable()
     // Nothing but the three workbooks is left in the folder.
     QCOMPARE(QDir(excel::documentsFolder()).entryList(QDir::Files | QDir::Hidden).size(), 3);
     // A workbook never shown leaves nothing behind when the next one is opened.
-    QCOMPARE(excel::plain::OpenWorkbook(QString()), 1);
-    excel::plain::WriteCell(1, 1, 1, "черновик", 0);
-    QCOMPARE(excel::plain::OpenWorkbook(QString()), 1);
+    QVERIFY(book.open());
+    book.write(1, 1, "черновик");
+    QVERIFY(book.open());
     QCOMPARE(QDir(excel::documentsFolder()).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
 
@@ -263,9 +246,10 @@ void TstSpreadsheet::unopenableWorkbookIsReported()
     SheetsFixture sheets;
     ScriptedMessages msgs;
     sheets.canOpen = false;
-    QCOMPARE(excel::plain::OpenWorkbook(QString(), "Отчёт: выпуск/сдача"), 1);
-    excel::plain::WriteCell(1, 1, 1, "Марка", 1);
-    QCOMPARE(excel::plain::SetVisible(true), 1);
+    excel::Export book;
+    QVERIFY(book.open("Отчёт: выпуск/сдача"));
+    book.write(1, 1, "Марка", excel::kText);
+    book.show();
     QCOMPARE(sheets.opened.size(), 1);
     const QString path = sheets.opened[0];
     QVERIFY(QFileInfo::exists(path));
@@ -294,9 +278,10 @@ void TstSpreadsheet::desktopOpenerDoesNotHoldTheWindow()
     qputenv("PATH", bin.path().toUtf8() + ':' + path);
     excel::setOpener(nullptr);
 
-    QCOMPARE(excel::plain::OpenWorkbook(QString(), "Выпуск"), 1);
-    excel::plain::WriteCell(1, 1, 1, "Марка", 1);
-    QCOMPARE(excel::plain::SetVisible(true), 1);
+    excel::Export book;
+    QVERIFY(book.open("Выпуск"));
+    book.write(1, 1, "Марка", excel::kText);
+    book.show();
     // Back in the window while the opener still waits.
     QVERIFY(!QFileInfo::exists(bin.filePath("shown")));
     QVERIFY(msgs.shown.isEmpty());
@@ -310,20 +295,20 @@ void TstSpreadsheet::desktopOpenerDoesNotHoldTheWindow()
     qputenv("PATH", path);
 }
 
-void TstSpreadsheet::pieceworkHoldsItsOwnWorkbook()
+void TstSpreadsheet::eachExportHoldsItsOwnWorkbook()
 {
     SheetsFixture sheets;
     ScriptedMessages msgs;
-    excel::Application first, second;
-    QCOMPARE(excel::piece::OpenWorkbook(QString(), first), 1);
-    QCOMPARE(excel::piece::OpenWorkbook(QString(), second), 1);
-    QCOMPARE(excel::tabel::OpenWorkbook(QString()), 1);
-    excel::piece::WriteCell(1, 1, 1, "первая", 0, 0, 0, first);
-    excel::piece::WriteCell(1, 1, 1, "вторая", 0, 0, 0, second);
-    excel::tabel::WriteCell(1, 1, 1, "табель", 0, 0, 0);
-    excel::piece::SetVisible(true, second);
-    excel::piece::SetVisible(true, first);
-    excel::tabel::SetVisible(true);
+    excel::Export first, second, third;
+    QVERIFY(first.open());
+    QVERIFY(second.open());
+    QVERIFY(third.open());
+    first.write(1, 1, "первая");
+    second.write(1, 1, "вторая");
+    third.write(1, 1, "табель");
+    second.show();
+    first.show();
+    third.show();
     QCOMPARE(sheets.opened.size(), 3);
     QStringList values;
     for (const QString &p : sheets.opened)
