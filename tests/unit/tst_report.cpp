@@ -11,8 +11,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QPushButton>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -543,10 +543,15 @@ private slots:
         QCOMPARE(w.currentPage(), 3);
         click("Prior");
         QCOMPARE(label->text(), QStringLiteral("Стр. 2 из %1").arg(count));
+        const double fitWidth = view->scale();
         click("ZoomIn");
+        QCOMPARE(view->scale(), fitWidth * 1.25);
         QCOMPARE(w.currentPage(), 2);
         click("FitPage");
         QCOMPARE(w.currentPage(), 2);
+        // The whole page is in sight.
+        QVERIFY(297 * view->scale() <= view->viewport()->height());
+        QVERIFY(view->scale() < fitWidth);
         click("Last");
         QCOMPARE(w.currentPage(), count);
         QCOMPARE(label->text(), QStringLiteral("Стр. %1 из %1").arg(count));
