@@ -215,12 +215,8 @@ CREATE INDEX smena_w_id_data_idx ON accounts_dep.smena (w_id, data);
 CREATE INDEX smena_w_id_num_data_idx ON accounts_dep.smena ((w_id::numeric), data);
 CREATE INDEX smena_i_id_idx ON accounts_dep.smena (i_id);
 CREATE INDEX smena_o_id_idx ON accounts_dep.smena (o_id);
--- The reports sum a period's entries per worker, product, operation and colour. Without
--- this the server guesses the number of such groups from the columns one by one (for a
--- plant's year: half a million against 36,000 found), and then will not share the summing
--- between its processes.
-CREATE STATISTICS accounts_dep.smena_groups (ndistinct) ON w_id, i_id, o_id, color
-    FROM accounts_dep.smena;
+-- The group statistics the reports' plans need (also applied alone to older databases).
+\ir statistics.sql
 
 -- Maintenance and average-piecework entries.
 CREATE TABLE accounts_dep.fatigue (

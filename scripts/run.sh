@@ -63,6 +63,11 @@ prepare_database() {
         echo "Adding closed months and the change history to $DB."
         pg_psql "$PORT" "$DB" -f app/closing.sql >/dev/null
     fi
+    if [ "$(pg_psql "$PORT" "$DB" -tA -c \
+        "select count(*) from pg_statistic_ext where stxname = 'smena_groups'")" = 0 ]; then
+        echo "Adding the entries' group statistics to $DB."
+        pg_psql "$PORT" "$DB" -f app/statistics.sql -c "ANALYZE accounts_dep.smena" >/dev/null
+    fi
     # The program's rights, given to its group role (again on every start: it costs
     # nothing and follows the schema).
     pg_psql "$PORT" "$DB" -f app/grants.sql >/dev/null
