@@ -15,12 +15,15 @@ namespace {
 constexpr int kGap = 12;          // pixels around and between the pages
 constexpr double kMinScale = 0.5; // pixels per millimetre: a page about 100 pixels wide
 constexpr double kMaxScale = 40;  // about 1,000 dpi
-constexpr int kPicturesKept = 12; // pages held drawn for scrolling back and forth
+// Pages held drawn for scrolling back and forth, by size: at the usual zoom a dozen pages.
+// A page larger than a quarter of it (zoomed far in) is drawn straight onto the screen,
+// the part in sight only, and not kept.
+constexpr int kPicturesKb = 96 * 1024;
 } // namespace
 
 PageView::PageView(const Report &report, QWidget *parent)
     : QAbstractScrollArea(parent), report_(report),
-      paperMm_(report.def().page.width(), report.def().page.height()), pictures_(kPicturesKept)
+      paperMm_(report.def().page.width(), report.def().page.height()), pictures_(kPicturesKb)
 {
     setFocusPolicy(Qt::StrongFocus);
     // Always there, so that fitting the width does not make it come and go.
@@ -132,12 +135,16 @@ void PageView::scrollContentsBy(int, int)
     viewport()->update();
 }
 
-const QPixmap &PageView::pagePicture(int index)
+const QPixmap *PageView::pagePicture(int index)
 {
     if (QPixmap *kept = pictures_.object(index))
-        return *kept;
+        return kept;
     const qreal dpr = devicePixelRatioF();
-    auto *picture = new QPixmap(pagePixels() * dpr);
+    const QSize size = pagePixels() * dpr;
+    const qint64 kb = qint64(size.width()) * size.height() * 4 / 1024 + 1;
+    if (kb > kPicturesKb / 4)
+        return nullptr;
+    auto *picture = new QPixmap(size);
     picture->setDevicePixelRatio(dpr);
     picture->fill(Qt::white);
     QPainter p(picture);
@@ -146,8 +153,8 @@ const QPixmap &PageView::pagePicture(int index)
     report_.paintPage(p, index, scale_);
     p.end();
     ++drawn_;
-    pictures_.insert(index, picture);
-    return *picture;
+    pictures_.insert(index, picture, int(kb));
+    return picture;
 }
 
 void PageView::paintEvent(QPaintEvent *)
@@ -165,7 +172,19 @@ void PageView::paintEvent(QPaintEvent *)
     for (int i = first; i <= last; ++i) {
         const QRect r(QPoint(left, kGap + i * pageStride() - top), page);
         p.fillRect(r.translated(3, 3), QColor(0, 0, 0, 60));
-        p.drawPixmap(r.topLeft(), pagePicture(i));
+        if (const QPixmap *picture = pagePicture(i)) {
+            p.drawPixmap(r.topLeft(), *picture);
+            continue;
+        }
+        p.fillRect(r, Qt::white);
+        p.save();
+        p.setClipRect(r.intersected(viewport()->rect()));
+        p.translate(r.topLeft());
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        report_.paintPage(p, i, scale_);
+        p.restore();
+        ++drawn_;
     }
 }
 

@@ -10,7 +10,7 @@ class Report;
 
 // The prepared pages in one column, drawn as they come into sight: a report of a thousand
 // pages opens as fast as one of a single page, and only the pages on screen (and a few
-// recently seen) are held as pictures.
+// recently seen, within a fixed amount of memory) are held as pictures.
 class PageView : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -47,7 +47,9 @@ private:
     int pageStride() const; // a page and the gap below it
     void setScale(double scale, Fit fit);
     void updateScrollBars();
-    const QPixmap &pagePicture(int index);
+    // The page drawn at the current zoom, kept for the next paint; nullptr when the page is
+    // too large to keep.
+    const QPixmap *pagePicture(int index);
 
     const Report &report_;
     QSizeF paperMm_;

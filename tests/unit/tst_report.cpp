@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -559,6 +560,20 @@ private slots:
         QVERIFY2(view->pagesDrawn() <= 12, qPrintable(QString::number(view->pagesDrawn())));
         click("First");
         QCOMPARE(w.currentPage(), 1);
+        // Zoomed as far as it goes a page is far larger than a picture worth keeping: it is
+        // drawn straight onto the screen, every time it is painted.
+        for (int i = 0; i < 30; ++i)
+            click("ZoomIn");
+        QVERIFY(210 * view->scale() > 8000);
+        // The report's header ("Шапка", 10 mm from the top and the left) in sight.
+        view->verticalScrollBar()->setValue(int(8 * view->scale()));
+        view->horizontalScrollBar()->setValue(int(8 * view->scale()));
+        const int before = view->pagesDrawn();
+        QVERIFY(inkOf() > 0);
+        QVERIFY(inkOf() > 0);
+        QCOMPARE(view->pagesDrawn(), before + 2);
+        click("FitWidth");
+        QVERIFY(inkOf() > 0);
     }
 
     // Saving as PDF from the preview: the name with its extension is what the replace
