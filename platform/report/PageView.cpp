@@ -18,7 +18,7 @@ constexpr double kMaxScale = 40;  // about 1,000 dpi
 // Pages held drawn for scrolling back and forth, by size: at the usual zoom a dozen pages.
 // A page larger than a quarter of it (zoomed far in) is drawn straight onto the screen,
 // the part in sight only, and not kept.
-constexpr int kPicturesKb = 96 * 1024;
+constexpr int kPicturesKb = 64 * 1024;
 } // namespace
 
 PageView::PageView(const Report &report, QWidget *parent)
