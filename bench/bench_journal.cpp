@@ -10,7 +10,8 @@
 
 namespace {
 
-// The last day with entries and the last one a year before it.
+// The last day with entries and the last one a year before it (a shop of one year: the
+// one before it).
 struct Dates {
     QDate last, earlier;
 };
@@ -21,9 +22,13 @@ Dates busyDates()
     for (db::Dataset *q : DataModule6->journals())
         q->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
     const QDate last = bench::scalar("select max(data) from accounts_dep.smena").toDate();
-    const QDate earlier = bench::scalar("select max(data) from accounts_dep.smena where data <= '" +
-                                        last.addYears(-1).toString("dd.MM.yyyy") + "'")
-                              .toDate();
+    const auto latestUpTo = [](const QString &condition) {
+        return bench::scalar("select max(data) from accounts_dep.smena where data " + condition)
+            .toDate();
+    };
+    QDate earlier = latestUpTo("<= '" + last.addYears(-1).toString("dd.MM.yyyy") + "'");
+    if (!earlier.isValid())
+        earlier = latestUpTo("< '" + last.toString("dd.MM.yyyy") + "'");
     return {last, earlier};
 }
 
