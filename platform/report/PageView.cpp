@@ -31,7 +31,13 @@ PageView::PageView(const Report &report, QWidget *parent)
     viewport()->setAutoFillBackground(false);
     verticalScrollBar()->setSingleStep(20);
     horizontalScrollBar()->setSingleStep(20);
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &PageView::currentPageChanged);
+    // Scrolled by the user: the current page is the one under the middle of the view.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        if (steering_)
+            return;
+        current_ = pageInMiddle();
+        emit currentPageChanged();
+    });
     fitToWidth();
 }
 
@@ -50,7 +56,7 @@ int PageView::pageStride() const
     return pagePixels().height() + kGap;
 }
 
-int PageView::currentPage() const
+int PageView::pageInMiddle() const
 {
     if (pageCount() == 0)
         return 0;
@@ -58,12 +64,27 @@ int PageView::currentPage() const
     return std::clamp(middle / pageStride() + 1, 1, pageCount());
 }
 
+int PageView::currentPage() const
+{
+    return pageCount() == 0 ? 0 : current_;
+}
+
+void PageView::scrollTo(int page, double into)
+{
+    // The page asked for stays the current one even where the view cannot bring it to its
+    // top (the last pages, or all of them in sight at once).
+    current_ = page;
+    steering_ = true;
+    verticalScrollBar()->setValue((page - 1) * pageStride() + qRound(into * pageStride()));
+    steering_ = false;
+    viewport()->update();
+    emit currentPageChanged();
+}
+
 void PageView::setCurrentPage(int page)
 {
-    if (pageCount() == 0)
-        return;
-    page = std::clamp(page, 1, pageCount());
-    verticalScrollBar()->setValue((page - 1) * pageStride());
+    if (pageCount() > 0)
+        scrollTo(std::clamp(page, 1, pageCount()), 0);
 }
 
 void PageView::setScale(double scale, Fit fit)
@@ -79,9 +100,8 @@ void PageView::setScale(double scale, Fit fit)
     pictures_.clear();
     updateScrollBars();
     if (page > 0)
-        verticalScrollBar()->setValue((page - 1) * pageStride() + qRound(into * pageStride()));
+        scrollTo(page, into);
     viewport()->update();
-    emit currentPageChanged();
 }
 
 void PageView::zoomIn(double factor)

@@ -19,7 +19,7 @@ public:
     explicit PageView(const Report &report, QWidget *parent = nullptr);
 
     int pageCount() const;
-    // The page under the middle of the view, 1-based.
+    // The page last gone to, or under the middle of the view once scrolled; 1-based.
     int currentPage() const;
     // Scrolls so that the page's top is at the top of the view.
     void setCurrentPage(int page);
@@ -44,6 +44,9 @@ protected:
 
 private:
     QSize pagePixels() const;
+    int pageInMiddle() const;
+    // Scrolls to the page, into (a fraction of a page) below its top, and makes it current.
+    void scrollTo(int page, double into);
     int pageStride() const; // a page and the gap below it
     void setScale(double scale, Fit fit);
     void updateScrollBars();
@@ -56,6 +59,8 @@ private:
     double scale_ = 1;
     Fit fit_ = Fit::Width;
     int drawn_ = 0;
+    int current_ = 1;
+    bool steering_ = false; // scrolling to a page asked for
     QCache<int, QPixmap> pictures_;
 };
 

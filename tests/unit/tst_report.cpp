@@ -560,6 +560,22 @@ private slots:
         QVERIFY2(view->pagesDrawn() <= 12, qPrintable(QString::number(view->pagesDrawn())));
         click("First");
         QCOMPARE(w.currentPage(), 1);
+        // Zoomed out until many pages are in sight at once, the last page is still the one
+        // gone to.
+        for (int i = 0; i < 8; ++i)
+            click("ZoomOut");
+        QVERIFY(view->viewport()->height() > 3 * 297 * view->scale());
+        click("Last");
+        QCOMPARE(label->text(), QStringLiteral("Стр. %1 из %1").arg(count));
+        click("Prior");
+        QCOMPARE(w.currentPage(), count - 1);
+        // Scrolled back to the top by hand: one of the pages in sight there is current.
+        view->verticalScrollBar()->setValue(0);
+        QVERIFY(w.currentPage() <= view->viewport()->height() / (297 * view->scale()) + 1);
+        QCOMPARE(label->text(), QStringLiteral("Стр. %1 из %2").arg(w.currentPage()).arg(count));
+        click("FitWidth");
+        click("First");
+        QCOMPARE(w.currentPage(), 1);
         // Zoomed as far as it goes a page is far larger than a picture worth keeping: it is
         // drawn straight onto the screen, every time it is painted.
         for (int i = 0; i < 30; ++i)
