@@ -48,6 +48,11 @@ PreviewWindow::PreviewWindow(const Report &report, QWidget *parent)
     })->setToolTip(QStringLiteral("Предыдущая страница"));
     pageLabel_ = new QLabel(this);
     pageLabel_->setObjectName(QStringLiteral("PageLabel"));
+    // As wide as the longest it can say, so that the buttons do not move as it counts.
+    const QString widest(QString::number(report.pages().size()).size(), QLatin1Char('8'));
+    pageLabel_->setMinimumWidth(
+        pageLabel_->fontMetrics().horizontalAdvance(QStringLiteral("Стр. %1 из %1").arg(widest)));
+    pageLabel_->setAlignment(Qt::AlignCenter);
     bar->addWidget(pageLabel_);
     button("Next", QStringLiteral(">"), [this] {
         goTo(currentPage() + 1);
