@@ -171,18 +171,15 @@ void TForm24::startChange(const db::Dataset &entry, const shop::EntryContext &co
     // The entry as read comes first: filling the boxes below already prices it.
     const int kind = entry.asInteger(QStringLiteral("id_o"));
     const int night = entry.asInteger(QStringLiteral("i_night"));
-    former_ = {entry.value(QStringLiteral("id")).toLongLong(),
-               entry.asString(QStringLiteral("row_ver")),
-               entry.asInteger(QStringLiteral("id_p")),
-               kind,
-               night,
-               entry.asDate(QStringLiteral("d_date")),
+    former_ = {{entry.value(QStringLiteral("id")).toLongLong(),
+                entry.asString(QStringLiteral("row_ver")), entry.asInteger(QStringLiteral("id_p")),
+                kind, night, entry.asDate(QStringLiteral("d_date"))},
                entry.asInteger(QStringLiteral("id_nom")),
                entry.asFloat(QStringLiteral("price")),
                entry.asInteger(QStringLiteral("i_holiday")) != 0};
     mode = ui::EditMode::Change;
     nomId = former_.nom;
-    workerId = former_.worker;
+    workerId = former_.stored.workerId;
     cb_type_work->reload();
     Edit1->setText(entry.asString(QStringLiteral("fio")).trimmed());
     Edit2->setText(entry.asString(QStringLiteral("s_caption")).trimmed());
@@ -208,13 +205,13 @@ double TForm24::priceToStore() const
         // night flag, and for average piecework also the worker and the nomenclature group
         // whose average it is (the date and the day-off flag of an entry do not change here).
         const bool same =
-            kind == former_.kind && int(night) == former_.night &&
-            (kind != kAverage || (workerId == former_.worker && nomId == former_.nom));
+            kind == former_.stored.kind && int(night) == former_.stored.night &&
+            (kind != kAverage || (workerId == former_.stored.workerId && nomId == former_.nom));
         if (same)
             return former_.price;
         if (kind == kAverage)
-            return price::round4(
-                price::hourPrice(averageOf(workerId, nomId, former_.day), former_.dayOff, night));
+            return price::round4(price::hourPrice(averageOf(workerId, nomId, former_.stored.day),
+                                                  former_.dayOff, night));
     }
     if (type_work->isEmpty() || !type_work->isActive())
         return 0;
@@ -299,7 +296,7 @@ void TForm24::Button1Click()
     entry.kind = kindKey.toInt();
     entry.workerId = workerId;
     // A changed entry keeps its date.
-    entry.day = mode == ui::EditMode::Add ? context_.date : former_.day;
+    entry.day = mode == ui::EditMode::Add ? context_.date : former_.stored.day;
     entry.shift = context_.shift;
     entry.hours = hours;
     entry.price = priceToStore();
@@ -309,9 +306,7 @@ void TForm24::Button1Click()
         if (mode == ui::EditMode::Add)
             shop::MaintenanceEntries::add(entry);
         else
-            shop::MaintenanceEntries::change({former_.id, former_.rowVer, former_.worker,
-                                              former_.kind, former_.night, former_.day},
-                                             entry);
+            shop::MaintenanceEntries::change(former_.stored, entry);
     } catch (const db::RowChanged &) {
         emit entriesChanged();
         throw;

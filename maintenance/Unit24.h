@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shop/EntryContext.h"
+#include "shop/MaintenanceEntries.h"
 #include "ui/EditMode.h"
 #include "ui/Form.h"
 
@@ -58,14 +59,10 @@ private:
     shop::EntryContext context_;
     void showPrice();
     static double averageOf(int worker, int nom, const QDate &day);
-    // The entry being changed, as it was read.
+    // The entry being changed, as it was read: what the store checks and the cell it leaves,
+    // and what its price was made from.
     struct Former {
-        qlonglong id = 0;
-        QString rowVer;
-        int worker = 0;
-        int kind = 0;
-        int night = 0;
-        QDate day;
+        shop::StoredMaintenance stored;
         int nom = 0;
         double price = 0;
         bool dayOff = false;

@@ -31,29 +31,27 @@ inline constexpr const char *kByWorkers =
     "order by fio, e.w_id, izdel.nom, vid_oper.vid, oper.naimen, e.color";
 
 // Report by products and the reports window's workbook: quantities per product group,
-// operation kind, kind of product and colour, with the boxes (mass).
+// operation kind, kind of product and colour, with the boxes (mass). The two differ only in
+// the boxes: rounded for the printed report, unrounded in the workbook.
+#define TABEL_PRODUCT_GROUPS                                                                       \
+    "from (select i_id, o_id, color, sum(kol_vo-brak) qty from accounts_dep.smena "                \
+    "where data<:data2 and data>=:data1 group by i_id, o_id, color) e "                            \
+    "join accounts_dep.izdel on izdel.id=e.i_id "                                                  \
+    "join accounts_dep.oper on oper.id=e.o_id "                                                    \
+    "join accounts_dep.vid_oper on vid_oper.id=oper.vid "                                          \
+    "group by izdel.nom, e.color, oper.naimen, vid_oper.vid, izdel.massa "                         \
+    "order by izdel.nom, vid_oper.vid, oper.naimen, e.color, izdel.massa"
+
 inline constexpr const char *kByProducts =
     "select sum(e.qty)::numeric as kolvo, vid_oper.vid, izdel.nom, oper.naimen, e.color, "
-    "round((izdel.massa*sum(e.qty))::numeric,2) as mass "
-    "from (select i_id, o_id, color, sum(kol_vo-brak) qty from accounts_dep.smena "
-    "where data<:data2 and data>=:data1 group by i_id, o_id, color) e "
-    "join accounts_dep.izdel on izdel.id=e.i_id "
-    "join accounts_dep.oper on oper.id=e.o_id "
-    "join accounts_dep.vid_oper on vid_oper.id=oper.vid "
-    "group by izdel.nom, e.color, oper.naimen, vid_oper.vid, izdel.massa "
-    "order by izdel.nom, vid_oper.vid, oper.naimen, e.color, izdel.massa";
+    "round((izdel.massa*sum(e.qty))::numeric,2) as mass " TABEL_PRODUCT_GROUPS;
 
 // The workbook's rows: as the report by products, the boxes unrounded.
 inline constexpr const char *kWorkbook =
     "select sum(e.qty)::numeric as kolvo, vid_oper.vid, izdel.nom, oper.naimen, e.color, "
-    "izdel.massa*sum(e.qty) as mass "
-    "from (select i_id, o_id, color, sum(kol_vo-brak) qty from accounts_dep.smena "
-    "where data<:data2 and data>=:data1 group by i_id, o_id, color) e "
-    "join accounts_dep.izdel on izdel.id=e.i_id "
-    "join accounts_dep.oper on oper.id=e.o_id "
-    "join accounts_dep.vid_oper on vid_oper.id=oper.vid "
-    "group by izdel.nom, e.color, oper.naimen, vid_oper.vid, izdel.massa "
-    "order by izdel.nom, vid_oper.vid, oper.naimen, e.color, izdel.massa";
+    "izdel.massa*sum(e.qty) as mass " TABEL_PRODUCT_GROUPS;
+
+#undef TABEL_PRODUCT_GROUPS
 
 // Detailed report by workers: per worker, product, operation kind, kind of product and
 // colour, with rejects and bonuses.

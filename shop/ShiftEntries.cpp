@@ -34,6 +34,31 @@ bool repeated(const ShiftEntry &e, int excludedId)
     return found;
 }
 
+// The cell a stored entry counts in: its worker, shift and date.
+struct Cell {
+    int worker = 0;
+    int shift = 0;
+    QDate date;
+};
+
+// The stored entry's cell, its row locked until the transaction ends; refused when the entry
+// is gone or, with a version given, changed since it was read.
+Cell lockStored(int id, const QString &rowVer = QString())
+{
+    db::Dataset stored(QStringLiteral("ShiftStored"));
+    stored.setSql(QStringLiteral("select w_id, smena, data from accounts_dep.smena where id=:id") +
+                  (rowVer.isNull() ? QString() : QStringLiteral(" and xmin=:row_ver::xid")) +
+                  QStringLiteral(" for update"));
+    stored.setParam(QStringLiteral("id"), id);
+    if (!rowVer.isNull())
+        stored.setParam(QStringLiteral("row_ver"), rowVer);
+    stored.open();
+    if (stored.isEmpty())
+        throw db::RowChanged();
+    return {stored.asInteger(QStringLiteral("w_id")), stored.asInteger(QStringLiteral("smena")),
+            stored.asDate(QStringLiteral("data"))};
+}
+
 template <typename Statement> void bind(Statement &cmd, const ShiftEntry &e)
 {
     cmd.setParam(QStringLiteral("w_id"), e.workerId);
@@ -91,19 +116,8 @@ StoreResult change(const StoredEntry &former, const ShiftEntry &entry)
         }
         // The cell the entry leaves is that of the entry as stored, read under lock with the
         // version the caller read: refused when another user changed or deleted it since.
-        db::Dataset stored(QStringLiteral("ShiftStored"));
-        stored.setSql(QStringLiteral("select w_id, smena, data from accounts_dep.smena where "
-                                     "id=:id and xmin=:row_ver::xid for update"));
-        stored.setParam(QStringLiteral("id"), former.id);
-        stored.setParam(QStringLiteral("row_ver"), former.rowVer);
-        stored.open();
-        if (stored.isEmpty())
-            throw db::RowChanged();
-        const int formerWorker = stored.asInteger(QStringLiteral("w_id"));
-        const int formerShift = stored.asInteger(QStringLiteral("smena"));
-        const QDate formerDate = stored.asDate(QStringLiteral("data"));
-        stored.close();
-        timesheet::lockWorkerMonths(formerWorker, formerDate, entry.workerId, entry.date);
+        const Cell left = lockStored(former.id, former.rowVer);
+        timesheet::lockWorkerMonths(left.worker, left.date, entry.workerId, entry.date);
         db::Command cmd(QStringLiteral(
             "update accounts_dep.SMENA set w_id=:w_id, i_id=:i_id, o_id=:o_id, cena=:cena, "
             "kol_vo=:kol_vo, brak=:brak, data=:data, smena=:smena, color=:color, time=:time, "
@@ -115,9 +129,8 @@ StoreResult change(const StoredEntry &former, const ShiftEntry &entry)
         timesheet::writeShiftDay(entry.workerId, entry.shift, entry.date, true);
         // An entry moved to another worker, date or shift leaves the former cell with what
         // remains.
-        if (formerWorker != entry.workerId || formerDate != entry.date ||
-            formerShift != entry.shift)
-            timesheet::writeShiftDay(formerWorker, formerShift, formerDate, false);
+        if (left.worker != entry.workerId || left.date != entry.date || left.shift != entry.shift)
+            timesheet::writeShiftDay(left.worker, left.shift, left.date, false);
         result.id = former.id;
     });
     return result;
@@ -127,21 +140,11 @@ void remove(int id)
 {
     // The cell corrected is that of the entry as stored: its own worker, shift and date.
     db::transaction([&] {
-        db::Dataset stored(QStringLiteral("ShiftDelete"));
-        stored.setSql(QStringLiteral("select w_id, smena, data from accounts_dep.smena where "
-                                     "id=:id for update"));
-        stored.setParam(QStringLiteral("id"), id);
-        stored.open();
-        if (stored.isEmpty())
-            throw db::RowChanged();
-        const int w = stored.asInteger(QStringLiteral("w_id"));
-        const int shift = stored.asInteger(QStringLiteral("smena"));
-        const QDate date = stored.asDate(QStringLiteral("data"));
-        stored.close();
+        const Cell left = lockStored(id);
         db::Command del(QStringLiteral("delete from accounts_dep.smena where id=:id"));
         del.setParam(QStringLiteral("id"), id);
         del.executeOne();
-        timesheet::writeShiftDay(w, shift, date, false);
+        timesheet::writeShiftDay(left.worker, left.shift, left.date, false);
     });
 }
 

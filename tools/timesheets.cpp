@@ -5,12 +5,14 @@
 
 #include "db/Connection.h"
 #include "db/Dataset.h"
+#include "db/Settings.h"
 #include "db/SqlError.h"
 #include "shop/Timesheet.h"
 
 #include <QCoreApplication>
 #include <QList>
 #include <QPair>
+#include <QProcessEnvironment>
 #include <cstdio>
 #include <cstring>
 
@@ -27,12 +29,6 @@ void say(FILE *to, const QString &text)
 {
     std::fputs(text.toLocal8Bit().constData(), to);
     std::fputc('\n', to);
-}
-
-QString env(const char *name, const QString &fallback = QString())
-{
-    const QByteArray value = qgetenv(name);
-    return value.isEmpty() ? fallback : QString::fromLocal8Bit(value);
 }
 
 // Rebuilds each month (year y, month m) the statement lists, in order; the number of months.
@@ -61,12 +57,10 @@ int main(int argc, char **argv)
         say(help ? stdout : stderr, QString::fromUtf8(kHelp));
         return help ? 0 : 2;
     }
-    db::ConnectionParams params;
-    params.host = env("PGHOST");
-    params.port = env("PGPORT", QStringLiteral("5432")).toInt();
-    params.database = env("PGDATABASE");
-    params.user = env("PGUSER");
-    params.password = env("PGPASSWORD");
+    // The environment alone: the program's settings files are its users', not a data script's.
+    const db::ConnectionParams params =
+        db::resolveConnection(db::ConnectionParams(), QString(), QString(),
+                              {QString(), QString(), QProcessEnvironment::systemEnvironment()});
     try {
         db::openConnection(params);
         const int shifts =
@@ -85,7 +79,8 @@ int main(int argc, char **argv)
         db::closeConnection();
         return 0;
     } catch (const db::SqlError &e) {
-        say(stderr, QStringLiteral("Табели не пересобраны: %1").arg(e.text()));
+        say(stderr,
+            QStringLiteral("Табели не пересобраны (%1): %2").arg(db::describe(params), e.text()));
         return 1;
     }
 }

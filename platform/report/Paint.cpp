@@ -191,11 +191,6 @@ void Report::paintPage(QPainter &painter, int index, double scale) const
         drawPage(painter, pages_[index], scale);
 }
 
-void Report::print(QPrinter *printer) const
-{
-    paint(printer);
-}
-
 bool Report::writePdf(const QString &path, QString *error) const
 {
     // Written aside and put in place only when complete: a failed write leaves the old

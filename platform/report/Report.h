@@ -9,7 +9,6 @@
 
 class QPagedPaintDevice;
 class QPainter;
-class QPrinter;
 class QWidget;
 
 namespace report {
@@ -76,7 +75,6 @@ public:
     // Paints one prepared page (0-based) at scale pixels per millimetre from the painter's
     // origin, the paper's top left corner.
     void paintPage(QPainter &painter, int index, double scale) const;
-    void print(QPrinter *printer) const;
     // False, with the reason in error, when the file could not be written; an existing
     // file is then left as it was.
     bool writePdf(const QString &path, QString *error = nullptr) const;

@@ -204,7 +204,9 @@ private slots:
             if (kind == 2)
                 QVERIFY(!text.contains("Готовая продукция"));
         });
+        // Closed, the report holds neither its records nor its pages.
         QVERIFY(!ds->isActive());
+        QVERIFY(rf->QuickRep1->pages().isEmpty());
         QVERIFY(msg_->shown.isEmpty());
     }
 
