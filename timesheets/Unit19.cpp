@@ -314,7 +314,6 @@ void TForm19::Button2Click()
     const QString month = ComboBox1->currentText() + QLatin1Char(' ') + QString::number(p.year);
     excel::Export book;
     if (!book.open(QStringLiteral("Табель ") + month)) {
-        QGuiApplication::restoreOverrideCursor();
         ds->close();
         return;
     }

@@ -12,7 +12,6 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
@@ -455,10 +454,8 @@ void TForm27::Button2Click()
     QString title = windowTitle();
     title.remove(QStringLiteral(" (27)"));
     const QString month = ComboBox1->currentText() + QLatin1Char(' ') + cb_year->currentText();
-    if (!book.open(title + QLatin1Char(' ') + month)) {
-        QGuiApplication::restoreOverrideCursor();
+    if (!book.open(title + QLatin1Char(' ') + month))
         return;
-    }
     const QString all = QString::number(ds->recordCount());
     Button2->setText(QStringLiteral("Excel (0 из ") + all + QLatin1Char(')'));
     ds->first();

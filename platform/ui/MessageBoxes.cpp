@@ -10,6 +10,19 @@ namespace ui {
 
 namespace {
 
+// Shows a box modally. A box may come up in the middle of long work that shows the
+// hourglass; the user is asked with the usual pointer.
+int shown(QMessageBox &box)
+{
+    const bool busy = QApplication::overrideCursor() != nullptr;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const int answer = box.exec();
+    if (busy)
+        QApplication::restoreOverrideCursor();
+    return answer;
+}
+
 class BoxService : public MessageService {
 public:
     void error(const QString &text, const QString &caption, const QString &details) override
@@ -18,7 +31,7 @@ public:
                         QApplication::activeWindow());
         if (!details.isEmpty())
             box.setDetailedText(details);
-        box.exec();
+        shown(box);
     }
     bool question(const QString &text, const QString &caption) override
     {
@@ -27,7 +40,7 @@ public:
         box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
         box.button(QMessageBox::No)->setText(QStringLiteral("Нет"));
         box.setDefaultButton(QMessageBox::Yes);
-        return box.exec() == QMessageBox::Yes;
+        return shown(box) == QMessageBox::Yes;
     }
 };
 
