@@ -7,6 +7,7 @@
 #include "shop/Unit6.h"
 
 #include <QDateEdit>
+#include <QRadioButton>
 
 namespace {
 
@@ -32,23 +33,33 @@ Dates busyDates()
     return {last, earlier};
 }
 
-// The floor: the day's entries of every shift with the journal's own columns in one
-// statement, without the names, products and kinds joined to them.
-void floorOf(const QDate &day)
+// The floor: the day's entries of the shift (of every shift when 0) with the journal's own
+// columns in one statement, without the names, products and kinds joined to them.
+void floorOf(const QDate &day, int shift = 0)
 {
     bench::fetchAll(
         QStringLiteral("select id, xmin::text, data, smena, i_id, o_id, w_id, cena, brak, "
                        "kol_vo::numeric, round((kol_vo-brak)*cena::numeric, 2), prize, color, "
                        "time, ok, vvod, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, "
                        "id_cons_use from accounts_dep.smena where data='%1' and ok<>'ta'")
-            .arg(day.toString(QStringLiteral("dd.MM.yyyy"))));
+            .arg(day.toString(QStringLiteral("dd.MM.yyyy"))) +
+        (shift ? QStringLiteral(" and smena=%1").arg(shift) : QString()));
+}
+
+QRadioButton *shiftButton(int shift)
+{
+    QRadioButton *const buttons[] = {Form1->RadioButton1, Form1->RadioButton2, Form1->RadioButton3,
+                                     Form1->RadioButton4};
+    return buttons[shift - 1];
 }
 
 } // namespace
 
+// The date switch lists the shown shift (the first); the others are read as they are chosen.
 TABEL_BENCH("journal date switch")
 {
     const Dates d = busyDates();
+    shiftButton(1)->setChecked(true);
     bool flip = false, floorFlip = false;
     run.measure(
         [&] {
@@ -58,8 +69,30 @@ TABEL_BENCH("journal date switch")
         },
         [&] {
             floorFlip = !floorFlip;
+            floorOf(floorFlip ? d.earlier : d.last, 1);
+        });
+}
+
+// A date switch followed by a look at every other shift: all four lists read, as a date
+// switch read them before the hidden ones were left until chosen.
+TABEL_BENCH("journal date switch, then every shift chosen")
+{
+    const Dates d = busyDates();
+    bool flip = false, floorFlip = false;
+    run.measure(
+        [&] {
+            flip = !flip;
+            shiftButton(1)->setChecked(true);
+            Form1->DateT->setDate(flip ? d.earlier : d.last);
+            Form1->DateTChange();
+            for (int shift = 2; shift <= 4; ++shift)
+                shiftButton(shift)->setChecked(true);
+        },
+        [&] {
+            floorFlip = !floorFlip;
             floorOf(floorFlip ? d.earlier : d.last);
         });
+    shiftButton(1)->setChecked(true);
 }
 
 TABEL_BENCH("journal queries of a date (dataset layer)")

@@ -291,10 +291,15 @@ void TForm1::reopenJournals(bool setDate)
         q->close();
     if (setDate)
         listedDate_ = journalDate();
+    // Only the shown shift's list is read at once; the others are read when chosen (or
+    // first asked for), with the date they were opened with.
     for (db::Dataset *q : journals) {
         if (setDate)
             q->setParam(QStringLiteral("data"), listedDate_);
-        q->open();
+        if (q == DataModule6->smena(shift))
+            q->open();
+        else
+            q->openLater();
     }
     if (setDate)
         showMonthState();
@@ -350,7 +355,10 @@ void TForm1::CBox1Click()
 
 void TForm1::chooseShift(int number)
 {
-    DBGrid2->setDataset(DataModule6->smena(number));
+    // A list that cannot be read is shown empty (the error told), under its own button.
+    db::Dataset *q = DataModule6->smena(number);
+    ui::guarded([q] { q->settle(); });
+    DBGrid2->setDataset(q);
     QRadioButton *buttons[] = {RadioButton1, RadioButton2, RadioButton3, RadioButton4};
     for (int i = 0; i < 4; ++i)
         paintChoice(buttons[i], i + 1 == number ? &kGreen : nullptr);

@@ -13,16 +13,33 @@ namespace {
 const char *const kJournalColumns = "smena.id, smena.xmin::text as row_ver, smena.data, "
                                     "smena.smena, smena.i_id, smena.o_id, smena.w_id, smena.cena,";
 const char *const kJournalFrom =
-    " from cmn_contractor.person person, accounts_dep.izdel,accounts_dep.oper,"
+    " from person, accounts_dep.izdel,accounts_dep.oper,"
     "accounts_dep.smena,accounts_dep.vid_oper where smena.i_id=izdel.id and "
-    "smena.o_id=oper.id and (w_id=person.id or s_code::t_id=w_id) and "
+    "smena.o_id=oper.id and person.w_id=smena.w_id and "
     "oper.vid=vid_oper.id and smena.smena=";
 
-QString journalQuery(int shift)
+// The person rows of the shift's workers: every person whose id is the worker's number or
+// whose code reads as it, each once, as "w_id=person.id or s_code::t_id=w_id" pairs them.
+// They are looked up once per worker of the shift rather than once per entry: at a plant a
+// busy shift holds two thousand entries of half as many workers.
+QString journalPersons(int shift)
+{
+    return QStringLiteral(
+               "with person as materialized (select w.w_id, p.s_caption from (select distinct "
+               "w_id from accounts_dep.smena where smena=%1 and data=:data and ok<>:ok) w "
+               "cross join lateral (select c.s_caption from cmn_contractor.person c where "
+               "c.id=w.w_id union all select c.s_caption from cmn_contractor.person c where "
+               "c.s_code::t_id=w.w_id and c.id<>w.w_id) p) ")
+        .arg(shift);
+}
+
+} // namespace
+
+QString TDataModule6::journalQuery(int shift)
 {
     const QString kind = shop::productKindSql() + QStringLiteral(" as nmn");
     if (shift == 1) {
-        return QLatin1String("select ") + QLatin1String(kJournalColumns) +
+        return journalPersons(1) + QLatin1String("select ") + QLatin1String(kJournalColumns) +
                QStringLiteral("person.s_caption fio, izdel.marka, vid_oper.vid, ") + kind +
                QStringLiteral(", oper.naimen, smena.brak, smena.kol_vo::numeric, "
                               "round((kol_vo-brak)*smena.cena::numeric, 2) as summa, smena.prize, "
@@ -34,7 +51,8 @@ QString journalQuery(int shift)
     }
     const QString fio =
         shift == 4 ? QStringLiteral("person.s_caption fio") : QStringLiteral("s_caption fio");
-    return QStringLiteral("select smena.id, smena.xmin::text as row_ver, ") + fio +
+    return journalPersons(shift) +
+           QStringLiteral("select smena.id, smena.xmin::text as row_ver, ") + fio +
            QStringLiteral(", izdel.marka, vid_oper.vid, ") + kind +
            QStringLiteral(
                ", oper.naimen, smena.kol_vo::numeric, smena.brak, "
@@ -45,8 +63,6 @@ QString journalQuery(int shift)
            QLatin1String(kJournalFrom) + QString::number(shift) +
            QStringLiteral(" and smena.data=:data and ok<>:ok order by fio");
 }
-
-} // namespace
 
 QString TDataModule6::timesheetQuery(int shift)
 {

@@ -64,6 +64,8 @@ public:
     QString FixDecimal(const QString &text) const;
 
     static QString timesheetQuery(int shift);
+    // The statement of the journal query of a shift (1 to 4).
+    static QString journalQuery(int shift);
 
 private:
     db::Dataset *query(const char *name, const QString &sql);

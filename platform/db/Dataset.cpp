@@ -6,11 +6,13 @@
 #include "Transaction.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <cmath>
+#include <utility>
 
 namespace db {
 
@@ -111,9 +113,16 @@ void refuseNul(const QString &sql, const QHash<QString, QVariant> &params)
                                       "Уберите его и повторите."));
 }
 
+// A statement that only reads: a select, or a select after "with" whose parts change
+// nothing (any insert, update or delete named in it counts as a change).
 bool isSelect(const QString &sql)
 {
-    return sql.trimmed().startsWith(QLatin1String("select"), Qt::CaseInsensitive);
+    const QString text = sql.trimmed();
+    if (text.startsWith(QLatin1String("select"), Qt::CaseInsensitive))
+        return true;
+    static const QRegularExpression writes(QStringLiteral("\\b(insert|update|delete)\\b"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    return text.startsWith(QLatin1String("with"), Qt::CaseInsensitive) && !text.contains(writes);
 }
 
 } // namespace
@@ -180,7 +189,31 @@ void Dataset::open()
 {
     if (active_)
         return;
-    QSqlQuery q = exec(sql_, params_, Kind::Read);
+    load(params_);
+}
+
+void Dataset::openLater()
+{
+    if (active_)
+        return;
+    pendingParams_ = params_;
+    pending_ = true;
+    active_ = true;
+}
+
+void Dataset::settle()
+{
+    if (!pending_)
+        return;
+    const QHash<QString, QVariant> params = std::exchange(pendingParams_, {});
+    pending_ = false;
+    active_ = false;
+    load(params);
+}
+
+void Dataset::load(const QHash<QString, QVariant> &params)
+{
+    QSqlQuery q = exec(sql_, params, Kind::Read);
     const QSqlRecord rec = q.record();
     names_.clear();
     index_.clear();
@@ -208,6 +241,8 @@ void Dataset::close()
     if (!active_)
         return;
     active_ = false;
+    pending_ = false;
+    pendingParams_.clear();
     rows_.clear();
     visible_.clear();
     editMode_ = EditMode::None;
@@ -235,12 +270,14 @@ void Dataset::setCurrent(int index)
 
 void Dataset::setRecNo(int recNo)
 {
+    settled();
     eof_ = bof_ = visible_.isEmpty();
     setCurrent(recNo - 1);
 }
 
 void Dataset::first()
 {
+    settled();
     bof_ = true;
     eof_ = visible_.isEmpty();
     setCurrent(0);
@@ -248,6 +285,7 @@ void Dataset::first()
 
 void Dataset::last()
 {
+    settled();
     eof_ = true;
     bof_ = visible_.isEmpty();
     setCurrent(visible_.size() - 1);
@@ -255,6 +293,7 @@ void Dataset::last()
 
 void Dataset::next()
 {
+    settled();
     bof_ = visible_.isEmpty();
     if (cur_ + 1 >= visible_.size()) {
         eof_ = true;
@@ -266,6 +305,7 @@ void Dataset::next()
 
 void Dataset::prior()
 {
+    settled();
     eof_ = visible_.isEmpty();
     if (cur_ <= 0) {
         bof_ = true;
@@ -277,6 +317,7 @@ void Dataset::prior()
 
 bool Dataset::locate(const QString &field, const QVariant &value)
 {
+    settled();
     const int f = fieldIndex(field);
     for (int i = 0; i < visible_.size(); ++i) {
         const QVariant &v = rows_[visible_[i]][f];
@@ -301,11 +342,13 @@ int Dataset::fieldIndex(const QString &name) const
 
 bool Dataset::hasField(const QString &name) const
 {
+    settled();
     return index_.contains(name.toLower());
 }
 
 QVariant Dataset::value(const QString &field) const
 {
+    settled();
     const int f = fieldIndex(field);
     if (editMode_ != EditMode::None)
         return buffer_[f];
@@ -316,6 +359,7 @@ QVariant Dataset::value(const QString &field) const
 
 QVariant Dataset::valueAt(int row, const QString &field) const
 {
+    settled();
     if (row < 0 || row >= visible_.size())
         return QVariant();
     return rows_[visible_[row]][fieldIndex(field)];
@@ -385,6 +429,7 @@ QDate Dataset::asDate(const QString &field) const
 
 void Dataset::setFilter(const QString &expression)
 {
+    settled();
     filterText_ = expression;
     conditionsParsed_ = false;
     if (active_ && filtered_)
@@ -393,6 +438,7 @@ void Dataset::setFilter(const QString &expression)
 
 void Dataset::setFiltered(bool on)
 {
+    settled();
     if (filtered_ == on)
         return;
     filtered_ = on;
@@ -570,6 +616,7 @@ void Dataset::setUpdateTable(const QString &table, const QString &keyField)
 
 void Dataset::append()
 {
+    settled();
     if (!active_)
         throw SqlError(QStringLiteral("%1: набор данных закрыт").arg(objectName()));
     editMode_ = EditMode::Insert;
@@ -579,6 +626,7 @@ void Dataset::append()
 
 void Dataset::edit()
 {
+    settled();
     if (!active_ || cur_ < 0)
         throw SqlError(QStringLiteral("%1: нет текущей записи").arg(objectName()));
     if (editMode_ != EditMode::None)
@@ -669,6 +717,7 @@ void Dataset::post()
 
 void Dataset::deleteCurrent()
 {
+    settled();
     if (updateTable_.isEmpty())
         throw SqlError(QStringLiteral("%1: таблица для изменений не задана").arg(objectName()));
     if (!active_ || cur_ < 0)

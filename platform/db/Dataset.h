@@ -27,21 +27,48 @@ public:
     QVariant param(const QString &name) const;
 
     void open();
+    // Opens the query with its parameters as they are now and reads its rows the first time
+    // anything asks for them (or at settle()): a list that may never be looked at costs
+    // nothing. An error of the statement comes from that first use.
+    void openLater();
+    // Reads the rows of a query opened for later; nothing when they are read already.
+    void settle();
+    bool isSettled() const { return !pending_; }
     void close();
     void reopen();
     bool isActive() const { return active_; }
 
     // Navigation over the visible (filtered) rows; record numbers start at 1.
-    int recordCount() const { return visible_.size(); }
-    bool isEmpty() const { return visible_.isEmpty(); }
-    int recNo() const { return cur_ + 1; }
+    int recordCount() const
+    {
+        settled();
+        return visible_.size();
+    }
+    bool isEmpty() const
+    {
+        settled();
+        return visible_.isEmpty();
+    }
+    int recNo() const
+    {
+        settled();
+        return cur_ + 1;
+    }
     void setRecNo(int recNo);
     void first();
     void last();
     void next();
     void prior();
-    bool eof() const { return eof_; }
-    bool bof() const { return bof_; }
+    bool eof() const
+    {
+        settled();
+        return eof_;
+    }
+    bool bof() const
+    {
+        settled();
+        return bof_;
+    }
     bool locate(const QString &field, const QVariant &value);
 
     // Fields of the current row. A missing field name is an error; on an empty
@@ -87,6 +114,12 @@ private:
     };
     enum class EditMode { None, Insert, Edit };
 
+    void load(const QHash<QString, QVariant> &params);
+    void settled() const
+    {
+        if (pending_)
+            const_cast<Dataset *>(this)->settle();
+    }
     int fieldIndex(const QString &name) const;
     void applyFilter(bool keepPosition);
     bool matches(const QVector<QVariant> &row) const;
@@ -97,6 +130,8 @@ private:
     QString sql_;
     QHash<QString, QVariant> params_;
     bool active_ = false;
+    bool pending_ = false; // opened for later, rows not read yet
+    QHash<QString, QVariant> pendingParams_;
     QStringList names_;
     QHash<QString, int> index_;
     QVector<QVector<QVariant>> rows_;

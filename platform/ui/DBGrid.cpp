@@ -30,6 +30,9 @@ DBGrid::DBGrid(const QString &name, QWidget *parent)
 
 void DBGrid::setDataset(db::Dataset *ds)
 {
+    // Rows opened for later are read now, not while the grid is being drawn.
+    if (ds)
+        ds->settle();
     if (conn_)
         disconnect(conn_);
     model_->setDataset(ds);

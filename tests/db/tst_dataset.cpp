@@ -7,6 +7,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <functional>
 
 class DatasetTest : public QObject {
     Q_OBJECT
@@ -69,6 +70,57 @@ private slots:
         QVERIFY(!ds.locate("qty", 99));
         QCOMPARE(ds.asString("name"), QStringLiteral("O'Brien")); // a failed locate stays
         QVERIFY_THROWS_EXCEPTION(db::SqlError, ds.value("nosuch"));
+    }
+
+    // A query opened for later reads its rows at the first use, with the parameters it was
+    // opened with; closed before that, its statement never runs.
+    void openedForLaterReadsAtFirstUse()
+    {
+        db::Dataset ds;
+        ds.setSql("select name from t where qty >= :q order by id");
+        ds.setParam("q", 4);
+        ds.openLater();
+        QVERIFY(ds.isActive());
+        QVERIFY(!ds.isSettled());
+        ds.setParam("q", 1);
+        testdb::run(db_, "delete from t where qty = 5"); // done before the first use: not listed
+        QCOMPARE(ds.recordCount(), 1);
+        QVERIFY(ds.isSettled());
+        QCOMPARE(ds.asString("name"), QStringLiteral("O'Brien"));
+        // Every way in reads the rows first.
+        const std::function<void(db::Dataset &)> uses[] = {
+            [](db::Dataset &d) { QCOMPARE(d.asString("name"), QStringLiteral("Иванов")); },
+            [](db::Dataset &d) { QVERIFY(d.locate("name", "Петров")); },
+            [](db::Dataset &d) { QCOMPARE(d.valueAt(1, "name").toString(), "Ивашов"); },
+            [](db::Dataset &d) {
+                d.last();
+                QCOMPARE(d.recNo(), 4);
+            },
+            [](db::Dataset &d) {
+                d.setFilter("name like 'Ива%'");
+                d.setFiltered(true);
+                QCOMPARE(d.recordCount(), 2);
+                d.setFiltered(false);
+            },
+        };
+        for (const auto &use : uses) {
+            ds.close();
+            ds.openLater();
+            use(ds);
+            QVERIFY(ds.isSettled());
+        }
+    }
+    void openedForLaterFailsAtFirstUse()
+    {
+        db::Dataset ds;
+        ds.setSql("select 1/0 as x");
+        ds.openLater();
+        ds.close(); // closed unread: never run
+        ds.openLater();
+        QVERIFY_THROWS_EXCEPTION(db::SqlError, ds.recordCount());
+        // Left closed, as after a failed open.
+        QVERIFY(!ds.isActive());
+        QVERIFY(ds.isEmpty());
     }
 
     void emptyResultReadsNull()

@@ -3,6 +3,7 @@
 // same data.
 #include "TestDb.h"
 #include "reports/ReportStatements.h"
+#include "shop/Unit6.h"
 #include "timesheets/Unit27.h"
 
 #include <QCoreApplication>
@@ -175,10 +176,48 @@ const char *const kWrittenAll =
     "f.id_p=h.w_id),0) f_price, %1%2 where h.year=:i_year and h.month=:i_month group by "
     "h.w_id, p.s_caption order by fio, h.w_id";
 
+// The journal queries as first written: each entry joined to every person whose id is the
+// worker's number or whose code reads as it. %1: the shift.
+QString writtenJournal(int shift)
+{
+    const QString from =
+        QStringLiteral(" from cmn_contractor.person person, accounts_dep.izdel,accounts_dep.oper,"
+                       "accounts_dep.smena,accounts_dep.vid_oper where smena.i_id=izdel.id and "
+                       "smena.o_id=oper.id and (w_id=person.id or s_code::t_id=w_id) and "
+                       "oper.vid=vid_oper.id and smena.smena=%1 and smena.data=:data and ok<>:ok ");
+    const QString kind = QStringLiteral("(SELECT (CASE naimen WHEN 0 THEN 'Готовая продукция' "
+                                        "ELSE 'Заготовки' END)) as nmn");
+    if (shift == 1)
+        return QStringLiteral(
+                   "select smena.id, smena.xmin::text as row_ver, smena.data, smena.smena, "
+                   "smena.i_id, smena.o_id, smena.w_id, smena.cena,person.s_caption fio, "
+                   "izdel.marka, vid_oper.vid, ") +
+               kind +
+               QStringLiteral(", oper.naimen, smena.brak, smena.kol_vo::numeric, "
+                              "round((kol_vo-brak)*smena.cena::numeric, 2) as summa, "
+                              "smena.prize, color,time, smena.ok, vvod, smena.id_doc, "
+                              "smena.id_doc_item, smena.f_gds_qty_use, smena.id_gds_use, "
+                              "smena.id_cons_use") +
+               from.arg(1) +
+               QStringLiteral("order by fio, izdel.marka, vid_oper.vid, oper.naimen, color");
+    return QStringLiteral("select smena.id, smena.xmin::text as row_ver, %1 fio, izdel.marka, "
+                          "vid_oper.vid, ")
+               .arg(shift == 4 ? QStringLiteral("person.s_caption") : QStringLiteral("s_caption")) +
+           kind +
+           QStringLiteral(", oper.naimen, smena.kol_vo::numeric, smena.brak, "
+                          "round((kol_vo-brak)*smena.cena::numeric, 2) as summa, smena.cena, "
+                          "smena.data, smena.smena, smena.i_id, smena.o_id, smena.w_id, "
+                          "smena.prize, color, time, smena.ok, vvod, smena.id_doc, "
+                          "smena.id_doc_item, smena.f_gds_qty_use, smena.id_gds_use, "
+                          "smena.id_cons_use") +
+           from.arg(shift) + QStringLiteral("order by fio");
+}
+
 // A statement's rows over [from, to) as text, one line a row, with the column names and
 // types; numeric values exactly, floating sums to 12 digits (their last bits depend on the
 // order the server adds them in, whatever the statement).
-QStringList rowsOf(const QString &db, const QString &sql, const QDate &from, const QDate &to)
+QStringList rowsOf(const QString &db, const QString &sql, const QDate &from, const QDate &to,
+                   const QHash<QString, QVariant> &named = {})
 {
     QSqlQuery q(testdb::side(db));
     q.setNumericalPrecisionPolicy(QSql::HighPrecision);
@@ -196,6 +235,8 @@ QStringList rowsOf(const QString &db, const QString &sql, const QDate &from, con
         if (sql.contains(name))
             q.bindValue(name, i % 2 ? to : from);
     }
+    for (auto it = named.cbegin(); it != named.cend(); ++it)
+        q.bindValue(QLatin1Char(':') + it.key(), it.value());
     if (sql.contains(QLatin1String(":i_month"))) {
         q.bindValue(QStringLiteral(":i_month"), from.month());
         q.bindValue(QStringLiteral(":i_year"), from.year());
@@ -389,6 +430,72 @@ private slots:
             sortedAfter.sort();
             QCOMPARE(sortedAfter, sortedBefore);
         }
+    }
+
+    // Each journal query gives the rows of the statement first written for it, in its order,
+    // on busy days: a worker with two person rows (his own and one that knows him by code)
+    // is listed twice, a worker without any is not listed, hidden rows stay hidden.
+    void journalStatements()
+    {
+        const QDate day = testdb::scalar(db_, "select max(data) from accounts_dep.smena").toDate();
+        const int twice = count("select min(w_id) from accounts_dep.smena where data = (select "
+                                "max(data) from accounts_dep.smena)");
+        testdb::run(db_, QStringLiteral("insert into cmn_contractor.person (id, s_caption, "
+                                        "s_code) values (990000001, 'Дважды Д.Д.', '%1')")
+                             .arg(twice));
+        const int none = count("insert into accounts_dep.person (fio) values ('Никто Н.Н.') "
+                               "returning id");
+        testdb::run(db_, QStringLiteral("delete from cmn_contractor.person where id = %1 or "
+                                        "s_code = '%1'")
+                             .arg(none));
+        for (int shift = 1; shift <= 4; ++shift)
+            testdb::run(db_, QStringLiteral("insert into accounts_dep.smena (w_id, i_id, o_id, "
+                                            "cena, kol_vo, brak, data, smena, color, time, ok, "
+                                            "vvod) select %1, i_id, o_id, cena, kol_vo, brak, "
+                                            "data, %2, color, time, 'no', vvod from "
+                                            "accounts_dep.smena where data = '%3' order by id "
+                                            "limit 1")
+                                 .arg(none)
+                                 .arg(shift)
+                                 .arg(day.toString(Qt::ISODate)));
+        int listed = 0, doubled = 0;
+        for (const QDate &d : {day, day.addDays(-1), day.addDays(-7)}) {
+            for (int shift = 1; shift <= 4; ++shift) {
+                const QHash<QString, QVariant> named{{QStringLiteral("data"), d},
+                                                     {QStringLiteral("ok"), QStringLiteral("ta")}};
+                const QStringList before = rowsOf(db_, writtenJournal(shift), d, d, named);
+                const QStringList after =
+                    rowsOf(db_, TDataModule6::journalQuery(shift), d, d, named);
+                QCOMPARE(after.first(), before.first()); // names and types
+                // In the written order: by name (shift 1 further by mark, kind, product
+                // kind and colour), ties in any order.
+                const QList<int> order = shift == 1 ? QList<int>{8, 9, 10, 12, 17} : QList<int>{2};
+                auto keys = [&order](const QStringList &rows) {
+                    QStringList k;
+                    for (const QString &row : rows.mid(1)) {
+                        const QStringList cells = row.split(QLatin1Char('|'));
+                        QStringList key;
+                        for (int c : order)
+                            key << cells.value(c);
+                        k << key.join(QLatin1Char('|'));
+                    }
+                    return k;
+                };
+                QCOMPARE(keys(after), keys(before));
+                QStringList sortedBefore = before.mid(1), sortedAfter = after.mid(1);
+                sortedBefore.sort();
+                sortedAfter.sort();
+                QCOMPARE(sortedAfter, sortedBefore);
+                listed += before.size() - 1;
+                doubled += before.filter(QStringLiteral("Дважды Д.Д.")).size();
+                QVERIFY(before.filter(QStringLiteral("Никто")).isEmpty());
+            }
+        }
+        QVERIFY(listed > 50);
+        QVERIFY(doubled > 0);
+        testdb::run(db_,
+                    QStringLiteral("delete from accounts_dep.smena where w_id = %1").arg(none));
+        testdb::run(db_, "delete from cmn_contractor.person where id = 990000001");
     }
 
     // The piecework timesheets of a month give the rows of the statements first written

@@ -236,6 +236,49 @@ private slots:
         }
     }
 
+    // A date change reads the shown shift's list; another shift's list is read when it is
+    // chosen (or first asked for), for the date it was opened with.
+    void dateChangeReadsTheShownShiftOthersWhenChosen()
+    {
+        addEntry(2, 4, "no");
+        addEntry(3, 4, "no");
+        addEntry(3, 4, "ok");
+        showDay(kDay);
+        QVERIFY(DataModule6->Smena1->isSettled());
+        for (auto *q : {DataModule6->Smena2, DataModule6->Smena3, DataModule6->Smena4}) {
+            QVERIFY(q->isActive());
+            QVERIFY(!q->isSettled());
+        }
+        addEntry(3, 2, "да"); // saved by another clerk before shift 3 is looked at
+        Form1->RadioButton3->click();
+        QCOMPARE(Form1->DBGrid2->dataset(), DataModule6->Smena3);
+        QVERIFY(DataModule6->Smena3->isSettled());
+        QCOMPARE(DataModule6->Smena3->recordCount(), 3);
+        QCOMPARE(Form1->DBGrid2->gridModel()->rowCount(), 3);
+        // The next date change reads the shift now shown at once.
+        showDay(kDay);
+        QVERIFY(DataModule6->Smena3->isSettled());
+        QVERIFY(!DataModule6->Smena1->isSettled());
+        // Asked for from code, a shift not shown gives its rows of the date as well.
+        QCOMPARE(DataModule6->Smena2->recordCount(), 1);
+        QCOMPARE(DataModule6->Smena2->asString("ok"), QStringLiteral("no"));
+
+        // A list that cannot be read when chosen is told once and shown empty.
+        showDay(kDay);
+        testdb::run(db_, "alter table accounts_dep.vid_oper rename to vid_oper_away");
+        Form1->RadioButton4->click();
+        testdb::run(db_, "alter table accounts_dep.vid_oper_away rename to vid_oper");
+        QCOMPARE(msg_->shown.size(), 1);
+        QCOMPARE(msg_->shown[0].kind, QStringLiteral("error"));
+        QVERIFY(msg_->shown[0].text.contains("vid_oper"));
+        QCOMPARE(Form1->DBGrid2->dataset(), DataModule6->Smena4);
+        QCOMPARE(Form1->DBGrid2->gridModel()->rowCount(), 0);
+        QCOMPARE(Form1->shift, 4);
+        Form1->Button8->click(); // refresh reads it again
+        QVERIFY(DataModule6->Smena4->isSettled());
+        QCOMPARE(msg_->shown.size(), 1);
+    }
+
     void hiddenRowsAndOkColours()
     {
         const int yes = addEntry(1, 4, "да");
