@@ -80,12 +80,14 @@ QString dayColumns()
 // A worker's timesheet rows joined to his one person row, whichever way the person record knows
 // him: by id (workers added here) or only by his number as code (people registered by another
 // system). The row found by id wins should both exist, so a worker is never listed twice.
+// Each way is its own index look-up: the two asked at once cost a bitmap per worker.
 QString workerFrom()
 {
     return QStringLiteral(
-        " from accounts_dep.h_tabel h cross join lateral (select c.s_caption from "
-        "cmn_contractor.person c where c.id=h.w_id or c.s_code::t_id=h.w_id order by "
-        "(c.id=h.w_id) desc limit 1) p");
+        " from accounts_dep.h_tabel h cross join lateral (select x.s_caption from (select "
+        "c.s_caption, 0 as by_code from cmn_contractor.person c where c.id=h.w_id union all "
+        "select c.s_caption, 1 from cmn_contractor.person c where c.s_code::t_id=h.w_id) x "
+        "order by x.by_code limit 1) p");
 }
 
 QString money(const db::Dataset &ds)

@@ -524,6 +524,14 @@ private slots:
                                         "i_night, month, year, d3) values (%1, 1, 0, 0, 2, "
                                         "2024, 8)")
                              .arg(lone));
+        // A worker known by his own person row (by id alone) and by another's code: his own
+        // row names him.
+        const int known = count("select min(w_id) from accounts_dep.h_tabel where month = 2 and "
+                                "year = 2024 and w_id in (select id from cmn_contractor.person)");
+        testdb::run(db_, QStringLiteral("update cmn_contractor.person set s_code = null where id "
+                                        "= %1; insert into cmn_contractor.person (id, s_caption, "
+                                        "s_code) values (990000002, 'Чужой Ч.Ч.', '%1')")
+                             .arg(known));
         int compared = 0;
         for (const QDate &month : {QDate(2024, 2, 1), QDate(2023, 12, 1), QDate(2024, 3, 1)}) {
             const QStringList before = rowsOf(db_, written, month, month.addMonths(1));
@@ -535,6 +543,10 @@ private slots:
         testdb::run(db_,
                     QStringLiteral("delete from accounts_dep.h_tabel where w_id = %1").arg(lone));
         testdb::run(db_, QStringLiteral("delete from accounts_dep.person where id = %1").arg(lone));
+        testdb::run(db_, QStringLiteral("delete from cmn_contractor.person where id = 990000002; "
+                                        "update cmn_contractor.person set s_code = '%1' where "
+                                        "id = %1")
+                             .arg(known));
     }
 };
 
