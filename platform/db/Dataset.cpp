@@ -429,20 +429,19 @@ QDate Dataset::asDate(const QString &field) const
 
 void Dataset::setFilter(const QString &expression)
 {
-    settled();
     filterText_ = expression;
     conditionsParsed_ = false;
-    if (active_ && filtered_)
+    // Rows opened for later get the filter as they are read.
+    if (active_ && !pending_ && filtered_)
         applyFilter(false);
 }
 
 void Dataset::setFiltered(bool on)
 {
-    settled();
     if (filtered_ == on)
         return;
     filtered_ = on;
-    if (active_)
+    if (active_ && !pending_)
         applyFilter(false);
 }
 

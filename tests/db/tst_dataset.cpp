@@ -97,10 +97,13 @@ private slots:
                 QCOMPARE(d.recNo(), 4);
             },
             [](db::Dataset &d) {
+                // A filter set before the rows are read applies to them as they come.
                 d.setFilter("name like 'Ива%'");
                 d.setFiltered(true);
+                QVERIFY(!d.isSettled());
                 QCOMPARE(d.recordCount(), 2);
                 d.setFiltered(false);
+                QCOMPARE(d.recordCount(), 4);
             },
         };
         for (const auto &use : uses) {
