@@ -105,13 +105,7 @@ class EntryTest : public gui::Fixture {
     }
     QVariant cell(int worker, int shift, const QDate &d)
     {
-        return sql(QStringLiteral("select d%1 from accounts_dep.h_tabel where w_id=%2 and "
-                                  "smena=%3 and month=%4 and year=%5 and i_type=0")
-                       .arg(d.day())
-                       .arg(worker)
-                       .arg(shift)
-                       .arg(d.month())
-                       .arg(d.year()));
+        return testdb::shiftCell(db_, worker, shift, d);
     }
     // Opens the entry with this id from the journal of its date as "Изменить" does.
     void openForEdit(int shift, int id, const QDate &date)

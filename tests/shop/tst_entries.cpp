@@ -23,15 +23,10 @@ class EntriesTest : public QObject {
     // The day cell of a worker's shift row, "-" without a row.
     QString cell(int worker, int shift, const QDate &day)
     {
-        const QVariant v = testdb::scalar(
-            db_, QStringLiteral("select coalesce(d%1::text, 'null') from accounts_dep.h_tabel "
-                                "where w_id=%2 and smena=%3 and month=%4 and year=%5")
-                     .arg(day.day())
-                     .arg(worker)
-                     .arg(shift)
-                     .arg(day.month())
-                     .arg(day.year()));
-        return v.isNull() ? QStringLiteral("-") : v.toString();
+        const QVariant v = testdb::shiftCell(db_, worker, shift, day);
+        return !v.isValid() ? QStringLiteral("-")
+               : v.isNull() ? QStringLiteral("null")
+                            : v.toString();
     }
     shop::StoredEntry stored(int id)
     {

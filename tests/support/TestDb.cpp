@@ -118,6 +118,17 @@ void run(const QString &dbName, const QString &sql)
     exec(side(dbName), sql);
 }
 
+QVariant shiftCell(const QString &dbName, int worker, int shift, const QDate &day)
+{
+    return scalar(dbName, QStringLiteral("select d%1 from accounts_dep.h_tabel where w_id=%2 and "
+                                         "smena=%3 and i_type=0 and month=%4 and year=%5")
+                              .arg(day.day())
+                              .arg(worker)
+                              .arg(shift)
+                              .arg(day.month())
+                              .arg(day.year()));
+}
+
 namespace {
 
 int inserted(const QString &dbName, const QString &sql, const QVariantList &values)

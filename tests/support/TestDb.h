@@ -23,6 +23,10 @@ QSqlDatabase side(const QString &name);
 QVariant scalar(const QString &dbName, const QString &sql);
 void run(const QString &dbName, const QString &sql);
 
+// The day's cell of a worker's shift row in the timesheet: invalid without such a row, null
+// when the row leaves the day empty.
+QVariant shiftCell(const QString &dbName, int worker, int shift, const QDate &day);
+
 // "d1,d2,...,d31": the day cells of a timesheet row.
 QString dayColumns();
 // The whole timesheet table, row by row, without its ids.
