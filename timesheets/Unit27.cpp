@@ -56,15 +56,13 @@ const ModeDef &modeDef(int mode)
     return kModes[0];
 }
 
-// A day shows the sum of that day's hours over the worker's rows, or nothing for 0.
+// A day shows the sum of that day's hours over the worker's rows, or nothing for 0 (a sum
+// skips empty days as it would zeros).
 QString dayTerms()
 {
     QStringList terms;
     for (int d = 1; d <= 31; ++d)
-        terms << QStringLiteral("case when sum(coalesce(h.d%1,0)) =0 then %2 else "
-                                "sum(coalesce(h.d%1,0)) end d%1")
-                     .arg(d)
-                     .arg(d == 2 ? QStringLiteral("NULL") : QStringLiteral("null"));
+        terms << QStringLiteral("nullif(sum(h.d%1),0) d%1").arg(d);
     return terms.join(QStringLiteral(", "));
 }
 
@@ -77,17 +75,23 @@ QString dayColumns()
     return columns.join(QStringLiteral(", "));
 }
 
-// A worker's timesheet rows joined to his one person row, whichever way the person record knows
-// him: by id (workers added here) or only by his number as code (people registered by another
-// system). The row found by id wins should both exist, so a worker is never listed twice.
-// Each way is its own index look-up: the two asked at once cost a bitmap per worker.
-QString workerFrom()
+// The month's timesheet rows summed per worker (and per the further columns in keys, each
+// written ", h.column"), then each worker named once as p.fio by his one person row, whichever
+// way the person record knows him: by id (workers added here) or only by his number as code
+// (people registered by another system). The row found by id wins should both exist, so a
+// worker is never listed twice. Each way is its own index look-up: the two asked at once cost
+// a bitmap per worker.
+QString workerRows(const QString &keys, const QString &kind)
 {
-    return QStringLiteral(
-        " from accounts_dep.h_tabel h cross join lateral (select x.s_caption from (select "
-        "c.s_caption, 0 as by_code from cmn_contractor.person c where c.id=h.w_id union all "
-        "select c.s_caption, 1 from cmn_contractor.person c where c.s_code::t_id=h.w_id) x "
-        "order by x.by_code limit 1) p");
+    return QStringLiteral(" from (select h.w_id id") + keys + QStringLiteral(", ") + dayTerms() +
+           QStringLiteral(" from accounts_dep.h_tabel h where h.year=:i_year and "
+                          "h.month=:i_month") +
+           kind + QStringLiteral(" group by h.w_id") + keys +
+           QStringLiteral(
+               ") t cross join lateral (select x.s_caption fio from (select c.s_caption, 0 as "
+               "by_code from cmn_contractor.person c where c.id=t.id union all select "
+               "c.s_caption, 1 from cmn_contractor.person c where c.s_code::t_id=t.id) x order "
+               "by x.by_code limit 1) p");
 }
 
 QString money(const db::Dataset &ds)
@@ -98,60 +102,55 @@ QString money(const db::Dataset &ds)
 
 } // namespace
 
-// Each statement lists the month's timesheet rows per worker and sums his month's entries
-// once for all workers, joined by worker: a plant's month holds a hundred thousand entries
-// spread over as many pages, and three sums per worker read each of his pages three times.
+// Each statement adds up the month's timesheet rows per worker, names each worker once (not
+// each of his rows), and sums the month's entries once for all workers, joined by worker: a
+// plant's month holds a hundred thousand entries spread over as many pages, and three sums per
+// worker read each of his pages three times.
 QString TForm27::piecesSql()
 {
     return QStringLiteral(
-               "select t.fio, t.id, t.i_type, e.i_time, e.pay::numeric(10,2) f_price, case when "
+               "select p.fio, t.id, t.i_type, e.i_time, e.pay::numeric(10,2) f_price, case when "
                "coalesce(e.i_time,0)::numeric(10,2)=0 then 0 else "
                "coalesce(e.pay/e.i_time,0)::numeric(10,2) end average_price, ") +
            dayColumns() +
-           QStringLiteral(" from (select p.s_caption fio, h.w_id as id, h.i_type, ") + dayTerms() +
-           workerFrom() +
-           QStringLiteral(
-               " where h.year=:i_year and h.month=:i_month and i_type=0 group by h.w_id, "
-               "p.s_caption, h.i_type) t left join (select s.w_id, sum(s.time) i_time, "
-               "sum((s.kol_vo-s.brak)*s.cena) pay from accounts_dep.smena s where "
-               "s.data<:d_date1 and s.data>=:d_date2 group by s.w_id) e on e.w_id=t.id "
-               "order by t.fio, t.id");
+           workerRows(QStringLiteral(", h.i_type"), QStringLiteral(" and h.i_type=0")) +
+           QStringLiteral(" left join (select s.w_id, sum(s.time) i_time, "
+                          "sum((s.kol_vo-s.brak)*s.cena) pay from accounts_dep.smena s where "
+                          "s.data<:d_date1 and s.data>=:d_date2 group by s.w_id) e on e.w_id=t.id "
+                          "order by p.fio, t.id");
 }
 
 QString TForm27::kindSql(int kind)
 {
     const QString k = QString::number(kind);
     return QStringLiteral(
-               "select t.fio, t.id, t.i_type, t.s_night, t.i_night, e.i_time, "
-               "e.pay::numeric(10,2) f_price, case when coalesce(e.i_time,0)::numeric(10,2)=0 "
-               "then 0 else coalesce(e.pay/e.i_time,0)::numeric(10,2) end average_price, ") +
+               "select p.fio, t.id, t.i_type, case when t.i_night=0 then 'дн.' else 'ноч.' end "
+               "as s_night, t.i_night, e.i_time, e.pay::numeric(10,2) f_price, case when "
+               "coalesce(e.i_time,0)::numeric(10,2)=0 then 0 else "
+               "coalesce(e.pay/e.i_time,0)::numeric(10,2) end average_price, ") +
            dayColumns() +
-           QStringLiteral(" from (select p.s_caption fio, h.w_id as id, h.i_type, case when "
-                          "h.i_night=0 then 'дн.' else 'ноч.' end as s_night, h.i_night, ") +
-           dayTerms() + workerFrom() +
+           workerRows(QStringLiteral(", h.i_type, h.i_night"),
+                      QStringLiteral(" and h.i_type=") + k) +
            QStringLiteral(
-               " where h.year=:i_year and h.month=:i_month and i_type=%1 group by h.w_id, "
-               "p.s_caption, h.i_type, h.i_night) t left join (select f.id_p, f.i_night, "
+               " left join (select f.id_p, f.i_night, "
                "sum(f.cnt) i_time, sum(f.cnt*f.price) pay from accounts_dep.fatigue f where "
                "f.d_date<:d_date1 and f.d_date>=:d_date2 and f.id_o=%1 group by f.id_p, "
-               "f.i_night) e on e.id_p=t.id and e.i_night=t.i_night order by t.fio, t.id")
+               "f.i_night) e on e.id_p=t.id and e.i_night=t.i_night order by p.fio, t.id")
                .arg(k);
 }
 
 QString TForm27::allSql()
 {
-    return QStringLiteral("select t.fio, t.id, coalesce(e.i_time,0)+coalesce(f.i_time,0) i_time, "
+    return QStringLiteral("select p.fio, t.id, coalesce(e.i_time,0)+coalesce(f.i_time,0) i_time, "
                           "coalesce(e.pay::numeric(10,2),0)+coalesce(f.pay::numeric(10,2),0) "
                           "f_price, ") +
-           dayColumns() + QStringLiteral(" from (select p.s_caption fio, h.w_id as id, ") +
-           dayTerms() + workerFrom() +
+           dayColumns() + workerRows(QString(), QString()) +
            QStringLiteral(
-               " where h.year=:i_year and h.month=:i_month group by h.w_id, p.s_caption) t "
-               "left join (select s.w_id, sum(s.time) i_time, sum((s.kol_vo-s.brak)*s.cena) "
+               " left join (select s.w_id, sum(s.time) i_time, sum((s.kol_vo-s.brak)*s.cena) "
                "pay from accounts_dep.smena s where s.data<:d_date1 and s.data>=:d_date2 group "
                "by s.w_id) e on e.w_id=t.id left join (select f.id_p, sum(f.cnt) i_time, "
                "sum(f.cnt*f.price) pay from accounts_dep.fatigue f where f.d_date<:d_date7 and "
-               "f.d_date>=:d_date8 group by f.id_p) f on f.id_p=t.id order by t.fio, t.id");
+               "f.d_date>=:d_date8 group by f.id_p) f on f.id_p=t.id order by p.fio, t.id");
 }
 
 TForm27::TForm27(QWidget *parent) : ui::Form(parent)

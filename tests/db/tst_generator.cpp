@@ -511,13 +511,14 @@ private slots:
     {
         QFETCH(QString, written);
         QFETCH(QString, program);
-        // A worker with a timesheet row but no entries of the month keeps empty sums.
+        // A worker with timesheet rows but no entries of the month keeps empty sums; his
+        // days written as 0 in both his rows show nothing.
         const qlonglong lone = testdb::scalar(db_, "insert into accounts_dep.person (fio) "
                                                    "values ('Яшин Б.З.') returning id")
                                    .toLongLong();
         testdb::run(db_, QStringLiteral("insert into accounts_dep.h_tabel (w_id, smena, i_type, "
-                                        "i_night, month, year, d3) values (%1, 1, 0, 0, 2, "
-                                        "2024, 8)")
+                                        "i_night, month, year, d3, d4) values (%1, 1, 0, 0, 2, "
+                                        "2024, 8, 0), (%1, 2, 0, 0, 2, 2024, null, 0)")
                              .arg(lone));
         // A worker known by his own person row (by id alone) and by another's code: his own
         // row names him.
