@@ -27,13 +27,20 @@ QString journalPersons(int shift)
     return QStringLiteral(
                "with person as materialized (select w.w_id, p.s_caption from (select distinct "
                "w_id from accounts_dep.smena where smena=%1 and data=:data and ok<>:ok) w "
-               "cross join lateral (select c.s_caption from cmn_contractor.person c where "
-               "c.id=w.w_id union all select c.s_caption from cmn_contractor.person c where "
-               "c.s_code::t_id=w.w_id and c.id<>w.w_id) p) ")
-        .arg(shift);
+               "cross join lateral (%2) p) ")
+        .arg(shift)
+        .arg(TDataModule6::workerPersons(QStringLiteral("w.w_id")));
 }
 
 } // namespace
+
+QString TDataModule6::workerPersons(const QString &worker)
+{
+    return QStringLiteral("select c.s_caption, 0 as by_code from cmn_contractor.person c where "
+                          "c.id=%1 union all select c.s_caption, 1 from cmn_contractor.person c "
+                          "where c.s_code::t_id=%1 and c.id<>%1")
+        .arg(worker);
+}
 
 QString TDataModule6::journalQuery(int shift)
 {

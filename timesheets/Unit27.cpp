@@ -76,23 +76,29 @@ QString dayColumns()
 }
 
 // The month's timesheet rows summed per worker (and per the further columns in keys, each
-// written ", h.column"), then each worker named once as p.fio by his one person row, whichever
-// way the person record knows him: by id (workers added here) or only by his number as code
-// (people registered by another system). The row found by id wins should both exist, so a
-// worker is never listed twice. Each way is its own index look-up: the two asked at once cost
-// a bitmap per worker.
+// written ", h.column"), then each worker named once as p.fio by his one person row: the one
+// known by his id wins over one that knows him by code, so a worker is never listed twice.
 QString workerRows(const QString &keys, const QString &kind)
 {
     return QStringLiteral(" from (select h.w_id id") + keys + QStringLiteral(", ") + dayTerms() +
            QStringLiteral(" from accounts_dep.h_tabel h where h.year=:i_year and "
                           "h.month=:i_month") +
            kind + QStringLiteral(" group by h.w_id") + keys +
-           QStringLiteral(
-               ") t cross join lateral (select x.s_caption fio from (select c.s_caption, 0 as "
-               "by_code from cmn_contractor.person c where c.id=t.id union all select "
-               "c.s_caption, 1 from cmn_contractor.person c where c.s_code::t_id=t.id) x order "
-               "by x.by_code limit 1) p");
+           QStringLiteral(") t cross join lateral (select x.s_caption fio from (") +
+           TDataModule6::workerPersons(QStringLiteral("t.id")) +
+           QStringLiteral(") x order by x.by_code limit 1) p");
 }
+
+// A worker's month from his shift entries: hours and earnings, and what an hour earned.
+const char *const kEarnings =
+    "e.i_time, e.pay::numeric(10,2) f_price, case when coalesce(e.i_time,0)::numeric(10,2)=0 "
+    "then 0 else coalesce(e.pay/e.i_time,0)::numeric(10,2) end average_price, ";
+
+// The month's shift entries summed per worker, read once for all of them.
+const char *const kEntrySums =
+    "(select s.w_id, sum(s.time) i_time, sum((s.kol_vo-s.brak)*s.cena) pay from "
+    "accounts_dep.smena s where s.data<:d_date1 and s.data>=:d_date2 group by s.w_id) e "
+    "on e.w_id=t.id";
 
 QString money(const db::Dataset &ds)
 {
@@ -108,27 +114,19 @@ QString money(const db::Dataset &ds)
 // worker read each of his pages three times.
 QString TForm27::piecesSql()
 {
-    return QStringLiteral(
-               "select p.fio, t.id, t.i_type, e.i_time, e.pay::numeric(10,2) f_price, case when "
-               "coalesce(e.i_time,0)::numeric(10,2)=0 then 0 else "
-               "coalesce(e.pay/e.i_time,0)::numeric(10,2) end average_price, ") +
+    return QStringLiteral("select p.fio, t.id, t.i_type, ") + QLatin1String(kEarnings) +
            dayColumns() +
            workerRows(QStringLiteral(", h.i_type"), QStringLiteral(" and h.i_type=0")) +
-           QStringLiteral(" left join (select s.w_id, sum(s.time) i_time, "
-                          "sum((s.kol_vo-s.brak)*s.cena) pay from accounts_dep.smena s where "
-                          "s.data<:d_date1 and s.data>=:d_date2 group by s.w_id) e on e.w_id=t.id "
-                          "order by p.fio, t.id");
+           QStringLiteral(" left join ") + QLatin1String(kEntrySums) +
+           QStringLiteral(" order by p.fio, t.id");
 }
 
 QString TForm27::kindSql(int kind)
 {
     const QString k = QString::number(kind);
-    return QStringLiteral(
-               "select p.fio, t.id, t.i_type, case when t.i_night=0 then 'дн.' else 'ноч.' end "
-               "as s_night, t.i_night, e.i_time, e.pay::numeric(10,2) f_price, case when "
-               "coalesce(e.i_time,0)::numeric(10,2)=0 then 0 else "
-               "coalesce(e.pay/e.i_time,0)::numeric(10,2) end average_price, ") +
-           dayColumns() +
+    return QStringLiteral("select p.fio, t.id, t.i_type, case when t.i_night=0 then 'дн.' else "
+                          "'ноч.' end as s_night, t.i_night, ") +
+           QLatin1String(kEarnings) + dayColumns() +
            workerRows(QStringLiteral(", h.i_type, h.i_night"),
                       QStringLiteral(" and h.i_type=") + k) +
            QStringLiteral(
@@ -144,11 +142,10 @@ QString TForm27::allSql()
     return QStringLiteral("select p.fio, t.id, coalesce(e.i_time,0)+coalesce(f.i_time,0) i_time, "
                           "coalesce(e.pay::numeric(10,2),0)+coalesce(f.pay::numeric(10,2),0) "
                           "f_price, ") +
-           dayColumns() + workerRows(QString(), QString()) +
+           dayColumns() + workerRows(QString(), QString()) + QStringLiteral(" left join ") +
+           QLatin1String(kEntrySums) +
            QStringLiteral(
-               " left join (select s.w_id, sum(s.time) i_time, sum((s.kol_vo-s.brak)*s.cena) "
-               "pay from accounts_dep.smena s where s.data<:d_date1 and s.data>=:d_date2 group "
-               "by s.w_id) e on e.w_id=t.id left join (select f.id_p, sum(f.cnt) i_time, "
+               " left join (select f.id_p, sum(f.cnt) i_time, "
                "sum(f.cnt*f.price) pay from accounts_dep.fatigue f where f.d_date<:d_date7 and "
                "f.d_date>=:d_date8 group by f.id_p) f on f.id_p=t.id order by p.fio, t.id");
 }

@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlQuery>
@@ -457,6 +458,12 @@ private slots:
         testdb::run(db_, QStringLiteral("delete from cmn_contractor.person where id = %1 or "
                                         "s_code = '%1'")
                              .arg(none));
+        // Taken away however the test ends, so that a failure does not spoil the next ones.
+        const auto restore = qScopeGuard([&] {
+            testdb::run(db_,
+                        QStringLiteral("delete from accounts_dep.smena where w_id = %1").arg(none));
+            testdb::run(db_, "delete from cmn_contractor.person where id = 990000001");
+        });
         for (int shift = 1; shift <= 4; ++shift)
             testdb::run(db_, QStringLiteral("insert into accounts_dep.smena (w_id, i_id, o_id, "
                                             "cena, kol_vo, brak, data, smena, color, time, ok, "
@@ -488,9 +495,6 @@ private slots:
         }
         QVERIFY(listed > 50);
         QVERIFY(doubled > 0);
-        testdb::run(db_,
-                    QStringLiteral("delete from accounts_dep.smena where w_id = %1").arg(none));
-        testdb::run(db_, "delete from cmn_contractor.person where id = 990000001");
     }
 
     // The piecework timesheets of a month give the rows of the statements first written
@@ -528,6 +532,17 @@ private slots:
                                         "= %1; insert into cmn_contractor.person (id, s_caption, "
                                         "s_code) values (990000002, 'Чужой Ч.Ч.', '%1')")
                              .arg(known));
+        // Taken away however the test ends, so that a failure does not spoil the next rows.
+        const auto restore = qScopeGuard([&] {
+            testdb::run(
+                db_, QStringLiteral("delete from accounts_dep.h_tabel where w_id = %1").arg(lone));
+            testdb::run(db_,
+                        QStringLiteral("delete from accounts_dep.person where id = %1").arg(lone));
+            testdb::run(db_, QStringLiteral("delete from cmn_contractor.person where id = "
+                                            "990000002; update cmn_contractor.person set s_code "
+                                            "= '%1' where id = %1")
+                                 .arg(known));
+        });
         int compared = 0;
         for (const QDate &month : {QDate(2024, 2, 1), QDate(2023, 12, 1), QDate(2024, 3, 1)}) {
             const QStringList before = rowsOf(db_, written, month, month.addMonths(1));
@@ -536,13 +551,6 @@ private slots:
             compared += before.size() - 1;
         }
         QVERIFY(compared > 5);
-        testdb::run(db_,
-                    QStringLiteral("delete from accounts_dep.h_tabel where w_id = %1").arg(lone));
-        testdb::run(db_, QStringLiteral("delete from accounts_dep.person where id = %1").arg(lone));
-        testdb::run(db_, QStringLiteral("delete from cmn_contractor.person where id = 990000002; "
-                                        "update cmn_contractor.person set s_code = '%1' where "
-                                        "id = %1")
-                             .arg(known));
     }
 };
 
