@@ -1,32 +1,32 @@
 #include "Startup.h"
 
 #include "BuildInfo.h"
-#include "Unit23.h"
+#include "LoginWindow.h"
 
-#include "journal/Unit1.h"
-#include "journal/Unit11.h"
-#include "journal/Unit29.h"
-#include "maintenance/Unit24.h"
-#include "maintenance/Unit25.h"
-#include "maintenance/Unit26.h"
-#include "refbooks/Unit10.h"
-#include "refbooks/Unit2.h"
-#include "refbooks/Unit22.h"
-#include "refbooks/Unit3.h"
-#include "refbooks/Unit4.h"
-#include "refbooks/Unit5.h"
-#include "refbooks/Unit7.h"
-#include "refbooks/Unit8.h"
-#include "refbooks/Unit9.h"
-#include "reports/Unit16.h"
-#include "reports/Unit17.h"
-#include "reports/Unit18.h"
-#include "reports/Unit20.h"
-#include "reports/Unit21.h"
-#include "timesheets/Unit15.h"
-#include "timesheets/Unit19.h"
-#include "timesheets/Unit27.h"
-#include "timesheets/Unit28.h"
+#include "journal/ChangeHistoryWindow.h"
+#include "journal/ShiftEntryEditor.h"
+#include "journal/ShiftJournalWindow.h"
+#include "maintenance/MaintenanceEntryEditor.h"
+#include "maintenance/MaintenanceJournalWindow.h"
+#include "maintenance/NomenclaturePicker.h"
+#include "refbooks/NormsWindow.h"
+#include "refbooks/OperationEditor.h"
+#include "refbooks/OperationKindEditor.h"
+#include "refbooks/OperationKindList.h"
+#include "refbooks/OperationList.h"
+#include "refbooks/ProductEditor.h"
+#include "refbooks/ProductList.h"
+#include "refbooks/WorkerEditor.h"
+#include "refbooks/WorkerList.h"
+#include "reports/ProductsDetailReport.h"
+#include "reports/ProductsReport.h"
+#include "reports/ReportsWindow.h"
+#include "reports/WorkersDetailReport.h"
+#include "reports/WorkersReport.h"
+#include "timesheets/MonthClosingWindow.h"
+#include "timesheets/PieceworkTimesheetWindow.h"
+#include "timesheets/ShiftTimesheetPrint.h"
+#include "timesheets/ShiftTimesheetWindow.h"
 
 #include <QCoreApplication>
 
@@ -36,38 +36,38 @@ std::function<void()> endHandler;
 
 bool createForms(const QStringList &args)
 {
-    new TForm1(args);
-    if (!Form1->connected())
+    new ShiftJournalWindow(args);
+    if (!shiftJournalWindow->connected())
         return false;
     const BuildStamp stamp = buildStamp();
-    Form1->buildDate = stamp.date;
-    Form1->buildTime = stamp.time;
-    new TForm23();
-    Form1->setVersionCheck([] { Form23->CheckVersion(); });
-    ui::Form::setMainForm(Form1);
-    new TForm2();
-    new TForm3();
-    new TForm4();
-    new TForm5();
-    new TForm7();
-    new TForm8();
-    new TForm9();
-    new TForm10();
-    new TForm11();
-    new TForm18();
-    new TForm19();
-    new TForm21();
-    new TForm15();
-    new TForm16();
-    new TForm17();
-    new TForm20();
-    new TForm22();
-    new TForm24();
-    new TForm25();
-    new TForm26();
-    new TForm27();
-    new TForm28();
-    new TForm29();
+    shiftJournalWindow->buildDate = stamp.date;
+    shiftJournalWindow->buildTime = stamp.time;
+    new LoginWindow();
+    shiftJournalWindow->setVersionCheck([] { loginWindow->CheckVersion(); });
+    ui::Form::setMainForm(shiftJournalWindow);
+    new WorkerEditor();
+    new ProductList();
+    new OperationList();
+    new WorkerList();
+    new ProductEditor();
+    new OperationKindList();
+    new OperationKindEditor();
+    new OperationEditor();
+    new ShiftEntryEditor();
+    new ReportsWindow();
+    new ShiftTimesheetWindow();
+    new ProductsDetailReport();
+    new ShiftTimesheetPrint();
+    new WorkersReport();
+    new ProductsReport();
+    new WorkersDetailReport();
+    new NormsWindow();
+    new MaintenanceJournalWindow();
+    new MaintenanceEntryEditor();
+    new NomenclaturePicker();
+    new PieceworkTimesheetWindow();
+    new MonthClosingWindow();
+    new ChangeHistoryWindow();
     return true;
 }
 

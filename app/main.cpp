@@ -1,8 +1,8 @@
+#include "app/LoginWindow.h"
 #include "app/Startup.h"
-#include "app/Unit23.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
-#include "shop/Unit6.h"
+#include "shop/DataModule.h"
 #include "ui/Application.h"
 
 #include <QCoreApplication>
@@ -38,9 +38,9 @@ const char *const kHelp =
 int checkConnection(const QStringList &args)
 {
     const db::SettingsSources sources = db::defaultSources();
-    const db::ConnectionParams params = TDataModule6::settingsFor(args, sources);
+    const db::ConnectionParams params = DataModule::settingsFor(args, sources);
     try {
-        TDataModule6 module;
+        DataModule module;
         module.connectWith(params);
         db::Dataset ver;
         ver.setSql(QStringLiteral("select d, t from accounts_dep.ver"));
@@ -86,6 +86,6 @@ int main(int argc, char **argv)
     if (!createForms(args))
         return 1;
     // Shown from inside the event loop, so that an end asked for at once ends it.
-    QTimer::singleShot(0, [] { Form23->show(); });
+    QTimer::singleShot(0, [] { loginWindow->show(); });
     return app.exec();
 }

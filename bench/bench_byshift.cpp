@@ -5,9 +5,9 @@
 
 #include "db/Dataset.h"
 #include "db/Transaction.h"
+#include "shop/DataModule.h"
 #include "shop/Timesheet.h"
-#include "shop/Unit6.h"
-#include "timesheets/Unit19.h"
+#include "timesheets/ShiftTimesheetWindow.h"
 
 #include <QProgressBar>
 #include <QStringList>
@@ -73,7 +73,7 @@ TABEL_BENCH("timesheet by shifts: rebuild of a month")
     const timesheet::MonthPeriod p = fullMonth();
     run.setSize(size(p));
     QProgressBar bar;
-    run.measure([&] { TForm19::rebuildMonth(p, &bar); }, [&] { oneStatement(p); });
+    run.measure([&] { ShiftTimesheetWindow::rebuildMonth(p, &bar); }, [&] { oneStatement(p); });
 }
 
 TABEL_BENCH("timesheet by shifts: rebuild, count then write per worker and day")

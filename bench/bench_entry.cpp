@@ -3,9 +3,9 @@
 #include "Bench.h"
 
 #include "db/Dataset.h"
-#include "journal/Unit1.h"
-#include "journal/Unit11.h"
-#include "shop/Unit6.h"
+#include "journal/ShiftEntryEditor.h"
+#include "journal/ShiftJournalWindow.h"
+#include "shop/DataModule.h"
 
 #include <QDateEdit>
 #include <QLineEdit>
@@ -68,40 +68,42 @@ TABEL_BENCH("entry save")
                         (oldCell.isNull() ? QStringLiteral("null") : oldCell.toString()) + row);
     };
 
-    QRadioButton *buttons[] = {Form1->RadioButton1, Form1->RadioButton2, Form1->RadioButton3,
-                               Form1->RadioButton4};
+    QRadioButton *buttons[] = {shiftJournalWindow->RadioButton1, shiftJournalWindow->RadioButton2,
+                               shiftJournalWindow->RadioButton3, shiftJournalWindow->RadioButton4};
     buttons[shift - 1]->setChecked(true);
-    for (db::Dataset *q : DataModule6->journals()) {
+    for (db::Dataset *q : dataModule->journals()) {
         q->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
         q->close();
         q->setParam(QStringLiteral("data"), date);
         q->open();
     }
-    db::Dataset *oper = DataModule6->Oper;
+    db::Dataset *oper = dataModule->Oper;
     oper->open();
     oper->first();
-    const TForm11::PickedOperation picked = TForm4::picked(*oper, Form1->entryContext());
+    const ShiftEntryEditor::PickedOperation picked =
+        OperationList::picked(*oper, shiftJournalWindow->entryContext());
     oper->close();
-    DataModule6->Workers->open();
-    DataModule6->Workers->locate(QStringLiteral("id"), worker);
+    dataModule->Workers->open();
+    dataModule->Workers->locate(QStringLiteral("id"), worker);
 
     run.beforeEach([&] {
         undo();
-        Form11->presetAdd({date, Form1->entryContext().shift, Form1->entryContext().dayOff});
-        Form11->takeWorker(*DataModule6->Workers);
-        Form11->takeOperation(picked);
-        Form11->Edit3->setText("7");
-        Form11->Edit6->setText("3");
-        Form11->applyColourRule();
-        if (Form11->Edit5->isEnabled())
-            Form11->Edit5->setText("1");
+        shiftEntryEditor->presetAdd({date, shiftJournalWindow->entryContext().shift,
+                                     shiftJournalWindow->entryContext().dayOff});
+        shiftEntryEditor->takeWorker(*dataModule->Workers);
+        shiftEntryEditor->takeOperation(picked);
+        shiftEntryEditor->Edit3->setText("7");
+        shiftEntryEditor->Edit6->setText("3");
+        shiftEntryEditor->applyColourRule();
+        if (shiftEntryEditor->Edit5->isEnabled())
+            shiftEntryEditor->Edit5->setText("1");
     });
-    run.measure([] { Form11->Button1Click(); });
+    run.measure([] { shiftEntryEditor->Button1Click(); });
     if (bench::scalar(
             QStringLiteral("select count(*) from accounts_dep.smena where id>%1").arg(lastId))
             .toInt() != 1)
         qWarning("entry save: the entry was not stored");
     undo();
     bench::exec(QStringLiteral("delete from accounts_dep.smena where id>%1").arg(firstId));
-    DataModule6->Workers->close();
+    dataModule->Workers->close();
 }

@@ -3,8 +3,8 @@
 #include "Bench.h"
 
 #include "db/Dataset.h"
-#include "journal/Unit1.h"
-#include "shop/Unit6.h"
+#include "journal/ShiftJournalWindow.h"
+#include "shop/DataModule.h"
 
 #include <QDateEdit>
 #include <QRadioButton>
@@ -20,7 +20,7 @@ struct Dates {
 Dates busyDates()
 {
     // As after login: hidden entries are left out.
-    for (db::Dataset *q : DataModule6->journals())
+    for (db::Dataset *q : dataModule->journals())
         q->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
     const QDate last = bench::scalar("select max(data) from accounts_dep.smena").toDate();
     const auto latestUpTo = [](const QString &condition) {
@@ -48,8 +48,9 @@ void floorOf(const QDate &day, int shift = 0)
 
 QRadioButton *shiftButton(int shift)
 {
-    QRadioButton *const buttons[] = {Form1->RadioButton1, Form1->RadioButton2, Form1->RadioButton3,
-                                     Form1->RadioButton4};
+    QRadioButton *const buttons[] = {
+        shiftJournalWindow->RadioButton1, shiftJournalWindow->RadioButton2,
+        shiftJournalWindow->RadioButton3, shiftJournalWindow->RadioButton4};
     return buttons[shift - 1];
 }
 
@@ -64,8 +65,8 @@ TABEL_BENCH("journal date switch")
     run.measure(
         [&] {
             flip = !flip;
-            Form1->DateT->setDate(flip ? d.earlier : d.last);
-            Form1->DateTChange();
+            shiftJournalWindow->DateT->setDate(flip ? d.earlier : d.last);
+            shiftJournalWindow->DateTChange();
         },
         [&] {
             floorFlip = !floorFlip;
@@ -83,8 +84,8 @@ TABEL_BENCH("journal date switch, then every shift chosen")
         [&] {
             flip = !flip;
             shiftButton(1)->setChecked(true);
-            Form1->DateT->setDate(flip ? d.earlier : d.last);
-            Form1->DateTChange();
+            shiftJournalWindow->DateT->setDate(flip ? d.earlier : d.last);
+            shiftJournalWindow->DateTChange();
             for (int shift = 2; shift <= 4; ++shift)
                 shiftButton(shift)->setChecked(true);
         },
@@ -101,7 +102,7 @@ TABEL_BENCH("journal queries of a date (dataset layer)")
     bool flip = false;
     run.measure([&] {
         flip = !flip;
-        for (db::Dataset *q : DataModule6->journals()) {
+        for (db::Dataset *q : dataModule->journals()) {
             q->close();
             q->setParam(QStringLiteral("data"), flip ? d.earlier : d.last);
             q->open();

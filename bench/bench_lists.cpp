@@ -3,8 +3,8 @@
 #include "Bench.h"
 
 #include "db/Dataset.h"
-#include "journal/Unit1.h"
-#include "shop/Unit6.h"
+#include "journal/ShiftJournalWindow.h"
+#include "shop/DataModule.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,17 +26,17 @@ QString rows(db::Dataset *ds)
 const bool datasets = [] {
     const struct {
         const char *action;
-        db::Dataset *TDataModule6::*dataset;
+        db::Dataset *DataModule::*dataset;
     } lists[] = {
-        {"open dataset Workers", &TDataModule6::Workers},
-        {"open dataset Izdel", &TDataModule6::Izdel},
-        {"open dataset Oper", &TDataModule6::Oper},
-        {"open dataset Vid_oper", &TDataModule6::Vid_oper},
+        {"open dataset Workers", &DataModule::Workers},
+        {"open dataset Izdel", &DataModule::Izdel},
+        {"open dataset Oper", &DataModule::Oper},
+        {"open dataset Vid_oper", &DataModule::Vid_oper},
     };
     for (const auto &l : lists) {
         auto member = l.dataset;
         bench::add(QLatin1String(l.action), [member](bench::Run &run) {
-            db::Dataset *ds = DataModule6->*member;
+            db::Dataset *ds = dataModule->*member;
             run.setSize(rows(ds));
             run.measure([ds] {
                 ds->close();
@@ -69,21 +69,21 @@ double openWindow(QAction *action)
 const bool windows = [] {
     const struct {
         const char *action;
-        QAction *TForm1::*menu;
-        db::Dataset *TDataModule6::*dataset;
+        QAction *ShiftJournalWindow::*menu;
+        db::Dataset *DataModule::*dataset;
     } lists[] = {
-        {"open window workers list", &TForm1::N1, &TDataModule6::Workers},
-        {"open window products list", &TForm1::N3, &TDataModule6::Izdel},
-        {"open window kinds list", &TForm1::N6, &TDataModule6::Vid_oper},
+        {"open window workers list", &ShiftJournalWindow::N1, &DataModule::Workers},
+        {"open window products list", &ShiftJournalWindow::N3, &DataModule::Izdel},
+        {"open window kinds list", &ShiftJournalWindow::N6, &DataModule::Vid_oper},
     };
     for (const auto &l : lists) {
         auto menu = l.menu;
         auto dataset = l.dataset;
         bench::add(QLatin1String(l.action), [menu, dataset](bench::Run &run) {
-            run.setSize(rows(DataModule6->*dataset));
-            Form1->show();
-            run.measureMs([menu] { return openWindow(Form1->*menu); });
-            Form1->hide();
+            run.setSize(rows(dataModule->*dataset));
+            shiftJournalWindow->show();
+            run.measureMs([menu] { return openWindow(shiftJournalWindow->*menu); });
+            shiftJournalWindow->hide();
         });
     }
     return true;

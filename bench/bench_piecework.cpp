@@ -4,7 +4,7 @@
 #include "Bench.h"
 
 #include "db/Dataset.h"
-#include "timesheets/Unit27.h"
+#include "timesheets/PieceworkTimesheetWindow.h"
 
 namespace {
 
@@ -70,8 +70,8 @@ const bool modes = [] {
         const int mode = l.mode;
         bench::add(QLatin1String(l.action), [mode](bench::Run &run) {
             const timesheet::MonthPeriod p = lastWholeMonth();
-            Form27->setMode(mode);
-            db::Dataset *ds = Form27->current;
+            pieceworkTimesheetWindow->setMode(mode);
+            db::Dataset *ds = pieceworkTimesheetWindow->current;
             const int pairs = mode == 17 ? 4 : 3;
             openFor(ds, p, pairs);
             run.setSize(
@@ -90,7 +90,9 @@ TABEL_BENCH("piecework timesheet totals panel")
     const timesheet::MonthPeriod p = lastWholeMonth();
     run.setSize(QStringLiteral("%1.%2").arg(p.month).arg(p.year));
     run.measure([&] {
-        for (db::Dataset *ds : {Form27->all_price, Form27->price, Form27->price7, Form27->price8})
-            openFor(ds, p, ds == Form27->all_price ? 2 : 1);
+        for (db::Dataset *ds :
+             {pieceworkTimesheetWindow->all_price, pieceworkTimesheetWindow->price,
+              pieceworkTimesheetWindow->price7, pieceworkTimesheetWindow->price8})
+            openFor(ds, p, ds == pieceworkTimesheetWindow->all_price ? 2 : 1);
     });
 }

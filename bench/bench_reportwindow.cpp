@@ -5,7 +5,7 @@
 #include "Bench.h"
 
 #include "report/Preview.h"
-#include "reports/Unit18.h"
+#include "reports/ReportsWindow.h"
 #include "spreadsheet/Excel.h"
 
 #include <QApplication>
@@ -86,12 +86,12 @@ public:
 const bool reports = [] {
     const struct {
         const char *action;
-        QPushButton *TForm18::*button;
+        QPushButton *ReportsWindow::*button;
     } list[] = {
-        {"report by workers", &TForm18::Button4},
-        {"report by products", &TForm18::Button2},
-        {"detailed report by workers", &TForm18::Button1},
-        {"detailed report by products", &TForm18::Button3},
+        {"report by workers", &ReportsWindow::Button4},
+        {"report by products", &ReportsWindow::Button2},
+        {"detailed report by workers", &ReportsWindow::Button1},
+        {"detailed report by products", &ReportsWindow::Button3},
     };
     for (bool yearToDate : {false, true}) {
         for (const auto &l : list) {
@@ -102,9 +102,9 @@ const bool reports = [] {
                 QStringLiteral(": button to preview");
             bench::add(action, [=](bench::Run &run) {
                 const Period p = period(yearToDate);
-                Form18->DTPicker1->setDate(p.from);
-                Form18->DTPicker2->setDate(p.to);
-                run.measureMs([=] { return clickToPreview(Form18->*button); },
+                reportsWindow->DTPicker1->setDate(p.from);
+                reportsWindow->DTPicker2->setDate(p.to);
+                run.measureMs([=] { return clickToPreview(reportsWindow->*button); },
                               [&] {
                                   QElapsedTimer t;
                                   t.start();
@@ -120,7 +120,8 @@ const bool reports = [] {
                 // The program's size at its peak during one more press of the button: the
                 // records, the laid-out pages and the preview with the pages in sight (the
                 // pages of the press before are held until the new ones replace them).
-                const bench::Resident r = bench::resident([=] { clickToPreview(Form18->*button); });
+                const bench::Resident r =
+                    bench::resident([=] { clickToPreview(reportsWindow->*button); });
                 QTextStream(stderr)
                     << action << ": resident " << r.beforeKb / 1024 << " MB before, peak "
                     << r.peakKb / 1024 << " MB, " << shownPages << " pages\n";
@@ -130,14 +131,14 @@ const bool reports = [] {
                        (yearToDate ? QStringLiteral("year to date") : QStringLiteral("month")),
                    [=](bench::Run &run) {
                        const Period p = period(yearToDate);
-                       Form18->DTPicker1->setDate(p.from);
-                       Form18->DTPicker2->setDate(p.to);
+                       reportsWindow->DTPicker1->setDate(p.from);
+                       reportsWindow->DTPicker2->setDate(p.to);
                        QTemporaryDir folder;
                        NoOpener opener;
                        excel::setDocumentsFolder(folder.path());
                        excel::setOpener(&opener);
-                       run.measure([] { Form18->Button6Click(); }, [&] { floorOf(p); });
-                       run.setSize(Form18->Button6->text());
+                       run.measure([] { reportsWindow->Button6Click(); }, [&] { floorOf(p); });
+                       run.setSize(reportsWindow->Button6->text());
                        excel::setOpener(nullptr);
                        excel::setDocumentsFolder(QString());
                    });

@@ -8,7 +8,7 @@
 #include "Bench.h"
 
 #include "app/Startup.h"
-#include "shop/Unit6.h"
+#include "shop/DataModule.h"
 #include "ui/Application.h"
 #include "ui/Messages.h"
 
@@ -98,7 +98,7 @@ int main(int argc, char **argv)
 
     Unattended messages;
     ui::installMessages(&messages);
-    TDataModule6::setPortOverride(bench::settings::port);
+    DataModule::setPortOverride(bench::settings::port);
     setEndProgramHandler([] {});
     if (!createForms({bench::settings::database, bench::settings::host})) {
         std::fprintf(stderr, "no connection to %s on %s:%d\n",

@@ -2,9 +2,9 @@
 // ends as soon as the login window has been painted for the first time. With --bare as the
 // only argument it shows a window with a caption, a text box and a button instead, without
 // any database: the least a program of the same build does before such a window is up.
+#include "app/LoginWindow.h"
 #include "app/Startup.h"
-#include "app/Unit23.h"
-#include "shop/Unit6.h"
+#include "shop/DataModule.h"
 #include "ui/Application.h"
 
 #include <QDialog>
@@ -57,10 +57,10 @@ int main(int argc, char **argv)
     }
     const int port = qEnvironmentVariableIntValue("TABEL_PGPORT");
     if (port > 0)
-        TDataModule6::setPortOverride(port);
+        DataModule::setPortOverride(port);
     if (!createForms(args))
         return 1;
-    Form23->installEventFilter(&watcher);
-    QTimer::singleShot(0, [] { Form23->show(); });
+    loginWindow->installEventFilter(&watcher);
+    QTimer::singleShot(0, [] { loginWindow->show(); });
     return app.exec();
 }

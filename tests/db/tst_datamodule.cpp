@@ -2,12 +2,12 @@
 #include "GuiApp.h"
 #include "ScriptedMessages.h"
 #include "TestDb.h"
-#include "shop/Unit6.h"
+#include "shop/DataModule.h"
 
 class DataModuleTest : public QObject {
     Q_OBJECT
     QString db_;
-    TDataModule6 *dm_ = nullptr;
+    DataModule *dm_ = nullptr;
     ScriptedMessages msg_;
     int product_ = 0, kind_ = 0;
     testdb::Shop shop_;
@@ -46,8 +46,8 @@ private slots:
         db_ = testdb::create(QStringLiteral("tabel_schema"));
         shop_ = testdb::Shop(db_);
         testdb::connectProgram(db_);
-        dm_ = new TDataModule6;
-        DataModule6 = dm_;
+        dm_ = new DataModule;
+        dataModule = dm_;
         const int item =
             add("insert into cmn_classifier.item (id, id_classifier, id_level, s_code, "
                 "s_caption, b_excluded) values (501, 1, 2, '501', 'Двери', false)");
@@ -60,7 +60,7 @@ private slots:
     void cleanupTestCase()
     {
         delete dm_;
-        DataModule6 = nullptr;
+        dataModule = nullptr;
         testdb::drop(db_);
     }
 

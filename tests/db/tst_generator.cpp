@@ -3,8 +3,8 @@
 // same data.
 #include "TestDb.h"
 #include "reports/ReportStatements.h"
-#include "shop/Unit6.h"
-#include "timesheets/Unit27.h"
+#include "shop/DataModule.h"
+#include "timesheets/PieceworkTimesheetWindow.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -480,8 +480,7 @@ private slots:
                 const QHash<QString, QVariant> named{{QStringLiteral("data"), d},
                                                      {QStringLiteral("ok"), QStringLiteral("ta")}};
                 const QStringList before = rowsOf(db_, writtenJournal(shift), d, d, named);
-                const QStringList after =
-                    rowsOf(db_, TDataModule6::journalQuery(shift), d, d, named);
+                const QStringList after = rowsOf(db_, DataModule::journalQuery(shift), d, d, named);
                 // In the written order: by name (shift 1 further by mark, kind, product
                 // kind and colour), ties in any order.
                 sameRowsInOrder(before, after,
@@ -504,12 +503,14 @@ private slots:
     {
         QTest::addColumn<QString>("written");
         QTest::addColumn<QString>("program");
-        QTest::newRow("piecework") << writtenTimesheet(kWrittenPieces) << TForm27::piecesSql();
-        QTest::newRow("maintenance") << writtenTimesheet(kWrittenKind) << TForm27::kindSql(7777);
+        QTest::newRow("piecework")
+            << writtenTimesheet(kWrittenPieces) << PieceworkTimesheetWindow::piecesSql();
+        QTest::newRow("maintenance")
+            << writtenTimesheet(kWrittenKind) << PieceworkTimesheetWindow::kindSql(7777);
         QTest::newRow("average piecework")
             << writtenTimesheet(kWrittenKind).replace(QLatin1String("7777"), QLatin1String("7778"))
-            << TForm27::kindSql(7778);
-        QTest::newRow("all") << writtenTimesheet(kWrittenAll) << TForm27::allSql();
+            << PieceworkTimesheetWindow::kindSql(7778);
+        QTest::newRow("all") << writtenTimesheet(kWrittenAll) << PieceworkTimesheetWindow::allSql();
     }
     void timesheetStatements()
     {

@@ -8,8 +8,8 @@
 #include "db/Dataset.h"
 #include "db/SqlError.h"
 #include "db/Transaction.h"
+#include "shop/DataModule.h"
 #include "shop/Timesheet.h"
-#include "shop/Unit6.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -82,7 +82,7 @@ private slots:
     {
         db_ = testdb::create();
         testdb::connectProgram(db_);
-        DataModule6 = new TDataModule6(this);
+        dataModule = new DataModule(this);
         msg_ = new ScriptedMessages;
     }
     void cleanupTestCase()

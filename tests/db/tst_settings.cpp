@@ -7,7 +7,7 @@
 #include "db/Dataset.h"
 #include "db/Settings.h"
 #include "db/SqlError.h"
-#include "shop/Unit6.h"
+#include "shop/DataModule.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -104,7 +104,7 @@ private slots:
         QFETCH(QString, system);
         QFETCH(QStringList, env);
         QFETCH(QString, expected);
-        QCOMPARE(shown(TDataModule6::settingsFor(args, sources(user, system, env))), expected);
+        QCOMPARE(shown(DataModule::settingsFor(args, sources(user, system, env))), expected);
     }
 
     // A real server, its host, port, user and password given by the user's file alone; a
@@ -116,7 +116,7 @@ private slots:
                                   .arg(testdb::host())
                                   .arg(testdb::port())
                                   .arg(db_);
-        db::openConnection(TDataModule6::settingsFor(
+        db::openConnection(DataModule::settingsFor(
             {}, sources(right + "user=sys\npassword=wexapol\n", none(), {"PGUSER=nosuch"})));
         db::Dataset ver;
         ver.setSql("select count(*) as n from accounts_dep.ver");
@@ -125,7 +125,7 @@ private slots:
         ver.close();
         db::closeConnection();
         try {
-            db::openConnection(TDataModule6::settingsFor(
+            db::openConnection(DataModule::settingsFor(
                 {}, sources(right + "user=nosuch\n", "user=sys\npassword=wexapol\n", {})));
             QFAIL("the user's file must win");
         } catch (const db::SqlError &e) {

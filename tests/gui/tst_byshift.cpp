@@ -6,10 +6,10 @@
 #include "ScriptedMessages.h"
 #include "Sheets.h"
 #include "TestDb.h"
-#include "journal/Unit1.h"
+#include "journal/ShiftJournalWindow.h"
 #include "report/Preview.h"
-#include "timesheets/Unit15.h"
-#include "timesheets/Unit19.h"
+#include "timesheets/ShiftTimesheetPrint.h"
+#include "timesheets/ShiftTimesheetWindow.h"
 #include "ui/DBGrid.h"
 
 #include <QApplication>
@@ -90,20 +90,20 @@ class ByShiftTest : public gui::Fixture {
              "group by smena, w_id",
              {"smena", "w_id"}});
     }
-    static void choose(TForm19 *f, int month, int year)
+    static void choose(ShiftTimesheetWindow *f, int month, int year)
     {
         f->ComboBox2->setCurrentIndex(f->ComboBox2->findText(QString::number(year)));
         emit f->ComboBox2->activated(f->ComboBox2->currentIndex());
         f->ComboBox1->setCurrentIndex(month - 1);
         emit f->ComboBox1->activated(month - 1);
     }
-    void shown(std::function<void(TForm19 *)> act)
+    void shown(std::function<void(ShiftTimesheetWindow *)> act)
     {
-        QVERIFY(whileShown<TForm19>([&] { Form1->N13->trigger(); }, act));
+        QVERIFY(whileShown<ShiftTimesheetWindow>([&] { shiftJournalWindow->N13->trigger(); }, act));
     }
     void rebuild(int month, int year)
     {
-        shown([&](TForm19 *f) {
+        shown([&](ShiftTimesheetWindow *f) {
             choose(f, month, year);
             click(f->Button1);
         });
@@ -114,8 +114,8 @@ private slots:
     {
         startProgram(QStringLiteral("tabel_schema"));
         testdb::run(db_, QString::fromUtf8(kShop));
-        Form1->DateT->setDate(QDate(2021, 1, 15));
-        Form1->show();
+        shiftJournalWindow->DateT->setDate(QDate(2021, 1, 15));
+        shiftJournalWindow->show();
     }
 
     void rebuildMonth_data()
@@ -138,7 +138,7 @@ private slots:
         const QString before = tabel();
         const QString expected = rebuiltOneByOne(month, year);
         QCOMPARE(tabel(), before);
-        shown([&](TForm19 *f) {
+        shown([&](ShiftTimesheetWindow *f) {
             choose(f, month, year);
             click(f->Button1);
             QVERIFY(msg_->shown.isEmpty());
@@ -200,7 +200,7 @@ private slots:
         // 40000 hours do not fit a day's cell: the rebuild fails on the 20th.
         shop.entry(603).on(QDate(2021, 1, 20), 1).hours(40000).insert();
         const QString before = tabel();
-        shown([&](TForm19 *f) {
+        shown([&](ShiftTimesheetWindow *f) {
             choose(f, 1, 2021);
             const int rows = f->DBGrid1->dataset()->recordCount();
             click(f->Button1);
@@ -258,7 +258,7 @@ private slots:
         QFETCH(bool, bold);
         QFETCH(QColor, fill);
         QFETCH(QColor, title);
-        shown([&](TForm19 *f) {
+        shown([&](ShiftTimesheetWindow *f) {
             choose(f, month, year);
             f->PageControl1->setCurrentIndex(tab);
             ui::DBGrid *grid = QList<ui::DBGrid *>{f->DBGrid1, f->DBGrid2, f->DBGrid3}[tab];
@@ -293,12 +293,12 @@ private slots:
             testdb::run(db_, QStringLiteral("insert into accounts_dep.h_tabel (w_id, month, "
                                             "year) values (601, 1, %1)")
                                  .arg(dataYear));
-        Form1->DateT->setDate(journal);
+        shiftJournalWindow->DateT->setDate(journal);
         // From 2007 to the year after the latest in use, and the journal's year always.
         const int first = qMin(2007, journal.year());
         const int last =
             qMax(qMax(qMax(QDate::currentDate().year(), dataYear), 2021) + 1, journal.year());
-        shown([&](TForm19 *f) {
+        shown([&](ShiftTimesheetWindow *f) {
             QCOMPARE(f->ComboBox2->itemText(0), QString::number(first));
             QCOMPARE(f->ComboBox2->count(), last - first + 1);
             QCOMPARE(f->ComboBox2->currentText(), QString::number(journal.year()));
@@ -307,16 +307,16 @@ private slots:
             QCOMPARE(f->DBGrid1->dataset()->param("date2").toDate(),
                      QDate(journal.year(), journal.month(), 1).addMonths(1));
         });
-        QVERIFY(!Form19->DBGrid1->dataset()->isActive()); // closed once the window is
+        QVERIFY(!shiftTimesheetWindow->DBGrid1->dataset()->isActive()); // closed once the window is
         testdb::run(db_, "delete from accounts_dep.h_tabel where year=2030");
-        Form1->DateT->setDate(QDate(2021, 1, 15));
+        shiftJournalWindow->DateT->setDate(QDate(2021, 1, 15));
     }
 
     void exportMonth()
     {
         rebuild(1, 2021);
         SheetsFixture sheets;
-        shown([&](TForm19 *f) {
+        shown([&](ShiftTimesheetWindow *f) {
             choose(f, 1, 2021);
             // While the rows are written the window takes no other command.
             QStringList enabledDuringExport;
@@ -377,7 +377,7 @@ private slots:
     {
         rebuild(1, 2021);
         QString text;
-        shown([&](TForm19 *f) {
+        shown([&](ShiftTimesheetWindow *f) {
             choose(f, 1, 2021);
             QVERIFY(whileShown<report::PreviewWindow>([f] { click(f->Button6); },
                                                       [&](report::PreviewWindow *w) {
@@ -387,7 +387,7 @@ private slots:
                                                       }));
         });
         QVERIFY(msg_->shown.isEmpty());
-        QVERIFY(!Form15->H_Tabel->isActive());
+        QVERIFY(!shiftTimesheetPrint->H_Tabel->isActive());
         const QStringList lines = text.split('\n', Qt::SkipEmptyParts);
         // The month over the names, then the day numbers and the total's caption.
         const auto header = std::find_if(lines.begin(), lines.end(), [](const QString &l) {

@@ -6,15 +6,15 @@
 #include "ScriptedMessages.h"
 #include "Sheets.h"
 #include "TestDb.h"
-#include "shop/Unit6.h"
 #include "db/Command.h"
 #include "db/Connection.h"
 #include "db/Dataset.h"
-#include "journal/Unit1.h"
-#include "journal/Unit29.h"
-#include "maintenance/Unit25.h"
-#include "timesheets/Unit19.h"
-#include "timesheets/Unit28.h"
+#include "journal/ChangeHistoryWindow.h"
+#include "journal/ShiftJournalWindow.h"
+#include "maintenance/MaintenanceEntryEditor.h"
+#include "shop/DataModule.h"
+#include "timesheets/MonthClosingWindow.h"
+#include "timesheets/ShiftTimesheetWindow.h"
 #include "ui/DBGrid.h"
 
 #include <QComboBox>
@@ -50,11 +50,11 @@ class ClosingTest : public gui::Fixture {
     }
     void showDate(const QDate &d)
     {
-        Form1->DateT->setDate(d);
-        Form1->DateTChange();
+        shiftJournalWindow->DateT->setDate(d);
+        shiftJournalWindow->DateTChange();
     }
     // The month's row of the closing window made current.
-    static bool chooseMonth(TForm28 *f, const QDate &d)
+    static bool chooseMonth(MonthClosingWindow *f, const QDate &d)
     {
         for (f->Months->first(); !f->Months->eof(); f->Months->next())
             if (f->Months->asInteger("year") == d.year() &&
@@ -72,7 +72,7 @@ private slots:
         closed_ = dayWithEntries(firstOfMonthsAgo(2));
         open_ = dayWithEntries(firstOfMonthsAgo(1));
         QVERIFY(closed_.isValid() && open_.isValid());
-        Form1->show();
+        shiftJournalWindow->show();
     }
 
     // The demonstration data starts with a closed month: the journal shows its sentence and
@@ -80,16 +80,17 @@ private slots:
     void journalOfAClosedMonth()
     {
         showDate(closed_);
-        QCOMPARE(Form1->LabelClosed->text(), sentence(closed_));
-        for (QPushButton *b : {Form1->Button1, Form1->Button2, Form1->Button3})
+        QCOMPARE(shiftJournalWindow->LabelClosed->text(), sentence(closed_));
+        for (QPushButton *b : {shiftJournalWindow->Button1, shiftJournalWindow->Button2,
+                               shiftJournalWindow->Button3})
             QVERIFY2(!b->isEnabled(), qPrintable(b->text()));
-        QVERIFY(Form1->Button8->isEnabled());
+        QVERIFY(shiftJournalWindow->Button8->isEnabled());
 
         // Acceptance is refused before the server is asked; the mark stays.
-        db::Dataset *q = DataModule6->smena(1);
+        db::Dataset *q = dataModule->smena(1);
         QVERIFY(!q->isEmpty());
         const QString ok = q->asString("ok");
-        Form1->DBGrid2DblClick();
+        shiftJournalWindow->DBGrid2DblClick();
         QCOMPARE(msg_->texts(), QStringList{sentence(closed_)});
         QCOMPARE(sql(QStringLiteral("select ok from accounts_dep.smena where id=%1")
                          .arg(q->asInteger("id")))
@@ -97,8 +98,9 @@ private slots:
                  ok);
 
         showDate(open_);
-        QCOMPARE(Form1->LabelClosed->text(), QString());
-        for (QPushButton *b : {Form1->Button1, Form1->Button2, Form1->Button3})
+        QCOMPARE(shiftJournalWindow->LabelClosed->text(), QString());
+        for (QPushButton *b : {shiftJournalWindow->Button1, shiftJournalWindow->Button2,
+                               shiftJournalWindow->Button3})
             QVERIFY2(b->isEnabled(), qPrintable(b->text()));
     }
 
@@ -106,9 +108,9 @@ private slots:
     {
         showDate(closed_);
         const QVariant before = sql("select count(*) from accounts_dep.fatigue");
-        QVERIFY(whileShown<TForm25>(
-            [] { Form1->Button5->click(); },
-            [&](TForm25 *f) {
+        QVERIFY(whileShown<MaintenanceEntryEditor>(
+            [] { shiftJournalWindow->Button5->click(); },
+            [&](MaintenanceEntryEditor *f) {
                 QCOMPARE(f->LabelClosed->text(), sentence(closed_));
                 for (QPushButton *b : {f->Button5, f->Button6, f->Button7, f->Button1})
                     QVERIFY2(!b->isEnabled(), qPrintable(b->text()));
@@ -126,11 +128,12 @@ private slots:
     void rebuildOfAClosedMonthIsRefused()
     {
         const QString cells = testdb::timesheet(db_);
-        QVERIFY(whileShown<TForm19>([&] { Form19->openFrom(Form1, closed_); },
-                                    [&](TForm19 *f) {
-                                        QVERIFY(!f->Button1->isEnabled());
-                                        f->Button1Click();
-                                    }));
+        QVERIFY(whileShown<ShiftTimesheetWindow>(
+            [&] { shiftTimesheetWindow->openFrom(shiftJournalWindow, closed_); },
+            [&](ShiftTimesheetWindow *f) {
+                QVERIFY(!f->Button1->isEnabled());
+                f->Button1Click();
+            }));
         QCOMPARE(msg_->texts(), QStringList{sentence(closed_)});
         QCOMPARE(testdb::timesheet(db_), cells);
     }
@@ -139,9 +142,9 @@ private slots:
     // both are recorded under the session's name. Answering No changes nothing.
     void administratorClosesAndReopens()
     {
-        QVERIFY(whileShown<TForm28>(
-            [] { Form28->openFrom(Form1, true); },
-            [&](TForm28 *f) {
+        QVERIFY(whileShown<MonthClosingWindow>(
+            [] { monthClosingWindow->openFrom(shiftJournalWindow, true); },
+            [&](MonthClosingWindow *f) {
                 QVERIFY(chooseMonth(f, closed_));
                 QCOMPARE(f->Months->asString("state"), QStringLiteral("закрыт"));
                 QVERIFY(!f->Button1->isEnabled());
@@ -175,19 +178,20 @@ private slots:
                  0);
 
         // Other roles see the list only.
-        QVERIFY(whileShown<TForm28>([] { Form28->openFrom(Form1, false); },
-                                    [&](TForm28 *f) {
-                                        QVERIFY(f->Months->recordCount() >= 3);
-                                        QVERIFY(!f->Button1->isEnabled());
-                                        QVERIFY(!f->Button2->isEnabled());
-                                    }));
+        QVERIFY(whileShown<MonthClosingWindow>(
+            [] { monthClosingWindow->openFrom(shiftJournalWindow, false); },
+            [&](MonthClosingWindow *f) {
+                QVERIFY(f->Months->recordCount() >= 3);
+                QVERIFY(!f->Button1->isEnabled());
+                QVERIFY(!f->Button2->isEnabled());
+            }));
     }
 
     // "История" of an entry: each changed field with its Russian name, old to new, and who.
     void historyOfAnEntry()
     {
         showDate(open_);
-        db::Dataset *q = DataModule6->smena(1);
+        db::Dataset *q = dataModule->smena(1);
         QVERIFY(!q->isEmpty());
         const int id = q->asInteger("id");
         db::Command(QStringLiteral("update accounts_dep.smena set kol_vo=kol_vo+1, time=time "
@@ -197,9 +201,9 @@ private slots:
         const QString qty =
             sql(QStringLiteral("select kol_vo from accounts_dep.smena where id=%1").arg(id))
                 .toString();
-        QVERIFY(whileShown<TForm29>(
-            [] { Form1->Button9->click(); },
-            [&](TForm29 *f) {
+        QVERIFY(whileShown<ChangeHistoryWindow>(
+            [] { shiftJournalWindow->Button9->click(); },
+            [&](ChangeHistoryWindow *f) {
                 QVERIFY(!f->DTPicker1->isVisible());
                 QCOMPARE(f->Log->recordCount(), 1);
                 QCOMPARE(f->Log->asString("who"), QStringLiteral("Администратор (тест)"));
@@ -214,9 +218,9 @@ private slots:
     void historyOfEverythingFilteredAndExported()
     {
         SheetsFixture sheets;
-        QVERIFY(whileShown<TForm29>(
-            [] { Form29->openAll(Form1); },
-            [&](TForm29 *f) {
+        QVERIFY(whileShown<ChangeHistoryWindow>(
+            [] { changeHistoryWindow->openAll(shiftJournalWindow); },
+            [&](ChangeHistoryWindow *f) {
                 QVERIFY(f->DTPicker1->isVisible());
                 QVERIFY(f->Log->recordCount() > 0);
                 f->ComboBox1->setCurrentText(QStringLiteral("Администратор (тест)"));

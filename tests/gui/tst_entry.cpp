@@ -5,12 +5,12 @@
 #include "Modal.h"
 #include "ScriptedMessages.h"
 #include "TestDb.h"
-#include "journal/Unit1.h"
-#include "journal/Unit11.h"
-#include "refbooks/Unit4.h"
-#include "refbooks/Unit5.h"
+#include "journal/ShiftEntryEditor.h"
+#include "journal/ShiftJournalWindow.h"
+#include "refbooks/OperationList.h"
+#include "refbooks/WorkerList.h"
+#include "shop/DataModule.h"
 #include "shop/Price.h"
-#include "shop/Unit6.h"
 #include "ui/DBGrid.h"
 
 #include <QCheckBox>
@@ -51,53 +51,54 @@ class EntryTest : public gui::Fixture {
     }
     void chooseShift(int shift, bool dayOff)
     {
-        QRadioButton *b[] = {Form1->RadioButton1, Form1->RadioButton2, Form1->RadioButton3,
-                             Form1->RadioButton4};
+        QRadioButton *b[] = {shiftJournalWindow->RadioButton1, shiftJournalWindow->RadioButton2,
+                             shiftJournalWindow->RadioButton3, shiftJournalWindow->RadioButton4};
         b[shift - 1]->click();
-        Form1->CBox1->setChecked(dayOff);
+        shiftJournalWindow->CBox1->setChecked(dayOff);
     }
     // The operation pick's hand-back for the operation with this id.
     void pickOperation(int id)
     {
-        QVERIFY(drive::whileShown<TForm4>([] { Form11->Button4Click(); },
-                                          [id](TForm4 *f) {
-                                              QVERIFY(f->dataset->locate("id", id));
-                                              drive::click(f->Button2);
-                                          }));
+        QVERIFY(drive::whileShown<OperationList>([] { shiftEntryEditor->Button4Click(); },
+                                                 [id](OperationList *f) {
+                                                     QVERIFY(f->dataset->locate("id", id));
+                                                     drive::click(f->Button2);
+                                                 }));
     }
     void pickWorker(int id)
     {
-        DataModule6->Workers->open();
-        QVERIFY(DataModule6->Workers->locate("id", id));
-        Form11->takeWorker(*DataModule6->Workers);
-        DataModule6->Workers->close();
+        dataModule->Workers->open();
+        QVERIFY(dataModule->Workers->locate("id", id));
+        shiftEntryEditor->takeWorker(*dataModule->Workers);
+        dataModule->Workers->close();
     }
     // A new entry typed into the editor (not shown) and saved.
     void fill(int worker, int oper, const QDate &date, const QString &qty, const QString &hours,
               const QString &colour = QString())
     {
-        Form11->presetAdd({date, Form1->shift, Form1->CBox1->isChecked()});
+        shiftEntryEditor->presetAdd(
+            {date, shiftJournalWindow->shift, shiftJournalWindow->CBox1->isChecked()});
         pickWorker(worker);
         pickOperation(oper);
-        Form11->Edit3->setText(qty);
-        Form11->Edit6->setText(hours);
-        Form11->Edit5->setText(colour);
+        shiftEntryEditor->Edit3->setText(qty);
+        shiftEntryEditor->Edit6->setText(hours);
+        shiftEntryEditor->Edit5->setText(colour);
     }
     // Saves as a click on "Запись" does: an error travels to the application's display.
     bool save()
     {
         showEditor();
-        drive::click(Form11->Button1);
-        const bool closed = !Form11->isVisible();
-        Form11->hide();
+        drive::click(shiftEntryEditor->Button1);
+        const bool closed = !shiftEntryEditor->isVisible();
+        shiftEntryEditor->hide();
         return closed;
     }
     // Shown and active, so that leaving a box is noticed.
     void showEditor()
     {
-        Form11->show();
-        Form11->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(Form11));
+        shiftEntryEditor->show();
+        shiftEntryEditor->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(shiftEntryEditor));
     }
     int count(const QString &where)
     {
@@ -110,13 +111,13 @@ class EntryTest : public gui::Fixture {
     // Opens the entry with this id from the journal of its date as "Изменить" does.
     void openForEdit(int shift, int id, const QDate &date)
     {
-        db::Dataset *q = DataModule6->smena(shift);
+        db::Dataset *q = dataModule->smena(shift);
         q->close();
         q->setParam("data", date);
         q->open();
         QVERIFY(q->locate("id", id));
-        Form1->current = q;
-        Form11->presetEdit(*q, Form1->entryContext());
+        shiftJournalWindow->current = q;
+        shiftEntryEditor->presetEdit(*q, shiftJournalWindow->entryContext());
     }
 
 private slots:
@@ -133,7 +134,7 @@ private slots:
         odd_ = operation("Резка тест", {10.12345});
         paint_ = operation("Окраска (покраска) тест", {3.0});
         loggedInAs(QStringLiteral("0264"));
-        Form1->show();
+        shiftJournalWindow->show();
     }
     void init()
     {
@@ -189,8 +190,8 @@ private slots:
         QFETCH(double, stored);
         chooseShift(shift, dayOff);
         fill(workerA_, plain_, kDay, "10", "8");
-        QCOMPARE(Form11->Edit8->text(), QStringLiteral("1,5")); // the lowest norm price
-        QCOMPARE(Form11->Edit7->text(), shown);
+        QCOMPARE(shiftEntryEditor->Edit8->text(), QStringLiteral("1,5")); // the lowest norm price
+        QCOMPARE(shiftEntryEditor->Edit7->text(), shown);
         QVERIFY(save());
         QCOMPARE(sql(QStringLiteral("select cena from accounts_dep.smena where w_id=%1 and "
                                     "smena=%2")
@@ -204,7 +205,7 @@ private slots:
     {
         chooseShift(3, false);
         fill(workerA_, odd_, kDay, "1", "8");
-        QCOMPARE(Form11->Edit7->text(), QStringLiteral("12,1481"));
+        QCOMPARE(shiftEntryEditor->Edit7->text(), QStringLiteral("12,1481"));
         QVERIFY(save());
         QCOMPARE(sql(QStringLiteral("select cena::text from accounts_dep.smena where w_id=%1")
                          .arg(workerA_))
@@ -215,20 +216,20 @@ private slots:
     void sumIsQuantityTimesPrice()
     {
         fill(workerA_, plain_, kDay, "10", "8");
-        Form11->Edit4->setText("2"); // rejects are not deducted here
-        Form11->recompute();
-        QCOMPARE(Form11->Edit9->text(), QStringLiteral("15"));
+        shiftEntryEditor->Edit4->setText("2"); // rejects are not deducted here
+        shiftEntryEditor->recompute();
+        QCOMPARE(shiftEntryEditor->Edit9->text(), QStringLiteral("15"));
         // Leaving an emptied quantity or hours box keeps it empty; the sum counts it as 0.
         showEditor();
-        Form11->Edit3->setFocus();
-        Form11->Edit3->clear();
-        Form11->Edit6->clear();
-        Form11->Edit6->setFocus();
-        Form11->Button3->setFocus();
-        Form11->hide();
-        QCOMPARE(Form11->Edit3->text(), QString());
-        QCOMPARE(Form11->Edit6->text(), QString());
-        QCOMPARE(Form11->Edit9->text(), QStringLiteral("0"));
+        shiftEntryEditor->Edit3->setFocus();
+        shiftEntryEditor->Edit3->clear();
+        shiftEntryEditor->Edit6->clear();
+        shiftEntryEditor->Edit6->setFocus();
+        shiftEntryEditor->Button3->setFocus();
+        shiftEntryEditor->hide();
+        QCOMPARE(shiftEntryEditor->Edit3->text(), QString());
+        QCOMPARE(shiftEntryEditor->Edit6->text(), QString());
+        QCOMPARE(shiftEntryEditor->Edit9->text(), QStringLiteral("0"));
     }
 
     void paintingRule_data()
@@ -245,12 +246,12 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(bool, painting);
-        Form11->Edit5->setText("5");
-        Form11->Edit2->setText(text);
-        Form11->applyColourRule();
-        QCOMPARE(Form11->Edit5->isEnabled(), painting);
-        QCOMPARE(Form11->Label6->isEnabled(), painting);
-        QCOMPARE(Form11->Edit5->text(), painting ? QStringLiteral("5") : QString());
+        shiftEntryEditor->Edit5->setText("5");
+        shiftEntryEditor->Edit2->setText(text);
+        shiftEntryEditor->applyColourRule();
+        QCOMPARE(shiftEntryEditor->Edit5->isEnabled(), painting);
+        QCOMPARE(shiftEntryEditor->Label6->isEnabled(), painting);
+        QCOMPARE(shiftEntryEditor->Edit5->text(), painting ? QStringLiteral("5") : QString());
     }
 
     void refusals_data()
@@ -313,11 +314,11 @@ private slots:
         QFETCH(QString, message);
         const int ops[] = {plain_, odd_, paint_};
         fill(workerA_, ops[oper], kDay, qty, hours, colour);
-        Form11->Edit4->setText(rejects);
+        shiftEntryEditor->Edit4->setText(rejects);
         QVERIFY(!save());
         QCOMPARE(msg_->texts(), QStringList{message});
         QCOMPARE(msg_->shown[0].caption, QStringLiteral("Ошибка"));
-        QCOMPARE(Form11->Edit3->text(), qty); // what was typed stays
+        QCOMPARE(shiftEntryEditor->Edit3->text(), qty); // what was typed stays
         QCOMPARE(count(QStringLiteral("w_id=%1").arg(workerA_)), 0);
         QVERIFY(sql(QStringLiteral("select count(*) from accounts_dep.h_tabel where w_id=%1")
                         .arg(workerA_))
@@ -326,7 +327,8 @@ private slots:
 
     void digitsOnlyBoxes()
     {
-        for (QLineEdit *e : {Form11->Edit3, Form11->Edit4, Form11->Edit5, Form11->Edit6}) {
+        for (QLineEdit *e : {shiftEntryEditor->Edit3, shiftEntryEditor->Edit4,
+                             shiftEntryEditor->Edit5, shiftEntryEditor->Edit6}) {
             e->setEnabled(true);
             e->clear();
             drive::type(e, "1a2,3 -");
@@ -349,7 +351,7 @@ private slots:
         QCOMPARE(msg_->shown[0].caption, QStringLiteral("Ошибка"));
         // Another colour: allowed.
         msg_->clear();
-        Form11->Edit5->setText("8");
+        shiftEntryEditor->Edit5->setText("8");
         QVERIFY(save());
         QVERIFY(msg_->shown.isEmpty());
         QCOMPARE(count(QStringLiteral("w_id=%1").arg(workerA_)), 2);
@@ -359,10 +361,10 @@ private slots:
                                .arg(workerA_))
                            .toInt();
         openForEdit(1, id, kDay);
-        Form11->Edit3->setText("9");
+        shiftEntryEditor->Edit3->setText("9");
         QVERIFY(save());
         openForEdit(1, id, kDay);
-        Form11->Edit5->setText("7");
+        shiftEntryEditor->Edit5->setText("7");
         QVERIFY(!save());
         QCOMPARE(msg_->texts().last(),
                  QStringLiteral("Позиция с такими параметрами уже заведена!"));
@@ -425,7 +427,7 @@ private slots:
         if (toOtherWorker)
             pickWorker(workerB_);
         if (toOtherDate)
-            Form11->DTimeP->setDate(kNextDay);
+            shiftEntryEditor->DTimeP->setDate(kNextDay);
         QVERIFY(save());
         const int newWorker = toOtherWorker ? workerB_ : workerA_;
         const QDate newDate = toOtherDate ? kNextDay : kDay;
@@ -455,8 +457,8 @@ private slots:
         QCOMPARE(msg_->shown.size(), 1);
         QVERIFY(msg_->shown[0].text.contains("cell refused"));
         QCOMPARE(count(QStringLiteral("w_id=%1").arg(workerB_)), 0);
-        QCOMPARE(Form11->Edit1->text(), kWorkerB);
-        QCOMPARE(Form11->Edit3->text(), QStringLiteral("5"));
+        QCOMPARE(shiftEntryEditor->Edit1->text(), kWorkerB);
+        QCOMPARE(shiftEntryEditor->Edit3->text(), QStringLiteral("5"));
         // The retry after the cause is gone is not refused as a duplicate.
         msg_->clear();
         QVERIFY(save());
@@ -475,10 +477,10 @@ private slots:
         // Another user changes the entry meanwhile.
         testdb::run(db_,
                     QStringLiteral("update accounts_dep.smena set kol_vo=77 where id=%1").arg(id));
-        Form11->Edit3->setText("9");
+        shiftEntryEditor->Edit3->setText("9");
         QVERIFY(!save());
         QCOMPARE(msg_->shown.size(), 1);
-        QCOMPARE(Form11->Edit3->text(), QStringLiteral("9"));
+        QCOMPARE(shiftEntryEditor->Edit3->text(), QStringLiteral("9"));
         QCOMPARE(sql(QStringLiteral("select kol_vo from accounts_dep.smena where id=%1").arg(id))
                      .toInt(),
                  77);
@@ -500,60 +502,66 @@ private slots:
                 .toInt();
         chooseShift(4, false); // the stored price stays until the operation is picked again
         openForEdit(4, id, kDay);
-        QCOMPARE(Form11->windowTitle(), QStringLiteral("Изменение данных о позиции (11)"));
-        QCOMPARE(Form11->mode, ui::EditMode::Change);
-        QCOMPARE(Form11->Edit1->text(), kWorkerA);
-        QCOMPARE(Form11->Edit2->text(),
+        QCOMPARE(shiftEntryEditor->windowTitle(),
+                 QStringLiteral("Изменение данных о позиции (11)"));
+        QCOMPARE(shiftEntryEditor->mode, ui::EditMode::Change);
+        QCOMPARE(shiftEntryEditor->Edit1->text(), kWorkerA);
+        QCOMPARE(shiftEntryEditor->Edit2->text(),
                  mark_ + QStringLiteral("; Окраска (покраска) тест; Готовая продукция"));
-        QCOMPARE(Form11->Edit7->text(), QStringLiteral("9")); // 3 x 2 x 1.5
-        QCOMPARE(Form11->Edit9->text(), QStringLiteral("90"));
-        QCOMPARE(Form11->Edit3->text(), QStringLiteral("10"));
-        QCOMPARE(Form11->Edit4->text(), QStringLiteral("0"));
-        QCOMPARE(Form11->Edit6->text(), QStringLiteral("5"));
-        QVERIFY(Form11->Edit5->isEnabled());
-        QCOMPARE(Form11->Edit5->text(), QStringLiteral("9005"));
-        QCOMPARE(Form11->DTimeP->date(), kDay);
+        QCOMPARE(shiftEntryEditor->Edit7->text(), QStringLiteral("9")); // 3 x 2 x 1.5
+        QCOMPARE(shiftEntryEditor->Edit9->text(), QStringLiteral("90"));
+        QCOMPARE(shiftEntryEditor->Edit3->text(), QStringLiteral("10"));
+        QCOMPARE(shiftEntryEditor->Edit4->text(), QStringLiteral("0"));
+        QCOMPARE(shiftEntryEditor->Edit6->text(), QStringLiteral("5"));
+        QVERIFY(shiftEntryEditor->Edit5->isEnabled());
+        QCOMPARE(shiftEntryEditor->Edit5->text(), QStringLiteral("9005"));
+        QCOMPARE(shiftEntryEditor->DTimeP->date(), kDay);
         // The operations list opens on the entry's operation.
-        QVERIFY(drive::whileShown<TForm4>([] { Form11->Button4Click(); },
-                                          [this](TForm4 *f) {
-                                              QCOMPARE(f->dataset->asInteger("id"), paint_);
-                                              QTest::keyClick(f, Qt::Key_Escape);
-                                          }));
-        QCOMPARE(Form11->Edit7->text(), QStringLiteral("9")); // no choice, no change
-        QCOMPARE(Form11->Edit8->text(), QStringLiteral("3")); // the base price of its operation
+        QVERIFY(drive::whileShown<OperationList>([] { shiftEntryEditor->Button4Click(); },
+                                                 [this](OperationList *f) {
+                                                     QCOMPARE(f->dataset->asInteger("id"), paint_);
+                                                     QTest::keyClick(f, Qt::Key_Escape);
+                                                 }));
+        QCOMPARE(shiftEntryEditor->Edit7->text(), QStringLiteral("9")); // no choice, no change
+        QCOMPARE(shiftEntryEditor->Edit8->text(),
+                 QStringLiteral("3")); // the base price of its operation
         pickOperation(paint_);
-        QCOMPARE(Form11->Edit7->text(), QStringLiteral("4,5"));
+        QCOMPARE(shiftEntryEditor->Edit7->text(), QStringLiteral("4,5"));
     }
 
     void lookAndTabOrder()
     {
-        Form11->presetAdd({kDay, Form1->shift, Form1->CBox1->isChecked()});
-        QCOMPARE(Form11->windowTitle(), QStringLiteral("Заведение новой позиции (11)"));
+        shiftEntryEditor->presetAdd(
+            {kDay, shiftJournalWindow->shift, shiftJournalWindow->CBox1->isChecked()});
+        QCOMPARE(shiftEntryEditor->windowTitle(), QStringLiteral("Заведение новой позиции (11)"));
         for (QLineEdit *e :
-             {Form11->Edit1, Form11->Edit2, Form11->Edit7, Form11->Edit8, Form11->Edit9})
+             {shiftEntryEditor->Edit1, shiftEntryEditor->Edit2, shiftEntryEditor->Edit7,
+              shiftEntryEditor->Edit8, shiftEntryEditor->Edit9})
             QVERIFY(e->isReadOnly());
-        QCOMPARE(Form11->Button1->text(), QStringLiteral("Запись"));
-        QCOMPARE(Form11->Button2->text(), QStringLiteral("Отмена"));
-        QVERIFY(Form11->Button1->isDefault());
-        Form11->Edit2->setText("М; ПОКРАСКА; Заготовки");
-        Form11->applyColourRule();
+        QCOMPARE(shiftEntryEditor->Button1->text(), QStringLiteral("Запись"));
+        QCOMPARE(shiftEntryEditor->Button2->text(), QStringLiteral("Отмена"));
+        QVERIFY(shiftEntryEditor->Button1->isDefault());
+        shiftEntryEditor->Edit2->setText("М; ПОКРАСКА; Заготовки");
+        shiftEntryEditor->applyColourRule();
         showEditor();
         // The date picker's own Tab walks its day, month and year first.
         QList<QWidget *> walk;
-        for (QWidget *w : drive::tabWalk(Form11->Button3, 13)) {
-            if (w->parent() == Form11->DTimeP)
-                w = Form11->DTimeP;
+        for (QWidget *w : drive::tabWalk(shiftEntryEditor->Button3, 13)) {
+            if (w->parent() == shiftEntryEditor->DTimeP)
+                w = shiftEntryEditor->DTimeP;
             if (walk.isEmpty() || walk.last() != w)
                 walk << w;
         }
-        Form11->hide();
-        const QList<QWidget *> expected = {
-            Form11->Button3, Form11->Button4, Form11->Edit3,   Form11->Edit6,   Form11->Edit5,
-            Form11->DTimeP,  Form11->Edit4,   Form11->Button1, Form11->Button2, Form11->Button3};
+        shiftEntryEditor->hide();
+        const QList<QWidget *> expected = {shiftEntryEditor->Button3, shiftEntryEditor->Button4,
+                                           shiftEntryEditor->Edit3,   shiftEntryEditor->Edit6,
+                                           shiftEntryEditor->Edit5,   shiftEntryEditor->DTimeP,
+                                           shiftEntryEditor->Edit4,   shiftEntryEditor->Button1,
+                                           shiftEntryEditor->Button2, shiftEntryEditor->Button3};
         walk = walk.mid(0, expected.size());
         for (int i = 0; i < expected.size(); ++i)
             QVERIFY2(walk[i] == expected[i], qPrintable(QString::number(i)));
-        for (QLabel *l : Form11->findChildren<QLabel *>())
+        for (QLabel *l : shiftEntryEditor->findChildren<QLabel *>())
             QVERIFY2(l->buddy(), qPrintable(l->text()));
     }
 
@@ -562,7 +570,8 @@ private slots:
     void clickOnNameOrOperationOpensItsPick()
     {
         chooseShift(3, false);
-        Form11->presetAdd({kDay, Form1->shift, Form1->CBox1->isChecked()});
+        shiftEntryEditor->presetAdd(
+            {kDay, shiftJournalWindow->shift, shiftJournalWindow->CBox1->isChecked()});
         showEditor();
         const auto pickMode = [](ListForm *f) {
             QCOMPARE(f->mode, 1);
@@ -573,28 +582,30 @@ private slots:
             QVERIFY(f->Edit1->isVisible());
             QVERIFY(f->Edit1->text().isEmpty());
         };
-        QVERIFY(drive::whileShown<TForm5>([] { QTest::mouseClick(Form11->Edit1, Qt::LeftButton); },
-                                          [&](TForm5 *f) {
-                                              pickMode(f);
-                                              QVERIFY(f->dataset->locate("id", workerB_));
-                                              drive::click(f->Button2);
-                                          }));
-        QCOMPARE(Form11->Edit1->text(), kWorkerB);
-        QCOMPARE(Form11->workerId, workerB_);
-        QVERIFY(!DataModule6->Workers->isActive());
-        QVERIFY(drive::whileShown<TForm4>(
-            [] { QTest::mouseClick(Form11->Edit2, Qt::LeftButton); },
-            [&](TForm4 *f) {
+        QVERIFY(drive::whileShown<WorkerList>(
+            [] { QTest::mouseClick(shiftEntryEditor->Edit1, Qt::LeftButton); },
+            [&](WorkerList *f) {
+                pickMode(f);
+                QVERIFY(f->dataset->locate("id", workerB_));
+                drive::click(f->Button2);
+            }));
+        QCOMPARE(shiftEntryEditor->Edit1->text(), kWorkerB);
+        QCOMPARE(shiftEntryEditor->workerId, workerB_);
+        QVERIFY(!dataModule->Workers->isActive());
+        QVERIFY(drive::whileShown<OperationList>(
+            [] { QTest::mouseClick(shiftEntryEditor->Edit2, Qt::LeftButton); },
+            [&](OperationList *f) {
                 pickMode(f);
                 QCOMPARE(f->dataset->recNo(), 1); // a new entry starts at the first operation
                 QVERIFY(f->dataset->locate("id", plain_));
                 drive::click(f->Button2);
             }));
-        QCOMPARE(Form11->Edit2->text(), mark_ + QStringLiteral("; Сборка тест; Готовая продукция"));
-        QCOMPARE(Form11->operationId, plain_);
-        QCOMPARE(Form11->Edit8->text(), QStringLiteral("1,5"));
-        QCOMPARE(Form11->Edit7->text(), QStringLiteral("1,8")); // shift 3
-        Form11->hide();
+        QCOMPARE(shiftEntryEditor->Edit2->text(),
+                 mark_ + QStringLiteral("; Сборка тест; Готовая продукция"));
+        QCOMPARE(shiftEntryEditor->operationId, plain_);
+        QCOMPARE(shiftEntryEditor->Edit8->text(), QStringLiteral("1,5"));
+        QCOMPARE(shiftEntryEditor->Edit7->text(), QStringLiteral("1,8")); // shift 3
+        shiftEntryEditor->hide();
     }
 
     // The whole road as a user walks it: "Добавить", the worker by typing his name and Enter,
@@ -602,21 +613,21 @@ private slots:
     void addFromJournal()
     {
         const QDate today = QDate::currentDate();
-        Form1->FormActivate();
+        shiftJournalWindow->FormActivate();
         chooseShift(1, false);
-        const bool shown = drive::whileShown<TForm11>(
-            [] { drive::click(Form1->Button1); },
-            [&](TForm11 *f) {
+        const bool shown = drive::whileShown<ShiftEntryEditor>(
+            [] { drive::click(shiftJournalWindow->Button1); },
+            [&](ShiftEntryEditor *f) {
                 QVERIFY(QTest::qWaitForWindowActive(f));
                 QCOMPARE(f->focusWidget(), f->Button3);
                 QCOMPARE(f->DTimeP->date(), today);
                 QCOMPARE(f->Edit4->text(), QStringLiteral("0"));
-                QVERIFY(
-                    drive::whileShown<TForm5>([f] { QTest::keyClick(f->Button3, Qt::Key_Space); },
-                                              [](TForm5 *w) {
-                                                  drive::type(w->Edit1, kWorkerB.left(11));
-                                                  QTest::keyClick(w->Edit1, Qt::Key_Return);
-                                              }));
+                QVERIFY(drive::whileShown<WorkerList>(
+                    [f] { QTest::keyClick(f->Button3, Qt::Key_Space); },
+                    [](WorkerList *w) {
+                        drive::type(w->Edit1, kWorkerB.left(11));
+                        QTest::keyClick(w->Edit1, Qt::Key_Return);
+                    }));
                 QCOMPARE(f->Edit1->text(), kWorkerB);
                 QCOMPARE(f->focusWidget(), f->Button3); // back after the pick
                 pickOperation(plain_);
@@ -637,13 +648,14 @@ private slots:
             });
         QVERIFY(shown);
         QVERIFY(msg_->shown.isEmpty());
-        db::Dataset *q = DataModule6->Smena1;
+        db::Dataset *q = dataModule->Smena1;
         QVERIFY(q->locate("w_id", workerB_));
         QCOMPARE(q->asString("fio").trimmed(), kWorkerB);
         QCOMPARE(q->asString("ok").trimmed(), QStringLiteral("no"));
         QCOMPARE(q->asFloat("summa"), 18.0);
         QCOMPARE(cell(workerB_, 1, today).toInt(), 7);
-        for (QLineEdit *e : {Form11->Edit1, Form11->Edit3, Form11->Edit9})
+        for (QLineEdit *e :
+             {shiftEntryEditor->Edit1, shiftEntryEditor->Edit3, shiftEntryEditor->Edit9})
             QVERIFY(e->text().isEmpty());
     }
 
@@ -655,21 +667,22 @@ private slots:
             fill(worker, plain_, today, "3", "1");
             QVERIFY(save());
         }
-        Form1->FormActivate();
-        db::Dataset *q = DataModule6->Smena1;
+        shiftJournalWindow->FormActivate();
+        db::Dataset *q = dataModule->Smena1;
         QVERIFY(q->locate("w_id", workerB_));
         const int rec = q->recNo();
         const int id = q->asInteger("id");
-        QVERIFY(drive::whileShown<TForm11>([] { drive::click(Form1->Button2); },
-                                           [](TForm11 *f) {
-                                               QCOMPARE(f->Edit1->text(), kWorkerB);
-                                               f->Edit3->setText("4");
-                                               drive::click(f->Button1);
-                                           }));
+        QVERIFY(
+            drive::whileShown<ShiftEntryEditor>([] { drive::click(shiftJournalWindow->Button2); },
+                                                [](ShiftEntryEditor *f) {
+                                                    QCOMPARE(f->Edit1->text(), kWorkerB);
+                                                    f->Edit3->setText("4");
+                                                    drive::click(f->Button1);
+                                                }));
         QCOMPARE(q->recNo(), rec);
         QCOMPARE(q->asInteger("id"), id);
         QCOMPARE(q->asInteger("kol_vo"), 4);
-        QVERIFY(!DataModule6->Oper->isActive());
+        QVERIFY(!dataModule->Oper->isActive());
     }
 
     // The picked price is rounded once, when it is shown and stored: a tie goes to the even
@@ -689,7 +702,7 @@ private slots:
         QFETCH(double, stored);
         const int id = operation(QStringLiteral("Доводка %1").arg(base, 0, 'g', 15), {base});
         fill(workerA_, id, kDay, "1", "8");
-        QCOMPARE(Form11->Edit7->text(), shown);
+        QCOMPARE(shiftEntryEditor->Edit7->text(), shown);
         QVERIFY(save());
         QCOMPARE(sql(QStringLiteral("select cena from accounts_dep.smena where o_id=%1").arg(id))
                      .toDouble(),

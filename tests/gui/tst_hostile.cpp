@@ -5,13 +5,13 @@
 #include "GuiApp.h"
 #include "ScriptedMessages.h"
 #include "TestDb.h"
-#include "journal/Unit1.h"
-#include "refbooks/Unit2.h"
-#include "refbooks/Unit3.h"
-#include "refbooks/Unit5.h"
-#include "refbooks/Unit7.h"
-#include "refbooks/Unit8.h"
-#include "refbooks/Unit9.h"
+#include "journal/ShiftJournalWindow.h"
+#include "refbooks/OperationKindEditor.h"
+#include "refbooks/OperationKindList.h"
+#include "refbooks/ProductEditor.h"
+#include "refbooks/ProductList.h"
+#include "refbooks/WorkerEditor.h"
+#include "refbooks/WorkerList.h"
 #include "ui/LookupCombo.h"
 
 #include <QLineEdit>
@@ -77,7 +77,7 @@ private slots:
     void initTestCase()
     {
         startProgram();
-        Form1->show();
+        shiftJournalWindow->show();
     }
 
     void editorFields_data()
@@ -103,30 +103,32 @@ private slots:
             saved = !editor->isVisible();
         };
         if (field == "worker") {
-            QVERIFY(whileShown<TForm5>([] { Form1->N1->trigger(); },
-                                       [&](TForm5 *l) {
-                                           QVERIFY(whileShown<TForm2>(
-                                               [&] { click(l->Button1); },
-                                               [&](TForm2 *e) { fill(e->Edit1, e->Button1, e); }));
-                                       }));
+            QVERIFY(whileShown<WorkerList>(
+                [] { shiftJournalWindow->N1->trigger(); },
+                [&](WorkerList *l) {
+                    QVERIFY(whileShown<WorkerEditor>(
+                        [&] { click(l->Button1); },
+                        [&](WorkerEditor *e) { fill(e->Edit1, e->Button1, e); }));
+                }));
         } else if (field == "product") {
-            QVERIFY(whileShown<TForm3>([] { Form1->N3->trigger(); },
-                                       [&](TForm3 *l) {
-                                           QVERIFY(whileShown<TForm7>(
-                                               [&] { click(l->Button1); },
-                                               [&](TForm7 *e) {
-                                                   e->Edit2->setText("1.5");
-                                                   e->cb_item->setCurrentIndex(0);
-                                                   fill(e->Edit1, e->Button1, e);
-                                               }));
-                                       }));
+            QVERIFY(whileShown<ProductList>([] { shiftJournalWindow->N3->trigger(); },
+                                            [&](ProductList *l) {
+                                                QVERIFY(whileShown<ProductEditor>(
+                                                    [&] { click(l->Button1); },
+                                                    [&](ProductEditor *e) {
+                                                        e->Edit2->setText("1.5");
+                                                        e->cb_item->setCurrentIndex(0);
+                                                        fill(e->Edit1, e->Button1, e);
+                                                    }));
+                                            }));
         } else {
-            QVERIFY(whileShown<TForm8>([] { Form1->N6->trigger(); },
-                                       [&](TForm8 *l) {
-                                           QVERIFY(whileShown<TForm9>(
-                                               [&] { click(l->Button1); },
-                                               [&](TForm9 *e) { fill(e->Edit1, e->Button1, e); }));
-                                       }));
+            QVERIFY(whileShown<OperationKindList>(
+                [] { shiftJournalWindow->N6->trigger(); },
+                [&](OperationKindList *l) {
+                    QVERIFY(whileShown<OperationKindEditor>(
+                        [&] { click(l->Button1); },
+                        [&](OperationKindEditor *e) { fill(e->Edit1, e->Button1, e); }));
+                }));
         }
         if (saved) {
             QVERIFY2(msg_->shown.isEmpty(), qPrintable(msg_->texts().join('|')));
@@ -165,14 +167,15 @@ private slots:
             box->clear();
         };
         if (list == "workers")
-            QVERIFY(whileShown<TForm5>([] { Form1->N1->trigger(); },
-                                       [&](TForm5 *l) { search(l->Edit1); }));
+            QVERIFY(whileShown<WorkerList>([] { shiftJournalWindow->N1->trigger(); },
+                                           [&](WorkerList *l) { search(l->Edit1); }));
         else if (list == "products")
-            QVERIFY(whileShown<TForm3>([] { Form1->N3->trigger(); },
-                                       [&](TForm3 *l) { search(l->Edit1); }));
+            QVERIFY(whileShown<ProductList>([] { shiftJournalWindow->N3->trigger(); },
+                                            [&](ProductList *l) { search(l->Edit1); }));
         else // the kinds list searches in its pick mode
-            QVERIFY(whileShown<TForm8>([] { Form8->pickFrom(Form1, 1, nullptr); },
-                                       [&](TForm8 *l) { search(l->Edit1); }));
+            QVERIFY(whileShown<OperationKindList>(
+                [] { operationKindList->pickFrom(shiftJournalWindow, 1, nullptr); },
+                [&](OperationKindList *l) { search(l->Edit1); }));
         QVERIFY2(msg_->shown.isEmpty(), qPrintable(msg_->texts().join('|')));
         QCOMPARE(fingerprint(), before);
     }

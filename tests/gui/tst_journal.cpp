@@ -4,9 +4,9 @@
 #include "Modal.h"
 #include "ScriptedMessages.h"
 #include "TestDb.h"
-#include "journal/Unit1.h"
-#include "refbooks/Unit5.h"
-#include "shop/Unit6.h"
+#include "journal/ShiftJournalWindow.h"
+#include "refbooks/WorkerList.h"
+#include "shop/DataModule.h"
 #include "ui/DBGrid.h"
 
 #include <QCalendarWidget>
@@ -43,13 +43,14 @@ class JournalTest : public gui::Fixture {
     // Picks a date as a user does: types it into the picker and presses Enter.
     void showDay(const QDate &d)
     {
-        Form1->DateT->setDate(d);
-        QTest::keyClick(Form1->DateT, Qt::Key_Return);
+        shiftJournalWindow->DateT->setDate(d);
+        QTest::keyClick(shiftJournalWindow->DateT, Qt::Key_Return);
     }
     // A double click on the current row of the grid.
     void doubleClickCurrentRow()
     {
-        drive::doubleClickRow(Form1->DBGrid2, Form1->DBGrid2->dataset()->recNo() - 1);
+        drive::doubleClickRow(shiftJournalWindow->DBGrid2,
+                              shiftJournalWindow->DBGrid2->dataset()->recNo() - 1);
     }
     QString okOf(int id)
     {
@@ -69,19 +70,19 @@ private slots:
                 db_, QStringLiteral("select i_id from accounts_dep.oper where id=%1").arg(oper_))
                 .toInt();
         loggedInAs(QStringLiteral("0264"));
-        Form1->show();
+        shiftJournalWindow->show();
     }
     void init()
     {
         testdb::run(db_, "delete from accounts_dep.smena where data='" + kDayText + "'");
         testdb::run(db_, "delete from accounts_dep.h_tabel where year=2020");
         Fixture::init();
-        Form1->RadioButton1->setChecked(true);
+        shiftJournalWindow->RadioButton1->setChecked(true);
     }
 
     void gridColumns()
     {
-        auto *model = Form1->DBGrid2->gridModel();
+        auto *model = shiftJournalWindow->DBGrid2->gridModel();
         const QStringList titles = {"Фамилия И.О.", "Марка изделия", "Операция", "Вид",
                                     "Цвет",         "Часы",          "Кол-во",   "Брак",
                                     "Итого (р.)",   "Премия (%)",    "OK",       "Заведен"};
@@ -92,24 +93,24 @@ private slots:
             QVERIFY(model->headerData(i, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
             // At least the given width; wider where this screen's font needs it.
             if (i != 9)
-                QVERIFY(Form1->DBGrid2->columnWidth(i) >= widths[i]);
+                QVERIFY(shiftJournalWindow->DBGrid2->columnWidth(i) >= widths[i]);
         }
-        QVERIFY(Form1->DBGrid2->isColumnHidden(9)); // the bonus
-        QVERIFY(!Form1->DBGrid2->isColumnHidden(10));
+        QVERIFY(shiftJournalWindow->DBGrid2->isColumnHidden(9)); // the bonus
+        QVERIFY(!shiftJournalWindow->DBGrid2->isColumnHidden(10));
     }
 
     void activationShowsTodayOnEveryReturn()
     {
         showDay(kDay);
-        QCOMPARE(DataModule6->Smena1->param("data").toDate(), kDay);
-        Form1->FormActivate();
-        QCOMPARE(Form1->DateT->date(), QDate::currentDate());
-        for (auto *q : DataModule6->journals()) {
+        QCOMPARE(dataModule->Smena1->param("data").toDate(), kDay);
+        shiftJournalWindow->FormActivate();
+        QCOMPARE(shiftJournalWindow->DateT->date(), QDate::currentDate());
+        for (auto *q : dataModule->journals()) {
             QVERIFY(q->isActive());
             QCOMPARE(q->param("data").toDate(), QDate::currentDate());
         }
         // Today's demo journal has rows in every shift.
-        for (auto *q : DataModule6->journals())
+        for (auto *q : dataModule->journals())
             QVERIFY2(q->recordCount() > 0, qPrintable(q->objectName()));
     }
 
@@ -132,12 +133,12 @@ private slots:
         QFETCH(bool, ticked);
         QFETCH(bool, expected);
         showDay(shown);
-        if (Form1->CBox1->isChecked() != ticked)
-            QTest::mouseClick(Form1->CBox1, Qt::LeftButton);
-        QCOMPARE(Form1->CBox1->isChecked(), ticked);
-        Form1->FormActivate();
-        QCOMPARE(Form1->CBox1->isChecked(), expected);
-        QCOMPARE(Form1->CBox1->font().bold(), expected);
+        if (shiftJournalWindow->CBox1->isChecked() != ticked)
+            QTest::mouseClick(shiftJournalWindow->CBox1, Qt::LeftButton);
+        QCOMPARE(shiftJournalWindow->CBox1->isChecked(), ticked);
+        shiftJournalWindow->FormActivate();
+        QCOMPARE(shiftJournalWindow->CBox1->isChecked(), expected);
+        QCOMPARE(shiftJournalWindow->CBox1->font().bold(), expected);
     }
 
     // However a date is chosen, the journal lists the date the picker shows.
@@ -155,9 +156,9 @@ private slots:
         testdb::run(db_, "delete from accounts_dep.smena where data='03.03.2020'");
         showDay(kDay);
         // Focus moves between controls of the active window only.
-        Form1->activateWindow();
-        QTRY_VERIFY(Form1->isActiveWindow());
-        QDateEdit *picker = Form1->DateT;
+        shiftJournalWindow->activateWindow();
+        QTRY_VERIFY(shiftJournalWindow->isActiveWindow());
+        QDateEdit *picker = shiftJournalWindow->DateT;
         picker->setFocus();
         if (how == "calendar") {
             // The calendar opened by its arrow; the next day chosen by keyboard.
@@ -176,58 +177,60 @@ private slots:
             if (how == "enter") {
                 QTest::keyClick(picker, Qt::Key_Return);
             } else {
-                auto *grid = Form1->DBGrid2;
+                auto *grid = shiftJournalWindow->DBGrid2;
                 QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
                 QVERIFY(!picker->hasFocus());
             }
         }
         QCOMPARE(picker->date(), next);
-        QTRY_COMPARE(DataModule6->Smena1->param("data").toDate(), next);
-        for (auto *q : DataModule6->journals())
+        QTRY_COMPARE(dataModule->Smena1->param("data").toDate(), next);
+        for (auto *q : dataModule->journals())
             QCOMPARE(q->param("data").toDate(), next);
         // Refresh keeps that date.
-        Form1->Button8->click();
-        QCOMPARE(DataModule6->Smena2->param("data").toDate(), next);
+        shiftJournalWindow->Button8->click();
+        QCOMPARE(dataModule->Smena2->param("data").toDate(), next);
     }
 
     void tabLeavesTheGrid()
     {
         showDay(QDate::currentDate());
-        const QList<QWidget *> walk = drive::tabWalk(Form1->DBGrid2, 3);
-        QCOMPARE(walk[0], static_cast<QWidget *>(Form1->DBGrid2));
-        QVERIFY(walk[1] != Form1->DBGrid2);
-        QVERIFY(walk[2] != Form1->DBGrid2);
+        const QList<QWidget *> walk = drive::tabWalk(shiftJournalWindow->DBGrid2, 3);
+        QCOMPARE(walk[0], static_cast<QWidget *>(shiftJournalWindow->DBGrid2));
+        QVERIFY(walk[1] != shiftJournalWindow->DBGrid2);
+        QVERIFY(walk[2] != shiftJournalWindow->DBGrid2);
     }
 
     void returnFromAnotherWindowShowsToday()
     {
         showDay(kDay);
-        QVERIFY(drive::whileShown<TForm5>([] { Form1->N1->trigger(); },
-                                          [](TForm5 *f) { QTest::keyClick(f, Qt::Key_Escape); }));
-        QCOMPARE(Form1->DateT->date(), QDate::currentDate());
-        QCOMPARE(DataModule6->Smena1->param("data").toDate(), QDate::currentDate());
-        QVERIFY(!DataModule6->Workers->isActive());
+        QVERIFY(drive::whileShown<WorkerList>(
+            [] { shiftJournalWindow->N1->trigger(); },
+            [](WorkerList *f) { QTest::keyClick(f, Qt::Key_Escape); }));
+        QCOMPARE(shiftJournalWindow->DateT->date(), QDate::currentDate());
+        QCOMPARE(dataModule->Smena1->param("data").toDate(), QDate::currentDate());
+        QVERIFY(!dataModule->Workers->isActive());
     }
 
     void dateChangeTicksDayOff()
     {
         showDay(QDate(2020, 3, 7)); // Saturday
-        QVERIFY(Form1->CBox1->isChecked());
-        QVERIFY(Form1->CBox1->styleSheet().contains("background-color: #ff0000"));
-        QVERIFY(Form1->CBox1->font().bold());
+        QVERIFY(shiftJournalWindow->CBox1->isChecked());
+        QVERIFY(shiftJournalWindow->CBox1->styleSheet().contains("background-color: #ff0000"));
+        QVERIFY(shiftJournalWindow->CBox1->font().bold());
         showDay(kDay);
-        QVERIFY(!Form1->CBox1->isChecked());
-        QVERIFY(!Form1->CBox1->font().bold());
+        QVERIFY(!shiftJournalWindow->CBox1->isChecked());
+        QVERIFY(!shiftJournalWindow->CBox1->font().bold());
     }
 
     void shiftButtonsSwitchGridAndColours()
     {
-        QRadioButton *buttons[] = {Form1->RadioButton1, Form1->RadioButton2, Form1->RadioButton3,
-                                   Form1->RadioButton4};
+        QRadioButton *buttons[] = {
+            shiftJournalWindow->RadioButton1, shiftJournalWindow->RadioButton2,
+            shiftJournalWindow->RadioButton3, shiftJournalWindow->RadioButton4};
         for (int s = 4; s >= 1; --s) {
             buttons[s - 1]->click();
-            QCOMPARE(Form1->shift, s);
-            QCOMPARE(Form1->DBGrid2->dataset(), DataModule6->smena(s));
+            QCOMPARE(shiftJournalWindow->shift, s);
+            QCOMPARE(shiftJournalWindow->DBGrid2->dataset(), dataModule->smena(s));
             for (int i = 0; i < 4; ++i) {
                 const bool chosen = i == s - 1;
                 QCOMPARE(buttons[i]->font().bold(), chosen);
@@ -244,38 +247,38 @@ private slots:
         addEntry(3, 4, "no");
         addEntry(3, 4, "ok");
         showDay(kDay);
-        QVERIFY(DataModule6->Smena1->isSettled());
-        for (auto *q : {DataModule6->Smena2, DataModule6->Smena3, DataModule6->Smena4}) {
+        QVERIFY(dataModule->Smena1->isSettled());
+        for (auto *q : {dataModule->Smena2, dataModule->Smena3, dataModule->Smena4}) {
             QVERIFY(q->isActive());
             QVERIFY(!q->isSettled());
         }
         addEntry(3, 2, "да"); // saved by another clerk before shift 3 is looked at
-        Form1->RadioButton3->click();
-        QCOMPARE(Form1->DBGrid2->dataset(), DataModule6->Smena3);
-        QVERIFY(DataModule6->Smena3->isSettled());
-        QCOMPARE(DataModule6->Smena3->recordCount(), 3);
-        QCOMPARE(Form1->DBGrid2->gridModel()->rowCount(), 3);
+        shiftJournalWindow->RadioButton3->click();
+        QCOMPARE(shiftJournalWindow->DBGrid2->dataset(), dataModule->Smena3);
+        QVERIFY(dataModule->Smena3->isSettled());
+        QCOMPARE(dataModule->Smena3->recordCount(), 3);
+        QCOMPARE(shiftJournalWindow->DBGrid2->gridModel()->rowCount(), 3);
         // The next date change reads the shift now shown at once.
         showDay(kDay);
-        QVERIFY(DataModule6->Smena3->isSettled());
-        QVERIFY(!DataModule6->Smena1->isSettled());
+        QVERIFY(dataModule->Smena3->isSettled());
+        QVERIFY(!dataModule->Smena1->isSettled());
         // Asked for from code, a shift not shown gives its rows of the date as well.
-        QCOMPARE(DataModule6->Smena2->recordCount(), 1);
-        QCOMPARE(DataModule6->Smena2->asString("ok"), QStringLiteral("no"));
+        QCOMPARE(dataModule->Smena2->recordCount(), 1);
+        QCOMPARE(dataModule->Smena2->asString("ok"), QStringLiteral("no"));
 
         // A list that cannot be read when chosen is told once and shown empty.
         showDay(kDay);
         testdb::run(db_, "alter table accounts_dep.vid_oper rename to vid_oper_away");
-        Form1->RadioButton4->click();
+        shiftJournalWindow->RadioButton4->click();
         testdb::run(db_, "alter table accounts_dep.vid_oper_away rename to vid_oper");
         QCOMPARE(msg_->shown.size(), 1);
         QCOMPARE(msg_->shown[0].kind, QStringLiteral("error"));
         QVERIFY(msg_->shown[0].text.contains("vid_oper"));
-        QCOMPARE(Form1->DBGrid2->dataset(), DataModule6->Smena4);
-        QCOMPARE(Form1->DBGrid2->gridModel()->rowCount(), 0);
-        QCOMPARE(Form1->shift, 4);
-        Form1->Button8->click(); // refresh reads it again
-        QVERIFY(DataModule6->Smena4->isSettled());
+        QCOMPARE(shiftJournalWindow->DBGrid2->dataset(), dataModule->Smena4);
+        QCOMPARE(shiftJournalWindow->DBGrid2->gridModel()->rowCount(), 0);
+        QCOMPARE(shiftJournalWindow->shift, 4);
+        shiftJournalWindow->Button8->click(); // refresh reads it again
+        QVERIFY(dataModule->Smena4->isSettled());
         QCOMPARE(msg_->shown.size(), 1);
     }
 
@@ -287,11 +290,11 @@ private slots:
         const int hidden = addEntry(1, 4, "ta");
         const int nullOk = addEntry(1, 4, QString());
         showDay(kDay);
-        auto *q = DataModule6->Smena1;
+        auto *q = dataModule->Smena1;
         QCOMPARE(q->recordCount(), 3);
         QVERIFY(!q->locate("id", hidden));
         QVERIFY(!q->locate("id", nullOk));
-        auto *model = Form1->DBGrid2->gridModel();
+        auto *model = shiftJournalWindow->DBGrid2->gridModel();
         const int okCol = 10;
         const struct {
             int id;
@@ -328,8 +331,8 @@ private slots:
             }
             return true;
         };
-        QVERIFY(sorted(DataModule6->Smena1, {"fio", "marka", "vid"}));
-        for (auto *q : {DataModule6->Smena2, DataModule6->Smena3, DataModule6->Smena4})
+        QVERIFY(sorted(dataModule->Smena1, {"fio", "marka", "vid"}));
+        for (auto *q : {dataModule->Smena2, dataModule->Smena3, dataModule->Smena4})
             QVERIFY(sorted(q, {"fio"}));
     }
 
@@ -347,7 +350,7 @@ private slots:
         QFETCH(bool, yes);
         QFETCH(bool, otherLeft);
         QFETCH(int, expectedCell);
-        Form1->RadioButton2->click();
+        shiftJournalWindow->RadioButton2->click();
         const int victim = addEntry(2, 5, "no");
         if (otherLeft)
             addEntry(2, 3, "no");
@@ -357,9 +360,9 @@ private slots:
                         "values (%1, 2, 3, 2020, 7, 8, 6)")
                         .arg(worker_));
         showDay(kDay);
-        QVERIFY(DataModule6->Smena2->locate("id", victim));
+        QVERIFY(dataModule->Smena2->locate("id", victim));
         msg_->answer({yes});
-        Form1->Button3->click();
+        shiftJournalWindow->Button3->click();
         QCOMPARE(msg_->texts(), QStringList{"Удалить позицию из списка?"});
         QCOMPARE(msg_->shown[0].caption, QStringLiteral("Удаление"));
         const bool gone =
@@ -372,7 +375,7 @@ private slots:
                                            "where w_id=%1 and smena=2 and year=2020")
                                 .arg(worker_);
         QCOMPARE(testdb::scalar(db_, row).toString(), QStringLiteral("7,%1,6").arg(expectedCell));
-        QCOMPARE(DataModule6->Smena2->recordCount(), (yes ? 0 : 1) + (otherLeft ? 1 : 0));
+        QCOMPARE(dataModule->Smena2->recordCount(), (yes ? 0 : 1) + (otherLeft ? 1 : 0));
     }
 
     void failureInDeleteLeavesEntryInPlace()
@@ -382,7 +385,7 @@ private slots:
         testdb::run(db_, "alter table accounts_dep.h_tabel rename to h_tabel_away");
         msg_->answer({true});
         // A real click: the error travels up to the application object, which shows it.
-        QTest::mouseClick(Form1->Button3, Qt::LeftButton);
+        QTest::mouseClick(shiftJournalWindow->Button3, Qt::LeftButton);
         testdb::run(db_, "alter table accounts_dep.h_tabel_away rename to h_tabel");
         QCOMPARE(msg_->shown.size(), 2);
         QCOMPARE(msg_->shown[1].kind, QStringLiteral("error"));
@@ -400,17 +403,17 @@ private slots:
     // the delete corrects the cell of the entry's own date.
     void deleteCorrectsTheEntrysOwnCell()
     {
-        Form1->RadioButton3->click();
+        shiftJournalWindow->RadioButton3->click();
         const int victim = addEntry(3, 5, "no");
         addEntry(3, 2, "no");
         testdb::run(db_, QStringLiteral("insert into accounts_dep.h_tabel (w_id, smena, month, "
                                         "year, d2, d20) values (%1, 3, 3, 2020, 7, 9)")
                              .arg(worker_));
         showDay(kDay);
-        Form1->DateT->setDate(QDate(2020, 3, 20));
-        QVERIFY(DataModule6->Smena3->locate("id", victim));
+        shiftJournalWindow->DateT->setDate(QDate(2020, 3, 20));
+        QVERIFY(dataModule->Smena3->locate("id", victim));
         msg_->answer({true});
-        QTest::mouseClick(Form1->Button3, Qt::LeftButton);
+        QTest::mouseClick(shiftJournalWindow->Button3, Qt::LeftButton);
         QCOMPARE(msg_->texts(), QStringList{"Удалить позицию из списка?"});
         QCOMPARE(testdb::scalar(db_, QStringLiteral("select d2||','||d20 from accounts_dep.h_tabel "
                                                     "where w_id=%1 and smena=3 and year=2020")
@@ -426,14 +429,14 @@ private slots:
                                         "year, d2) values (%1, 1, 3, 2020, 5)")
                              .arg(worker_));
         showDay(kDay);
-        QVERIFY(DataModule6->Smena1->locate("id", id));
+        QVERIFY(dataModule->Smena1->locate("id", id));
         testdb::run(db_, QStringLiteral("delete from accounts_dep.smena where id=%1").arg(id));
         msg_->answer({true});
-        QTest::mouseClick(Form1->Button3, Qt::LeftButton);
+        QTest::mouseClick(shiftJournalWindow->Button3, Qt::LeftButton);
         QCOMPARE(msg_->shown.size(), 2);
         QCOMPARE(msg_->shown[1].kind, QStringLiteral("error"));
         QVERIFY(msg_->shown[1].text.contains("другим пользователем"));
-        QVERIFY(DataModule6->Smena1->isEmpty());
+        QVERIFY(dataModule->Smena1->isEmpty());
         QCOMPARE(testdb::scalar(db_, "select d2 from accounts_dep.h_tabel where year=2020").toInt(),
                  5);
     }
@@ -441,9 +444,9 @@ private slots:
     void actionsOnEmptyJournalDoNothing()
     {
         showDay(kDay);
-        QVERIFY(DataModule6->Smena1->isEmpty());
-        Form1->Button3->click();
-        Form1->DBGrid2DblClick();
+        QVERIFY(dataModule->Smena1->isEmpty());
+        shiftJournalWindow->Button3->click();
+        shiftJournalWindow->DBGrid2DblClick();
         QVERIFY(msg_->shown.isEmpty());
     }
 
@@ -477,50 +480,54 @@ private slots:
         const int id = addEntry(1, 1, before, worker_);
         addEntry(1, 1, "no", worker_);
         showDay(kDay);
-        auto *q = DataModule6->Smena1;
+        auto *q = dataModule->Smena1;
         QVERIFY(q->locate("id", id));
         const int rec = q->recNo();
-        Form1->accessRole = role;
+        shiftJournalWindow->accessRole = role;
         doubleClickCurrentRow();
-        Form1->accessRole = QStringLiteral("0264");
+        shiftJournalWindow->accessRole = QStringLiteral("0264");
         QCOMPARE(okOf(id), after);
         QCOMPARE(q->recNo(), rec);
-        QCOMPARE(Form1->DBGrid2->currentIndex().row(), rec - 1); // the grid follows the row back
+        QCOMPARE(shiftJournalWindow->DBGrid2->currentIndex().row(),
+                 rec - 1); // the grid follows the row back
         QCOMPARE(q->asInteger("id"), id);
     }
 
     void refreshRereadsWithSameDate()
     {
         showDay(kDay);
-        QCOMPARE(DataModule6->Smena3->recordCount(), 0);
+        QCOMPARE(dataModule->Smena3->recordCount(), 0);
         addEntry(3, 2, "no");
-        Form1->Button8->click();
-        QCOMPARE(DataModule6->Smena3->recordCount(), 1);
-        QCOMPARE(DataModule6->Smena3->param("data").toDate(), kDay);
+        shiftJournalWindow->Button8->click();
+        QCOMPARE(dataModule->Smena3->recordCount(), 1);
+        QCOMPARE(dataModule->Smena3->param("data").toDate(), kDay);
     }
 
     void controlsMenusAndTimer()
     {
-        QCOMPARE(Form1->windowTitle(), QStringLiteral("Табель"));
-        QCOMPARE(Form1->Button1->text(), QStringLiteral("Добавить"));
-        QCOMPARE(Form1->Button2->text(), QStringLiteral("Изменить"));
-        QCOMPARE(Form1->Button3->text(), QStringLiteral("Удалить"));
-        QCOMPARE(Form1->Button8->text(), QStringLiteral("Обновить"));
-        QCOMPARE(Form1->Button5->text(), QStringLiteral("Ср.сд./хоз. работы"));
-        QCOMPARE(Form1->Button4->text(), QStringLiteral("Выход"));
-        QCOMPARE(Form1->N2->title(), QStringLiteral("Справочники"));
-        QCOMPARE(Form1->N11->title(), QStringLiteral("Табель"));
-        QCOMPARE(Form1->N7->title(), QStringLiteral("Отчеты"));
+        QCOMPARE(shiftJournalWindow->windowTitle(), QStringLiteral("Табель"));
+        QCOMPARE(shiftJournalWindow->Button1->text(), QStringLiteral("Добавить"));
+        QCOMPARE(shiftJournalWindow->Button2->text(), QStringLiteral("Изменить"));
+        QCOMPARE(shiftJournalWindow->Button3->text(), QStringLiteral("Удалить"));
+        QCOMPARE(shiftJournalWindow->Button8->text(), QStringLiteral("Обновить"));
+        QCOMPARE(shiftJournalWindow->Button5->text(), QStringLiteral("Ср.сд./хоз. работы"));
+        QCOMPARE(shiftJournalWindow->Button4->text(), QStringLiteral("Выход"));
+        QCOMPARE(shiftJournalWindow->N2->title(), QStringLiteral("Справочники"));
+        QCOMPARE(shiftJournalWindow->N11->title(), QStringLiteral("Табель"));
+        QCOMPARE(shiftJournalWindow->N7->title(), QStringLiteral("Отчеты"));
         QStringList items;
-        for (QAction *a : {Form1->N1, Form1->N3, Form1->N4, Form1->N6, Form1->N8, Form1->N9,
-                           Form1->N13, Form1->N14, Form1->N15, Form1->N17, Form1->N10, Form1->N5})
+        for (QAction *a :
+             {shiftJournalWindow->N1, shiftJournalWindow->N3, shiftJournalWindow->N4,
+              shiftJournalWindow->N6, shiftJournalWindow->N8, shiftJournalWindow->N9,
+              shiftJournalWindow->N13, shiftJournalWindow->N14, shiftJournalWindow->N15,
+              shiftJournalWindow->N17, shiftJournalWindow->N10, shiftJournalWindow->N5})
             items << a->text();
         QCOMPARE(items,
                  (QStringList{"Рабочие", "Изделия", "Цены", "Операции", "Внеурочное",
                               "Табель сделка", "Табель по сменам", "Табель хоз. работ",
                               "Табель ср. сдельная", "Общий табель", "Сводные отчеты", "Выход"}));
-        QVERIFY(Form1->Timer1->isActive());
-        QCOMPARE(Form1->Timer1->interval(), 30000);
+        QVERIFY(shiftJournalWindow->Timer1->isActive());
+        QCOMPARE(shiftJournalWindow->Timer1->interval(), 30000);
     }
 };
 

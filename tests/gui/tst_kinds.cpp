@@ -6,10 +6,10 @@
 #include "ScriptedMessages.h"
 #include "TestDb.h"
 #include "db/SqlError.h"
-#include "journal/Unit1.h"
-#include "refbooks/Unit8.h"
-#include "refbooks/Unit9.h"
-#include "shop/Unit6.h"
+#include "journal/ShiftJournalWindow.h"
+#include "refbooks/OperationKindEditor.h"
+#include "refbooks/OperationKindList.h"
+#include "shop/DataModule.h"
 #include "ui/DBGrid.h"
 
 #include <QLineEdit>
@@ -22,7 +22,7 @@ using drive::whileShown;
 
 static QStringList listed()
 {
-    return drive::listed(DataModule6->Vid_oper, "vid");
+    return drive::listed(dataModule->Vid_oper, "vid");
 }
 
 class KindsTest : public gui::Fixture {
@@ -39,21 +39,21 @@ class KindsTest : public gui::Fixture {
     {
         return sql("select id from accounts_dep.vid_oper where trim(vid)=$$" + name + "$$").toInt();
     }
-    void openFromMenu(std::function<void(TForm8 *)> act)
+    void openFromMenu(std::function<void(OperationKindList *)> act)
     {
-        QVERIFY(whileShown<TForm8>([] { Form1->N6->trigger(); }, act));
+        QVERIFY(whileShown<OperationKindList>([] { shiftJournalWindow->N6->trigger(); }, act));
     }
     // Opens the editor from the list opened from the menu, on the kind named current when
     // one is given, and runs edit on it.
-    void inEditor(const QString &current, std::function<void(TForm9 *)> edit)
+    void inEditor(const QString &current, std::function<void(OperationKindEditor *)> edit)
     {
-        openFromMenu([&](TForm8 *f) {
+        openFromMenu([&](OperationKindList *f) {
             if (!current.isEmpty())
-                QVERIFY(DataModule6->Vid_oper->locate("id", idOf(current)));
-            QVERIFY(whileShown<TForm9>([&] { click(current.isEmpty() ? f->Button1 : f->Button2); },
-                                       edit));
+                QVERIFY(dataModule->Vid_oper->locate("id", idOf(current)));
+            QVERIFY(whileShown<OperationKindEditor>(
+                [&] { click(current.isEmpty() ? f->Button1 : f->Button2); }, edit));
             QVERIFY(f->isVisible()); // add and change leave the list open
-            QCOMPARE(DataModule6->Vid_oper->recordCount(), kinds());
+            QCOMPARE(dataModule->Vid_oper->recordCount(), kinds());
         });
     }
 
@@ -62,12 +62,12 @@ private slots:
     {
         startProgram();
         testdb::run(db_, "insert into accounts_dep.vid_oper (vid) values ('Д''Обработка')");
-        Form1->show();
+        shiftJournalWindow->show();
     }
 
     void browseFromMenu()
     {
-        openFromMenu([&](TForm8 *f) {
+        openFromMenu([&](OperationKindList *f) {
             QCOMPARE(f->windowTitle(), QStringLiteral("Виды операций (8)"));
             QVERIFY(f->minimumSize() != f->maximumSize()); // an ordinary, resizable border
             QCOMPARE(f->Button2->text(), QStringLiteral("Изменить"));
@@ -78,7 +78,7 @@ private slots:
             QCOMPARE(
                 f->DBGrid1->gridModel()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
                 QStringLiteral("Операции"));
-            QCOMPARE(DataModule6->Vid_oper->recordCount(), kinds());
+            QCOMPARE(dataModule->Vid_oper->recordCount(), kinds());
             // The fixed kinds are listed like any other.
             QVERIFY(listed().contains("Хоз. работы") && listed().contains("Ср. сдельная"));
             QList<QWidget *> walked;
@@ -92,7 +92,7 @@ private slots:
             QTest::keyClick(f->DBGrid1, Qt::Key_Escape);
             QVERIFY(!f->isVisible());
         });
-        QVERIFY(!DataModule6->Vid_oper->isActive());
+        QVERIFY(!dataModule->Vid_oper->isActive());
     }
 
     void pickMode_data()
@@ -116,8 +116,8 @@ private slots:
         QFETCH(int, downs);
         QFETCH(bool, choose);
         QFETCH(QString, handedBack);
-        Form8->Edit1->setText("Р"); // left from an earlier showing
-        Form8->Edit1->hide();
+        operationKindList->Edit1->setText("Р"); // left from an earlier showing
+        operationKindList->Edit1->hide();
         QString name;
         int calls = 0, id = 0;
         auto handBack = [&](const db::Dataset &ds) {
@@ -125,24 +125,25 @@ private slots:
             name = ds.asString("vid").trimmed();
             id = ds.asInteger("id");
         };
-        QVERIFY(whileShown<TForm8>([&] { Form8->pickFrom(Form1, 1, handBack); },
-                                   [&](TForm8 *f) {
-                                       QCOMPARE(f->Button2->text(), QStringLiteral("Выбрать"));
-                                       QVERIFY(f->Button2->isDefault());
-                                       QVERIFY(f->Button1->isHidden() && f->Button3->isHidden());
-                                       QVERIFY(f->Edit1->isVisible());
-                                       QVERIFY(f->Edit1->text().isEmpty());
-                                       QCOMPARE(f->focusWidget(), f->Edit1);
-                                       QCOMPARE(DataModule6->Vid_oper->recordCount(), kinds());
-                                       type(f->Edit1, typed);
-                                       for (int i = 0; i < downs; ++i)
-                                           QTest::keyClick(f->Edit1, Qt::Key_Down);
-                                       if (choose)
-                                           QTest::keyClick(f->Edit1, Qt::Key_Return);
-                                       else
-                                           QTest::keyClick(f->Edit1, Qt::Key_Escape);
-                                       QVERIFY(!f->isVisible());
-                                   }));
+        QVERIFY(whileShown<OperationKindList>(
+            [&] { operationKindList->pickFrom(shiftJournalWindow, 1, handBack); },
+            [&](OperationKindList *f) {
+                QCOMPARE(f->Button2->text(), QStringLiteral("Выбрать"));
+                QVERIFY(f->Button2->isDefault());
+                QVERIFY(f->Button1->isHidden() && f->Button3->isHidden());
+                QVERIFY(f->Edit1->isVisible());
+                QVERIFY(f->Edit1->text().isEmpty());
+                QCOMPARE(f->focusWidget(), f->Edit1);
+                QCOMPARE(dataModule->Vid_oper->recordCount(), kinds());
+                type(f->Edit1, typed);
+                for (int i = 0; i < downs; ++i)
+                    QTest::keyClick(f->Edit1, Qt::Key_Down);
+                if (choose)
+                    QTest::keyClick(f->Edit1, Qt::Key_Return);
+                else
+                    QTest::keyClick(f->Edit1, Qt::Key_Escape);
+                QVERIFY(!f->isVisible());
+            }));
         QVERIFY(msg_->shown.isEmpty());
         QCOMPARE(calls, handedBack.isEmpty() ? 0 : 1);
         QCOMPARE(name, handedBack);
@@ -150,33 +151,34 @@ private slots:
             QCOMPARE(id, idOf(handedBack));
 
         // The menu opens it for browsing afterwards, without search box or filter.
-        openFromMenu([&](TForm8 *f) {
+        openFromMenu([&](OperationKindList *f) {
             QVERIFY(!f->Edit1->isVisible());
             QVERIFY(f->Button1->isDefault() && !f->Button2->isDefault());
-            QCOMPARE(DataModule6->Vid_oper->recordCount(), kinds());
+            QCOMPARE(dataModule->Vid_oper->recordCount(), kinds());
         });
     }
 
     void searchBoxKeys()
     {
-        QVERIFY(whileShown<TForm8>([] { Form8->pickFrom(Form1, 1, nullptr); },
-                                   [](TForm8 *f) {
-                                       auto *q = DataModule6->Vid_oper;
-                                       QTest::keyClick(f->Edit1, Qt::Key_Down);
-                                       QTest::keyClick(f->Edit1, Qt::Key_Down);
-                                       QTest::keyClick(f->Edit1, Qt::Key_Up);
-                                       QCOMPARE(q->recNo(), 2);
-                                       // Typing and Backspace edit; caret keys and Delete
-                                       // do nothing.
-                                       type(f->Edit1, "Свв");
-                                       QTest::keyClick(f->Edit1, Qt::Key_Home);
-                                       QTest::keyClick(f->Edit1, Qt::Key_Backspace);
-                                       f->Edit1->setCursorPosition(0);
-                                       QTest::keyClick(f->Edit1, Qt::Key_Delete);
-                                       QTest::keyClick(f->Edit1, Qt::Key_Right);
-                                       type(f->Edit1, "е");
-                                       QCOMPARE(f->Edit1->text(), QStringLiteral("еСв"));
-                                   }));
+        QVERIFY(whileShown<OperationKindList>(
+            [] { operationKindList->pickFrom(shiftJournalWindow, 1, nullptr); },
+            [](OperationKindList *f) {
+                auto *q = dataModule->Vid_oper;
+                QTest::keyClick(f->Edit1, Qt::Key_Down);
+                QTest::keyClick(f->Edit1, Qt::Key_Down);
+                QTest::keyClick(f->Edit1, Qt::Key_Up);
+                QCOMPARE(q->recNo(), 2);
+                // Typing and Backspace edit; caret keys and Delete
+                // do nothing.
+                type(f->Edit1, "Свв");
+                QTest::keyClick(f->Edit1, Qt::Key_Home);
+                QTest::keyClick(f->Edit1, Qt::Key_Backspace);
+                f->Edit1->setCursorPosition(0);
+                QTest::keyClick(f->Edit1, Qt::Key_Delete);
+                QTest::keyClick(f->Edit1, Qt::Key_Right);
+                type(f->Edit1, "е");
+                QCOMPARE(f->Edit1->text(), QStringLiteral("еСв"));
+            }));
     }
 
     void addStoresTrimmedName_data()
@@ -193,7 +195,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, stored);
         const int before = kinds();
-        inEditor(QString(), [&](TForm9 *e) {
+        inEditor(QString(), [&](OperationKindEditor *e) {
             QCOMPARE(e->windowTitle(), QStringLiteral("Заведение нового вида операций"));
             QCOMPARE(e->mode, ui::EditMode::Add);
             QVERIFY(e->Edit1->text().isEmpty());
@@ -227,7 +229,7 @@ private slots:
         QFETCH(QString, current);
         QFETCH(QString, typed);
         const int id = idOf(current);
-        inEditor(current, [&](TForm9 *e) {
+        inEditor(current, [&](OperationKindEditor *e) {
             QCOMPARE(e->windowTitle(), QStringLiteral("Изменение данных вида операции"));
             QCOMPARE(e->mode, ui::EditMode::Change);
             QCOMPARE(e->Edit1->text(), current);
@@ -261,7 +263,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, message);
         const QString before = allNames();
-        inEditor(current, [&](TForm9 *e) {
+        inEditor(current, [&](OperationKindEditor *e) {
             e->Edit1->setText(typed);
             click(e->Button1);
             QVERIFY(e->isVisible());
@@ -299,24 +301,24 @@ private slots:
             QStringLiteral("select trim(vid) from accounts_dep.vid_oper where id=%1").arg(id);
         if (!save)
             msg_->answer({true});
-        openFromMenu([&](TForm8 *f) {
-            QVERIFY(DataModule6->Vid_oper->locate("id", id));
+        openFromMenu([&](OperationKindList *f) {
+            QVERIFY(dataModule->Vid_oper->locate("id", id));
             if (save) {
-                QVERIFY(whileShown<TForm9>([&] { click(f->Button2); },
-                                           [&](TForm9 *e) {
-                                               testdb::run(db_, meanwhile.arg(id));
-                                               e->Edit1->setText("Полировка");
-                                               click(e->Button1);
-                                               QVERIFY(e->isVisible());
-                                               QCOMPARE(e->Edit1->text(), "Полировка");
-                                               QCOMPARE(sql(stored).toString(), after);
-                                           }));
+                QVERIFY(whileShown<OperationKindEditor>([&] { click(f->Button2); },
+                                                        [&](OperationKindEditor *e) {
+                                                            testdb::run(db_, meanwhile.arg(id));
+                                                            e->Edit1->setText("Полировка");
+                                                            click(e->Button1);
+                                                            QVERIFY(e->isVisible());
+                                                            QCOMPARE(e->Edit1->text(), "Полировка");
+                                                            QCOMPARE(sql(stored).toString(), after);
+                                                        }));
             } else {
                 testdb::run(db_, meanwhile.arg(id));
                 click(f->Button3);
             }
             // The list shows the kinds as they now are.
-            QCOMPARE(DataModule6->Vid_oper->locate("id", id), !after.isEmpty());
+            QCOMPARE(dataModule->Vid_oper->locate("id", id), !after.isEmpty());
         });
         QVERIFY(!msg_->shown.isEmpty());
         QCOMPARE(msg_->shown.last().text, db::RowChanged().text());
@@ -346,8 +348,8 @@ private slots:
         if (used)
             shop.operation(id, 7779);
         msg_->answer({yes});
-        openFromMenu([&](TForm8 *f) {
-            auto *q = DataModule6->Vid_oper;
+        openFromMenu([&](OperationKindList *f) {
+            auto *q = dataModule->Vid_oper;
             QVERIFY(q->locate("id", id));
             const int rows = q->recordCount();
             click(f->Button3);

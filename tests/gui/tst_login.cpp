@@ -4,11 +4,11 @@
 #include "Modal.h"
 #include "ScriptedMessages.h"
 #include "TestDb.h"
+#include "app/LoginWindow.h"
 #include "app/Startup.h"
-#include "app/Unit23.h"
-#include "journal/Unit1.h"
-#include "reports/Unit18.h"
-#include "shop/Unit6.h"
+#include "journal/ShiftJournalWindow.h"
+#include "reports/ReportsWindow.h"
+#include "shop/DataModule.h"
 #include "ui/DBGrid.h"
 #include "ui/RadioGroup.h"
 
@@ -32,9 +32,9 @@ const QStringList kJournalControls = {
 
 bool enabled(const QString &name)
 {
-    if (auto *menu = Form1->findChild<QMenu *>(name))
+    if (auto *menu = shiftJournalWindow->findChild<QMenu *>(name))
         return menu->menuAction()->isEnabled();
-    return Form1->findChild<QWidget *>(name)->isEnabled();
+    return shiftJournalWindow->findChild<QWidget *>(name)->isEnabled();
 }
 
 // A message box that stays up until something ends the loop it runs.
@@ -59,10 +59,10 @@ class LoginTest : public gui::Fixture {
     void resetJournal()
     {
         for (const QString &n : kJournalControls) {
-            if (auto *menu = Form1->findChild<QMenu *>(n))
+            if (auto *menu = shiftJournalWindow->findChild<QMenu *>(n))
                 menu->menuAction()->setEnabled(true);
             else
-                Form1->findChild<QWidget *>(n)->setEnabled(true);
+                shiftJournalWindow->findChild<QWidget *>(n)->setEnabled(true);
         }
     }
     void setVersion(const QString &d, const QString &t, const QString &delim = "'.'")
@@ -84,8 +84,8 @@ class LoginTest : public gui::Fixture {
     {
         QStringList on;
         bool shown = false;
-        modal::when<TForm1>(
-            [&](TForm1 *f) {
+        modal::when<ShiftJournalWindow>(
+            [&](ShiftJournalWindow *f) {
                 shown = true;
                 for (const QString &n : kJournalControls)
                     if (enabled(n))
@@ -93,8 +93,8 @@ class LoginTest : public gui::Fixture {
                 f->Button4->click();
             },
             1500);
-        Form23->Edit1->setText(code);
-        Form23->Button1->click();
+        loginWindow->Edit1->setText(code);
+        loginWindow->Button1->click();
         modal::cancelPending();
         if (opened)
             *opened = shown;
@@ -105,33 +105,33 @@ private slots:
     void initTestCase()
     {
         startProgram();
-        Form1->buildDate = 20261201;
-        Form1->buildTime = 3600;
+        shiftJournalWindow->buildDate = 20261201;
+        shiftJournalWindow->buildTime = 3600;
     }
     void init()
     {
         Fixture::init();
         gui::resetEndRequests();
-        Form23->Timer1->stop();
+        loginWindow->Timer1->stop();
         setVersion("0", "0");
     }
 
-    void loginWindow()
+    void loginWindowShape()
     {
-        QCOMPARE(Form23->Edit1->echoMode(), QLineEdit::Password);
+        QCOMPARE(loginWindow->Edit1->echoMode(), QLineEdit::Password);
         // The code shows as asterisks.
-        Form23->Edit1->clear();
-        QTest::keyClicks(Form23->Edit1, "0264");
-        QCOMPARE(Form23->Edit1->displayText(), QStringLiteral("****"));
-        Form23->Edit1->clear();
-        QVERIFY(Form23->Button1->isDefault());
-        QCOMPARE(Form23->Button1->text(), QStringLiteral("Вход"));
-        QCOMPARE(Form23->Button2->text(), QStringLiteral("Отмена"));
-        QCOMPARE(Form23->Timer1->interval(), 5000);
-        QVERIFY(!Form23->Timer1->isActive());
-        Form23->FormActivate();
-        QCOMPARE(Form23->windowTitle(), QStringLiteral("Авторизация (build: 20261201.3600)"));
-        QCOMPARE(DataModule6->ServerDelim, QStringLiteral("."));
+        loginWindow->Edit1->clear();
+        QTest::keyClicks(loginWindow->Edit1, "0264");
+        QCOMPARE(loginWindow->Edit1->displayText(), QStringLiteral("****"));
+        loginWindow->Edit1->clear();
+        QVERIFY(loginWindow->Button1->isDefault());
+        QCOMPARE(loginWindow->Button1->text(), QStringLiteral("Вход"));
+        QCOMPARE(loginWindow->Button2->text(), QStringLiteral("Отмена"));
+        QCOMPARE(loginWindow->Timer1->interval(), 5000);
+        QVERIFY(!loginWindow->Timer1->isActive());
+        loginWindow->FormActivate();
+        QCOMPARE(loginWindow->windowTitle(), QStringLiteral("Авторизация (build: 20261201.3600)"));
+        QCOMPARE(dataModule->ServerDelim, QStringLiteral("."));
     }
 
     void rolesDisableJournalControls_data()
@@ -155,7 +155,7 @@ private slots:
         QFETCH(QString, code);
         QFETCH(QStringList, disabled);
         resetJournal();
-        Form1->RadioButton3->setChecked(true);
+        shiftJournalWindow->RadioButton3->setChecked(true);
         bool opened = false;
         const QStringList on = loginAndLook(code, &opened);
         QVERIFY(opened);
@@ -165,13 +165,13 @@ private slots:
             if (!disabled.contains(n))
                 expected << n;
         QCOMPARE(on, expected);
-        QCOMPARE(Form1->accessRole, code.trimmed());
-        QCOMPARE(Form1->shift, 1);
-        for (auto *q : DataModule6->journals())
+        QCOMPARE(shiftJournalWindow->accessRole, code.trimmed());
+        QCOMPARE(shiftJournalWindow->shift, 1);
+        for (auto *q : dataModule->journals())
             QCOMPARE(q->param("ok").toString(), QStringLiteral("ta"));
         // Closing the journal closes the login window, which ends the program.
         QCOMPARE(gui::endRequests(), 1);
-        QVERIFY(!Form23->isVisible());
+        QVERIFY(!loginWindow->isVisible());
     }
 
     // The summary reports window keeps what a role takes from it.
@@ -191,12 +191,13 @@ private slots:
         QFETCH(QString, code);
         QFETCH(QStringList, enabled);
         QFETCH(bool, finishedOnly);
-        QPushButton *const buttons[] = {Form18->Button1, Form18->Button2, Form18->Button3,
-                                        Form18->Button4, Form18->Button5, Form18->Button6};
+        QPushButton *const buttons[] = {reportsWindow->Button1, reportsWindow->Button2,
+                                        reportsWindow->Button3, reportsWindow->Button4,
+                                        reportsWindow->Button5, reportsWindow->Button6};
         for (QPushButton *b : buttons)
             b->setEnabled(true);
-        Form18->RadioGroup1->setEnabled(true);
-        Form18->RadioGroup1->setItemIndex(0);
+        reportsWindow->RadioGroup1->setEnabled(true);
+        reportsWindow->RadioGroup1->setItemIndex(0);
         bool opened = false;
         loginAndLook(code, &opened);
         QVERIFY(opened);
@@ -205,8 +206,8 @@ private slots:
             if (b->isEnabled())
                 on << b->objectName();
         QCOMPARE(on, enabled);
-        QCOMPARE(Form18->RadioGroup1->isEnabled(), !finishedOnly);
-        QCOMPARE(Form18->RadioGroup1->itemIndex(), finishedOnly ? 1 : 0);
+        QCOMPARE(reportsWindow->RadioGroup1->isEnabled(), !finishedOnly);
+        QCOMPARE(reportsWindow->RadioGroup1->itemIndex(), finishedOnly ? 1 : 0);
         resetJournal();
     }
 
@@ -266,11 +267,11 @@ private slots:
         QFETCH(QString, after);
         QFETCH(bool, refused);
         setVersion(d, t);
-        Form23->CheckVersion();
+        loginWindow->CheckVersion();
         QCOMPARE(version(), after);
         QCOMPARE(testdb::scalar(db_, "select count(*) from accounts_dep.ver").toInt(), 1);
-        QCOMPARE(DataModule6->ServerDelim, d.isEmpty() ? QString() : QStringLiteral("."));
-        QCOMPARE(Form23->Timer1->isActive(), refused);
+        QCOMPARE(dataModule->ServerDelim, d.isEmpty() ? QString() : QStringLiteral("."));
+        QCOMPARE(loginWindow->Timer1->isActive(), refused);
         QCOMPARE(gui::endRequests(), refused ? 1 : 0);
         if (refused) {
             QCOMPARE(msg_->texts(),
@@ -298,7 +299,7 @@ private slots:
         });
         setVersion("20991231", "0");
         clock.start();
-        Form23->CheckVersion();
+        loginWindow->CheckVersion();
         ui::installMessages(msg_);
         gui::recordEnds();
         QVERIFY(boxWasOpen);
@@ -311,7 +312,7 @@ private slots:
         setEndProgramHandler([&] { ++ends; });
         resetJournal();
         bool stamped = false;
-        modal::when<TForm1>([&](TForm1 *f) {
+        modal::when<ShiftJournalWindow>([&](ShiftJournalWindow *f) {
             f->Timer1->setInterval(50);
             setVersion("20991231", "0"); // a newer build has run meanwhile
             QTimer::singleShot(400, f, [&, f] {
@@ -321,8 +322,8 @@ private slots:
                 f->Button4->click();
             });
         });
-        Form23->Edit1->setText("0264");
-        Form23->Button1->click();
+        loginWindow->Edit1->setText("0264");
+        loginWindow->Button1->click();
         QVERIFY(stamped);
         QVERIFY(ends >= 1);
         gui::recordEnds();
@@ -333,27 +334,27 @@ private slots:
         int ends = 0;
         setEndProgramHandler([&] { ++ends; });
         resetJournal();
-        Form1->DateT->setDate(QDate(2020, 1, 1));
+        shiftJournalWindow->DateT->setDate(QDate(2020, 1, 1));
         QDate shownDate;
         int shownShift = 0;
         bool gridFilled = false;
-        modal::when<TForm1>([&](TForm1 *f) {
+        modal::when<ShiftJournalWindow>([&](ShiftJournalWindow *f) {
             shownDate = f->DateT->date();
             shownShift = f->shift;
-            gridFilled = f->DBGrid2->dataset() == DataModule6->Smena1 &&
-                         DataModule6->Smena1->recordCount() > 0;
+            gridFilled = f->DBGrid2->dataset() == dataModule->Smena1 &&
+                         dataModule->Smena1->recordCount() > 0;
             QTest::keyClick(f, Qt::Key_Escape); // "Выход"
         });
-        Form23->show(); // start-up shows the login window
-        QCOMPARE(Form23->windowTitle(), QStringLiteral("Авторизация (build: 20261201.3600)"));
-        Form23->Edit1->clear();
-        QTest::keyClicks(Form23->Edit1, "0264");
-        QTest::keyClick(Form23->Edit1, Qt::Key_Return);
+        loginWindow->show(); // start-up shows the login window
+        QCOMPARE(loginWindow->windowTitle(), QStringLiteral("Авторизация (build: 20261201.3600)"));
+        loginWindow->Edit1->clear();
+        QTest::keyClicks(loginWindow->Edit1, "0264");
+        QTest::keyClick(loginWindow->Edit1, Qt::Key_Return);
         QCOMPARE(shownDate, QDate::currentDate());
         QCOMPARE(shownShift, 1);
         QVERIFY(gridFilled);
         QCOMPARE(ends, 1);
-        QVERIFY(!Form23->isVisible());
+        QVERIFY(!loginWindow->isVisible());
         gui::recordEnds();
     }
 
@@ -366,13 +367,13 @@ private slots:
     void cancelEndsTheProgram()
     {
         QFETCH(bool, byKey);
-        Form23->show();
-        QVERIFY(QTest::qWaitForWindowExposed(Form23));
+        loginWindow->show();
+        QVERIFY(QTest::qWaitForWindowExposed(loginWindow));
         if (byKey)
-            QTest::keyClick(Form23, Qt::Key_Escape);
+            QTest::keyClick(loginWindow, Qt::Key_Escape);
         else
-            drive::click(Form23->Button2);
-        QVERIFY(!Form23->isVisible());
+            drive::click(loginWindow->Button2);
+        QVERIFY(!loginWindow->isVisible());
         QCOMPARE(gui::endRequests(), 1);
         QVERIFY(msg_->shown.isEmpty());
     }
@@ -380,7 +381,7 @@ private slots:
     void noConnectionSaysSoAndEnds()
     {
         msg_->clear();
-        TDataModule6::setPortOverride(1);
+        DataModule::setPortOverride(1);
         QVERIFY(!createForms({db_, testdb::host()}));
         QCOMPARE(msg_->texts(), QStringList{"Подключение к БД отсутсвует!!!"});
         QCOMPARE(msg_->shown[0].caption, QStringLiteral("Ошибка!"));

@@ -6,12 +6,12 @@
 #include "ScriptedMessages.h"
 #include "TestDb.h"
 #include "db/SqlError.h"
-#include "journal/Unit1.h"
-#include "maintenance/Unit24.h"
-#include "maintenance/Unit25.h"
-#include "maintenance/Unit26.h"
-#include "refbooks/Unit5.h"
-#include "shop/Unit6.h"
+#include "journal/ShiftJournalWindow.h"
+#include "maintenance/MaintenanceEntryEditor.h"
+#include "maintenance/MaintenanceJournalWindow.h"
+#include "maintenance/NomenclaturePicker.h"
+#include "refbooks/WorkerList.h"
+#include "shop/DataModule.h"
 #include "ui/DBGrid.h"
 #include "ui/LookupCombo.h"
 
@@ -97,42 +97,43 @@ class MaintenanceTest : public gui::Fixture {
     int lastEntry() { return sql("select max(id) from accounts_dep.fatigue").toInt(); }
 
     // The journal opened from the main window and moved to a date.
-    void inJournal(const QDate &d, std::function<void(TForm25 *)> act)
+    void inJournal(const QDate &d, std::function<void(MaintenanceEntryEditor *)> act)
     {
-        QVERIFY(whileShown<TForm25>([] { click(Form1->Button5); },
-                                    [&](TForm25 *f) {
-                                        // It opens on the main window's date.
-                                        QCOMPARE(f->DTPcker1->date(), Form1->journalDate());
-                                        f->DTPcker1->setDate(d);
-                                        act(f);
-                                    }));
+        QVERIFY(whileShown<MaintenanceEntryEditor>([] { click(shiftJournalWindow->Button5); },
+                                                   [&](MaintenanceEntryEditor *f) {
+                                                       // It opens on the main window's date.
+                                                       QCOMPARE(f->DTPcker1->date(),
+                                                                shiftJournalWindow->journalDate());
+                                                       f->DTPcker1->setDate(d);
+                                                       act(f);
+                                                   }));
     }
-    void inEditor(QPushButton *opener, std::function<void(TForm24 *)> act)
+    void inEditor(QPushButton *opener, std::function<void(MaintenanceJournalWindow *)> act)
     {
-        QVERIFY(whileShown<TForm24>([&] { click(opener); }, act));
+        QVERIFY(whileShown<MaintenanceJournalWindow>([&] { click(opener); }, act));
     }
-    void pickWorker(TForm24 *e, const QString &typed)
+    void pickWorker(MaintenanceJournalWindow *e, const QString &typed)
     {
-        QVERIFY(whileShown<TForm5>([&] { click(e->Button3); },
-                                   [&](TForm5 *f) {
-                                       type(f->Edit1, typed);
-                                       QTest::keyClick(f->Edit1, Qt::Key_Return);
-                                   }));
+        QVERIFY(whileShown<WorkerList>([&] { click(e->Button3); },
+                                       [&](WorkerList *f) {
+                                           type(f->Edit1, typed);
+                                           QTest::keyClick(f->Edit1, Qt::Key_Return);
+                                       }));
     }
-    void pickNomenclature(TForm24 *e, const QString &typed)
+    void pickNomenclature(MaintenanceJournalWindow *e, const QString &typed)
     {
-        QVERIFY(whileShown<TForm26>([&] { click(e->Button4); },
-                                    [&](TForm26 *f) {
-                                        f->Edit1->clear();
-                                        type(f->Edit1, typed);
-                                        QTest::keyClick(f->Edit1, Qt::Key_Return);
-                                    }));
+        QVERIFY(whileShown<NomenclaturePicker>([&] { click(e->Button4); },
+                                               [&](NomenclaturePicker *f) {
+                                                   f->Edit1->clear();
+                                                   type(f->Edit1, typed);
+                                                   QTest::keyClick(f->Edit1, Qt::Key_Return);
+                                               }));
     }
     // Fills a new entry and saves it; the editor is left open when the save is refused.
-    void addEntry(TForm25 *f, const QString &worker, const QString &nom, int kind, int hours,
-                  bool night)
+    void addEntry(MaintenanceEntryEditor *f, const QString &worker, const QString &nom, int kind,
+                  int hours, bool night)
     {
-        inEditor(f->Button5, [&](TForm24 *e) {
+        inEditor(f->Button5, [&](MaintenanceJournalWindow *e) {
             pickWorker(e, worker);
             pickNomenclature(e, nom);
             e->cb_type_work->setKeyValue(kind);
@@ -143,7 +144,7 @@ class MaintenanceTest : public gui::Fixture {
             QVERIFY2(!e->isVisible(), qPrintable(msg_->texts().join("; ")));
         });
     }
-    void doubleClickRow(TForm25 *f, int recNo)
+    void doubleClickRow(MaintenanceEntryEditor *f, int recNo)
     {
         f->fatigue->setRecNo(recNo);
         drive::doubleClickRow(f->DBGrid1, recNo - 1);
@@ -163,7 +164,7 @@ private slots:
                          "'50 лет'), (106, 1, 2, '1.6', 'A_B'), (107, 1, 2, '1.7', 'AxB')");
         testdb::run(db_, "insert into cmn_gds_and_srv.gds_and_srv (id, s_caption, id_class_item) "
                          "values (1, 'Дверь ДМ', 101), (2, 'Окно ОК', 102)");
-        Form1->show();
+        shiftJournalWindow->show();
     }
     void init()
     {
@@ -173,7 +174,7 @@ private slots:
         testdb::run(db_, "update accounts_dep.norm n set price = case o.vid when 7777 then 250 "
                          "else 300 end from accounts_dep.oper o where o.id = n.o_id");
         Fixture::init();
-        Form26->Edit1->clear();
+        nomenclaturePicker->Edit1->clear();
     }
 
     void journalGridShowsEntriesOfTheDate()
@@ -182,11 +183,12 @@ private slots:
         entry(w1_, 102, 7778, kDay, 8, 12.5, 0, 1);
         entry(w1_, 101, 7777, kDay, 2, 250);
         entry(w1_, 101, 7777, kDay.addDays(1), 4, 250); // another date
-        inJournal(kDay, [&](TForm25 *f) {
+        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
             QCOMPARE(f->windowTitle(), QStringLiteral("Хоз. работы (25)"));
             QCOMPARE(f->minimumSize(), f->maximumSize()); // a dialog border: not resizable
             // The journal, its editor and the picker carry the program's icon.
-            for (QWidget *w : std::initializer_list<QWidget *>{f, Form24, Form26})
+            for (QWidget *w :
+                 std::initializer_list<QWidget *>{f, maintenanceJournalWindow, nomenclaturePicker})
                 QVERIFY2(!w->windowIcon().pixmap(16, 16).isNull(), qPrintable(w->objectName()));
             auto *model = f->DBGrid1->gridModel();
             const QStringList titles = {"ФИО",    "Номенклатура", "Работа", "Цена",
@@ -223,7 +225,7 @@ private slots:
         QFETCH(QDate, date);
         QFETCH(bool, dayOff);
         entry(w1_, 101, 7777, date, 2, 250);
-        inJournal(date.addDays(-3), [&](TForm25 *f) {
+        inJournal(date.addDays(-3), [&](MaintenanceEntryEditor *f) {
             f->CBox1->setChecked(!dayOff); // the user's tick goes with the date
             f->DTPcker1->setDate(date);
             QCOMPARE(f->CBox1->isChecked(), dayOff);
@@ -239,10 +241,10 @@ private slots:
 
     void emptyListOffersNothingToChangeOrDelete()
     {
-        inJournal(kDay, [&](TForm25 *f) {
+        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
             QVERIFY(f->fatigue->isEmpty());
             bool editor = false;
-            modal::when<TForm24>([&](TForm24 *e) {
+            modal::when<MaintenanceJournalWindow>([&](MaintenanceJournalWindow *e) {
                 editor = true;
                 e->reject();
             });
@@ -279,7 +281,7 @@ private slots:
         if (both)
             testdb::run(db_, QStringLiteral("delete from accounts_dep.fatigue where id=%1")
                                  .arg(ids[1 - doomed]));
-        inJournal(kDay, [&](TForm25 *f) {
+        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
             QVERIFY(f->fatigue->locate("id", ids[doomed]));
             const int rec = f->fatigue->recNo();
             msg_->answer({false});
@@ -318,7 +320,7 @@ private slots:
                                         "(%2, 2, 2021, 7777, 0, 3)")
                              .arg(w1_)
                              .arg(w2_));
-        inJournal(kDay, [&](TForm25 *f) {
+        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
             QVERIFY(f->fatigue->locate("id", id));
             testdb::run(db_, QStringLiteral("update accounts_dep.fatigue set id_p=%1 where id=%2")
                                  .arg(w2_)
@@ -385,7 +387,7 @@ private slots:
             {"december", entry(w1_, 101, 7778, kDecember, 8, 300)},
             {"december 2020", entry(w1_, 101, 7778, QDate(2020, 12, 15), 8, 300)},
         };
-        inJournal(date, [&](TForm25 *f) {
+        inJournal(date, [&](MaintenanceEntryEditor *f) {
             click(f->Button1);
             QVERIFY(f->isVisible());
         });
@@ -418,7 +420,7 @@ private slots:
                                         "accounts_dep.oper o where o.id=n.o_id and o.vid=%2")
                              .arg(norm)
                              .arg(kind));
-        inJournal(kDay, [&](TForm25 *f) {
+        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
             f->CBox1->setChecked(dayOff);
             addEntry(f, "Бор", "Ок", kind, 6, night);
             QCOMPARE(f->fatigue->recordCount(), 1);
@@ -437,8 +439,8 @@ private slots:
 
     void editorShowsPriceAndSum()
     {
-        inJournal(kDay, [&](TForm25 *f) {
-            inEditor(f->Button5, [&](TForm24 *e) {
+        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
+            inEditor(f->Button5, [&](MaintenanceJournalWindow *e) {
                 QCOMPARE(e->windowTitle(), QStringLiteral("Хоз. работы/среднесдельная (24)"));
                 QCOMPARE(e->findChild<QGroupBox *>()->title(), QStringLiteral("Закрыто мастером"));
                 QCOMPARE(e->mode, ui::EditMode::Add);
@@ -489,9 +491,9 @@ private slots:
         testdb::run(db_, QStringLiteral("update accounts_dep.norm n set price=%1 from "
                                         "accounts_dep.oper o where o.id=n.o_id and o.vid=7777")
                              .arg(norm));
-        inJournal(kDay, [&](TForm25 *f) {
+        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
             f->CBox1->setChecked(false);
-            inEditor(f->Button5, [&](TForm24 *e) {
+            inEditor(f->Button5, [&](MaintenanceJournalWindow *e) {
                 pickWorker(e, "Ант");
                 pickNomenclature(e, "Две");
                 e->Edit6->clear();
@@ -531,8 +533,8 @@ private slots:
     {
         QFETCH(QString, pasted);
         QFETCH(QString, kept);
-        inJournal(kDay, [&](TForm25 *f) {
-            inEditor(f->Button5, [&](TForm24 *e) {
+        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
+            inEditor(f->Button5, [&](MaintenanceJournalWindow *e) {
                 e->Edit6->clear();
                 QGuiApplication::clipboard()->setText(pasted);
                 e->Edit6->paste();
@@ -568,8 +570,8 @@ private slots:
         QFETCH(bool, nomenclature);
         QFETCH(QString, hours);
         QFETCH(QString, message);
-        inJournal(kDay, [&](TForm25 *f) {
-            inEditor(f->Button5, [&](TForm24 *e) {
+        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
+            inEditor(f->Button5, [&](MaintenanceJournalWindow *e) {
                 if (worker)
                     pickWorker(e, "Ант");
                 if (nomenclature)
@@ -588,7 +590,7 @@ private slots:
 
     void entriesWriteTheTimesheetCell()
     {
-        inJournal(kDay, [&](TForm25 *f) {
+        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
             addEntry(f, "Ант", "Две", 7777, 3, false);
             // The first entry of the month makes the row with that one day.
             QCOMPARE(cell(w1_, 7777, 0, kDay).toInt(), 3);
@@ -634,24 +636,25 @@ private slots:
         testdb::run(db_, QStringLiteral("insert into accounts_dep.h_tabel (w_id, month, year, "
                                         "i_type, d10, d11) values (%1, 2, 2021, 7777, 5, 9)")
                              .arg(w1_));
-        inJournal(kDay, [&](TForm25 *f) {
+        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
             QVERIFY(f->fatigue->locate("id", moved));
-            QVERIFY(whileShown<TForm24>([&] { doubleClickRow(f, f->fatigue->recNo()); },
-                                        [&](TForm24 *e) {
-                                            QCOMPARE(e->mode, ui::EditMode::Change);
-                                            QCOMPARE(e->Edit1->text(), "Антонов А.А.");
-                                            QCOMPARE(e->Edit2->text(), "Двери");
-                                            QCOMPARE(e->Edit6->text(), "3");
-                                            QCOMPARE(e->cb_type_work->keyValue().toInt(), 7777);
-                                            QVERIFY(!e->CBox1->isEnabled());
-                                            if (!worker.isEmpty())
-                                                pickWorker(e, worker);
-                                            e->cb_type_work->setKeyValue(kind);
-                                            e->Edit6->clear();
-                                            type(e->Edit6, hours);
-                                            click(e->Button1);
-                                            QVERIFY(!e->isVisible());
-                                        }));
+            QVERIFY(whileShown<MaintenanceJournalWindow>(
+                [&] { doubleClickRow(f, f->fatigue->recNo()); },
+                [&](MaintenanceJournalWindow *e) {
+                    QCOMPARE(e->mode, ui::EditMode::Change);
+                    QCOMPARE(e->Edit1->text(), "Антонов А.А.");
+                    QCOMPARE(e->Edit2->text(), "Двери");
+                    QCOMPARE(e->Edit6->text(), "3");
+                    QCOMPARE(e->cb_type_work->keyValue().toInt(), 7777);
+                    QVERIFY(!e->CBox1->isEnabled());
+                    if (!worker.isEmpty())
+                        pickWorker(e, worker);
+                    e->cb_type_work->setKeyValue(kind);
+                    e->Edit6->clear();
+                    type(e->Edit6, hours);
+                    click(e->Button1);
+                    QVERIFY(!e->isVisible());
+                }));
             QVERIFY(f->isVisible());
         });
         QVERIFY(msg_->shown.isEmpty());
@@ -674,20 +677,21 @@ private slots:
     void changeOfAnEntryChangedMeanwhileIsRefused()
     {
         const int id = entry(w1_, 101, 7777, kDay, 3, 250);
-        inJournal(kDay, [&](TForm25 *f) {
-            QVERIFY(whileShown<TForm24>([&] { doubleClickRow(f, 1); },
-                                        [&](TForm24 *e) {
-                                            testdb::run(db_, "update accounts_dep.fatigue set "
-                                                             "cnt=4 where id=" +
-                                                                 QString::number(id));
-                                            e->Edit6->clear();
-                                            type(e->Edit6, "6");
-                                            click(e->Button1);
-                                            QVERIFY(e->isVisible());
-                                            QCOMPARE(e->Edit6->text(), "6");
-                                            QCOMPARE(msg_->shown.size(), 1);
-                                            QCOMPARE(msg_->shown[0].kind, "error");
-                                        }));
+        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
+            QVERIFY(whileShown<MaintenanceJournalWindow>(
+                [&] { doubleClickRow(f, 1); },
+                [&](MaintenanceJournalWindow *e) {
+                    testdb::run(db_, "update accounts_dep.fatigue set "
+                                     "cnt=4 where id=" +
+                                         QString::number(id));
+                    e->Edit6->clear();
+                    type(e->Edit6, "6");
+                    click(e->Button1);
+                    QVERIFY(e->isVisible());
+                    QCOMPARE(e->Edit6->text(), "6");
+                    QCOMPARE(msg_->shown.size(), 1);
+                    QCOMPARE(msg_->shown[0].kind, "error");
+                }));
             QCOMPARE(f->fatigue->asInteger("cnt"), 4);
         });
         QCOMPARE(sql("select cnt from accounts_dep.fatigue").toInt(), 4);
@@ -698,8 +702,8 @@ private slots:
     {
         // The day's cell cannot hold the sum: the entry goes back with it.
         entry(w1_, 101, 7777, kDay, 32000, 250);
-        inJournal(kDay, [&](TForm25 *f) {
-            inEditor(f->Button5, [&](TForm24 *e) {
+        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
+            inEditor(f->Button5, [&](MaintenanceJournalWindow *e) {
                 pickWorker(e, "Ант");
                 pickNomenclature(e, "Две");
                 e->Edit6->clear();
@@ -743,26 +747,26 @@ private slots:
         };
         QFETCH(QString, typed);
         QFETCH(QStringList, names);
-        inJournal(kDay, [&](TForm25 *f) {
-            inEditor(f->Button5, [&](TForm24 *e) {
-                QVERIFY(whileShown<TForm26>([&] { click(e->Button4); },
-                                            [&](TForm26 *p) {
-                                                QCOMPARE(p->focusWidget(), p->Edit1);
-                                                const int all = p->item->recordCount();
-                                                QCOMPARE(all, 8);
-                                                if (!typeable(typed))
-                                                    p->Edit1->setText(typed); // pasted
-                                                else
-                                                    type(p->Edit1, typed);
-                                                QCOMPARE(p->Edit1->text(), typed);
-                                                QStringList got =
-                                                    drive::listed(p->item, "s_caption");
-                                                got.sort();
-                                                names.sort();
-                                                QCOMPARE(got, names);
-                                                p->Edit1->clear();
-                                                QCOMPARE(p->item->recordCount(), all);
-                                            }));
+        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
+            inEditor(f->Button5, [&](MaintenanceJournalWindow *e) {
+                QVERIFY(whileShown<NomenclaturePicker>([&] { click(e->Button4); },
+                                                       [&](NomenclaturePicker *p) {
+                                                           QCOMPARE(p->focusWidget(), p->Edit1);
+                                                           const int all = p->item->recordCount();
+                                                           QCOMPARE(all, 8);
+                                                           if (!typeable(typed))
+                                                               p->Edit1->setText(typed); // pasted
+                                                           else
+                                                               type(p->Edit1, typed);
+                                                           QCOMPARE(p->Edit1->text(), typed);
+                                                           QStringList got =
+                                                               drive::listed(p->item, "s_caption");
+                                                           got.sort();
+                                                           names.sort();
+                                                           QCOMPARE(got, names);
+                                                           p->Edit1->clear();
+                                                           QCOMPARE(p->item->recordCount(), all);
+                                                       }));
             });
         });
         QVERIFY(msg_->shown.isEmpty());
@@ -770,13 +774,13 @@ private slots:
 
     void pickerChoiceAndKeys()
     {
-        inJournal(kDay, [&](TForm25 *f) {
-            inEditor(f->Button5, [&](TForm24 *e) {
-                auto pick = [&](std::function<void(TForm26 *)> act) {
-                    QVERIFY(whileShown<TForm26>([&] { click(e->Button4); }, act));
+        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
+            inEditor(f->Button5, [&](MaintenanceJournalWindow *e) {
+                auto pick = [&](std::function<void(NomenclaturePicker *)> act) {
+                    QVERIFY(whileShown<NomenclaturePicker>([&] { click(e->Button4); }, act));
                 };
                 // Down walks the list; Enter chooses; the search text stays for next time.
-                pick([&](TForm26 *p) {
+                pick([&](NomenclaturePicker *p) {
                     QCOMPARE(p->windowTitle(), QStringLiteral("Номенклатура (26)"));
                     QCOMPARE(p->minimumSize(), p->maximumSize()); // a dialog border: not resizable
                     type(p->Edit1, "Д");
@@ -789,7 +793,7 @@ private slots:
                 });
                 const int chosen = e->nomId;
                 QVERIFY(chosen == 101 || chosen == 103);
-                pick([&](TForm26 *p) {
+                pick([&](NomenclaturePicker *p) {
                     QCOMPARE(p->Edit1->text(), QStringLiteral("Д"));
                     QCOMPARE(p->item->recordCount(), 2);
                     // Caret keys and Delete do nothing; typing and Backspace edit.
@@ -809,7 +813,7 @@ private slots:
                     click(p->Button4); // Выход changes nothing
                 });
                 QCOMPARE(e->nomId, chosen);
-                pick([&](TForm26 *p) {
+                pick([&](NomenclaturePicker *p) {
                     p->Edit1->clear();
                     QVERIFY(p->item->locate("id", 102));
                     const QModelIndex idx = p->DBGrid1->gridModel()->index(p->item->recNo() - 1, 0);
@@ -820,7 +824,7 @@ private slots:
                 QCOMPARE(e->nomId, 102);
                 QCOMPARE(e->Edit2->text(), QStringLiteral("Окна"));
                 // An empty list chooses nothing.
-                pick([&](TForm26 *p) {
+                pick([&](NomenclaturePicker *p) {
                     type(p->Edit1, "Щ");
                     click(p->Button1);
                 });
@@ -828,7 +832,7 @@ private slots:
                 QVERIFY(e->Edit2->text().isEmpty());
             });
         });
-        Form26->Edit1->clear();
+        nomenclaturePicker->Edit1->clear();
     }
 };
 

@@ -6,12 +6,12 @@
 #include "ScriptedMessages.h"
 #include "Sheets.h"
 #include "TestDb.h"
-#include "journal/Unit1.h"
-#include "refbooks/Unit10.h"
-#include "refbooks/Unit22.h"
-#include "refbooks/Unit3.h"
-#include "refbooks/Unit4.h"
-#include "shop/Unit6.h"
+#include "journal/ShiftJournalWindow.h"
+#include "refbooks/NormsWindow.h"
+#include "refbooks/OperationEditor.h"
+#include "refbooks/OperationList.h"
+#include "refbooks/ProductList.h"
+#include "shop/DataModule.h"
 #include "ui/DBGrid.h"
 
 #include <QCheckBox>
@@ -59,20 +59,20 @@ class OperationsTest : public gui::Fixture {
                        .arg(op))
             .toString();
     }
-    void fromMenu(std::function<void(TForm4 *)> act)
+    void fromMenu(std::function<void(OperationList *)> act)
     {
-        QVERIFY(whileShown<TForm4>([] { Form1->N4->trigger(); }, act));
+        QVERIFY(whileShown<OperationList>([] { shiftJournalWindow->N4->trigger(); }, act));
     }
     // The norms window of an operation opened from the list, as the user does it.
-    void inNorms(int op, std::function<void(TForm22 *)> act)
+    void inNorms(int op, std::function<void(NormsWindow *)> act)
     {
-        fromMenu([&](TForm4 *f) {
-            QVERIFY(DataModule6->Oper->locate("id", op) || true);
-            QVERIFY(whileShown<TForm22>([&] { f->openNorms(op); }, act));
+        fromMenu([&](OperationList *f) {
+            QVERIFY(dataModule->Oper->locate("id", op) || true);
+            QVERIFY(whileShown<NormsWindow>([&] { f->openNorms(op); }, act));
         });
     }
     // Types into a cell of the norms grid as a user does, leaving the editor open.
-    static QWidget *typeCell(TForm22 *w, int row, int column, const QString &text)
+    static QWidget *typeCell(NormsWindow *w, int row, int column, const QString &text)
     {
         const QModelIndex idx = w->model->index(row, column);
         w->DBGrid1->setCurrentIndex(idx); // opens the cell's editor
@@ -93,7 +93,7 @@ private slots:
     void initTestCase()
     {
         startProgram();
-        DataModule6->ServerDelim = sql("select delim from accounts_dep.ver").toString();
+        dataModule->ServerDelim = sql("select delim from accounts_dep.ver").toString();
         cutting_ = sql("select id from accounts_dep.vid_oper where vid='Резка'").toInt();
         welding_ = sql("select id from accounts_dep.vid_oper where vid='Сварка'").toInt();
         product_ = product("Тест'12-А");
@@ -102,12 +102,12 @@ private slots:
         priced_ = operation(cutting_, 0, product_, {15, 10});
         operation(cutting_, 1, oddProduct_, {3});
         operation(welding_, 0, zeros_, {}); // not priced yet
-        Form1->show();
+        shiftJournalWindow->show();
     }
 
     void browseFromMenu()
     {
-        fromMenu([&](TForm4 *f) {
+        fromMenu([&](OperationList *f) {
             QCOMPARE(f->windowTitle(), "Операции");
             QCOMPARE(f->minimumSize(), f->maximumSize()); // a dialog border: not resizable
             QCOMPARE(f->Button2->text(), "Изменить");
@@ -115,20 +115,20 @@ private slots:
             QVERIFY(f->Button1->isDefault());
             QCOMPARE(f->focusWidget(), f->Edit1);
             // Every operation with a norm, and only those.
-            QCOMPARE(DataModule6->Oper->recordCount(),
+            QCOMPARE(dataModule->Oper->recordCount(),
                      sql("select count(distinct o_id) from accounts_dep.norm n join "
                          "accounts_dep.oper o on o.id=n.o_id")
                          .toInt());
-            QVERIFY(!DataModule6->Oper->locate("i_id", zeros_));
-            QVERIFY(DataModule6->Oper->locate("id", priced_));
-            QCOMPARE(DataModule6->Oper->asInteger("norma"), 2);
-            QCOMPARE(DataModule6->Oper->asFloat("cena"), 10.0);
-            QCOMPARE(DataModule6->Oper->asString("nmn"), "Готовая продукция");
+            QVERIFY(!dataModule->Oper->locate("i_id", zeros_));
+            QVERIFY(dataModule->Oper->locate("id", priced_));
+            QCOMPARE(dataModule->Oper->asInteger("norma"), 2);
+            QCOMPARE(dataModule->Oper->asFloat("cena"), 10.0);
+            QCOMPARE(dataModule->Oper->asString("nmn"), "Готовая продукция");
             QCOMPARE(drive::tabWalk(f->Edit1, 8),
                      QList<QWidget *>({f->Edit1, f->DBGrid1, f->Button1, f->Button2, f->Button3,
                                        f->Button4, f->Button5, f->CheckBox1}));
         });
-        QVERIFY(!DataModule6->Oper->isActive());
+        QVERIFY(!dataModule->Oper->isActive());
     }
 
     void search_data()
@@ -152,7 +152,7 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QString, literal);
-        fromMenu([&](TForm4 *f) {
+        fromMenu([&](OperationList *f) {
             type(f->Edit1, typed);
             const int expected =
                 sql("select count(distinct o.id) from accounts_dep.oper o join accounts_dep.norm "
@@ -160,7 +160,7 @@ private slots:
                     "upper(i.marka), $$" +
                     literal + "$$)>0")
                     .toInt();
-            QCOMPARE(DataModule6->Oper->recordCount(), expected);
+            QCOMPARE(dataModule->Oper->recordCount(), expected);
             QVERIFY(expected > 0);
             QVERIFY(msg_->shown.isEmpty());
             f->Edit1->clear();
@@ -169,8 +169,8 @@ private slots:
 
     void searchBoxWalksTheList()
     {
-        fromMenu([&](TForm4 *f) {
-            db::Dataset *oper = DataModule6->Oper;
+        fromMenu([&](OperationList *f) {
+            db::Dataset *oper = dataModule->Oper;
             oper->first();
             QTest::keyClick(f->Edit1, Qt::Key_Down);
             QTest::keyClick(f->Edit1, Qt::Key_Down);
@@ -184,7 +184,7 @@ private slots:
             // Enter stays in the box: it does not reach "Добавить" and open the editor.
             QTest::keyClick(f->Edit1, Qt::Key_Return);
             QVERIFY(f->isVisible());
-            QVERIFY(!Form10->isVisible());
+            QVERIFY(!operationEditor->isVisible());
             f->Edit1->clear();
         });
     }
@@ -205,21 +205,21 @@ private slots:
         QFETCH(int, shift);
         QFETCH(bool, dayOff);
         QFETCH(double, price);
-        const int oldShift = Form1->shift;
-        Form1->shift = shift;
-        Form1->CBox1->setChecked(dayOff);
-        QList<TForm4::Picked> got;
-        QVERIFY(whileShown<TForm4>(
+        const int oldShift = shiftJournalWindow->shift;
+        shiftJournalWindow->shift = shift;
+        shiftJournalWindow->CBox1->setChecked(dayOff);
+        QList<OperationList::Picked> got;
+        QVERIFY(whileShown<OperationList>(
             [&] {
-                Form4->pickFrom(Form1, 1, Form1->entryContext(),
-                                [&](const TForm4::Picked &p) { got << p; });
+                operationList->pickFrom(shiftJournalWindow, 1, shiftJournalWindow->entryContext(),
+                                        [&](const OperationList::Picked &p) { got << p; });
             },
-            [&](TForm4 *f) {
+            [&](OperationList *f) {
                 QCOMPARE(f->Button2->text(), "Выбрать");
                 QVERIFY(f->Button2->isDefault());
                 QVERIFY(f->Button1->isHidden() && f->Button3->isHidden());
                 type(f->Edit1, "Тест'12");
-                QCOMPARE(DataModule6->Oper->recordCount(), 1);
+                QCOMPARE(dataModule->Oper->recordCount(), 1);
                 f->CheckBox1->setChecked(true); // has no say in pick mode
                 const QModelIndex idx = f->DBGrid1->model()->index(0, 0);
                 QTest::mouseDClick(f->DBGrid1->viewport(), Qt::LeftButton, {},
@@ -227,34 +227,42 @@ private slots:
                 QVERIFY(!f->isVisible());
                 f->CheckBox1->setChecked(false);
             }));
-        Form1->shift = oldShift;
-        Form1->CBox1->setChecked(false);
+        shiftJournalWindow->shift = oldShift;
+        shiftJournalWindow->CBox1->setChecked(false);
         QCOMPARE(got.size(), 1);
         QCOMPARE(got[0].price, price);
         QCOMPARE(got[0].operationId, priced_);
         QCOMPARE(got[0].productId, product_);
         QCOMPARE(got[0].naimen, 0);
         QCOMPARE(got[0].text, "Тест'12-А; Резка; Готовая продукция");
-        QVERIFY(!DataModule6->Oper->isFiltered());
+        QVERIFY(!dataModule->Oper->isFiltered());
     }
 
     void chooseOnEmptyOrLeave()
     {
         int calls = 0;
-        auto count = [&](const TForm4::Picked &) { ++calls; };
-        QVERIFY(whileShown<TForm4>([&] { Form4->pickFrom(Form1, 1, Form1->entryContext(), count); },
-                                   [&](TForm4 *f) {
-                                       type(f->Edit1, "нет такой марки");
-                                       QVERIFY(DataModule6->Oper->isEmpty());
-                                       click(f->Button2);
-                                       QVERIFY(!f->isVisible());
-                                   }));
-        QVERIFY(whileShown<TForm4>([&] { Form4->pickFrom(Form1, 1, Form1->entryContext(), count); },
-                                   [&](TForm4 *f) { click(f->Button4); }));
+        auto count = [&](const OperationList::Picked &) { ++calls; };
+        QVERIFY(whileShown<OperationList>(
+            [&] {
+                operationList->pickFrom(shiftJournalWindow, 1, shiftJournalWindow->entryContext(),
+                                        count);
+            },
+            [&](OperationList *f) {
+                type(f->Edit1, "нет такой марки");
+                QVERIFY(dataModule->Oper->isEmpty());
+                click(f->Button2);
+                QVERIFY(!f->isVisible());
+            }));
+        QVERIFY(whileShown<OperationList>(
+            [&] {
+                operationList->pickFrom(shiftJournalWindow, 1, shiftJournalWindow->entryContext(),
+                                        count);
+            },
+            [&](OperationList *f) { click(f->Button4); }));
         QCOMPARE(calls, 0);
         QVERIFY(msg_->shown.isEmpty());
         // The next browse shows the add button and change again.
-        fromMenu([](TForm4 *f) {
+        fromMenu([](OperationList *f) {
             QCOMPARE(f->Button2->text(), "Изменить");
             QVERIFY(f->Button1->isVisible());
         });
@@ -263,10 +271,10 @@ private slots:
     void editorRefusals()
     {
         const int before = operations();
-        fromMenu([&](TForm4 *f) {
-            QVERIFY(whileShown<TForm10>(
+        fromMenu([&](OperationList *f) {
+            QVERIFY(whileShown<OperationEditor>(
                 [&] { click(f->Button1); },
-                [&](TForm10 *e) {
+                [&](OperationEditor *e) {
                     QCOMPARE(e->windowTitle(), "Заведение новой цены за операцию");
                     QCOMPARE(e->focusWidget(), e->Button3);
                     click(e->Button1); // nothing chosen
@@ -283,10 +291,10 @@ private slots:
                     QVERIFY(e->isVisible());
                 }));
             // Changed into the values of another operation.
-            QVERIFY(DataModule6->Oper->locate("i_id", oddProduct_));
-            QVERIFY(whileShown<TForm10>(
+            QVERIFY(dataModule->Oper->locate("i_id", oddProduct_));
+            QVERIFY(whileShown<OperationEditor>(
                 [&] { click(f->Button2); },
-                [&](TForm10 *e) {
+                [&](OperationEditor *e) {
                     QCOMPARE(e->windowTitle(), "Изменение данных о цене за операцию");
                     QCOMPARE(e->Edit1->text(), "Х%_9");
                     QCOMPARE(e->ComboBox1->currentIndex(), 1);
@@ -304,60 +312,60 @@ private slots:
     void editorChangesAndStaleRows()
     {
         const int op = operation(welding_, 1, oddProduct_, {4});
-        fromMenu([&](TForm4 *f) {
+        fromMenu([&](OperationList *f) {
             // Saved unchanged: not counted against itself.
-            QVERIFY(DataModule6->Oper->locate("id", op));
-            QVERIFY(whileShown<TForm10>([&] { click(f->Button2); },
-                                        [&](TForm10 *e) {
-                                            click(e->Button1);
-                                            QVERIFY(!e->isVisible());
-                                        }));
+            QVERIFY(dataModule->Oper->locate("id", op));
+            QVERIFY(whileShown<OperationEditor>([&] { click(f->Button2); },
+                                                [&](OperationEditor *e) {
+                                                    click(e->Button1);
+                                                    QVERIFY(!e->isVisible());
+                                                }));
             QVERIFY(msg_->shown.isEmpty());
             // Changed by someone else after it was listed: refused, the list re-read.
-            QVERIFY(DataModule6->Oper->locate("id", op));
+            QVERIFY(dataModule->Oper->locate("id", op));
             testdb::run(db_, QString("update accounts_dep.oper set naimen=2 where id=%1").arg(op));
-            QVERIFY(whileShown<TForm10>([&] { click(f->Button2); },
-                                        [&](TForm10 *e) {
-                                            e->ComboBox1->setCurrentIndex(0);
-                                            click(e->Button1);
-                                            QCOMPARE(msg_->shown.size(), 1);
-                                            QVERIFY(e->isVisible());
-                                            QCOMPARE(e->ComboBox1->currentIndex(), 0);
-                                        }));
+            QVERIFY(whileShown<OperationEditor>([&] { click(f->Button2); },
+                                                [&](OperationEditor *e) {
+                                                    e->ComboBox1->setCurrentIndex(0);
+                                                    click(e->Button1);
+                                                    QCOMPARE(msg_->shown.size(), 1);
+                                                    QVERIFY(e->isVisible());
+                                                    QCOMPARE(e->ComboBox1->currentIndex(), 0);
+                                                }));
             QCOMPARE(
                 sql(QString("select naimen from accounts_dep.oper where id=%1").arg(op)).toInt(),
                 2);
             // Read afresh, the change goes through.
-            QVERIFY(DataModule6->Oper->locate("id", op));
-            QVERIFY(whileShown<TForm10>([&] { click(f->Button2); },
-                                        [&](TForm10 *e) {
-                                            e->ComboBox1->setCurrentIndex(0);
-                                            click(e->Button1);
-                                            QVERIFY(!e->isVisible());
-                                        }));
+            QVERIFY(dataModule->Oper->locate("id", op));
+            QVERIFY(whileShown<OperationEditor>([&] { click(f->Button2); },
+                                                [&](OperationEditor *e) {
+                                                    e->ComboBox1->setCurrentIndex(0);
+                                                    click(e->Button1);
+                                                    QVERIFY(!e->isVisible());
+                                                }));
             QCOMPARE(
                 sql(QString("select naimen from accounts_dep.oper where id=%1").arg(op)).toInt(),
                 0);
-            QCOMPARE(DataModule6->Oper->asInteger("id"), op);
+            QCOMPARE(dataModule->Oper->asInteger("id"), op);
         });
     }
 
     void productPickFillsTheEditor()
     {
-        fromMenu([&](TForm4 *f) {
-            QVERIFY(whileShown<TForm10>([&] { click(f->Button1); },
-                                        [&](TForm10 *e) {
-                                            QVERIFY(whileShown<TForm3>(
-                                                [&] { click(e->Button3); },
-                                                [&](TForm3 *p) {
-                                                    QVERIFY(
-                                                        DataModule6->Izdel->locate("id", zeros_));
-                                                    click(p->Button2);
-                                                }));
-                                            QCOMPARE(e->Edit1->text(), "0012");
-                                            QCOMPARE(e->productId, zeros_);
-                                            QCOMPARE(e->focusWidget(), e->Button3);
-                                        }));
+        fromMenu([&](OperationList *f) {
+            QVERIFY(whileShown<OperationEditor>(
+                [&] { click(f->Button1); },
+                [&](OperationEditor *e) {
+                    QVERIFY(whileShown<ProductList>([&] { click(e->Button3); },
+                                                    [&](ProductList *p) {
+                                                        QVERIFY(dataModule->Izdel->locate("id",
+                                                                                          zeros_));
+                                                        click(p->Button2);
+                                                    }));
+                    QCOMPARE(e->Edit1->text(), "0012");
+                    QCOMPARE(e->productId, zeros_);
+                    QCOMPARE(e->focusWidget(), e->Button3);
+                }));
         });
     }
 
@@ -366,14 +374,14 @@ private slots:
     {
         const int before = operations();
         int added = 0;
-        fromMenu([&](TForm4 *f) {
-            modal::when<TForm10>([&](TForm10 *e) {
+        fromMenu([&](OperationList *f) {
+            modal::when<OperationEditor>([&](OperationEditor *e) {
                 e->productId = product_;
                 e->Edit1->setText("Тест'12-А");
                 e->kindId = cutting_;
                 e->Edit2->setText("Резка");
                 e->ComboBox1->setCurrentIndex(1); // blanks: the same product and kind once more
-                modal::when<TForm22>([&](TForm22 *n) {
+                modal::when<NormsWindow>([&](NormsWindow *n) {
                     added = n->operationId;
                     QVERIFY(n->newRowFlag);
                     QTest::keyClick(typeCell(n, 0, 0, "5"), Qt::Key_Tab);
@@ -386,9 +394,9 @@ private slots:
             });
             click(f->Button1);
             QVERIFY(added > 0);
-            QCOMPARE(DataModule6->Oper->asInteger("id"), added);
-            QCOMPARE(DataModule6->Oper->asFloat("cena"), 7.25);
-            QCOMPARE(DataModule6->Oper->asString("nmn"), "Заготовки");
+            QCOMPARE(dataModule->Oper->asInteger("id"), added);
+            QCOMPARE(dataModule->Oper->asFloat("cena"), 7.25);
+            QCOMPARE(dataModule->Oper->asString("nmn"), "Заготовки");
         });
         QCOMPARE(operations(), before + 1);
         QCOMPARE(norms(added), "5:7.25");
@@ -407,10 +415,11 @@ private slots:
         QFETCH(QString, way);
         const int op = operation(welding_, 0, product_, {7});
         const int other = operation(welding_, 1, product_, {9});
-        fromMenu([&](TForm4 *f) {
-            QVERIFY(DataModule6->Oper->locate("id", other)); // another row is current in the list
-            QVERIFY(whileShown<TForm22>([&] { f->openNorms(op); },
-                                        [&](TForm22 *n) {
+        fromMenu([&](OperationList *f) {
+            QVERIFY(dataModule->Oper->locate("id", other)); // another row is current in the list
+            QVERIFY(
+                whileShown<NormsWindow>([&] { f->openNorms(op); },
+                                        [&](NormsWindow *n) {
                                             QCOMPARE(n->model->rowCount(), 2);
                                             QTest::keyClick(typeCell(n, 1, 0, "50"), Qt::Key_Tab);
                                             QWidget *price = typeCell(n, 1, 1, "5,5");
@@ -427,9 +436,9 @@ private slots:
                                             QVERIFY(!n->isVisible());
                                         }));
             // The list is read afresh: count and lowest price.
-            QVERIFY(DataModule6->Oper->locate("id", op));
-            QCOMPARE(DataModule6->Oper->asInteger("norma"), 2);
-            QCOMPARE(DataModule6->Oper->asFloat("cena"), 5.5);
+            QVERIFY(dataModule->Oper->locate("id", op));
+            QCOMPARE(dataModule->Oper->asInteger("norma"), 2);
+            QCOMPARE(dataModule->Oper->asFloat("cena"), 5.5);
         });
         QCOMPARE(norms(op), "10:7 50:5.5");
         QCOMPARE(norms(other), "10:9");
@@ -464,7 +473,7 @@ private slots:
         QFETCH(QString, prize);
         QFETCH(QString, message);
         const int op = operation(welding_, 0, oddProduct_ + 0 * zeros_, {8});
-        inNorms(op, [&](TForm22 *n) {
+        inNorms(op, [&](NormsWindow *n) {
             // Typed in any order, the row is not stored while the cursor stays in it.
             const QString typed[3] = {norma, price, prize};
             for (int c : {2, 0, 1})
@@ -493,7 +502,7 @@ private slots:
     void existingNormChangedAndLastKept()
     {
         const int op = operation(welding_, 1, zeros_, {6, 9});
-        inNorms(op, [&](TForm22 *n) {
+        inNorms(op, [&](NormsWindow *n) {
             QCOMPARE(n->minimumSize(), n->maximumSize()); // a dialog border: not resizable
             QCOMPARE(n->model->data(n->model->index(0, 1), Qt::DisplayRole).toString(), "6,00");
             // The row indicator: the cursor's row and the new row.
@@ -534,17 +543,17 @@ private slots:
     void deleteOperation()
     {
         const int op = operation(welding_, 0, oddProduct_, {2, 3});
-        fromMenu([&](TForm4 *f) {
-            QVERIFY(DataModule6->Oper->locate("id", op));
+        fromMenu([&](OperationList *f) {
+            QVERIFY(dataModule->Oper->locate("id", op));
             msg_->answer({false});
             click(f->Button3);
             QCOMPARE(msg_->shown.size(), 1);
             QCOMPARE(msg_->shown[0].text, "Удалить операцию?");
             QCOMPARE(msg_->shown[0].caption, "Удаление");
-            QVERIFY(DataModule6->Oper->locate("id", op));
+            QVERIFY(dataModule->Oper->locate("id", op));
             msg_->answer({true});
             click(f->Button3);
-            QVERIFY(!DataModule6->Oper->locate("id", op));
+            QVERIFY(!dataModule->Oper->locate("id", op));
         });
         QCOMPARE(sql(QString("select count(*) from accounts_dep.oper where id=%1").arg(op)).toInt(),
                  0);
@@ -559,26 +568,27 @@ private slots:
             const int op =
                 sql(QString("select min(id) from accounts_dep.oper where vid=%1").arg(kind))
                     .toInt();
-            fromMenu([&](TForm4 *f) {
-                QVERIFY(DataModule6->Oper->locate("id", op));
+            fromMenu([&](OperationList *f) {
+                QVERIFY(dataModule->Oper->locate("id", op));
                 click(f->Button3);
                 QCOMPARE(msg_->shown.size(), 1);
                 QCOMPARE(msg_->shown[0].kind, "error");
                 QVERIFY(msg_->shown[0].text.startsWith("Эту операцию удалить нельзя"));
-                QVERIFY(DataModule6->Oper->locate("id", op));
+                QVERIFY(dataModule->Oper->locate("id", op));
             });
             msg_->shown.clear();
             QCOMPARE(
                 sql(QString("select count(*) from accounts_dep.oper where id=%1").arg(op)).toInt(),
                 1);
             int picked = 0;
-            QVERIFY(whileShown<TForm4>(
+            QVERIFY(whileShown<OperationList>(
                 [&] {
-                    Form4->pickFrom(Form1, 1, Form1->entryContext(),
-                                    [&](const TForm4::Picked &) { ++picked; });
+                    operationList->pickFrom(shiftJournalWindow, 1,
+                                            shiftJournalWindow->entryContext(),
+                                            [&](const OperationList::Picked &) { ++picked; });
                 },
-                [&](TForm4 *f) {
-                    QVERIFY(DataModule6->Oper->locate("id", op));
+                [&](OperationList *f) {
+                    QVERIFY(dataModule->Oper->locate("id", op));
                     click(f->Button2);
                 }));
             QCOMPARE(picked, 0);
@@ -591,22 +601,22 @@ private slots:
 
     void doubleClickOpensNormsWithPrices()
     {
-        fromMenu([&](TForm4 *f) {
+        fromMenu([&](OperationList *f) {
             type(f->Edit1, "Тест'12");
-            QVERIFY(DataModule6->Oper->locate("id", priced_));
-            const QModelIndex idx = f->DBGrid1->model()->index(DataModule6->Oper->recNo() - 1, 0);
+            QVERIFY(dataModule->Oper->locate("id", priced_));
+            const QModelIndex idx = f->DBGrid1->model()->index(dataModule->Oper->recNo() - 1, 0);
             const QPoint at = f->DBGrid1->visualRect(idx).center();
             f->CheckBox1->setChecked(true);
-            QVERIFY(whileShown<TForm22>(
+            QVERIFY(whileShown<NormsWindow>(
                 [&] { QTest::mouseDClick(f->DBGrid1->viewport(), Qt::LeftButton, {}, at); },
-                [&](TForm22 *n) {
+                [&](NormsWindow *n) {
                     QCOMPARE(n->operationId, priced_);
                     QCOMPARE(n->model->storedRows(), 2);
                 }));
             f->CheckBox1->setChecked(false);
-            QVERIFY(whileShown<TForm10>(
+            QVERIFY(whileShown<OperationEditor>(
                 [&] { QTest::mouseDClick(f->DBGrid1->viewport(), Qt::LeftButton, {}, at); },
-                [&](TForm10 *e) { QCOMPARE(e->Edit1->text(), "Тест'12-А"); }));
+                [&](OperationEditor *e) { QCOMPARE(e->Edit1->text(), "Тест'12-А"); }));
             f->Edit1->clear();
         });
     }
@@ -619,18 +629,18 @@ private slots:
         QTemporaryFile blocker;
         QVERIFY(blocker.open());
         excel::setDocumentsFolder(blocker.fileName() + "/Документы");
-        fromMenu([&](TForm4 *f) { click(f->Button5); });
+        fromMenu([&](OperationList *f) { click(f->Button5); });
         QCOMPARE(msg_->texts(), QStringList({"Невозможно открыть Microsoft Excel.",
                                              "Ошибка открытия файла Microsoft Excel."}));
         QVERIFY(sheets.opened.isEmpty());
-        QVERIFY(!Form4->XLS_Rep->isActive());
+        QVERIFY(!operationList->XLS_Rep->isActive());
         QVERIFY(!QGuiApplication::overrideCursor());
     }
 
     void exportEveryOperation()
     {
         SheetsFixture sheets;
-        fromMenu([&](TForm4 *f) {
+        fromMenu([&](OperationList *f) {
             type(f->Edit1, "Тест"); // the export ignores the search box
             click(f->Button5);
             f->Edit1->clear();

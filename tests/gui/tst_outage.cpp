@@ -5,10 +5,10 @@
 #include "ScriptedMessages.h"
 #include "TestDb.h"
 #include "db/Connection.h"
-#include "journal/Unit1.h"
-#include "refbooks/Unit2.h"
-#include "refbooks/Unit5.h"
-#include "shop/Unit6.h"
+#include "journal/ShiftJournalWindow.h"
+#include "refbooks/WorkerEditor.h"
+#include "refbooks/WorkerList.h"
+#include "shop/DataModule.h"
 
 #include <QLineEdit>
 #include <QProcess>
@@ -60,7 +60,7 @@ private slots:
                .arg(data_, port_));
         qputenv("TABEL_PGPORT", port_.toLatin1());
         startProgram();
-        Form1->show();
+        shiftJournalWindow->show();
     }
     void cleanupTestCase()
     {
@@ -74,35 +74,35 @@ private slots:
     {
         const QString name = "Перезапуск С.С.";
         bool edited = false;
-        QVERIFY(whileShown<TForm5>([] { Form1->N1->trigger(); },
-                                   [&](TForm5 *list) {
-                                       QVERIFY(whileShown<TForm2>(
-                                           [&] { click(list->Button1); },
-                                           [&](TForm2 *e) {
-                                               edited = true;
-                                               type(e->Edit1, name);
-                                               stopServer();
-                                               click(e->Button1);
-                                               QCOMPARE(msg_->shown.size(), 1);
-                                               QVERIFY(msg_->shown[0].text.startsWith(
-                                                   "Нет связи с сервером"));
-                                               QVERIFY(!msg_->shown[0].details.isEmpty());
-                                               QVERIFY(e->isVisible());
-                                               QCOMPARE(e->Edit1->text(), name);
+        QVERIFY(whileShown<WorkerList>([] { shiftJournalWindow->N1->trigger(); },
+                                       [&](WorkerList *list) {
+                                           QVERIFY(whileShown<WorkerEditor>(
+                                               [&] { click(list->Button1); },
+                                               [&](WorkerEditor *e) {
+                                                   edited = true;
+                                                   type(e->Edit1, name);
+                                                   stopServer();
+                                                   click(e->Button1);
+                                                   QCOMPARE(msg_->shown.size(), 1);
+                                                   QVERIFY(msg_->shown[0].text.startsWith(
+                                                       "Нет связи с сервером"));
+                                                   QVERIFY(!msg_->shown[0].details.isEmpty());
+                                                   QVERIFY(e->isVisible());
+                                                   QCOMPARE(e->Edit1->text(), name);
 
-                                               // The version guard's ticks while the server is away
-                                               // show nothing.
-                                               Form1->Timer1->setInterval(20);
-                                               QTest::qWait(150);
-                                               Form1->Timer1->setInterval(30000);
-                                               QCOMPARE(msg_->shown.size(), 1);
+                                                   // The version guard's ticks while the server is
+                                                   // away show nothing.
+                                                   shiftJournalWindow->Timer1->setInterval(20);
+                                                   QTest::qWait(150);
+                                                   shiftJournalWindow->Timer1->setInterval(30000);
+                                                   QCOMPARE(msg_->shown.size(), 1);
 
-                                               startServer();
-                                               click(e->Button1);
-                                               QCOMPARE(msg_->shown.size(), 1);
-                                               QVERIFY(!e->isVisible());
-                                           }));
-                                   }));
+                                                   startServer();
+                                                   click(e->Button1);
+                                                   QCOMPARE(msg_->shown.size(), 1);
+                                                   QVERIFY(!e->isVisible());
+                                               }));
+                                       }));
         QVERIFY(edited);
         QCOMPARE(
             testdb::scalar(db_, "select count(*) from accounts_dep.person where fio='" + name + "'")

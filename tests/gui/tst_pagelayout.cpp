@@ -5,12 +5,12 @@
 #include "GuiApp.h"
 #include "ScriptedMessages.h"
 #include "TestDb.h"
-#include "app/Unit23.h"
+#include "app/LoginWindow.h"
 #include "db/Dataset.h"
-#include "journal/Unit1.h"
+#include "journal/ShiftJournalWindow.h"
 #include "report/Preview.h"
-#include "reports/Unit18.h"
-#include "timesheets/Unit15.h"
+#include "reports/ReportsWindow.h"
+#include "timesheets/ShiftTimesheetPrint.h"
 #include "ui/RadioGroup.h"
 
 #include <QDateEdit>
@@ -79,15 +79,15 @@ class PageLayoutTest : public gui::Fixture {
     void runReport(const QString &button, const QDate &from,
                    std::function<void(PreviewWindow *)> act)
     {
-        QVERIFY(whileShown<TForm18>([] { Form1->N10->trigger(); },
-                                    [&](TForm18 *f) {
-                                        f->RadioGroup1->setItemIndex(0);
-                                        f->DTPicker1->setDate(from);
-                                        f->DTPicker2->setDate(from.addMonths(1).addDays(-1));
-                                        auto *b = f->findChild<QPushButton *>(button);
-                                        QVERIFY(
-                                            whileShown<PreviewWindow>([b] { b->click(); }, act));
-                                    }));
+        QVERIFY(whileShown<ReportsWindow>([] { shiftJournalWindow->N10->trigger(); },
+                                          [&](ReportsWindow *f) {
+                                              f->RadioGroup1->setItemIndex(0);
+                                              f->DTPicker1->setDate(from);
+                                              f->DTPicker2->setDate(from.addMonths(1).addDays(-1));
+                                              auto *b = f->findChild<QPushButton *>(button);
+                                              QVERIFY(whileShown<PreviewWindow>([b] { b->click(); },
+                                                                                act));
+                                          }));
     }
 
 private slots:
@@ -133,7 +133,7 @@ private slots:
                              QStringList(31, "100 + p.id % 20").join(',') +
                              " from accounts_dep.person p where p.fio like "
                              "'Константинопольская%'");
-        Form1->show();
+        shiftJournalWindow->show();
     }
 
     void reports_data()
@@ -178,10 +178,10 @@ private slots:
 
     void timesheet()
     {
-        Form15->openMonth(3, 2001);
-        Form15->setMonthLabel("Март 2001 г.");
-        Form15->prepare();
-        const Report &r = *Form15->QuickRep1;
+        shiftTimesheetPrint->openMonth(3, 2001);
+        shiftTimesheetPrint->setMonthLabel("Март 2001 г.");
+        shiftTimesheetPrint->prepare();
+        const Report &r = *shiftTimesheetPrint->QuickRep1;
         QVERIFY(r.pages().size() > 1);
         // The four-digit line totals (31 days of 100 to 119) are printed whole.
         const QStringList texts = r.pages().first().texts();
@@ -189,7 +189,7 @@ private slots:
         QVERIFY(texts.contains(QString::number(31 * 119)));
         const QStringList faults = layoutFaults(r);
         QVERIFY2(faults.isEmpty(), qPrintable(faults.mid(0, 20).join('\n')));
-        Form15->H_Tabel->close();
+        shiftTimesheetPrint->H_Tabel->close();
     }
 };
 

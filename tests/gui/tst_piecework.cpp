@@ -5,8 +5,8 @@
 #include "ScriptedMessages.h"
 #include "Sheets.h"
 #include "TestDb.h"
-#include "journal/Unit1.h"
-#include "timesheets/Unit27.h"
+#include "journal/ShiftJournalWindow.h"
+#include "timesheets/PieceworkTimesheetWindow.h"
 #include "ui/DBGrid.h"
 #include "ui/LookupCombo.h"
 
@@ -90,13 +90,13 @@ class PieceworkTest : public gui::Fixture {
              "accounts_dep.fatigue f where f.d_date=:date group by f.id_p, f.id_o, f.i_night",
              {"i_type", "w_id", "i_night"}});
     }
-    static void choose(TForm27 *f, int month, int year)
+    static void choose(PieceworkTimesheetWindow *f, int month, int year)
     {
         f->cb_year->setKeyValue(year);
         f->ComboBox1->setCurrentIndex(month - 1);
         emit f->ComboBox1->activated(month - 1);
     }
-    static QString cell(TForm27 *f, int row, const QString &field)
+    static QString cell(PieceworkTimesheetWindow *f, int row, const QString &field)
     {
         const auto &cols = f->DBGrid->gridModel()->columns();
         for (int c = 0; c < cols.size(); ++c)
@@ -105,7 +105,7 @@ class PieceworkTest : public gui::Fixture {
         return QStringLiteral("no column ") + field;
     }
     // Fields of a grid row joined by "/".
-    static QString line(TForm27 *f, int row, const QStringList &fields)
+    static QString line(PieceworkTimesheetWindow *f, int row, const QStringList &fields)
     {
         QStringList out;
         for (const QString &field : fields)
@@ -116,18 +116,18 @@ class PieceworkTest : public gui::Fixture {
     {
         switch (mode) {
         case 14:
-            return Form1->N14;
+            return shiftJournalWindow->N14;
         case 15:
-            return Form1->N15;
+            return shiftJournalWindow->N15;
         case 17:
-            return Form1->N17;
+            return shiftJournalWindow->N17;
         default:
-            return Form1->N9;
+            return shiftJournalWindow->N9;
         }
     }
-    void inMode(int mode, std::function<void(TForm27 *)> act)
+    void inMode(int mode, std::function<void(PieceworkTimesheetWindow *)> act)
     {
-        QVERIFY(whileShown<TForm27>([&] { menuItem(mode)->trigger(); }, act));
+        QVERIFY(whileShown<PieceworkTimesheetWindow>([&] { menuItem(mode)->trigger(); }, act));
     }
 
 private slots:
@@ -135,7 +135,7 @@ private slots:
     {
         startProgram(QStringLiteral("tabel_schema"));
         testdb::run(db_, QString::fromUtf8(kShop));
-        Form1->show();
+        shiftJournalWindow->show();
     }
 
     void modes_data()
@@ -174,7 +174,7 @@ private slots:
         const QStringList fields = {"fio", "s_night", "i_time", "f_price", "average_price",
                                     "d1",  "d2",      "d4",     "d5",      "d6",
                                     "d7",  "d11",     "d12",    "d31"};
-        inMode(mode, [&](TForm27 *f) {
+        inMode(mode, [&](PieceworkTimesheetWindow *f) {
             QCOMPARE(f->windowTitle(), caption);
             // Opened on today's month and year; the year list has the table's years and today's.
             QCOMPARE(f->ComboBox1->currentIndex(), QDate::currentDate().month() - 1);
@@ -205,14 +205,16 @@ private slots:
                     QCOMPARE(f->DBGrid->isColumnHidden(d + 1), d > 31 - m.hidden);
             }
         });
-        QVERIFY(!Form27->current->isActive() && !Form27->q_year->isActive());
-        QCOMPARE(Form27->DBGrid->columnWidth(0), 208);
-        QVERIFY(!Form27->DBGrid->isColumnHidden(1) && !Form27->DBGrid->isColumnHidden(35));
+        QVERIFY(!pieceworkTimesheetWindow->current->isActive() &&
+                !pieceworkTimesheetWindow->q_year->isActive());
+        QCOMPARE(pieceworkTimesheetWindow->DBGrid->columnWidth(0), 208);
+        QVERIFY(!pieceworkTimesheetWindow->DBGrid->isColumnHidden(1) &&
+                !pieceworkTimesheetWindow->DBGrid->isColumnHidden(35));
     }
 
     void look()
     {
-        inMode(9, [&](TForm27 *f) {
+        inMode(9, [&](PieceworkTimesheetWindow *f) {
             choose(f, 12, 2023);
             auto *model = f->DBGrid->gridModel();
             // 1 December 2023 is a Friday: the 2nd and 3rd are the weekend, in red.
@@ -267,7 +269,7 @@ private slots:
         QFETCH(int, month);
         QFETCH(int, year);
         QFETCH(QStringList, shown);
-        inMode(17, [&](TForm27 *f) {
+        inMode(17, [&](PieceworkTimesheetWindow *f) {
             choose(f, month, year);
             QCOMPARE((QStringList{f->DBText1->text(), f->DBText2->text(), f->DBText3->text(),
                                   f->DBText4->text()}),
@@ -313,7 +315,7 @@ private slots:
         QFETCH(int, row);
         QFETCH(QStringList, cells);
         SheetsFixture sheets;
-        inMode(mode, [&](TForm27 *f) {
+        inMode(mode, [&](PieceworkTimesheetWindow *f) {
             choose(f, 12, 2023);
             f->DBGrid->selectRow(row);
             click(f->Button2);
@@ -357,7 +359,7 @@ private slots:
         QCOMPARE(tabel(), before);
         QVERIFY(expected != before);
         QVERIFY(expected.contains("(501,1,0,0,1,2024,")); // the shift row stays
-        inMode(14, [&](TForm27 *f) {
+        inMode(14, [&](PieceworkTimesheetWindow *f) {
             choose(f, 1, 2024);
             QCOMPARE(f->current->recordCount(), 1);
             QCOMPARE(line(f, 0, {"s_night", "d1", "d15", "d31"}), "дн.//99/");
@@ -383,7 +385,7 @@ private slots:
                          "values (7777, 502, '20.01.2024', 40000, 1)");
         testdb::run(db_, "update accounts_dep.h_tabel set d3=1 where smena=0 and month=1");
         const QString before = tabel();
-        inMode(15, [&](TForm27 *f) {
+        inMode(15, [&](PieceworkTimesheetWindow *f) {
             choose(f, 1, 2024);
             const int rows = f->current->recordCount();
             click(f->Button3);

@@ -6,10 +6,10 @@
 #include "ScriptedMessages.h"
 #include "TestDb.h"
 #include "db/SqlError.h"
-#include "journal/Unit1.h"
-#include "refbooks/Unit3.h"
-#include "refbooks/Unit7.h"
-#include "shop/Unit6.h"
+#include "journal/ShiftJournalWindow.h"
+#include "refbooks/ProductEditor.h"
+#include "refbooks/ProductList.h"
+#include "shop/DataModule.h"
 #include "ui/DBGrid.h"
 #include "ui/LookupCombo.h"
 
@@ -34,7 +34,7 @@ using drive::whileShown;
 
 static QStringList listed()
 {
-    return drive::listed(DataModule6->Izdel, "marka");
+    return drive::listed(dataModule->Izdel, "marka");
 }
 
 class ProductsTest : public gui::Fixture {
@@ -65,25 +65,25 @@ class ProductsTest : public gui::Fixture {
                        .arg(id))
             .toString();
     }
-    void openFromMenu(std::function<void(TForm3 *)> act)
+    void openFromMenu(std::function<void(ProductList *)> act)
     {
-        QVERIFY(whileShown<TForm3>([] { Form1->N3->trigger(); }, act));
+        QVERIFY(whileShown<ProductList>([] { shiftJournalWindow->N3->trigger(); }, act));
     }
     // Opens the editor with opener in the list opened from the menu and runs edit on it.
     // after runs in the list once the editor has closed.
-    void inEditor(bool add, const QString &current, std::function<void(TForm7 *)> edit,
+    void inEditor(bool add, const QString &current, std::function<void(ProductEditor *)> edit,
                   std::function<void()> after = nullptr)
     {
-        openFromMenu([&](TForm3 *f) {
+        openFromMenu([&](ProductList *f) {
             if (!current.isEmpty())
-                QVERIFY(DataModule6->Izdel->locate("marka", current));
-            QVERIFY(whileShown<TForm7>([&] { click(add ? f->Button1 : f->Button2); }, edit));
+                QVERIFY(dataModule->Izdel->locate("marka", current));
+            QVERIFY(whileShown<ProductEditor>([&] { click(add ? f->Button1 : f->Button2); }, edit));
             QVERIFY(f->isVisible()); // add and change leave the list open
             if (after)
                 after();
         });
     }
-    void chooseItem(TForm7 *e, const QString &caption)
+    void chooseItem(ProductEditor *e, const QString &caption)
     {
         e->cb_item->setCurrentIndex(e->cb_item->findText(caption));
     }
@@ -94,15 +94,15 @@ private slots:
         startProgram();
         worker_ = sql("select min(id) from accounts_dep.person").toInt();
         // What the login reads from the version record.
-        DataModule6->ServerDelim = sql("select delim from accounts_dep.ver").toString();
+        dataModule->ServerDelim = sql("select delim from accounts_dep.ver").toString();
         testdb::run(db_, "insert into cmn_gds_and_srv.gds_and_srv (s_caption, s_description, "
                          "id_msm_bs, massa, id_class_item) values ('К''Б-1', '', 6, 1, 101)");
-        Form1->show();
+        shiftJournalWindow->show();
     }
 
     void browseFromMenu()
     {
-        openFromMenu([&](TForm3 *f) {
+        openFromMenu([&](ProductList *f) {
             QCOMPARE(f->windowTitle(), QStringLiteral("Изделия (3)"));
             QCOMPARE(f->minimumSize(), f->maximumSize()); // a dialog border: not resizable
             QCOMPARE(f->Button2->text(), QStringLiteral("Изменить"));
@@ -110,14 +110,14 @@ private slots:
             QVERIFY(f->Button1->isVisible() && f->Button3->isVisible());
             QVERIFY(f->Edit1->isVisible());
             QCOMPARE(f->focusWidget(), f->Edit1);
-            QCOMPARE(DataModule6->Izdel->recordCount(), products());
+            QCOMPARE(dataModule->Izdel->recordCount(), products());
             auto *model = f->DBGrid1->gridModel();
             QStringList titles;
             for (int i = 0; i < model->columnCount(); ++i)
                 titles << model->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
             QCOMPARE(titles, (QStringList{"Марка изделия", "Номенклатурная группа", "Коробки"}));
-            QVERIFY(DataModule6->Izdel->locate("marka", "РО-1"));
-            const QModelIndex massa = model->index(DataModule6->Izdel->recNo() - 1, 2);
+            QVERIFY(dataModule->Izdel->locate("marka", "РО-1"));
+            const QModelIndex massa = model->index(dataModule->Izdel->recNo() - 1, 2);
             QCOMPARE(model->data(massa, Qt::DisplayRole).toString(), QStringLiteral("0,333333"));
             QVERIFY(Qt::Alignment(model->data(massa, Qt::TextAlignmentRole).toInt()) &
                     Qt::AlignLeft);
@@ -133,7 +133,7 @@ private slots:
             QTest::keyClick(f->Button2, Qt::Key_Escape);
             QVERIFY(!f->isVisible());
         });
-        QVERIFY(!DataModule6->Izdel->isActive());
+        QVERIFY(!dataModule->Izdel->isActive());
     }
 
     void searchFilters_data()
@@ -152,20 +152,20 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QStringList, marks);
-        openFromMenu([&](TForm3 *f) {
+        openFromMenu([&](ProductList *f) {
             f->Edit1->clear();
             type(f->Edit1, typed);
             QCOMPARE(listed(), marks);
             f->Edit1->clear();
-            QCOMPARE(DataModule6->Izdel->recordCount(), products());
+            QCOMPARE(dataModule->Izdel->recordCount(), products());
         });
         QVERIFY(msg_->shown.isEmpty());
     }
 
     void searchBoxKeys()
     {
-        openFromMenu([](TForm3 *f) {
-            auto *q = DataModule6->Izdel;
+        openFromMenu([](ProductList *f) {
+            auto *q = dataModule->Izdel;
             f->Edit1->clear();
             QTest::keyClick(f->Edit1, Qt::Key_Down);
             QTest::keyClick(f->Edit1, Qt::Key_Down);
@@ -200,7 +200,7 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QString, shown);
-        inEditor(true, QString(), [&](TForm7 *e) {
+        inEditor(true, QString(), [&](ProductEditor *e) {
             type(e->Edit2, typed);
             QCOMPARE(e->Edit2->text(), shown);
             QTest::keyClick(e->Edit2, Qt::Key_Backspace);
@@ -211,7 +211,7 @@ private slots:
     void addStoresTrimmedMark()
     {
         const int before = products();
-        inEditor(true, QString(), [&](TForm7 *e) {
+        inEditor(true, QString(), [&](ProductEditor *e) {
             QCOMPARE(e->windowTitle(), QStringLiteral("Заведение нового изделия (7)"));
             QCOMPARE(e->mode, ui::EditMode::Add);
             QVERIFY(e->Edit1->text().isEmpty() && e->Edit2->text().isEmpty());
@@ -232,7 +232,7 @@ private slots:
 
     void pastedCommaIsStoredAsTheNumber()
     {
-        inEditor(true, QString(), [&](TForm7 *e) {
+        inEditor(true, QString(), [&](ProductEditor *e) {
             type(e->Edit1, "ВСТ-2");
             e->Edit2->selectAll();
             e->Edit2->insert("7,25"); // as a paste arrives, past the key filter
@@ -286,8 +286,8 @@ private slots:
                 "cmn_gds_and_srv.gds_and_srv")
                 .toString();
         if (add)
-            Form7->cb_item->setKeyValue(QVariant()); // nothing chosen yet
-        inEditor(add, add ? QString() : QStringLiteral("ОК-1200"), [&](TForm7 *e) {
+            productEditor->cb_item->setKeyValue(QVariant()); // nothing chosen yet
+        inEditor(add, add ? QString() : QStringLiteral("ОК-1200"), [&](ProductEditor *e) {
             e->Edit1->setText(mark);
             e->Edit2->clear();
             type(e->Edit2, number);
@@ -313,8 +313,8 @@ private slots:
         int rec = 0;
         inEditor(
             false, "ОК-1200",
-            [&](TForm7 *e) {
-                rec = DataModule6->Izdel->recNo();
+            [&](ProductEditor *e) {
+                rec = dataModule->Izdel->recNo();
                 QCOMPARE(e->windowTitle(), QStringLiteral("Изменение данных изделия (7)"));
                 QCOMPARE(e->mode, ui::EditMode::Change);
                 QCOMPARE(e->Edit1->text(), QStringLiteral("ОК-1200"));
@@ -331,15 +331,15 @@ private slots:
             },
             [&] {
                 // The list is re-read and back on the record number it was on.
-                QCOMPARE(DataModule6->Izdel->recNo(), rec);
-                QVERIFY(DataModule6->Izdel->locate("marka", "ок-1200"));
+                QCOMPARE(dataModule->Izdel->recNo(), rec);
+                QVERIFY(dataModule->Izdel->locate("marka", "ок-1200"));
             });
         QVERIFY(msg_->shown.isEmpty());
         QCOMPARE(row(id), QStringLiteral("ок-1200|0.55|101||6"));
         QCOMPARE(history(id), QStringLiteral("update ОК-1200 ок-1200 0.550000"));
 
         // Adding right after offers the item of the product just changed.
-        inEditor(true, QString(), [](TForm7 *e) {
+        inEditor(true, QString(), [](ProductEditor *e) {
             QCOMPARE(e->cb_item->keyValue().toLongLong(), 101);
             QCOMPARE(e->cb_item->currentText(), QStringLiteral("Двери"));
         });
@@ -371,7 +371,7 @@ private slots:
                            "id_msm_bs, massa, id_class_item) values ('ЧЧ-1', '', 6, " +
                            stored + ", 102) returning id")
                            .toInt();
-        inEditor(false, "ЧЧ-1", [&](TForm7 *e) {
+        inEditor(false, "ЧЧ-1", [&](ProductEditor *e) {
             QCOMPARE(e->Edit2->text(), shown);
             click(e->Button1);
             QVERIFY(!e->isVisible());
@@ -405,14 +405,14 @@ private slots:
                            "id_msm_bs, massa, id_class_item) values ('СТ-1', '', 6, 1, 102) "
                            "returning id")
                            .toInt();
-        inEditor(false, "СТ-1", [&](TForm7 *e) {
+        inEditor(false, "СТ-1", [&](ProductEditor *e) {
             testdb::run(db_, meanwhile.arg(id));
             e->Edit1->setText("СТ-2");
             click(e->Button1);
             QVERIFY(e->isVisible());
             QCOMPARE(e->Edit1->text(), QStringLiteral("СТ-2"));
             QCOMPARE(row(id), afterFirst);
-            QCOMPARE(DataModule6->Izdel->locate("id", id), !afterFirst.isEmpty());
+            QCOMPARE(dataModule->Izdel->locate("id", id), !afterFirst.isEmpty());
         });
         QCOMPARE(msg_->texts(), QStringList{db::RowChanged().text()});
         QCOMPARE(row(id), afterFirst);
@@ -427,13 +427,13 @@ private slots:
                            "returning id")
                            .toInt();
         msg_->answer({true});
-        openFromMenu([&](TForm3 *f) {
-            QVERIFY(DataModule6->Izdel->locate("id", id));
+        openFromMenu([&](ProductList *f) {
+            QVERIFY(dataModule->Izdel->locate("id", id));
             testdb::run(db_, QStringLiteral("update cmn_gds_and_srv.gds_and_srv set massa=9 where "
                                             "id=%1")
                                  .arg(id));
             click(f->Button3);
-            QVERIFY(DataModule6->Izdel->locate("id", id));
+            QVERIFY(dataModule->Izdel->locate("id", id));
         });
         QCOMPARE(msg_->texts(), (QStringList{kDelete, db::RowChanged().text()}));
         QCOMPARE(row(id), QStringLiteral("СТ-3|9|102||6"));
@@ -448,7 +448,7 @@ private slots:
                            "id_msm_bs, massa, id_class_item) values ('ЯЯ-1', '', 6, 2, 100) "
                            "returning id")
                            .toInt();
-        inEditor(false, "ЯЯ-1", [&](TForm7 *e) {
+        inEditor(false, "ЯЯ-1", [&](ProductEditor *e) {
             QCOMPARE(e->cb_item->keyValue().toLongLong(), 100);
             QCOMPARE(e->cb_item->currentIndex(), -1);
             click(e->Button1);
@@ -470,7 +470,7 @@ private slots:
     {
         QFETCH(QDate, today);
         QFETCH(QString, start);
-        QCOMPARE(TForm3::startDateText(today), start);
+        QCOMPARE(ProductList::startDateText(today), start);
     }
 
     // The entries use the product's own operations; the worker has a timesheet cell for the
@@ -539,11 +539,11 @@ private slots:
                              .arg(recentEntries ? 8 : 3));
         for (bool a : answers)
             msg_->answer({a});
-        openFromMenu([&](TForm3 *f) {
-            QVERIFY(DataModule6->Izdel->locate("id", p));
+        openFromMenu([&](ProductList *f) {
+            QVERIFY(dataModule->Izdel->locate("id", p));
             click(f->Button3);
             QVERIFY(f->isVisible());
-            QCOMPARE(DataModule6->Izdel->locate("id", p), productLeft);
+            QCOMPARE(dataModule->Izdel->locate("id", p), productLeft);
         });
         QCOMPARE(msg_->texts(), asked);
         QCOMPARE(history(p) == QStringLiteral("delete УД-1 - -"), !productLeft);
@@ -598,8 +598,8 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(bool, choose);
         QFETCH(QString, handedBack);
-        Form3->Edit1->setText("Д"); // left from an earlier showing
-        Form3->Edit1->hide();
+        productList->Edit1->setText("Д"); // left from an earlier showing
+        productList->Edit1->hide();
         QString mark;
         int calls = 0;
         qlonglong id = 0;
@@ -608,34 +608,35 @@ private slots:
             mark = ds.asString("marka");
             id = ds.value("id").toLongLong();
         };
-        QVERIFY(whileShown<TForm3>([&] { Form3->pickFrom(Form1, 1, handBack); },
-                                   [&](TForm3 *f) {
-                                       QCOMPARE(f->mode, 1);
-                                       QCOMPARE(f->Button2->text(), QStringLiteral("Выбрать"));
-                                       QVERIFY(f->Button2->isDefault());
-                                       QVERIFY(f->Button1->isHidden() && f->Button3->isHidden());
-                                       QVERIFY(f->Edit1->isVisible());
-                                       QVERIFY(f->Edit1->text().isEmpty());
-                                       QCOMPARE(f->focusWidget(), f->Edit1);
-                                       type(f->Edit1, typed);
-                                       if (choose)
-                                           QTest::keyClick(f->Edit1, Qt::Key_Return);
-                                       else
-                                           click(f->Button4);
-                                       QVERIFY(!f->isVisible());
-                                   }));
+        QVERIFY(
+            whileShown<ProductList>([&] { productList->pickFrom(shiftJournalWindow, 1, handBack); },
+                                    [&](ProductList *f) {
+                                        QCOMPARE(f->mode, 1);
+                                        QCOMPARE(f->Button2->text(), QStringLiteral("Выбрать"));
+                                        QVERIFY(f->Button2->isDefault());
+                                        QVERIFY(f->Button1->isHidden() && f->Button3->isHidden());
+                                        QVERIFY(f->Edit1->isVisible());
+                                        QVERIFY(f->Edit1->text().isEmpty());
+                                        QCOMPARE(f->focusWidget(), f->Edit1);
+                                        type(f->Edit1, typed);
+                                        if (choose)
+                                            QTest::keyClick(f->Edit1, Qt::Key_Return);
+                                        else
+                                            click(f->Button4);
+                                        QVERIFY(!f->isVisible());
+                                    }));
         QCOMPARE(calls, handedBack.isEmpty() ? 0 : 1);
         QCOMPARE(mark, handedBack);
         if (!handedBack.isEmpty())
             QCOMPARE(id, qlonglong(product(handedBack)));
-        QVERIFY(!DataModule6->Izdel->isActive());
+        QVERIFY(!dataModule->Izdel->isActive());
 
         // Opened from the menu afterwards the list is for browsing and shows every product.
-        openFromMenu([&](TForm3 *f) {
+        openFromMenu([&](ProductList *f) {
             QCOMPARE(f->Button2->text(), QStringLiteral("Изменить"));
             QVERIFY(f->Button1->isVisible() && f->Button3->isVisible());
             QVERIFY(f->Button1->isDefault() && !f->Button2->isDefault());
-            QCOMPARE(DataModule6->Izdel->recordCount(), products());
+            QCOMPARE(dataModule->Izdel->recordCount(), products());
         });
     }
 };

@@ -7,14 +7,14 @@
 #include "ScriptedMessages.h"
 #include "Sheets.h"
 #include "TestDb.h"
-#include "journal/Unit1.h"
+#include "journal/ShiftJournalWindow.h"
 #include "report/Preview.h"
-#include "reports/Unit16.h"
-#include "reports/Unit18.h"
-#include "reports/Unit20.h"
-#include "timesheets/Unit15.h"
-#include "timesheets/Unit19.h"
-#include "timesheets/Unit27.h"
+#include "reports/ReportsWindow.h"
+#include "reports/WorkersDetailReport.h"
+#include "reports/WorkersReport.h"
+#include "timesheets/PieceworkTimesheetWindow.h"
+#include "timesheets/ShiftTimesheetPrint.h"
+#include "timesheets/ShiftTimesheetWindow.h"
 #include "ui/LookupCombo.h"
 
 #include <QComboBox>
@@ -118,7 +118,7 @@ private slots:
                                "f.i_night=h.i_night and f.d_date=make_date(2023,11,%1)) where "
                                "h.i_type<>0 and month=11")
                     .arg(d));
-        Form1->show();
+        shiftJournalWindow->show();
     }
 
     // The piecework timesheet, each mode: one line per worker and night flag, hours and
@@ -153,35 +153,36 @@ private slots:
         QFETCH(QString, earnings);
         const QMap<int, double> wantHours = perWorker(hours);
         const QMap<int, double> wantMoney = perWorker(earnings);
-        QAction *item = mode == 9    ? Form1->N9
-                        : mode == 14 ? Form1->N14
-                        : mode == 15 ? Form1->N15
-                                     : Form1->N17;
-        QVERIFY(whileShown<TForm27>([&] { item->trigger(); },
-                                    [&](TForm27 *f) {
-                                        f->cb_year->setKeyValue(2023);
-                                        f->ComboBox1->setCurrentIndex(10);
-                                        emit f->ComboBox1->activated(10);
-                                        db::Dataset *ds = f->current;
-                                        QMap<int, double> gotHours, gotMoney;
-                                        double lines = 0;
-                                        for (ds->first(); !ds->eof(); ds->next()) {
-                                            const int w = ds->asInteger("id");
-                                            gotHours[w] += ds->asFloat("i_time");
-                                            gotMoney[w] += ds->asFloat("f_price");
-                                            lines += ds->asFloat("f_price");
-                                        }
-                                        QCOMPARE(gotHours, wantHours);
-                                        QCOMPARE(gotMoney.keys(), wantMoney.keys());
-                                        for (int w : wantMoney.keys())
-                                            QCOMPARE(money(gotMoney[w]), money(wantMoney[w]));
-                                        // Итого, Сделка, Хоз. работы, Ср. сдел.
-                                        const QLabel *panel = mode == 9    ? f->DBText2
-                                                              : mode == 14 ? f->DBText3
-                                                              : mode == 15 ? f->DBText4
-                                                                           : f->DBText1;
-                                        QCOMPARE(panel->text(), money(lines));
-                                    }));
+        QAction *item = mode == 9    ? shiftJournalWindow->N9
+                        : mode == 14 ? shiftJournalWindow->N14
+                        : mode == 15 ? shiftJournalWindow->N15
+                                     : shiftJournalWindow->N17;
+        QVERIFY(whileShown<PieceworkTimesheetWindow>(
+            [&] { item->trigger(); },
+            [&](PieceworkTimesheetWindow *f) {
+                f->cb_year->setKeyValue(2023);
+                f->ComboBox1->setCurrentIndex(10);
+                emit f->ComboBox1->activated(10);
+                db::Dataset *ds = f->current;
+                QMap<int, double> gotHours, gotMoney;
+                double lines = 0;
+                for (ds->first(); !ds->eof(); ds->next()) {
+                    const int w = ds->asInteger("id");
+                    gotHours[w] += ds->asFloat("i_time");
+                    gotMoney[w] += ds->asFloat("f_price");
+                    lines += ds->asFloat("f_price");
+                }
+                QCOMPARE(gotHours, wantHours);
+                QCOMPARE(gotMoney.keys(), wantMoney.keys());
+                for (int w : wantMoney.keys())
+                    QCOMPARE(money(gotMoney[w]), money(wantMoney[w]));
+                // Итого, Сделка, Хоз. работы, Ср. сдел.
+                const QLabel *panel = mode == 9    ? f->DBText2
+                                      : mode == 14 ? f->DBText3
+                                      : mode == 15 ? f->DBText4
+                                                   : f->DBText1;
+                QCOMPARE(panel->text(), money(lines));
+            }));
         QVERIFY(msg_->shown.isEmpty());
     }
 
@@ -195,13 +196,13 @@ private slots:
             inMonth("data") + "union all select id_p, cnt from accounts_dep.fatigue where" +
             inMonth("d_date") + ") q(w, h) group by 1");
         SheetsFixture sheets;
-        QVERIFY(whileShown<TForm19>(
-            [] { Form1->N13->trigger(); },
-            [&](TForm19 *f) {
+        QVERIFY(whileShown<ShiftTimesheetWindow>(
+            [] { shiftJournalWindow->N13->trigger(); },
+            [&](ShiftTimesheetWindow *f) {
                 f->ComboBox1->setCurrentIndex(10);
                 f->ComboBox2->setCurrentIndex(f->ComboBox2->findText("2023"));
-                Form15->openMonth(11, 2023);
-                db::Dataset *ds = Form15->H_Tabel;
+                shiftTimesheetPrint->openMonth(11, 2023);
+                db::Dataset *ds = shiftTimesheetPrint->H_Tabel;
                 QStringList printed;
                 for (ds->first(); !ds->eof(); ds->next()) {
                     int total = 0;
@@ -260,30 +261,30 @@ private slots:
         QFETCH(int, groups);
         QString want = sql(total + inMonth("data"));
         want.replace('.', QLocale().decimalPoint());
-        QVERIFY(whileShown<TForm18>([] { Form1->N10->trigger(); },
-                                    [&](TForm18 *f) {
-                                        f->DTPicker1->setDate(kFrom);
-                                        f->DTPicker2->setDate(kTo);
-                                        auto *b = f->findChild<QPushButton *>(button);
-                                        QVERIFY(whileShown<report::PreviewWindow>(
-                                            [b] { b->click(); },
-                                            [&](report::PreviewWindow *w) {
-                                                QStringList texts;
-                                                for (const auto &page : w->report().pages())
-                                                    texts << page.texts();
-                                                QVERIFY(texts.first().endsWith("по 30.11.2023"));
-                                                const int at = int(texts.indexOf("Итого:"));
-                                                QVERIFY(at >= 0);
-                                                QVERIFY2(texts.mid(at, 6).contains(want),
-                                                         qPrintable(texts.mid(at, 6).join('|') +
-                                                                    " lacks " + want));
-                                                if (groups > 0) {
-                                                    QCOMPARE(int(texts.count("Тёзка Т.Т.")), 2);
-                                                    QCOMPARE(int(texts.count("Кодов К.К.")), 1);
-                                                    QCOMPARE(int(texts.count("Петров П.П.")), 1);
-                                                }
-                                            }));
-                                    }));
+        QVERIFY(whileShown<ReportsWindow>(
+            [] { shiftJournalWindow->N10->trigger(); },
+            [&](ReportsWindow *f) {
+                f->DTPicker1->setDate(kFrom);
+                f->DTPicker2->setDate(kTo);
+                auto *b = f->findChild<QPushButton *>(button);
+                QVERIFY(whileShown<report::PreviewWindow>(
+                    [b] { b->click(); },
+                    [&](report::PreviewWindow *w) {
+                        QStringList texts;
+                        for (const auto &page : w->report().pages())
+                            texts << page.texts();
+                        QVERIFY(texts.first().endsWith("по 30.11.2023"));
+                        const int at = int(texts.indexOf("Итого:"));
+                        QVERIFY(at >= 0);
+                        QVERIFY2(texts.mid(at, 6).contains(want),
+                                 qPrintable(texts.mid(at, 6).join('|') + " lacks " + want));
+                        if (groups > 0) {
+                            QCOMPARE(int(texts.count("Тёзка Т.Т.")), 2);
+                            QCOMPARE(int(texts.count("Кодов К.К.")), 1);
+                            QCOMPARE(int(texts.count("Петров П.П.")), 1);
+                        }
+                    }));
+            }));
         QVERIFY(msg_->shown.isEmpty());
     }
 
@@ -291,12 +292,12 @@ private slots:
     void reportsExport()
     {
         SheetsFixture sheets;
-        QVERIFY(whileShown<TForm18>([] { Form1->N10->trigger(); },
-                                    [&](TForm18 *f) {
-                                        f->DTPicker1->setDate(kFrom);
-                                        f->DTPicker2->setDate(kTo);
-                                        f->Button6->click();
-                                    }));
+        QVERIFY(whileShown<ReportsWindow>([] { shiftJournalWindow->N10->trigger(); },
+                                          [&](ReportsWindow *f) {
+                                              f->DTPicker1->setDate(kFrom);
+                                              f->DTPicker2->setDate(kTo);
+                                              f->Button6->click();
+                                          }));
         const QJsonObject cells = sheets.readLast()["cells"].toObject();
         double pieces = 0;
         for (int row = 2; cells.contains(QStringLiteral("A%1").arg(row)); ++row)

@@ -7,15 +7,15 @@
 #include "ScriptedMessages.h"
 #include "Sheets.h"
 #include "TestDb.h"
-#include "app/Unit23.h"
+#include "app/LoginWindow.h"
 #include "db/Dataset.h"
-#include "journal/Unit1.h"
+#include "journal/ShiftJournalWindow.h"
 #include "report/Preview.h"
-#include "reports/Unit16.h"
-#include "reports/Unit17.h"
-#include "reports/Unit18.h"
-#include "reports/Unit20.h"
-#include "reports/Unit21.h"
+#include "reports/ProductsDetailReport.h"
+#include "reports/ProductsReport.h"
+#include "reports/ReportsWindow.h"
+#include "reports/WorkersDetailReport.h"
+#include "reports/WorkersReport.h"
 #include "ui/RadioGroup.h"
 
 #include <QDateEdit>
@@ -33,13 +33,13 @@ namespace {
 
 ReportForm *formOf(const QString &name)
 {
-    if (name == "Form16")
-        return Form16;
-    if (name == "Form17")
-        return Form17;
-    if (name == "Form20")
-        return Form20;
-    return Form21;
+    if (name == "workersReport")
+        return workersReport;
+    if (name == "productsReport")
+        return productsReport;
+    if (name == "workersDetailReport")
+        return workersDetailReport;
+    return productsDetailReport;
 }
 
 const QStringList kReportButtons = {"Button4", "Button2", "Button1", "Button3", "Button6"};
@@ -70,18 +70,18 @@ class ReportsTest : public gui::Fixture {
         return value;
     }
     // Runs a report button of the window opened from the menu; act sees the preview.
-    void runReport(const QString &button, int kind, std::function<void(TForm18 *)> period,
+    void runReport(const QString &button, int kind, std::function<void(ReportsWindow *)> period,
                    std::function<void(report::PreviewWindow *)> act)
     {
-        QVERIFY(whileShown<TForm18>([] { Form1->N10->trigger(); },
-                                    [&](TForm18 *f) {
-                                        f->RadioGroup1->setItemIndex(kind);
-                                        if (period)
-                                            period(f);
-                                        auto *b = f->findChild<QPushButton *>(button);
-                                        QVERIFY(whileShown<report::PreviewWindow>(
-                                            [b] { b->click(); }, act));
-                                    }));
+        QVERIFY(whileShown<ReportsWindow>([] { shiftJournalWindow->N10->trigger(); },
+                                          [&](ReportsWindow *f) {
+                                              f->RadioGroup1->setItemIndex(kind);
+                                              if (period)
+                                                  period(f);
+                                              auto *b = f->findChild<QPushButton *>(button);
+                                              QVERIFY(whileShown<report::PreviewWindow>(
+                                                  [b] { b->click(); }, act));
+                                          }));
     }
 
 private slots:
@@ -92,14 +92,14 @@ private slots:
         // The previous calendar month, its last day included.
         from_ = QDate(today.year(), today.month(), 1).addMonths(-1);
         to_ = from_.addMonths(1).addDays(-1);
-        Form1->show();
+        shiftJournalWindow->show();
     }
 
     void windowFromMenu()
     {
-        QVERIFY(whileShown<TForm18>(
-            [] { Form1->N10->trigger(); },
-            [&](TForm18 *f) {
+        QVERIFY(whileShown<ReportsWindow>(
+            [] { shiftJournalWindow->N10->trigger(); },
+            [&](ReportsWindow *f) {
                 QCOMPARE(f->windowTitle(), QStringLiteral("Отчеты (8)"));
                 // The previous calendar month.
                 QCOMPARE(f->DTPicker1->date(), from_);
@@ -119,14 +119,14 @@ private slots:
                 QVERIFY(!f->isVisible());
             }));
         // The kind of product stays as chosen; the period is the previous month again.
-        QVERIFY(whileShown<TForm18>([] { Form1->N10->trigger(); },
-                                    [&](TForm18 *f) {
-                                        QCOMPARE(f->RadioGroup1->itemIndex(), 2);
-                                        QCOMPARE(f->DTPicker1->date(), from_);
-                                        f->RadioGroup1->setItemIndex(0);
-                                        f->Button5->click();
-                                        QVERIFY(!f->isVisible());
-                                    }));
+        QVERIFY(whileShown<ReportsWindow>([] { shiftJournalWindow->N10->trigger(); },
+                                          [&](ReportsWindow *f) {
+                                              QCOMPARE(f->RadioGroup1->itemIndex(), 2);
+                                              QCOMPARE(f->DTPicker1->date(), from_);
+                                              f->RadioGroup1->setItemIndex(0);
+                                              f->Button5->click();
+                                              QVERIFY(!f->isVisible());
+                                          }));
     }
 
     void reports_data()
@@ -139,7 +139,7 @@ private slots:
         const QString money = "to_char(%1,'FM999999990.00')";
         QTest::newRow("by workers")
             << "Button4"
-            << "Form16" << 0 << "Отчет по рабочим за период с "
+            << "workersReport" << 0 << "Отчет по рабочим за период с "
             << QStringList{
                    "select min(p.s_caption) FROM", "select max(p.s_caption) FROM",
                    "select " + money.arg("sum(x)") +
@@ -150,7 +150,7 @@ private slots:
                        "p.s_caption, i.nom, v.vid, s.w_id, i.id_nom, o.naimen, s.color) q"};
         QTest::newRow("by products, finished")
             << "Button2"
-            << "Form17" << 1 << "Отчет по продукции за период с "
+            << "productsReport" << 1 << "Отчет по продукции за период с "
             << QStringList{"select min(i.nom) FROM",
                            "select round(sum(x))::text from (select "
                            "round((i.massa*sum(s.kol_vo-s.brak))::numeric,2) x FROM group by "
@@ -158,14 +158,14 @@ private slots:
                            "select sum(kol_vo-brak)::text FROM"};
         QTest::newRow("detailed by workers")
             << "Button1"
-            << "Form20" << 0 << "Детальный отчет по рабочим за период с "
+            << "workersDetailReport" << 0 << "Детальный отчет по рабочим за период с "
             << QStringList{"select min(p.s_caption) FROM", "select sum(brak)::text FROM",
                            "select sum(kol_vo)::text FROM",
                            "select " + money.arg("round(sum((kol_vo-brak)*cena)::numeric,2)") +
                                " FROM"};
         QTest::newRow("detailed by products, blanks")
             << "Button3"
-            << "Form21" << 2 << "Детальный отчет по продукции за период с "
+            << "productsDetailReport" << 2 << "Детальный отчет по продукции за период с "
             << QStringList{"select min(i.nom) FROM", "select sum(kol_vo)::text FROM",
                            "select " + money.arg("round(sum((kol_vo-brak)*cena)::numeric,2)") +
                                " FROM"};
@@ -214,9 +214,9 @@ private slots:
     {
         runReport(
             "Button3", 0,
-            [](TForm18 *f) { f->DTPicker2->setDate(f->DTPicker1->date().addDays(-1)); },
+            [](ReportsWindow *f) { f->DTPicker2->setDate(f->DTPicker1->date().addDays(-1)); },
             [&](report::PreviewWindow *w) {
-                QCOMPARE(Form21->i_Report->recordCount(), 0);
+                QCOMPARE(productsDetailReport->i_Report->recordCount(), 0);
                 QCOMPARE(w->report().pages().size(), 1);
                 const QStringList texts = w->report().pages()[0].texts();
                 QVERIFY(texts.first().startsWith("   Детальный отчет по продукции"));
@@ -261,7 +261,7 @@ private slots:
                              .arg(w));
         runReport(
             "Button4", 0,
-            [](TForm18 *f) {
+            [](ReportsWindow *f) {
                 f->DTPicker1->setDate(QDate(2001, 3, 1));
                 f->DTPicker2->setDate(QDate(2001, 3, 31));
             },
@@ -304,9 +304,9 @@ private slots:
         QFETCH(bool, emptyPeriod);
         SheetsFixture sheets;
         int records = -1;
-        QVERIFY(whileShown<TForm18>(
-            [] { Form1->N10->trigger(); },
-            [&](TForm18 *f) {
+        QVERIFY(whileShown<ReportsWindow>(
+            [] { shiftJournalWindow->N10->trigger(); },
+            [&](ReportsWindow *f) {
                 f->RadioGroup1->setItemIndex(kind);
                 if (emptyPeriod)
                     f->DTPicker2->setDate(f->DTPicker1->date().addDays(-1));
@@ -383,25 +383,25 @@ private slots:
         QFETCH(QStringList, disabled);
         QFETCH(bool, finishedOnly);
         // What an earlier login took away.
-        for (QWidget *w : Form18->findChildren<QWidget *>())
+        for (QWidget *w : reportsWindow->findChildren<QWidget *>())
             w->setEnabled(true);
-        Form18->RadioGroup1->setItemIndex(2);
-        Form1->hide();
-        modal::when<TForm1>([](TForm1 *f) { f->Button4->click(); }, 3000);
-        Form23->Edit1->setText(code);
-        Form23->Button1->click();
+        reportsWindow->RadioGroup1->setItemIndex(2);
+        shiftJournalWindow->hide();
+        modal::when<ShiftJournalWindow>([](ShiftJournalWindow *f) { f->Button4->click(); }, 3000);
+        loginWindow->Edit1->setText(code);
+        loginWindow->Button1->click();
         modal::cancelPending();
-        Form1->show();
+        shiftJournalWindow->show();
         QStringList off;
         for (const QString &n : kReportButtons)
-            if (!Form18->findChild<QPushButton *>(n)->isEnabled())
+            if (!reportsWindow->findChild<QPushButton *>(n)->isEnabled())
                 off << n;
         QCOMPARE(off, disabled);
-        QVERIFY(Form18->Button3->isEnabled() && Form18->Button5->isEnabled());
-        QCOMPARE(Form18->RadioGroup1->isEnabled(), !finishedOnly);
-        QCOMPARE(Form18->RadioGroup1->itemIndex(), finishedOnly ? 1 : 2);
-        Form18->RadioGroup1->setEnabled(true);
-        Form18->RadioGroup1->setItemIndex(0);
+        QVERIFY(reportsWindow->Button3->isEnabled() && reportsWindow->Button5->isEnabled());
+        QCOMPARE(reportsWindow->RadioGroup1->isEnabled(), !finishedOnly);
+        QCOMPARE(reportsWindow->RadioGroup1->itemIndex(), finishedOnly ? 1 : 2);
+        reportsWindow->RadioGroup1->setEnabled(true);
+        reportsWindow->RadioGroup1->setItemIndex(0);
     }
 };
 

@@ -3,7 +3,7 @@
 #include "Drive.h"
 #include "GuiApp.h"
 #include "ScriptedMessages.h"
-#include "journal/Unit1.h"
+#include "journal/ShiftJournalWindow.h"
 #include "ui/Form.h"
 
 #include <QAbstractItemView>
@@ -36,7 +36,7 @@ private slots:
     void initTestCase()
     {
         startProgram();
-        Form1->show();
+        shiftJournalWindow->show();
     }
 
     // Every value a window shows reads as itself to assistive tools, and every field can be
@@ -72,8 +72,8 @@ private slots:
 
     void journal()
     {
-        fits(Form1);
-        accessible(Form1);
+        fits(shiftJournalWindow);
+        accessible(shiftJournalWindow);
     }
 
     void fromTheMenus_data()
@@ -86,7 +86,7 @@ private slots:
     void fromTheMenus()
     {
         QFETCH(QString, action);
-        auto *item = Form1->findChild<QAction *>(action);
+        auto *item = shiftJournalWindow->findChild<QAction *>(action);
         QVERIFY(item);
         QVERIFY(whileShown<QDialog>([&] { item->trigger(); },
                                     [&](QDialog *w) {
@@ -100,7 +100,7 @@ private slots:
     // no longer on a screen, are not taken from the store.
     void resizedWindowsKeepTheirPlace()
     {
-        QAction *history = Form1->N19, *prices = Form1->N4;
+        QAction *history = shiftJournalWindow->N19, *prices = shiftJournalWindow->N4;
         QVERIFY(whileShown<QDialog>([&] { history->trigger(); },
                                     [](QDialog *w) {
                                         QVERIFY(w->minimumSize() != w->maximumSize());

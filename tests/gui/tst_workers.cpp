@@ -6,10 +6,10 @@
 #include "ScriptedMessages.h"
 #include "TestDb.h"
 #include "db/SqlError.h"
-#include "journal/Unit1.h"
-#include "refbooks/Unit2.h"
-#include "refbooks/Unit5.h"
-#include "shop/Unit6.h"
+#include "journal/ShiftJournalWindow.h"
+#include "refbooks/WorkerEditor.h"
+#include "refbooks/WorkerList.h"
+#include "shop/DataModule.h"
 #include "ui/DBGrid.h"
 #include "ui/LookupCombo.h"
 
@@ -24,7 +24,7 @@ using drive::whileShown;
 
 static QStringList listed()
 {
-    return drive::listed(DataModule6->Workers, "fio");
+    return drive::listed(dataModule->Workers, "fio");
 }
 
 class WorkersTest : public gui::Fixture {
@@ -34,22 +34,22 @@ class WorkersTest : public gui::Fixture {
     {
         return sql("select count(*) from accounts_dep.person where " + where).toInt();
     }
-    void openFromMenu(std::function<void(TForm5 *)> act)
+    void openFromMenu(std::function<void(WorkerList *)> act)
     {
-        QVERIFY(whileShown<TForm5>([] { Form1->N1->trigger(); }, act));
+        QVERIFY(whileShown<WorkerList>([] { shiftJournalWindow->N1->trigger(); }, act));
     }
     // Adds or changes through the editor: fills the name, runs edit on it and saves.
     void saveInEditor(QPushButton *opener, const QString &typed,
-                      std::function<void(TForm2 *)> edit = nullptr)
+                      std::function<void(WorkerEditor *)> edit = nullptr)
     {
-        QVERIFY(whileShown<TForm2>([&] { click(opener); },
-                                   [&](TForm2 *e) {
-                                       e->Edit1->clear();
-                                       type(e->Edit1, typed);
-                                       if (edit)
-                                           edit(e);
-                                       click(e->Button1);
-                                   }));
+        QVERIFY(whileShown<WorkerEditor>([&] { click(opener); },
+                                         [&](WorkerEditor *e) {
+                                             e->Edit1->clear();
+                                             type(e->Edit1, typed);
+                                             if (edit)
+                                                 edit(e);
+                                             click(e->Button1);
+                                         }));
     }
 
 private slots:
@@ -59,13 +59,13 @@ private slots:
         // A name that begins with a space and one with an apostrophe, for the search box.
         shop.worker(" Пробелов А.", "");
         shop.worker("Д'Артаньян Ш.", "");
-        Form1->show();
+        shiftJournalWindow->show();
     }
 
     void browseFromMenu()
     {
-        Form5->Edit1->clear();
-        openFromMenu([&](TForm5 *f) {
+        workerList->Edit1->clear();
+        openFromMenu([&](WorkerList *f) {
             QCOMPARE(f->windowTitle(), QStringLiteral("Список рабочих"));
             QCOMPARE(f->minimumSize(), f->maximumSize()); // a dialog border: not resizable
             QCOMPARE(f->mode, 0);
@@ -76,7 +76,7 @@ private slots:
             QCOMPARE(f->Button4->text(), QStringLiteral("Выход"));
             QVERIFY(f->Edit1->isVisible());
             QCOMPARE(f->focusWidget(), f->Edit1);
-            QCOMPARE(DataModule6->Workers->recordCount(), count("true"));
+            QCOMPARE(dataModule->Workers->recordCount(), count("true"));
             auto *model = f->DBGrid1->gridModel();
             QCOMPARE(model->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "ФИО");
             QCOMPARE(model->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), "Должность");
@@ -86,7 +86,7 @@ private slots:
             QTest::keyClick(f->Edit1, Qt::Key_Escape);
             QVERIFY(!f->isVisible());
         });
-        QVERIFY(!DataModule6->Workers->isActive());
+        QVERIFY(!dataModule->Workers->isActive());
     }
 
     void searchFilters_data()
@@ -105,33 +105,33 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QStringList, names);
-        Form5->Edit1->clear();
-        openFromMenu([&](TForm5 *f) {
+        workerList->Edit1->clear();
+        openFromMenu([&](WorkerList *f) {
             type(f->Edit1, typed);
             QCOMPARE(f->Edit1->text(), typed);
             QCOMPARE(listed(), names);
             QVERIFY(msg_->shown.isEmpty());
             f->Edit1->clear();
-            QCOMPARE(DataModule6->Workers->recordCount(), count("true"));
+            QCOMPARE(dataModule->Workers->recordCount(), count("true"));
         });
     }
 
     void searchKeepsTextBetweenBrowseShowings()
     {
-        Form5->Edit1->clear();
-        openFromMenu([](TForm5 *f) { type(f->Edit1, "Ив"); });
-        openFromMenu([](TForm5 *f) {
+        workerList->Edit1->clear();
+        openFromMenu([](WorkerList *f) { type(f->Edit1, "Ив"); });
+        openFromMenu([](WorkerList *f) {
             QCOMPARE(f->Edit1->text(), QStringLiteral("Ив"));
             QCOMPARE(listed(), QStringList{"Иванов И.И."});
         });
-        Form5->Edit1->clear();
+        workerList->Edit1->clear();
     }
 
     void searchBoxKeys()
     {
-        Form5->Edit1->clear();
-        openFromMenu([](TForm5 *f) {
-            auto *w = DataModule6->Workers;
+        workerList->Edit1->clear();
+        openFromMenu([](WorkerList *f) {
+            auto *w = dataModule->Workers;
             QCOMPARE(w->recNo(), 1);
             QTest::keyClick(f->Edit1, Qt::Key_Down);
             QTest::keyClick(f->Edit1, Qt::Key_Down);
@@ -158,12 +158,12 @@ private slots:
 
     void emptyListOffersNothingToChangeOrDelete()
     {
-        Form5->Edit1->clear();
-        openFromMenu([&](TForm5 *f) {
+        workerList->Edit1->clear();
+        openFromMenu([&](WorkerList *f) {
             type(f->Edit1, "Щщщ");
-            QVERIFY(DataModule6->Workers->isEmpty());
+            QVERIFY(dataModule->Workers->isEmpty());
             bool editor = false;
-            modal::when<TForm2>([&](TForm2 *e) {
+            modal::when<WorkerEditor>([&](WorkerEditor *e) {
                 editor = true;
                 e->reject();
             });
@@ -195,28 +195,28 @@ private slots:
         QFETCH(QString, stored);
         const QString same = "fio=$$" + stored + "$$";
         const int before = count(same);
-        Form5->Edit1->clear();
-        openFromMenu([&](TForm5 *f) {
+        workerList->Edit1->clear();
+        openFromMenu([&](WorkerList *f) {
             QTest::keyClick(f->Edit1, Qt::Key_Down);
-            QVERIFY(whileShown<TForm2>([&] { click(f->Button1); },
-                                       [&](TForm2 *e) {
-                                           QCOMPARE(e->windowTitle(),
-                                                    "Заведение данных нового работника");
-                                           QCOMPARE(e->mode, ui::EditMode::Add);
-                                           QVERIFY(e->Edit1->text().isEmpty());
-                                           QCOMPARE(e->focusWidget(), e->Edit1);
-                                           QVERIFY(e->Button1->isDefault());
-                                           type(e->Edit1, typed);
-                                           e->LCB_department->setCurrentIndex(
-                                               e->LCB_department->findText("Малярный участок"));
-                                           click(e->Button1);
-                                           QVERIFY(!e->isVisible());
-                                       }));
+            QVERIFY(whileShown<WorkerEditor>(
+                [&] { click(f->Button1); },
+                [&](WorkerEditor *e) {
+                    QCOMPARE(e->windowTitle(), "Заведение данных нового работника");
+                    QCOMPARE(e->mode, ui::EditMode::Add);
+                    QVERIFY(e->Edit1->text().isEmpty());
+                    QCOMPARE(e->focusWidget(), e->Edit1);
+                    QVERIFY(e->Button1->isDefault());
+                    type(e->Edit1, typed);
+                    e->LCB_department->setCurrentIndex(
+                        e->LCB_department->findText("Малярный участок"));
+                    click(e->Button1);
+                    QVERIFY(!e->isVisible());
+                }));
             // The list stays open, re-read from its first row, and shows the new worker.
             QVERIFY(f->isVisible());
-            QCOMPARE(DataModule6->Workers->recNo(), 1);
-            QVERIFY(DataModule6->Workers->locate("fio", stored));
-            QCOMPARE(DataModule6->Workers->asString("s_staffpos_hl"),
+            QCOMPARE(dataModule->Workers->recNo(), 1);
+            QVERIFY(dataModule->Workers->locate("fio", stored));
+            QCOMPARE(dataModule->Workers->asString("s_staffpos_hl"),
                      QStringLiteral("Малярный участок"));
         });
         QVERIFY(msg_->shown.isEmpty());
@@ -235,15 +235,15 @@ private slots:
         const QString all = sql("select string_agg(fio, '|' order by id) from "
                                 "accounts_dep.person")
                                 .toString();
-        Form5->Edit1->clear();
-        openFromMenu([&](TForm5 *f) {
-            QVERIFY(whileShown<TForm2>([&] { click(mode == 1 ? f->Button1 : f->Button2); },
-                                       [&](TForm2 *e) {
-                                           e->Edit1->setText("   ");
-                                           click(e->Button1);
-                                           QVERIFY(e->isVisible());
-                                           QCOMPARE(e->Edit1->text(), QStringLiteral("   "));
-                                       }));
+        workerList->Edit1->clear();
+        openFromMenu([&](WorkerList *f) {
+            QVERIFY(whileShown<WorkerEditor>([&] { click(mode == 1 ? f->Button1 : f->Button2); },
+                                             [&](WorkerEditor *e) {
+                                                 e->Edit1->setText("   ");
+                                                 click(e->Button1);
+                                                 QVERIFY(e->isVisible());
+                                                 QCOMPARE(e->Edit1->text(), QStringLiteral("   "));
+                                             }));
         });
         QCOMPARE(msg_->shown.size(), 1);
         QCOMPARE(msg_->shown[0].kind, QStringLiteral("error"));
@@ -284,27 +284,28 @@ private slots:
         QFETCH(QString, after);
         const int id = shop.worker("Аааа Б.", stored);
         // Chosen for another worker before.
-        Form2->LCB_department->setCurrentIndex(Form2->LCB_department->findText("Малярный участок"));
-        Form5->Edit1->clear();
-        openFromMenu([&](TForm5 *f) {
-            QVERIFY(DataModule6->Workers->locate("id", id));
-            QVERIFY(whileShown<TForm2>([&] { click(f->Button2); },
-                                       [&](TForm2 *e) {
-                                           QCOMPARE(e->windowTitle(), "Изменение данных работника");
-                                           QCOMPARE(e->mode, ui::EditMode::Change);
-                                           QCOMPARE(e->personId, id);
-                                           QCOMPARE(e->Edit1->text(), QStringLiteral("Аааа Б."));
-                                           QCOMPARE(e->LCB_department->currentText(), shown);
-                                           if (!chosen.isEmpty())
-                                               e->LCB_department->setCurrentIndex(
-                                                   e->LCB_department->findText(chosen));
-                                           QTest::keyClick(e->Edit1, Qt::Key_End);
-                                           type(e->Edit1, "в ");
-                                           if (save)
-                                               click(e->Button1);
-                                           else
-                                               QTest::keyClick(e->Edit1, Qt::Key_Escape);
-                                       }));
+        workerEditor->LCB_department->setCurrentIndex(
+            workerEditor->LCB_department->findText("Малярный участок"));
+        workerList->Edit1->clear();
+        openFromMenu([&](WorkerList *f) {
+            QVERIFY(dataModule->Workers->locate("id", id));
+            QVERIFY(whileShown<WorkerEditor>(
+                [&] { click(f->Button2); },
+                [&](WorkerEditor *e) {
+                    QCOMPARE(e->windowTitle(), "Изменение данных работника");
+                    QCOMPARE(e->mode, ui::EditMode::Change);
+                    QCOMPARE(e->personId, id);
+                    QCOMPARE(e->Edit1->text(), QStringLiteral("Аааа Б."));
+                    QCOMPARE(e->LCB_department->currentText(), shown);
+                    if (!chosen.isEmpty())
+                        e->LCB_department->setCurrentIndex(e->LCB_department->findText(chosen));
+                    QTest::keyClick(e->Edit1, Qt::Key_End);
+                    type(e->Edit1, "в ");
+                    if (save)
+                        click(e->Button1);
+                    else
+                        QTest::keyClick(e->Edit1, Qt::Key_Escape);
+                }));
             // Back in the main window either way.
             QVERIFY(!f->isVisible());
         });
@@ -337,25 +338,25 @@ private slots:
         const int id = shop.worker("Бббб В.", "");
         const QString stored =
             QStringLiteral("select fio from accounts_dep.person where id=%1").arg(id);
-        Form5->Edit1->clear();
-        openFromMenu([&](TForm5 *f) {
-            QVERIFY(DataModule6->Workers->locate("id", id));
-            QVERIFY(whileShown<TForm2>([&] { click(f->Button2); },
-                                       [&](TForm2 *e) {
-                                           testdb::run(db_, meanwhile.arg(id));
-                                           e->Edit1->setText("Вввв Г.");
-                                           click(e->Button1);
-                                           QVERIFY(e->isVisible());
-                                           QCOMPARE(e->Edit1->text(), QStringLiteral("Вввв Г."));
-                                           QCOMPARE(sql(stored).toString(), afterFirst);
-                                           // The list behind shows the row as it now is.
-                                           QCOMPARE(DataModule6->Workers->locate("id", id),
-                                                    !afterFirst.isEmpty());
-                                           // Saving again, now knowing, stores the text
-                                           // over the re-read row (a gone row stays gone).
-                                           click(e->Button1);
-                                           QCOMPARE(e->isVisible(), afterSecond.isEmpty());
-                                       }));
+        workerList->Edit1->clear();
+        openFromMenu([&](WorkerList *f) {
+            QVERIFY(dataModule->Workers->locate("id", id));
+            QVERIFY(whileShown<WorkerEditor>(
+                [&] { click(f->Button2); },
+                [&](WorkerEditor *e) {
+                    testdb::run(db_, meanwhile.arg(id));
+                    e->Edit1->setText("Вввв Г.");
+                    click(e->Button1);
+                    QVERIFY(e->isVisible());
+                    QCOMPARE(e->Edit1->text(), QStringLiteral("Вввв Г."));
+                    QCOMPARE(sql(stored).toString(), afterFirst);
+                    // The list behind shows the row as it now is.
+                    QCOMPARE(dataModule->Workers->locate("id", id), !afterFirst.isEmpty());
+                    // Saving again, now knowing, stores the text
+                    // over the re-read row (a gone row stays gone).
+                    click(e->Button1);
+                    QCOMPARE(e->isVisible(), afterSecond.isEmpty());
+                }));
         });
         QCOMPARE(sql(stored).toString(), afterSecond);
         const int refusals = afterSecond.isEmpty() ? 2 : 1;
@@ -380,14 +381,14 @@ private slots:
         QFETCH(QString, meanwhile);
         QFETCH(int, left);
         const int id = shop.worker("Вввв В.", "");
-        Form5->Edit1->clear();
-        openFromMenu([&](TForm5 *f) {
-            QVERIFY(DataModule6->Workers->locate("id", id));
+        workerList->Edit1->clear();
+        openFromMenu([&](WorkerList *f) {
+            QVERIFY(dataModule->Workers->locate("id", id));
             testdb::run(db_, meanwhile.arg(id));
             msg_->answer({true});
             click(f->Button3);
             QVERIFY(f->isVisible());
-            QCOMPARE(DataModule6->Workers->locate("id", id), left == 1);
+            QCOMPARE(dataModule->Workers->locate("id", id), left == 1);
         });
         QCOMPARE(msg_->texts(), (QStringList{"Удалить работника?", db::RowChanged().text()}));
         QCOMPARE(count(QStringLiteral("id=%1").arg(id)), left);
@@ -410,9 +411,9 @@ private slots:
         const int id = shop.worker("Б-удаляемый", "");
         if (hasEntries)
             shop.entry(id).operation(1, 7779).on(QDate(2020, 3, 2), 1).insert();
-        Form5->Edit1->clear();
-        openFromMenu([&](TForm5 *f) {
-            auto *w = DataModule6->Workers;
+        workerList->Edit1->clear();
+        openFromMenu([&](WorkerList *f) {
+            auto *w = dataModule->Workers;
             QVERIFY(w->locate("id", id));
             const int rec = w->recNo();
             const int rows = w->recordCount();
@@ -462,7 +463,7 @@ private slots:
         QFETCH(int, row);
         QFETCH(QString, how);
         QFETCH(QString, handedBack);
-        Form5->Edit1->setText("Я"); // left from an earlier showing
+        workerList->Edit1->setText("Я"); // left from an earlier showing
         QString fio;
         int id = 0, calls = 0;
         auto handBack = [&](const db::Dataset &ds) {
@@ -470,9 +471,9 @@ private slots:
             fio = ds.asString("fio");
             id = ds.asInteger("id");
         };
-        QVERIFY(whileShown<TForm5>(
-            [&] { Form5->pickFrom(Form1, mode, handBack); },
-            [&](TForm5 *f) {
+        QVERIFY(whileShown<WorkerList>(
+            [&] { workerList->pickFrom(shiftJournalWindow, mode, handBack); },
+            [&](WorkerList *f) {
                 QCOMPARE(f->mode, mode);
                 QCOMPARE(f->Button2->text(), QStringLiteral("Выбрать"));
                 QVERIFY(f->Button2->isDefault());
@@ -481,7 +482,7 @@ private slots:
                 QVERIFY(f->Edit1->isVisible());
                 QVERIFY(f->Edit1->text().isEmpty());
                 QCOMPARE(f->focusWidget(), f->Edit1);
-                QCOMPARE(DataModule6->Workers->recordCount(), count("true"));
+                QCOMPARE(dataModule->Workers->recordCount(), count("true"));
                 type(f->Edit1, typed);
                 if (how == "double click") {
                     auto *view = f->DBGrid1->viewport();
@@ -505,14 +506,14 @@ private slots:
             QCOMPARE(
                 id,
                 sql("select id from accounts_dep.person where fio='" + handedBack + "'").toInt());
-        QVERIFY(!DataModule6->Workers->isActive());
+        QVERIFY(!dataModule->Workers->isActive());
 
         // The menu opens the list again for browsing, with every worker shown.
-        openFromMenu([&](TForm5 *f) {
+        openFromMenu([&](WorkerList *f) {
             QCOMPARE(f->Button2->text(), QStringLiteral("Изменить"));
             QVERIFY(f->Button1->isVisible() && f->Button3->isVisible());
             QVERIFY(f->Button1->isDefault() && !f->Button2->isDefault());
-            QCOMPARE(DataModule6->Workers->recordCount(), count("true"));
+            QCOMPARE(dataModule->Workers->recordCount(), count("true"));
         });
     }
 
@@ -532,11 +533,11 @@ private slots:
         QFETCH(int, delta);
         QFETCH(int, staffposMove);
         QFETCH(int, departmentMove);
-        Form5->Edit1->clear();
-        openFromMenu([&](TForm5 *f) {
-            QVERIFY(whileShown<TForm2>(
+        workerList->Edit1->clear();
+        openFromMenu([&](WorkerList *f) {
+            QVERIFY(whileShown<WorkerEditor>(
                 [&] { click(f->Button1); },
-                [&](TForm2 *e) {
+                [&](WorkerEditor *e) {
                     e->LCB_staffpos->setCurrentIndex(2);
                     e->LCB_department->setCurrentIndex(2);
                     e->findChild<QWidget *>(focused)->setFocus();
@@ -556,11 +557,11 @@ private slots:
 
     void editorControls()
     {
-        Form5->Edit1->clear();
-        openFromMenu([&](TForm5 *f) {
-            QVERIFY(whileShown<TForm2>(
+        workerList->Edit1->clear();
+        openFromMenu([&](WorkerList *f) {
+            QVERIFY(whileShown<WorkerEditor>(
                 [&] { click(f->Button1); },
-                [&](TForm2 *e) {
+                [&](WorkerEditor *e) {
                     QCOMPARE(e->Button1->text(), QStringLiteral("Записать"));
                     QCOMPARE(e->Button2->text(), QStringLiteral("Отмена"));
                     QCOMPARE(e->LCB_department->maxVisibleItems(), 10);

@@ -4,8 +4,8 @@
 #include "TestDb.h"
 #include "app/Startup.h"
 #include "db/Dataset.h"
-#include "journal/Unit1.h"
-#include "shop/Unit6.h"
+#include "journal/ShiftJournalWindow.h"
+#include "shop/DataModule.h"
 
 namespace gui {
 
@@ -16,7 +16,7 @@ int ends = 0;
 QString start(const QString &templateName)
 {
     const QString name = testdb::create(templateName);
-    TDataModule6::setPortOverride(testdb::port());
+    DataModule::setPortOverride(testdb::port());
     recordEnds();
     if (!createForms({name, testdb::host()}))
         qFatal("the program could not connect to %s", qPrintable(name));
@@ -52,14 +52,14 @@ void Fixture::startProgram(const QString &templateName)
 
 void Fixture::loggedInAs(const QString &code)
 {
-    Form1->accessRole = code;
-    for (db::Dataset *q : DataModule6->journals())
+    shiftJournalWindow->accessRole = code;
+    for (db::Dataset *q : dataModule->journals())
         q->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
 }
 
 void Fixture::closeProgram()
 {
-    Form1->hide();
+    shiftJournalWindow->hide();
     delete msg_;
     msg_ = nullptr;
 }

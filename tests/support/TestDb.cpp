@@ -1,7 +1,7 @@
 #include "TestDb.h"
 
 #include "db/Connection.h"
-#include "shop/Unit6.h"
+#include "shop/DataModule.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -89,7 +89,7 @@ void drop(const QString &name)
 
 void connectProgram(const QString &name)
 {
-    TDataModule6::setPortOverride(port());
+    DataModule::setPortOverride(port());
     db::ConnectionParams p;
     p.database = name;
     p.host = host();

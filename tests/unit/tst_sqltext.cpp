@@ -2,8 +2,8 @@
 // fix, access codes and build numbers.
 #include "app/BuildInfo.h"
 #include "db/SqlText.h"
+#include "shop/DataModule.h"
 #include "shop/Roles.h"
-#include "shop/Unit6.h"
 
 #include <QTest>
 
@@ -108,16 +108,16 @@ private slots:
             "OptionalErrors=0;XaOpt=1");
         const QString builtIn =
             QStringLiteral("DRIVER={PostgreSQL UNICODE};DATABASE=vesk_erp;SERVER=localhost") + tail;
-        QCOMPARE(TDataModule6::connectionString({}), builtIn);
-        QCOMPARE(TDataModule6::connectionString({"other"}), builtIn); // first alone is ignored
-        QCOMPARE(TDataModule6::connectionString({"plant", "10.0.0.5"}),
+        QCOMPARE(DataModule::connectionString({}), builtIn);
+        QCOMPARE(DataModule::connectionString({"other"}), builtIn); // first alone is ignored
+        QCOMPARE(DataModule::connectionString({"plant", "10.0.0.5"}),
                  QStringLiteral("DRIVER={PostgreSQL UNICODE};DATABASE=plant;SERVER=10.0.0.5") +
                      tail);
-        QCOMPARE(TDataModule6::connectionString({"", "srv"}),
+        QCOMPARE(DataModule::connectionString({"", "srv"}),
                  QStringLiteral("DRIVER={PostgreSQL UNICODE};DATABASE=;SERVER=srv") + tail);
 
         const db::ConnectionParams p =
-            TDataModule6::connectionParams(TDataModule6::connectionString({"plant", "srv"}));
+            DataModule::connectionParams(DataModule::connectionString({"plant", "srv"}));
         QCOMPARE(p.database, QStringLiteral("plant"));
         QCOMPARE(p.host, QStringLiteral("srv"));
         QCOMPARE(p.port, 5432);
@@ -158,7 +158,7 @@ private slots:
         QFETCH(QString, delim);
         QFETCH(QString, text);
         QFETCH(QString, fixed);
-        TDataModule6 dm;
+        DataModule dm;
         dm.ServerDelim = delim;
         QCOMPARE(dm.FixDecimal(text), fixed);
     }

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "ui/Form.h"
+
+class QLineEdit;
+class QPushButton;
+class QTimer;
+namespace db {
+class Dataset;
+}
+
+// The login window: the program's main window. Takes the access code, applies its role
+// and shows the journal; guards the database against older builds of the program.
+class LoginWindow : public ui::Form {
+    Q_OBJECT
+public:
+    explicit LoginWindow(QWidget *parent = nullptr);
+
+    QLineEdit *Edit1;
+    QPushButton *Button1;
+    QPushButton *Button2;
+    QTimer *Timer1;
+    db::Dataset *ver; // accounts_dep.ver, first row
+
+    void FormActivate() override;
+    void Button1Click();
+    // Compares this build with the database's version record (see accounts_dep.ver).
+    void CheckVersion();
+
+private:
+    void enterJournal();
+    void checkVersionRecord();
+};
+
+extern LoginWindow *loginWindow;

@@ -1,0 +1,331 @@
+#include "ChangeHistoryWindow.h"
+
+#include "db/Dataset.h"
+#include "db/SqlText.h"
+#include "spreadsheet/Excel.h"
+#include "ui/Application.h"
+#include "ui/DBGrid.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+ChangeHistoryWindow *changeHistoryWindow = nullptr;
+
+namespace {
+
+struct Kind {
+    const char *table;
+    const char *caption;
+};
+// The kinds of record the history keeps, as the user calls them.
+const Kind kinds[] = {
+    {"smena", "Смены"},
+    {"fatigue", "Хоз. работы и ср. сдельная"},
+    {"oper", "Операции"},
+    {"norm", "Нормы"},
+    {"izdel", "Изделия"},
+    {"person", "Рабочие"},
+    {"vid_oper", "Виды операций"},
+    {"closed_month", "Закрытие периода"},
+    {"h_tabel", "Табель"},
+};
+
+struct Field {
+    const char *table;
+    const char *key;
+    const char *caption;
+};
+// Column names in Russian, in the order the fields are listed.
+const Field fields[] = {
+    {"smena", "data", "Дата"},
+    {"smena", "smena", "Смена"},
+    {"smena", "w_id", "Рабочий"},
+    {"smena", "i_id", "Изделие"},
+    {"smena", "o_id", "Операция"},
+    {"smena", "cena", "Цена"},
+    {"smena", "kol_vo", "Кол-во"},
+    {"smena", "brak", "Брак"},
+    {"smena", "color", "Цвет"},
+    {"smena", "time", "Часы"},
+    {"smena", "ok", "Принято"},
+    {"smena", "vvod", "Введено"},
+    {"smena", "prize", "Премия"},
+    {"smena", "id_doc", "Документ"},
+    {"smena", "id_doc_item", "Строка документа"},
+    {"smena", "f_gds_qty_use", "Расход"},
+    {"smena", "id_gds_use", "Изделие расхода"},
+    {"smena", "id_cons_use", "Статья расхода"},
+    {"fatigue", "d_date", "Дата"},
+    {"fatigue", "i_smena", "Смена"},
+    {"fatigue", "id_p", "Рабочий"},
+    {"fatigue", "id_o", "Вид работ"},
+    {"fatigue", "id_nom", "Группа изделий"},
+    {"fatigue", "cnt", "Часы"},
+    {"fatigue", "price", "Цена часа"},
+    {"fatigue", "i_holiday", "Выходной"},
+    {"fatigue", "i_night", "Ночь"},
+    {"fatigue", "i_mnth", "Месяц"},
+    {"fatigue", "i_year", "Год"},
+    {"oper", "i_id", "Изделие"},
+    {"oper", "vid", "Вид операции"},
+    {"oper", "naimen", "Тип"},
+    {"oper", "cena_new", "Цена"},
+    {"norm", "o_id", "Операция"},
+    {"norm", "norma", "Норма"},
+    {"norm", "price", "Цена"},
+    {"norm", "prize", "Премия"},
+    {"izdel", "s_caption", "Марка"},
+    {"izdel", "id_class_item", "Группа изделий"},
+    {"izdel", "massa", "Масса"},
+    {"izdel", "s_description", "Описание"},
+    {"izdel", "id_msm_bs", "Единица измерения"},
+    {"person", "fio", "ФИО"},
+    {"person", "s_staffpos_hl", "Должность"},
+    {"vid_oper", "vid", "Вид операции"},
+    {"closed_month", "month", "Месяц"},
+    {"closed_month", "year", "Год"},
+    {"closed_month", "closed_by", "Кем закрыт"},
+    {"closed_month", "closed_at", "Когда закрыт"},
+    {"h_tabel", "month", "Месяц"},
+    {"h_tabel", "year", "Год"},
+    {"h_tabel", "rows", "Строк удалено"},
+};
+
+QString kindValues()
+{
+    QStringList rows;
+    for (const Kind &k : kinds)
+        rows << QStringLiteral("(%1,%2)").arg(db::quote(QString::fromUtf8(k.table)),
+                                              db::quote(QString::fromUtf8(k.caption)));
+    return QStringLiteral("(values ") + rows.join(QLatin1Char(',')) +
+           QStringLiteral(") t(tbl, caption)");
+}
+
+QString fieldValues()
+{
+    QStringList rows;
+    int order = 0;
+    for (const Field &f : fields)
+        rows << QStringLiteral("(%1,%2,%3,%4)")
+                    .arg(db::quote(QString::fromUtf8(f.table)), db::quote(QString::fromUtf8(f.key)),
+                         db::quote(QString::fromUtf8(f.caption)))
+                    .arg(++order);
+    return QStringLiteral("(values ") + rows.join(QLatin1Char(',')) +
+           QStringLiteral(") f(tbl, key, caption, ord)");
+}
+
+const QString allUsers = QStringLiteral("Все");
+
+// A stored value as the program shows it: dates and moments day first.
+QString shown(const QString &value)
+{
+    return QStringLiteral("case when %1 ~ '^\\d{4}-\\d\\d-\\d\\d$' then "
+                          "to_char((%1)::date, 'DD.MM.YYYY') "
+                          "when %1 ~ '^\\d{4}-\\d\\d-\\d\\dT' then "
+                          "to_char((%1)::timestamptz, 'DD.MM.YYYY HH24:MI:SS') else %1 end")
+        .arg(value);
+}
+
+} // namespace
+
+ChangeHistoryWindow::ChangeHistoryWindow(QWidget *parent) : ui::Form(parent)
+{
+    changeHistoryWindow = this;
+    setObjectName(QStringLiteral("changeHistoryWindow"));
+    setWindowTitle(QStringLiteral("История изменений"));
+
+    Log = new db::Dataset(QStringLiteral("Log"), this);
+
+    DBGrid1 = new ui::DBGrid(QStringLiteral("DBGrid1"), this);
+    DBGrid1->setAccessibleName(QStringLiteral("Изменения"));
+    DBGrid1->setColumns({
+        {QStringLiteral("at"), QStringLiteral("Когда"), 150},
+        {QStringLiteral("who"), QStringLiteral("Кто"), 170},
+        {QStringLiteral("kind"), QStringLiteral("Запись"), 180},
+        {QStringLiteral("row_id"), QStringLiteral("Номер"), 60, Qt::AlignRight | Qt::AlignVCenter},
+        {QStringLiteral("action"), QStringLiteral("Действие"), 85},
+        {QStringLiteral("field"), QStringLiteral("Поле"), 120},
+        {QStringLiteral("was"), QStringLiteral("Было"), 170},
+        {QStringLiteral("became"), QStringLiteral("Стало"), 170},
+    });
+    DBGrid1->setDataset(Log);
+    DBGrid1->horizontalHeader()->setStretchLastSection(true);
+
+    Label1 = new QLabel(QStringLiteral("С"), this);
+    Label2 = new QLabel(QStringLiteral("по"), this);
+    Label3 = new QLabel(QStringLiteral("Пользователь"), this);
+    Label4 = new QLabel(QStringLiteral("Записи"), this);
+    DTPicker1 = new QDateEdit(this);
+    DTPicker2 = new QDateEdit(this);
+    for (QDateEdit *d : {DTPicker1, DTPicker2}) {
+        d->setCalendarPopup(true);
+        d->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    }
+    ComboBox1 = new QComboBox(this);
+    ComboBox2 = new QComboBox(this);
+    ComboBox2->addItem(QStringLiteral("Все"), QString());
+    for (const Kind &k : kinds)
+        ComboBox2->addItem(QString::fromUtf8(k.caption), QString::fromUtf8(k.table));
+    const std::pair<QLabel *, QWidget *> pairs[] = {
+        {Label1, DTPicker1}, {Label2, DTPicker2}, {Label3, ComboBox1}, {Label4, ComboBox2}};
+    int n = 1;
+    for (const auto &[label, field] : pairs) {
+        label->setObjectName(QStringLiteral("Label%1").arg(n));
+        label->setBuddy(field);
+        ++n;
+    }
+    DTPicker1->setObjectName(QStringLiteral("DTPicker1"));
+    DTPicker2->setObjectName(QStringLiteral("DTPicker2"));
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
+
+    Button1 = newButton("Button1", QStringLiteral("Показать"));
+    Button2 = newButton("Button2", QStringLiteral("В Excel"));
+    Button3 = newButton("Button3", QStringLiteral("Выход"));
+    setCancelButton(Button3);
+    makeDefault(Button1);
+    connect(Button1, &QPushButton::clicked, this, &ChangeHistoryWindow::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &ChangeHistoryWindow::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto *root = new QVBoxLayout(this);
+    auto *filters = new QHBoxLayout;
+    for (const auto &[label, field] : pairs) {
+        filters->addWidget(label);
+        filters->addWidget(field);
+    }
+    filters->addWidget(Button1);
+    filters->addStretch(1);
+    root->addLayout(filters);
+    root->addWidget(DBGrid1, 1);
+    auto *bar = new QHBoxLayout;
+    bar->addWidget(Button2);
+    bar->addStretch(1);
+    bar->addWidget(Button3);
+    root->addLayout(bar);
+
+    resize(qMin(DBGrid1->contentWidth() + 2 * DBGrid1->frameWidth() + 40,
+                kScreenWidth - kFrameAllowance),
+           560);
+}
+
+void ChangeHistoryWindow::showFilters(bool shown)
+{
+    for (QWidget *w : std::initializer_list<QWidget *>{Label1, Label2, Label3, Label4, DTPicker1,
+                                                       DTPicker2, ComboBox1, ComboBox2, Button1})
+        w->setVisible(shown);
+}
+
+void ChangeHistoryWindow::query(const QString &where)
+{
+    const ui::WaitCursor wait;
+    Log->close();
+    Log->setSql(QStringLiteral(
+                    "select l.id, to_char(l.at, 'DD.MM.YYYY HH24:MI:SS') as at, l.who, "
+                    "coalesce(t.caption, l.tbl) as kind, l.row_id, "
+                    "case l.action when 'insert' then 'Добавление' when 'update' then 'Изменение' "
+                    "else 'Удаление' end as action, "
+                    "coalesce(f.caption, k.key) as field, ") +
+                shown(QStringLiteral("l.old_row->>k.key")) + QStringLiteral(" as was, ") +
+                shown(QStringLiteral("l.new_row->>k.key")) +
+                QStringLiteral(" as became from accounts_dep.change_log l left join ") +
+                kindValues() +
+                QStringLiteral(
+                    " on t.tbl=l.tbl "
+                    "cross join lateral jsonb_object_keys(coalesce(l.new_row, l.old_row)) k(key) "
+                    "left join ") +
+                fieldValues() +
+                QStringLiteral(" on f.tbl=l.tbl and f.key=k.key "
+                               "where k.key<>'id' and case when l.action='update' "
+                               "then l.old_row->k.key is distinct from l.new_row->k.key "
+                               "else coalesce(l.new_row, l.old_row)->>k.key is not null end and ") +
+                where + QStringLiteral(" order by l.id desc, f.ord, k.key"));
+    Log->open();
+}
+
+void ChangeHistoryWindow::openForRow(ui::Form *from, const QString &table, qlonglong rowId)
+{
+    showFilters(false);
+    Button2->setVisible(true);
+    query(QStringLiteral("l.tbl=") + db::quote(table) + QStringLiteral(" and l.row_id=") +
+          QString::number(rowId));
+    from->showChild(this);
+    Log->close();
+}
+
+void ChangeHistoryWindow::openAll(ui::Form *from)
+{
+    showFilters(true);
+    const QDate today = QDate::currentDate();
+    DTPicker1->setDate(QDate(today.year(), today.month(), 1));
+    DTPicker2->setDate(today);
+    ComboBox1->clear();
+    ComboBox1->addItem(allUsers);
+    db::Dataset users(QStringLiteral("users"));
+    users.setSql(QStringLiteral("select distinct who from accounts_dep.change_log order by 1"));
+    users.open();
+    for (users.first(); !users.eof(); users.next())
+        ComboBox1->addItem(users.asString(QStringLiteral("who")));
+    ComboBox2->setCurrentIndex(0);
+    Button1Click();
+    from->showChild(this);
+    Log->close();
+}
+
+void ChangeHistoryWindow::FormActivate()
+{
+    DBGrid1->setFocus();
+}
+
+QString ChangeHistoryWindow::filterCondition() const
+{
+    const QString iso = QStringLiteral("yyyy-MM-dd");
+    QString where = QStringLiteral("l.at >= ") + db::quote(DTPicker1->date().toString(iso)) +
+                    QStringLiteral("::date and l.at < ") +
+                    db::quote(DTPicker2->date().toString(iso)) + QStringLiteral("::date + 1");
+    if (ComboBox1->currentIndex() > 0)
+        where += QStringLiteral(" and l.who=") + db::quote(ComboBox1->currentText());
+    const QString table = ComboBox2->currentData().toString();
+    if (!table.isEmpty())
+        where += QStringLiteral(" and l.tbl=") + db::quote(table);
+    return where;
+}
+
+void ChangeHistoryWindow::Button1Click()
+{
+    query(filterCondition());
+}
+
+void ChangeHistoryWindow::Button2Click()
+{
+    if (!Log->isActive())
+        return;
+    const ui::WaitCursor wait;
+    excel::Export book;
+    if (!book.open(QStringLiteral("История изменений")))
+        return;
+    const QStringList fieldsShown = {QStringLiteral("at"),     QStringLiteral("who"),
+                                     QStringLiteral("kind"),   QStringLiteral("row_id"),
+                                     QStringLiteral("action"), QStringLiteral("field"),
+                                     QStringLiteral("was"),    QStringLiteral("became")};
+    const QStringList header = {QStringLiteral("Когда"),    QStringLiteral("Кто"),
+                                QStringLiteral("Запись"),   QStringLiteral("Номер"),
+                                QStringLiteral("Действие"), QStringLiteral("Поле"),
+                                QStringLiteral("Было"),     QStringLiteral("Стало")};
+    for (int c = 0; c < header.size(); ++c)
+        book.write(c + 1, 1, header[c], excel::kText);
+    int row = 2;
+    const int keep = Log->recNo();
+    for (Log->first(); !Log->eof(); Log->next(), ++row)
+        for (int c = 0; c < fieldsShown.size(); ++c)
+            book.write(c + 1, row, Log->asString(fieldsShown[c]), excel::kText);
+    if (keep > 0 && !Log->isEmpty())
+        Log->setRecNo(keep);
+    book.show();
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "ui/Form.h"
+
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QPushButton;
+namespace db {
+class Dataset;
+}
+namespace ui {
+class DBGrid;
+}
+
+// "История изменений": who changed what and when, one line per changed field with its
+// value before and after. Opened for one entry ("История" of the shift journal and of the
+// maintenance journal) or, by an administrator, for every record, filtered by period,
+// user and kind of record, with an export to a workbook.
+class ChangeHistoryWindow : public ui::Form {
+    Q_OBJECT
+public:
+    explicit ChangeHistoryWindow(QWidget *parent = nullptr);
+
+    db::Dataset *Log;
+    ui::DBGrid *DBGrid1;
+    QLabel *Label1, *Label2, *Label3, *Label4;
+    QDateEdit *DTPicker1, *DTPicker2;
+    QComboBox *ComboBox1, *ComboBox2;         // user, kind of record
+    QPushButton *Button1, *Button2, *Button3; // show, export, exit
+
+    // The changes of one row of a table ("smena", "fatigue", ...).
+    void openForRow(ui::Form *from, const QString &table, qlonglong rowId);
+    // Every change, with the filters.
+    void openAll(ui::Form *from);
+    void FormActivate() override;
+    void Button1Click(); // show with the filters
+    void Button2Click(); // export to a workbook
+
+private:
+    void showFilters(bool shown);
+    void query(const QString &where);
+    QString filterCondition() const;
+};
+
+extern ChangeHistoryWindow *changeHistoryWindow;

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "ui/EditMode.h"
+#include "ui/Form.h"
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+// The editor of one operation: product, kind and product type.
+class OperationEditor : public ui::Form {
+    Q_OBJECT
+public:
+    explicit OperationEditor(QWidget *parent = nullptr);
+
+    ui::EditMode mode = ui::EditMode::Add; // Change: the operation current in the list
+    int productId = 0;                     // set by the product pick or by the list's change
+    int kindId = 0;                        // set by the kind pick or by the list's change
+    int operationId = 0;
+    QString rowVersion; // of the operation being changed, as the list read it
+    int addedId = 0;    // the operation the last add created (0: none)
+
+    QLineEdit *Edit1, *Edit2;
+    QComboBox *ComboBox1;
+    QPushButton *Button1, *Button2, *Button3, *Button4;
+
+    void FormActivate() override;
+    void Button1Click(); // save
+    void Button3Click(); // product pick
+    void Button4Click(); // kind pick
+};
+
+extern OperationEditor *operationEditor;

@@ -1,0 +1,77 @@
+#include "OperationKindEditor.h"
+
+#include "ListForm.h"
+#include "db/Command.h"
+#include "db/Dataset.h"
+#include "db/SqlText.h"
+#include "shop/DataModule.h"
+#include "ui/Messages.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+OperationKindEditor *operationKindEditor = nullptr;
+
+OperationKindEditor::OperationKindEditor(QWidget *parent) : ui::Form(parent)
+{
+    operationKindEditor = this;
+    setObjectName(QStringLiteral("operationKindEditor"));
+
+    auto *frame = new QGroupBox(QStringLiteral("Вид операции"), this);
+    auto *inner = new QHBoxLayout(frame);
+    auto *label = new QLabel(QStringLiteral("Операция"), frame);
+    Edit1 = new QLineEdit(frame);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setMaxLength(128);
+    Edit1->setMinimumWidth(280);
+    label->setBuddy(Edit1);
+    inner->addWidget(label);
+    inner->addWidget(Edit1);
+
+    const EditorButtons buttons = layOutEditor(frame, false);
+    Button1 = buttons.save;
+    Button2 = buttons.cancel;
+    connect(Button1, &QPushButton::clicked, this, &OperationKindEditor::Button1Click);
+    setTabOrder(Edit1, Button1);
+    setTabOrder(Button1, Button2);
+}
+
+void OperationKindEditor::FormActivate()
+{
+    Edit1->setFocus();
+}
+
+void OperationKindEditor::Button1Click()
+{
+    const QString name = Edit1->text().trimmed();
+    if (name.isEmpty()) {
+        ui::showError(QStringLiteral("Все поля должны быть заполнены!"), QStringLiteral("Ошибка"));
+        return;
+    }
+    db::Dataset *kinds = dataModule->Vid_oper;
+    QString check =
+        QStringLiteral("select count(*) as cnt from accounts_dep.vid_oper where upper(vid)=") +
+        db::quote(name.toUpper());
+    if (mode == ui::EditMode::Change)
+        check += QStringLiteral(" and id<>") + QString::number(kindId);
+    if (dataModule->CountCheck(check, QStringLiteral("Такая операция уже заведена!")) == 1)
+        return;
+    if (mode == ui::EditMode::Add) {
+        kinds->append();
+        kinds->setValue(QStringLiteral("vid"), name);
+        kinds->post();
+    } else {
+        db::Command update(QStringLiteral("update accounts_dep.vid_oper set vid=:vid where "
+                                          "id=:id and xmin=:row_ver::xid"));
+        update.setParam(QStringLiteral("vid"), name);
+        update.setParam(QStringLiteral("id"), kindId);
+        // Refused: the editor stays open with what was typed.
+        updateRowAsRead(update, kinds, kindId, rowVer);
+    }
+    kinds->reopen();
+    accept();
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "ui/EditMode.h"
+#include "ui/Form.h"
+
+class QLineEdit;
+class QPushButton;
+
+// The editor of one operation kind's name.
+class OperationKindEditor : public ui::Form {
+    Q_OBJECT
+public:
+    explicit OperationKindEditor(QWidget *parent = nullptr);
+
+    ui::EditMode mode = ui::EditMode::Add; // Change: the kind kindId
+    int kindId = 0;
+    QString rowVer; // the version of the kind's row as read
+    QLineEdit *Edit1;
+    QPushButton *Button1, *Button2;
+
+    void FormActivate() override;
+    void Button1Click();
+};
+
+extern OperationKindEditor *operationKindEditor;

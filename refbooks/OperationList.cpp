@@ -1,0 +1,238 @@
+#include "OperationList.h"
+
+#include "NormsWindow.h"
+#include "OperationEditor.h"
+#include "db/Dataset.h"
+#include "db/SqlError.h"
+#include "db/SqlText.h"
+#include "shop/DataModule.h"
+#include "shop/Price.h"
+#include "shop/ProductKind.h"
+#include "spreadsheet/Excel.h"
+#include "ui/Application.h"
+#include "ui/Messages.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+
+OperationList *operationList = nullptr;
+
+namespace {
+
+QVector<ui::ColumnDef> columns()
+{
+    const auto right = Qt::AlignRight | Qt::AlignVCenter;
+    QVector<ui::ColumnDef> c = {
+        {QStringLiteral("MARKA"), QStringLiteral("Марка"), 180},
+        {QStringLiteral("VID"), QStringLiteral("Опреция"), 220},
+        {QStringLiteral("cena"), QStringLiteral("Цена (min)"), 80, right},
+        {QStringLiteral("nmn"), QStringLiteral("Вид"), 130},
+        {QStringLiteral("norma"), QStringLiteral("Нормы (шт.)"), 80, right},
+    };
+    for (const char *key : {"id", "i_id", "oper_vid"}) {
+        ui::ColumnDef hidden{QLatin1String(key), QLatin1String(key)};
+        hidden.visible = false;
+        c << hidden;
+    }
+    return c;
+}
+
+} // namespace
+
+OperationList::OperationList(QWidget *parent)
+    : ListForm({"operationList", QStringLiteral("Операции"), dataModule->Oper, columns(),
+                QStringLiteral("marka"), Search::Anywhere, SearchKeys::ConsumeEvery,
+                Arrangement::SearchBelowGrid, true},
+               parent)
+{
+    operationList = this;
+    XLS_Rep = new db::Dataset(QStringLiteral("XLS_Rep"), this);
+    XLS_Rep->setSql(
+        QStringLiteral("select izdel.MARKA, vid_oper.VID, oper.NAIMEN,") + shop::productKindSql() +
+        QStringLiteral(
+            " as nmn, oper.CENA_new as cena, oper.id, "
+            "oper.i_id, oper.VID as oper_vid from accounts_dep.OPER,accounts_dep.IZDEL,"
+            "accounts_dep.VID_OPER where OPER.i_id=IZDEL.id and oper.vid=vid_oper.id order by "
+            "izdel.marka, vid_oper.vid, oper.naimen"));
+
+    Button5 = newButton("Button5", QStringLiteral("Excel"));
+    CheckBox1 = new QCheckBox(QStringLiteral("Цены"), this);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    auto *root = static_cast<QBoxLayout *>(layout());
+    auto *bar = static_cast<QBoxLayout *>(root->itemAt(root->count() - 1)->layout());
+    const int exit = bar->indexOf(Button4);
+    bar->insertWidget(exit, CheckBox1);
+    bar->insertWidget(exit, Button5);
+    setTabOrder(Button4, Button5);
+    setTabOrder(Button5, CheckBox1);
+    connect(Button5, &QPushButton::clicked, this, &OperationList::Button5Click);
+
+    disconnect(DBGrid1, &ui::DBGrid::rowDoubleClicked, this, nullptr);
+    connect(DBGrid1, &ui::DBGrid::rowDoubleClicked, this, &OperationList::doubleClickRule);
+}
+
+double OperationList::finalPrice(double base, bool dayOff, int shift)
+{
+    return price::shiftPrice(base, dayOff, shift); // the entry editor rounds it, ties to even
+}
+
+OperationList::Picked OperationList::picked(const db::Dataset &oper,
+                                            const shop::EntryContext &context)
+{
+    Picked p;
+    p.productId = oper.asInteger(QStringLiteral("i_id"));
+    p.operationId = oper.asInteger(QStringLiteral("id"));
+    p.naimen = oper.asInteger(QStringLiteral("naimen"));
+    p.basePrice = oper.asFloat(QStringLiteral("cena"));
+    p.price = finalPrice(p.basePrice, context.dayOff, context.shift);
+    db::Dataset *control = dataModule->Control;
+    control->close();
+    control->setSql(QStringLiteral("select marka from accounts_dep.izdel where id=") +
+                    QString::number(p.productId));
+    control->open();
+    p.text = control->asString(QStringLiteral("marka")).trimmed() + QStringLiteral("; ") +
+             oper.asString(QStringLiteral("vid")).trimmed() + QStringLiteral("; ") +
+             shop::productKindText(p.naimen);
+    control->close();
+    return p;
+}
+
+// The operations of the maintenance and average-piecework kinds are no shop work: their norm
+// is the hour price of those kinds.
+bool OperationList::isHourPrice(const db::Dataset &oper)
+{
+    const int kind = oper.asInteger(QStringLiteral("oper_vid"));
+    return kind == 7777 || kind == 7778;
+}
+
+void OperationList::pickFrom(ui::Form *caller, int pickMode, const shop::EntryContext &context,
+                             OperationHandBack handBack)
+{
+    ListForm::pickFrom(caller, pickMode, [context, handBack](const db::Dataset &oper) {
+        if (isHourPrice(oper)) {
+            ui::showError(QStringLiteral("Операции хоз. работ и среднесдельной задают цену часа "
+                                         "и в смену не заводятся."),
+                          QStringLiteral("Ошибка"));
+            return;
+        }
+        const Picked p = picked(oper, context);
+        if (handBack)
+            handBack(p);
+    });
+}
+
+void OperationList::Edit1Change()
+{
+    const QString text = Edit1->text();
+    if (text.trimmed().isEmpty()) {
+        dataset->setFiltered(false);
+        return;
+    }
+    // What is typed is looked for as it stands: '%' and '_' are no wildcards here.
+    dataset->setFilter(QStringLiteral("marka like ") +
+                       db::quote(QLatin1Char('%') + db::likeLiteral(text) + QLatin1Char('%')) +
+                       QStringLiteral(" escape '\\'"));
+    dataset->setFiltered(true);
+}
+
+void OperationList::doubleClickRule()
+{
+    if (mode == 0 && CheckBox1->isChecked()) {
+        if (!dataset->isEmpty())
+            openNorms(dataset->asInteger(QStringLiteral("id")));
+        return;
+    }
+    Button2Click();
+}
+
+void OperationList::openNorms(int operationId)
+{
+    normsWindow->showFor(this, operationId);
+}
+
+void OperationList::Button1Click()
+{
+    operationEditor->Edit1->clear();
+    operationEditor->Edit2->clear();
+    operationEditor->ComboBox1->setCurrentIndex(0);
+    operationEditor->setWindowTitle(QStringLiteral("Заведение новой цены за операцию"));
+    operationEditor->mode = ui::EditMode::Add;
+    operationEditor->addedId = 0;
+    showChild(operationEditor);
+    // A new operation gets its first norm at once: without one it is neither listed nor
+    // can it be picked.
+    const int added = operationEditor->addedId;
+    if (added > 0) {
+        openNorms(added);
+        dataset->locate(QStringLiteral("id"), added);
+    }
+}
+
+void OperationList::changeCurrent()
+{
+    operationEditor->setWindowTitle(QStringLiteral("Изменение данных о цене за операцию"));
+    operationEditor->mode = ui::EditMode::Change;
+    operationEditor->Edit1->setText(dataset->asString(QStringLiteral("marka")).trimmed());
+    operationEditor->Edit2->setText(dataset->asString(QStringLiteral("vid")).trimmed());
+    operationEditor->ComboBox1->setCurrentIndex(
+        dataset->asInteger(QStringLiteral("naimen")) == 0 ? 0 : 1);
+    operationEditor->productId = dataset->asInteger(QStringLiteral("i_id"));
+    operationEditor->kindId = dataset->asInteger(QStringLiteral("oper_vid"));
+    operationEditor->operationId = dataset->asInteger(QStringLiteral("id"));
+    operationEditor->rowVersion = dataset->asString(QStringLiteral("row_ver"));
+    showChild(operationEditor);
+}
+
+void OperationList::Button3Click()
+{
+    if (dataset->isEmpty())
+        return;
+    if (isHourPrice(*dataset)) {
+        ui::showError(QStringLiteral("Эту операцию удалить нельзя: её норма задаёт цену часа хоз. "
+                                     "работ и среднесдельной."),
+                      QStringLiteral("Ошибка"));
+        return;
+    }
+    if (!ui::askYesNo(QStringLiteral("Удалить операцию?"), QStringLiteral("Удаление")))
+        return;
+    const int rec = dataset->recNo();
+    dataModule->Oper_del.setParam(QStringLiteral("id"), dataset->asInteger(QStringLiteral("id")));
+    try {
+        dataModule->Oper_del.executeOne();
+    } catch (const db::RowChanged &) {
+        reread(rec);
+        throw;
+    }
+    reread(rec);
+}
+
+void OperationList::Button5Click()
+{
+    XLS_Rep->open();
+    const ui::WaitCursor wait;
+    excel::Export book;
+    if (!book.open(QStringLiteral("Операции"))) {
+        XLS_Rep->close();
+        return;
+    }
+    const QStringList header = {QStringLiteral("Марка"), QStringLiteral("Операция"),
+                                QStringLiteral("Цена"), QStringLiteral("Вид")};
+    for (int c = 0; c < header.size(); ++c)
+        book.write(c + 1, 1, header[c], excel::kText);
+    // Marks and names keep their text (a mark "0012" stays as typed); the price is a number.
+    int row = 2;
+    for (XLS_Rep->first(); !XLS_Rep->eof(); XLS_Rep->next(), ++row) {
+        book.write(1, row, XLS_Rep->asString(QStringLiteral("marka")).trimmed(), excel::kText);
+        book.write(2, row, XLS_Rep->asString(QStringLiteral("vid")).trimmed(), excel::kText);
+        book.write(3, row, QLocale().toString(XLS_Rep->asFloat(QStringLiteral("cena")), 'g', 15),
+                   excel::kValue);
+        book.write(4, row, shop::productKindText(XLS_Rep->asInteger(QStringLiteral("naimen"))),
+                   excel::kText);
+    }
+    book.show();
+    XLS_Rep->close();
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "ui/EditMode.h"
+#include "ui/Form.h"
+
+class QLineEdit;
+class QPushButton;
+class LookupCombo;
+namespace db {
+class Dataset;
+}
+
+// The editor of one product: mark, the number kept in massa, nomenclature item.
+class ProductEditor : public ui::Form {
+    Q_OBJECT
+public:
+    explicit ProductEditor(QWidget *parent = nullptr);
+
+    ui::EditMode mode = ui::EditMode::Add; // Change: the product productId
+    qlonglong productId = 0;
+    QString rowVer; // the version of the product's row as read
+    QLineEdit *Edit1;
+    QLineEdit *Edit2;
+    db::Dataset *item; // nomenclature items of level 2
+    LookupCombo *cb_item;
+    QPushButton *Button1, *Button2;
+
+    void FormActivate() override;
+    void Button1Click();
+    // A stored number as the number box shows it: plain decimal digits, no exponent, the
+    // regional separator.
+    static QString numberText(double value);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+};
+
+extern ProductEditor *productEditor;

@@ -1,0 +1,74 @@
+#include "WorkerList.h"
+
+#include "WorkerEditor.h"
+#include "db/Dataset.h"
+#include "db/SqlError.h"
+#include "shop/DataModule.h"
+#include "ui/Messages.h"
+
+#include <QLineEdit>
+
+WorkerList *workerList = nullptr;
+
+WorkerList::WorkerList(QWidget *parent)
+    : ListForm({"workerList",
+                QStringLiteral("Список рабочих"),
+                dataModule->Workers,
+                {{QStringLiteral("fio"), QStringLiteral("ФИО"), 260},
+                 {QStringLiteral("s_staffpos_hl"), QStringLiteral("Должность"), 240}},
+                QStringLiteral("fio"),
+                Search::Prefix,
+                SearchKeys::ConsumeAll,
+                Arrangement::SearchInButtonBar,
+                true},
+               parent)
+{
+    workerList = this;
+}
+
+void WorkerList::Button1Click()
+{
+    workerEditor->Edit1->clear();
+    workerEditor->setWindowTitle(QStringLiteral("Заведение данных нового работника"));
+    workerEditor->mode = ui::EditMode::Add;
+    workerEditor->reopenLookups();
+    showChild(workerEditor);
+    dataset->reopen();
+}
+
+void WorkerList::changeCurrent()
+{
+    const int rec = dataset->recNo();
+    workerEditor->setWindowTitle(QStringLiteral("Изменение данных работника"));
+    workerEditor->mode = ui::EditMode::Change;
+    workerEditor->reopenLookups();
+    workerEditor->showDepartment(dataset->asString(QStringLiteral("s_staffpos_hl")).trimmed());
+    workerEditor->Edit1->setText(dataset->asString(QStringLiteral("fio")).trimmed());
+    workerEditor->personId = dataset->asInteger(QStringLiteral("id"));
+    workerEditor->rowVer = dataset->asString(QStringLiteral("row_ver"));
+    showChild(workerEditor);
+    reread(rec);
+    // After a change the user is back in the main window.
+    reject();
+}
+
+void WorkerList::Button3Click()
+{
+    if (dataset->isEmpty())
+        return;
+    if (!ui::askYesNo(QStringLiteral("Удалить работника?"), QStringLiteral("Удаление")))
+        return;
+    const int rec = dataset->recNo();
+    db::Command &del = workerEditor->cmd_person;
+    del.setSql(QStringLiteral("delete from accounts_dep.person where id =") +
+               QString::number(dataset->asInteger(QStringLiteral("id"))) +
+               QStringLiteral(" and xmin=:row_ver::xid"));
+    del.setParam(QStringLiteral("row_ver"), dataset->asString(QStringLiteral("row_ver")));
+    try {
+        del.executeOne();
+    } catch (const db::RowChanged &) {
+        reread(rec);
+        throw;
+    }
+    reread(rec);
+}

@@ -1,0 +1,261 @@
+#include "DataModule.h"
+
+#include "ProductKind.h"
+#include "Refusals.h"
+#include "ui/Messages.h"
+
+DataModule *dataModule = nullptr;
+int DataModule::portOverride_ = 0;
+
+namespace {
+
+// row_ver: the version of the entry as read, which a change of it must still find.
+const char *const kJournalColumns = "smena.id, smena.xmin::text as row_ver, smena.data, "
+                                    "smena.smena, smena.i_id, smena.o_id, smena.w_id, smena.cena,";
+const char *const kJournalFrom =
+    " from person, accounts_dep.izdel,accounts_dep.oper,"
+    "accounts_dep.smena,accounts_dep.vid_oper where smena.i_id=izdel.id and "
+    "smena.o_id=oper.id and person.w_id=smena.w_id and "
+    "oper.vid=vid_oper.id and smena.smena=";
+
+// The person rows of the shift's workers: every person whose id is the worker's number or
+// whose code reads as it, each once, as "w_id=person.id or s_code::t_id=w_id" pairs them.
+// They are looked up once per worker of the shift rather than once per entry: at a plant a
+// busy shift holds two thousand entries of half as many workers.
+QString journalPersons(int shift)
+{
+    return QStringLiteral(
+               "with person as materialized (select w.w_id, p.s_caption from (select distinct "
+               "w_id from accounts_dep.smena where smena=%1 and data=:data and ok<>:ok) w "
+               "cross join lateral (%2) p) ")
+        .arg(shift)
+        .arg(DataModule::workerPersons(QStringLiteral("w.w_id")));
+}
+
+} // namespace
+
+QString DataModule::workerPersons(const QString &worker)
+{
+    return QStringLiteral("select c.s_caption, 0 as by_code from cmn_contractor.person c where "
+                          "c.id=%1 union all select c.s_caption, 1 from cmn_contractor.person c "
+                          "where c.s_code::t_id=%1 and c.id<>%1")
+        .arg(worker);
+}
+
+QString DataModule::journalQuery(int shift)
+{
+    const QString kind = shop::productKindSql() + QStringLiteral(" as nmn");
+    if (shift == 1) {
+        return journalPersons(1) + QLatin1String("select ") + QLatin1String(kJournalColumns) +
+               QStringLiteral("person.s_caption fio, izdel.marka, vid_oper.vid, ") + kind +
+               QStringLiteral(", oper.naimen, smena.brak, smena.kol_vo::numeric, "
+                              "round((kol_vo-brak)*smena.cena::numeric, 2) as summa, smena.prize, "
+                              "color,time, smena.ok, vvod, smena.id_doc, smena.id_doc_item, "
+                              "smena.f_gds_qty_use, smena.id_gds_use, smena.id_cons_use") +
+               QLatin1String(kJournalFrom) +
+               QStringLiteral("1 and smena.data=:data and ok!=:ok order by fio, izdel.marka, "
+                              "vid_oper.vid, oper.naimen, color");
+    }
+    const QString fio =
+        shift == 4 ? QStringLiteral("person.s_caption fio") : QStringLiteral("s_caption fio");
+    return journalPersons(shift) +
+           QStringLiteral("select smena.id, smena.xmin::text as row_ver, ") + fio +
+           QStringLiteral(", izdel.marka, vid_oper.vid, ") + kind +
+           QStringLiteral(
+               ", oper.naimen, smena.kol_vo::numeric, smena.brak, "
+               "round((kol_vo-brak)*smena.cena::numeric, 2) as summa, smena.cena, "
+               "smena.data, smena.smena, smena.i_id, smena.o_id, smena.w_id, smena.prize, "
+               "color, time, smena.ok, vvod, smena.id_doc, smena.id_doc_item, "
+               "smena.f_gds_qty_use, smena.id_gds_use, smena.id_cons_use") +
+           QLatin1String(kJournalFrom) + QString::number(shift) +
+           QStringLiteral(" and smena.data=:data and ok<>:ok order by fio");
+}
+
+QString DataModule::timesheetQuery(int shift)
+{
+    QStringList terms, days;
+    for (int d = 1; d <= 31; ++d) {
+        terms << QStringLiteral("coalesce(d%1,0)").arg(d);
+        days << QStringLiteral("case when (coalesce(h_tabel.d%1,0)) =0 then null else "
+                               "(coalesce(h_tabel.d%1,0)) end d%1")
+                    .arg(d);
+    }
+    const QString s = QLatin1Char('(') + terms.join(QLatin1Char('+')) + QLatin1Char(')');
+    return QStringLiteral("select person.s_caption fio, ") + s +
+           QStringLiteral(" as summ, case when ") + s +
+           QStringLiteral("=0 then 0 else (sum(s.cena*(kol_vo-brak))/") + s +
+           QStringLiteral(") end ::numeric(10,2) as average_price, "
+                          "sum(s.cena*(kol_vo-brak))::numeric(10,2) as cena_all, h_tabel.w_id, "
+                          "h_tabel.month,h_tabel.year, h_tabel.smena, h_tabel.id, "
+                          "h_tabel.i_type, h_tabel.i_night, ") +
+           days.join(QStringLiteral(", ")) +
+           QStringLiteral(" from accounts_dep.h_tabel, cmn_contractor.person, "
+                          "accounts_dep.smena s where h_tabel.w_id=person.s_code::integer and "
+                          "h_tabel.smena=") +
+           QString::number(shift) +
+           QStringLiteral(" and month=:mnth and s.w_id = h_tabel.w_id and h_tabel.year=:yea and "
+                          "s.data >=:date1 and s.data <:date2 group by person.s_caption,"
+                          "h_tabel.w_id,h_tabel.month,h_tabel.year,h_tabel.smena,h_tabel.id "
+                          "order by fio");
+}
+
+DataModule::DataModule(QObject *parent) : QObject(parent)
+{
+    setObjectName(QStringLiteral("dataModule"));
+    nameSchemaRefusals();
+    // The lists that editors change carry each row's version (row_ver): a change or delete
+    // names it, so that a row another user changed after it was read is not overwritten.
+    Workers = query("Workers", QStringLiteral("select *, xmin::text as row_ver from "
+                                              "accounts_dep.person order by fio"));
+    Control = query("Control", QString());
+    Izdel = query("Izdel",
+                  QStringLiteral("select *, (select g.xmin::text from cmn_gds_and_srv.gds_and_srv "
+                                 "g where g.id=izdel.id) as row_ver from accounts_dep.IZDEL order "
+                                 "by marka"));
+    Oper = query(
+        "Oper",
+        QStringLiteral("select izdel.MARKA, vid_oper.VID, oper.NAIMEN, ") + shop::productKindSql() +
+            QStringLiteral(
+                " as nmn, count(o_id) norma, "
+                "min(price)::numeric cena, oper.id, oper.i_id, oper.VID as oper_vid, "
+                "min(oper.xmin::text) as row_ver from "
+                "accounts_dep.norm,accounts_dep.OPER,accounts_dep.IZDEL,accounts_dep.VID_OPER "
+                "where "
+                "OPER.i_id=IZDEL.id and norm.o_id=oper.id and oper.vid=vid_oper.id group by "
+                "izdel.MARKA, vid_oper.VID, oper.NAIMEN, oper.id, oper.i_id, oper.VID order by "
+                "izdel.marka, vid_oper.vid, oper.naimen"));
+    Vid_oper = query("Vid_oper", QStringLiteral("select *, xmin::text as row_ver from "
+                                                "accounts_dep.VID_OPER order by vid"));
+    Vid_oper->setUpdateTable(QStringLiteral("accounts_dep.vid_oper"), QStringLiteral("id"));
+    Smena1 = query("Smena1", journalQuery(1));
+    Smena2 = query("Smena2", journalQuery(2));
+    Smena3 = query("Smena3", journalQuery(3));
+    Smena4 = query("Smena4", journalQuery(4));
+    H_Tabel_1 = query("H_Tabel_1", timesheetQuery(1));
+    H_Tabel_2 = query("H_Tabel_2", timesheetQuery(2));
+    H_Tabel_3 = query("H_Tabel_3", timesheetQuery(3));
+    Oper_ed.setSql(QStringLiteral(
+        "update accounts_dep.oper set vid=:vid, naimen=:naimen, i_id=:i_id where id=:id"));
+    Oper_del.setSql(QStringLiteral("delete from accounts_dep.oper where id=:id"));
+}
+
+db::Dataset *DataModule::query(const char *name, const QString &sql)
+{
+    auto *ds = new db::Dataset(QLatin1String(name), this);
+    ds->setSql(sql);
+    return ds;
+}
+
+db::Dataset *DataModule::smena(int shift) const
+{
+    switch (shift) {
+    case 2:
+        return Smena2;
+    case 3:
+        return Smena3;
+    case 4:
+        return Smena4;
+    default:
+        return Smena1;
+    }
+}
+
+QString DataModule::connectionString(const QStringList &args)
+{
+    const QString database = args.value(0);
+    const QString server = args.value(1);
+    if (server.isEmpty())
+        return builtInConnectionString();
+    return QStringLiteral("DRIVER={PostgreSQL UNICODE};DATABASE=") + database +
+           QStringLiteral(";SERVER=") + server +
+           QStringLiteral(";PORT=5432;UID=sys;PWD=wexapol;SSLmode=allow;"
+                          "ReadOnly=0;Protocol=7.4;FakeOidIndex=0;ShowOidColumn=0;RowVersioning=0;"
+                          "ShowSystemTables=0;Fetch=100;UnknownSizes=0;MaxVarcharSize=255;"
+                          "MaxLongVarcharSize=8190;"
+                          "Debug=0;CommLog=0;UseDeclareFetch=0;TextAsLongVarchar=1;"
+                          "UnknownsAsLongVarchar=0;BoolsAsChar=1;Parse=0;ExtraSysTablePrefixes=;"
+                          "LFConversion=1;UpdatableCursors=1;"
+                          "TrueIsMinus1=0;BI=0;ByteaAsLongVarBinary=1;UseServerSidePrepare=1;"
+                          "LowerCaseIdentifier=0;D6=-101;OptionalErrors=0;XaOpt=1");
+}
+
+QString DataModule::builtInConnectionString()
+{
+    return connectionString({QStringLiteral("vesk_erp"), QStringLiteral("localhost")});
+}
+
+db::ConnectionParams DataModule::connectionParams(const QString &connectionString)
+{
+    db::ConnectionParams p;
+    const QStringList parts = connectionString.split(QLatin1Char(';'));
+    for (const QString &part : parts) {
+        const int eq = part.indexOf(QLatin1Char('='));
+        if (eq < 0)
+            continue;
+        const QString key = part.left(eq).trimmed().toUpper();
+        const QString value = part.mid(eq + 1);
+        if (key == QLatin1String("DATABASE"))
+            p.database = value;
+        else if (key == QLatin1String("SERVER"))
+            p.host = value;
+        else if (key == QLatin1String("PORT"))
+            p.port = value.toInt();
+        else if (key == QLatin1String("UID"))
+            p.user = value;
+        else if (key == QLatin1String("PWD"))
+            p.password = value;
+    }
+    if (portOverride_ > 0)
+        p.port = portOverride_;
+    return p;
+}
+
+db::ConnectionParams DataModule::settingsFor(const QStringList &args,
+                                             const db::SettingsSources &sources)
+{
+    // Without a server the command line names nothing, as the built-in string has it.
+    const bool named = !args.value(1).isEmpty();
+    db::ConnectionParams p = db::resolveConnection(connectionParams(builtInConnectionString()),
+                                                   named ? args.value(0) : QString(),
+                                                   named ? args.value(1) : QString(), sources);
+    if (portOverride_ > 0)
+        p.port = portOverride_;
+    return p;
+}
+
+void DataModule::connectWith(const db::ConnectionParams &params)
+{
+    db::closeConnection();
+    db::openConnection(params);
+}
+
+void DataModule::connectTo(const QString &connectionString)
+{
+    db::closeConnection();
+    db::openConnection(connectionParams(connectionString));
+}
+
+int DataModule::CountCheck(const QString &sql, const QString &message)
+{
+    Control->setSql(sql);
+    Control->open();
+    const int count = Control->asInteger(QStringLiteral("cnt"));
+    if (count > 0)
+        ui::showError(message, QStringLiteral("Ошибка"));
+    Control->close();
+    return count > 0 ? 1 : 0;
+}
+
+QString DataModule::FixDecimal(const QString &text) const
+{
+    int at = text.indexOf(QLatin1Char(','));
+    if (at < 0)
+        at = text.indexOf(QLatin1Char('.'));
+    if (at < 0)
+        return text;
+    // Without a separator on record the server's own point stands in: dropping the
+    // separator would store 12,5 as 125.
+    QString out = text;
+    out.replace(at, 1, ServerDelim.isEmpty() ? QStringLiteral(".") : ServerDelim);
+    return out;
+}

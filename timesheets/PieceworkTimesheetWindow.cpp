@@ -1,0 +1,507 @@
+#include "PieceworkTimesheetWindow.h"
+
+#include "db/Dataset.h"
+#include "db/Transaction.h"
+#include "journal/Closing.h"
+#include "shop/DataModule.h"
+#include "shop/Timesheet.h"
+#include "spreadsheet/Excel.h"
+#include "ui/Application.h"
+#include "ui/DBGrid.h"
+#include "ui/LookupCombo.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+PieceworkTimesheetWindow *pieceworkTimesheetWindow = nullptr;
+
+namespace {
+
+// Grid columns: 0 name, 1 day or night, 2 .. 32 the days, 33 .. 35 the month's figures.
+constexpr int kNightColumn = 1;
+constexpr int kFirstDayColumn = 2;
+constexpr int kAverageColumn = 35;
+constexpr int kStandardNameWidth = 208;
+constexpr int kWidestWindow = ui::Form::kScreenWidth - ui::Form::kFrameAllowance;
+const QColor kFigures(0xE1, 0xE4, 0xFF);
+
+struct ModeDef {
+    int mode;
+    const char *caption;
+    int nameWidth;
+    bool night;
+    bool average;
+};
+
+const ModeDef kModes[] = {
+    {9, "Табель сделка (27)", 238, false, true},
+    {14, "Табель хоз. работы (27)", 208, true, true},
+    {15, "Табель ср. сдельная (27)", 208, true, true},
+    {17, "Общий табель (27)", 304, false, false},
+};
+
+const ModeDef &modeDef(int mode)
+{
+    for (const ModeDef &m : kModes)
+        if (m.mode == mode)
+            return m;
+    return kModes[0];
+}
+
+// A day shows the sum of that day's hours over the worker's rows, or nothing for 0 (a sum
+// skips empty days as it would zeros).
+QString dayTerms()
+{
+    QStringList terms;
+    for (int d = 1; d <= 31; ++d)
+        terms << QStringLiteral("nullif(sum(h.d%1),0) d%1").arg(d);
+    return terms.join(QStringLiteral(", "));
+}
+
+// The day columns of the rows listed by dayTerms(), taken on by the outer statement.
+QString dayColumns()
+{
+    QStringList columns;
+    for (int d = 1; d <= 31; ++d)
+        columns << QStringLiteral("t.d%1").arg(d);
+    return columns.join(QStringLiteral(", "));
+}
+
+// The month's timesheet rows summed per worker (and per the further columns in keys, each
+// written ", h.column"), then each worker named once as p.fio by his one person row: the one
+// known by his id wins over one that knows him by code, so a worker is never listed twice.
+QString workerRows(const QString &keys, const QString &kind)
+{
+    return QStringLiteral(" from (select h.w_id id") + keys + QStringLiteral(", ") + dayTerms() +
+           QStringLiteral(" from accounts_dep.h_tabel h where h.year=:i_year and "
+                          "h.month=:i_month") +
+           kind + QStringLiteral(" group by h.w_id") + keys +
+           QStringLiteral(") t cross join lateral (select x.s_caption fio from (") +
+           DataModule::workerPersons(QStringLiteral("t.id")) +
+           QStringLiteral(") x order by x.by_code limit 1) p");
+}
+
+// A worker's month from his shift entries: hours and earnings, and what an hour earned.
+const char *const kEarnings =
+    "e.i_time, e.pay::numeric(10,2) f_price, case when coalesce(e.i_time,0)::numeric(10,2)=0 "
+    "then 0 else coalesce(e.pay/e.i_time,0)::numeric(10,2) end average_price, ";
+
+// The month's shift entries summed per worker, read once for all of them.
+const char *const kEntrySums =
+    "(select s.w_id, sum(s.time) i_time, sum((s.kol_vo-s.brak)*s.cena) pay from "
+    "accounts_dep.smena s where s.data<:d_date1 and s.data>=:d_date2 group by s.w_id) e "
+    "on e.w_id=t.id";
+
+QString money(const db::Dataset &ds)
+{
+    const QVariant v = ds.value(QStringLiteral("price"));
+    return v.isNull() ? QString() : QLocale().toString(v.toDouble(), 'f', 2);
+}
+
+} // namespace
+
+// Each statement adds up the month's timesheet rows per worker, names each worker once (not
+// each of his rows), and sums the month's entries once for all workers, joined by worker: a
+// plant's month holds a hundred thousand entries spread over as many pages, and three sums per
+// worker read each of his pages three times.
+QString PieceworkTimesheetWindow::piecesSql()
+{
+    return QStringLiteral("select p.fio, t.id, t.i_type, ") + QLatin1String(kEarnings) +
+           dayColumns() +
+           workerRows(QStringLiteral(", h.i_type"), QStringLiteral(" and h.i_type=0")) +
+           QStringLiteral(" left join ") + QLatin1String(kEntrySums) +
+           QStringLiteral(" order by p.fio, t.id");
+}
+
+QString PieceworkTimesheetWindow::kindSql(int kind)
+{
+    const QString k = QString::number(kind);
+    return QStringLiteral("select p.fio, t.id, t.i_type, case when t.i_night=0 then 'дн.' else "
+                          "'ноч.' end as s_night, t.i_night, ") +
+           QLatin1String(kEarnings) + dayColumns() +
+           workerRows(QStringLiteral(", h.i_type, h.i_night"),
+                      QStringLiteral(" and h.i_type=") + k) +
+           QStringLiteral(
+               " left join (select f.id_p, f.i_night, "
+               "sum(f.cnt) i_time, sum(f.cnt*f.price) pay from accounts_dep.fatigue f where "
+               "f.d_date<:d_date1 and f.d_date>=:d_date2 and f.id_o=%1 group by f.id_p, "
+               "f.i_night) e on e.id_p=t.id and e.i_night=t.i_night order by p.fio, t.id")
+               .arg(k);
+}
+
+QString PieceworkTimesheetWindow::allSql()
+{
+    return QStringLiteral("select p.fio, t.id, coalesce(e.i_time,0)+coalesce(f.i_time,0) i_time, "
+                          "coalesce(e.pay::numeric(10,2),0)+coalesce(f.pay::numeric(10,2),0) "
+                          "f_price, ") +
+           dayColumns() + workerRows(QString(), QString()) + QStringLiteral(" left join ") +
+           QLatin1String(kEntrySums) +
+           QStringLiteral(
+               " left join (select f.id_p, sum(f.cnt) i_time, "
+               "sum(f.cnt*f.price) pay from accounts_dep.fatigue f where f.d_date<:d_date7 and "
+               "f.d_date>=:d_date8 group by f.id_p) f on f.id_p=t.id order by p.fio, t.id");
+}
+
+PieceworkTimesheetWindow::PieceworkTimesheetWindow(QWidget *parent) : ui::Form(parent)
+{
+    pieceworkTimesheetWindow = this;
+    setObjectName(QStringLiteral("pieceworkTimesheetWindow"));
+    setPlacement(Placement::Screen);
+
+    auto query = [this](const char *name, const QString &sql) {
+        auto *ds = new db::Dataset(QLatin1String(name), this);
+        ds->setSql(sql);
+        return ds;
+    };
+    H_Tabel0 = query("H_Tabel0", piecesSql());
+    H_Tabel7777 = query("H_Tabel7777", kindSql(7777));
+    H_Tabel7778 = query("H_Tabel7778", kindSql(7778));
+    H_Tabel_all = query("H_Tabel_all", allSql());
+    // The whole shop's earnings of the month; an empty part counts as nothing earned, and
+    // only when both are empty there is no total.
+    all_price = query(
+        "all_price",
+        QStringLiteral("select (select sum(part) from (values ((select "
+                       "sum((s.kol_vo-s.brak)*s.cena) from accounts_dep.smena s where "
+                       "s.data<:d_date1 and s.data>=:d_date2 and s.cena>0 and s.kol_vo>0)), "
+                       "((select sum(f.cnt*f.price) from accounts_dep.fatigue f where "
+                       "f.d_date<:d_date3 and f.d_date>=:d_date4 and f.cnt>0 and f.price>0))) "
+                       "parts(part))::numeric(20,2) price"));
+    price = query("price", QStringLiteral("select sum((s.kol_vo-s.brak)*s.cena)::numeric(100,2) "
+                                          "as price from accounts_dep.smena s where "
+                                          "s.data<:d_date1 and s.data>=:d_date2 and s.cena>0 "
+                                          "and s.kol_vo>0"));
+    const QString kindPrice = QStringLiteral(
+        "select sum(f.cnt*f.price)::numeric(100,2) as price from accounts_dep.fatigue f where "
+        "f.d_date<:d_date1 and f.d_date>=:d_date2 and f.cnt>0 and f.price>0 and f.id_o=%1");
+    price7 = query("price7", kindPrice.arg(7777));
+    price8 = query("price8", kindPrice.arg(7778));
+    q_year = query("q_year", timesheet::yearListSql());
+    current = H_Tabel0;
+
+    buildUi();
+}
+
+void PieceworkTimesheetWindow::buildUi()
+{
+    setWindowTitle(QStringLiteral("Табель сделка (27)"));
+    auto *root = new QVBoxLayout(this);
+
+    DBGrid = new ui::DBGrid(QStringLiteral("DBGrid"), this);
+    DBGrid->setAccessibleName(QStringLiteral("Табель"));
+    const Qt::Alignment centre = Qt::AlignCenter;
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+    cols_ = {{QStringLiteral("fio"), QStringLiteral("Фамилия И. О."), kStandardNameWidth},
+             // 30, or what "ноч." needs in this screen's font
+             {QStringLiteral("s_night"), QStringLiteral(" "),
+              qMax(30, fontMetrics().horizontalAdvance(QStringLiteral("ноч.")) + 10)}};
+    for (int d = 1; d <= 31; ++d)
+        cols_.append({QStringLiteral("d%1").arg(d), QString::number(d), 20, centre});
+    cols_.append({QStringLiteral("f_price"), QStringLiteral("Итого (р.)"), 66, right, true, 2});
+    cols_.append({QStringLiteral("i_time"), QStringLiteral("Итого (ч.)"), 66, right});
+    cols_.append({QStringLiteral("average_price"), QStringLiteral("Час (р.)"), 66, right, true, 2});
+    DBGrid->setColumns(cols_);
+    DBGrid->gridModel()->setTitleStyle(false, Qt::AlignCenter);
+    DBGrid->gridModel()->setStyler(
+        [](const db::Dataset &, int, const ui::ColumnDef &col, ui::CellStyle &style) {
+            static const QStringList figures = {QStringLiteral("f_price"), QStringLiteral("i_time"),
+                                                QStringLiteral("average_price")};
+            if (col.titleColor.isValid()) { // a weekend day
+                style.foreground = QBrush(col.titleColor);
+            } else if (figures.contains(col.field)) {
+                style.background = QBrush(kFigures);
+                QFont f;
+                f.setBold(true);
+                style.font = f;
+            }
+        });
+    root->addWidget(DBGrid, 1);
+
+    auto *panel = new QHBoxLayout;
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setAccessibleName(QStringLiteral("Месяц"));
+    ComboBox1->addItems(timesheet::monthNames());
+    ComboBox1->setMaxVisibleItems(12);
+    panel->addWidget(ComboBox1);
+    cb_year = new LookupCombo(QStringLiteral("cb_year"), q_year, QStringLiteral("year"),
+                              QStringLiteral("year"), this);
+    cb_year->setAccessibleName(QStringLiteral("Год"));
+    panel->addWidget(cb_year);
+    PB = new QProgressBar(this);
+    PB->setObjectName(QStringLiteral("PB"));
+    PB->setAccessibleName(QStringLiteral("Ход перестроения"));
+    PB->setMinimum(1);
+    PB->hide();
+    panel->addWidget(PB, 1);
+    panel->addStretch();
+
+    QFont bold = font();
+    bold.setBold(true);
+    auto total = [this, panel, &bold](const char *labelName, const QString &caption,
+                                      const char *valueName, QLabel *&label, QLabel *&value) {
+        label = new QLabel(caption, this);
+        label->setObjectName(QLatin1String(labelName));
+        label->setFont(bold);
+        value = new QLabel(this);
+        value->setObjectName(QLatin1String(valueName));
+        // No name of its own: assistive tools read the figure as the label's text, with the
+        // caption (its buddy) as what labels it.
+        value->setMinimumWidth(80);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        label->setBuddy(value);
+        panel->addSpacing(12);
+        panel->addWidget(label);
+        panel->addWidget(value);
+    };
+    total("Label4", QStringLiteral("Ср. сдел.:"), "DBText4", Label4, DBText4);
+    total("Label2", QStringLiteral("Хоз. работы:"), "DBText3", Label2, DBText3);
+    total("Label1", QStringLiteral("Сделка:"), "DBText2", Label1, DBText2);
+    total("Label3", QStringLiteral("Итого:"), "DBText1", Label3, DBText1);
+    root->addLayout(panel);
+
+    auto *buttons = new QHBoxLayout;
+    auto button = [this, buttons](const char *name, const QString &text) {
+        QPushButton *b = newButton(name, text);
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+        return b;
+    };
+    Button2 = button("Button2", QStringLiteral("Excel"));
+    Button2->setMinimumWidth(140);
+    Button5 = button("Button5", QStringLiteral("Обновить"));
+    Button3 = button("Button3", QStringLiteral("Перестроить"));
+    buttons->addStretch();
+    Button1 = button("Button1", QStringLiteral("Выход"));
+    setCancelButton(Button1);
+    root->addLayout(buttons);
+
+    connect(ComboBox1, &QComboBox::activated, this, &PieceworkTimesheetWindow::ComboBox1Change);
+    connect(cb_year, &QComboBox::activated, this, &PieceworkTimesheetWindow::ComboBox1Change);
+    connect(Button3, &QPushButton::clicked, this, &PieceworkTimesheetWindow::Button3Click);
+    connect(Button2, &QPushButton::clicked, this, &PieceworkTimesheetWindow::Button2Click);
+    connect(Button5, &QPushButton::clicked, this, &PieceworkTimesheetWindow::Button5Click);
+    connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void PieceworkTimesheetWindow::applyColumns()
+{
+    DBGrid->setColumns(cols_);
+}
+
+void PieceworkTimesheetWindow::setMode(int m)
+{
+    const ModeDef &def = modeDef(m);
+    mode = def.mode;
+    setWindowTitle(QString::fromUtf8(def.caption));
+    switch (mode) {
+    case 14:
+        current = H_Tabel7777;
+        break;
+    case 15:
+        current = H_Tabel7778;
+        break;
+    case 17:
+        current = H_Tabel_all;
+        break;
+    default:
+        current = H_Tabel0;
+    }
+    nameWidth_ = def.nameWidth;
+    cols_[0].width = nameWidth_;
+    cols_[kNightColumn].visible = def.night;
+    cols_[kAverageColumn].visible = def.average;
+    applyColumns();
+}
+
+void PieceworkTimesheetWindow::openFrom(ui::Form *caller, int m)
+{
+    setMode(m);
+    const QDate today = QDate::currentDate();
+    ComboBox1->setCurrentIndex(today.month() - 1);
+    timesheet::bindYearList(*q_year);
+    cb_year->reload();
+    cb_year->setKeyValue(today.year());
+    ComboBox1Change();
+    // The window is as wide as the grid with all days shown, but never wider than the
+    // smallest screen in use (1366 px with the window's frame); there the grid scrolls
+    // sideways instead.
+    const int width = DBGrid->contentWidth() - nameWidth_ + cols_[0].width +
+                      2 * DBGrid->frameWidth() + DBGrid->verticalScrollBar()->sizeHint().width() +
+                      layout()->contentsMargins().left() + layout()->contentsMargins().right();
+    setFixedSize(qMin(qMax(width, sizeHint().width()), kWidestWindow), 640);
+    caller->showChild(this);
+    current->close();
+    q_year->close();
+    nameWidth_ = kStandardNameWidth;
+    cols_[0].width = kStandardNameWidth;
+    cols_[kNightColumn].visible = true;
+    cols_[kAverageColumn].visible = true;
+    applyColumns();
+}
+
+timesheet::MonthPeriod PieceworkTimesheetWindow::period() const
+{
+    timesheet::MonthPeriod p;
+    p.month = ComboBox1->currentIndex() + 1;
+    p.year = cb_year->keyValue().toInt();
+    return p;
+}
+
+void PieceworkTimesheetWindow::FormActivate()
+{
+    DBGrid->setDataset(current);
+}
+
+void PieceworkTimesheetWindow::ComboBox1Change()
+{
+    const ui::WaitCursor wait; // the month's rows may take a while
+    current->close();
+    const timesheet::MonthPeriod p = period();
+    current->setParam(QStringLiteral("i_month"), p.month);
+    current->setParam(QStringLiteral("i_year"), p.year);
+    timesheet::bindPeriod(*current, p, current == H_Tabel_all ? 4 : 3);
+    current->open();
+    showTotals();
+    // A closed month's timesheet is not rebuilt.
+    Button3->setEnabled(!closing::isClosed(p.month, p.year));
+    Button3->setToolTip(Button3->isEnabled() ? QString() : closing::sentence(p.month, p.year));
+
+    const int days = p.days();
+    int hidden = 0;
+    for (int d = 1; d <= 31; ++d) {
+        ui::ColumnDef &col = cols_[kFirstDayColumn + d - 1];
+        col.visible = d <= days;
+        if (!col.visible)
+            ++hidden;
+        col.titleColor = col.visible && p.weekend(d) ? QColor(Qt::red) : QColor();
+    }
+    cols_[0].width = nameWidth_ + 20 * hidden;
+    applyColumns();
+    shown_ = p;
+}
+
+void PieceworkTimesheetWindow::showTotals()
+{
+    const timesheet::MonthPeriod p = period();
+    const std::pair<db::Dataset *, QLabel *> totals[] = {
+        {all_price, DBText1}, {price, DBText2}, {price7, DBText3}, {price8, DBText4}};
+    for (const auto &[ds, value] : totals) {
+        ds->close();
+        timesheet::bindPeriod(*ds, p, ds == all_price ? 2 : 1);
+        ds->open();
+        value->setText(money(*ds));
+    }
+}
+
+void PieceworkTimesheetWindow::Button5Click()
+{
+    current->close();
+    current->open();
+}
+
+void PieceworkTimesheetWindow::rebuildMonth(const timesheet::MonthPeriod &p, QProgressBar *bar)
+{
+    shop::timesheet::rebuildKinds(p.month, p.year,
+                                  [bar](int days, const std::function<void(int)> &work) {
+                                      timesheet::byDay(bar, days, work);
+                                  });
+}
+
+void PieceworkTimesheetWindow::Button3Click()
+{
+    if (cb_year->keyValue().isNull())
+        return;
+    const timesheet::MonthPeriod p = period();
+    if (closing::refuse(p.month, p.year))
+        return;
+    const ui::WaitCursor wait; // the month's rows may take a while
+    rebuildMonth(p, PB);
+    current->close();
+    current->open();
+}
+
+void PieceworkTimesheetWindow::Button2Click()
+{
+    const ui::WaitCursor wait; // the month's rows may take a while
+    db::Dataset *ds = current;
+    const int rec = ds->recNo();
+    // The grid is not repainted while the records are walked, and the window takes no
+    // other command until the export is done.
+    DBGrid->setDataset(nullptr);
+    QWidget *const controls[] = {ComboBox1, cb_year, Button2, Button3, Button5};
+    for (QWidget *w : controls)
+        w->setEnabled(false);
+    const auto restore = qScopeGuard([&] {
+        for (QWidget *w : controls)
+            w->setEnabled(true);
+        if (ds->isActive())
+            ds->setRecNo(rec);
+        DBGrid->setDataset(ds);
+    });
+
+    excel::Export book;
+    QString title = windowTitle();
+    title.remove(QStringLiteral(" (27)"));
+    const QString month = ComboBox1->currentText() + QLatin1Char(' ') + cb_year->currentText();
+    if (!book.open(title + QLatin1Char(' ') + month))
+        return;
+    const QString all = QString::number(ds->recordCount());
+    Button2->setText(QStringLiteral("Excel (0 из ") + all + QLatin1Char(')'));
+    ds->first();
+
+    const bool night = mode == 14 || mode == 15;
+    const bool average = mode != 17;
+    // Bold headings; every column takes the width of its longest text.
+    using excel::Font;
+    using excel::Kind;
+    const auto header = [&book](int column, const QString &text, Kind kind) {
+        book.write(column, 2, text, {kind, Font::Bold, excel::Width::Fit});
+    };
+    book.write(1, 1, month, {Kind::Text, Font::Bold, excel::Width::Fit});
+    header(1, QStringLiteral("Фамилия И.О."), Kind::Text);
+    for (int d = 1; d <= 31; ++d)
+        header(d + 2, QString::number(d), Kind::Value);
+    header(34, QStringLiteral("Итого (ч.)"), Kind::Text);
+    header(35, QStringLiteral("Итого (р.)"), Kind::Text);
+    if (average)
+        header(36, QStringLiteral("Час (р.)"), Kind::Text);
+
+    int row = 3;
+    int written = 0;
+    while (!ds->eof() && !ds->isEmpty()) {
+        const auto cell = [&](int column, const QString &field, Kind kind) {
+            book.write(column, row, ds->asString(field), {kind, Font::Regular, excel::Width::Fit});
+        };
+        cell(1, QStringLiteral("fio"), Kind::Text);
+        if (night)
+            cell(2, QStringLiteral("s_night"), Kind::Text);
+        for (int d = 1; d <= 31; ++d)
+            cell(d + 2, QStringLiteral("d") + QString::number(d), Kind::Value);
+        cell(34, QStringLiteral("i_time"), Kind::Value);
+        cell(35, QStringLiteral("f_price"), Kind::Value);
+        if (average)
+            cell(36, QStringLiteral("average_price"), Kind::Value);
+        ds->next();
+        ++row;
+        ++written;
+        Button2->setText(QStringLiteral("Excel (") + QString::number(written) +
+                         QStringLiteral(" из ") + all + QLatin1Char(')'));
+        QCoreApplication::processEvents();
+    }
+    book.show();
+}
+
+void PieceworkTimesheetWindow::done(int result)
+{
+    Button2->setText(QStringLiteral("Excel"));
+    ui::Form::done(result);
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "timesheets/Period.h"
+#include "ui/DatasetModel.h"
+#include "ui/Form.h"
+
+class LookupCombo;
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+namespace db {
+class Dataset;
+}
+namespace ui {
+class DBGrid;
+}
+
+// The monthly timesheets with earnings: piecework (mode 9), maintenance work (14), average
+// piecework (15) and all of them together (17).
+class PieceworkTimesheetWindow : public ui::Form {
+    Q_OBJECT
+public:
+    explicit PieceworkTimesheetWindow(QWidget *parent = nullptr);
+
+    int mode = 9;
+    db::Dataset *current = nullptr;
+    db::Dataset *H_Tabel0, *H_Tabel7777, *H_Tabel7778, *H_Tabel_all;
+    db::Dataset *all_price, *price, *price7, *price8;
+    db::Dataset *q_year;
+
+    ui::DBGrid *DBGrid;
+    QComboBox *ComboBox1;
+    LookupCombo *cb_year;
+    QLabel *Label1, *Label2, *Label3, *Label4;
+    QLabel *DBText1, *DBText2, *DBText3, *DBText4;
+    QPushButton *Button1, *Button2, *Button3, *Button5;
+    QProgressBar *PB;
+
+    // Caption, current dataset and grid layout of a mode.
+    void setMode(int mode);
+    // Opens the window in a mode from caller on today's month and year; afterwards the
+    // dataset and the year list are closed and the grid layout is the standard one again.
+    void openFrom(ui::Form *caller, int mode);
+    // The chosen month and year.
+    timesheet::MonthPeriod period() const;
+
+    void FormActivate() override;
+    void ComboBox1Change(); // month change
+    void Button3Click();    // rebuild
+    void Button2Click();    // export
+    void Button5Click();    // refresh
+
+    // Column 0 width the mode gives before days are hidden.
+    int nameWidth() const { return nameWidth_; }
+
+    static QString piecesSql();
+    static QString kindSql(int kind);
+    static QString allSql();
+    // Recreates the month's maintenance and average-piecework rows (smena 0) from the
+    // maintenance entries, as one unit, moving bar along day by day.
+    static void rebuildMonth(const timesheet::MonthPeriod &period, QProgressBar *bar);
+
+    void done(int result) override;
+
+private:
+    void buildUi();
+    void applyColumns();
+    void showTotals();
+
+    QVector<ui::ColumnDef> cols_;
+    int nameWidth_ = 208;
+    timesheet::MonthPeriod shown_;
+};
+
+extern PieceworkTimesheetWindow *pieceworkTimesheetWindow;
