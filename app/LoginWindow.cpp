@@ -105,16 +105,43 @@ void LoginWindow::checkVersionRecord()
         ver->setValue(QStringLiteral("t"), buildTime);
         ver->post();
     }
-    if (buildDate < d || (buildDate == d && buildTime < t)) {
-        ver->close();
+    ver->close();
+    if (buildDate < d || (buildDate == d && buildTime < t))
+        endForNewerVersion();
+}
+
+void LoginWindow::endForNewerVersion()
+{
+    // Told once: the checks that come while the user answers or finishes his work ask nothing.
+    if (endingForNewerVersion_)
+        return;
+    endingForNewerVersion_ = true;
+    const QString caption = QStringLiteral("Версия программы");
+    if (!ui::Form::typedWorkOpen()) {
+        // Nothing typed is open: the copy ends when the box is closed, or by itself in 5 s.
         Timer1->start();
-        ui::showError(
-            QStringLiteral("Версия программы не соответсвует БД! Запустите программу через 5 мин."),
-            QStringLiteral("Ошибка"));
+        ui::showError(QStringLiteral("В базе данных записана более новая версия программы. Эта "
+                                     "копия закрывается: запустите новую версию."),
+                      caption);
         endProgram();
+        endingForNewerVersion_ = false;
         return;
     }
-    ver->close();
+    // An editor holds typed work: the user saves or cancels it first, or ends now if he says so.
+    if (ui::askYesNo(QStringLiteral("В базе данных записана более новая версия программы, и эту "
+                                    "копию нужно закрыть.\n\nВ открытом окне есть несохранённые "
+                                    "данные. Закрыть программу сейчас, не сохраняя их?\n\n«Нет» — "
+                                    "сохраните или отмените данные: программа закроется, когда "
+                                    "окно будет закрыто."),
+                     caption)) {
+        endProgram();
+        endingForNewerVersion_ = false;
+        return;
+    }
+    ui::Form::whenNoTypedWork([this] {
+        endProgram();
+        endingForNewerVersion_ = false;
+    });
 }
 
 void LoginWindow::Button1Click()

@@ -30,6 +30,10 @@ public:
 private:
     void enterJournal();
     void checkVersionRecord();
+    // A newer build has written the version record: this copy ends, but never over an open
+    // editor's typed work unless the user says so.
+    void endForNewerVersion();
+    bool endingForNewerVersion_ = false;
 };
 
 extern LoginWindow *loginWindow;

@@ -1,14 +1,16 @@
 #include "app/LoginWindow.h"
 #include "app/Startup.h"
 #include "db/Dataset.h"
+#include "db/Settings.h"
 #include "db/SqlError.h"
 #include "shop/DataModule.h"
 #include "ui/Application.h"
 
 #include <QCoreApplication>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -38,7 +40,13 @@ const char *const kHelp =
 int checkConnection(const QStringList &args)
 {
     const db::SettingsSources sources = db::defaultSources();
-    const db::ConnectionParams params = DataModule::settingsFor(args, sources);
+    db::ConnectionParams params;
+    try {
+        params = DataModule::settingsFor(args, sources);
+    } catch (const db::SettingsError &e) {
+        say(stderr, e.text());
+        return 1;
+    }
     try {
         DataModule module;
         module.connectWith(params);
@@ -57,33 +65,84 @@ int checkConnection(const QStringList &args)
     }
 }
 
+// What the command line asks for. Read before any application object exists, so that a
+// wrong line is answered with the usage also where there is no display.
+struct CommandLine {
+    enum class Action { Run, Version, Help, CheckConnection, Refuse } action = Action::Run;
+    QStringList places; // the database and the server, both or neither
+    QString refusal;    // what is wrong with the line
+};
+
+CommandLine readCommandLine(int argc, char **argv)
+{
+    // The window system's own options, each with its value, are left to it.
+    static const char *const qtOptions[] = {"-platform", "-style", "-display", "-qwindowgeometry",
+                                            "-qwindowtitle"};
+    CommandLine line;
+    bool check = false;
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg == QLatin1String("--version"))
+            return {CommandLine::Action::Version, {}, {}};
+        if (arg == QLatin1String("--help"))
+            return {CommandLine::Action::Help, {}, {}};
+        if (arg == QLatin1String("--check-connection")) {
+            check = true;
+            continue;
+        }
+        if (std::any_of(std::begin(qtOptions), std::end(qtOptions),
+                        [&](const char *o) { return arg == QLatin1String(o); }) &&
+            i + 1 < argc) {
+            ++i;
+            continue;
+        }
+        if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
+            line.action = CommandLine::Action::Refuse;
+            line.refusal = QStringLiteral("неизвестный параметр «%1».").arg(arg);
+            return line;
+        }
+        line.places << arg;
+    }
+    if (line.places.size() == 1) {
+        line.action = CommandLine::Action::Refuse;
+        line.refusal = QStringLiteral("база данных «%1» названа без сервера: укажите оба, "
+                                      "базу и сервер, или ни одного.")
+                           .arg(line.places[0]);
+    } else if (line.places.size() > 2) {
+        line.action = CommandLine::Action::Refuse;
+        line.refusal = QStringLiteral("лишний параметр «%1».").arg(line.places[2]);
+    } else if (check) {
+        line.action = CommandLine::Action::CheckConnection;
+    }
+    return line;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    // The answers that need no display.
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("tabel %s\n", TABEL_VERSION);
-            return 0;
-        }
-        if (std::strcmp(argv[i], "--help") == 0) {
-            std::puts(kHelp);
-            return 0;
-        }
-        if (std::strcmp(argv[i], "--check-connection") == 0) {
-            QCoreApplication app(argc, argv);
-            QStringList args = app.arguments();
-            args.removeFirst();
-            args.removeAll(QStringLiteral("--check-connection"));
-            return checkConnection(args);
-        }
+    const CommandLine line = readCommandLine(argc, argv);
+    switch (line.action) {
+    case CommandLine::Action::Version:
+        std::printf("tabel %s\n", TABEL_VERSION);
+        return 0;
+    case CommandLine::Action::Help:
+        std::puts(kHelp);
+        return 0;
+    case CommandLine::Action::Refuse:
+        say(stderr, QStringLiteral("tabel: ") + line.refusal + QLatin1Char('\n'));
+        say(stderr, QString::fromUtf8(kHelp));
+        return 2;
+    case CommandLine::Action::CheckConnection: {
+        QCoreApplication app(argc, argv);
+        return checkConnection(line.places);
+    }
+    case CommandLine::Action::Run:
+        break;
     }
     ui::Application app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
-    QStringList args = app.arguments();
-    args.removeFirst();
-    if (!createForms(args))
+    if (!createForms(line.places))
         return 1;
     // Shown from inside the event loop, so that an end asked for at once ends it.
     QTimer::singleShot(0, [] { loginWindow->show(); });

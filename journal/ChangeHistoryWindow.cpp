@@ -2,9 +2,11 @@
 
 #include "db/Dataset.h"
 #include "db/SqlText.h"
+#include "shop/Limits.h"
 #include "spreadsheet/Excel.h"
 #include "ui/Application.h"
 #include "ui/DBGrid.h"
+#include "ui/Messages.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -299,6 +301,12 @@ QString ChangeHistoryWindow::filterCondition() const
 
 void ChangeHistoryWindow::Button1Click()
 {
+    const QString refusal = shop::limits::reversedPeriod(DTPicker1->date(), DTPicker2->date());
+    if (!refusal.isEmpty()) {
+        ui::showError(refusal, QStringLiteral("Ошибка"));
+        DTPicker1->setFocus();
+        return;
+    }
     query(filterCondition());
 }
 

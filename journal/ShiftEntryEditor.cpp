@@ -5,11 +5,11 @@
 #include "db/Transaction.h"
 #include "refbooks/WorkerList.h"
 #include "shop/DataModule.h"
+#include "shop/Limits.h"
 #include "shop/Price.h"
 #include "shop/ProductKind.h"
 #include "shop/ShiftEntries.h"
 #include "ui/Application.h"
-#include "ui/DigitEdit.h"
 #include "ui/Messages.h"
 
 #include <QCheckBox>
@@ -28,19 +28,19 @@ namespace {
 
 const QString kDateFormat = QStringLiteral("dd.MM.yyyy");
 
-// The largest value each number box may hold: what its column (or, for the hours, the
-// timesheet's day cell) can store.
-struct Limit {
+// The number boxes, each a whole number, with the name the user reads beside it.
+struct NumberBox {
     QLineEdit *ShiftEntryEditor::*box;
     const char *label;
-    qint64 max;
 };
-const Limit kLimits[] = {
-    {&ShiftEntryEditor::Edit3, "Кол-во", 2147483647},
-    {&ShiftEntryEditor::Edit4, "Брак", 32767},
-    {&ShiftEntryEditor::Edit6, "Время", 32767},
-    {&ShiftEntryEditor::Edit5, "Цвет", 2147483647},
+const NumberBox kNumberBoxes[] = {
+    {&ShiftEntryEditor::Edit3, "Кол-во"},
+    {&ShiftEntryEditor::Edit4, "Брак"},
+    {&ShiftEntryEditor::Edit6, "Время"},
+    {&ShiftEntryEditor::Edit5, "Цвет"},
 };
+// A colour is a code, not a figure: it only has to fit its column.
+constexpr double kMaxColour = 2147483647;
 
 QString trimmed(const QLineEdit *e)
 {
@@ -53,6 +53,7 @@ ShiftEntryEditor::ShiftEntryEditor(QWidget *parent) : ui::Form(parent)
 {
     shiftEntryEditor = this;
     setObjectName(QStringLiteral("shiftEntryEditor"));
+    setHoldsTypedWork(true);
 
     auto *frame = new QGroupBox(QStringLiteral("Закрыто мастером"), this);
     frame->setObjectName(QStringLiteral("GroupBox1"));
@@ -106,13 +107,16 @@ ShiftEntryEditor::ShiftEntryEditor(QWidget *parent) : ui::Form(parent)
         e->setFocusPolicy(Qt::ClickFocus);
         e->setAlignment(Qt::AlignRight);
     }
+    // Whole numbers: what is typed stays as typed, and a save refuses what is not one.
     for (QLineEdit *e : {Edit3, Edit4, Edit5, Edit6}) {
-        ui::makeDigitsOnly(e);
         e->setAlignment(Qt::AlignRight);
-        e->setMaxLength(10);
+        e->setMaxLength(32);
     }
     Edit3->installEventFilter(this);
     Edit6->installEventFilter(this);
+    // The sum follows the pieces and the rejects as they are typed.
+    for (QLineEdit *e : {Edit3, Edit4})
+        connect(e, &QLineEdit::textEdited, this, &ShiftEntryEditor::recompute);
 
     label(QStringLiteral("ФИО"), Edit1, 0, 0);
     grid->addWidget(Edit1, 0, 1, 1, 5);
@@ -186,7 +190,8 @@ void ShiftEntryEditor::presetEdit(const db::Dataset &q, const shop::EntryContext
     const double price = price::round4(finalPrice);
     Edit7->setText(price::text(price));
     Edit8->clear();
-    Edit9->setText(price::text(price::round4(q.asFloat(QStringLiteral("kol_vo")) * price)));
+    Edit9->setText(price::text(price::entryAmount(q.asInteger(QStringLiteral("kol_vo")),
+                                                  q.asInteger(QStringLiteral("brak")), price)));
     DTimeP->setDate(q.asDate(QStringLiteral("data")));
     Edit1->setText(q.asString(QStringLiteral("fio")).trimmed());
     const QString vid = q.asString(QStringLiteral("vid")).trimmed();
@@ -253,11 +258,19 @@ void ShiftEntryEditor::recompute()
 {
     // An empty box counts as 0 in the sum but stays empty: focus leaves the boxes also when a
     // refusal box opens, and a "0" written then would let the next Enter store it.
-    // The sum is that of the price as it is stored, four places, so it is what gets paid.
+    // The sum is what the stored entry earns: the pieces less the rejects at the price as it
+    // is stored; no sum while a box holds what is not a whole number.
     const double price = price::round4(finalPrice);
     Edit7->setText(price::text(price));
     Edit8->setText(price::text(price::round4(basePrice)));
-    Edit9->setText(price::text(price::round4(trimmed(Edit3).toDouble() * price)));
+    const shop::limits::Typed pieces = shop::limits::readWhole(QString(), trimmed(Edit3));
+    const shop::limits::Typed rejects = shop::limits::readWhole(QString(), trimmed(Edit4));
+    if (pieces.ok() && rejects.ok() && pieces.value <= shop::limits::kMaxQuantity &&
+        rejects.value <= shop::limits::kMaxQuantity)
+        Edit9->setText(
+            price::text(price::entryAmount(int(pieces.value), int(rejects.value), price)));
+    else
+        Edit9->clear();
 }
 
 void ShiftEntryEditor::Button3Click()
@@ -302,20 +315,64 @@ bool ShiftEntryEditor::fieldsFilled()
     return !(isPainting(Edit2->text()) && trimmed(Edit5).isEmpty());
 }
 
-bool ShiftEntryEditor::numbersInRange()
+bool ShiftEntryEditor::numbersInRange(Numbers &n)
 {
-    for (const Limit &l : kLimits) {
-        const QString text = trimmed(this->*l.box);
-        bool ok = true;
-        if (!text.isEmpty() && (text.toLongLong(&ok) > l.max || !ok)) {
-            ui::showError(QStringLiteral("Слишком большое число в поле «%1»: не более %2.")
-                              .arg(QString::fromUtf8(l.label))
-                              .arg(l.max),
-                          QStringLiteral("Ошибка"));
-            (this->*l.box)->setFocus();
+    namespace limits = shop::limits;
+    double *values[] = {&n.quantity, &n.rejects, &n.hours, &n.colour};
+    int i = 0;
+    for (const NumberBox &b : kNumberBoxes) {
+        const limits::Typed typed =
+            limits::readWhole(QString::fromUtf8(b.label), trimmed(this->*b.box));
+        if (!typed.ok()) {
+            ui::showError(typed.refusal, QStringLiteral("Ошибка"));
+            (this->*b.box)->setFocus();
             return false;
         }
+        *values[i++] = typed.value;
     }
+    if (n.colour > kMaxColour) {
+        ui::showError(QStringLiteral("Слишком большое число в поле «Цвет»: не более %1.")
+                          .arg(qint64(kMaxColour)),
+                      QStringLiteral("Ошибка"));
+        Edit5->setFocus();
+        return false;
+    }
+    // Rejects are part of the quantity made; more rejects than pieces would store negative pay.
+    if (n.rejects > n.quantity) {
+        ui::showError(QStringLiteral("Брак в поле «Брак» не может быть больше количества в поле "
+                                     "«Кол-во»."),
+                      QStringLiteral("Ошибка"));
+        Edit4->setFocus();
+        return false;
+    }
+    const std::pair<limits::Verdict, QLineEdit *> verdicts[] = {
+        {limits::quantity(QStringLiteral("Кол-во"), int(qMin(n.quantity, 1e9))), Edit3},
+        {limits::rejects(QStringLiteral("Брак"), int(qMin(n.rejects, 1e9))), Edit4},
+        {limits::entryHours(QStringLiteral("Время"), int(qMin(n.hours, 1e9))), Edit6},
+    };
+    for (const auto &[verdict, box] : verdicts)
+        if (verdict.kind == limits::Verdict::Refuse) {
+            ui::showError(verdict.sentence, QStringLiteral("Ошибка"));
+            box->setFocus();
+            return false;
+        }
+    // A worker's day holds at most 24 hours in all journals together.
+    const limits::Verdict day =
+        limits::dayHours(DTimeP->date(),
+                         limits::hoursOfDay(workerId, DTimeP->date(),
+                                            mode == ui::EditMode::Change ? entry_.id : 0, 0),
+                         int(n.hours));
+    if (!day.fine()) {
+        ui::showError(day.sentence, QStringLiteral("Ошибка"));
+        Edit6->setFocus();
+        return false;
+    }
+    for (const auto &[verdict, box] : verdicts)
+        if (verdict.kind == limits::Verdict::Ask &&
+            !ui::askYesNo(verdict.sentence, QStringLiteral("Проверка"))) {
+            box->setFocus();
+            return false;
+        }
     return true;
 }
 
@@ -325,29 +382,22 @@ void ShiftEntryEditor::Button1Click()
         ui::showError(QStringLiteral("Все поля должны быть заполнены!"), QStringLiteral("Ошибка"));
         return;
     }
-    if (!numbersInRange())
+    Numbers n;
+    if (!numbersInRange(n))
         return;
-    // Rejects are part of the quantity made; more rejects than pieces would store negative pay.
-    if (trimmed(Edit4).toLongLong() > trimmed(Edit3).toLongLong()) {
-        ui::showError(QStringLiteral("Брак в поле «Брак» не может быть больше количества в поле "
-                                     "«Кол-во»."),
-                      QStringLiteral("Ошибка"));
-        Edit4->setFocus();
-        return;
-    }
     const int shift = context_.shift;
     db::Dataset *q = dataModule->smena(shift);
-    const int colour = trimmed(Edit5).toInt();
+    const int colour = int(n.colour);
 
     shop::ShiftEntry entry;
     entry.workerId = workerId;
     entry.productId = productId;
     entry.operationId = operationId;
     entry.price = finalPrice;
-    entry.quantity = trimmed(Edit3).toInt();
-    entry.rejects = trimmed(Edit4).toInt();
+    entry.quantity = int(n.quantity);
+    entry.rejects = int(n.rejects);
     entry.colour = colour;
-    entry.hours = trimmed(Edit6).toInt();
+    entry.hours = int(n.hours);
     entry.date = DTimeP->date();
     entry.shift = shift;
     shop::StoreResult saved;

@@ -68,7 +68,12 @@ private:
         QDate date;
     };
     bool fieldsFilled();
-    bool numbersInRange();
+    // The whole numbers typed, read; false (and the user told) when one is no whole number,
+    // is past its limit, or is unusual and the user does not confirm it.
+    struct Numbers {
+        double quantity = 0, rejects = 0, hours = 0, colour = 0;
+    };
+    bool numbersInRange(Numbers &n);
     void refreshJournal(db::Dataset *q);
     Entry entry_;
     shop::EntryContext context_;

@@ -23,6 +23,7 @@
 
 #include <QCalendarWidget>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QDateEdit>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -68,10 +69,14 @@ ShiftJournalWindow::ShiftJournalWindow(const QStringList &args, QWidget *parent)
     // FormCreate: the data module and the connection.
     dataModule = new DataModule(this);
     const db::SettingsSources sources = db::defaultSources();
-    const db::ConnectionParams params = DataModule::settingsFor(args, sources);
+    db::ConnectionParams params;
     try {
+        params = DataModule::settingsFor(args, sources);
         dataModule->connectWith(params);
         connected_ = true;
+    } catch (const db::SettingsError &e) {
+        // Settings that cannot be used: said as they are, and no other server is tried.
+        ui::messages().error(e.text(), QStringLiteral("Ошибка!"));
     } catch (const db::SqlError &e) {
         // What was tried and where to change it, for whoever sets up the site.
         ui::messages().error(
@@ -270,6 +275,30 @@ void ShiftJournalWindow::buildUi()
             ui::guarded(versionCheck_);
     });
     Timer1->start();
+}
+
+bool ShiftJournalWindow::leaveAsked()
+{
+    return ui::askYesNo(QStringLiteral("Выйти из программы?"), QStringLiteral("Выход"));
+}
+
+void ShiftJournalWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (leaveAsked())
+            accept();
+        return;
+    }
+    ui::Form::keyPressEvent(event);
+}
+
+void ShiftJournalWindow::closeEvent(QCloseEvent *event)
+{
+    if (!leaveAsked()) {
+        event->ignore();
+        return;
+    }
+    ui::Form::closeEvent(event);
 }
 
 void ShiftJournalWindow::setVersionCheck(std::function<void()> check)

@@ -74,9 +74,14 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Esc and the window's close button leave the program only when the user says so;
+    // "Выход" leaves at once.
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildUi();
+    bool leaveAsked();
     void reopenJournals(bool setDate);
     // Runs the date change when the picker shows another date than the journal lists
     // (always: also on the same date).

@@ -7,9 +7,9 @@
 #include "db/Transaction.h"
 #include "refbooks/WorkerList.h"
 #include "shop/DataModule.h"
+#include "shop/Limits.h"
 #include "shop/MaintenanceEntries.h"
 #include "shop/Price.h"
-#include "ui/DigitEdit.h"
 #include "ui/LookupCombo.h"
 #include "ui/Messages.h"
 
@@ -67,6 +67,7 @@ MaintenanceJournalWindow::MaintenanceJournalWindow(QWidget *parent) : ui::Form(p
 {
     maintenanceJournalWindow = this;
     setObjectName(QStringLiteral("maintenanceJournalWindow"));
+    setHoldsTypedWork(true);
     setWindowTitle(QStringLiteral("Хоз. работы/среднесдельная (24)"));
     setWindowIcon(maintenanceIcon());
     setPlacement(Placement::Screen);
@@ -97,8 +98,8 @@ MaintenanceJournalWindow::MaintenanceJournalWindow(QWidget *parent) : ui::Form(p
     Edit6 = new QLineEdit(QStringLiteral("0"), frame);
     Edit6->setObjectName(QStringLiteral("Edit6"));
     Edit6->setAccessibleName(QStringLiteral("Часы"));
-    ui::makeDigitsOnly(Edit6);
-    Edit6->setMaxLength(9);
+    // A whole number: what is typed stays as typed, and a save refuses what is not one.
+    Edit6->setMaxLength(32);
     Edit6->setAlignment(Qt::AlignRight);
     Edit6->setMaximumWidth(60);
     DBEdit1 = readOnlyBox(frame, "DBEdit1");
@@ -249,10 +250,16 @@ void MaintenanceJournalWindow::showPrice()
         DBEdit2->clear();
         return;
     }
-    DBEdit1->setText(moneyText(type_work->asFloat(QStringLiteral("price"))));
-    // The sum follows the hours as they are typed, at the price a save stores (with the day-off
-    // and night factors, or the entry's own price when it stays).
-    DBEdit2->setText(moneyText(priceToStore() * Edit6->text().toLongLong()));
+    // The price and the sum are what a save stores: the hour price with the day-off and night
+    // factors (or the entry's own price when it stays), and the sum following the hours as
+    // they are typed; no sum while the hours are no whole number.
+    const double price = priceToStore();
+    DBEdit1->setText(moneyText(price));
+    const shop::limits::Typed hours = shop::limits::readWhole(QString(), Edit6->text());
+    if (hours.ok())
+        DBEdit2->setText(moneyText(price * hours.value));
+    else
+        DBEdit2->clear();
 }
 
 void MaintenanceJournalWindow::Button3Click()
@@ -279,16 +286,39 @@ void MaintenanceJournalWindow::Button1Click()
         ui::showError(QStringLiteral("Все поля должны быть заполнены!"), QStringLiteral("Ошибка"));
         return;
     }
-    // The box holds digits only, at most nine of them; empty reads as 0.
-    const qlonglong hours = Edit6->text().toLongLong();
-    if (hours < 1) {
+    namespace limits = shop::limits;
+    const QString field = QStringLiteral("Часы");
+    const limits::Typed typed = limits::readWhole(field, Edit6->text());
+    if (!typed.ok()) {
+        ui::showError(typed.refusal, QStringLiteral("Ошибка"));
+        Edit6->setFocus();
+        return;
+    }
+    if (typed.value < 1) {
         ui::showError(QStringLiteral("Нужно завести количество!"), QStringLiteral("Ошибка"));
         return;
     }
-    if (hours > kMaxHours) {
-        ui::showError(
-            QStringLiteral("Слишком большое число в поле «Часы»: не более %1.").arg(kMaxHours),
-            QStringLiteral("Ошибка"));
+    const int hours = int(qMin(typed.value, 1e9));
+    const limits::Verdict verdict = limits::entryHours(field, hours);
+    if (verdict.kind == limits::Verdict::Refuse) {
+        ui::showError(verdict.sentence, QStringLiteral("Ошибка"));
+        Edit6->setFocus();
+        return;
+    }
+    // A worker's day holds at most 24 hours in all journals together.
+    const QDate day = mode == ui::EditMode::Add ? context_.date : former_.stored.day;
+    const limits::Verdict total = limits::dayHours(
+        day,
+        limits::hoursOfDay(workerId, day, 0, mode == ui::EditMode::Change ? former_.stored.id : 0),
+        hours);
+    if (!total.fine()) {
+        ui::showError(total.sentence, QStringLiteral("Ошибка"));
+        Edit6->setFocus();
+        return;
+    }
+    if (verdict.kind == limits::Verdict::Ask &&
+        !ui::askYesNo(verdict.sentence, QStringLiteral("Проверка"))) {
+        Edit6->setFocus();
         return;
     }
 
@@ -297,7 +327,7 @@ void MaintenanceJournalWindow::Button1Click()
     entry.kind = kindKey.toInt();
     entry.workerId = workerId;
     // A changed entry keeps its date.
-    entry.day = mode == ui::EditMode::Add ? context_.date : former_.stored.day;
+    entry.day = day;
     entry.shift = context_.shift;
     entry.hours = hours;
     entry.price = priceToStore();

@@ -23,9 +23,6 @@ class MaintenanceJournalWindow : public ui::Form {
 public:
     explicit MaintenanceJournalWindow(QWidget *parent = nullptr);
 
-    // Hours too large for a timesheet cell are refused.
-    static constexpr int kMaxHours = 32767;
-
     ui::EditMode mode = ui::EditMode::Add; // Change: the entry read by startChange
     int nomId = 0;                         // nomenclature item; 0 none chosen
     int workerId = 0;                      // 0 none chosen

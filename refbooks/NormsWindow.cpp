@@ -4,6 +4,7 @@
 #include "db/Dataset.h"
 #include "db/SqlError.h"
 #include "shop/DataModule.h"
+#include "shop/Limits.h"
 #include "ui/Messages.h"
 
 #include <QHBoxLayout>
@@ -43,21 +44,35 @@ NormModel::Row emptyRow()
     return r;
 }
 
-// A typed number: empty is no value; an invalid text gives an invalid variant.
-QVariant parse(const QString &typed, bool whole)
+const char *const titles[3] = {"Норматив", "Цена", "Премия, %"};
+
+// A typed number as a Russian user types it (a decimal comma in the price; whole numbers in
+// the others): empty is no value; a text that is no number of the column gives an invalid
+// variant and the sentence that names the column. A minus sign is read here and refused
+// when the row is saved.
+QVariant parse(const QString &typed, int column, QString *refusal)
 {
-    const QString t = typed.trimmed();
+    const bool whole = column != NormModel::Price;
+    QString t = typed.trimmed();
     if (t.isEmpty())
         return noValue(whole);
-    bool ok = false;
-    if (whole) {
-        const int v = QLocale().toInt(t, &ok);
-        return ok ? QVariant(v) : QVariant();
+    const bool negative = t.startsWith(QLatin1Char('-'));
+    if (negative)
+        t.remove(0, 1);
+    const QString field = QString::fromUtf8(titles[column]);
+    const shop::limits::Typed read =
+        whole ? shop::limits::readWhole(field, t)
+              : shop::limits::readDecimal(field, t, shop::limits::kPriceDecimals);
+    if (!read.ok()) {
+        *refusal = read.refusal;
+        return QVariant();
     }
-    QString c = t;
-    c.replace(QLatin1Char(','), QLatin1Char('.'));
-    const double v = QLocale::c().toDouble(c, &ok);
-    return ok && std::isfinite(v) ? QVariant(v) : QVariant();
+    const double v = negative ? -read.value : read.value;
+    if (whole && std::abs(v) > 2147483647) {
+        *refusal = QStringLiteral("Слишком большое число в столбце «%1»: «%2».").arg(field, typed);
+        return QVariant();
+    }
+    return whole ? QVariant(int(v)) : QVariant(v);
 }
 
 } // namespace
@@ -98,9 +113,15 @@ bool NormModel::setData(const QModelIndex &index, const QVariant &value, int rol
 {
     if (!index.isValid() || role != Qt::EditRole)
         return false;
-    const QVariant v = parse(value.toString(), index.column() != Price);
-    if (!v.isValid())
+    QString refusal;
+    const QVariant v = parse(value.toString(), index.column(), &refusal);
+    if (!v.isValid()) {
+        // Said once the cell's editor has closed, so that the box does not take the focus
+        // from an editor still committing.
+        QTimer::singleShot(0, this,
+                           [refusal] { ui::showError(refusal, QStringLiteral("Ошибка")); });
         return false;
+    }
     Row &row = rows_[index.row()];
     QVariant &cell = row.values[index.column()];
     if (cell.isNull() == v.isNull() && (v.isNull() || cell == v))
@@ -121,7 +142,6 @@ QVariant NormModel::headerData(int section, Qt::Orientation orientation, int rol
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Horizontal) {
-        static const char *const titles[3] = {"Норматив", "Цена", "Премия, %"};
         return QString::fromUtf8(titles[section]);
     }
     // The row indicator: the new row is marked "*", the stored row under the cursor "▶".
@@ -323,6 +343,19 @@ bool NormsWindow::saveRow(int r, bool leavingRow)
                           : QStringLiteral("У нормы должна быть цена."),
                       QStringLiteral("Ошибка"));
         return false;
+    }
+    // A price past its limit is refused; an unusual one is asked about.
+    const shop::limits::Verdict price =
+        shop::limits::price(QStringLiteral("Цена"), row.values[NormModel::Price].toDouble());
+    if (!price.fine()) {
+        if (!leavingRow)
+            return false; // still being typed
+        if (price.kind == shop::limits::Verdict::Refuse) {
+            ui::showError(price.sentence, QStringLiteral("Ошибка"));
+            return false;
+        }
+        if (!ui::askYesNo(price.sentence, QStringLiteral("Проверка")))
+            return false;
     }
     // The statement hands back the row's key and version, so the grid goes on with them.
     db::Dataset cmd;

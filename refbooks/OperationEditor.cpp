@@ -20,6 +20,7 @@ OperationEditor::OperationEditor(QWidget *parent) : ui::Form(parent)
 {
     operationEditor = this;
     setObjectName(QStringLiteral("operationEditor"));
+    setHoldsTypedWork(true);
 
     auto *frame = new QGroupBox(QStringLiteral("Цена операции"), this);
     auto *grid = new QGridLayout(frame);

@@ -20,6 +20,7 @@ OperationKindEditor::OperationKindEditor(QWidget *parent) : ui::Form(parent)
 {
     operationKindEditor = this;
     setObjectName(QStringLiteral("operationKindEditor"));
+    setHoldsTypedWork(true);
 
     auto *frame = new QGroupBox(QStringLiteral("Вид операции"), this);
     auto *inner = new QHBoxLayout(frame);

@@ -47,6 +47,7 @@ ProductEditor::ProductEditor(QWidget *parent) : ui::Form(parent)
 {
     productEditor = this;
     setObjectName(QStringLiteral("productEditor"));
+    setHoldsTypedWork(true);
 
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));

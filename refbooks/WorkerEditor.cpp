@@ -38,6 +38,7 @@ WorkerEditor::WorkerEditor(QWidget *parent) : ui::Form(parent)
 {
     workerEditor = this;
     setObjectName(QStringLiteral("workerEditor"));
+    setHoldsTypedWork(true);
 
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));

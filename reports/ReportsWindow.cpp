@@ -6,8 +6,10 @@
 #include "WorkersDetailReport.h"
 #include "WorkersReport.h"
 #include "db/Dataset.h"
+#include "shop/Limits.h"
 #include "spreadsheet/Excel.h"
 #include "ui/Application.h"
+#include "ui/Messages.h"
 #include "ui/RadioGroup.h"
 
 #include <QDateEdit>
@@ -118,9 +120,21 @@ QDate ReportsWindow::periodEnd() const
     return DTPicker2->date().addDays(1);
 }
 
+bool ReportsWindow::periodReversed()
+{
+    const QString refusal = shop::limits::reversedPeriod(DTPicker1->date(), DTPicker2->date());
+    if (refusal.isEmpty())
+        return false;
+    ui::showError(refusal, QStringLiteral("Ошибка"));
+    DTPicker1->setFocus();
+    return true;
+}
+
 void ReportsWindow::runReport(ReportForm *form, const QStringList &starts, const QStringList &ends,
                               const QString &titleStart)
 {
+    if (periodReversed())
+        return;
     db::Dataset *ds = form->dataset();
     for (const QString &p : starts)
         ds->setParam(p, DTPicker1->date());
@@ -173,6 +187,8 @@ void ReportsWindow::Button3Click()
 
 void ReportsWindow::Button6Click()
 {
+    if (periodReversed())
+        return;
     XLS_Rep->setParam(QStringLiteral("data1"), DTPicker1->date());
     XLS_Rep->setParam(QStringLiteral("data2"), periodEnd());
     applyKind(XLS_Rep);

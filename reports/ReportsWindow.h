@@ -42,6 +42,8 @@ public:
 private:
     void applyKind(db::Dataset *ds) const;
     QDate periodEnd() const;
+    // Says so when the period starts after it ends.
+    bool periodReversed();
     void runReport(ReportForm *form, const QStringList &starts, const QStringList &ends,
                    const QString &titleStart);
 };

@@ -16,6 +16,14 @@ double round4(double value)
     return r == 0.0 ? 0.0 : r; // never "-0"
 }
 
+double entryAmount(int quantity, int rejects, double price)
+{
+    // In ten-thousandths of a rouble the product is a whole number, exact in a double.
+    const long long units = std::llround(double(quantity - rejects) * round4(price) * 10000.0);
+    const long long cents = (units + (units >= 0 ? 50 : -50)) / 100;
+    return double(cents) / 100.0;
+}
+
 QString sqlText(double value)
 {
     return QString::number(value == 0.0 ? 0.0 : value, 'g', 15);

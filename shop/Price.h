@@ -18,6 +18,11 @@ QString sqlText(double value);
 // with round4 of it.
 double shiftPrice(double base, bool dayOff, int shift);
 
+// What a shift entry earns, as the journal and the timesheets count it from the stored row:
+// the pieces made less the rejects, at the price as it is stored (round4), to the kopeck
+// (half away from zero, as the server rounds). The entry editor's "Сумма" shows this.
+double entryAmount(int quantity, int rejects, double price);
+
 // The hour price of a maintenance or average-piecework entry: the base price of its kind (the
 // list price for maintenance work, the worker's average for average piecework) doubled on a
 // day off, then raised by a fifth at night. The editor, its "Сумма" box and the recompute of

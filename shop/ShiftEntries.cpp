@@ -71,7 +71,6 @@ template <typename Statement> void bind(Statement &cmd, const ShiftEntry &e)
     cmd.setParam(QStringLiteral("smena"), e.shift);
     cmd.setParam(QStringLiteral("color"), e.colour);
     cmd.setParam(QStringLiteral("time"), e.hours);
-    cmd.setParam(QStringLiteral("vvod"), QDateTime(QDate::currentDate(), QTime(0, 0)));
 }
 
 } // namespace
@@ -97,6 +96,7 @@ StoreResult add(const ShiftEntry &entry)
             "id_cons_use) values(:w_id, :i_id, :o_id, :cena, :kol_vo, :brak, :data, :smena, "
             ":color, :time, :vvod, 'no', 0, 0, 0, 0, 0, 0) returning id"));
         bind(ins, entry);
+        ins.setParam(QStringLiteral("vvod"), QDateTime(QDate::currentDate(), QTime(0, 0)));
         ins.open();
         result.id = ins.asInteger(QStringLiteral("id"));
         ins.close();
@@ -118,11 +118,12 @@ StoreResult change(const StoredEntry &former, const ShiftEntry &entry)
         // version the caller read: refused when another user changed or deleted it since.
         const Cell left = lockStored(former.id, former.rowVer);
         timesheet::lockWorkerMonths(left.worker, left.date, entry.workerId, entry.date);
+        // What the editor does not show stays as stored: when the entry was made, who
+        // accepted it, its premium and the warehouse's links.
         db::Command cmd(QStringLiteral(
             "update accounts_dep.SMENA set w_id=:w_id, i_id=:i_id, o_id=:o_id, cena=:cena, "
-            "kol_vo=:kol_vo, brak=:brak, data=:data, smena=:smena, color=:color, time=:time, "
-            "vvod=:vvod, prize=0, id_doc=0, id_doc_item=0, f_gds_qty_use=0, id_gds_use=0, "
-            "id_cons_use=0 where id=:id"));
+            "kol_vo=:kol_vo, brak=:brak, data=:data, smena=:smena, color=:color, time=:time "
+            "where id=:id"));
         bind(cmd, entry);
         cmd.setParam(QStringLiteral("id"), former.id);
         cmd.executeOne();

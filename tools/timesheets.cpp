@@ -58,9 +58,15 @@ int main(int argc, char **argv)
         return help ? 0 : 2;
     }
     // The environment alone: the program's settings files are its users', not a data script's.
-    const db::ConnectionParams params =
-        db::resolveConnection(db::ConnectionParams(), QString(), QString(),
-                              {QString(), QString(), QProcessEnvironment::systemEnvironment()});
+    db::ConnectionParams params;
+    try {
+        params =
+            db::resolveConnection(db::ConnectionParams(), QString(), QString(),
+                                  {QString(), QString(), QProcessEnvironment::systemEnvironment()});
+    } catch (const db::SettingsError &e) {
+        say(stderr, QStringLiteral("Табели не пересобраны: %1").arg(e.text()));
+        return 2;
+    }
     try {
         db::openConnection(params);
         const int shifts =

@@ -1,8 +1,10 @@
 #include "Settings.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <cstring>
 #include <functional>
 #include <optional>
 
@@ -12,7 +14,14 @@ namespace {
 
 struct Layer {
     std::optional<QString> host, port, name, user, password;
+    // Where a value of the layer comes from, said with its key: "в файле настроек <file>
+    // (раздел [database]) ключ port" or "переменная окружения PGPORT"; none for the command
+    // line.
+    std::function<QString(const char *key)> where;
 };
+
+const char *const kFileKeys[5] = {"host", "port", "name", "user", "password"};
+const char *const kEnvironmentKeys[5] = {"PGHOST", "PGPORT", "PGDATABASE", "PGUSER", "PGPASSWORD"};
 
 // The five settings as one source names them; lookup answers a key it holds.
 Layer layerOf(const std::function<std::optional<QString>(const QString &)> &lookup,
@@ -26,34 +35,87 @@ Layer layerOf(const std::function<std::optional<QString>(const QString &)> &look
     return l;
 }
 
+// A line that an INI file cannot hold: neither empty, a comment, a [section] nor key=value.
+int firstGarbledLine(QFile &file)
+{
+    int number = 0;
+    while (!file.atEnd()) {
+        ++number;
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) ||
+            line.startsWith(QLatin1Char('#')) ||
+            (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))))
+            continue;
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq <= 0)
+            return number;
+    }
+    return 0;
+}
+
 Layer fromFile(const QString &path)
 {
     if (path.isEmpty() || !QFileInfo::exists(path))
         return {};
+    const QFileInfo info(path);
+    QFile file(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
+        throw SettingsError(QStringLiteral("Файл настроек %1 не удалось прочитать: %2. Исправьте "
+                                           "права на файл или уберите его.")
+                                .arg(path, !info.isFile() ? QStringLiteral("это не файл")
+                                           : !info.isReadable()
+                                               ? QStringLiteral("нет прав на чтение")
+                                               : file.errorString()));
+    const int garbled = firstGarbledLine(file);
+    file.close();
     QSettings s(path, QSettings::IniFormat);
+    if (garbled > 0 || s.status() != QSettings::NoError)
+        throw SettingsError(
+            QStringLiteral("Файл настроек %1 испорчен%2: ожидаются строки вида "
+                           "«ключ=значение» в разделе [database].")
+                .arg(path, garbled > 0 ? QStringLiteral(" (строка %1)").arg(garbled) : QString()));
     s.beginGroup(QStringLiteral("database"));
-    return layerOf(
+    Layer l = layerOf(
         [&s](const QString &k) {
             return s.contains(k) ? std::optional<QString>(s.value(k).toString()) : std::nullopt;
         },
-        {"host", "port", "name", "user", "password"});
+        kFileKeys);
+    l.where = [path](const char *key) {
+        return QStringLiteral("в файле настроек %1 (раздел [database]) ключ %2")
+            .arg(path, QLatin1String(key));
+    };
+    return l;
 }
 
 Layer fromEnvironment(const QProcessEnvironment &env)
 {
-    return layerOf(
+    Layer l = layerOf(
         [&env](const QString &k) {
             return env.contains(k) ? std::optional<QString>(env.value(k)) : std::nullopt;
         },
-        {"PGHOST", "PGPORT", "PGDATABASE", "PGUSER", "PGPASSWORD"});
+        kEnvironmentKeys);
+    l.where = [](const char *key) {
+        for (int i = 0; i < 5; ++i)
+            if (std::strcmp(key, kFileKeys[i]) == 0)
+                return QStringLiteral("переменная окружения %1")
+                    .arg(QLatin1String(kEnvironmentKeys[i]));
+        return QString();
+    };
+    return l;
 }
 
 } // namespace
 
 SettingsSources defaultSources()
 {
-    return {QDir::homePath() + QStringLiteral("/.config/tabel/tabel.conf"),
-            QStringLiteral("/etc/tabel/tabel.conf"), QProcessEnvironment::systemEnvironment()};
+    // The user's settings live where the desktop keeps them: $XDG_CONFIG_HOME when it names
+    // an absolute folder, else ~/.config.
+    const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QString config = env.value(QStringLiteral("XDG_CONFIG_HOME"));
+    if (config.isEmpty() || QDir::isRelativePath(config))
+        config = QDir::homePath() + QStringLiteral("/.config");
+    return {config + QStringLiteral("/tabel/tabel.conf"), QStringLiteral("/etc/tabel/tabel.conf"),
+            env};
 }
 
 ConnectionParams resolveConnection(const ConnectionParams &builtIn, const QString &database,
@@ -66,10 +128,13 @@ ConnectionParams resolveConnection(const ConnectionParams &builtIn, const QStrin
         given.host = host;
     const Layer layers[] = {given, fromFile(sources.userFile), fromFile(sources.systemFile),
                             fromEnvironment(sources.environment)};
-    auto first = [&layers](std::optional<QString> Layer::*key) -> std::optional<QString> {
+    const Layer *from = nullptr; // the layer the last value asked for came from
+    auto first = [&layers, &from](std::optional<QString> Layer::*key) -> std::optional<QString> {
         for (const Layer &l : layers)
-            if (l.*key && !(l.*key)->isEmpty())
+            if (l.*key && !(l.*key)->isEmpty()) {
+                from = &l;
                 return l.*key;
+            }
         return std::nullopt;
     };
     ConnectionParams p = builtIn;
@@ -77,9 +142,14 @@ ConnectionParams resolveConnection(const ConnectionParams &builtIn, const QStrin
         p.host = *v;
     if (const auto v = first(&Layer::port)) {
         bool ok = false;
-        const int port = v->toInt(&ok);
-        if (ok && port > 0 && port < 65536)
-            p.port = port;
+        const int port = v->trimmed().toInt(&ok);
+        if (!ok || port < 1 || port > 65535)
+            throw SettingsError(
+                QStringLiteral("Неверная настройка подключения: %1 имеет значение «%2», а номер "
+                               "порта — целое число от 1 до 65535. Исправьте значение; "
+                               "программа не подключается, пока оно неверно.")
+                    .arg(from->where ? from->where("port") : QStringLiteral("порт"), *v));
+        p.port = port;
     }
     if (const auto v = first(&Layer::name))
         p.database = *v;

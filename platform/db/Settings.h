@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Connection.h"
+#include "SqlError.h"
 
 #include <QProcessEnvironment>
 #include <QString>
@@ -13,15 +14,24 @@ namespace db {
 // program's built-in values. The files are INI files with a section [database] and the keys
 // host, port, name, user and password.
 struct SettingsSources {
-    QString userFile;   // ~/.config/tabel/tabel.conf
+    QString userFile;   // $XDG_CONFIG_HOME/tabel/tabel.conf, else ~/.config/tabel/tabel.conf
     QString systemFile; // /etc/tabel/tabel.conf
     QProcessEnvironment environment;
 };
 SettingsSources defaultSources();
 
-// The connection the settings describe. A user named anywhere but the built-in values, with no
-// password anywhere, gets no password from the program: the client library then looks in the
-// server's password file (~/.pgpass or PGPASSFILE).
+// Settings that cannot be used: a file that is there but cannot be read or is not an INI
+// file, or a value that is no value of its key (a port that is no port number). The text
+// names the file (or the environment variable), the key and the value; the program does not
+// connect anywhere else in its place.
+class SettingsError : public SqlError {
+public:
+    using SqlError::SqlError;
+};
+
+// The connection the settings describe. Throws SettingsError. A user named anywhere but the
+// built-in values, with no password anywhere, gets no password from the program: the client library
+// then looks in the server's password file (~/.pgpass or PGPASSFILE).
 ConnectionParams resolveConnection(const ConnectionParams &builtIn, const QString &database,
                                    const QString &host, const SettingsSources &sources);
 

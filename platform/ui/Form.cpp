@@ -1,5 +1,6 @@
 #include "Form.h"
 
+#include <QApplication>
 #include <QBoxLayout>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -7,14 +8,18 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QTimer>
 
+#include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace ui {
 
 namespace {
 QPointer<QWidget> mainForm;
 QString geometryFile;
+std::function<void()> afterTypedWork; // waits for the last open editor to close
 
 // The user's own store of window places: ~/.config/tabel/windows.conf.
 std::unique_ptr<QSettings> geometryStore()
@@ -44,6 +49,25 @@ bool Form::resizable() const
 Form::Form(QWidget *parent) : QDialog(parent)
 {
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+}
+
+bool Form::typedWorkOpen()
+{
+    const auto windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.begin(), windows.end(), [](QWidget *w) {
+        const auto *form = qobject_cast<Form *>(w);
+        return form && form->holdsTypedWork_ && form->isVisible();
+    });
+}
+
+void Form::whenNoTypedWork(std::function<void()> then)
+{
+    afterTypedWork = nullptr;
+    if (!typedWorkOpen()) {
+        then();
+        return;
+    }
+    afterTypedWork = std::move(then);
 }
 
 void Form::setMainForm(QWidget *form)
@@ -134,6 +158,12 @@ void Form::hideEvent(QHideEvent *event)
     if (!event->spontaneous() && resizable())
         geometryStore()->setValue(geometryKey(this), saveGeometry());
     QDialog::hideEvent(event);
+    // An editor closed: what waited for the last one runs once the editor's own loop is done.
+    if (holdsTypedWork_ && afterTypedWork)
+        QTimer::singleShot(0, [] {
+            if (afterTypedWork && !typedWorkOpen())
+                std::exchange(afterTypedWork, nullptr)();
+        });
 }
 
 void Form::keyPressEvent(QKeyEvent *event)

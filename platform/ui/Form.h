@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 
 class QPushButton;
 
@@ -48,6 +49,14 @@ public:
     // keeps the size its contents need.
     EditorButtons layOutEditor(QWidget *frame, bool saveAtLeft);
 
+    // An editor: while it is open it holds what the user typed and has not saved.
+    void setHoldsTypedWork(bool holds) { holdsTypedWork_ = holds; }
+    // Whether an editor is open.
+    static bool typedWorkOpen();
+    // Runs then once no editor is open any more: at once when none is, else after the last
+    // one closed (saved or cancelled). One waiting action at a time; a new one replaces it.
+    static void whenNoTypedWork(std::function<void()> then);
+
 protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
@@ -58,6 +67,7 @@ private:
     void restorePlace();
     QPushButton *cancel_ = nullptr;
     Placement placement_ = Placement::MainForm;
+    bool holdsTypedWork_ = false;
 };
 
 } // namespace ui

@@ -9,7 +9,9 @@
 #include "db/SqlError.h"
 #include "shop/DataModule.h"
 
+#include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 namespace {
@@ -93,9 +95,10 @@ private slots:
         QTest::newRow("a user without a password: the password file's turn")
             << QStringList{} << "user=clerk\n"
             << none << QStringList{} << "localhost:5432/vesk_erp clerk:";
-        QTest::newRow("a port that is no port is ignored")
-            << QStringList{} << "port=http\n"
-            << none << QStringList{"PGPORT=70000"} << "localhost:5432/vesk_erp sys:wexapol";
+        QTest::newRow("a bad port below a good one is not read")
+            << QStringList{} << "port=6000\n"
+            << "port=http\n"
+            << QStringList{"PGPORT=70000"} << "localhost:6000/vesk_erp sys:wexapol";
     }
     void precedence()
     {
@@ -105,6 +108,61 @@ private slots:
         QFETCH(QStringList, env);
         QFETCH(QString, expected);
         QCOMPARE(shown(DataModule::settingsFor(args, sources(user, system, env))), expected);
+    }
+
+    // Settings that cannot be used are refused with a sentence that names the file (or the
+    // variable), the key and the value; no connection is made in their place.
+    void unusableSettingsAreSaid_data()
+    {
+        QTest::addColumn<QString>("user"); // the whole user's file; null: none
+        QTest::addColumn<QStringList>("env");
+        QTest::addColumn<QStringList>("said"); // "<file>" stands for the user's file
+        QTest::newRow("a port that is no number")
+            << "[database]\nport=abc\n"
+            << QStringList{} << QStringList{"<file>", "ключ port", "«abc»", "от 1 до 65535"};
+        QTest::newRow("a port out of range in the environment")
+            << QString() << QStringList{"PGPORT=70000"}
+            << QStringList{"переменная окружения PGPORT", "«70000»"};
+        QTest::newRow("a file over a good environment")
+            << "[database]\nport=5432x\n"
+            << QStringList{"PGPORT=5432"} << QStringList{"<file>", "ключ port", "«5432x»"};
+        QTest::newRow("a garbled file")
+            << "[database]\nhost 127.0.0.1\nport=5432\n"
+            << QStringList{} << QStringList{"<file>", "испорчен", "строка 2"};
+        QTest::newRow("a file that cannot be read")
+            << "<folder>" << QStringList{} << QStringList{"<file>", "не удалось прочитать"};
+    }
+    void unusableSettingsAreSaid()
+    {
+        QFETCH(QString, user);
+        QFETCH(QStringList, env);
+        QFETCH(QStringList, said);
+        db::SettingsSources s = sources(QString(), QString(), env);
+        // Root reads every file whatever its mode: a folder in the file's place stands for
+        // a file that cannot be read.
+        if (user == QLatin1String("<folder>"))
+            QVERIFY(QDir().mkpath(s.userFile));
+        else if (!user.isNull())
+            write(s.userFile, user);
+        try {
+            const db::ConnectionParams p = DataModule::settingsFor({}, s);
+            QFAIL(qPrintable("taken: " + shown(p)));
+        } catch (const db::SettingsError &e) {
+            for (QString part : said)
+                QVERIFY2(e.text().contains(part.replace("<file>", s.userFile)),
+                         qPrintable(e.text()));
+        }
+    }
+
+    // The user's file lives under XDG_CONFIG_HOME when that names a folder.
+    void userFileFollowsTheDesktop()
+    {
+        const QByteArray before = qgetenv("XDG_CONFIG_HOME");
+        const auto restore = qScopeGuard([&] { qputenv("XDG_CONFIG_HOME", before); });
+        qputenv("XDG_CONFIG_HOME", dir_.filePath("xdg").toUtf8());
+        QCOMPARE(db::defaultSources().userFile, dir_.filePath("xdg/tabel/tabel.conf"));
+        qunsetenv("XDG_CONFIG_HOME");
+        QCOMPARE(db::defaultSources().userFile, QDir::homePath() + "/.config/tabel/tabel.conf");
     }
 
     // A real server, its host, port, user and password given by the user's file alone; a

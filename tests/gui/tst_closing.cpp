@@ -242,6 +242,26 @@ private slots:
         QCOMPARE(cells.value("C2").toObject().value("value").toString(),
                  QStringLiteral("Закрытие периода"));
     }
+
+    // A period that starts after it ends is refused with a sentence; the list stays as it was.
+    void historyRefusesAReversedPeriod()
+    {
+        QVERIFY(whileShown<ChangeHistoryWindow>(
+            [] { changeHistoryWindow->openAll(shiftJournalWindow); },
+            [&](ChangeHistoryWindow *f) {
+                const int listed = f->Log->recordCount();
+                QVERIFY(listed > 0);
+                msg_->clear();
+                f->DTPicker1->setDate(QDate(2020, 3, 2));
+                f->DTPicker2->setDate(QDate(2020, 3, 1));
+                f->Button1->click();
+                QCOMPARE(msg_->texts(),
+                         QStringList{"Начало периода (02.03.2020) позже его конца (01.03.2020): "
+                                     "укажите в поле «с» день не позже дня в поле «по»."});
+                QCOMPARE(f->Log->recordCount(), listed);
+                f->reject();
+            }));
+    }
 };
 
 TABEL_TEST_MAIN(ClosingTest)

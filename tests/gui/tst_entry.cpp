@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 
 namespace {
 const QDate kDay(2020, 3, 2); // a Monday with no demo entries
@@ -213,13 +214,24 @@ private slots:
                  QStringLiteral("12.1481"));
     }
 
-    void sumIsQuantityTimesPrice()
+    // "Сумма" shows what the stored entry earns: the pieces less the rejects at the price as
+    // stored, as the journal's "Итого" reads it back; it follows the rejects as they are typed.
+    void sumIsWhatTheSaveStores()
     {
         fill(workerA_, plain_, kDay, "10", "8");
-        shiftEntryEditor->Edit4->setText("2"); // rejects are not deducted here
-        shiftEntryEditor->recompute();
-        QCOMPARE(shiftEntryEditor->Edit9->text(), QStringLiteral("15"));
+        showEditor();
+        shiftEntryEditor->Edit4->selectAll();
+        QTest::keyClicks(shiftEntryEditor->Edit4, "3");
+        QCOMPARE(shiftEntryEditor->Edit9->text(), QStringLiteral("10,5")); // 7 x 1,5
+        shiftEntryEditor->hide();
+        QVERIFY(save());
+        QCOMPARE(sql(QStringLiteral("select round((kol_vo-brak)*cena::numeric, 2)::text from "
+                                    "accounts_dep.smena where w_id=%1")
+                         .arg(workerA_))
+                     .toString(),
+                 QStringLiteral("10.50"));
         // Leaving an emptied quantity or hours box keeps it empty; the sum counts it as 0.
+        fill(workerA_, plain_, kDay, "10", "8");
         showEditor();
         shiftEntryEditor->Edit3->setFocus();
         shiftEntryEditor->Edit3->clear();
@@ -282,27 +294,42 @@ private slots:
             << ""
             << QStringLiteral("Брак в поле «Брак» не может быть больше количества в поле "
                               "«Кол-во».");
-        QTest::newRow("quantity too large")
-            << 0 << "2147483648"
+        QTest::newRow("quantity past its limit")
+            << 0 << "100001"
             << "0"
             << "8"
-            << "" << QStringLiteral("Слишком большое число в поле «Кол-во»: не более 2147483647.");
-        QTest::newRow("rejects too large")
-            << 0 << "5"
+            << "" << QStringLiteral("В поле «Кол-во» не более 100\u00a0000 шт. в одной записи.");
+        QTest::newRow("rejects past their column")
+            << 0 << "40000"
             << "32768"
             << "8"
-            << "" << QStringLiteral("Слишком большое число в поле «Брак»: не более 32767.");
-        QTest::newRow("hours too large")
+            << "" << QStringLiteral("В поле «Брак» не более 32\u00a0767 шт. в одной записи.");
+        QTest::newRow("hours past a day")
             << 0 << "5"
             << "0"
-            << "99999"
-            << "" << QStringLiteral("Слишком большое число в поле «Время»: не более 32767.");
+            << "25"
+            << "" << QStringLiteral("В поле «Время» не более 24 ч: смена не бывает длиннее суток.");
         QTest::newRow("colour too large")
             << 2 << "5"
             << "0"
             << "8"
             << "9999999999"
             << QStringLiteral("Слишком большое число в поле «Цвет»: не более 2147483647.");
+        QTest::newRow("a decimal comma in a whole number")
+            << 0 << "5,7"
+            << "0"
+            << "8"
+            << "" << QStringLiteral("В поле «Кол-во» нужно целое число, без запятой: «5,7».");
+        QTest::newRow("a letter in the hours")
+            << 0 << "5"
+            << "0"
+            << "8ч"
+            << "" << QStringLiteral("В поле «Время» нужно целое число: «8ч» — не число.");
+        QTest::newRow("a negative rejects count")
+            << 0 << "5"
+            << "-1"
+            << "8"
+            << "" << QStringLiteral("В поле «Брак» число не может быть отрицательным: «-1».");
     }
     void refusals()
     {
@@ -325,19 +352,131 @@ private slots:
                     .toInt() == 0);
     }
 
-    void digitsOnlyBoxes()
+    // The number boxes keep what is typed, letters and commas included, for the save to refuse
+    // with the field named: nothing is dropped or shifted ("5,7" never becomes 57).
+    void typedNumbersStayAsTyped()
     {
         for (QLineEdit *e : {shiftEntryEditor->Edit3, shiftEntryEditor->Edit4,
                              shiftEntryEditor->Edit5, shiftEntryEditor->Edit6}) {
             e->setEnabled(true);
             e->clear();
             drive::type(e, "1a2,3 -");
-            QTest::keyClick(e, Qt::Key_Backspace);
-            QCOMPARE(e->text(), QStringLiteral("12"));
+            QCOMPARE(e->text(), QStringLiteral("1a2,3 -"));
+            e->clear();
             QGuiApplication::clipboard()->setText("4x5");
             e->paste();
-            QCOMPARE(e->text(), QStringLiteral("1245"));
+            QCOMPARE(e->text(), QStringLiteral("4x5"));
         }
+        fill(workerA_, plain_, kDay, "", "8");
+        drive::type(shiftEntryEditor->Edit3, "5,7");
+        QVERIFY(!save());
+        QCOMPARE(msg_->texts(),
+                 QStringList{"В поле «Кол-во» нужно целое число, без запятой: «5,7»."});
+        QCOMPARE(shiftEntryEditor->Edit3->text(), QStringLiteral("5,7"));
+        QCOMPARE(count(QStringLiteral("w_id=%1").arg(workerA_)), 0);
+    }
+
+    // An unusual figure is asked about: "Нет" stores nothing and keeps what was typed, "Да"
+    // stores it.
+    void unusualFiguresAreAskedAbout_data()
+    {
+        QTest::addColumn<QString>("qty");
+        QTest::addColumn<QString>("hours");
+        QTest::addColumn<QString>("question");
+        QTest::newRow("a long shift")
+            << "5"
+            << "13"
+            << "В поле «Время» 13 ч — смена длиннее 12 часов бывает редко. Вы уверены?";
+        QTest::newRow("many pieces") << "20000"
+                                     << "8"
+                                     << "В поле «Кол-во» 20\u00a0000 шт. — больше 10\u00a0000 за "
+                                        "смену бывает редко. Вы уверены?";
+    }
+    void unusualFiguresAreAskedAbout()
+    {
+        QFETCH(QString, qty);
+        QFETCH(QString, hours);
+        QFETCH(QString, question);
+        fill(workerA_, plain_, kDay, qty, hours);
+        msg_->answer({false});
+        QVERIFY(!save());
+        QCOMPARE(msg_->texts(), QStringList{question});
+        QCOMPARE(msg_->shown[0].kind, QStringLiteral("question"));
+        QCOMPARE(count(QStringLiteral("w_id=%1").arg(workerA_)), 0);
+        QCOMPARE(shiftEntryEditor->Edit6->text(), hours);
+        msg_->clear();
+        msg_->answer({true});
+        QVERIFY(save());
+        QCOMPARE(
+            count(
+                QStringLiteral("w_id=%1 and kol_vo=%2 and time=%3").arg(workerA_).arg(qty, hours)),
+            1);
+    }
+
+    // A worker's day holds at most 24 hours across the shift entries of every shift and the
+    // maintenance journal; a change counts the entry's new hours in place of its old ones.
+    void dayHoldsAtMost24Hours()
+    {
+        testdb::run(db_, QStringLiteral("insert into accounts_dep.fatigue (id_nom, id_o, id_p, "
+                                        "d_date, i_mnth, i_year, i_smena, cnt, price) select "
+                                        "min(i.id), 7777, %1, '%2', 3, 2020, 1, 4, 1 from "
+                                        "cmn_classifier.item i")
+                             .arg(workerA_)
+                             .arg(kDay.toString(Qt::ISODate)));
+        const auto dropMaintenance = qScopeGuard([&] {
+            testdb::run(
+                db_,
+                QStringLiteral("delete from accounts_dep.fatigue where id_p=%1").arg(workerA_));
+        });
+        chooseShift(1, false);
+        fill(workerA_, plain_, kDay, "5", "12");
+        QVERIFY(save());
+        chooseShift(2, false);
+        fill(workerA_, odd_, kDay, "5", "9");
+        QVERIFY(!save());
+        QCOMPARE(msg_->texts(),
+                 QStringList{"У работника за 02.03.2020 уже записано 16 ч во всех журналах; с "
+                             "этой записью было бы 25 ч, а в сутках не более 24 ч."});
+        msg_->clear();
+        shiftEntryEditor->Edit6->setText("8");
+        QVERIFY(save());
+        QVERIFY(msg_->shown.isEmpty());
+        // The 12-hour entry changed to 11 hours: its own 12 are not counted twice.
+        const int id = sql(QStringLiteral("select id from accounts_dep.smena where w_id=%1 and "
+                                          "smena=1")
+                               .arg(workerA_))
+                           .toInt();
+        chooseShift(1, false);
+        openForEdit(1, id, kDay);
+        shiftEntryEditor->Edit6->setText("11");
+        QVERIFY(save());
+        QCOMPARE(sql(QStringLiteral("select sum(time) from accounts_dep.smena where w_id=%1")
+                         .arg(workerA_))
+                     .toInt(),
+                 19);
+    }
+
+    // A change stores what the editor shows and keeps the rest: when the entry was made, who
+    // accepted it, its premium and the warehouse's links.
+    void changeKeepsWhatItDoesNotShow()
+    {
+        fill(workerA_, plain_, kDay, "5", "8");
+        QVERIFY(save());
+        const int id =
+            sql(QStringLiteral("select id from accounts_dep.smena where w_id=%1").arg(workerA_))
+                .toInt();
+        testdb::run(db_, QStringLiteral("update accounts_dep.smena set vvod='2020-03-02 15:40', "
+                                        "ok='да', prize=5, id_doc=77, id_doc_item=3 where id=%1")
+                             .arg(id));
+        openForEdit(1, id, kDay);
+        shiftEntryEditor->Edit3->setText("6");
+        QVERIFY(save());
+        QCOMPARE(sql(QStringLiteral("select concat_ws('|', kol_vo, to_char(vvod, 'DD.MM.YYYY "
+                                    "HH24:MI'), ok, prize, id_doc, id_doc_item) from "
+                                    "accounts_dep.smena where id=%1")
+                         .arg(id))
+                     .toString(),
+                 QStringLiteral("6|02.03.2020 15:40|да|5|77|3"));
     }
 
     void duplicates()

@@ -6,6 +6,7 @@
 #include "TestDb.h"
 #include "app/LoginWindow.h"
 #include "app/Startup.h"
+#include "journal/ShiftEntryEditor.h"
 #include "journal/ShiftJournalWindow.h"
 #include "reports/ReportsWindow.h"
 #include "shop/DataModule.h"
@@ -14,15 +15,22 @@
 
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTimer>
 
 namespace {
+
+const QString kNewerVersion = QStringLiteral(
+    "В базе данных записана более новая версия программы. Эта копия закрывается: запустите новую "
+    "версию.");
 
 const QStringList kJournalControls = {
     "Button1",      "Button2",      "Button3",      "Button4",
@@ -274,10 +282,8 @@ private slots:
         QCOMPARE(loginWindow->Timer1->isActive(), refused);
         QCOMPARE(gui::endRequests(), refused ? 1 : 0);
         if (refused) {
-            QCOMPARE(msg_->texts(),
-                     QStringList{
-                         "Версия программы не соответсвует БД! Запустите программу через 5 мин."});
-            QCOMPARE(msg_->shown[0].caption, QStringLiteral("Ошибка"));
+            QCOMPARE(msg_->texts(), QStringList{kNewerVersion});
+            QCOMPARE(msg_->shown[0].caption, QStringLiteral("Версия программы"));
         } else {
             QVERIFY(msg_->shown.isEmpty());
         }
@@ -316,8 +322,7 @@ private slots:
             f->Timer1->setInterval(50);
             setVersion("20991231", "0"); // a newer build has run meanwhile
             QTimer::singleShot(400, f, [&, f] {
-                stamped = msg_->texts().contains(
-                    "Версия программы не соответсвует БД! Запустите программу через 5 мин.");
+                stamped = msg_->texts().contains(kNewerVersion);
                 f->Timer1->setInterval(30000);
                 f->Button4->click();
             });
@@ -343,7 +348,8 @@ private slots:
             shownShift = f->shift;
             gridFilled = f->DBGrid2->dataset() == dataModule->Smena1 &&
                          dataModule->Smena1->recordCount() > 0;
-            QTest::keyClick(f, Qt::Key_Escape); // "Выход"
+            msg_->answer({true});
+            QTest::keyClick(f, Qt::Key_Escape); // asks, then leaves
         });
         loginWindow->show(); // start-up shows the login window
         QCOMPARE(loginWindow->windowTitle(), QStringLiteral("Авторизация (build: 20261201.3600)"));
@@ -354,8 +360,83 @@ private slots:
         QCOMPARE(shownShift, 1);
         QVERIFY(gridFilled);
         QCOMPARE(ends, 1);
+        QCOMPARE(msg_->texts(), QStringList{"Выйти из программы?"});
         QVERIFY(!loginWindow->isVisible());
         gui::recordEnds();
+    }
+
+    // Esc and the close button of the journal ask before the program ends; "Нет" keeps it.
+    void leavingAsksFirst_data()
+    {
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("Esc") << true;
+        QTest::newRow("close button") << false;
+    }
+    void leavingAsksFirst()
+    {
+        QFETCH(bool, byKey);
+        resetJournal();
+        bool stayed = false;
+        int asked = 0;
+        modal::when<ShiftJournalWindow>([&](ShiftJournalWindow *f) {
+            auto leave = [&] {
+                if (byKey)
+                    QTest::keyClick(f, Qt::Key_Escape);
+                else
+                    f->close();
+            };
+            msg_->answer({false, true});
+            leave();
+            stayed = f->isVisible();
+            leave();
+            asked = int(msg_->shown.size());
+            if (f->isVisible())
+                f->Button4->click();
+        });
+        loginWindow->Edit1->setText("0264");
+        loginWindow->Button1->click();
+        QVERIFY(stayed);
+        QCOMPARE(asked, 2);
+        QCOMPARE(msg_->texts(), (QStringList{"Выйти из программы?", "Выйти из программы?"}));
+        QCOMPARE(gui::endRequests(), 1);
+    }
+
+    // A newer version found while an editor holds typed work: the user is asked; "Нет" keeps
+    // the editor with what he typed and the copy ends once the editor is closed, "Да" ends it
+    // at once.
+    void newerVersionWaitsForTypedWork_data()
+    {
+        QTest::addColumn<bool>("endNow");
+        QTest::newRow("save or cancel first") << false;
+        QTest::newRow("end now") << true;
+    }
+    void newerVersionWaitsForTypedWork()
+    {
+        QFETCH(bool, endNow);
+        shiftEntryEditor->presetAdd({QDate(2020, 3, 2), 1, false});
+        int endsWhileOpen = -1;
+        QString typed;
+        modal::when<ShiftEntryEditor>([&](ShiftEntryEditor *f) {
+            QTest::keyClicks(f->Edit3, "12");
+            setVersion("20991231", "0");
+            msg_->answer({endNow});
+            loginWindow->CheckVersion();
+            if (!endNow)
+                loginWindow->CheckVersion(); // the next check asks nothing again
+            endsWhileOpen = gui::endRequests();
+            typed = f->Edit3->text();
+            if (f->isVisible())
+                drive::click(f->Button2);
+        });
+        shiftJournalWindow->showChild(shiftEntryEditor);
+        QTest::qWait(50);
+        QCOMPARE(msg_->shown.size(), 1);
+        QCOMPARE(msg_->shown[0].kind, QStringLiteral("question"));
+        QVERIFY(msg_->shown[0].text.contains("несохранённые данные"));
+        QCOMPARE(endsWhileOpen, endNow ? 1 : 0);
+        QCOMPARE(typed, QStringLiteral("12"));
+        QCOMPARE(gui::endRequests(), 1);
+        QVERIFY(!loginWindow->Timer1->isActive());
     }
 
     void cancelEndsTheProgram_data()
@@ -376,6 +457,29 @@ private slots:
         QVERIFY(!loginWindow->isVisible());
         QCOMPARE(gui::endRequests(), 1);
         QVERIFY(msg_->shown.isEmpty());
+    }
+
+    // Settings that cannot be used (in the user's file, found through XDG_CONFIG_HOME) are said
+    // with the file, the key and the value, and no connection is made in their place.
+    void badSettingsAreSaidAndNothingConnects()
+    {
+        QTemporaryDir config;
+        QVERIFY(QDir().mkpath(config.filePath("tabel")));
+        QFile file(config.filePath("tabel/tabel.conf"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("[database]\nhost=%1\nport=abc\n").arg(testdb::host()).toUtf8());
+        file.close();
+        const QByteArray before = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+        msg_->clear();
+        const bool connected = createForms({});
+        qputenv("XDG_CONFIG_HOME", before);
+        QVERIFY(!connected);
+        QCOMPARE(msg_->shown.size(), 1);
+        const QString said = msg_->shown[0].text;
+        for (const QString &part :
+             {file.fileName(), QStringLiteral("ключ port"), QStringLiteral("«abc»")})
+            QVERIFY2(said.contains(part), qPrintable(said));
     }
 
     void noConnectionSaysSoAndEnds()

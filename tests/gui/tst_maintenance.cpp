@@ -506,46 +506,113 @@ private slots:
         QCOMPARE(price(lastEntry()), saved);
     }
 
-    void hoursBoxKeepsDigitsOnly_data()
+    // The hours box keeps what is typed or pasted; a save refuses what is no whole number of
+    // hours with the field named, and nothing is dropped or shifted ("1a2,5" never becomes 125).
+    void hoursBoxRefusesWhatIsNoWholeNumber_data()
     {
-        QTest::addColumn<QString>("pasted");
-        QTest::addColumn<QString>("kept");
-        QTest::newRow("digits") << "12"
-                                << "12";
-        QTest::newRow("letters among digits") << "1a2,5"
-                                              << "125";
-        QTest::newRow("minus and spaces") << " -8 "
-                                          << "8";
-        QTest::newRow("quote") << "4'; drop table x"
-                               << "4";
-        QTest::newRow("no digit") << "ч.\t%_\\"
-                                  << "";
-        QTest::newRow("NUL") << QString("3") + QChar(0) + "1"
-                             << "31";
-        QTest::newRow("emoji") << "5😀"
-                               << "5";
-        QTest::newRow("other scripts' digits") << "٣4"
-                                               << "4";
-        QTest::newRow("10,000 characters") << "7" + QString(9999, 'x') << "7";
-        QTest::newRow("beyond nine digits") << QString(20, '9') << "999999999";
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        const QString noNumber =
+            QStringLiteral("В поле «Часы» нужно целое число: «%1» — не число.");
+        QTest::newRow("a decimal comma")
+            << "7,5" << QStringLiteral("В поле «Часы» нужно целое число, без запятой: «7,5».");
+        QTest::newRow("letters among digits")
+            << "1a2,5" << QStringLiteral("В поле «Часы» нужно целое число, без запятой: «1a2,5».");
+        QTest::newRow("minus and spaces")
+            << " -8 " << QStringLiteral("В поле «Часы» число не может быть отрицательным: «-8».");
+        QTest::newRow("quote") << "4'; drop table x" << noNumber.arg("4'; drop table x");
+        QTest::newRow("a unit after the hours") << "8ч" << noNumber.arg("8ч");
+        QTest::newRow("other scripts' digits") << "٣4" << noNumber.arg("٣4");
+        QTest::newRow("more than a day")
+            << "25"
+            << QStringLiteral("В поле «Часы» не более 24 ч: смена не бывает длиннее суток.");
     }
-    void hoursBoxKeepsDigitsOnly()
+    void hoursBoxRefusesWhatIsNoWholeNumber()
     {
-        QFETCH(QString, pasted);
-        QFETCH(QString, kept);
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
         inJournal(kDay, [&](MaintenanceEntryEditor *f) {
             inEditor(f->Button5, [&](MaintenanceJournalWindow *e) {
+                pickWorker(e, "Ант");
+                pickNomenclature(e, "Две");
                 e->Edit6->clear();
-                QGuiApplication::clipboard()->setText(pasted);
+                QGuiApplication::clipboard()->setText(typed);
                 e->Edit6->paste();
-                QCOMPARE(e->Edit6->text(), kept);
-                if (pasted.size() < 100) {
-                    e->Edit6->clear();
-                    type(e->Edit6, pasted);
-                    QCOMPARE(e->Edit6->text(), kept);
-                }
+                QCOMPARE(e->Edit6->text(), typed);
+                e->Edit6->clear();
+                type(e->Edit6, typed);
+                QCOMPARE(e->Edit6->text(), typed);
+                click(e->Button1);
+                QVERIFY(e->isVisible());
+                QCOMPARE(msg_->texts(), QStringList{message});
+                QCOMPARE(e->Edit6->text(), typed);
+                QVERIFY(e->DBEdit2->text().isEmpty() || typed == "25");
             });
         });
+        QCOMPARE(entries(), 0);
+    }
+
+    // "Цена" shows the hour price a save stores, the one "Сумма" is made of: an average-
+    // piecework entry's own price, not the list price of its kind.
+    void priceBoxShowsThePriceStored()
+    {
+        const int id = entry(w1_, 101, 7778, kDay, 8, 67.29);
+        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
+            QVERIFY(f->fatigue->locate("id", id));
+            QVERIFY(whileShown<MaintenanceJournalWindow>(
+                [&] { doubleClickRow(f, f->fatigue->recNo()); },
+                [&](MaintenanceJournalWindow *e) {
+                    QCOMPARE(e->DBEdit1->text() + '|' + e->DBEdit2->text(),
+                             QStringLiteral("67,29|538,32"));
+                    click(e->Button6);
+                }));
+        });
+    }
+
+    // The worker's day holds at most 24 hours across the shift journal and this one; more
+    // than 12 hours in one entry is asked about.
+    void dayHoursAndUnusualHours()
+    {
+        shiftEntry(w1_, sql("select min(id) from accounts_dep.izdel").toInt(), kDay, 5, 0, 1, 14);
+        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
+            inEditor(f->Button5, [&](MaintenanceJournalWindow *e) {
+                pickWorker(e, "Ант");
+                pickNomenclature(e, "Две");
+                e->Edit6->clear();
+                type(e->Edit6, "11");
+                click(e->Button1);
+                QVERIFY(e->isVisible());
+                QCOMPARE(msg_->texts(),
+                         QStringList{"У работника за 10.02.2021 уже записано 14 ч во всех "
+                                     "журналах; с этой записью было бы 25 ч, а в сутках не более "
+                                     "24 ч."});
+                msg_->clear();
+                e->Edit6->clear();
+                type(e->Edit6, "10");
+                click(e->Button1);
+                QVERIFY(!e->isVisible());
+            });
+        });
+        testdb::run(db_, "delete from accounts_dep.smena where time=14");
+        testdb::run(db_, "delete from accounts_dep.fatigue");
+        testdb::run(db_, "delete from accounts_dep.h_tabel");
+        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
+            inEditor(f->Button5, [&](MaintenanceJournalWindow *e) {
+                pickWorker(e, "Ант");
+                pickNomenclature(e, "Две");
+                e->Edit6->clear();
+                type(e->Edit6, "13");
+                msg_->answer({false});
+                click(e->Button1);
+                QVERIFY(e->isVisible());
+                QCOMPARE(msg_->texts(), QStringList{"В поле «Часы» 13 ч — смена длиннее 12 часов "
+                                                    "бывает редко. Вы уверены?"});
+                msg_->answer({true});
+                click(e->Button1);
+                QVERIFY(!e->isVisible());
+            });
+        });
+        QCOMPARE(sql("select cnt from accounts_dep.fatigue").toInt(), 13);
     }
 
     void refusedSaves_data()
@@ -562,7 +629,7 @@ private slots:
         QTest::newRow("hours empty") << true << true << "" << count;
         QTest::newRow("hours beyond a cell")
             << true << true << "32768"
-            << QStringLiteral("Слишком большое число в поле «Часы»: не более 32767.");
+            << QStringLiteral("В поле «Часы» не более 24 ч: смена не бывает длиннее суток.");
     }
     void refusedSaves()
     {

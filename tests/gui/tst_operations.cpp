@@ -499,6 +499,61 @@ private slots:
         testdb::run(db_, QString("delete from accounts_dep.norm where o_id=%1").arg(op));
     }
 
+    // What the norms grid cannot take is said with its column named, and a price past its
+    // limit is refused when the row is left; an unusual price is asked about.
+    void normFiguresAreSaid_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("a comma in the whole norm")
+            << 0 << "5,5"
+            << "В поле «Норматив» нужно целое число, без запятой: «5,5».";
+        QTest::newRow("a word for a price")
+            << 1 << "дорого"
+            << "В поле «Цена» нужно число (дробную часть отделяет запятая): «дорого» — не число.";
+        QTest::newRow("five decimals")
+            << 1 << "1,23456"
+            << "В поле «Цена» не более 4 знаков после запятой: «1,23456».";
+        QTest::newRow("a price past its limit") << 1 << "99999999999"
+                                                << "В поле «Цена» не более 100\u00a0000,00 р.";
+    }
+    void normFiguresAreSaid()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        const int op = operation(welding_, 0, oddProduct_ + 0 * zeros_, {8});
+        inNorms(op, [&](NormsWindow *n) {
+            typeCell(n, 0, column, typed);
+            n->DBGrid1->commitEditing();
+            settle();
+            n->DBGrid1->setCurrentIndex(n->model->index(1, 0)); // leaves the row
+            settle();
+            QCOMPARE(msg_->texts(), QStringList{message});
+            n->reject();
+        });
+        QCOMPARE(norms(op), "10:8");
+        msg_->clear();
+        // An unusual price: "Нет" keeps it out, "Да" stores it.
+        inNorms(op, [&](NormsWindow *n) {
+            typeCell(n, 0, 1, "12 500,5");
+            n->DBGrid1->commitEditing();
+            msg_->answer({false, true});
+            n->DBGrid1->setCurrentIndex(n->model->index(1, 0));
+            settle();
+            QCOMPARE(norms(op), "10:8");
+            click(n->Button1);
+            QVERIFY(!n->isVisible());
+        });
+        QCOMPARE(msg_->texts(),
+                 QStringList(2, "В поле «Цена» 12\u00a0500,50 р. — цена больше 10\u00a0000,00 р. "
+                                "бывает редко. Вы уверены?"));
+        QCOMPARE(norms(op), "10:12500.5");
+        testdb::run(db_, QString("delete from accounts_dep.oper where id=%1").arg(op));
+        testdb::run(db_, QString("delete from accounts_dep.norm where o_id=%1").arg(op));
+    }
+
     void existingNormChangedAndLastKept()
     {
         const int op = operation(welding_, 1, zeros_, {6, 9});

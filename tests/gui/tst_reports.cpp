@@ -214,7 +214,10 @@ private slots:
     {
         runReport(
             "Button3", 0,
-            [](ReportsWindow *f) { f->DTPicker2->setDate(f->DTPicker1->date().addDays(-1)); },
+            [](ReportsWindow *f) {
+                f->DTPicker1->setDate(QDate(1990, 1, 1)); // a day with no entries
+                f->DTPicker2->setDate(QDate(1990, 1, 1));
+            },
             [&](report::PreviewWindow *w) {
                 QCOMPARE(productsDetailReport->i_Report->recordCount(), 0);
                 QCOMPARE(w->report().pages().size(), 1);
@@ -223,6 +226,39 @@ private slots:
                 QCOMPARE(texts.mid(texts.indexOf("Итого:")),
                          (QStringList{"Итого:", "0", "0", "0", "0,00", "1"}));
             });
+    }
+
+    // A period that starts after it ends is refused with a sentence by every report and the
+    // export: no empty report, no workbook.
+    void reversedPeriodIsRefused()
+    {
+        SheetsFixture sheets;
+        QStringList said;
+        bool previewed = false;
+        QVERIFY(whileShown<ReportsWindow>([] { shiftJournalWindow->N10->trigger(); },
+                                          [&](ReportsWindow *f) {
+                                              f->DTPicker1->setDate(QDate(2020, 3, 2));
+                                              f->DTPicker2->setDate(QDate(2020, 3, 1));
+                                              for (QPushButton *b :
+                                                   {f->Button1, f->Button2, f->Button3, f->Button4,
+                                                    f->Button6}) {
+                                                  modal::when<report::PreviewWindow>(
+                                                      [&](report::PreviewWindow *w) {
+                                                          previewed = true;
+                                                          w->close();
+                                                      },
+                                                      1000);
+                                                  b->click();
+                                                  modal::cancelPending();
+                                              }
+                                              said = msg_->texts();
+                                              f->DTPicker1->setDate(from_);
+                                              f->DTPicker2->setDate(to_);
+                                          }));
+        QVERIFY(!previewed);
+        QCOMPARE(sheets.opened.size(), 0);
+        QCOMPARE(said, QStringList(5, "Начало периода (02.03.2020) позже его конца (01.03.2020): "
+                                      "укажите в поле «с» день не позже дня в поле «по»."));
     }
 
     void byWorkersGroupsAndTotals()
@@ -308,8 +344,10 @@ private slots:
             [] { shiftJournalWindow->N10->trigger(); },
             [&](ReportsWindow *f) {
                 f->RadioGroup1->setItemIndex(kind);
-                if (emptyPeriod)
-                    f->DTPicker2->setDate(f->DTPicker1->date().addDays(-1));
+                if (emptyPeriod) { // a day with no entries
+                    f->DTPicker1->setDate(QDate(1990, 1, 1));
+                    f->DTPicker2->setDate(QDate(1990, 1, 1));
+                }
                 f->Button6->click();
                 records = sql("select count(*) from (select 1 FROM group by i.nom, s.color, "
                               "o.naimen, v.vid, i.massa) q",
