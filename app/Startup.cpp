@@ -18,6 +18,7 @@
 #include "refbooks/ProductList.h"
 #include "refbooks/WorkerEditor.h"
 #include "refbooks/WorkerList.h"
+#include "reports/PayStatementWindow.h"
 #include "reports/ProductsDetailReport.h"
 #include "reports/ProductsReport.h"
 #include "reports/ReportsWindow.h"
@@ -68,6 +69,7 @@ bool createForms(const QStringList &args)
     new PieceworkTimesheetWindow();
     new MonthClosingWindow();
     new ChangeHistoryWindow();
+    new PayStatementWindow();
     return true;
 }
 

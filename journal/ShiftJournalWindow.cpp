@@ -10,8 +10,10 @@
 #include "refbooks/OperationList.h"
 #include "refbooks/ProductList.h"
 #include "refbooks/WorkerList.h"
+#include "reports/PayStatementWindow.h"
 #include "reports/ReportsWindow.h"
 #include "shop/DataModule.h"
+#include "shop/PayStatement.h"
 #include "shop/Roles.h"
 #include "shop/ShiftEntries.h"
 #include "timesheets/MonthClosingWindow.h"
@@ -124,6 +126,8 @@ void ShiftJournalWindow::buildUi()
     N7 = bar->addMenu(QStringLiteral("Отчеты"));
     N7->setObjectName(QStringLiteral("N7"));
     N10 = action(N7, "N10", QStringLiteral("Сводные отчеты"));
+    payStatementsAction =
+        action(N7, "payStatementsAction", QStringLiteral("Расчетные листки сдельщиков"));
     N5 = bar->addAction(QStringLiteral("Выход"));
     N5->setObjectName(QStringLiteral("N5"));
 
@@ -208,6 +212,12 @@ void ShiftJournalWindow::buildUi()
         });
     connect(DBGrid2, &ui::DBGrid::rowDoubleClicked, this, &ShiftJournalWindow::DBGrid2DblClick);
     root->addWidget(DBGrid2, 1);
+    amountExplanation = new QLabel(this);
+    amountExplanation->setObjectName(QStringLiteral("amountExplanation"));
+    amountExplanation->setAccessibleName(QStringLiteral("Почему такая сумма"));
+    amountExplanation->setWordWrap(true);
+    amountExplanation->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    root->addWidget(amountExplanation);
 
     auto *bottom = new QHBoxLayout;
     auto button = [this, bottom](const char *name, const QString &text) {
@@ -222,6 +232,7 @@ void ShiftJournalWindow::buildUi()
     Button8 = button("Button8", QStringLiteral("Обновить"));
     Button5 = button("Button5", QStringLiteral("Ср.сд./хоз. работы"));
     Button9 = button("Button9", QStringLiteral("История"));
+    whyAmountButton = button("whyAmountButton", QStringLiteral("Почему такая сумма?"));
     bottom->addStretch();
     Button4 = button("Button4", QStringLiteral("Выход"));
     setCancelButton(Button4);
@@ -231,6 +242,7 @@ void ShiftJournalWindow::buildUi()
     connect(Button2, &QPushButton::clicked, this, &ShiftJournalWindow::Button2Click);
     connect(Button8, &QPushButton::clicked, this, &ShiftJournalWindow::Button8Click);
     connect(Button3, &QPushButton::clicked, this, &ShiftJournalWindow::Button3Click);
+    connect(whyAmountButton, &QPushButton::clicked, this, &ShiftJournalWindow::explainAmount);
     connect(Button4, &QPushButton::clicked, this, &QDialog::accept);
     connect(N5, &QAction::triggered, this, &QDialog::accept);
     connect(N1, &QAction::triggered, this, &ShiftJournalWindow::openWorkers);
@@ -248,6 +260,10 @@ void ShiftJournalWindow::buildUi()
             [this] { shiftTimesheetWindow->openFrom(this, journalDate()); });
     connect(N4, &QAction::triggered, this, [this] { operationList->browseFrom(this); });
     connect(N10, &QAction::triggered, this, [this] { reportsWindow->openFrom(this); });
+    connect(payStatementsAction, &QAction::triggered, this, [this] {
+        payStatementWindow->openFor(this, 0, QString(), journalDate().month(),
+                                    journalDate().year());
+    });
     connect(N18, &QAction::triggered, this, [this] {
         monthClosingWindow->openFrom(this, roleOf(accessRole) == Role::Administrator);
         showMonthState();
@@ -318,6 +334,7 @@ shop::EntryContext ShiftJournalWindow::entryContext() const
 
 void ShiftJournalWindow::reopenJournals(bool setDate)
 {
+    amountExplanation->clear();
     const auto journals = dataModule->journals();
     for (db::Dataset *q : journals)
         q->close();
@@ -391,6 +408,7 @@ void ShiftJournalWindow::chooseShift(int number)
     db::Dataset *q = dataModule->smena(number);
     ui::guarded([q] { q->settle(); });
     DBGrid2->setDataset(q);
+    amountExplanation->clear();
     QRadioButton *buttons[] = {RadioButton1, RadioButton2, RadioButton3, RadioButton4};
     for (int i = 0; i < 4; ++i)
         paintChoice(buttons[i], i + 1 == number ? &kGreen : nullptr);
@@ -457,6 +475,22 @@ void ShiftJournalWindow::DBGrid2DblClick()
     const int rec = q->recNo();
     q->reopen();
     q->setRecNo(rec);
+}
+
+void ShiftJournalWindow::explainAmount()
+{
+    const db::Dataset *q = dataModule->smena(shift);
+    if (q->isEmpty()) {
+        amountExplanation->clear();
+        return;
+    }
+    const shop::pay::ShiftLine line =
+        shop::pay::readShiftLine(q->value(QStringLiteral("id")).toLongLong());
+    amountExplanation->setText(line.id == 0 ? QStringLiteral("Запись удалена другим пользователем.")
+                                            : q->asString(QStringLiteral("fio")).trimmed() +
+                                                  QStringLiteral(", ") + line.product +
+                                                  QStringLiteral(", ") + line.operation +
+                                                  QStringLiteral(": ") + shop::pay::explain(line));
 }
 
 void ShiftJournalWindow::openWorkers()

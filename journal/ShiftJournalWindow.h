@@ -43,9 +43,12 @@ public:
     QCheckBox *CBox1;
     ui::DBGrid *DBGrid2;
     QPushButton *Button1, *Button2, *Button3, *Button8, *Button5, *Button9, *Button4;
-    QLabel *LabelClosed; // the sentence of a closed month beside the date
+    QLabel *LabelClosed;          // the sentence of a closed month beside the date
+    QPushButton *whyAmountButton; // "Почему такая сумма?" on the current entry
+    QLabel *amountExplanation;    // its answer, under the list
     QMenu *N2, *N11, *N7;
     QAction *N1, *N3, *N4, *N6, *N8, *N9, *N13, *N14, *N15, *N17, *N18, *N19, *N10, *N5;
+    QAction *payStatementsAction; // "Расчетные листки сдельщиков"
     QTimer *Timer1;
     db::Command updtOK;
 
@@ -65,6 +68,8 @@ public:
     void Button8Click();    // refresh
     void Button3Click();    // delete
     void DBGrid2DblClick(); // accept toggle
+    // Explains the current entry's amount in one sentence under the list.
+    void explainAmount();
     void openWorkers();
     void openProducts();
     void openKinds();

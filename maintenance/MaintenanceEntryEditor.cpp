@@ -9,6 +9,7 @@
 #include "journal/Closing.h"
 #include "shop/DataModule.h"
 #include "shop/MaintenanceEntries.h"
+#include "shop/PayStatement.h"
 #include "shop/Price.h"
 #include "ui/DBGrid.h"
 #include "ui/Messages.h"
@@ -83,8 +84,9 @@ MaintenanceEntryEditor::MaintenanceEntryEditor(QWidget *parent) : ui::Form(paren
     Button7 = newButton("Button7", QStringLiteral("Удалить"));
     Button1 = newButton("Button1", QStringLiteral("Расчитать ср.сд."));
     Button9 = newButton("Button9", QStringLiteral("История"));
+    whyAmountButton = newButton("whyAmountButton", QStringLiteral("Почему такая сумма?"));
     Button8 = newButton("Button8", QStringLiteral("Выход"));
-    for (QPushButton *b : {Button5, Button6, Button7, Button1, Button9, Button8})
+    for (QPushButton *b : {Button5, Button6, Button7, Button1, Button9, whyAmountButton, Button8})
         b->setAutoDefault(false);
     setCancelButton(Button8);
 
@@ -103,6 +105,7 @@ MaintenanceEntryEditor::MaintenanceEntryEditor(QWidget *parent) : ui::Form(paren
     connect(Button7, &QPushButton::clicked, this, &MaintenanceEntryEditor::Button7Click);
     connect(Button1, &QPushButton::clicked, this, &MaintenanceEntryEditor::Button1Click);
     connect(Button8, &QPushButton::clicked, this, &QDialog::reject);
+    connect(whyAmountButton, &QPushButton::clicked, this, &MaintenanceEntryEditor::explainAmount);
     connect(Button9, &QPushButton::clicked, this, [this] {
         if (!fatigue->isEmpty())
             changeHistoryWindow->openForRow(this, QStringLiteral("fatigue"),
@@ -119,9 +122,15 @@ MaintenanceEntryEditor::MaintenanceEntryEditor(QWidget *parent) : ui::Form(paren
     auto *root = new QVBoxLayout(this);
     root->addWidget(DBGrid1, 1);
     root->addWidget(LabelClosed);
+    amountExplanation = new QLabel(this);
+    amountExplanation->setObjectName(QStringLiteral("amountExplanation"));
+    amountExplanation->setAccessibleName(QStringLiteral("Почему такая сумма"));
+    amountExplanation->setWordWrap(true);
+    amountExplanation->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    root->addWidget(amountExplanation);
     auto *bar = new QHBoxLayout;
     for (QWidget *w : std::initializer_list<QWidget *>{Button5, Button6, Button7, Button1, Button9,
-                                                       DTPcker1, CBox1})
+                                                       whyAmountButton, DTPcker1, CBox1})
         bar->addWidget(w);
     bar->addStretch();
     bar->addWidget(Button8);
@@ -144,6 +153,7 @@ bool MaintenanceEntryEditor::dayOff() const
 
 void MaintenanceEntryEditor::openList()
 {
+    amountExplanation->clear();
     fatigue->close();
     fatigue->setParam(QStringLiteral("d_date"), date());
     fatigue->open();
@@ -256,8 +266,24 @@ void MaintenanceEntryEditor::Button1Click()
     reread();
 }
 
+void MaintenanceEntryEditor::explainAmount()
+{
+    if (fatigue->isEmpty()) {
+        amountExplanation->clear();
+        return;
+    }
+    const shop::pay::HourLine line =
+        shop::pay::readHourLine(fatigue->value(QStringLiteral("id")).toLongLong());
+    amountExplanation->setText(line.id == 0 ? QStringLiteral("Запись удалена другим пользователем.")
+                                            : fatigue->asString(QStringLiteral("fio")).trimmed() +
+                                                  QStringLiteral(", ") + line.kindName +
+                                                  QStringLiteral(", ") + line.group +
+                                                  QStringLiteral(": ") + shop::pay::explain(line));
+}
+
 void MaintenanceEntryEditor::reread()
 {
+    amountExplanation->clear();
     const int rec = fatigue->recNo();
     fatigue->close();
     fatigue->open();

@@ -29,7 +29,9 @@ public:
     db::Dataset *fatigue;
     ui::DBGrid *DBGrid1;
     QPushButton *Button5, *Button6, *Button7, *Button1, *Button9, *Button8;
-    QLabel *LabelClosed; // the sentence of a closed month
+    QLabel *LabelClosed;          // the sentence of a closed month
+    QPushButton *whyAmountButton; // "Почему такая сумма?" on the current entry
+    QLabel *amountExplanation;    // its answer, under the list
     QDateEdit *DTPcker1;
     QCheckBox *CBox1;
 
@@ -46,6 +48,8 @@ public:
     void Button6Click(); // change
     void Button7Click(); // delete
     void Button1Click(); // average piecework prices of the month
+    // Explains the current entry's amount in one sentence under the list.
+    void explainAmount();
     // Close and open the list, back on the record it was on.
     void reread();
 

@@ -4,10 +4,12 @@
 #include "db/Dataset.h"
 #include "db/SqlError.h"
 #include "db/SqlText.h"
+#include "reports/PayStatementWindow.h"
 #include "shop/DataModule.h"
 #include "ui/LookupCombo.h"
 #include "ui/Messages.h"
 
+#include <QDate>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -53,6 +55,15 @@ WorkerEditor::WorkerEditor(QWidget *parent) : ui::Form(parent)
     form->addRow(QStringLiteral("Подразделение"), LCB_department);
     form->addRow(QStringLiteral("Должность"), LCB_staffpos);
     form->addRow(QStringLiteral("Роль"), LCB_roles);
+    payStatementButton = newButton("payStatementButton", QStringLiteral("Расчетный листок..."));
+    payStatementButton->setParent(frame);
+    payStatementButton->setAutoDefault(false);
+    form->addRow(QString(), payStatementButton);
+    connect(payStatementButton, &QPushButton::clicked, this, [this] {
+        const QDate today = QDate::currentDate();
+        payStatementWindow->openFor(this, personId, Edit1->text().trimmed(), today.month(),
+                                    today.year());
+    });
 
     const EditorButtons buttons = layOutEditor(frame, true);
     Button1 = buttons.save;
@@ -62,7 +73,8 @@ WorkerEditor::WorkerEditor(QWidget *parent) : ui::Form(parent)
     setTabOrder(Edit1, LCB_staffpos);
     setTabOrder(LCB_staffpos, LCB_department);
     setTabOrder(LCB_department, LCB_roles);
-    setTabOrder(LCB_roles, Button1);
+    setTabOrder(LCB_roles, payStatementButton);
+    setTabOrder(payStatementButton, Button1);
     setTabOrder(Button1, Button2);
 
     // The wheel walks the lookup box that has the focus, and nothing else.
@@ -73,6 +85,7 @@ WorkerEditor::WorkerEditor(QWidget *parent) : ui::Form(parent)
 
 void WorkerEditor::FormActivate()
 {
+    payStatementButton->setVisible(mode == ui::EditMode::Change && personId > 0);
     Edit1->setFocus();
 }
 

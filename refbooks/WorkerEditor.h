@@ -22,6 +22,8 @@ public:
     LookupCombo *LCB_staffpos;
     LookupCombo *LCB_roles;
     QPushButton *Button1, *Button2;
+    // The worker's pay statement for a month; shown while a stored worker is changed.
+    QPushButton *payStatementButton;
     db::Command cmd_person;
 
     void FormActivate() override;

@@ -36,9 +36,9 @@ QString journalPersons(int shift)
 
 QString DataModule::workerPersons(const QString &worker)
 {
-    return QStringLiteral("select c.s_caption, 0 as by_code from cmn_contractor.person c where "
-                          "c.id=%1 union all select c.s_caption, 1 from cmn_contractor.person c "
-                          "where c.s_code::t_id=%1 and c.id<>%1")
+    return QStringLiteral("select c.s_caption, 0 as by_code, c.s_code from cmn_contractor.person "
+                          "c where c.id=%1 union all select c.s_caption, 1, c.s_code from "
+                          "cmn_contractor.person c where c.s_code::t_id=%1 and c.id<>%1")
         .arg(worker);
 }
 

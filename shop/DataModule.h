@@ -66,7 +66,7 @@ public:
     static QString timesheetQuery(int shift);
     // The statement of the journal query of a shift (1 to 4).
     static QString journalQuery(int shift);
-    // The person rows (s_caption, by_code) that know the worker whose number the SQL
+    // The person rows (s_caption, by_code, s_code) that know the worker whose number the SQL
     // expression gives: the one whose id is his number (by_code 0: workers added here), and
     // any other whose code reads as it (by_code 1: people registered by another system).
     // Each way is its own index look-up; asked at once with "or" they cost a bitmap per

@@ -1,6 +1,7 @@
 #include "Price.h"
 
 #include <QLocale>
+#include <QStringList>
 #include <cfenv>
 #include <cmath>
 
@@ -43,26 +44,61 @@ constexpr double kThirdShiftFactor = 1.2;
 constexpr double kFourthShiftFactor = 1.5;
 } // namespace
 
+namespace {
+
+PriceParts priced(double base, const QVector<Factor> &factors)
+{
+    PriceParts parts{base, factors, base};
+    for (const Factor &f : factors)
+        parts.price *= f.value;
+    return parts;
+}
+
+Factor dayOffFactor()
+{
+    return {QStringLiteral("выходной"), kDayOffFactor};
+}
+
+} // namespace
+
+QString PriceParts::factorsText() const
+{
+    QStringList out;
+    for (const Factor &f : factors)
+        out << QStringLiteral("× %1 (%2)").arg(text(f.value), f.name);
+    return out.join(QLatin1Char(' '));
+}
+
+PriceParts shiftPriceParts(double base, bool dayOff, int shift)
+{
+    QVector<Factor> factors;
+    if (dayOff)
+        factors << dayOffFactor();
+    if (shift == 3)
+        factors << Factor{QStringLiteral("ночь"), kThirdShiftFactor};
+    else if (shift == 4)
+        factors << Factor{QStringLiteral("переработка"), kFourthShiftFactor};
+    return priced(base, factors);
+}
+
 double shiftPrice(double base, bool dayOff, int shift)
 {
-    double p = base;
+    return shiftPriceParts(base, dayOff, shift).price;
+}
+
+PriceParts hourPriceParts(double base, bool dayOff, bool night)
+{
+    QVector<Factor> factors;
     if (dayOff)
-        p *= kDayOffFactor;
-    if (shift == 3)
-        p *= kThirdShiftFactor;
-    else if (shift == 4)
-        p *= kFourthShiftFactor;
-    return p;
+        factors << dayOffFactor();
+    if (night)
+        factors << Factor{QStringLiteral("ночь"), kNightFactor};
+    return priced(base, factors);
 }
 
 double hourPrice(double base, bool dayOff, bool night)
 {
-    double p = base;
-    if (dayOff)
-        p *= kDayOffFactor;
-    if (night)
-        p *= kNightFactor;
-    return p;
+    return hourPriceParts(base, dayOff, night).price;
 }
 
 QString hourPriceSql(const QString &base, const QString &dayOff, const QString &night)
@@ -72,15 +108,34 @@ QString hourPriceSql(const QString &base, const QString &dayOff, const QString &
         .arg(base, dayOff, night, sqlText(kDayOffFactor), sqlText(kNightFactor));
 }
 
+namespace {
+
+// The shift entries a worker's average is taken over: his entries of the period on products
+// of the nomenclature group.
+QString averageEntries(const QString &worker, const QString &nom, const QString &from,
+                       const QString &to)
+{
+    return QStringLiteral("from accounts_dep.smena s join accounts_dep.izdel gas on gas.id=s.i_id "
+                          "join cmn_classifier.item i on i.id=gas.id_class_item and i.id_level=2 "
+                          "where i.id=(%2) and s.w_id=(%1) and s.data>=(%3) and s.data<(%4)")
+        .arg(worker, nom, from, to);
+}
+
+} // namespace
+
 QString averageSql(const QString &worker, const QString &nom, const QString &from,
                    const QString &to)
 {
     return QStringLiteral("coalesce((select case when coalesce(sum(s.time),0)=0 then 0 else "
-                          "(sum((s.kol_vo-s.brak)*s.cena)/sum(s.time))::numeric(10,2) end from "
-                          "accounts_dep.smena s join accounts_dep.izdel gas on gas.id=s.i_id join "
-                          "cmn_classifier.item i on i.id=gas.id_class_item and i.id_level=2 where "
-                          "i.id=(%2) and s.w_id=(%1) and s.data>=(%3) and s.data<(%4)),0)")
-        .arg(worker, nom, from, to);
+                          "(sum((s.kol_vo-s.brak)*s.cena)/sum(s.time))::numeric(10,2) end ") +
+           averageEntries(worker, nom, from, to) + QStringLiteral("),0)");
+}
+
+QString averageSourceSql(const QString &worker, const QString &nom, const QString &from,
+                         const QString &to)
+{
+    return QStringLiteral("(select sum((s.kol_vo-s.brak)*s.cena) pay, sum(s.time) hours ") +
+           averageEntries(worker, nom, from, to) + QLatin1Char(')');
 }
 
 } // namespace price

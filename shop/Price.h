@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVector>
 
 // Prices and amounts of shift entries and of maintenance and average-piecework entries.
 namespace price {
@@ -13,9 +14,27 @@ QString text(double value);
 // The same text with a point, as the server reads numbers.
 QString sqlText(double value);
 
+// One factor of a price, by the name a clerk gives it ("выходной", "ночь", "переработка").
+struct Factor {
+    QString name;
+    double value = 1;
+};
+
+// A price with what made it: the base price, the factors applied to it in order, and their
+// product (not rounded). The price rules below give their prices through these parts, so
+// that what explains a price is what computed it.
+struct PriceParts {
+    double base = 0;
+    QVector<Factor> factors;
+    double price = 0;
+    // "× 2 (выходной) × 1,2 (ночь)"; empty without factors.
+    QString factorsText() const;
+};
+
 // The price of a shift entry: the operation's price doubled on a day off, then raised by a
-// fifth on the third shift and by a half on the fourth. Not rounded: the entry is stored
-// with round4 of it.
+// fifth on the third shift (night) and by a half on the fourth (overtime). Not rounded: the
+// entry is stored with round4 of it.
+PriceParts shiftPriceParts(double base, bool dayOff, int shift);
 double shiftPrice(double base, bool dayOff, int shift);
 
 // What a shift entry earns, as the journal and the timesheets count it from the stored row:
@@ -27,6 +46,7 @@ double entryAmount(int quantity, int rejects, double price);
 // list price for maintenance work, the worker's average for average piecework) doubled on a
 // day off, then raised by a fifth at night. The editor, its "Сумма" box and the recompute of
 // averages all price an entry by this one rule.
+PriceParts hourPriceParts(double base, bool dayOff, bool night);
 double hourPrice(double base, bool dayOff, bool night);
 // The same rule as an SQL expression over the given base, day-off and night expressions.
 QString hourPriceSql(const QString &base, const QString &dayOff, const QString &night);
@@ -34,5 +54,9 @@ QString hourPriceSql(const QString &base, const QString &dayOff, const QString &
 // kopeck; 0 when he has no hours. worker, nom, from and to are SQL expressions (to exclusive).
 QString averageSql(const QString &worker, const QString &nom, const QString &from,
                    const QString &to);
+// What that average is taken from, as a subquery of one row: the pay (pay) and hours (hours)
+// of the same entries.
+QString averageSourceSql(const QString &worker, const QString &nom, const QString &from,
+                         const QString &to);
 
 } // namespace price

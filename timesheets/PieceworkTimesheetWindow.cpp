@@ -3,6 +3,7 @@
 #include "db/Dataset.h"
 #include "db/Transaction.h"
 #include "journal/Closing.h"
+#include "reports/PayStatementWindow.h"
 #include "shop/DataModule.h"
 #include "shop/Timesheet.h"
 #include "spreadsheet/Excel.h"
@@ -279,6 +280,7 @@ void PieceworkTimesheetWindow::buildUi()
     Button2->setMinimumWidth(140);
     Button5 = button("Button5", QStringLiteral("Обновить"));
     Button3 = button("Button3", QStringLiteral("Перестроить"));
+    payStatementButton = button("payStatementButton", QStringLiteral("Расчетный листок"));
     buttons->addStretch();
     Button1 = button("Button1", QStringLiteral("Выход"));
     setCancelButton(Button1);
@@ -289,6 +291,13 @@ void PieceworkTimesheetWindow::buildUi()
     connect(Button3, &QPushButton::clicked, this, &PieceworkTimesheetWindow::Button3Click);
     connect(Button2, &QPushButton::clicked, this, &PieceworkTimesheetWindow::Button2Click);
     connect(Button5, &QPushButton::clicked, this, &PieceworkTimesheetWindow::Button5Click);
+    connect(payStatementButton, &QPushButton::clicked, this, [this] {
+        const timesheet::MonthPeriod p = period();
+        const bool any = current->isActive() && !current->isEmpty();
+        payStatementWindow->openFor(
+            this, any ? current->asInteger(QStringLiteral("id")) : 0,
+            any ? current->asString(QStringLiteral("fio")).trimmed() : QString(), p.month, p.year);
+    });
     connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
 }
 

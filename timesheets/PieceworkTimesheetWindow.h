@@ -35,6 +35,7 @@ public:
     QLabel *Label1, *Label2, *Label3, *Label4;
     QLabel *DBText1, *DBText2, *DBText3, *DBText4;
     QPushButton *Button1, *Button2, *Button3, *Button5;
+    QPushButton *payStatementButton; // the current worker's pay statement for the month
     QProgressBar *PB;
 
     // Caption, current dataset and grid layout of a mode.

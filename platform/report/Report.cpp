@@ -308,7 +308,12 @@ private:
     void printBand(int index, int row, bool mayBreak = true, double ahead = 0)
     {
         const CompiledBand &cb = bands_[index];
-        if (mayBreak && y_ + need(index, ahead) > footerTop_ + kEps && y_ > contentTop_ + kEps)
+        // A group of its own page breaks once lines or footers stand on this one; the headers of
+        // the groups around it may precede it.
+        if (mayBreak && cb.band->kind == BandKind::GroupHeader && cb.band->startsPage &&
+            bodyOnPage_)
+            newPage(row);
+        else if (mayBreak && y_ + need(index, ahead) > footerTop_ + kEps && y_ > contentTop_ + kEps)
             newPage(row);
         put(cb, row);
         if (cb.child >= 0)
@@ -328,6 +333,7 @@ private:
         pages_.last().number = page_;
         y_ = def_.page.top;
         contentTop_ = y_;
+        bodyOnPage_ = false;
         for (int i = 0; i < headers_.size(); ++i)
             if (open_[i] && bands_[headers_[i]].band->reprintOnNewPage)
                 printBand(headers_[i], row, false);
@@ -388,6 +394,8 @@ private:
                         s->reset();
             return;
         }
+        if (b.kind == BandKind::Detail || b.kind == BandKind::GroupFooter)
+            bodyOnPage_ = true;
         QVector<Primitive> &out = pages_.last().items;
         const double left = def_.page.left;
         const QRectF area(left, y_, def_.page.width() - left - def_.page.right, b.height);
@@ -439,6 +447,7 @@ private:
     int title_ = -1, detail_ = -1, pageFooter_ = -1;
     int page_ = 0;
     double y_ = 0, contentTop_ = 0, footerTop_ = 0;
+    bool bodyOnPage_ = false; // a detail line or a group footer stands on the current page
 };
 
 } // namespace

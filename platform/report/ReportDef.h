@@ -152,6 +152,9 @@ struct Band {
     QString expression;
     QString footer;
     bool reprintOnNewPage = false;
+    // The group begins on a page of its own: its header goes to a new page once detail lines
+    // or group footers stand on the current one (one statement or worker per page).
+    bool startsPage = false;
     QString linkedBand;
     // Any band: printed right after this one.
     QString child;

@@ -9,14 +9,18 @@
 #include "db/Dataset.h"
 #include "journal/ShiftJournalWindow.h"
 #include "report/Preview.h"
+#include "reports/PayStatementWindow.h"
 #include "reports/ReportsWindow.h"
 #include "timesheets/ShiftTimesheetPrint.h"
 #include "ui/RadioGroup.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QSet>
+#include <QSpinBox>
 
 using drive::whileShown;
 using namespace report;
@@ -174,6 +178,24 @@ private slots:
             QVERIFY2(faults.isEmpty(), qPrintable(faults.mid(0, 20).join('\n')));
         });
         QVERIFY(msg_->shown.isEmpty());
+    }
+
+    // Every worker's pay statement of the busy month, each from a page of its own.
+    void payStatements()
+    {
+        payStatementWindow->allWorkersCheck->setChecked(true);
+        payStatementWindow->monthCombo->setCurrentIndex(2);
+        payStatementWindow->yearSpin->setValue(2001);
+        payStatementWindow->prepare();
+        const Report &r = payStatementWindow->report();
+        QCOMPARE(payStatementWindow->statements().size(), 45);
+        QVERIFY(r.pages().size() >= 45);
+        const QStringList faults = layoutFaults(r);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.mid(0, 20).join('\n')));
+        if (qEnvironmentVariableIsSet("TABEL_REPORT_PDF_DIR"))
+            QVERIFY(r.writePdf(qEnvironmentVariable("TABEL_REPORT_PDF_DIR") +
+                               QStringLiteral("/pay-statements.pdf")));
+        payStatementWindow->report().clear();
     }
 
     void timesheet()

@@ -1,4 +1,5 @@
 // The shop's price rules, with the figures a clerk would work out by hand.
+#include "shop/PayStatement.h"
 #include "shop/Price.h"
 #include "shop/ProductKind.h"
 
@@ -82,6 +83,111 @@ private slots:
         QFETCH(QString, sql);
         QCOMPARE(price::text(price::round4(value)), text);
         QCOMPARE(price::sqlText(price::round4(value)), sql);
+    }
+
+    // Why an entry's amount is what it is: the sentence names the base price and each factor
+    // that the price rule applied, and the stored rate where today's norms give another.
+    void explainShiftEntry_data()
+    {
+        QTest::addColumn<int>("quantity");
+        QTest::addColumn<int>("rejects");
+        QTest::addColumn<double>("base");
+        QTest::addColumn<bool>("dayOff");
+        QTest::addColumn<int>("shift");
+        QTest::addColumn<double>("stored");
+        QTest::addColumn<QString>("sentence");
+        QTest::newRow("rejects on a day off")
+            << 120 << 2 << 1.25 << true << 1 << 2.5
+            << "120 шт − 2 брак = 118 шт × 1,25 р. × 2 (выходной) = 295,00 р.";
+        QTest::newRow("plain") << 40 << 0 << 2.5 << false << 2 << 2.5
+                               << "40 шт × 2,50 р. = 100,00 р.";
+        QTest::newRow("night of a day off")
+            << 10 << 0 << 10.0 << true << 3 << 24.0
+            << "10 шт × 10,00 р. × 2 (выходной) × 1,2 (ночь) = 240,00 р.";
+        QTest::newRow("overtime, four-place price")
+            << 3 << 1 << 0.1234 << false << 4 << 0.1851
+            << "3 шт − 1 брак = 2 шт × 0,1234 р. × 1,5 (переработка) = 0,37 р.";
+        QTest::newRow("norm changed since: the stored rate is paid")
+            << 1000 << 0 << 1.4 << false << 1 << 1.25
+            << "1000 шт × 1,25 р. = 1\u00a0250,00 р. (расценка записи; по нормам сегодня 1,40 р. "
+               "= 1,40 р.)";
+    }
+    void explainShiftEntry()
+    {
+        QFETCH(int, quantity);
+        QFETCH(int, rejects);
+        QFETCH(double, base);
+        QFETCH(bool, dayOff);
+        QFETCH(int, shift);
+        QFETCH(double, stored);
+        QFETCH(QString, sentence);
+        shop::pay::ShiftLine l;
+        l.quantity = quantity;
+        l.rejects = rejects;
+        l.shift = shift;
+        l.rate = stored;
+        l.hasNorm = true;
+        l.today = price::shiftPriceParts(base, dayOff, shift);
+        // The price the editor stores is the rule's, rounded to four places.
+        QCOMPARE(price::round4(l.today.price) == stored, !sentence.contains("расценка записи"));
+        l.normChanged = price::round4(l.today.price) != stored;
+        l.amount = qRound64((quantity - rejects) * stored * 100);
+        QCOMPARE(shop::pay::explain(l), sentence);
+    }
+
+    void explainHourEntry_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<double>("base");
+        QTest::addColumn<bool>("dayOff");
+        QTest::addColumn<bool>("night");
+        QTest::addColumn<double>("stored");
+        QTest::addColumn<QString>("sentence");
+        QTest::newRow("maintenance, night of a day off")
+            << 7777 << 250.0 << true << true << 600.0
+            << "8 ч × 250,00 р./ч × 2 (выходной) × 1,2 (ночь) = 4\u00a0800,00 р.";
+        QTest::newRow("average piecework")
+            << 7778 << 102.5 << false << false << 102.5
+            << "8 ч × 102,50 р./ч (средняя за ноябрь 2023: 12\u00a0300,00 р. за 120 ч) = 820,00 р.";
+        QTest::newRow("list price changed since") << 7777 << 300.0 << false << false << 250.0
+                                                  << "8 ч × 250,00 р./ч = 2\u00a0000,00 р. (цена "
+                                                     "записи; сегодня 300,00 р./ч = 300,00 р./ч)";
+    }
+    void explainHourEntry()
+    {
+        QFETCH(int, kind);
+        QFETCH(double, base);
+        QFETCH(bool, dayOff);
+        QFETCH(bool, night);
+        QFETCH(double, stored);
+        QFETCH(QString, sentence);
+        shop::pay::HourLine l;
+        l.kind = kind;
+        l.hours = 8;
+        l.rate = stored;
+        l.hasBase = true;
+        l.today = price::hourPriceParts(base, dayOff, night);
+        l.rateChanged = price::round4(l.today.price) != stored;
+        l.amount = qRound64(8 * stored * 100);
+        l.averageMonth = QDate(2023, 11, 1);
+        l.averagePay = 12300;
+        l.averageHours = 120;
+        QCOMPARE(shop::pay::explain(l), sentence);
+    }
+
+    void money_data()
+    {
+        QTest::addColumn<qlonglong>("kopecks");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("kopecks") << 5LL << "0,05";
+        QTest::newRow("thousands") << 123456789LL << "1\u00a0234\u00a0567,89";
+        QTest::newRow("negative") << -100LL << "−1,00";
+    }
+    void money()
+    {
+        QFETCH(qlonglong, kopecks);
+        QFETCH(QString, text);
+        QCOMPARE(shop::pay::moneyText(kopecks), text);
     }
 
     void productKind()

@@ -285,6 +285,29 @@ private slots:
                     QVERIFY2(item.rect.bottom() <= 282 + 1e-9, qPrintable(item.text));
     }
 
+    // A group that starts a page: each group from the top of a page of its own (the first one
+    // on the first page), its header reprinted on its further pages.
+    void groupStartsPage()
+    {
+        ReportDef def = paged(false, true);
+        def.bands[1].startsPage = true;
+        QVector<QVector<QVariant>> data;
+        for (int n = 1; n <= 3; ++n)
+            data << QVector<QVariant>{1, n};
+        for (int n = 4; n <= 30; ++n)
+            data << QVector<QVariant>{2, n};
+        data << QVector<QVariant>{3, 31};
+        Report r(def);
+        r.setSource(rows({"g", "n"}, data));
+        r.prepare();
+        QCOMPARE(pageOf(r, "detail", "1"), 1);
+        QCOMPARE(pageOf(r, "detail", "4"), 2);
+        QCOMPARE(pageOf(r, "detail", "30"), 3);
+        QCOMPARE(pageOf(r, "detail", "31"), 4);
+        QCOMPARE(r.pages().size(), 4);
+        QCOMPARE(r.pages()[2].texts().mid(0, 2), (QStringList{"Шапка", "2"}));
+    }
+
     // Text is measured with the font it is drawn in: what does not fit shrinks to the floor
     // size and is then cut with an ellipsis; it never leaves its box.
     void textFits_data()

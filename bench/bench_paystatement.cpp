@@ -1,0 +1,119 @@
+// Every worker's pay statement of the last whole month: from the button of the statement window
+// to the preview with every page laid out, and the same statements to a workbook. The floor
+// reads the month's shift and hour entries once with the sums the statements show.
+#include "Bench.h"
+
+#include "report/Preview.h"
+#include "reports/PayStatementWindow.h"
+#include "spreadsheet/Excel.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTimer>
+#include <stdexcept>
+
+namespace {
+
+QDate lastWholeMonth()
+{
+    const QDate last = bench::scalar("select max(data) from accounts_dep.smena").toDate();
+    return QDate(last.year(), last.month(), 1).addMonths(-1);
+}
+
+void floorOf(const QDate &month)
+{
+    const QString period =
+        QStringLiteral("'%1' and '%2'")
+            .arg(month.toString(QStringLiteral("dd.MM.yyyy")),
+                 month.addMonths(1).addDays(-1).toString(QStringLiteral("dd.MM.yyyy")));
+    bench::fetchAll(QStringLiteral("select w_id, data, smena, kol_vo, brak, cena, "
+                                   "round((kol_vo-brak)*cena::numeric, 2) from "
+                                   "accounts_dep.smena where data between ") +
+                    period + QStringLiteral(" order by w_id, data"));
+    bench::fetchAll(QStringLiteral("select id_p, d_date, id_o, cnt, price from "
+                                   "accounts_dep.fatigue where d_date between ") +
+                    period);
+}
+
+int shownPages = 0;
+
+// The button opens the preview modally; a timer polling inside its event loop takes the time
+// once the preview is shown and closes it.
+double clickToPreview(QPushButton *button)
+{
+    QWidget *before = QApplication::activeModalWidget();
+    QElapsedTimer t;
+    double ms = -1;
+    QTimer poll;
+    poll.setInterval(0);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget *w = QApplication::activeModalWidget();
+        if (ms >= 0 || !w || w == before || !w->isVisible())
+            return;
+        ms = t.nsecsElapsed() / 1e6;
+        if (auto *preview = qobject_cast<report::PreviewWindow *>(w))
+            shownPages = preview->pageCount();
+        w->close();
+    });
+    poll.start();
+    t.start();
+    button->click();
+    poll.stop();
+    if (ms < 0)
+        throw std::runtime_error("the preview did not open");
+    return ms;
+}
+
+class NoOpener : public excel::Opener {
+public:
+    bool open(const QString &) override { return true; }
+};
+
+void chooseMonth(const QDate &month)
+{
+    payStatementWindow->allWorkersCheck->setChecked(true);
+    payStatementWindow->monthCombo->setCurrentIndex(month.month() - 1);
+    payStatementWindow->yearSpin->setValue(month.year());
+}
+
+} // namespace
+
+TABEL_BENCH("pay statements of every worker, month: button to preview")
+{
+    const QDate month = lastWholeMonth();
+    chooseMonth(month);
+    run.measureMs([] { return clickToPreview(payStatementWindow->previewButton); },
+                  [&] {
+                      QElapsedTimer t;
+                      t.start();
+                      floorOf(month);
+                      return t.nsecsElapsed() / 1e6;
+                  });
+    run.setSize(QStringLiteral("%1 statements, %2 pages")
+                    .arg(payStatementWindow->statements().size())
+                    .arg(shownPages));
+    const bench::Resident r =
+        bench::resident([] { clickToPreview(payStatementWindow->previewButton); });
+    QTextStream(stderr) << "pay statements: resident " << r.beforeKb / 1024 << " MB before, peak "
+                        << r.peakKb / 1024 << " MB\n";
+}
+
+TABEL_BENCH("pay statements of every worker, month: workbook")
+{
+    const QDate month = lastWholeMonth();
+    chooseMonth(month);
+    QTemporaryDir folder;
+    NoOpener opener;
+    excel::setDocumentsFolder(folder.path());
+    excel::setOpener(&opener);
+    run.measure([] { payStatementWindow->excelClick(); }, [&] { floorOf(month); });
+    run.setSize(QStringLiteral("%1 statements").arg(payStatementWindow->statements().size()));
+    excel::setOpener(nullptr);
+    excel::setDocumentsFolder(QString());
+}
