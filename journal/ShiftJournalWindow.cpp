@@ -214,7 +214,6 @@ void ShiftJournalWindow::buildUi()
     root->addWidget(DBGrid2, 1);
     amountExplanation = new QLabel(this);
     amountExplanation->setObjectName(QStringLiteral("amountExplanation"));
-    amountExplanation->setAccessibleName(QStringLiteral("Почему такая сумма"));
     amountExplanation->setWordWrap(true);
     amountExplanation->setTextInteractionFlags(Qt::TextSelectableByMouse);
     root->addWidget(amountExplanation);

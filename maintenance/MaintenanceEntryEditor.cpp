@@ -124,7 +124,6 @@ MaintenanceEntryEditor::MaintenanceEntryEditor(QWidget *parent) : ui::Form(paren
     root->addWidget(LabelClosed);
     amountExplanation = new QLabel(this);
     amountExplanation->setObjectName(QStringLiteral("amountExplanation"));
-    amountExplanation->setAccessibleName(QStringLiteral("Почему такая сумма"));
     amountExplanation->setWordWrap(true);
     amountExplanation->setTextInteractionFlags(Qt::TextSelectableByMouse);
     root->addWidget(amountExplanation);

@@ -79,8 +79,8 @@ private slots:
     void fromTheMenus_data()
     {
         QTest::addColumn<QString>("action");
-        for (const char *a :
-             {"N1", "N3", "N4", "N6", "N9", "N13", "N14", "N15", "N17", "N18", "N19", "N10"})
+        for (const char *a : {"N1", "N3", "N4", "N6", "N9", "N13", "N14", "N15", "N17", "N18",
+                              "N19", "N10", "payStatementsAction"})
             QTest::newRow(a) << QString::fromLatin1(a);
     }
     void fromTheMenus()
