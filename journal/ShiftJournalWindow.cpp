@@ -82,7 +82,7 @@ ShiftJournalWindow::ShiftJournalWindow(const QStringList &args, QWidget *parent)
     } catch (const db::SqlError &e) {
         // What was tried and where to change it, for whoever sets up the site.
         ui::messages().error(
-            QStringLiteral("Подключение к БД отсутсвует!!!"), QStringLiteral("Ошибка!"),
+            QStringLiteral("Нет подключения к базе данных."), QStringLiteral("Ошибка!"),
             QStringLiteral("Не удалось подключиться: %1.\n%2\nНастройки "
                            "подключения: %3 (для всех пользователей: %4).")
                 .arg(db::describe(params), e.text(), sources.userFile, sources.systemFile));

@@ -82,7 +82,7 @@ MaintenanceEntryEditor::MaintenanceEntryEditor(QWidget *parent) : ui::Form(paren
     Button5 = newButton("Button5", QStringLiteral("Добавить"));
     Button6 = newButton("Button6", QStringLiteral("Изменить"));
     Button7 = newButton("Button7", QStringLiteral("Удалить"));
-    Button1 = newButton("Button1", QStringLiteral("Расчитать ср.сд."));
+    Button1 = newButton("Button1", QStringLiteral("Рассчитать ср.сд."));
     Button9 = newButton("Button9", QStringLiteral("История"));
     whyAmountButton = newButton("whyAmountButton", QStringLiteral("Почему такая сумма?"));
     Button8 = newButton("Button8", QStringLiteral("Выход"));

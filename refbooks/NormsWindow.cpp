@@ -215,6 +215,7 @@ NormsWindow::NormsWindow(QWidget *parent) : ui::Form(parent)
 {
     normsWindow = this;
     setObjectName(QStringLiteral("normsWindow"));
+    setHoldsTypedWork(true);
     setWindowTitle(QStringLiteral("Норматив"));
 
     norm = new db::Dataset(QStringLiteral("norm"), this);

@@ -487,7 +487,7 @@ private slots:
         msg_->clear();
         DataModule::setPortOverride(1);
         QVERIFY(!createForms({db_, testdb::host()}));
-        QCOMPARE(msg_->texts(), QStringList{"Подключение к БД отсутсвует!!!"});
+        QCOMPARE(msg_->texts(), QStringList{"Нет подключения к базе данных."});
         QCOMPARE(msg_->shown[0].caption, QStringLiteral("Ошибка!"));
     }
 };

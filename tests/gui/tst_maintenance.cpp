@@ -733,7 +733,7 @@ private slots:
         QCOMPARE(cell(w1_, 7777, 0, kDay.addDays(1)).toInt(), 9);
         // The date and the day-off flag stay. The price stays while the kind does; a new kind
         // prices the entry by its own rule: the worker's average, here 0 as he made nothing in
-        // shifts that month (what "Расчитать ср.сд." would store), doubled for the day off.
+        // shifts that month (what "Рассчитать ср.сд." would store), doubled for the day off.
         QCOMPARE(sql("select format('%s %s %s', d_date, i_holiday, price::float8) from "
                      "accounts_dep.fatigue where id=" +
                      QString::number(moved))
