@@ -1,5 +1,6 @@
 #include "ShiftEntries.h"
 
+#include "Limits.h"
 #include "Price.h"
 #include "Timesheet.h"
 #include "db/Command.h"
@@ -73,6 +74,14 @@ template <typename Statement> void bind(Statement &cmd, const ShiftEntry &e)
     cmd.setParam(QStringLiteral("time"), e.hours);
 }
 
+// The refusal of an entry that would take its worker's day past the hours a day holds, the
+// entry excludedId (the one a change replaces) not counted.
+QString dayRefusal(const ShiftEntry &e, int excludedId)
+{
+    return limits::dayHours(e.date, limits::hoursOfDay(e.workerId, e.date, excludedId, 0), e.hours)
+        .sentence;
+}
+
 } // namespace
 
 QString duplicateRefusal()
@@ -89,6 +98,11 @@ StoreResult add(const ShiftEntry &entry)
             result.refusal = duplicateRefusal();
             return;
         }
+        // The worker's day, read under his month's lock, holds at most 24 hours.
+        timesheet::lockWorkerMonths(entry.workerId, entry.date, entry.workerId, entry.date);
+        result.refusal = dayRefusal(entry, 0);
+        if (!result.ok())
+            return;
         db::Dataset ins(QStringLiteral("ShiftInsert"));
         ins.setSql(QStringLiteral(
             "insert into accounts_dep.SMENA(w_id, i_id, o_id, cena, kol_vo, brak, data, smena, "
@@ -118,6 +132,9 @@ StoreResult change(const StoredEntry &former, const ShiftEntry &entry)
         // version the caller read: refused when another user changed or deleted it since.
         const Cell left = lockStored(former.id, former.rowVer);
         timesheet::lockWorkerMonths(left.worker, left.date, entry.workerId, entry.date);
+        result.refusal = dayRefusal(entry, former.id);
+        if (!result.ok())
+            return;
         // What the editor does not show stays as stored: when the entry was made, who
         // accepted it, its premium and the warehouse's links.
         db::Command cmd(QStringLiteral(

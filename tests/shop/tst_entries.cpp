@@ -89,6 +89,27 @@ private slots:
         QCOMPARE(testdb::scalar(db_, "select count(*) from accounts_dep.smena").toInt(), 2);
     }
 
+    // The store itself keeps a worker's day within 24 hours over every shift, whoever calls it;
+    // a change counts the entry's new hours in place of its old ones.
+    void dayHoldsAtMost24Hours()
+    {
+        const QDate day(2031, 5, 14);
+        QVERIFY(add(entry(801, day, 20)).ok());
+        shop::ShiftEntry other = entry(801, day, 5);
+        other.shift = 3;
+        QCOMPARE(add(other).refusal,
+                 QStringLiteral("У работника за 14.05.2031 уже записано 20 ч во всех журналах; с "
+                                "этой записью было бы 25 ч, а в сутках не более 24 ч."));
+        other.hours = 4;
+        QVERIFY(add(other).ok());
+        const int id = lastId();
+        other.hours = 3;
+        QVERIFY(change(stored(id), other).ok());
+        other.hours = 5;
+        QVERIFY(!change(stored(id), other).ok());
+        QCOMPARE(testdb::scalar(db_, "select sum(time) from accounts_dep.smena").toInt(), 23);
+    }
+
     // A move to another worker and date rewrites both cells; a change into a repeat of
     // another entry is refused and stores nothing.
     void moveRewritesBothCells()
