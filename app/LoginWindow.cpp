@@ -9,14 +9,11 @@
 #include "shop/DataModule.h"
 #include "shop/Roles.h"
 #include "ui/Messages.h"
-#include "ui/RadioGroup.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -31,39 +28,39 @@ LoginWindow::LoginWindow(QWidget *parent) : ui::Form(parent)
 
     auto *root = new QVBoxLayout(this);
     auto *label = new QLabel(QStringLiteral("Код доступа:"), this);
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setEchoMode(QLineEdit::Password);
+    codeEdit = new QLineEdit(this);
+    codeEdit->setObjectName(QStringLiteral("codeEdit"));
+    codeEdit->setEchoMode(QLineEdit::Password);
     // Each typed character of the code shows as an asterisk.
-    Edit1->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
-    Edit1->setMinimumWidth(220);
-    label->setBuddy(Edit1);
+    codeEdit->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+    codeEdit->setMinimumWidth(220);
+    label->setBuddy(codeEdit);
     root->addWidget(label);
-    root->addWidget(Edit1);
+    root->addWidget(codeEdit);
     auto *buttons = new QHBoxLayout;
-    Button1 = newButton("Button1", QStringLiteral("Вход"));
-    Button2 = newButton("Button2", QStringLiteral("Отмена"));
+    enterButton = newButton("enterButton", QStringLiteral("Вход"));
+    cancelButton = newButton("cancelButton", QStringLiteral("Отмена"));
     buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
+    buttons->addWidget(enterButton);
+    buttons->addWidget(cancelButton);
     root->addLayout(buttons);
-    makeDefault(Button1);
-    setCancelButton(Button2);
+    makeDefault(enterButton);
+    setCancelButton(cancelButton);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(5000);
-    Timer1->setSingleShot(true);
-    Timer1->setTimerType(Qt::PreciseTimer);
-    connect(Timer1, &QTimer::timeout, this, [] { endProgram(); });
+    endTimer = new QTimer(this);
+    endTimer->setObjectName(QStringLiteral("endTimer"));
+    endTimer->setInterval(5000);
+    endTimer->setSingleShot(true);
+    endTimer->setTimerType(Qt::PreciseTimer);
+    connect(endTimer, &QTimer::timeout, this, [] { endProgram(); });
 
     ver = new db::Dataset(QStringLiteral("ver"), this);
     ver->setSql(QStringLiteral("select ctid, d, t, delim from accounts_dep.ver"));
     ver->setUpdateTable(QStringLiteral("accounts_dep.ver"), QStringLiteral("ctid"));
 
-    connect(Button1, &QPushButton::clicked, this, &LoginWindow::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(enterButton, &QPushButton::clicked, this, &LoginWindow::enterClick);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     // The login window is the main window: when it closes, the program ends.
     connect(this, &QDialog::finished, this, [] { endProgram(); });
 }
@@ -74,7 +71,7 @@ void LoginWindow::FormActivate()
     setWindowTitle(QStringLiteral("Авторизация (build: %1.%2)")
                        .arg(shiftJournalWindow->buildDate)
                        .arg(shiftJournalWindow->buildTime));
-    Edit1->setFocus();
+    codeEdit->setFocus();
 }
 
 void LoginWindow::CheckVersion()
@@ -119,7 +116,7 @@ void LoginWindow::endForNewerVersion()
     const QString caption = QStringLiteral("Версия программы");
     if (!ui::Form::typedWorkOpen()) {
         // Nothing typed is open: the copy ends when the box is closed, or by itself in 5 s.
-        Timer1->start();
+        endTimer->start();
         ui::showError(QStringLiteral("В базе данных записана более новая версия программы. Эта "
                                      "копия закрывается: запустите новую версию."),
                       caption);
@@ -144,14 +141,10 @@ void LoginWindow::endForNewerVersion()
     });
 }
 
-void LoginWindow::Button1Click()
+void LoginWindow::enterClick()
 {
-    // Shift 1, its button chosen with it so that the grid shows the shift acted on.
-    shiftJournalWindow->RadioButton1->setChecked(true);
-    shiftJournalWindow->shift = 1;
-    shiftJournalWindow->accessRole = Edit1->text().trimmed();
+    shiftJournalWindow->startSession(codeEdit->text().trimmed());
     const Role role = roleOf(shiftJournalWindow->accessRole);
-    shiftJournalWindow->N11->menuAction()->setEnabled(role == Role::Administrator);
 
     for (db::Dataset *q : dataModule->journals())
         q->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
@@ -159,18 +152,7 @@ void LoginWindow::Button1Click()
         ui::showError(QStringLiteral("Введены неверные данные."), QStringLiteral("Ошибка"));
         return;
     }
-    // What a role takes away stays taken until the program ends; a closed month gives back
-    // only what no role took.
-    for (QWidget *w : shiftJournalWindow->findChildren<QWidget *>())
-        w->setProperty("takenByRole", QVariant());
-    for (const QString &name : disabledInJournal(role)) {
-        if (auto *menu = shiftJournalWindow->findChild<QMenu *>(name))
-            menu->menuAction()->setEnabled(false);
-        else if (auto *w = shiftJournalWindow->findChild<QWidget *>(name)) {
-            w->setEnabled(false);
-            w->setProperty("takenByRole", true);
-        }
-    }
+    shiftJournalWindow->applyRole(role);
     // The change history names the role behind the code and the computer's user.
     QString user = qEnvironmentVariable("USER");
     if (user.isEmpty())
@@ -179,13 +161,7 @@ void LoginWindow::Button1Click()
                           user.isEmpty()
                               ? roleName(role)
                               : roleName(role) + QStringLiteral(" (") + user + QLatin1Char(')'));
-    for (const QString &name : disabledInReports(role))
-        if (auto *w = reportsWindow->findChild<QWidget *>(name))
-            w->setEnabled(false);
-    if (reportsFinishedOnly(role)) {
-        reportsWindow->RadioGroup1->setItemIndex(1);
-        reportsWindow->RadioGroup1->setEnabled(false);
-    }
+    reportsWindow->applyRole(role);
     enterJournal();
 }
 

@@ -16,14 +16,14 @@ class LoginWindow : public ui::Form {
 public:
     explicit LoginWindow(QWidget *parent = nullptr);
 
-    QLineEdit *Edit1;
-    QPushButton *Button1;
-    QPushButton *Button2;
-    QTimer *Timer1;
+    QLineEdit *codeEdit;
+    QPushButton *enterButton;
+    QPushButton *cancelButton;
+    QTimer *endTimer;
     db::Dataset *ver; // accounts_dep.ver, first row
 
     void FormActivate() override;
-    void Button1Click();
+    void enterClick();
     // Compares this build with the database's version record (see accounts_dep.ver).
     void CheckVersion();
 

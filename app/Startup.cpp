@@ -63,8 +63,8 @@ bool createForms(const QStringList &args)
     new ProductsReport();
     new WorkersDetailReport();
     new NormsWindow();
-    new MaintenanceJournalWindow();
     new MaintenanceEntryEditor();
+    new MaintenanceJournalWindow();
     new NomenclaturePicker();
     new PieceworkTimesheetWindow();
     new MonthClosingWindow();

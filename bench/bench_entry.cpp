@@ -68,8 +68,8 @@ TABEL_BENCH("entry save")
                         (oldCell.isNull() ? QStringLiteral("null") : oldCell.toString()) + row);
     };
 
-    QRadioButton *buttons[] = {shiftJournalWindow->RadioButton1, shiftJournalWindow->RadioButton2,
-                               shiftJournalWindow->RadioButton3, shiftJournalWindow->RadioButton4};
+    QRadioButton *buttons[] = {shiftJournalWindow->shift1Radio, shiftJournalWindow->shift2Radio,
+                               shiftJournalWindow->shift3Radio, shiftJournalWindow->overtimeRadio};
     buttons[shift - 1]->setChecked(true);
     for (db::Dataset *q : dataModule->journals()) {
         q->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
@@ -92,13 +92,13 @@ TABEL_BENCH("entry save")
                                      shiftJournalWindow->entryContext().dayOff});
         shiftEntryEditor->takeWorker(*dataModule->Workers);
         shiftEntryEditor->takeOperation(picked);
-        shiftEntryEditor->Edit3->setText("7");
-        shiftEntryEditor->Edit6->setText("3");
+        shiftEntryEditor->quantityEdit->setText("7");
+        shiftEntryEditor->hoursEdit->setText("3");
         shiftEntryEditor->applyColourRule();
-        if (shiftEntryEditor->Edit5->isEnabled())
-            shiftEntryEditor->Edit5->setText("1");
+        if (shiftEntryEditor->colourEdit->isEnabled())
+            shiftEntryEditor->colourEdit->setText("1");
     });
-    run.measure([] { shiftEntryEditor->Button1Click(); });
+    run.measure([] { shiftEntryEditor->saveClick(); });
     if (bench::scalar(
             QStringLiteral("select count(*) from accounts_dep.smena where id>%1").arg(lastId))
             .toInt() != 1)

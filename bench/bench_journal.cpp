@@ -49,8 +49,8 @@ void floorOf(const QDate &day, int shift = 0)
 QRadioButton *shiftButton(int shift)
 {
     QRadioButton *const buttons[] = {
-        shiftJournalWindow->RadioButton1, shiftJournalWindow->RadioButton2,
-        shiftJournalWindow->RadioButton3, shiftJournalWindow->RadioButton4};
+        shiftJournalWindow->shift1Radio, shiftJournalWindow->shift2Radio,
+        shiftJournalWindow->shift3Radio, shiftJournalWindow->overtimeRadio};
     return buttons[shift - 1];
 }
 
@@ -65,8 +65,8 @@ TABEL_BENCH("journal date switch")
     run.measure(
         [&] {
             flip = !flip;
-            shiftJournalWindow->DateT->setDate(flip ? d.earlier : d.last);
-            shiftJournalWindow->DateTChange();
+            shiftJournalWindow->dateEdit->setDate(flip ? d.earlier : d.last);
+            shiftJournalWindow->dateChange();
         },
         [&] {
             floorFlip = !floorFlip;
@@ -84,8 +84,8 @@ TABEL_BENCH("journal date switch, then every shift chosen")
         [&] {
             flip = !flip;
             shiftButton(1)->setChecked(true);
-            shiftJournalWindow->DateT->setDate(flip ? d.earlier : d.last);
-            shiftJournalWindow->DateTChange();
+            shiftJournalWindow->dateEdit->setDate(flip ? d.earlier : d.last);
+            shiftJournalWindow->dateChange();
             for (int shift = 2; shift <= 4; ++shift)
                 shiftButton(shift)->setChecked(true);
         },

@@ -72,9 +72,10 @@ const bool windows = [] {
         QAction *ShiftJournalWindow::*menu;
         db::Dataset *DataModule::*dataset;
     } lists[] = {
-        {"open window workers list", &ShiftJournalWindow::N1, &DataModule::Workers},
-        {"open window products list", &ShiftJournalWindow::N3, &DataModule::Izdel},
-        {"open window kinds list", &ShiftJournalWindow::N6, &DataModule::Vid_oper},
+        {"open window workers list", &ShiftJournalWindow::workersAction, &DataModule::Workers},
+        {"open window products list", &ShiftJournalWindow::productsAction, &DataModule::Izdel},
+        {"open window kinds list", &ShiftJournalWindow::operationKindsAction,
+         &DataModule::Vid_oper},
     };
     for (const auto &l : lists) {
         auto menu = l.menu;

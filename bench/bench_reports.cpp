@@ -15,7 +15,7 @@ TABEL_BENCH("report by workers: prepare 10,000 records")
                      double(i % 17), QStringLiteral("Операция %1").arg(i % 7), (i % 17) * 12.345,
                      QStringLiteral("Изделие %1").arg(i / 20 % 20, 2, 10, QChar('0')), i % 2, i % 5,
                      10.5, 0.0});
-    report::Report &rep = *workersReport->QuickRep1;
+    report::Report &rep = *workersReport->printout;
     rep.setSource(src);
     workersReport->setTitle(
         QStringLiteral("   Отчет по рабочим за период с 01.11.2026 по 01.12.2026"));

@@ -88,10 +88,10 @@ const bool reports = [] {
         const char *action;
         QPushButton *ReportsWindow::*button;
     } list[] = {
-        {"report by workers", &ReportsWindow::Button4},
-        {"report by products", &ReportsWindow::Button2},
-        {"detailed report by workers", &ReportsWindow::Button1},
-        {"detailed report by products", &ReportsWindow::Button3},
+        {"report by workers", &ReportsWindow::workersButton},
+        {"report by products", &ReportsWindow::productsButton},
+        {"detailed report by workers", &ReportsWindow::workersDetailButton},
+        {"detailed report by products", &ReportsWindow::productsDetailButton},
     };
     for (bool yearToDate : {false, true}) {
         for (const auto &l : list) {
@@ -102,8 +102,8 @@ const bool reports = [] {
                 QStringLiteral(": button to preview");
             bench::add(action, [=](bench::Run &run) {
                 const Period p = period(yearToDate);
-                reportsWindow->DTPicker1->setDate(p.from);
-                reportsWindow->DTPicker2->setDate(p.to);
+                reportsWindow->fromDateEdit->setDate(p.from);
+                reportsWindow->toDateEdit->setDate(p.to);
                 run.measureMs([=] { return clickToPreview(reportsWindow->*button); },
                               [&] {
                                   QElapsedTimer t;
@@ -131,14 +131,14 @@ const bool reports = [] {
                        (yearToDate ? QStringLiteral("year to date") : QStringLiteral("month")),
                    [=](bench::Run &run) {
                        const Period p = period(yearToDate);
-                       reportsWindow->DTPicker1->setDate(p.from);
-                       reportsWindow->DTPicker2->setDate(p.to);
+                       reportsWindow->fromDateEdit->setDate(p.from);
+                       reportsWindow->toDateEdit->setDate(p.to);
                        QTemporaryDir folder;
                        NoOpener opener;
                        excel::setDocumentsFolder(folder.path());
                        excel::setOpener(&opener);
-                       run.measure([] { reportsWindow->Button6Click(); }, [&] { floorOf(p); });
-                       run.setSize(reportsWindow->Button6->text());
+                       run.measure([] { reportsWindow->exportClick(); }, [&] { floorOf(p); });
+                       run.setSize(reportsWindow->exportButton->text());
                        excel::setOpener(nullptr);
                        excel::setDocumentsFolder(QString());
                    });

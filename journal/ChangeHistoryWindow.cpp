@@ -144,9 +144,9 @@ ChangeHistoryWindow::ChangeHistoryWindow(QWidget *parent) : ui::Form(parent)
 
     Log = new db::Dataset(QStringLiteral("Log"), this);
 
-    DBGrid1 = new ui::DBGrid(QStringLiteral("DBGrid1"), this);
-    DBGrid1->setAccessibleName(QStringLiteral("Изменения"));
-    DBGrid1->setColumns({
+    changesGrid = new ui::DBGrid(QStringLiteral("changesGrid"), this);
+    changesGrid->setAccessibleName(QStringLiteral("Изменения"));
+    changesGrid->setColumns({
         {QStringLiteral("at"), QStringLiteral("Когда"), 150},
         {QStringLiteral("who"), QStringLiteral("Кто"), 170},
         {QStringLiteral("kind"), QStringLiteral("Запись"), 180},
@@ -156,45 +156,47 @@ ChangeHistoryWindow::ChangeHistoryWindow(QWidget *parent) : ui::Form(parent)
         {QStringLiteral("was"), QStringLiteral("Было"), 170},
         {QStringLiteral("became"), QStringLiteral("Стало"), 170},
     });
-    DBGrid1->setDataset(Log);
-    DBGrid1->horizontalHeader()->setStretchLastSection(true);
+    changesGrid->setDataset(Log);
+    changesGrid->horizontalHeader()->setStretchLastSection(true);
 
-    Label1 = new QLabel(QStringLiteral("С"), this);
-    Label2 = new QLabel(QStringLiteral("по"), this);
-    Label3 = new QLabel(QStringLiteral("Пользователь"), this);
-    Label4 = new QLabel(QStringLiteral("Записи"), this);
-    DTPicker1 = new QDateEdit(this);
-    DTPicker2 = new QDateEdit(this);
-    for (QDateEdit *d : {DTPicker1, DTPicker2}) {
+    fromLabel = new QLabel(QStringLiteral("С"), this);
+    toLabel = new QLabel(QStringLiteral("по"), this);
+    userLabel = new QLabel(QStringLiteral("Пользователь"), this);
+    kindLabel = new QLabel(QStringLiteral("Записи"), this);
+    fromDateEdit = new QDateEdit(this);
+    toDateEdit = new QDateEdit(this);
+    for (QDateEdit *d : {fromDateEdit, toDateEdit}) {
         d->setCalendarPopup(true);
         d->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     }
-    ComboBox1 = new QComboBox(this);
-    ComboBox2 = new QComboBox(this);
-    ComboBox2->addItem(QStringLiteral("Все"), QString());
+    userBox = new QComboBox(this);
+    kindBox = new QComboBox(this);
+    kindBox->addItem(QStringLiteral("Все"), QString());
     for (const Kind &k : kinds)
-        ComboBox2->addItem(QString::fromUtf8(k.caption), QString::fromUtf8(k.table));
-    const std::pair<QLabel *, QWidget *> pairs[] = {
-        {Label1, DTPicker1}, {Label2, DTPicker2}, {Label3, ComboBox1}, {Label4, ComboBox2}};
+        kindBox->addItem(QString::fromUtf8(k.caption), QString::fromUtf8(k.table));
+    const std::pair<QLabel *, QWidget *> pairs[] = {{fromLabel, fromDateEdit},
+                                                    {toLabel, toDateEdit},
+                                                    {userLabel, userBox},
+                                                    {kindLabel, kindBox}};
     int n = 1;
     for (const auto &[label, field] : pairs) {
         label->setObjectName(QStringLiteral("Label%1").arg(n));
         label->setBuddy(field);
         ++n;
     }
-    DTPicker1->setObjectName(QStringLiteral("DTPicker1"));
-    DTPicker2->setObjectName(QStringLiteral("DTPicker2"));
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
+    fromDateEdit->setObjectName(QStringLiteral("fromDateEdit"));
+    toDateEdit->setObjectName(QStringLiteral("toDateEdit"));
+    userBox->setObjectName(QStringLiteral("userBox"));
+    kindBox->setObjectName(QStringLiteral("kindBox"));
 
-    Button1 = newButton("Button1", QStringLiteral("Показать"));
-    Button2 = newButton("Button2", QStringLiteral("В Excel"));
-    Button3 = newButton("Button3", QStringLiteral("Выход"));
-    setCancelButton(Button3);
-    makeDefault(Button1);
-    connect(Button1, &QPushButton::clicked, this, &ChangeHistoryWindow::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &ChangeHistoryWindow::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &QDialog::reject);
+    showButton = newButton("showButton", QStringLiteral("Показать"));
+    exportButton = newButton("exportButton", QStringLiteral("В Excel"));
+    exitButton = newButton("exitButton", QStringLiteral("Выход"));
+    setCancelButton(exitButton);
+    makeDefault(showButton);
+    connect(showButton, &QPushButton::clicked, this, &ChangeHistoryWindow::showClick);
+    connect(exportButton, &QPushButton::clicked, this, &ChangeHistoryWindow::exportClick);
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
 
     auto *root = new QVBoxLayout(this);
     auto *filters = new QHBoxLayout;
@@ -202,25 +204,26 @@ ChangeHistoryWindow::ChangeHistoryWindow(QWidget *parent) : ui::Form(parent)
         filters->addWidget(label);
         filters->addWidget(field);
     }
-    filters->addWidget(Button1);
+    filters->addWidget(showButton);
     filters->addStretch(1);
     root->addLayout(filters);
-    root->addWidget(DBGrid1, 1);
+    root->addWidget(changesGrid, 1);
     auto *bar = new QHBoxLayout;
-    bar->addWidget(Button2);
+    bar->addWidget(exportButton);
     bar->addStretch(1);
-    bar->addWidget(Button3);
+    bar->addWidget(exitButton);
     root->addLayout(bar);
 
-    resize(qMin(DBGrid1->contentWidth() + 2 * DBGrid1->frameWidth() + 40,
+    resize(qMin(changesGrid->contentWidth() + 2 * changesGrid->frameWidth() + 40,
                 kScreenWidth - kFrameAllowance),
            560);
 }
 
 void ChangeHistoryWindow::showFilters(bool shown)
 {
-    for (QWidget *w : std::initializer_list<QWidget *>{Label1, Label2, Label3, Label4, DTPicker1,
-                                                       DTPicker2, ComboBox1, ComboBox2, Button1})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{fromLabel, toLabel, userLabel, kindLabel, fromDateEdit,
+                                          toDateEdit, userBox, kindBox, showButton})
         w->setVisible(shown);
 }
 
@@ -254,7 +257,7 @@ void ChangeHistoryWindow::query(const QString &where)
 void ChangeHistoryWindow::openForRow(ui::Form *from, const QString &table, qlonglong rowId)
 {
     showFilters(false);
-    Button2->setVisible(true);
+    exportButton->setVisible(true);
     query(QStringLiteral("l.tbl=") + db::quote(table) + QStringLiteral(" and l.row_id=") +
           QString::number(rowId));
     from->showChild(this);
@@ -265,52 +268,52 @@ void ChangeHistoryWindow::openAll(ui::Form *from)
 {
     showFilters(true);
     const QDate today = QDate::currentDate();
-    DTPicker1->setDate(QDate(today.year(), today.month(), 1));
-    DTPicker2->setDate(today);
-    ComboBox1->clear();
-    ComboBox1->addItem(allUsers);
+    fromDateEdit->setDate(QDate(today.year(), today.month(), 1));
+    toDateEdit->setDate(today);
+    userBox->clear();
+    userBox->addItem(allUsers);
     db::Dataset users(QStringLiteral("users"));
     users.setSql(QStringLiteral("select distinct who from accounts_dep.change_log order by 1"));
     users.open();
     for (users.first(); !users.eof(); users.next())
-        ComboBox1->addItem(users.asString(QStringLiteral("who")));
-    ComboBox2->setCurrentIndex(0);
-    Button1Click();
+        userBox->addItem(users.asString(QStringLiteral("who")));
+    kindBox->setCurrentIndex(0);
+    showClick();
     from->showChild(this);
     Log->close();
 }
 
 void ChangeHistoryWindow::FormActivate()
 {
-    DBGrid1->setFocus();
+    changesGrid->setFocus();
 }
 
 QString ChangeHistoryWindow::filterCondition() const
 {
     const QString iso = QStringLiteral("yyyy-MM-dd");
-    QString where = QStringLiteral("l.at >= ") + db::quote(DTPicker1->date().toString(iso)) +
+    QString where = QStringLiteral("l.at >= ") + db::quote(fromDateEdit->date().toString(iso)) +
                     QStringLiteral("::date and l.at < ") +
-                    db::quote(DTPicker2->date().toString(iso)) + QStringLiteral("::date + 1");
-    if (ComboBox1->currentIndex() > 0)
-        where += QStringLiteral(" and l.who=") + db::quote(ComboBox1->currentText());
-    const QString table = ComboBox2->currentData().toString();
+                    db::quote(toDateEdit->date().toString(iso)) + QStringLiteral("::date + 1");
+    if (userBox->currentIndex() > 0)
+        where += QStringLiteral(" and l.who=") + db::quote(userBox->currentText());
+    const QString table = kindBox->currentData().toString();
     if (!table.isEmpty())
         where += QStringLiteral(" and l.tbl=") + db::quote(table);
     return where;
 }
 
-void ChangeHistoryWindow::Button1Click()
+void ChangeHistoryWindow::showClick()
 {
-    const QString refusal = shop::limits::reversedPeriod(DTPicker1->date(), DTPicker2->date());
+    const QString refusal = shop::limits::reversedPeriod(fromDateEdit->date(), toDateEdit->date());
     if (!refusal.isEmpty()) {
         ui::showError(refusal, QStringLiteral("Ошибка"));
-        DTPicker1->setFocus();
+        fromDateEdit->setFocus();
         return;
     }
     query(filterCondition());
 }
 
-void ChangeHistoryWindow::Button2Click()
+void ChangeHistoryWindow::exportClick()
 {
     if (!Log->isActive())
         return;

@@ -23,19 +23,19 @@ public:
     explicit ChangeHistoryWindow(QWidget *parent = nullptr);
 
     db::Dataset *Log;
-    ui::DBGrid *DBGrid1;
-    QLabel *Label1, *Label2, *Label3, *Label4;
-    QDateEdit *DTPicker1, *DTPicker2;
-    QComboBox *ComboBox1, *ComboBox2;         // user, kind of record
-    QPushButton *Button1, *Button2, *Button3; // show, export, exit
+    ui::DBGrid *changesGrid;
+    QLabel *fromLabel, *toLabel, *userLabel, *kindLabel;
+    QDateEdit *fromDateEdit, *toDateEdit;
+    QComboBox *userBox, *kindBox;
+    QPushButton *showButton, *exportButton, *exitButton;
 
     // The changes of one row of a table ("smena", "fatigue", ...).
     void openForRow(ui::Form *from, const QString &table, qlonglong rowId);
     // Every change, with the filters.
     void openAll(ui::Form *from);
     void FormActivate() override;
-    void Button1Click(); // show with the filters
-    void Button2Click(); // export to a workbook
+    void showClick();   // show with the filters
+    void exportClick(); // export to a workbook
 
 private:
     void showFilters(bool shown);

@@ -34,10 +34,10 @@ struct NumberBox {
     const char *label;
 };
 const NumberBox kNumberBoxes[] = {
-    {&ShiftEntryEditor::Edit3, "Кол-во"},
-    {&ShiftEntryEditor::Edit4, "Брак"},
-    {&ShiftEntryEditor::Edit6, "Время"},
-    {&ShiftEntryEditor::Edit5, "Цвет"},
+    {&ShiftEntryEditor::quantityEdit, "Кол-во"},
+    {&ShiftEntryEditor::rejectsEdit, "Брак"},
+    {&ShiftEntryEditor::hoursEdit, "Время"},
+    {&ShiftEntryEditor::colourEdit, "Цвет"},
 };
 // A colour is a code, not a figure: it only has to fit its column.
 constexpr double kMaxColour = 2147483647;
@@ -56,7 +56,7 @@ ShiftEntryEditor::ShiftEntryEditor(QWidget *parent) : ui::Form(parent)
     setHoldsTypedWork(true);
 
     auto *frame = new QGroupBox(QStringLiteral("Закрыто мастером"), this);
-    frame->setObjectName(QStringLiteral("GroupBox1"));
+    frame->setObjectName(QStringLiteral("entryFrame"));
     auto *grid = new QGridLayout(frame);
     auto edit = [frame](const char *name) {
         auto *e = new QLineEdit(frame);
@@ -69,99 +69,101 @@ ShiftEntryEditor::ShiftEntryEditor(QWidget *parent) : ui::Form(parent)
         grid->addWidget(l, row, col);
         return l;
     };
-    Edit1 = edit("Edit1");
-    Edit2 = edit("Edit2");
-    Edit3 = edit("Edit3");
-    Edit4 = edit("Edit4");
-    Edit5 = edit("Edit5");
-    Edit6 = edit("Edit6");
-    Edit7 = edit("Edit7");
-    Edit8 = edit("Edit8");
-    Edit9 = edit("Edit9");
-    DTimeP = new QDateEdit(frame);
-    DTimeP->setObjectName(QStringLiteral("DTimeP"));
-    DTimeP->setCalendarPopup(true);
-    DTimeP->setDisplayFormat(kDateFormat);
-    Button3 = new QPushButton(QStringLiteral("..."), frame);
-    Button3->setObjectName(QStringLiteral("Button3"));
-    Button3->setAccessibleName(QStringLiteral("Выбрать работника"));
-    Button4 = new QPushButton(QStringLiteral("..."), frame);
-    Button4->setObjectName(QStringLiteral("Button4"));
-    Button4->setAccessibleName(QStringLiteral("Выбрать операцию"));
-    for (QPushButton *b : {Button3, Button4}) {
+    workerEdit = edit("workerEdit");
+    operationEdit = edit("operationEdit");
+    quantityEdit = edit("quantityEdit");
+    rejectsEdit = edit("rejectsEdit");
+    colourEdit = edit("colourEdit");
+    hoursEdit = edit("hoursEdit");
+    finalPriceEdit = edit("finalPriceEdit");
+    basePriceEdit = edit("basePriceEdit");
+    sumEdit = edit("sumEdit");
+    dateEdit = new QDateEdit(frame);
+    dateEdit->setObjectName(QStringLiteral("dateEdit"));
+    dateEdit->setCalendarPopup(true);
+    dateEdit->setDisplayFormat(kDateFormat);
+    workerPickButton = new QPushButton(QStringLiteral("..."), frame);
+    workerPickButton->setObjectName(QStringLiteral("workerPickButton"));
+    workerPickButton->setAccessibleName(QStringLiteral("Выбрать работника"));
+    operationPickButton = new QPushButton(QStringLiteral("..."), frame);
+    operationPickButton->setObjectName(QStringLiteral("operationPickButton"));
+    operationPickButton->setAccessibleName(QStringLiteral("Выбрать операцию"));
+    for (QPushButton *b : {workerPickButton, operationPickButton}) {
         b->setAutoDefault(false);
         b->setFixedWidth(32);
     }
 
     // Picked, never typed: a click opens the pick.
-    for (QLineEdit *e : {Edit1, Edit2}) {
+    for (QLineEdit *e : {workerEdit, operationEdit}) {
         e->setReadOnly(true);
         e->setFocusPolicy(Qt::NoFocus);
         e->installEventFilter(this);
         e->setMinimumWidth(380);
     }
-    for (QLineEdit *e : {Edit1, Edit2, Edit7, Edit8, Edit9}) // filled by the program
+    for (QLineEdit *e : {workerEdit, operationEdit, finalPriceEdit, basePriceEdit,
+                         sumEdit}) // filled by the program
         e->setStyleSheet(QStringLiteral("QLineEdit { background: palette(window); }"));
-    for (QLineEdit *e : {Edit7, Edit8, Edit9}) {
+    for (QLineEdit *e : {finalPriceEdit, basePriceEdit, sumEdit}) {
         e->setReadOnly(true);
         e->setFocusPolicy(Qt::ClickFocus);
         e->setAlignment(Qt::AlignRight);
     }
     // Whole numbers: what is typed stays as typed, and a save refuses what is not one.
-    for (QLineEdit *e : {Edit3, Edit4, Edit5, Edit6}) {
+    for (QLineEdit *e : {quantityEdit, rejectsEdit, colourEdit, hoursEdit}) {
         e->setAlignment(Qt::AlignRight);
         e->setMaxLength(32);
     }
-    Edit3->installEventFilter(this);
-    Edit6->installEventFilter(this);
+    quantityEdit->installEventFilter(this);
+    hoursEdit->installEventFilter(this);
     // The sum follows the pieces and the rejects as they are typed.
-    for (QLineEdit *e : {Edit3, Edit4})
+    for (QLineEdit *e : {quantityEdit, rejectsEdit})
         connect(e, &QLineEdit::textEdited, this, &ShiftEntryEditor::recompute);
 
-    label(QStringLiteral("ФИО"), Edit1, 0, 0);
-    grid->addWidget(Edit1, 0, 1, 1, 5);
-    grid->addWidget(Button3, 0, 6);
-    label(QStringLiteral("Операция"), Edit2, 1, 0);
-    grid->addWidget(Edit2, 1, 1, 1, 5);
-    grid->addWidget(Button4, 1, 6);
-    label(QStringLiteral("Кол-во"), Edit3, 2, 0);
-    grid->addWidget(Edit3, 2, 1);
-    label(QStringLiteral("Время"), Edit6, 2, 2);
-    grid->addWidget(Edit6, 2, 3);
-    Label6 = label(QStringLiteral("Цвет"), Edit5, 2, 4);
-    Label6->setObjectName(QStringLiteral("Label6"));
-    grid->addWidget(Edit5, 2, 5);
-    label(QStringLiteral("Дата"), DTimeP, 3, 0);
-    grid->addWidget(DTimeP, 3, 1);
-    label(QStringLiteral("Брак"), Edit4, 3, 2);
-    grid->addWidget(Edit4, 3, 3);
-    label(QStringLiteral("Цена база"), Edit8, 4, 0);
-    grid->addWidget(Edit8, 4, 1);
-    label(QStringLiteral("Цена итог"), Edit7, 4, 2);
-    grid->addWidget(Edit7, 4, 3);
-    label(QStringLiteral("Сумма"), Edit9, 4, 4);
-    grid->addWidget(Edit9, 4, 5);
+    label(QStringLiteral("ФИО"), workerEdit, 0, 0);
+    grid->addWidget(workerEdit, 0, 1, 1, 5);
+    grid->addWidget(workerPickButton, 0, 6);
+    label(QStringLiteral("Операция"), operationEdit, 1, 0);
+    grid->addWidget(operationEdit, 1, 1, 1, 5);
+    grid->addWidget(operationPickButton, 1, 6);
+    label(QStringLiteral("Кол-во"), quantityEdit, 2, 0);
+    grid->addWidget(quantityEdit, 2, 1);
+    label(QStringLiteral("Время"), hoursEdit, 2, 2);
+    grid->addWidget(hoursEdit, 2, 3);
+    colourLabel = label(QStringLiteral("Цвет"), colourEdit, 2, 4);
+    colourLabel->setObjectName(QStringLiteral("colourLabel"));
+    grid->addWidget(colourEdit, 2, 5);
+    label(QStringLiteral("Дата"), dateEdit, 3, 0);
+    grid->addWidget(dateEdit, 3, 1);
+    label(QStringLiteral("Брак"), rejectsEdit, 3, 2);
+    grid->addWidget(rejectsEdit, 3, 3);
+    label(QStringLiteral("Цена база"), basePriceEdit, 4, 0);
+    grid->addWidget(basePriceEdit, 4, 1);
+    label(QStringLiteral("Цена итог"), finalPriceEdit, 4, 2);
+    grid->addWidget(finalPriceEdit, 4, 3);
+    label(QStringLiteral("Сумма"), sumEdit, 4, 4);
+    grid->addWidget(sumEdit, 4, 5);
 
     const EditorButtons buttons = layOutEditor(frame, true);
-    Button1 = buttons.save;
-    Button2 = buttons.cancel;
-    Button1->setText(QStringLiteral("Запись"));
+    saveButton = buttons.save;
+    cancelButton = buttons.cancel;
+    saveButton->setText(QStringLiteral("Запись"));
 
-    connect(Button1, &QPushButton::clicked, this, &ShiftEntryEditor::Button1Click);
-    connect(Button3, &QPushButton::clicked, this, &ShiftEntryEditor::Button3Click);
-    connect(Button4, &QPushButton::clicked, this, &ShiftEntryEditor::Button4Click);
+    connect(saveButton, &QPushButton::clicked, this, &ShiftEntryEditor::saveClick);
+    connect(workerPickButton, &QPushButton::clicked, this, &ShiftEntryEditor::workerPickClick);
+    connect(operationPickButton, &QPushButton::clicked, this,
+            &ShiftEntryEditor::operationPickClick);
 
-    setTabOrder(Button3, Button4);
-    setTabOrder(Button4, Edit3);
-    setTabOrder(Edit3, Edit6);
-    setTabOrder(Edit6, Edit5);
-    setTabOrder(Edit5, DTimeP);
-    setTabOrder(DTimeP, Edit4);
-    setTabOrder(Edit4, Button1);
-    setTabOrder(Button1, Button2);
+    setTabOrder(workerPickButton, operationPickButton);
+    setTabOrder(operationPickButton, quantityEdit);
+    setTabOrder(quantityEdit, hoursEdit);
+    setTabOrder(hoursEdit, colourEdit);
+    setTabOrder(colourEdit, dateEdit);
+    setTabOrder(dateEdit, rejectsEdit);
+    setTabOrder(rejectsEdit, saveButton);
+    setTabOrder(saveButton, cancelButton);
 
-    Edit5->setEnabled(false);
-    Label6->setEnabled(false);
+    colourEdit->setEnabled(false);
+    colourLabel->setEnabled(false);
 }
 
 void ShiftEntryEditor::presetAdd(const shop::EntryContext &context)
@@ -172,11 +174,12 @@ void ShiftEntryEditor::presetAdd(const shop::EntryContext &context)
     entry_ = Entry();
     workerId = operationId = productId = 0;
     finalPrice = basePrice = 0;
-    DTimeP->setDate(context.date);
-    for (QLineEdit *e : {Edit1, Edit2, Edit3, Edit5, Edit7, Edit8, Edit9})
+    dateEdit->setDate(context.date);
+    for (QLineEdit *e : {workerEdit, operationEdit, quantityEdit, colourEdit, finalPriceEdit,
+                         basePriceEdit, sumEdit})
         e->clear();
-    Edit4->setText(QStringLiteral("0"));
-    Edit6->setText(QStringLiteral("0"));
+    rejectsEdit->setText(QStringLiteral("0"));
+    hoursEdit->setText(QStringLiteral("0"));
     applyColourRule();
 }
 
@@ -188,54 +191,54 @@ void ShiftEntryEditor::presetEdit(const db::Dataset &q, const shop::EntryContext
     finalPrice = q.asFloat(QStringLiteral("cena"));
     basePrice = 0;
     const double price = price::round4(finalPrice);
-    Edit7->setText(price::text(price));
-    Edit8->clear();
-    Edit9->setText(price::text(price::entryAmount(q.asInteger(QStringLiteral("kol_vo")),
-                                                  q.asInteger(QStringLiteral("brak")), price)));
-    DTimeP->setDate(q.asDate(QStringLiteral("data")));
-    Edit1->setText(q.asString(QStringLiteral("fio")).trimmed());
+    finalPriceEdit->setText(price::text(price));
+    basePriceEdit->clear();
+    sumEdit->setText(price::text(price::entryAmount(q.asInteger(QStringLiteral("kol_vo")),
+                                                    q.asInteger(QStringLiteral("brak")), price)));
+    dateEdit->setDate(q.asDate(QStringLiteral("data")));
+    workerEdit->setText(q.asString(QStringLiteral("fio")).trimmed());
     const QString vid = q.asString(QStringLiteral("vid")).trimmed();
-    Edit2->setText(q.asString(QStringLiteral("marka")).trimmed() + QStringLiteral("; ") + vid +
-                   QStringLiteral("; ") +
-                   shop::productKindText(q.asInteger(QStringLiteral("naimen"))));
-    Edit3->setText(q.asString(QStringLiteral("kol_vo")).trimmed());
-    Edit4->setText(q.asString(QStringLiteral("brak")).trimmed());
+    operationEdit->setText(q.asString(QStringLiteral("marka")).trimmed() + QStringLiteral("; ") +
+                           vid + QStringLiteral("; ") +
+                           shop::productKindText(q.asInteger(QStringLiteral("naimen"))));
+    quantityEdit->setText(q.asString(QStringLiteral("kol_vo")).trimmed());
+    rejectsEdit->setText(q.asString(QStringLiteral("brak")).trimmed());
     workerId = q.asInteger(QStringLiteral("w_id"));
     productId = q.asInteger(QStringLiteral("i_id"));
     operationId = q.asInteger(QStringLiteral("o_id"));
-    Edit6->setText(QString::number(q.asInteger(QStringLiteral("time"))));
+    hoursEdit->setText(QString::number(q.asInteger(QStringLiteral("time"))));
     const bool painting = isPainting(vid);
-    Edit5->setEnabled(painting);
-    Label6->setEnabled(painting);
+    colourEdit->setEnabled(painting);
+    colourLabel->setEnabled(painting);
     if (painting)
-        Edit5->setText(q.asString(QStringLiteral("color")).trimmed());
+        colourEdit->setText(q.asString(QStringLiteral("color")).trimmed());
     else
-        Edit5->clear();
+        colourEdit->clear();
     entry_.id = q.asInteger(QStringLiteral("id"));
     entry_.rowVer = q.asString(QStringLiteral("row_ver"));
     entry_.workerId = workerId;
     entry_.operationId = operationId;
-    entry_.date = DTimeP->date();
+    entry_.date = dateEdit->date();
 }
 
 void ShiftEntryEditor::FormActivate()
 {
-    Button3->setFocus();
+    workerPickButton->setFocus();
 }
 
 bool ShiftEntryEditor::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonRelease) {
-        if (watched == Edit1) {
-            ui::guarded([this] { Button3Click(); });
+        if (watched == workerEdit) {
+            ui::guarded([this] { workerPickClick(); });
             return true;
         }
-        if (watched == Edit2) {
-            ui::guarded([this] { Button4Click(); });
+        if (watched == operationEdit) {
+            ui::guarded([this] { operationPickClick(); });
             return true;
         }
     }
-    if (event->type() == QEvent::FocusOut && (watched == Edit3 || watched == Edit6))
+    if (event->type() == QEvent::FocusOut && (watched == quantityEdit || watched == hoursEdit))
         recompute();
     return ui::Form::eventFilter(watched, event);
 }
@@ -247,11 +250,11 @@ bool ShiftEntryEditor::isPainting(const QString &operationText)
 
 void ShiftEntryEditor::applyColourRule()
 {
-    const bool painting = isPainting(Edit2->text());
+    const bool painting = isPainting(operationEdit->text());
     if (!painting)
-        Edit5->clear();
-    Edit5->setEnabled(painting);
-    Label6->setEnabled(painting);
+        colourEdit->clear();
+    colourEdit->setEnabled(painting);
+    colourLabel->setEnabled(painting);
 }
 
 void ShiftEntryEditor::recompute()
@@ -261,30 +264,30 @@ void ShiftEntryEditor::recompute()
     // The sum is what the stored entry earns: the pieces less the rejects at the price as it
     // is stored; no sum while a box holds what is not a whole number.
     const double price = price::round4(finalPrice);
-    Edit7->setText(price::text(price));
-    Edit8->setText(price::text(price::round4(basePrice)));
-    const shop::limits::Typed pieces = shop::limits::readWhole(QString(), trimmed(Edit3));
-    const shop::limits::Typed rejects = shop::limits::readWhole(QString(), trimmed(Edit4));
+    finalPriceEdit->setText(price::text(price));
+    basePriceEdit->setText(price::text(price::round4(basePrice)));
+    const shop::limits::Typed pieces = shop::limits::readWhole(QString(), trimmed(quantityEdit));
+    const shop::limits::Typed rejects = shop::limits::readWhole(QString(), trimmed(rejectsEdit));
     if (pieces.ok() && rejects.ok() && pieces.value <= shop::limits::kMaxQuantity &&
         rejects.value <= shop::limits::kMaxQuantity)
-        Edit9->setText(
+        sumEdit->setText(
             price::text(price::entryAmount(int(pieces.value), int(rejects.value), price)));
     else
-        Edit9->clear();
+        sumEdit->clear();
 }
 
-void ShiftEntryEditor::Button3Click()
+void ShiftEntryEditor::workerPickClick()
 {
     workerList->pickFrom(this, 1, [this](const db::Dataset &w) { takeWorker(w); });
 }
 
 void ShiftEntryEditor::takeWorker(const db::Dataset &workers)
 {
-    Edit1->setText(workers.asString(QStringLiteral("fio")).trimmed());
+    workerEdit->setText(workers.asString(QStringLiteral("fio")).trimmed());
     workerId = workers.asInteger(QStringLiteral("id"));
 }
 
-void ShiftEntryEditor::Button4Click()
+void ShiftEntryEditor::operationPickClick()
 {
     db::Dataset *oper = dataModule->Oper;
     oper->open();
@@ -304,15 +307,15 @@ void ShiftEntryEditor::takeOperation(const PickedOperation &op)
     productId = op.productId;
     finalPrice = op.price;
     basePrice = op.basePrice;
-    Edit2->setText(op.text);
+    operationEdit->setText(op.text);
 }
 
 bool ShiftEntryEditor::fieldsFilled()
 {
-    for (const QLineEdit *e : {Edit1, Edit2, Edit3, Edit4, Edit6})
+    for (const QLineEdit *e : {workerEdit, operationEdit, quantityEdit, rejectsEdit, hoursEdit})
         if (trimmed(e).isEmpty())
             return false;
-    return !(isPainting(Edit2->text()) && trimmed(Edit5).isEmpty());
+    return !(isPainting(operationEdit->text()) && trimmed(colourEdit).isEmpty());
 }
 
 bool ShiftEntryEditor::numbersInRange(Numbers &n)
@@ -334,7 +337,7 @@ bool ShiftEntryEditor::numbersInRange(Numbers &n)
         ui::showError(QStringLiteral("Слишком большое число в поле «Цвет»: не более %1.")
                           .arg(qint64(kMaxColour)),
                       QStringLiteral("Ошибка"));
-        Edit5->setFocus();
+        colourEdit->setFocus();
         return false;
     }
     // Rejects are part of the quantity made; more rejects than pieces would store negative pay.
@@ -342,13 +345,13 @@ bool ShiftEntryEditor::numbersInRange(Numbers &n)
         ui::showError(QStringLiteral("Брак в поле «Брак» не может быть больше количества в поле "
                                      "«Кол-во»."),
                       QStringLiteral("Ошибка"));
-        Edit4->setFocus();
+        rejectsEdit->setFocus();
         return false;
     }
     const std::pair<limits::Verdict, QLineEdit *> verdicts[] = {
-        {limits::quantity(QStringLiteral("Кол-во"), int(qMin(n.quantity, 1e9))), Edit3},
-        {limits::rejects(QStringLiteral("Брак"), int(qMin(n.rejects, 1e9))), Edit4},
-        {limits::entryHours(QStringLiteral("Время"), int(qMin(n.hours, 1e9))), Edit6},
+        {limits::quantity(QStringLiteral("Кол-во"), int(qMin(n.quantity, 1e9))), quantityEdit},
+        {limits::rejects(QStringLiteral("Брак"), int(qMin(n.rejects, 1e9))), rejectsEdit},
+        {limits::entryHours(QStringLiteral("Время"), int(qMin(n.hours, 1e9))), hoursEdit},
     };
     for (const auto &[verdict, box] : verdicts)
         if (verdict.kind == limits::Verdict::Refuse) {
@@ -358,13 +361,13 @@ bool ShiftEntryEditor::numbersInRange(Numbers &n)
         }
     // A worker's day holds at most 24 hours in all journals together.
     const limits::Verdict day =
-        limits::dayHours(DTimeP->date(),
-                         limits::hoursOfDay(workerId, DTimeP->date(),
+        limits::dayHours(dateEdit->date(),
+                         limits::hoursOfDay(workerId, dateEdit->date(),
                                             mode == ui::EditMode::Change ? entry_.id : 0, 0),
                          int(n.hours));
     if (!day.fine()) {
         ui::showError(day.sentence, QStringLiteral("Ошибка"));
-        Edit6->setFocus();
+        hoursEdit->setFocus();
         return false;
     }
     for (const auto &[verdict, box] : verdicts)
@@ -376,7 +379,7 @@ bool ShiftEntryEditor::numbersInRange(Numbers &n)
     return true;
 }
 
-void ShiftEntryEditor::Button1Click()
+void ShiftEntryEditor::saveClick()
 {
     if (!fieldsFilled()) {
         ui::showError(QStringLiteral("Все поля должны быть заполнены!"), QStringLiteral("Ошибка"));
@@ -398,7 +401,7 @@ void ShiftEntryEditor::Button1Click()
     entry.rejects = int(n.rejects);
     entry.colour = colour;
     entry.hours = int(n.hours);
-    entry.date = DTimeP->date();
+    entry.date = dateEdit->date();
     entry.shift = shift;
     shop::StoreResult saved;
     try {
@@ -426,7 +429,8 @@ void ShiftEntryEditor::Button1Click()
     dataModule->H_Tabel_1->close();
     dataModule->H_Tabel_2->close();
     dataModule->H_Tabel_3->close();
-    for (QLineEdit *e : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9})
+    for (QLineEdit *e : {workerEdit, operationEdit, quantityEdit, rejectsEdit, colourEdit,
+                         hoursEdit, finalPriceEdit, basePriceEdit, sumEdit})
         e->clear();
     accept();
 }

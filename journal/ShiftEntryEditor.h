@@ -35,10 +35,11 @@ public:
     // operations list has shown it; 0 before.
     double basePrice = 0;
 
-    QLineEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8, *Edit9;
-    QLabel *Label6; // the colour box's label
-    QDateEdit *DTimeP;
-    QPushButton *Button1, *Button2, *Button3, *Button4;
+    QLineEdit *workerEdit, *operationEdit, *quantityEdit, *rejectsEdit, *colourEdit, *hoursEdit,
+        *finalPriceEdit, *basePriceEdit, *sumEdit;
+    QLabel *colourLabel; // the colour box's label
+    QDateEdit *dateEdit;
+    QPushButton *saveButton, *cancelButton, *workerPickButton, *operationPickButton;
 
     // The journal's presets: a new entry in the journal's context (its date, shift and
     // day-off flag), or the entry of the journal row q in that context.
@@ -46,9 +47,9 @@ public:
     void presetEdit(const db::Dataset &q, const shop::EntryContext &context);
 
     void FormActivate() override;
-    void Button3Click(); // worker pick
-    void Button4Click(); // operation pick
-    void Button1Click(); // save
+    void workerPickClick();
+    void operationPickClick();
+    void saveClick();
     void takeWorker(const db::Dataset &workers);
     void takeOperation(const PickedOperation &op);
     // The colour box serves painting operations only.

@@ -5,7 +5,7 @@
 #include "journal/ChangeHistoryWindow.h"
 #include "journal/Closing.h"
 #include "journal/ShiftEntryEditor.h"
-#include "maintenance/MaintenanceEntryEditor.h"
+#include "maintenance/MaintenanceJournalWindow.h"
 #include "refbooks/OperationKindList.h"
 #include "refbooks/OperationList.h"
 #include "refbooks/ProductList.h"
@@ -88,7 +88,7 @@ ShiftJournalWindow::ShiftJournalWindow(const QStringList &args, QWidget *parent)
                 .arg(db::describe(params), e.text(), sources.userFile, sources.systemFile));
     }
 
-    updtOK.setSql(QStringLiteral("update accounts_dep.smena set ok=:ok where id=:id"));
+    acceptCommand.setSql(QStringLiteral("update accounts_dep.smena set ok=:ok where id=:id"));
     buildUi();
     current = dataModule->Smena1;
 }
@@ -99,37 +99,45 @@ void ShiftJournalWindow::buildUi()
     auto *root = new QVBoxLayout(this);
 
     auto *bar = new QMenuBar(this);
-    bar->setObjectName(QStringLiteral("MainMenu1"));
+    bar->setObjectName(QStringLiteral("menuBar"));
     root->setMenuBar(bar);
     auto action = [this](QMenu *menu, const char *name, const QString &text) {
         QAction *a = menu->addAction(text);
         a->setObjectName(QLatin1String(name));
         return a;
     };
-    N2 = bar->addMenu(QStringLiteral("Справочники"));
-    N2->setObjectName(QStringLiteral("N2"));
-    N1 = action(N2, "N1", QStringLiteral("Рабочие"));
-    N3 = action(N2, "N3", QStringLiteral("Изделия"));
-    N4 = action(N2, "N4", QStringLiteral("Цены"));
-    N6 = action(N2, "N6", QStringLiteral("Операции"));
-    N8 = action(N2, "N8", QStringLiteral("Внеурочное"));
-    N11 = bar->addMenu(QStringLiteral("Табель"));
-    N11->setObjectName(QStringLiteral("N11"));
-    N9 = action(N11, "N9", QStringLiteral("Табель сделка"));
-    N13 = action(N11, "N13", QStringLiteral("Табель по сменам"));
-    N14 = action(N11, "N14", QStringLiteral("Табель хоз. работ"));
-    N15 = action(N11, "N15", QStringLiteral("Табель ср. сдельная"));
-    N17 = action(N11, "N17", QStringLiteral("Общий табель"));
-    N11->addSeparator();
-    N18 = action(N11, "N18", QStringLiteral("Закрытие периода"));
-    N19 = action(N11, "N19", QStringLiteral("История изменений"));
-    N7 = bar->addMenu(QStringLiteral("Отчеты"));
-    N7->setObjectName(QStringLiteral("N7"));
-    N10 = action(N7, "N10", QStringLiteral("Сводные отчеты"));
+    refbooksMenu = bar->addMenu(QStringLiteral("Справочники"));
+    refbooksMenu->setObjectName(QStringLiteral("refbooksMenu"));
+    workersAction = action(refbooksMenu, "workersAction", QStringLiteral("Рабочие"));
+    productsAction = action(refbooksMenu, "productsAction", QStringLiteral("Изделия"));
+    pricesAction = action(refbooksMenu, "pricesAction", QStringLiteral("Цены"));
+    operationKindsAction = action(refbooksMenu, "operationKindsAction", QStringLiteral("Операции"));
+    overtimeAction = action(refbooksMenu, "overtimeAction", QStringLiteral("Внеурочное"));
+    timesheetsMenu = bar->addMenu(QStringLiteral("Табель"));
+    timesheetsMenu->setObjectName(QStringLiteral("timesheetsMenu"));
+    pieceworkTimesheetAction =
+        action(timesheetsMenu, "pieceworkTimesheetAction", QStringLiteral("Табель сделка"));
+    shiftTimesheetAction =
+        action(timesheetsMenu, "shiftTimesheetAction", QStringLiteral("Табель по сменам"));
+    maintenanceTimesheetAction =
+        action(timesheetsMenu, "maintenanceTimesheetAction", QStringLiteral("Табель хоз. работ"));
+    averageRateTimesheetAction =
+        action(timesheetsMenu, "averageRateTimesheetAction", QStringLiteral("Табель ср. сдельная"));
+    generalTimesheetAction =
+        action(timesheetsMenu, "generalTimesheetAction", QStringLiteral("Общий табель"));
+    timesheetsMenu->addSeparator();
+    monthClosingAction =
+        action(timesheetsMenu, "monthClosingAction", QStringLiteral("Закрытие периода"));
+    changeHistoryAction =
+        action(timesheetsMenu, "changeHistoryAction", QStringLiteral("История изменений"));
+    reportsMenu = bar->addMenu(QStringLiteral("Отчеты"));
+    reportsMenu->setObjectName(QStringLiteral("reportsMenu"));
+    summaryReportsAction =
+        action(reportsMenu, "summaryReportsAction", QStringLiteral("Сводные отчеты"));
     payStatementsAction =
-        action(N7, "payStatementsAction", QStringLiteral("Расчетные листки сдельщиков"));
-    N5 = bar->addAction(QStringLiteral("Выход"));
-    N5->setObjectName(QStringLiteral("N5"));
+        action(reportsMenu, "payStatementsAction", QStringLiteral("Расчетные листки сдельщиков"));
+    exitAction = bar->addAction(QStringLiteral("Выход"));
+    exitAction->setObjectName(QStringLiteral("exitAction"));
 
     auto *top = new QHBoxLayout;
     auto radio = [this, top](const char *name, const QString &text, int number) {
@@ -142,45 +150,45 @@ void ShiftJournalWindow::buildUi()
         top->addWidget(r);
         return r;
     };
-    RadioButton1 = radio("RadioButton1", QStringLiteral("Смена №1"), 1);
-    RadioButton2 = radio("RadioButton2", QStringLiteral("Смена №2"), 2);
-    RadioButton3 = radio("RadioButton3", QStringLiteral("Смена №3"), 3);
-    RadioButton4 = radio("RadioButton4", QStringLiteral("Переработка"), 4);
+    shift1Radio = radio("shift1Radio", QStringLiteral("Смена №1"), 1);
+    shift2Radio = radio("shift2Radio", QStringLiteral("Смена №2"), 2);
+    shift3Radio = radio("shift3Radio", QStringLiteral("Смена №3"), 3);
+    overtimeRadio = radio("overtimeRadio", QStringLiteral("Переработка"), 4);
     top->addSpacing(20);
-    DateT = new QDateEdit(QDate::currentDate(), this);
-    DateT->setObjectName(QStringLiteral("DateT"));
-    DateT->setAccessibleName(QStringLiteral("Дата журнала"));
-    DateT->setCalendarPopup(true);
-    DateT->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    DateT->installEventFilter(this);
+    dateEdit = new QDateEdit(QDate::currentDate(), this);
+    dateEdit->setObjectName(QStringLiteral("dateEdit"));
+    dateEdit->setAccessibleName(QStringLiteral("Дата журнала"));
+    dateEdit->setCalendarPopup(true);
+    dateEdit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    dateEdit->installEventFilter(this);
     // The journal lists the date the picker shows: a typed date is taken when the picker
     // loses the focus (its text box has it), a date chosen in the calendar when the
     // calendar closes, by mouse or by keyboard.
-    if (auto *text = DateT->findChild<QLineEdit *>())
+    if (auto *text = dateEdit->findChild<QLineEdit *>())
         text->installEventFilter(this);
-    QCalendarWidget *calendar = DateT->calendarWidget();
+    QCalendarWidget *calendar = dateEdit->calendarWidget();
     const auto chosen = [this] { calendarChose_ = true; };
     connect(calendar, &QCalendarWidget::clicked, this, chosen);
     connect(calendar, &QCalendarWidget::activated, this, chosen);
     calendar->window()->installEventFilter(this);
-    top->addWidget(DateT);
-    CBox1 = new QCheckBox(QStringLiteral("Выходной"), this);
-    CBox1->setObjectName(QStringLiteral("CBox1"));
-    connect(CBox1, &QCheckBox::toggled, this, &ShiftJournalWindow::CBox1Click);
-    top->addWidget(CBox1);
+    top->addWidget(dateEdit);
+    dayOffBox = new QCheckBox(QStringLiteral("Выходной"), this);
+    dayOffBox->setObjectName(QStringLiteral("dayOffBox"));
+    connect(dayOffBox, &QCheckBox::toggled, this, &ShiftJournalWindow::dayOffClick);
+    top->addWidget(dayOffBox);
     top->addSpacing(20);
     // A closed month: the server's sentence beside the date, in red.
-    LabelClosed = new QLabel(this);
-    LabelClosed->setObjectName(QStringLiteral("LabelClosed"));
-    LabelClosed->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold"));
-    LabelClosed->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    top->addWidget(LabelClosed, 1);
+    closedLabel = new QLabel(this);
+    closedLabel->setObjectName(QStringLiteral("closedLabel"));
+    closedLabel->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold"));
+    closedLabel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    top->addWidget(closedLabel, 1);
     root->addLayout(top);
 
-    DBGrid2 = new ui::DBGrid(QStringLiteral("DBGrid2"), this);
-    DBGrid2->setAccessibleName(QStringLiteral("Журнал смены"));
+    entriesGrid = new ui::DBGrid(QStringLiteral("entriesGrid"), this);
+    entriesGrid->setAccessibleName(QStringLiteral("Журнал смены"));
     // Tab leaves the grid for the next control instead of walking its cells.
-    DBGrid2->setTabKeyNavigation(false);
+    entriesGrid->setTabKeyNavigation(false);
     const Qt::Alignment centre = Qt::AlignCenter;
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     QVector<ui::ColumnDef> cols = {
@@ -197,9 +205,9 @@ void ShiftJournalWindow::buildUi()
         {QStringLiteral("ok"), QStringLiteral("OK"), 37, centre},
         {QStringLiteral("vvod"), QStringLiteral("Заведен"), 72, centre, true, -1, true},
     };
-    DBGrid2->setColumns(cols);
-    DBGrid2->gridModel()->setTitleStyle(true, Qt::AlignCenter);
-    DBGrid2->gridModel()->setStyler(
+    entriesGrid->setColumns(cols);
+    entriesGrid->gridModel()->setTitleStyle(true, Qt::AlignCenter);
+    entriesGrid->gridModel()->setStyler(
         [](const db::Dataset &ds, int row, const ui::ColumnDef &col, ui::CellStyle &style) {
             if (col.field != QLatin1String("ok"))
                 return;
@@ -210,8 +218,9 @@ void ShiftJournalWindow::buildUi()
             f.setBold(true);
             style.font = f;
         });
-    connect(DBGrid2, &ui::DBGrid::rowDoubleClicked, this, &ShiftJournalWindow::DBGrid2DblClick);
-    root->addWidget(DBGrid2, 1);
+    connect(entriesGrid, &ui::DBGrid::rowDoubleClicked, this,
+            &ShiftJournalWindow::entriesGridDoubleClick);
+    root->addWidget(entriesGrid, 1);
     amountExplanation = new QLabel(this);
     amountExplanation->setObjectName(QStringLiteral("amountExplanation"));
     amountExplanation->setWordWrap(true);
@@ -225,71 +234,76 @@ void ShiftJournalWindow::buildUi()
         bottom->addWidget(b);
         return b;
     };
-    Button1 = button("Button1", QStringLiteral("Добавить"));
-    Button2 = button("Button2", QStringLiteral("Изменить"));
-    Button3 = button("Button3", QStringLiteral("Удалить"));
-    Button8 = button("Button8", QStringLiteral("Обновить"));
-    Button5 = button("Button5", QStringLiteral("Ср.сд./хоз. работы"));
-    Button9 = button("Button9", QStringLiteral("История"));
+    addButton = button("addButton", QStringLiteral("Добавить"));
+    changeButton = button("changeButton", QStringLiteral("Изменить"));
+    deleteButton = button("deleteButton", QStringLiteral("Удалить"));
+    refreshButton = button("refreshButton", QStringLiteral("Обновить"));
+    maintenanceButton = button("maintenanceButton", QStringLiteral("Ср.сд./хоз. работы"));
+    historyButton = button("historyButton", QStringLiteral("История"));
     whyAmountButton = button("whyAmountButton", QStringLiteral("Почему такая сумма?"));
     bottom->addStretch();
-    Button4 = button("Button4", QStringLiteral("Выход"));
-    setCancelButton(Button4);
+    exitButton = button("exitButton", QStringLiteral("Выход"));
+    setCancelButton(exitButton);
     root->addLayout(bottom);
 
-    connect(Button1, &QPushButton::clicked, this, &ShiftJournalWindow::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &ShiftJournalWindow::Button2Click);
-    connect(Button8, &QPushButton::clicked, this, &ShiftJournalWindow::Button8Click);
-    connect(Button3, &QPushButton::clicked, this, &ShiftJournalWindow::Button3Click);
+    connect(addButton, &QPushButton::clicked, this, &ShiftJournalWindow::addClick);
+    connect(changeButton, &QPushButton::clicked, this, &ShiftJournalWindow::changeClick);
+    connect(refreshButton, &QPushButton::clicked, this, &ShiftJournalWindow::refreshClick);
+    connect(deleteButton, &QPushButton::clicked, this, &ShiftJournalWindow::deleteClick);
     connect(whyAmountButton, &QPushButton::clicked, this, &ShiftJournalWindow::explainAmount);
-    connect(Button4, &QPushButton::clicked, this, &QDialog::accept);
-    connect(N5, &QAction::triggered, this, &QDialog::accept);
-    connect(N1, &QAction::triggered, this, &ShiftJournalWindow::openWorkers);
-    connect(N3, &QAction::triggered, this, &ShiftJournalWindow::openProducts);
-    connect(N6, &QAction::triggered, this, &ShiftJournalWindow::openKinds);
-    connect(Button5, &QPushButton::clicked, this, [this] {
-        maintenanceEntryEditor->DTPcker1->setDate(journalDate());
-        showChild(maintenanceEntryEditor);
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(exitAction, &QAction::triggered, this, &QDialog::accept);
+    connect(workersAction, &QAction::triggered, this, &ShiftJournalWindow::openWorkers);
+    connect(productsAction, &QAction::triggered, this, &ShiftJournalWindow::openProducts);
+    connect(operationKindsAction, &QAction::triggered, this, &ShiftJournalWindow::openKinds);
+    connect(maintenanceButton, &QPushButton::clicked, this, [this] {
+        maintenanceJournalWindow->dateEdit->setDate(journalDate());
+        showChild(maintenanceJournalWindow);
     });
-    const std::pair<QAction *, int> timesheets[] = {{N9, 9}, {N14, 14}, {N15, 15}, {N17, 17}};
+    const std::pair<QAction *, int> timesheets[] = {{pieceworkTimesheetAction, 9},
+                                                    {maintenanceTimesheetAction, 14},
+                                                    {averageRateTimesheetAction, 15},
+                                                    {generalTimesheetAction, 17}};
     for (const auto &[item, mode] : timesheets)
         connect(item, &QAction::triggered, this,
                 [this, m = mode] { pieceworkTimesheetWindow->openFrom(this, m); });
-    connect(N13, &QAction::triggered, this,
+    connect(shiftTimesheetAction, &QAction::triggered, this,
             [this] { shiftTimesheetWindow->openFrom(this, journalDate()); });
-    connect(N4, &QAction::triggered, this, [this] { operationList->browseFrom(this); });
-    connect(N10, &QAction::triggered, this, [this] { reportsWindow->openFrom(this); });
+    connect(pricesAction, &QAction::triggered, this, [this] { operationList->browseFrom(this); });
+    connect(summaryReportsAction, &QAction::triggered, this,
+            [this] { reportsWindow->openFrom(this); });
     connect(payStatementsAction, &QAction::triggered, this, [this] {
         payStatementWindow->openFor(this, 0, QString(), journalDate().month(),
                                     journalDate().year());
     });
-    connect(N18, &QAction::triggered, this, [this] {
+    connect(monthClosingAction, &QAction::triggered, this, [this] {
         monthClosingWindow->openFrom(this, roleOf(accessRole) == Role::Administrator);
         showMonthState();
     });
-    connect(N19, &QAction::triggered, this, [this] { changeHistoryWindow->openAll(this); });
-    connect(Button9, &QPushButton::clicked, this, [this] {
+    connect(changeHistoryAction, &QAction::triggered, this,
+            [this] { changeHistoryWindow->openAll(this); });
+    connect(historyButton, &QPushButton::clicked, this, [this] {
         const db::Dataset *q = dataModule->smena(shift);
         if (!q->isEmpty())
             changeHistoryWindow->openForRow(this, QStringLiteral("smena"),
                                             q->asInteger(QStringLiteral("id")));
     });
 
-    RadioButton1->setChecked(true);
-    CBox1Click();
+    shift1Radio->setChecked(true);
+    dayOffClick();
 
     // The window keeps the size its grid needs.
-    const int width = DBGrid2->contentWidth() + 2 * DBGrid2->frameWidth() + 40;
+    const int width = entriesGrid->contentWidth() + 2 * entriesGrid->frameWidth() + 40;
     setFixedSize(width, 620);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(30000);
-    connect(Timer1, &QTimer::timeout, this, [this] {
+    versionTimer = new QTimer(this);
+    versionTimer->setObjectName(QStringLiteral("versionTimer"));
+    versionTimer->setInterval(30000);
+    connect(versionTimer, &QTimer::timeout, this, [this] {
         if (versionCheck_)
             ui::guarded(versionCheck_);
     });
-    Timer1->start();
+    versionTimer->start();
 }
 
 bool ShiftJournalWindow::leaveAsked()
@@ -321,14 +335,51 @@ void ShiftJournalWindow::setVersionCheck(std::function<void()> check)
     versionCheck_ = std::move(check);
 }
 
+void ShiftJournalWindow::startSession(const QString &typedCode)
+{
+    shift1Radio->setChecked(true);
+    shift = 1;
+    accessRole = typedCode;
+    timesheetsMenu->menuAction()->setEnabled(allows(roleOf(accessRole), Action::OpenTimesheets));
+}
+
+void ShiftJournalWindow::applyRole(Role role)
+{
+    const std::pair<Action, QList<QWidget *>> controls[] = {
+        {Action::AddEntry, {addButton}},
+        {Action::ChangeEntry, {changeButton}},
+        {Action::DeleteEntry, {deleteButton}},
+        {Action::BrowseEntries, {entriesGrid}},
+        {Action::ChooseShift, {shift1Radio, shift2Radio, shift3Radio, overtimeRadio}},
+        {Action::ChooseDate, {dateEdit}},
+        {Action::MarkDayOff, {dayOffBox}},
+        {Action::RefreshJournal, {refreshButton}},
+    };
+    for (QWidget *w : findChildren<QWidget *>())
+        w->setProperty("takenByRole", QVariant());
+    for (const auto &[action, widgets] : controls) {
+        if (allows(role, action))
+            continue;
+        for (QWidget *w : widgets) {
+            w->setEnabled(false);
+            w->setProperty("takenByRole", true);
+        }
+    }
+    const std::pair<Action, QMenu *> menus[] = {{Action::OpenRefbooks, refbooksMenu},
+                                                {Action::OpenTimesheets, timesheetsMenu}};
+    for (const auto &[action, menu] : menus)
+        if (!allows(role, action))
+            menu->menuAction()->setEnabled(false);
+}
+
 QDate ShiftJournalWindow::journalDate() const
 {
-    return DateT->date();
+    return dateEdit->date();
 }
 
 shop::EntryContext ShiftJournalWindow::entryContext() const
 {
-    return {journalDate(), shift, CBox1->isChecked()};
+    return {journalDate(), shift, dayOffBox->isChecked()};
 }
 
 void ShiftJournalWindow::reopenJournals(bool setDate)
@@ -356,9 +407,9 @@ void ShiftJournalWindow::reopenJournals(bool setDate)
 void ShiftJournalWindow::showMonthState()
 {
     const bool closed = closing::isClosed(listedDate_);
-    LabelClosed->setText(closed ? closing::sentence(listedDate_) : QString());
+    closedLabel->setText(closed ? closing::sentence(listedDate_) : QString());
     // A button a role took away stays disabled in an open month.
-    for (QPushButton *b : {Button1, Button2, Button3}) {
+    for (QPushButton *b : {addButton, changeButton, deleteButton}) {
         b->setEnabled(!closed && !b->property("takenByRole").toBool());
         b->setToolTip(closed ? closing::sentence(listedDate_) : QString());
     }
@@ -367,7 +418,7 @@ void ShiftJournalWindow::showMonthState()
 void ShiftJournalWindow::applyShownDate(bool always)
 {
     if (always || journalDate() != listedDate_)
-        DateTChange();
+        dateChange();
 }
 
 void ShiftJournalWindow::FormActivate()
@@ -376,9 +427,9 @@ void ShiftJournalWindow::FormActivate()
     // the user's own tick stays.
     const QDate today = QDate::currentDate();
     const bool moved = today != listedDate_;
-    DateT->setDate(today);
+    dateEdit->setDate(today);
     if (moved)
-        CBox1->setChecked(isWeekend(today));
+        dayOffBox->setChecked(isWeekend(today));
     for (db::Dataset *q : dataModule->journals()) {
         q->close();
         q->setFiltered(false);
@@ -386,19 +437,19 @@ void ShiftJournalWindow::FormActivate()
     reopenJournals(true);
 }
 
-void ShiftJournalWindow::DateTChange()
+void ShiftJournalWindow::dateChange()
 {
     {
         const ui::WaitCursor wait;
         reopenJournals(true);
-        CBox1->setChecked(isWeekend(journalDate()));
+        dayOffBox->setChecked(isWeekend(journalDate()));
     }
-    DBGrid2->setFocus();
+    entriesGrid->setFocus();
 }
 
-void ShiftJournalWindow::CBox1Click()
+void ShiftJournalWindow::dayOffClick()
 {
-    paintChoice(CBox1, CBox1->isChecked() ? &kRed : nullptr);
+    paintChoice(dayOffBox, dayOffBox->isChecked() ? &kRed : nullptr);
 }
 
 void ShiftJournalWindow::chooseShift(int number)
@@ -406,22 +457,22 @@ void ShiftJournalWindow::chooseShift(int number)
     // A list that cannot be read is shown empty (the error told), under its own button.
     db::Dataset *q = dataModule->smena(number);
     ui::guarded([q] { q->settle(); });
-    DBGrid2->setDataset(q);
+    entriesGrid->setDataset(q);
     amountExplanation->clear();
-    QRadioButton *buttons[] = {RadioButton1, RadioButton2, RadioButton3, RadioButton4};
+    QRadioButton *buttons[] = {shift1Radio, shift2Radio, shift3Radio, overtimeRadio};
     for (int i = 0; i < 4; ++i)
         paintChoice(buttons[i], i + 1 == number ? &kGreen : nullptr);
     shift = number;
 }
 
-void ShiftJournalWindow::Button1Click()
+void ShiftJournalWindow::addClick()
 {
     current = dataModule->smena(shift);
     shiftEntryEditor->presetAdd(entryContext());
     showChild(shiftEntryEditor);
 }
 
-void ShiftJournalWindow::Button2Click()
+void ShiftJournalWindow::changeClick()
 {
     db::Dataset *q = dataModule->smena(shift);
     current = q;
@@ -434,13 +485,13 @@ void ShiftJournalWindow::Button2Click()
     q->setRecNo(rec);
 }
 
-void ShiftJournalWindow::Button8Click()
+void ShiftJournalWindow::refreshClick()
 {
     const ui::WaitCursor wait;
     reopenJournals(false);
 }
 
-void ShiftJournalWindow::Button3Click()
+void ShiftJournalWindow::deleteClick()
 {
     db::Dataset *q = dataModule->smena(shift);
     if (q->asString(QStringLiteral("id")).isEmpty())
@@ -458,7 +509,7 @@ void ShiftJournalWindow::Button3Click()
     q->reopen();
 }
 
-void ShiftJournalWindow::DBGrid2DblClick()
+void ShiftJournalWindow::entriesGridDoubleClick()
 {
     if (!mayAccept(accessRole))
         return;
@@ -468,9 +519,10 @@ void ShiftJournalWindow::DBGrid2DblClick()
         return;
     const QString ok = q->asString(QStringLiteral("ok"));
     const bool accepted = ok == QStringLiteral("да") || ok == QLatin1String("ok");
-    updtOK.setParam(QStringLiteral("ok"), accepted ? QStringLiteral("no") : QStringLiteral("ok"));
-    updtOK.setParam(QStringLiteral("id"), q->asInteger(QStringLiteral("id")));
-    updtOK.execute();
+    acceptCommand.setParam(QStringLiteral("ok"),
+                           accepted ? QStringLiteral("no") : QStringLiteral("ok"));
+    acceptCommand.setParam(QStringLiteral("id"), q->asInteger(QStringLiteral("id")));
+    acceptCommand.execute();
     const int rec = q->recNo();
     q->reopen();
     q->setRecNo(rec);
@@ -510,24 +562,24 @@ void ShiftJournalWindow::openKinds()
 
 bool ShiftJournalWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::FocusOut && (watched == DateT || watched->parent() == DateT) &&
-        !DateT->hasFocus()) {
-        DateT->interpretText();
+    if (event->type() == QEvent::FocusOut &&
+        (watched == dateEdit || watched->parent() == dateEdit) && !dateEdit->hasFocus()) {
+        dateEdit->interpretText();
         ui::guarded([this] { applyShownDate(false); });
     }
     // The calendar puts its date into the picker only as it closes.
-    if (event->type() == QEvent::Hide && watched == DateT->calendarWidget()->window()) {
+    if (event->type() == QEvent::Hide && watched == dateEdit->calendarWidget()->window()) {
         QTimer::singleShot(0, this, [this] {
             const bool chose = calendarChose_;
             calendarChose_ = false;
             ui::guarded([this, chose] { applyShownDate(chose); });
         });
     }
-    if (watched == DateT && event->type() == QEvent::KeyPress) {
+    if (watched == dateEdit && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            DateT->interpretText();
-            DateTChange();
+            dateEdit->interpretText();
+            dateChange();
             return true;
         }
     }

@@ -2,6 +2,7 @@
 
 #include "db/Command.h"
 #include "shop/EntryContext.h"
+#include "shop/Roles.h"
 #include "ui/Form.h"
 
 #include <QDate>
@@ -38,36 +39,47 @@ public:
     int buildTime = 0;
     bool connected() const { return connected_; }
 
-    QRadioButton *RadioButton1, *RadioButton2, *RadioButton3, *RadioButton4;
-    QDateEdit *DateT;
-    QCheckBox *CBox1;
-    ui::DBGrid *DBGrid2;
-    QPushButton *Button1, *Button2, *Button3, *Button8, *Button5, *Button9, *Button4;
-    QLabel *LabelClosed;          // the sentence of a closed month beside the date
+    QRadioButton *shift1Radio, *shift2Radio, *shift3Radio, *overtimeRadio;
+    QDateEdit *dateEdit;
+    QCheckBox *dayOffBox;
+    ui::DBGrid *entriesGrid;
+    QPushButton *addButton, *changeButton, *deleteButton, *refreshButton, *maintenanceButton,
+        *historyButton, *exitButton;
+    QLabel *closedLabel;          // the sentence of a closed month beside the date
     QPushButton *whyAmountButton; // "Почему такая сумма?" on the current entry
     QLabel *amountExplanation;    // its answer, under the list
-    QMenu *N2, *N11, *N7;
-    QAction *N1, *N3, *N4, *N6, *N8, *N9, *N13, *N14, *N15, *N17, *N18, *N19, *N10, *N5;
+    QMenu *refbooksMenu, *timesheetsMenu, *reportsMenu;
+    QAction *workersAction, *productsAction, *pricesAction, *operationKindsAction, *overtimeAction,
+        *pieceworkTimesheetAction, *shiftTimesheetAction, *maintenanceTimesheetAction,
+        *averageRateTimesheetAction, *generalTimesheetAction, *monthClosingAction,
+        *changeHistoryAction, *summaryReportsAction, *exitAction;
     QAction *payStatementsAction; // "Расчетные листки сдельщиков"
-    QTimer *Timer1;
-    db::Command updtOK;
+    QTimer *versionTimer;
+    db::Command acceptCommand;
 
-    // What Timer1 runs every 30 seconds: the guard against an older build of the program.
+    // What versionTimer runs every 30 seconds: the guard against an older build of the program.
     void setVersionCheck(std::function<void()> check);
+
+    // A login with the typed code: shift 1 shown (its button chosen with it), the timesheets
+    // menu for those whose role allows it.
+    void startSession(const QString &typedCode);
+    // Takes from the controls what the role may not do. What a role takes away stays taken
+    // until the program ends; a closed month gives back only what no role took.
+    void applyRole(Role role);
 
     QDate journalDate() const;
     // What the entry editors work in: the journal's date, shift and day-off flag.
     shop::EntryContext entryContext() const;
 
     void FormActivate() override;
-    void DateTChange();
-    void CBox1Click();
+    void dateChange();
+    void dayOffClick();
     void chooseShift(int shift);
-    void Button1Click();    // add
-    void Button2Click();    // change
-    void Button8Click();    // refresh
-    void Button3Click();    // delete
-    void DBGrid2DblClick(); // accept toggle
+    void addClick();
+    void changeClick();
+    void refreshClick();
+    void deleteClick();
+    void entriesGridDoubleClick(); // accept toggle
     // Explains the current entry's amount in one sentence under the list.
     void explainAmount();
     void openWorkers();

@@ -1,45 +1,64 @@
 #include "MaintenanceEntryEditor.h"
 
-#include "MaintenanceJournalWindow.h"
+#include "NomenclaturePicker.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
 #include "db/SqlText.h"
 #include "db/Transaction.h"
-#include "journal/ChangeHistoryWindow.h"
-#include "journal/Closing.h"
+#include "refbooks/WorkerList.h"
 #include "shop/DataModule.h"
+#include "shop/Limits.h"
 #include "shop/MaintenanceEntries.h"
-#include "shop/PayStatement.h"
 #include "shop/Price.h"
-#include "ui/DBGrid.h"
+#include "ui/LookupCombo.h"
 #include "ui/Messages.h"
 
 #include <QCheckBox>
-#include <QDateEdit>
-#include <QHBoxLayout>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
-#include <QScopeGuard>
-#include <QVBoxLayout>
 
 MaintenanceEntryEditor *maintenanceEntryEditor = nullptr;
 
-QIcon maintenanceIcon()
-{
-    return QIcon(QStringLiteral(":/Icon_1.xpm"));
-}
-
 namespace {
 
-bool isWeekend(const QDate &d)
+const int kMaintenance = 7777;
+const int kAverage = 7778;
+
+QLineEdit *readOnlyBox(QWidget *parent, const char *name)
 {
-    return d.dayOfWeek() == Qt::Saturday || d.dayOfWeek() == Qt::Sunday;
+    auto *e = new QLineEdit(parent);
+    e->setObjectName(QLatin1String(name));
+    e->setReadOnly(true);
+    e->setFocusPolicy(Qt::NoFocus);
+    return e;
+}
+
+QLabel *label(QWidget *parent, const QString &text, QWidget *buddy)
+{
+    auto *l = new QLabel(text, parent);
+    l->setBuddy(buddy);
+    return l;
 }
 
 QString num(qlonglong n)
 {
     return QString::number(n);
+}
+
+// An amount as the user reads it: two decimals at least, and every further decimal that the
+// price has (up to its six), so that the box shows the price that a save writes.
+QString moneyText(double v)
+{
+    QString text = QLocale().toString(v, 'f', 6);
+    const int point = int(text.indexOf(QLocale().decimalPoint()));
+    while (text.size() > point + 3 && text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    return text;
 }
 
 } // namespace
@@ -48,244 +67,282 @@ MaintenanceEntryEditor::MaintenanceEntryEditor(QWidget *parent) : ui::Form(paren
 {
     maintenanceEntryEditor = this;
     setObjectName(QStringLiteral("maintenanceEntryEditor"));
-    setWindowTitle(QStringLiteral("Хоз. работы (25)"));
+    setHoldsTypedWork(true);
+    setWindowTitle(QStringLiteral("Хоз. работы/среднесдельная (24)"));
     setWindowIcon(maintenanceIcon());
     setPlacement(Placement::Screen);
 
-    fatigue = new db::Dataset(QStringLiteral("fatigue"), this);
-    fatigue->setSql(QStringLiteral(
-        "select distinct vo.vid, p.fio, i.s_caption, (f.cnt*f.price) as summ,  f.*, "
-        "f.xmin::text as row_ver, case when f.i_holiday=0 then '' else '+' end as s_holiday, "
-        "case when f.i_night=0 then '' else '+' end as s_night from accounts_dep.fatigue f, "
-        "cmn_classifier.item i, accounts_dep.person p,accounts_dep.vid_oper vo, "
-        "accounts_dep.oper o where f.id_nom =i.id and p.id=f.id_p and vo.id = f.id_o and "
-        "o.i_id >=7777 and o.vid >=7777 and f.d_date = :d_date order by p.fio, f.id"));
+    type_work = new db::Dataset(QStringLiteral("type_work"), this);
+    type_work->setSql(QStringLiteral(
+        "select vo.id, vo.vid, n.price, (n.price*:cnt) as summ from accounts_dep.vid_oper "
+        "vo,accounts_dep.norm n, accounts_dep.oper o where n.o_id =o.id and o.vid=vo.id and "
+        "(vo.id = 7777 or vo.id = 7778)"));
+    type_work->setParam(QStringLiteral("cnt"), 0);
 
-    DBGrid1 = new ui::DBGrid(QStringLiteral("DBGrid1"), this);
-    DBGrid1->setAccessibleName(QStringLiteral("Хоз. работы за день"));
-    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
-    const Qt::Alignment centre = Qt::AlignCenter;
-    DBGrid1->setColumns({
-        {QStringLiteral("fio"), QStringLiteral("ФИО"), 200},
-        {QStringLiteral("s_caption"), QStringLiteral("Номенклатура"), 190},
-        {QStringLiteral("vid"), QStringLiteral("Работа"), 120},
-        {QStringLiteral("price"), QStringLiteral("Цена"), 70, right, true, 2},
-        {QStringLiteral("cnt"), QStringLiteral("Кол-во"), 55, right},
-        {QStringLiteral("summ"), QStringLiteral("Итого"), 80, right, true, 2},
-        {QStringLiteral("s_holiday"), QStringLiteral("Вых."), 40, centre},
-        {QStringLiteral("s_night"), QStringLiteral("Ноч."), 40, centre},
-    });
-    DBGrid1->setDataset(fatigue);
-    DBGrid1->setTabKeyNavigation(false);
-    connect(DBGrid1, &ui::DBGrid::rowDoubleClicked, this, &MaintenanceEntryEditor::Button6Click);
-
-    Button5 = newButton("Button5", QStringLiteral("Добавить"));
-    Button6 = newButton("Button6", QStringLiteral("Изменить"));
-    Button7 = newButton("Button7", QStringLiteral("Удалить"));
-    Button1 = newButton("Button1", QStringLiteral("Рассчитать ср.сд."));
-    Button9 = newButton("Button9", QStringLiteral("История"));
-    whyAmountButton = newButton("whyAmountButton", QStringLiteral("Почему такая сумма?"));
-    Button8 = newButton("Button8", QStringLiteral("Выход"));
-    for (QPushButton *b : {Button5, Button6, Button7, Button1, Button9, whyAmountButton, Button8})
+    auto *frame = new QGroupBox(QStringLiteral("Закрыто мастером"), this);
+    workerEdit = readOnlyBox(frame, "workerEdit");
+    workerEdit->setMinimumWidth(280);
+    nomenclatureEdit = readOnlyBox(frame, "nomenclatureEdit");
+    workerPickButton = newButton("workerPickButton", QStringLiteral("..."));
+    workerPickButton->setAccessibleName(QStringLiteral("Выбрать работника"));
+    nomenclaturePickButton = newButton("nomenclaturePickButton", QStringLiteral("..."));
+    nomenclaturePickButton->setAccessibleName(QStringLiteral("Выбрать номенклатуру"));
+    for (QPushButton *b : {workerPickButton, nomenclaturePickButton}) {
+        b->setParent(frame);
         b->setAutoDefault(false);
-    setCancelButton(Button8);
+        b->setFixedWidth(30);
+    }
+    workKindBox = new LookupCombo(QStringLiteral("workKindBox"), type_work, QStringLiteral("id"),
+                                  QStringLiteral("vid"), frame);
+    workKindBox->setAccessibleName(QStringLiteral("Вид работ"));
+    hoursEdit = new QLineEdit(QStringLiteral("0"), frame);
+    hoursEdit->setObjectName(QStringLiteral("hoursEdit"));
+    hoursEdit->setAccessibleName(QStringLiteral("Часы"));
+    // A whole number: what is typed stays as typed, and a save refuses what is not one.
+    hoursEdit->setMaxLength(32);
+    hoursEdit->setAlignment(Qt::AlignRight);
+    hoursEdit->setMaximumWidth(60);
+    priceEdit = readOnlyBox(frame, "priceEdit");
+    priceEdit->setAccessibleName(QStringLiteral("Цена"));
+    sumEdit = readOnlyBox(frame, "sumEdit");
+    sumEdit->setAccessibleName(QStringLiteral("Сумма"));
+    for (QLineEdit *e : {priceEdit, sumEdit}) {
+        e->setAlignment(Qt::AlignRight);
+        e->setMaximumWidth(90);
+    }
+    nightBox = new QCheckBox(QStringLiteral("Ночные"), frame);
+    nightBox->setObjectName(QStringLiteral("nightBox"));
 
-    DTPcker1 = new QDateEdit(QDate::currentDate(), this);
-    DTPcker1->setObjectName(QStringLiteral("DTPcker1"));
-    DTPcker1->setAccessibleName(QStringLiteral("Дата"));
-    DTPcker1->setCalendarPopup(true);
-    DTPcker1->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    CBox1 = new QCheckBox(QStringLiteral("Выходной"), this);
-    CBox1->setObjectName(QStringLiteral("CBox1"));
-    CBox1->setChecked(isWeekend(DTPcker1->date()));
-    CBox1Click();
+    auto *grid = new QGridLayout(frame);
+    grid->addWidget(label(frame, QStringLiteral("ФИО"), workerEdit), 0, 0);
+    grid->addWidget(workerEdit, 0, 1, 1, 6);
+    grid->addWidget(workerPickButton, 0, 7);
+    grid->addWidget(label(frame, QStringLiteral("Номенклатура"), nomenclatureEdit), 1, 0);
+    grid->addWidget(nomenclatureEdit, 1, 1, 1, 6);
+    grid->addWidget(nomenclaturePickButton, 1, 7);
+    grid->addWidget(workKindBox, 2, 1, 1, 6);
+    grid->addWidget(hoursEdit, 3, 1);
+    grid->addWidget(label(frame, QStringLiteral("ч.    Цена"), priceEdit), 3, 2, 1, 2);
+    grid->addWidget(priceEdit, 3, 4);
+    grid->addWidget(label(frame, QStringLiteral("р.    Сумма"), sumEdit), 3, 5);
+    grid->addWidget(sumEdit, 3, 6);
+    grid->addWidget(nightBox, 4, 1, 1, 6);
 
-    connect(Button5, &QPushButton::clicked, this, &MaintenanceEntryEditor::Button5Click);
-    connect(Button6, &QPushButton::clicked, this, &MaintenanceEntryEditor::Button6Click);
-    connect(Button7, &QPushButton::clicked, this, &MaintenanceEntryEditor::Button7Click);
-    connect(Button1, &QPushButton::clicked, this, &MaintenanceEntryEditor::Button1Click);
-    connect(Button8, &QPushButton::clicked, this, &QDialog::reject);
-    connect(whyAmountButton, &QPushButton::clicked, this, &MaintenanceEntryEditor::explainAmount);
-    connect(Button9, &QPushButton::clicked, this, [this] {
-        if (!fatigue->isEmpty())
-            changeHistoryWindow->openForRow(this, QStringLiteral("fatigue"),
-                                            fatigue->value(QStringLiteral("id")).toLongLong());
-    });
-    connect(DTPcker1, &QDateEdit::dateChanged, this, &MaintenanceEntryEditor::DTPcker1Change);
-    connect(CBox1, &QCheckBox::toggled, this, &MaintenanceEntryEditor::CBox1Click);
+    const EditorButtons buttons = layOutEditor(frame, true);
+    saveButton = buttons.save;
+    cancelButton = buttons.cancel;
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    cancelButton->setText(QStringLiteral("Выход"));
 
-    // A closed month: the server's sentence under the list, in red.
-    LabelClosed = new QLabel(this);
-    LabelClosed->setObjectName(QStringLiteral("LabelClosed"));
-    LabelClosed->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold"));
+    connect(saveButton, &QPushButton::clicked, this, &MaintenanceEntryEditor::saveClick);
+    connect(workerPickButton, &QPushButton::clicked, this,
+            &MaintenanceEntryEditor::workerPickClick);
+    connect(nomenclaturePickButton, &QPushButton::clicked, this,
+            &MaintenanceEntryEditor::nomenclaturePickClick);
+    connect(type_work, &db::Dataset::currentChanged, this, &MaintenanceEntryEditor::showPrice);
+    connect(type_work, &db::Dataset::changed, this, &MaintenanceEntryEditor::showPrice);
+    connect(hoursEdit, &QLineEdit::textChanged, this, &MaintenanceEntryEditor::showPrice);
+    connect(nightBox, &QCheckBox::toggled, this, &MaintenanceEntryEditor::showPrice);
 
-    auto *root = new QVBoxLayout(this);
-    root->addWidget(DBGrid1, 1);
-    root->addWidget(LabelClosed);
-    amountExplanation = new QLabel(this);
-    amountExplanation->setObjectName(QStringLiteral("amountExplanation"));
-    amountExplanation->setWordWrap(true);
-    amountExplanation->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    root->addWidget(amountExplanation);
-    auto *bar = new QHBoxLayout;
-    for (QWidget *w : std::initializer_list<QWidget *>{Button5, Button6, Button7, Button1, Button9,
-                                                       whyAmountButton, DTPcker1, CBox1})
-        bar->addWidget(w);
-    bar->addStretch();
-    bar->addWidget(Button8);
-    root->addLayout(bar);
-
-    resize(DBGrid1->contentWidth() + 2 * DBGrid1->frameWidth() + 40, 460);
-    // A dialog border: the user does not resize the window.
-    setFixedSize(size().expandedTo(minimumSizeHint()));
+    setTabOrder(workerPickButton, nomenclaturePickButton);
+    setTabOrder(nomenclaturePickButton, workKindBox);
+    setTabOrder(workKindBox, hoursEdit);
+    setTabOrder(hoursEdit, nightBox);
+    setTabOrder(nightBox, saveButton);
+    setTabOrder(saveButton, cancelButton);
 }
 
-QDate MaintenanceEntryEditor::date() const
+void MaintenanceEntryEditor::startAdd(const shop::EntryContext &context)
 {
-    return DTPcker1->date();
+    context_ = context;
+    mode = ui::EditMode::Add;
+    former_ = Former();
+    workKindBox->reload();
+    workerEdit->clear();
+    nomenclatureEdit->clear();
+    hoursEdit->setText(QStringLiteral("0"));
+    nightBox->setChecked(false);
+    nightBox->setEnabled(true);
+    nomId = 0;
+    workerId = 0;
+    workKindBox->setKeyValue(kMaintenance);
+}
+
+void MaintenanceEntryEditor::startChange(const db::Dataset &entry,
+                                         const shop::EntryContext &context)
+{
+    context_ = context;
+    // The entry as read comes first: filling the boxes below already prices it.
+    const int kind = entry.asInteger(QStringLiteral("id_o"));
+    const int night = entry.asInteger(QStringLiteral("i_night"));
+    former_ = {{entry.value(QStringLiteral("id")).toLongLong(),
+                entry.asString(QStringLiteral("row_ver")), entry.asInteger(QStringLiteral("id_p")),
+                kind, night, entry.asDate(QStringLiteral("d_date"))},
+               entry.asInteger(QStringLiteral("id_nom")),
+               entry.asFloat(QStringLiteral("price")),
+               entry.asInteger(QStringLiteral("i_holiday")) != 0};
+    mode = ui::EditMode::Change;
+    nomId = former_.nom;
+    workerId = former_.stored.workerId;
+    workKindBox->reload();
+    workerEdit->setText(entry.asString(QStringLiteral("fio")).trimmed());
+    nomenclatureEdit->setText(entry.asString(QStringLiteral("s_caption")).trimmed());
+    hoursEdit->setText(num(entry.asInteger(QStringLiteral("cnt"))));
+    workKindBox->setKeyValue(kind);
+    nightBox->setChecked(night != 0);
+    nightBox->setEnabled(false);
+    showPrice();
 }
 
 bool MaintenanceEntryEditor::dayOff() const
 {
-    return CBox1->isChecked();
+    // A changed entry keeps the day-off flag it was made with, whatever the journal shows now.
+    return mode == ui::EditMode::Add ? context_.dayOff : former_.dayOff;
 }
 
-void MaintenanceEntryEditor::openList()
+double MaintenanceEntryEditor::priceToStore() const
 {
-    amountExplanation->clear();
-    fatigue->close();
-    fatigue->setParam(QStringLiteral("d_date"), date());
-    fatigue->open();
-    // Nothing of a closed month is added, changed, deleted or recomputed.
-    const bool closed = closing::isClosed(date());
-    LabelClosed->setText(closed ? closing::sentence(date()) : QString());
-    for (QPushButton *b : {Button5, Button6, Button7, Button1}) {
-        b->setEnabled(!closed);
-        b->setToolTip(closed ? closing::sentence(date()) : QString());
+    const int kind = workKindBox->keyValue().toInt();
+    const bool night = nightBox->isChecked();
+    if (mode == ui::EditMode::Change) {
+        // An edit keeps the entry's price unless what it depends on changed: the kind and the
+        // night flag, and for average piecework also the worker and the nomenclature group
+        // whose average it is (the date and the day-off flag of an entry do not change here).
+        const bool same =
+            kind == former_.stored.kind && int(night) == former_.stored.night &&
+            (kind != kAverage || (workerId == former_.stored.workerId && nomId == former_.nom));
+        if (same)
+            return former_.price;
+        if (kind == kAverage)
+            return price::round4(price::hourPrice(averageOf(workerId, nomId, former_.stored.day),
+                                                  former_.dayOff, night));
     }
+    if (type_work->isEmpty() || !type_work->isActive())
+        return 0;
+    return price::round4(
+        price::hourPrice(type_work->asFloat(QStringLiteral("price")), dayOff(), night));
+}
+
+double MaintenanceEntryEditor::averageOf(int worker, int nom, const QDate &day)
+{
+    const QDate from(day.year(), day.month(), 1);
+    auto lit = [](const QDate &d) {
+        return QLatin1Char('\'') + d.toString(QStringLiteral("dd.MM.yyyy")) + QLatin1Char('\'');
+    };
+    db::Dataset *control = dataModule->Control;
+    control->setSql(QStringLiteral("select ") +
+                    price::averageSql(num(worker), num(nom), lit(from), lit(from.addMonths(1))) +
+                    QStringLiteral(" as average"));
+    control->open();
+    const double average = control->asFloat(QStringLiteral("average"));
+    control->close();
+    return average;
 }
 
 void MaintenanceEntryEditor::FormActivate()
 {
-    smena = 1;
-    openList();
-    DBGrid1->setFocus();
+    hoursEdit->setFocus();
+    hoursEdit->selectAll();
 }
 
-void MaintenanceEntryEditor::DTPcker1Change()
+void MaintenanceEntryEditor::showPrice()
 {
-    CBox1->setChecked(isWeekend(date()));
-    // A hidden window reads its list when it is shown.
-    if (isVisible())
-        openList();
-}
-
-void MaintenanceEntryEditor::CBox1Click()
-{
-    const bool on = CBox1->isChecked();
-    CBox1->setStyleSheet(
-        on ? QStringLiteral("QCheckBox { background-color: #ff0000; color: white; }") : QString());
-    QFont f = CBox1->font();
-    f.setBold(on);
-    CBox1->setFont(f);
-}
-
-shop::EntryContext MaintenanceEntryEditor::entryContext() const
-{
-    return {date(), smena, dayOff()};
-}
-
-void MaintenanceEntryEditor::editEntry(const std::function<void()> &start)
-{
-    // The list is read again after a save, and while the editor is up when its save found
-    // the entry changed by another user.
-    const QMetaObject::Connection changed =
-        connect(maintenanceJournalWindow, &MaintenanceJournalWindow::entriesChanged, this,
-                &MaintenanceEntryEditor::reread);
-    const auto done = qScopeGuard([&] { disconnect(changed); });
-    start();
-    const int result = showChild(maintenanceJournalWindow);
-    maintenanceJournalWindow->type_work->close();
-    if (result == QDialog::Accepted)
-        reread();
-}
-
-void MaintenanceEntryEditor::Button5Click()
-{
-    if (closing::refuse(date()))
+    if (type_work->isEmpty() || !type_work->isActive()) {
+        priceEdit->clear();
+        sumEdit->clear();
         return;
-    editEntry([] { maintenanceJournalWindow->startAdd(maintenanceEntryEditor->entryContext()); });
+    }
+    // The price and the sum are what a save stores: the hour price with the day-off and night
+    // factors (or the entry's own price when it stays), and the sum following the hours as
+    // they are typed; no sum while the hours are no whole number.
+    const double price = priceToStore();
+    priceEdit->setText(moneyText(price));
+    const shop::limits::Typed hours = shop::limits::readWhole(QString(), hoursEdit->text());
+    if (hours.ok())
+        sumEdit->setText(moneyText(price * hours.value));
+    else
+        sumEdit->clear();
 }
 
-void MaintenanceEntryEditor::Button6Click()
+void MaintenanceEntryEditor::workerPickClick()
 {
-    if (fatigue->isEmpty() || closing::refuse(date()))
-        return;
-    editEntry([this] { maintenanceJournalWindow->startChange(*fatigue, entryContext()); });
+    workerList->pickFrom(this, 24, [this](const db::Dataset &w) {
+        workerEdit->setText(w.asString(QStringLiteral("fio")).trimmed());
+        workerId = w.asInteger(QStringLiteral("id"));
+    });
+    showPrice();
 }
 
-void MaintenanceEntryEditor::Button7Click()
+void MaintenanceEntryEditor::nomenclaturePickClick()
 {
-    if (fatigue->isEmpty() || closing::refuse(date()))
+    nomenclaturePicker->item->open();
+    showChild(nomenclaturePicker);
+    nomenclaturePicker->item->close();
+    showPrice();
+}
+
+void MaintenanceEntryEditor::saveClick()
+{
+    const QVariant kindKey = workKindBox->keyValue();
+    if (nomId == 0 || workerId == 0 || kindKey.isNull()) {
+        ui::showError(QStringLiteral("Все поля должны быть заполнены!"), QStringLiteral("Ошибка"));
         return;
-    if (!ui::askYesNo(QStringLiteral("Удалить позицию из списка?"), QStringLiteral("Удаление")))
+    }
+    namespace limits = shop::limits;
+    const QString field = QStringLiteral("Часы");
+    const limits::Typed typed = limits::readWhole(field, hoursEdit->text());
+    if (!typed.ok()) {
+        ui::showError(typed.refusal, QStringLiteral("Ошибка"));
+        hoursEdit->setFocus();
         return;
+    }
+    if (typed.value < 1) {
+        ui::showError(QStringLiteral("Нужно завести количество!"), QStringLiteral("Ошибка"));
+        return;
+    }
+    const int hours = int(qMin(typed.value, 1e9));
+    const limits::Verdict verdict = limits::entryHours(field, hours);
+    if (verdict.kind == limits::Verdict::Refuse) {
+        ui::showError(verdict.sentence, QStringLiteral("Ошибка"));
+        hoursEdit->setFocus();
+        return;
+    }
+    // A worker's day holds at most 24 hours in all journals together.
+    const QDate day = mode == ui::EditMode::Add ? context_.date : former_.stored.day;
+    const limits::Verdict total = limits::dayHours(
+        day,
+        limits::hoursOfDay(workerId, day, 0, mode == ui::EditMode::Change ? former_.stored.id : 0),
+        hours);
+    if (!total.fine()) {
+        ui::showError(total.sentence, QStringLiteral("Ошибка"));
+        hoursEdit->setFocus();
+        return;
+    }
+    if (verdict.kind == limits::Verdict::Ask &&
+        !ui::askYesNo(verdict.sentence, QStringLiteral("Проверка"))) {
+        hoursEdit->setFocus();
+        return;
+    }
+
+    shop::MaintenanceEntry entry;
+    entry.nomId = nomId;
+    entry.kind = kindKey.toInt();
+    entry.workerId = workerId;
+    // A changed entry keeps its date.
+    entry.day = day;
+    entry.shift = context_.shift;
+    entry.hours = hours;
+    entry.price = priceToStore();
+    entry.dayOff = dayOff();
+    entry.night = nightBox->isChecked();
     try {
-        shop::MaintenanceEntries::remove(fatigue->value(QStringLiteral("id")).toLongLong(),
-                                         fatigue->asString(QStringLiteral("row_ver")));
-    } catch (const db::SqlError &) {
-        reread();
+        if (mode == ui::EditMode::Add)
+            shop::MaintenanceEntries::add(entry);
+        else
+            shop::MaintenanceEntries::change(former_.stored, entry);
+    } catch (const db::RowChanged &) {
+        emit entriesChanged();
         throw;
     }
-    reread();
-}
-
-void MaintenanceEntryEditor::Button1Click()
-{
-    const int m = date().month();
-    const int y = date().year();
-    if (closing::refuse(m, y))
-        return;
-    const int m2 = m == 12 ? 1 : m + 1;
-    const int y2 = m == 12 ? y + 1 : y;
-    // Each average-piecework entry of the month: the worker's average per hour on the entry's
-    // nomenclature group, with the entry's own day-off and night factors.
-    const QString from =
-        QStringLiteral("'01.") + num(m) + QLatin1Char('.') + num(y) + QLatin1Char('\'');
-    const QString to =
-        QStringLiteral("'01.") + num(m2) + QLatin1Char('.') + num(y2) + QLatin1Char('\'');
-    dataModule->SQL_exec.setSql(
-        QStringLiteral("UPDATE accounts_dep.fatigue f SET price=") +
-        price::hourPriceSql(
-            price::averageSql(QStringLiteral("f.id_p"), QStringLiteral("f.id_nom"), from, to),
-            QStringLiteral("f.i_holiday"), QStringLiteral("f.i_night")) +
-        QStringLiteral(" where i_mnth = ") + num(m) + QStringLiteral(" and i_year = ") + num(y) +
-        QStringLiteral(" and id_o =7778"));
-    dataModule->SQL_exec.execute();
-    reread();
-}
-
-void MaintenanceEntryEditor::explainAmount()
-{
-    if (fatigue->isEmpty()) {
-        amountExplanation->clear();
-        return;
-    }
-    const shop::pay::HourLine line =
-        shop::pay::readHourLine(fatigue->value(QStringLiteral("id")).toLongLong());
-    amountExplanation->setText(line.id == 0 ? QStringLiteral("Запись удалена другим пользователем.")
-                                            : fatigue->asString(QStringLiteral("fio")).trimmed() +
-                                                  QStringLiteral(", ") + line.kindName +
-                                                  QStringLiteral(", ") + line.group +
-                                                  QStringLiteral(": ") + shop::pay::explain(line));
-}
-
-void MaintenanceEntryEditor::reread()
-{
-    amountExplanation->clear();
-    const int rec = fatigue->recNo();
-    fatigue->close();
-    fatigue->open();
-    if (!fatigue->isEmpty() && rec > 0)
-        fatigue->setRecNo(rec);
+    accept();
 }

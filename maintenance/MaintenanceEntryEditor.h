@@ -1,62 +1,72 @@
 #pragma once
 
 #include "shop/EntryContext.h"
+#include "shop/MaintenanceEntries.h"
+#include "ui/EditMode.h"
 #include "ui/Form.h"
 
 #include <QDate>
-#include <functional>
 
+class QIcon;
 class QCheckBox;
-class QLabel;
-class QDateEdit;
+class QLineEdit;
 class QPushButton;
+class LookupCombo;
 namespace db {
 class Dataset;
 }
-namespace ui {
-class DBGrid;
-}
 
-// The maintenance journal "Хоз. работы (25)": the maintenance and average-piecework entries
-// of one date.
+// The editor of one maintenance or average-piecework entry
+// "Хоз. работы/среднесдельная (24)".
 class MaintenanceEntryEditor : public ui::Form {
     Q_OBJECT
 public:
     explicit MaintenanceEntryEditor(QWidget *parent = nullptr);
 
-    // The shift of new entries.
-    int smena = 1;
-    db::Dataset *fatigue;
-    ui::DBGrid *DBGrid1;
-    QPushButton *Button5, *Button6, *Button7, *Button1, *Button9, *Button8;
-    QLabel *LabelClosed;          // the sentence of a closed month
-    QPushButton *whyAmountButton; // "Почему такая сумма?" on the current entry
-    QLabel *amountExplanation;    // its answer, under the list
-    QDateEdit *DTPcker1;
-    QCheckBox *CBox1;
+    ui::EditMode mode = ui::EditMode::Add; // Change: the entry read by startChange
+    int nomId = 0;                         // nomenclature item; 0 none chosen
+    int workerId = 0;                      // 0 none chosen
 
-    QDate date() const;
-    bool dayOff() const;
-    // What the entry editor works in: the list's date, the shift of new entries, the day-off
-    // flag.
-    shop::EntryContext entryContext() const;
+    db::Dataset *type_work;
+    QLineEdit *workerEdit, *nomenclatureEdit, *hoursEdit, *priceEdit, *sumEdit;
+    QPushButton *workerPickButton, *nomenclaturePickButton, *saveButton, *cancelButton;
+    LookupCombo *workKindBox;
+    QCheckBox *nightBox;
+
+    // What the journal sets before showing the editor: a new entry in the journal's context
+    // (its date, shift and day-off flag), or the entry read in that context.
+    void startAdd(const shop::EntryContext &context);
+    void startChange(const db::Dataset &entry, const shop::EntryContext &context);
 
     void FormActivate() override;
-    void DTPcker1Change();
-    void CBox1Click();
-    void Button5Click(); // add
-    void Button6Click(); // change
-    void Button7Click(); // delete
-    void Button1Click(); // average piecework prices of the month
-    // Explains the current entry's amount in one sentence under the list.
-    void explainAmount();
-    // Close and open the list, back on the record it was on.
-    void reread();
+    void workerPickClick();
+    void nomenclaturePickClick();
+    void saveClick();
+
+    // The hour price a save stores, and the day-off flag it stores with it.
+    double priceToStore() const;
+    bool dayOff() const;
+
+signals:
+    // The stored entries differ from what the journal shows: a save found its entry changed
+    // by another user. The journal re-reads; the editor stays open with what was typed.
+    void entriesChanged();
 
 private:
-    // Starts the editor by start, shows it, and re-reads the list after a save.
-    void editEntry(const std::function<void()> &start);
-    void openList();
+    shop::EntryContext context_;
+    void showPrice();
+    static double averageOf(int worker, int nom, const QDate &day);
+    // The entry being changed, as it was read: what the store checks and the cell it leaves,
+    // and what its price was made from.
+    struct Former {
+        shop::StoredMaintenance stored;
+        int nom = 0;
+        double price = 0;
+        bool dayOff = false;
+    } former_;
 };
 
 extern MaintenanceEntryEditor *maintenanceEntryEditor;
+
+// The icon of the maintenance windows (the journal, its editor and the nomenclature picker).
+QIcon maintenanceIcon();

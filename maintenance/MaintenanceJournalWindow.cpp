@@ -1,64 +1,45 @@
 #include "MaintenanceJournalWindow.h"
 
-#include "NomenclaturePicker.h"
+#include "MaintenanceEntryEditor.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
 #include "db/SqlText.h"
 #include "db/Transaction.h"
-#include "refbooks/WorkerList.h"
+#include "journal/ChangeHistoryWindow.h"
+#include "journal/Closing.h"
 #include "shop/DataModule.h"
-#include "shop/Limits.h"
 #include "shop/MaintenanceEntries.h"
+#include "shop/PayStatement.h"
 #include "shop/Price.h"
-#include "ui/LookupCombo.h"
+#include "ui/DBGrid.h"
 #include "ui/Messages.h"
 
 #include <QCheckBox>
-#include <QGridLayout>
-#include <QGroupBox>
+#include <QDateEdit>
+#include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
-#include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QVBoxLayout>
 
 MaintenanceJournalWindow *maintenanceJournalWindow = nullptr;
 
-namespace {
-
-const int kMaintenance = 7777;
-const int kAverage = 7778;
-
-QLineEdit *readOnlyBox(QWidget *parent, const char *name)
+QIcon maintenanceIcon()
 {
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(QLatin1String(name));
-    e->setReadOnly(true);
-    e->setFocusPolicy(Qt::NoFocus);
-    return e;
+    return QIcon(QStringLiteral(":/Icon_1.xpm"));
 }
 
-QLabel *label(QWidget *parent, const QString &text, QWidget *buddy)
+namespace {
+
+bool isWeekend(const QDate &d)
 {
-    auto *l = new QLabel(text, parent);
-    l->setBuddy(buddy);
-    return l;
+    return d.dayOfWeek() == Qt::Saturday || d.dayOfWeek() == Qt::Sunday;
 }
 
 QString num(qlonglong n)
 {
     return QString::number(n);
-}
-
-// An amount as the user reads it: two decimals at least, and every further decimal that the
-// price has (up to its six), so that the box shows the price that a save writes.
-QString moneyText(double v)
-{
-    QString text = QLocale().toString(v, 'f', 6);
-    const int point = int(text.indexOf(QLocale().decimalPoint()));
-    while (text.size() > point + 3 && text.endsWith(QLatin1Char('0')))
-        text.chop(1);
-    return text;
 }
 
 } // namespace
@@ -67,280 +48,248 @@ MaintenanceJournalWindow::MaintenanceJournalWindow(QWidget *parent) : ui::Form(p
 {
     maintenanceJournalWindow = this;
     setObjectName(QStringLiteral("maintenanceJournalWindow"));
-    setHoldsTypedWork(true);
-    setWindowTitle(QStringLiteral("Хоз. работы/среднесдельная (24)"));
+    setWindowTitle(QStringLiteral("Хоз. работы (25)"));
     setWindowIcon(maintenanceIcon());
     setPlacement(Placement::Screen);
 
-    type_work = new db::Dataset(QStringLiteral("type_work"), this);
-    type_work->setSql(QStringLiteral(
-        "select vo.id, vo.vid, n.price, (n.price*:cnt) as summ from accounts_dep.vid_oper "
-        "vo,accounts_dep.norm n, accounts_dep.oper o where n.o_id =o.id and o.vid=vo.id and "
-        "(vo.id = 7777 or vo.id = 7778)"));
-    type_work->setParam(QStringLiteral("cnt"), 0);
+    fatigue = new db::Dataset(QStringLiteral("fatigue"), this);
+    fatigue->setSql(QStringLiteral(
+        "select distinct vo.vid, p.fio, i.s_caption, (f.cnt*f.price) as summ,  f.*, "
+        "f.xmin::text as row_ver, case when f.i_holiday=0 then '' else '+' end as s_holiday, "
+        "case when f.i_night=0 then '' else '+' end as s_night from accounts_dep.fatigue f, "
+        "cmn_classifier.item i, accounts_dep.person p,accounts_dep.vid_oper vo, "
+        "accounts_dep.oper o where f.id_nom =i.id and p.id=f.id_p and vo.id = f.id_o and "
+        "o.i_id >=7777 and o.vid >=7777 and f.d_date = :d_date order by p.fio, f.id"));
 
-    auto *frame = new QGroupBox(QStringLiteral("Закрыто мастером"), this);
-    Edit1 = readOnlyBox(frame, "Edit1");
-    Edit1->setMinimumWidth(280);
-    Edit2 = readOnlyBox(frame, "Edit2");
-    Button3 = newButton("Button3", QStringLiteral("..."));
-    Button3->setAccessibleName(QStringLiteral("Выбрать работника"));
-    Button4 = newButton("Button4", QStringLiteral("..."));
-    Button4->setAccessibleName(QStringLiteral("Выбрать номенклатуру"));
-    for (QPushButton *b : {Button3, Button4}) {
-        b->setParent(frame);
+    entriesGrid = new ui::DBGrid(QStringLiteral("entriesGrid"), this);
+    entriesGrid->setAccessibleName(QStringLiteral("Хоз. работы за день"));
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+    const Qt::Alignment centre = Qt::AlignCenter;
+    entriesGrid->setColumns({
+        {QStringLiteral("fio"), QStringLiteral("ФИО"), 200},
+        {QStringLiteral("s_caption"), QStringLiteral("Номенклатура"), 190},
+        {QStringLiteral("vid"), QStringLiteral("Работа"), 120},
+        {QStringLiteral("price"), QStringLiteral("Цена"), 70, right, true, 2},
+        {QStringLiteral("cnt"), QStringLiteral("Кол-во"), 55, right},
+        {QStringLiteral("summ"), QStringLiteral("Итого"), 80, right, true, 2},
+        {QStringLiteral("s_holiday"), QStringLiteral("Вых."), 40, centre},
+        {QStringLiteral("s_night"), QStringLiteral("Ноч."), 40, centre},
+    });
+    entriesGrid->setDataset(fatigue);
+    entriesGrid->setTabKeyNavigation(false);
+    connect(entriesGrid, &ui::DBGrid::rowDoubleClicked, this,
+            &MaintenanceJournalWindow::changeClick);
+
+    addButton = newButton("addButton", QStringLiteral("Добавить"));
+    changeButton = newButton("changeButton", QStringLiteral("Изменить"));
+    deleteButton = newButton("deleteButton", QStringLiteral("Удалить"));
+    averagePricesButton = newButton("averagePricesButton", QStringLiteral("Рассчитать ср.сд."));
+    historyButton = newButton("historyButton", QStringLiteral("История"));
+    whyAmountButton = newButton("whyAmountButton", QStringLiteral("Почему такая сумма?"));
+    exitButton = newButton("exitButton", QStringLiteral("Выход"));
+    for (QPushButton *b : {addButton, changeButton, deleteButton, averagePricesButton,
+                           historyButton, whyAmountButton, exitButton})
         b->setAutoDefault(false);
-        b->setFixedWidth(30);
-    }
-    cb_type_work = new LookupCombo(QStringLiteral("cb_type_work"), type_work, QStringLiteral("id"),
-                                   QStringLiteral("vid"), frame);
-    cb_type_work->setAccessibleName(QStringLiteral("Вид работ"));
-    Edit6 = new QLineEdit(QStringLiteral("0"), frame);
-    Edit6->setObjectName(QStringLiteral("Edit6"));
-    Edit6->setAccessibleName(QStringLiteral("Часы"));
-    // A whole number: what is typed stays as typed, and a save refuses what is not one.
-    Edit6->setMaxLength(32);
-    Edit6->setAlignment(Qt::AlignRight);
-    Edit6->setMaximumWidth(60);
-    DBEdit1 = readOnlyBox(frame, "DBEdit1");
-    DBEdit1->setAccessibleName(QStringLiteral("Цена"));
-    DBEdit2 = readOnlyBox(frame, "DBEdit2");
-    DBEdit2->setAccessibleName(QStringLiteral("Сумма"));
-    for (QLineEdit *e : {DBEdit1, DBEdit2}) {
-        e->setAlignment(Qt::AlignRight);
-        e->setMaximumWidth(90);
-    }
-    CBox1 = new QCheckBox(QStringLiteral("Ночные"), frame);
-    CBox1->setObjectName(QStringLiteral("CBox1"));
+    setCancelButton(exitButton);
 
-    auto *grid = new QGridLayout(frame);
-    grid->addWidget(label(frame, QStringLiteral("ФИО"), Edit1), 0, 0);
-    grid->addWidget(Edit1, 0, 1, 1, 6);
-    grid->addWidget(Button3, 0, 7);
-    grid->addWidget(label(frame, QStringLiteral("Номенклатура"), Edit2), 1, 0);
-    grid->addWidget(Edit2, 1, 1, 1, 6);
-    grid->addWidget(Button4, 1, 7);
-    grid->addWidget(cb_type_work, 2, 1, 1, 6);
-    grid->addWidget(Edit6, 3, 1);
-    grid->addWidget(label(frame, QStringLiteral("ч.    Цена"), DBEdit1), 3, 2, 1, 2);
-    grid->addWidget(DBEdit1, 3, 4);
-    grid->addWidget(label(frame, QStringLiteral("р.    Сумма"), DBEdit2), 3, 5);
-    grid->addWidget(DBEdit2, 3, 6);
-    grid->addWidget(CBox1, 4, 1, 1, 6);
+    dateEdit = new QDateEdit(QDate::currentDate(), this);
+    dateEdit->setObjectName(QStringLiteral("dateEdit"));
+    dateEdit->setAccessibleName(QStringLiteral("Дата"));
+    dateEdit->setCalendarPopup(true);
+    dateEdit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    dayOffBox = new QCheckBox(QStringLiteral("Выходной"), this);
+    dayOffBox->setObjectName(QStringLiteral("dayOffBox"));
+    dayOffBox->setChecked(isWeekend(dateEdit->date()));
+    dayOffClick();
 
-    const EditorButtons buttons = layOutEditor(frame, true);
-    Button1 = buttons.save;
-    Button6 = buttons.cancel;
-    Button6->setObjectName(QStringLiteral("Button6"));
-    Button6->setText(QStringLiteral("Выход"));
+    connect(addButton, &QPushButton::clicked, this, &MaintenanceJournalWindow::addClick);
+    connect(changeButton, &QPushButton::clicked, this, &MaintenanceJournalWindow::changeClick);
+    connect(deleteButton, &QPushButton::clicked, this, &MaintenanceJournalWindow::deleteClick);
+    connect(averagePricesButton, &QPushButton::clicked, this,
+            &MaintenanceJournalWindow::averagePricesClick);
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(whyAmountButton, &QPushButton::clicked, this, &MaintenanceJournalWindow::explainAmount);
+    connect(historyButton, &QPushButton::clicked, this, [this] {
+        if (!fatigue->isEmpty())
+            changeHistoryWindow->openForRow(this, QStringLiteral("fatigue"),
+                                            fatigue->value(QStringLiteral("id")).toLongLong());
+    });
+    connect(dateEdit, &QDateEdit::dateChanged, this, &MaintenanceJournalWindow::dateChange);
+    connect(dayOffBox, &QCheckBox::toggled, this, &MaintenanceJournalWindow::dayOffClick);
 
-    connect(Button1, &QPushButton::clicked, this, &MaintenanceJournalWindow::Button1Click);
-    connect(Button3, &QPushButton::clicked, this, &MaintenanceJournalWindow::Button3Click);
-    connect(Button4, &QPushButton::clicked, this, &MaintenanceJournalWindow::Button4Click);
-    connect(type_work, &db::Dataset::currentChanged, this, &MaintenanceJournalWindow::showPrice);
-    connect(type_work, &db::Dataset::changed, this, &MaintenanceJournalWindow::showPrice);
-    connect(Edit6, &QLineEdit::textChanged, this, &MaintenanceJournalWindow::showPrice);
-    connect(CBox1, &QCheckBox::toggled, this, &MaintenanceJournalWindow::showPrice);
+    // A closed month: the server's sentence under the list, in red.
+    closedLabel = new QLabel(this);
+    closedLabel->setObjectName(QStringLiteral("closedLabel"));
+    closedLabel->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold"));
 
-    setTabOrder(Button3, Button4);
-    setTabOrder(Button4, cb_type_work);
-    setTabOrder(cb_type_work, Edit6);
-    setTabOrder(Edit6, CBox1);
-    setTabOrder(CBox1, Button1);
-    setTabOrder(Button1, Button6);
+    auto *root = new QVBoxLayout(this);
+    root->addWidget(entriesGrid, 1);
+    root->addWidget(closedLabel);
+    amountExplanation = new QLabel(this);
+    amountExplanation->setObjectName(QStringLiteral("amountExplanation"));
+    amountExplanation->setWordWrap(true);
+    amountExplanation->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    root->addWidget(amountExplanation);
+    auto *bar = new QHBoxLayout;
+    for (QWidget *w : std::initializer_list<QWidget *>{addButton, changeButton, deleteButton,
+                                                       averagePricesButton, historyButton,
+                                                       whyAmountButton, dateEdit, dayOffBox})
+        bar->addWidget(w);
+    bar->addStretch();
+    bar->addWidget(exitButton);
+    root->addLayout(bar);
+
+    resize(entriesGrid->contentWidth() + 2 * entriesGrid->frameWidth() + 40, 460);
+    // A dialog border: the user does not resize the window.
+    setFixedSize(size().expandedTo(minimumSizeHint()));
 }
 
-void MaintenanceJournalWindow::startAdd(const shop::EntryContext &context)
+QDate MaintenanceJournalWindow::date() const
 {
-    context_ = context;
-    mode = ui::EditMode::Add;
-    former_ = Former();
-    cb_type_work->reload();
-    Edit1->clear();
-    Edit2->clear();
-    Edit6->setText(QStringLiteral("0"));
-    CBox1->setChecked(false);
-    CBox1->setEnabled(true);
-    nomId = 0;
-    workerId = 0;
-    cb_type_work->setKeyValue(kMaintenance);
-}
-
-void MaintenanceJournalWindow::startChange(const db::Dataset &entry,
-                                           const shop::EntryContext &context)
-{
-    context_ = context;
-    // The entry as read comes first: filling the boxes below already prices it.
-    const int kind = entry.asInteger(QStringLiteral("id_o"));
-    const int night = entry.asInteger(QStringLiteral("i_night"));
-    former_ = {{entry.value(QStringLiteral("id")).toLongLong(),
-                entry.asString(QStringLiteral("row_ver")), entry.asInteger(QStringLiteral("id_p")),
-                kind, night, entry.asDate(QStringLiteral("d_date"))},
-               entry.asInteger(QStringLiteral("id_nom")),
-               entry.asFloat(QStringLiteral("price")),
-               entry.asInteger(QStringLiteral("i_holiday")) != 0};
-    mode = ui::EditMode::Change;
-    nomId = former_.nom;
-    workerId = former_.stored.workerId;
-    cb_type_work->reload();
-    Edit1->setText(entry.asString(QStringLiteral("fio")).trimmed());
-    Edit2->setText(entry.asString(QStringLiteral("s_caption")).trimmed());
-    Edit6->setText(num(entry.asInteger(QStringLiteral("cnt"))));
-    cb_type_work->setKeyValue(kind);
-    CBox1->setChecked(night != 0);
-    CBox1->setEnabled(false);
-    showPrice();
+    return dateEdit->date();
 }
 
 bool MaintenanceJournalWindow::dayOff() const
 {
-    // A changed entry keeps the day-off flag it was made with, whatever the journal shows now.
-    return mode == ui::EditMode::Add ? context_.dayOff : former_.dayOff;
+    return dayOffBox->isChecked();
 }
 
-double MaintenanceJournalWindow::priceToStore() const
+void MaintenanceJournalWindow::openList()
 {
-    const int kind = cb_type_work->keyValue().toInt();
-    const bool night = CBox1->isChecked();
-    if (mode == ui::EditMode::Change) {
-        // An edit keeps the entry's price unless what it depends on changed: the kind and the
-        // night flag, and for average piecework also the worker and the nomenclature group
-        // whose average it is (the date and the day-off flag of an entry do not change here).
-        const bool same =
-            kind == former_.stored.kind && int(night) == former_.stored.night &&
-            (kind != kAverage || (workerId == former_.stored.workerId && nomId == former_.nom));
-        if (same)
-            return former_.price;
-        if (kind == kAverage)
-            return price::round4(price::hourPrice(averageOf(workerId, nomId, former_.stored.day),
-                                                  former_.dayOff, night));
+    amountExplanation->clear();
+    fatigue->close();
+    fatigue->setParam(QStringLiteral("d_date"), date());
+    fatigue->open();
+    // Nothing of a closed month is added, changed, deleted or recomputed.
+    const bool closed = closing::isClosed(date());
+    closedLabel->setText(closed ? closing::sentence(date()) : QString());
+    for (QPushButton *b : {addButton, changeButton, deleteButton, averagePricesButton}) {
+        b->setEnabled(!closed);
+        b->setToolTip(closed ? closing::sentence(date()) : QString());
     }
-    if (type_work->isEmpty() || !type_work->isActive())
-        return 0;
-    return price::round4(
-        price::hourPrice(type_work->asFloat(QStringLiteral("price")), dayOff(), night));
-}
-
-double MaintenanceJournalWindow::averageOf(int worker, int nom, const QDate &day)
-{
-    const QDate from(day.year(), day.month(), 1);
-    auto lit = [](const QDate &d) {
-        return QLatin1Char('\'') + d.toString(QStringLiteral("dd.MM.yyyy")) + QLatin1Char('\'');
-    };
-    db::Dataset *control = dataModule->Control;
-    control->setSql(QStringLiteral("select ") +
-                    price::averageSql(num(worker), num(nom), lit(from), lit(from.addMonths(1))) +
-                    QStringLiteral(" as average"));
-    control->open();
-    const double average = control->asFloat(QStringLiteral("average"));
-    control->close();
-    return average;
 }
 
 void MaintenanceJournalWindow::FormActivate()
 {
-    Edit6->setFocus();
-    Edit6->selectAll();
+    smena = 1;
+    openList();
+    entriesGrid->setFocus();
 }
 
-void MaintenanceJournalWindow::showPrice()
+void MaintenanceJournalWindow::dateChange()
 {
-    if (type_work->isEmpty() || !type_work->isActive()) {
-        DBEdit1->clear();
-        DBEdit2->clear();
-        return;
-    }
-    // The price and the sum are what a save stores: the hour price with the day-off and night
-    // factors (or the entry's own price when it stays), and the sum following the hours as
-    // they are typed; no sum while the hours are no whole number.
-    const double price = priceToStore();
-    DBEdit1->setText(moneyText(price));
-    const shop::limits::Typed hours = shop::limits::readWhole(QString(), Edit6->text());
-    if (hours.ok())
-        DBEdit2->setText(moneyText(price * hours.value));
-    else
-        DBEdit2->clear();
+    dayOffBox->setChecked(isWeekend(date()));
+    // A hidden window reads its list when it is shown.
+    if (isVisible())
+        openList();
 }
 
-void MaintenanceJournalWindow::Button3Click()
+void MaintenanceJournalWindow::dayOffClick()
 {
-    workerList->pickFrom(this, 24, [this](const db::Dataset &w) {
-        Edit1->setText(w.asString(QStringLiteral("fio")).trimmed());
-        workerId = w.asInteger(QStringLiteral("id"));
-    });
-    showPrice();
+    const bool on = dayOffBox->isChecked();
+    dayOffBox->setStyleSheet(
+        on ? QStringLiteral("QCheckBox { background-color: #ff0000; color: white; }") : QString());
+    QFont f = dayOffBox->font();
+    f.setBold(on);
+    dayOffBox->setFont(f);
 }
 
-void MaintenanceJournalWindow::Button4Click()
+shop::EntryContext MaintenanceJournalWindow::entryContext() const
 {
-    nomenclaturePicker->item->open();
-    showChild(nomenclaturePicker);
-    nomenclaturePicker->item->close();
-    showPrice();
+    return {date(), smena, dayOff()};
 }
 
-void MaintenanceJournalWindow::Button1Click()
+void MaintenanceJournalWindow::editEntry(const std::function<void()> &start)
 {
-    const QVariant kindKey = cb_type_work->keyValue();
-    if (nomId == 0 || workerId == 0 || kindKey.isNull()) {
-        ui::showError(QStringLiteral("Все поля должны быть заполнены!"), QStringLiteral("Ошибка"));
-        return;
-    }
-    namespace limits = shop::limits;
-    const QString field = QStringLiteral("Часы");
-    const limits::Typed typed = limits::readWhole(field, Edit6->text());
-    if (!typed.ok()) {
-        ui::showError(typed.refusal, QStringLiteral("Ошибка"));
-        Edit6->setFocus();
-        return;
-    }
-    if (typed.value < 1) {
-        ui::showError(QStringLiteral("Нужно завести количество!"), QStringLiteral("Ошибка"));
-        return;
-    }
-    const int hours = int(qMin(typed.value, 1e9));
-    const limits::Verdict verdict = limits::entryHours(field, hours);
-    if (verdict.kind == limits::Verdict::Refuse) {
-        ui::showError(verdict.sentence, QStringLiteral("Ошибка"));
-        Edit6->setFocus();
-        return;
-    }
-    // A worker's day holds at most 24 hours in all journals together.
-    const QDate day = mode == ui::EditMode::Add ? context_.date : former_.stored.day;
-    const limits::Verdict total = limits::dayHours(
-        day,
-        limits::hoursOfDay(workerId, day, 0, mode == ui::EditMode::Change ? former_.stored.id : 0),
-        hours);
-    if (!total.fine()) {
-        ui::showError(total.sentence, QStringLiteral("Ошибка"));
-        Edit6->setFocus();
-        return;
-    }
-    if (verdict.kind == limits::Verdict::Ask &&
-        !ui::askYesNo(verdict.sentence, QStringLiteral("Проверка"))) {
-        Edit6->setFocus();
-        return;
-    }
+    // The list is read again after a save, and while the editor is up when its save found
+    // the entry changed by another user.
+    const QMetaObject::Connection changed =
+        connect(maintenanceEntryEditor, &MaintenanceEntryEditor::entriesChanged, this,
+                &MaintenanceJournalWindow::reread);
+    const auto done = qScopeGuard([&] { disconnect(changed); });
+    start();
+    const int result = showChild(maintenanceEntryEditor);
+    maintenanceEntryEditor->type_work->close();
+    if (result == QDialog::Accepted)
+        reread();
+}
 
-    shop::MaintenanceEntry entry;
-    entry.nomId = nomId;
-    entry.kind = kindKey.toInt();
-    entry.workerId = workerId;
-    // A changed entry keeps its date.
-    entry.day = day;
-    entry.shift = context_.shift;
-    entry.hours = hours;
-    entry.price = priceToStore();
-    entry.dayOff = dayOff();
-    entry.night = CBox1->isChecked();
+void MaintenanceJournalWindow::addClick()
+{
+    if (closing::refuse(date()))
+        return;
+    editEntry([] { maintenanceEntryEditor->startAdd(maintenanceJournalWindow->entryContext()); });
+}
+
+void MaintenanceJournalWindow::changeClick()
+{
+    if (fatigue->isEmpty() || closing::refuse(date()))
+        return;
+    editEntry([this] { maintenanceEntryEditor->startChange(*fatigue, entryContext()); });
+}
+
+void MaintenanceJournalWindow::deleteClick()
+{
+    if (fatigue->isEmpty() || closing::refuse(date()))
+        return;
+    if (!ui::askYesNo(QStringLiteral("Удалить позицию из списка?"), QStringLiteral("Удаление")))
+        return;
     try {
-        if (mode == ui::EditMode::Add)
-            shop::MaintenanceEntries::add(entry);
-        else
-            shop::MaintenanceEntries::change(former_.stored, entry);
-    } catch (const db::RowChanged &) {
-        emit entriesChanged();
+        shop::MaintenanceEntries::remove(fatigue->value(QStringLiteral("id")).toLongLong(),
+                                         fatigue->asString(QStringLiteral("row_ver")));
+    } catch (const db::SqlError &) {
+        reread();
         throw;
     }
-    accept();
+    reread();
+}
+
+void MaintenanceJournalWindow::averagePricesClick()
+{
+    const int m = date().month();
+    const int y = date().year();
+    if (closing::refuse(m, y))
+        return;
+    const int m2 = m == 12 ? 1 : m + 1;
+    const int y2 = m == 12 ? y + 1 : y;
+    // Each average-piecework entry of the month: the worker's average per hour on the entry's
+    // nomenclature group, with the entry's own day-off and night factors.
+    const QString from =
+        QStringLiteral("'01.") + num(m) + QLatin1Char('.') + num(y) + QLatin1Char('\'');
+    const QString to =
+        QStringLiteral("'01.") + num(m2) + QLatin1Char('.') + num(y2) + QLatin1Char('\'');
+    dataModule->SQL_exec.setSql(
+        QStringLiteral("UPDATE accounts_dep.fatigue f SET price=") +
+        price::hourPriceSql(
+            price::averageSql(QStringLiteral("f.id_p"), QStringLiteral("f.id_nom"), from, to),
+            QStringLiteral("f.i_holiday"), QStringLiteral("f.i_night")) +
+        QStringLiteral(" where i_mnth = ") + num(m) + QStringLiteral(" and i_year = ") + num(y) +
+        QStringLiteral(" and id_o =7778"));
+    dataModule->SQL_exec.execute();
+    reread();
+}
+
+void MaintenanceJournalWindow::explainAmount()
+{
+    if (fatigue->isEmpty()) {
+        amountExplanation->clear();
+        return;
+    }
+    const shop::pay::HourLine line =
+        shop::pay::readHourLine(fatigue->value(QStringLiteral("id")).toLongLong());
+    amountExplanation->setText(line.id == 0 ? QStringLiteral("Запись удалена другим пользователем.")
+                                            : fatigue->asString(QStringLiteral("fio")).trimmed() +
+                                                  QStringLiteral(", ") + line.kindName +
+                                                  QStringLiteral(", ") + line.group +
+                                                  QStringLiteral(": ") + shop::pay::explain(line));
+}
+
+void MaintenanceJournalWindow::reread()
+{
+    amountExplanation->clear();
+    const int rec = fatigue->recNo();
+    fatigue->close();
+    fatigue->open();
+    if (!fatigue->isEmpty() && rec > 0)
+        fatigue->setRecNo(rec);
 }

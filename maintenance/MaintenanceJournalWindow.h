@@ -1,72 +1,63 @@
 #pragma once
 
 #include "shop/EntryContext.h"
-#include "shop/MaintenanceEntries.h"
-#include "ui/EditMode.h"
 #include "ui/Form.h"
 
 #include <QDate>
+#include <functional>
 
-class QIcon;
 class QCheckBox;
-class QLineEdit;
+class QLabel;
+class QDateEdit;
 class QPushButton;
-class LookupCombo;
 namespace db {
 class Dataset;
 }
+namespace ui {
+class DBGrid;
+}
 
-// The editor of one maintenance or average-piecework entry
-// "Хоз. работы/среднесдельная (24)".
+// The maintenance journal "Хоз. работы (25)": the maintenance and average-piecework entries
+// of one date.
 class MaintenanceJournalWindow : public ui::Form {
     Q_OBJECT
 public:
     explicit MaintenanceJournalWindow(QWidget *parent = nullptr);
 
-    ui::EditMode mode = ui::EditMode::Add; // Change: the entry read by startChange
-    int nomId = 0;                         // nomenclature item; 0 none chosen
-    int workerId = 0;                      // 0 none chosen
+    // The shift of new entries.
+    int smena = 1;
+    db::Dataset *fatigue;
+    ui::DBGrid *entriesGrid;
+    QPushButton *addButton, *changeButton, *deleteButton, *averagePricesButton, *historyButton,
+        *exitButton;
+    QLabel *closedLabel;          // the sentence of a closed month
+    QPushButton *whyAmountButton; // "Почему такая сумма?" on the current entry
+    QLabel *amountExplanation;    // its answer, under the list
+    QDateEdit *dateEdit;
+    QCheckBox *dayOffBox;
 
-    db::Dataset *type_work;
-    QLineEdit *Edit1, *Edit2, *Edit6, *DBEdit1, *DBEdit2;
-    QPushButton *Button3, *Button4, *Button1, *Button6;
-    LookupCombo *cb_type_work;
-    QCheckBox *CBox1;
-
-    // What the journal sets before showing the editor: a new entry in the journal's context
-    // (its date, shift and day-off flag), or the entry read in that context.
-    void startAdd(const shop::EntryContext &context);
-    void startChange(const db::Dataset &entry, const shop::EntryContext &context);
+    QDate date() const;
+    bool dayOff() const;
+    // What the entry editor works in: the list's date, the shift of new entries, the day-off
+    // flag.
+    shop::EntryContext entryContext() const;
 
     void FormActivate() override;
-    void Button3Click(); // worker pick
-    void Button4Click(); // nomenclature pick
-    void Button1Click(); // save
-
-    // The hour price a save stores, and the day-off flag it stores with it.
-    double priceToStore() const;
-    bool dayOff() const;
-
-signals:
-    // The stored entries differ from what the journal shows: a save found its entry changed
-    // by another user. The journal re-reads; the editor stays open with what was typed.
-    void entriesChanged();
+    void dateChange();
+    void dayOffClick();
+    void addClick();
+    void changeClick();
+    void deleteClick();
+    void averagePricesClick(); // average piecework prices of the month
+    // Explains the current entry's amount in one sentence under the list.
+    void explainAmount();
+    // Close and open the list, back on the record it was on.
+    void reread();
 
 private:
-    shop::EntryContext context_;
-    void showPrice();
-    static double averageOf(int worker, int nom, const QDate &day);
-    // The entry being changed, as it was read: what the store checks and the cell it leaves,
-    // and what its price was made from.
-    struct Former {
-        shop::StoredMaintenance stored;
-        int nom = 0;
-        double price = 0;
-        bool dayOff = false;
-    } former_;
+    // Starts the editor by start, shows it, and re-reads the list after a save.
+    void editEntry(const std::function<void()> &start);
+    void openList();
 };
 
 extern MaintenanceJournalWindow *maintenanceJournalWindow;
-
-// The icon of the maintenance windows (the journal, its editor and the nomenclature picker).
-QIcon maintenanceIcon();

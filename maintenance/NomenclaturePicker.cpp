@@ -29,52 +29,52 @@ NomenclaturePicker::NomenclaturePicker(QWidget *parent) : ui::Form(parent)
     item->setSql(
         QStringLiteral("select * from cmn_classifier.item where id_level=2 order by s_caption"));
 
-    DBGrid1 = new ui::DBGrid(QStringLiteral("DBGrid1"), this);
-    DBGrid1->setAccessibleName(QStringLiteral("Номенклатура"));
-    DBGrid1->setColumns({{QStringLiteral("s_caption"), QStringLiteral("Наименование"), 320}});
-    DBGrid1->setDataset(item);
-    DBGrid1->setTabKeyNavigation(false);
-    DBGrid1->horizontalHeader()->setStretchLastSection(true);
-    connect(DBGrid1, &ui::DBGrid::rowDoubleClicked, this, &NomenclaturePicker::Button1Click);
+    itemsGrid = new ui::DBGrid(QStringLiteral("itemsGrid"), this);
+    itemsGrid->setAccessibleName(QStringLiteral("Номенклатура"));
+    itemsGrid->setColumns({{QStringLiteral("s_caption"), QStringLiteral("Наименование"), 320}});
+    itemsGrid->setDataset(item);
+    itemsGrid->setTabKeyNavigation(false);
+    itemsGrid->horizontalHeader()->setStretchLastSection(true);
+    connect(itemsGrid, &ui::DBGrid::rowDoubleClicked, this, &NomenclaturePicker::chooseClick);
 
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setAccessibleName(QStringLiteral("Поиск"));
-    Edit1->setPlaceholderText(QStringLiteral("Поиск"));
-    Edit1->installEventFilter(this);
-    connect(Edit1, &QLineEdit::textChanged, this, &NomenclaturePicker::Edit1Change);
+    searchEdit = new QLineEdit(this);
+    searchEdit->setObjectName(QStringLiteral("searchEdit"));
+    searchEdit->setAccessibleName(QStringLiteral("Поиск"));
+    searchEdit->setPlaceholderText(QStringLiteral("Поиск"));
+    searchEdit->installEventFilter(this);
+    connect(searchEdit, &QLineEdit::textChanged, this, &NomenclaturePicker::searchChange);
 
-    Button1 = newButton("Button1", QStringLiteral("Выбрать"));
-    Button4 = newButton("Button4", QStringLiteral("Выход"));
-    makeDefault(Button1);
-    setCancelButton(Button4);
-    connect(Button1, &QPushButton::clicked, this, &NomenclaturePicker::Button1Click);
-    connect(Button4, &QPushButton::clicked, this, &QDialog::reject);
+    chooseButton = newButton("chooseButton", QStringLiteral("Выбрать"));
+    exitButton = newButton("exitButton", QStringLiteral("Выход"));
+    makeDefault(chooseButton);
+    setCancelButton(exitButton);
+    connect(chooseButton, &QPushButton::clicked, this, &NomenclaturePicker::chooseClick);
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
 
     auto *root = new QVBoxLayout(this);
-    root->addWidget(DBGrid1, 1);
+    root->addWidget(itemsGrid, 1);
     auto *bar = new QHBoxLayout;
-    bar->addWidget(Button1);
-    bar->addWidget(Edit1, 1);
-    bar->addWidget(Button4);
+    bar->addWidget(chooseButton);
+    bar->addWidget(searchEdit, 1);
+    bar->addWidget(exitButton);
     root->addLayout(bar);
-    setTabOrder(Edit1, DBGrid1);
-    setTabOrder(DBGrid1, Button1);
-    setTabOrder(Button1, Button4);
+    setTabOrder(searchEdit, itemsGrid);
+    setTabOrder(itemsGrid, chooseButton);
+    setTabOrder(chooseButton, exitButton);
 
-    resize(DBGrid1->contentWidth() + 2 * DBGrid1->frameWidth() + 40, 420);
+    resize(itemsGrid->contentWidth() + 2 * itemsGrid->frameWidth() + 40, 420);
     // A dialog border: the user does not resize the window.
     setFixedSize(size().expandedTo(minimumSizeHint()));
 }
 
 void NomenclaturePicker::FormActivate()
 {
-    Edit1->setFocus();
+    searchEdit->setFocus();
 }
 
-void NomenclaturePicker::Edit1Change()
+void NomenclaturePicker::searchChange()
 {
-    const QString text = Edit1->text();
+    const QString text = searchEdit->text();
     if (text.isEmpty()) {
         item->setFiltered(false);
         return;
@@ -86,17 +86,17 @@ void NomenclaturePicker::Edit1Change()
     item->setFiltered(true);
 }
 
-void NomenclaturePicker::Button1Click()
+void NomenclaturePicker::chooseClick()
 {
-    maintenanceJournalWindow->nomId =
-        item->isEmpty() ? 0 : item->value(QStringLiteral("id")).toInt();
-    maintenanceJournalWindow->Edit2->setText(item->asString(QStringLiteral("s_caption")).trimmed());
+    maintenanceEntryEditor->nomId = item->isEmpty() ? 0 : item->value(QStringLiteral("id")).toInt();
+    maintenanceEntryEditor->nomenclatureEdit->setText(
+        item->asString(QStringLiteral("s_caption")).trimmed());
     accept();
 }
 
 bool NomenclaturePicker::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Edit1 && event->type() == QEvent::KeyPress &&
+    if (watched == searchEdit && event->type() == QEvent::KeyPress &&
         ui::searchBoxKey(static_cast<QKeyEvent *>(event), item, true))
         return true;
     return ui::Form::eventFilter(watched, event);

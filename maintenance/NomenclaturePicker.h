@@ -19,13 +19,13 @@ public:
     explicit NomenclaturePicker(QWidget *parent = nullptr);
 
     db::Dataset *item;
-    ui::DBGrid *DBGrid1;
-    QLineEdit *Edit1;
-    QPushButton *Button1, *Button4;
+    ui::DBGrid *itemsGrid;
+    QLineEdit *searchEdit;
+    QPushButton *chooseButton, *exitButton;
 
     void FormActivate() override;
-    void Edit1Change();
-    void Button1Click(); // choose
+    void searchChange();
+    void chooseClick();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -19,64 +19,64 @@ ListForm::ListForm(const Setup &setup, QWidget *parent)
     setObjectName(QLatin1String(setup.name));
     setWindowTitle(setup.caption);
 
-    DBGrid1 = new ui::DBGrid(QStringLiteral("DBGrid1"), this);
-    DBGrid1->setAccessibleName(setup.caption);
-    DBGrid1->setColumns(setup.columns);
-    DBGrid1->setDataset(dataset);
+    rowsGrid = new ui::DBGrid(QStringLiteral("rowsGrid"), this);
+    rowsGrid->setAccessibleName(setup.caption);
+    rowsGrid->setColumns(setup.columns);
+    rowsGrid->setDataset(dataset);
     // Tab leaves the grid for the next control instead of walking its cells.
-    DBGrid1->setTabKeyNavigation(false);
+    rowsGrid->setTabKeyNavigation(false);
     // The last column takes up what the others leave of the window's width.
-    DBGrid1->horizontalHeader()->setStretchLastSection(true);
-    connect(DBGrid1, &ui::DBGrid::rowDoubleClicked, this, &ListForm::Button2Click);
+    rowsGrid->horizontalHeader()->setStretchLastSection(true);
+    connect(rowsGrid, &ui::DBGrid::rowDoubleClicked, this, &ListForm::changeOrChooseClick);
 
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setAccessibleName(QStringLiteral("Поиск"));
-    Edit1->setPlaceholderText(QStringLiteral("Поиск"));
-    Edit1->installEventFilter(this);
-    Edit1->setVisible(setup.searchVisible);
-    connect(Edit1, &QLineEdit::textChanged, this, &ListForm::Edit1Change);
+    searchEdit = new QLineEdit(this);
+    searchEdit->setObjectName(QStringLiteral("searchEdit"));
+    searchEdit->setAccessibleName(QStringLiteral("Поиск"));
+    searchEdit->setPlaceholderText(QStringLiteral("Поиск"));
+    searchEdit->installEventFilter(this);
+    searchEdit->setVisible(setup.searchVisible);
+    connect(searchEdit, &QLineEdit::textChanged, this, &ListForm::searchChange);
 
-    Button1 = newButton("Button1", QStringLiteral("Добавить"));
-    Button2 = newButton("Button2", QStringLiteral("Изменить"));
-    Button3 = newButton("Button3", QStringLiteral("Удалить"));
-    Button4 = newButton("Button4", QStringLiteral("Выход"));
-    makeDefault(Button1);
-    setCancelButton(Button4);
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-    connect(Button2, &QPushButton::clicked, this, &ListForm::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
-    connect(Button4, &QPushButton::clicked, this, &QDialog::reject);
+    addButton = newButton("addButton", QStringLiteral("Добавить"));
+    changeButton = newButton("changeButton", QStringLiteral("Изменить"));
+    deleteButton = newButton("deleteButton", QStringLiteral("Удалить"));
+    exitButton = newButton("exitButton", QStringLiteral("Выход"));
+    makeDefault(addButton);
+    setCancelButton(exitButton);
+    connect(addButton, &QPushButton::clicked, this, [this] { addClick(); });
+    connect(changeButton, &QPushButton::clicked, this, &ListForm::changeOrChooseClick);
+    connect(deleteButton, &QPushButton::clicked, this, [this] { deleteClick(); });
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
 
     auto *root = new QVBoxLayout(this);
     auto *bar = new QHBoxLayout;
-    root->addWidget(DBGrid1, 1);
-    bar->addWidget(Button1);
-    bar->addWidget(Button2);
-    bar->addWidget(Button3);
+    root->addWidget(rowsGrid, 1);
+    bar->addWidget(addButton);
+    bar->addWidget(changeButton);
+    bar->addWidget(deleteButton);
     if (setup.arrangement == Arrangement::SearchInButtonBar) {
-        bar->addWidget(Edit1, 1);
+        bar->addWidget(searchEdit, 1);
         bar->addStretch();
-        bar->addWidget(Button4);
-        setTabOrder(Button1, Button2);
-        setTabOrder(Button2, Button3);
-        setTabOrder(Button3, Button4);
-        setTabOrder(Button4, Edit1);
-        setTabOrder(Edit1, DBGrid1);
+        bar->addWidget(exitButton);
+        setTabOrder(addButton, changeButton);
+        setTabOrder(changeButton, deleteButton);
+        setTabOrder(deleteButton, exitButton);
+        setTabOrder(exitButton, searchEdit);
+        setTabOrder(searchEdit, rowsGrid);
     } else {
-        root->addWidget(Edit1);
+        root->addWidget(searchEdit);
         bar->addStretch();
-        bar->addWidget(Button4);
-        setTabOrder(Edit1, DBGrid1);
-        setTabOrder(DBGrid1, Button1);
-        setTabOrder(Button1, Button2);
-        setTabOrder(Button2, Button3);
-        setTabOrder(Button3, Button4);
+        bar->addWidget(exitButton);
+        setTabOrder(searchEdit, rowsGrid);
+        setTabOrder(rowsGrid, addButton);
+        setTabOrder(addButton, changeButton);
+        setTabOrder(changeButton, deleteButton);
+        setTabOrder(deleteButton, exitButton);
     }
     root->addLayout(bar);
 
     // Sized to show its columns whole.
-    resize(DBGrid1->contentWidth() + 2 * DBGrid1->frameWidth() + 40, setup.height);
+    resize(rowsGrid->contentWidth() + 2 * rowsGrid->frameWidth() + 40, setup.height);
 }
 
 void ListForm::browseFrom(ui::Form *caller)
@@ -85,16 +85,16 @@ void ListForm::browseFrom(ui::Form *caller)
     handBack_ = nullptr;
     // A list opened from the menu has its search box as at program start, and shows all its
     // rows unless that box tells otherwise.
-    Edit1->setVisible(setup_.searchVisible);
-    if (Edit1->isHidden()) {
-        Edit1->clear();
+    searchEdit->setVisible(setup_.searchVisible);
+    if (searchEdit->isHidden()) {
+        searchEdit->clear();
         dataset->setFiltered(false);
     }
     dataset->open();
-    makeDefault(Button1);
-    Button2->setText(QStringLiteral("Изменить"));
-    Button1->show();
-    Button3->show();
+    makeDefault(addButton);
+    changeButton->setText(QStringLiteral("Изменить"));
+    addButton->show();
+    deleteButton->show();
     caller->showChild(this);
     dataset->close();
 }
@@ -104,28 +104,28 @@ void ListForm::pickFrom(ui::Form *caller, int pickMode, HandBack handBack)
     mode = pickMode;
     handBack_ = std::move(handBack);
     dataset->open();
-    Button2->setText(QStringLiteral("Выбрать"));
-    makeDefault(Button2);
-    Button1->hide();
-    Button3->hide();
-    Edit1->show();
-    Edit1->clear();
+    changeButton->setText(QStringLiteral("Выбрать"));
+    makeDefault(changeButton);
+    addButton->hide();
+    deleteButton->hide();
+    searchEdit->show();
+    searchEdit->clear();
     caller->showChild(this);
     handBack_ = nullptr;
     // What was typed to find the row served this pick only.
-    Edit1->clear();
+    searchEdit->clear();
     dataset->close();
 }
 
 void ListForm::FormActivate()
 {
-    if (Edit1->isVisible())
-        Edit1->setFocus();
+    if (searchEdit->isVisible())
+        searchEdit->setFocus();
 }
 
-void ListForm::Edit1Change()
+void ListForm::searchChange()
 {
-    const QString text = Edit1->text();
+    const QString text = searchEdit->text();
     if (text.isEmpty()) {
         dataset->setFiltered(false);
         return;
@@ -137,7 +137,7 @@ void ListForm::Edit1Change()
     dataset->setFiltered(true);
 }
 
-void ListForm::Button2Click()
+void ListForm::changeOrChooseClick()
 {
     if (mode == 0) {
         if (!dataset->isEmpty())
@@ -167,7 +167,7 @@ void ListForm::showEvent(QShowEvent *event)
 
 bool ListForm::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Edit1 && event->type() == QEvent::KeyPress &&
+    if (watched == searchEdit && event->type() == QEvent::KeyPress &&
         ui::searchBoxKey(static_cast<QKeyEvent *>(event), dataset,
                          setup_.keys != SearchKeys::ArrowsOnly,
                          setup_.keys == SearchKeys::ConsumeEvery))

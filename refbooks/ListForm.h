@@ -45,9 +45,9 @@ public:
 
     int mode = 0; // 0 browse; otherwise the pick mode of the caller
     db::Dataset *const dataset;
-    ui::DBGrid *DBGrid1;
-    QLineEdit *Edit1;
-    QPushButton *Button1, *Button2, *Button3, *Button4;
+    ui::DBGrid *rowsGrid;
+    QLineEdit *searchEdit;
+    QPushButton *addButton, *changeButton, *deleteButton, *exitButton;
 
     // Browse mode from the main menu: the list opened, shown modally, closed afterwards.
     void browseFrom(ui::Form *caller);
@@ -56,13 +56,13 @@ public:
 
     void FormActivate() override;
     // Filters the rows by the search box.
-    virtual void Edit1Change();
-    void Button2Click();
+    virtual void searchChange();
+    void changeOrChooseClick();
 
 protected:
-    virtual void Button1Click() = 0;
+    virtual void addClick() = 0;
     virtual void changeCurrent() = 0;
-    virtual void Button3Click() = 0;
+    virtual void deleteClick() = 0;
     // Close and open the dataset, back on the given record.
     void reread(int recNo);
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -223,36 +223,36 @@ NormsWindow::NormsWindow(QWidget *parent) : ui::Form(parent)
                                 "accounts_dep.norm where o_id=:o_id order by norma, id"));
 
     model = new NormModel(this);
-    DBGrid1 = new NormGrid(this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setAccessibleName(QStringLiteral("Нормы операции"));
-    DBGrid1->setModel(model);
-    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
-    DBGrid1->setEditTriggers(QAbstractItemView::AllEditTriggers);
-    DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    DBGrid1->verticalHeader()->setDefaultSectionSize(DBGrid1->fontMetrics().height() + 8);
-    DBGrid1->setColumnWidth(0, 90);
-    DBGrid1->setColumnWidth(1, 90);
-    DBGrid1->setColumnWidth(2, 90);
-    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    normsGrid = new NormGrid(this);
+    normsGrid->setObjectName(QStringLiteral("normsGrid"));
+    normsGrid->setAccessibleName(QStringLiteral("Нормы операции"));
+    normsGrid->setModel(model);
+    normsGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    normsGrid->setSelectionBehavior(QAbstractItemView::SelectItems);
+    normsGrid->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    normsGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    normsGrid->verticalHeader()->setDefaultSectionSize(normsGrid->fontMetrics().height() + 8);
+    normsGrid->setColumnWidth(0, 90);
+    normsGrid->setColumnWidth(1, 90);
+    normsGrid->setColumnWidth(2, 90);
+    connect(normsGrid->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) { model->setCurrentRow(current.row()); });
-    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    connect(normsGrid->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &NormsWindow::cellLeft);
 
-    Button1 = newButton("Button1", QStringLiteral("Сохранить"));
-    Button2 = newButton("Button2", QStringLiteral("Удалить"));
-    makeDefault(Button1);
-    setCancelButton(Button1);
-    connect(Button1, &QPushButton::clicked, this, &NormsWindow::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &NormsWindow::Button2Click);
+    saveButton = newButton("saveButton", QStringLiteral("Сохранить"));
+    deleteButton = newButton("deleteButton", QStringLiteral("Удалить"));
+    makeDefault(saveButton);
+    setCancelButton(saveButton);
+    connect(saveButton, &QPushButton::clicked, this, &NormsWindow::saveClick);
+    connect(deleteButton, &QPushButton::clicked, this, &NormsWindow::deleteClick);
 
     auto *root = new QVBoxLayout(this);
-    root->addWidget(DBGrid1, 1);
+    root->addWidget(normsGrid, 1);
     auto *bar = new QHBoxLayout;
-    bar->addWidget(Button1);
+    bar->addWidget(saveButton);
     bar->addStretch();
-    bar->addWidget(Button2);
+    bar->addWidget(deleteButton);
     root->addLayout(bar);
     resize(3 * 90 + 80, 280);
     // A dialog border: the user does not resize the window.
@@ -275,7 +275,7 @@ void NormsWindow::reload(int currentId, int column)
     model->load(*norm);
     norm->close();
     const int r = currentId < 0 ? 0 : model->rowOf(currentId);
-    DBGrid1->setCurrentIndex(model->index(r, column));
+    normsGrid->setCurrentIndex(model->index(r, column));
     newRowFlag = model->isNewRow(r);
     moving_ = false;
 }
@@ -309,7 +309,7 @@ void NormsWindow::cellLeft(const QModelIndex &current, const QModelIndex &previo
     const QModelIndex back = previous;
     const int backId = model->row(previous.row()).id;
     QTimer::singleShot(0, this, [this, saved, stale, leavingRow, back, backId] {
-        const QModelIndex at = DBGrid1->currentIndex();
+        const QModelIndex at = normsGrid->currentIndex();
         if (stale) {
             reload(backId, back.column());
             return;
@@ -317,7 +317,7 @@ void NormsWindow::cellLeft(const QModelIndex &current, const QModelIndex &previo
         if (!saved) {
             if (leavingRow) {
                 moving_ = true;
-                DBGrid1->setCurrentIndex(back);
+                normsGrid->setCurrentIndex(back);
                 newRowFlag = model->isNewRow(back.row());
                 moving_ = false;
             }
@@ -383,10 +383,10 @@ bool NormsWindow::saveRow(int r, bool leavingRow)
     return true;
 }
 
-void NormsWindow::Button1Click()
+void NormsWindow::saveClick()
 {
-    DBGrid1->commitEditing();
-    const QModelIndex current = DBGrid1->currentIndex();
+    normsGrid->commitEditing();
+    const QModelIndex current = normsGrid->currentIndex();
     if (current.isValid() && model->row(current.row()).dirty) {
         try {
             if (!saveRow(current.row(), true))
@@ -404,10 +404,10 @@ void NormsWindow::Button1Click()
     accept();
 }
 
-void NormsWindow::Button2Click()
+void NormsWindow::deleteClick()
 {
-    DBGrid1->commitEditing();
-    const QModelIndex current = DBGrid1->currentIndex();
+    normsGrid->commitEditing();
+    const QModelIndex current = normsGrid->currentIndex();
     const int column = current.isValid() ? current.column() : 0;
     if (!current.isValid() || model->isNewRow(current.row())) {
         reload(0, column); // what was typed into the new row goes

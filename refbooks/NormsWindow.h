@@ -67,16 +67,16 @@ public:
     explicit NormsWindow(QWidget *parent = nullptr);
 
     db::Dataset *norm; // the rows of the operation shown
-    NormGrid *DBGrid1;
+    NormGrid *normsGrid;
     NormModel *model;
-    QPushButton *Button1, *Button2;
+    QPushButton *saveButton, *deleteButton;
     int operationId = 0;
     bool newRowFlag = false; // the cursor stands on the new row
 
     // Shows the norms of an operation modally.
     void showFor(ui::Form *caller, int operationId);
-    void Button1Click(); // save and close
-    void Button2Click(); // delete the current row, never the last one
+    void saveClick();   // save and close
+    void deleteClick(); // delete the current row, never the last one
 
 private:
     void cellLeft(const QModelIndex &current, const QModelIndex &previous);

@@ -35,69 +35,69 @@ OperationEditor::OperationEditor(QWidget *parent) : ui::Form(parent)
         grid->addWidget(edit, row, 1);
         return edit;
     };
-    Edit1 = field(0, "Edit1", QStringLiteral("Марка изделия"));
-    Button3 = newButton("Button3", QStringLiteral("..."));
-    Button3->setAccessibleName(QStringLiteral("Выбрать изделие"));
-    grid->addWidget(Button3, 0, 2);
-    Edit2 = field(1, "Edit2", QStringLiteral("Операция"));
-    Button4 = newButton("Button4", QStringLiteral("..."));
-    Button4->setAccessibleName(QStringLiteral("Выбрать операцию"));
-    grid->addWidget(Button4, 1, 2);
-    ComboBox1 = new QComboBox(frame);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->addItems({QStringLiteral("Готовая продукция"), QStringLiteral("Заготовки")});
+    productEdit = field(0, "productEdit", QStringLiteral("Марка изделия"));
+    productPickButton = newButton("productPickButton", QStringLiteral("..."));
+    productPickButton->setAccessibleName(QStringLiteral("Выбрать изделие"));
+    grid->addWidget(productPickButton, 0, 2);
+    kindEdit = field(1, "kindEdit", QStringLiteral("Операция"));
+    kindPickButton = newButton("kindPickButton", QStringLiteral("..."));
+    kindPickButton->setAccessibleName(QStringLiteral("Выбрать операцию"));
+    grid->addWidget(kindPickButton, 1, 2);
+    typeBox = new QComboBox(frame);
+    typeBox->setObjectName(QStringLiteral("typeBox"));
+    typeBox->addItems({QStringLiteral("Готовая продукция"), QStringLiteral("Заготовки")});
     auto *typeLabel = new QLabel(QStringLiteral("Вид"), frame);
-    typeLabel->setBuddy(ComboBox1);
+    typeLabel->setBuddy(typeBox);
     grid->addWidget(typeLabel, 2, 0);
-    grid->addWidget(ComboBox1, 2, 1);
-    for (QPushButton *b : {Button3, Button4})
+    grid->addWidget(typeBox, 2, 1);
+    for (QPushButton *b : {productPickButton, kindPickButton})
         b->setFixedWidth(b->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
 
     const EditorButtons buttons = layOutEditor(frame, false);
-    Button1 = buttons.save;
-    Button2 = buttons.cancel;
-    connect(Button1, &QPushButton::clicked, this, &OperationEditor::Button1Click);
-    connect(Button3, &QPushButton::clicked, this, &OperationEditor::Button3Click);
-    connect(Button4, &QPushButton::clicked, this, &OperationEditor::Button4Click);
-    setTabOrder(Button3, Button4);
-    setTabOrder(Button4, ComboBox1);
-    setTabOrder(ComboBox1, Edit1);
-    setTabOrder(Edit1, Edit2);
-    setTabOrder(Edit2, Button1);
-    setTabOrder(Button1, Button2);
+    saveButton = buttons.save;
+    cancelButton = buttons.cancel;
+    connect(saveButton, &QPushButton::clicked, this, &OperationEditor::saveClick);
+    connect(productPickButton, &QPushButton::clicked, this, &OperationEditor::productPickClick);
+    connect(kindPickButton, &QPushButton::clicked, this, &OperationEditor::kindPickClick);
+    setTabOrder(productPickButton, kindPickButton);
+    setTabOrder(kindPickButton, typeBox);
+    setTabOrder(typeBox, productEdit);
+    setTabOrder(productEdit, kindEdit);
+    setTabOrder(kindEdit, saveButton);
+    setTabOrder(saveButton, cancelButton);
 }
 
 void OperationEditor::FormActivate()
 {
-    Button3->setFocus();
+    productPickButton->setFocus();
 }
 
-void OperationEditor::Button3Click()
+void OperationEditor::productPickClick()
 {
     productList->pickFrom(this, 1, [this](const db::Dataset &izdel) {
-        Edit1->setText(izdel.asString(QStringLiteral("marka")).trimmed());
+        productEdit->setText(izdel.asString(QStringLiteral("marka")).trimmed());
         productId = izdel.asInteger(QStringLiteral("id"));
     });
     FormActivate();
 }
 
-void OperationEditor::Button4Click()
+void OperationEditor::kindPickClick()
 {
     operationKindList->pickFrom(this, 1, [this](const db::Dataset &kinds) {
-        Edit2->setText(kinds.asString(QStringLiteral("vid")).trimmed());
+        kindEdit->setText(kinds.asString(QStringLiteral("vid")).trimmed());
         kindId = kinds.asInteger(QStringLiteral("id"));
     });
     FormActivate();
 }
 
-void OperationEditor::Button1Click()
+void OperationEditor::saveClick()
 {
-    if (Edit1->text().trimmed().isEmpty() || Edit2->text().trimmed().isEmpty()) {
+    if (productEdit->text().trimmed().isEmpty() || kindEdit->text().trimmed().isEmpty()) {
         ui::showError(QStringLiteral("Все поля должны быть заполнены!"), QStringLiteral("Ошибка"));
         return;
     }
     const QString kind = QString::number(kindId);
-    const QString flag = QString::number(ComboBox1->currentIndex());
+    const QString flag = QString::number(typeBox->currentIndex());
     const QString product = QString::number(productId);
     const QString duplicate = QStringLiteral("Операция с такими параметрами уже заведена!");
     db::Dataset *oper = dataModule->Oper;

@@ -20,14 +20,14 @@ public:
     QString rowVersion; // of the operation being changed, as the list read it
     int addedId = 0;    // the operation the last add created (0: none)
 
-    QLineEdit *Edit1, *Edit2;
-    QComboBox *ComboBox1;
-    QPushButton *Button1, *Button2, *Button3, *Button4;
+    QLineEdit *productEdit, *kindEdit;
+    QComboBox *typeBox;
+    QPushButton *saveButton, *cancelButton, *productPickButton, *kindPickButton;
 
     void FormActivate() override;
-    void Button1Click(); // save
-    void Button3Click(); // product pick
-    void Button4Click(); // kind pick
+    void saveClick();
+    void productPickClick();
+    void kindPickClick();
 };
 
 extern OperationEditor *operationEditor;

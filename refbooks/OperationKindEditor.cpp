@@ -25,30 +25,30 @@ OperationKindEditor::OperationKindEditor(QWidget *parent) : ui::Form(parent)
     auto *frame = new QGroupBox(QStringLiteral("Вид операции"), this);
     auto *inner = new QHBoxLayout(frame);
     auto *label = new QLabel(QStringLiteral("Операция"), frame);
-    Edit1 = new QLineEdit(frame);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setMaxLength(128);
-    Edit1->setMinimumWidth(280);
-    label->setBuddy(Edit1);
+    nameEdit = new QLineEdit(frame);
+    nameEdit->setObjectName(QStringLiteral("nameEdit"));
+    nameEdit->setMaxLength(128);
+    nameEdit->setMinimumWidth(280);
+    label->setBuddy(nameEdit);
     inner->addWidget(label);
-    inner->addWidget(Edit1);
+    inner->addWidget(nameEdit);
 
     const EditorButtons buttons = layOutEditor(frame, false);
-    Button1 = buttons.save;
-    Button2 = buttons.cancel;
-    connect(Button1, &QPushButton::clicked, this, &OperationKindEditor::Button1Click);
-    setTabOrder(Edit1, Button1);
-    setTabOrder(Button1, Button2);
+    saveButton = buttons.save;
+    cancelButton = buttons.cancel;
+    connect(saveButton, &QPushButton::clicked, this, &OperationKindEditor::saveClick);
+    setTabOrder(nameEdit, saveButton);
+    setTabOrder(saveButton, cancelButton);
 }
 
 void OperationKindEditor::FormActivate()
 {
-    Edit1->setFocus();
+    nameEdit->setFocus();
 }
 
-void OperationKindEditor::Button1Click()
+void OperationKindEditor::saveClick()
 {
-    const QString name = Edit1->text().trimmed();
+    const QString name = nameEdit->text().trimmed();
     if (name.isEmpty()) {
         ui::showError(QStringLiteral("Все поля должны быть заполнены!"), QStringLiteral("Ошибка"));
         return;

@@ -15,11 +15,11 @@ public:
     ui::EditMode mode = ui::EditMode::Add; // Change: the kind kindId
     int kindId = 0;
     QString rowVer; // the version of the kind's row as read
-    QLineEdit *Edit1;
-    QPushButton *Button1, *Button2;
+    QLineEdit *nameEdit;
+    QPushButton *saveButton, *cancelButton;
 
     void FormActivate() override;
-    void Button1Click();
+    void saveClick();
 };
 
 extern OperationKindEditor *operationKindEditor;

@@ -29,9 +29,9 @@ OperationKindList::OperationKindList(QWidget *parent)
     setSizeGripEnabled(true);
 }
 
-void OperationKindList::Button1Click()
+void OperationKindList::addClick()
 {
-    operationKindEditor->Edit1->clear();
+    operationKindEditor->nameEdit->clear();
     operationKindEditor->setWindowTitle(QStringLiteral("Заведение нового вида операций"));
     operationKindEditor->mode = ui::EditMode::Add;
     showChild(operationKindEditor);
@@ -41,13 +41,13 @@ void OperationKindList::changeCurrent()
 {
     operationKindEditor->setWindowTitle(QStringLiteral("Изменение данных вида операции"));
     operationKindEditor->mode = ui::EditMode::Change;
-    operationKindEditor->Edit1->setText(dataset->asString(QStringLiteral("vid")).trimmed());
+    operationKindEditor->nameEdit->setText(dataset->asString(QStringLiteral("vid")).trimmed());
     operationKindEditor->kindId = dataset->asInteger(QStringLiteral("id"));
     operationKindEditor->rowVer = dataset->asString(QStringLiteral("row_ver"));
     showChild(operationKindEditor);
 }
 
-void OperationKindList::Button3Click()
+void OperationKindList::deleteClick()
 {
     if (dataset->isEmpty())
         return;

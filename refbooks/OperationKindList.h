@@ -8,9 +8,9 @@ class OperationKindList : public ListForm {
 public:
     explicit OperationKindList(QWidget *parent = nullptr);
 
-    void Button1Click() override; // add
+    void addClick() override;
     void changeCurrent() override;
-    void Button3Click() override; // delete
+    void deleteClick() override;
 };
 
 extern OperationKindList *operationKindList;

@@ -59,20 +59,20 @@ OperationList::OperationList(QWidget *parent)
             "accounts_dep.VID_OPER where OPER.i_id=IZDEL.id and oper.vid=vid_oper.id order by "
             "izdel.marka, vid_oper.vid, oper.naimen"));
 
-    Button5 = newButton("Button5", QStringLiteral("Excel"));
-    CheckBox1 = new QCheckBox(QStringLiteral("Цены"), this);
-    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    exportButton = newButton("exportButton", QStringLiteral("Excel"));
+    pricesBox = new QCheckBox(QStringLiteral("Цены"), this);
+    pricesBox->setObjectName(QStringLiteral("pricesBox"));
     auto *root = static_cast<QBoxLayout *>(layout());
     auto *bar = static_cast<QBoxLayout *>(root->itemAt(root->count() - 1)->layout());
-    const int exit = bar->indexOf(Button4);
-    bar->insertWidget(exit, CheckBox1);
-    bar->insertWidget(exit, Button5);
-    setTabOrder(Button4, Button5);
-    setTabOrder(Button5, CheckBox1);
-    connect(Button5, &QPushButton::clicked, this, &OperationList::Button5Click);
+    const int exit = bar->indexOf(exitButton);
+    bar->insertWidget(exit, pricesBox);
+    bar->insertWidget(exit, exportButton);
+    setTabOrder(exitButton, exportButton);
+    setTabOrder(exportButton, pricesBox);
+    connect(exportButton, &QPushButton::clicked, this, &OperationList::exportClick);
 
-    disconnect(DBGrid1, &ui::DBGrid::rowDoubleClicked, this, nullptr);
-    connect(DBGrid1, &ui::DBGrid::rowDoubleClicked, this, &OperationList::doubleClickRule);
+    disconnect(rowsGrid, &ui::DBGrid::rowDoubleClicked, this, nullptr);
+    connect(rowsGrid, &ui::DBGrid::rowDoubleClicked, this, &OperationList::doubleClickRule);
 }
 
 double OperationList::finalPrice(double base, bool dayOff, int shift)
@@ -125,9 +125,9 @@ void OperationList::pickFrom(ui::Form *caller, int pickMode, const shop::EntryCo
     });
 }
 
-void OperationList::Edit1Change()
+void OperationList::searchChange()
 {
-    const QString text = Edit1->text();
+    const QString text = searchEdit->text();
     if (text.trimmed().isEmpty()) {
         dataset->setFiltered(false);
         return;
@@ -141,12 +141,12 @@ void OperationList::Edit1Change()
 
 void OperationList::doubleClickRule()
 {
-    if (mode == 0 && CheckBox1->isChecked()) {
+    if (mode == 0 && pricesBox->isChecked()) {
         if (!dataset->isEmpty())
             openNorms(dataset->asInteger(QStringLiteral("id")));
         return;
     }
-    Button2Click();
+    changeOrChooseClick();
 }
 
 void OperationList::openNorms(int operationId)
@@ -154,11 +154,11 @@ void OperationList::openNorms(int operationId)
     normsWindow->showFor(this, operationId);
 }
 
-void OperationList::Button1Click()
+void OperationList::addClick()
 {
-    operationEditor->Edit1->clear();
-    operationEditor->Edit2->clear();
-    operationEditor->ComboBox1->setCurrentIndex(0);
+    operationEditor->productEdit->clear();
+    operationEditor->kindEdit->clear();
+    operationEditor->typeBox->setCurrentIndex(0);
     operationEditor->setWindowTitle(QStringLiteral("Заведение новой цены за операцию"));
     operationEditor->mode = ui::EditMode::Add;
     operationEditor->addedId = 0;
@@ -176,9 +176,9 @@ void OperationList::changeCurrent()
 {
     operationEditor->setWindowTitle(QStringLiteral("Изменение данных о цене за операцию"));
     operationEditor->mode = ui::EditMode::Change;
-    operationEditor->Edit1->setText(dataset->asString(QStringLiteral("marka")).trimmed());
-    operationEditor->Edit2->setText(dataset->asString(QStringLiteral("vid")).trimmed());
-    operationEditor->ComboBox1->setCurrentIndex(
+    operationEditor->productEdit->setText(dataset->asString(QStringLiteral("marka")).trimmed());
+    operationEditor->kindEdit->setText(dataset->asString(QStringLiteral("vid")).trimmed());
+    operationEditor->typeBox->setCurrentIndex(
         dataset->asInteger(QStringLiteral("naimen")) == 0 ? 0 : 1);
     operationEditor->productId = dataset->asInteger(QStringLiteral("i_id"));
     operationEditor->kindId = dataset->asInteger(QStringLiteral("oper_vid"));
@@ -187,7 +187,7 @@ void OperationList::changeCurrent()
     showChild(operationEditor);
 }
 
-void OperationList::Button3Click()
+void OperationList::deleteClick()
 {
     if (dataset->isEmpty())
         return;
@@ -210,7 +210,7 @@ void OperationList::Button3Click()
     reread(rec);
 }
 
-void OperationList::Button5Click()
+void OperationList::exportClick()
 {
     XLS_Rep->open();
     const ui::WaitCursor wait;

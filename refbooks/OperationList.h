@@ -35,15 +35,15 @@ public:
     // day-off box and shift.
     static double finalPrice(double base, bool dayOff, int shift);
 
-    QPushButton *Button5;
-    QCheckBox *CheckBox1;
+    QPushButton *exportButton;
+    QCheckBox *pricesBox;
     db::Dataset *XLS_Rep;
 
-    void Button1Click() override; // add
+    void addClick() override;
     void changeCurrent() override;
-    void Button3Click() override; // delete
-    void Button5Click();          // export
-    void Edit1Change() override;
+    void deleteClick() override;
+    void exportClick();
+    void searchChange() override;
     // Opens the norms of an operation.
     void openNorms(int operationId);
 

@@ -49,62 +49,62 @@ ProductEditor::ProductEditor(QWidget *parent) : ui::Form(parent)
     setObjectName(QStringLiteral("productEditor"));
     setHoldsTypedWork(true);
 
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setMaxLength(254);
-    Edit1->setMinimumWidth(260);
-    Edit2 = new QLineEdit(this);
-    Edit2->setObjectName(QStringLiteral("Edit2"));
-    Edit2->setMaximumWidth(90);
-    Edit2->setAlignment(Qt::AlignRight);
-    Edit2->installEventFilter(this);
+    markEdit = new QLineEdit(this);
+    markEdit->setObjectName(QStringLiteral("markEdit"));
+    markEdit->setMaxLength(254);
+    markEdit->setMinimumWidth(260);
+    rateEdit = new QLineEdit(this);
+    rateEdit->setObjectName(QStringLiteral("rateEdit"));
+    rateEdit->setMaximumWidth(90);
+    rateEdit->setAlignment(Qt::AlignRight);
+    rateEdit->installEventFilter(this);
     // Pasted text is held to the same characters as typed text.
-    Edit2->setValidator(new QRegularExpressionValidator(kNumberChars, Edit2));
+    rateEdit->setValidator(new QRegularExpressionValidator(kNumberChars, rateEdit));
 
     item = new db::Dataset(QStringLiteral("item"), this);
     item->setSql(
         QStringLiteral("select * from cmn_classifier.item where id_level=2 order by s_caption"));
-    cb_item = new LookupCombo(QStringLiteral("cb_item"), item, QStringLiteral("id"),
+    itemBox = new LookupCombo(QStringLiteral("itemBox"), item, QStringLiteral("id"),
                               QStringLiteral("s_caption"), this);
-    cb_item->setAccessibleName(QStringLiteral("Номенклатура"));
+    itemBox->setAccessibleName(QStringLiteral("Номенклатура"));
 
     auto *frame = new QGroupBox(QStringLiteral("Данные об изделии"), this);
     auto *grid = new QGridLayout(frame);
     auto *l1 = new QLabel(QStringLiteral("Марка"), frame);
-    l1->setBuddy(Edit1);
+    l1->setBuddy(markEdit);
     auto *l2 = new QLabel(QStringLiteral("Расценка"), frame);
-    l2->setBuddy(Edit2);
+    l2->setBuddy(rateEdit);
     grid->addWidget(l1, 0, 0);
     grid->addWidget(l2, 0, 1);
-    grid->addWidget(Edit1, 1, 0);
-    grid->addWidget(Edit2, 1, 1);
-    grid->addWidget(cb_item, 2, 0, 1, 2);
+    grid->addWidget(markEdit, 1, 0);
+    grid->addWidget(rateEdit, 1, 1);
+    grid->addWidget(itemBox, 2, 0, 1, 2);
 
     const EditorButtons buttons = layOutEditor(frame, false);
-    Button1 = buttons.save;
-    Button2 = buttons.cancel;
-    connect(Button1, &QPushButton::clicked, this, &ProductEditor::Button1Click);
+    saveButton = buttons.save;
+    cancelButton = buttons.cancel;
+    connect(saveButton, &QPushButton::clicked, this, &ProductEditor::saveClick);
 
-    setTabOrder(Edit1, Edit2);
-    setTabOrder(Edit2, cb_item);
-    setTabOrder(cb_item, Button1);
-    setTabOrder(Button1, Button2);
+    setTabOrder(markEdit, rateEdit);
+    setTabOrder(rateEdit, itemBox);
+    setTabOrder(itemBox, saveButton);
+    setTabOrder(saveButton, cancelButton);
 }
 
 void ProductEditor::FormActivate()
 {
-    Edit1->setFocus();
+    markEdit->setFocus();
 }
 
 bool ProductEditor::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Edit2 && event->type() == QEvent::KeyPress) {
+    if (watched == rateEdit && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         const QString text = key->text();
         if (text.size() == 1 && text[0].isPrint() && !(key->modifiers() & Qt::ControlModifier)) {
             const QChar c = text[0];
             if (c == QLatin1Char('.') || c == QLatin1Char(',')) {
-                Edit2->insert(QStringLiteral("."));
+                rateEdit->insert(QStringLiteral("."));
                 return true;
             }
             if (!(c >= QLatin1Char('0') && c <= QLatin1Char('9')))
@@ -114,11 +114,11 @@ bool ProductEditor::eventFilter(QObject *watched, QEvent *event)
     return ui::Form::eventFilter(watched, event);
 }
 
-void ProductEditor::Button1Click()
+void ProductEditor::saveClick()
 {
-    const QString mark = Edit1->text().trimmed();
-    const QString number = Edit2->text().trimmed();
-    const QVariant key = cb_item->keyValue();
+    const QString mark = markEdit->text().trimmed();
+    const QString number = rateEdit->text().trimmed();
+    const QVariant key = itemBox->keyValue();
     if (mark.isEmpty() || number.isEmpty() || key.isNull() || key.toLongLong() == 0 ||
         !kNumber.match(number).hasMatch()) {
         ui::showError(QStringLiteral("Все поля должны быть заполнены!"), QStringLiteral("Ошибка"));

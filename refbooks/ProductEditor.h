@@ -19,14 +19,14 @@ public:
     ui::EditMode mode = ui::EditMode::Add; // Change: the product productId
     qlonglong productId = 0;
     QString rowVer; // the version of the product's row as read
-    QLineEdit *Edit1;
-    QLineEdit *Edit2;
+    QLineEdit *markEdit;
+    QLineEdit *rateEdit;
     db::Dataset *item; // nomenclature items of level 2
-    LookupCombo *cb_item;
-    QPushButton *Button1, *Button2;
+    LookupCombo *itemBox;
+    QPushButton *saveButton, *cancelButton;
 
     void FormActivate() override;
-    void Button1Click();
+    void saveClick();
     // A stored number as the number box shows it: plain decimal digits, no exponent, the
     // regional separator.
     static QString numberText(double value);

@@ -45,14 +45,14 @@ QString ProductList::startDateText(const QDate &today)
     return QStringLiteral("01.") + QString::number(m - 1) + QStringLiteral(".2000");
 }
 
-void ProductList::Button1Click()
+void ProductList::addClick()
 {
     const int rec = dataset->recNo();
-    productEditor->Edit1->clear();
-    productEditor->Edit2->clear();
+    productEditor->markEdit->clear();
+    productEditor->rateEdit->clear();
     productEditor->setWindowTitle(QStringLiteral("Заведение нового изделия (7)"));
     productEditor->mode = ui::EditMode::Add;
-    productEditor->cb_item->reload();
+    productEditor->itemBox->reload();
     showChild(productEditor);
     productEditor->item->close();
     dataset->setRecNo(rec);
@@ -63,21 +63,21 @@ void ProductList::changeCurrent()
     const int rec = dataset->recNo();
     productEditor->setWindowTitle(QStringLiteral("Изменение данных изделия (7)"));
     productEditor->mode = ui::EditMode::Change;
-    productEditor->Edit1->setText(dataset->asString(QStringLiteral("marka")).trimmed());
-    productEditor->Edit2->setText(
+    productEditor->markEdit->setText(dataset->asString(QStringLiteral("marka")).trimmed());
+    productEditor->rateEdit->setText(
         dataset->isNull(QStringLiteral("massa"))
             ? QString()
             : ProductEditor::numberText(dataset->asFloat(QStringLiteral("massa"))));
     productEditor->productId = dataset->value(QStringLiteral("id")).toLongLong();
     productEditor->rowVer = dataset->asString(QStringLiteral("row_ver"));
-    productEditor->cb_item->reload();
-    productEditor->cb_item->setKeyValue(dataset->value(QStringLiteral("id_class_item")));
+    productEditor->itemBox->reload();
+    productEditor->itemBox->setKeyValue(dataset->value(QStringLiteral("id_class_item")));
     showChild(productEditor);
     productEditor->item->close();
     dataset->setRecNo(rec);
 }
 
-void ProductList::Button3Click()
+void ProductList::deleteClick()
 {
     if (dataset->isEmpty())
         return;

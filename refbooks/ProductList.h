@@ -11,9 +11,9 @@ public:
     db::Dataset *Izdel_Smena; // recent shift entries of a product
     db::Dataset *ii_oper;     // operations of a product
 
-    void Button1Click() override; // add
+    void addClick() override;
     void changeCurrent() override;
-    void Button3Click() override; // delete
+    void deleteClick() override;
     // The first day of the previous month of the year 2000, as the delete counts from it.
     static QString startDateText(const QDate &today);
 };

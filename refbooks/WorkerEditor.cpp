@@ -42,40 +42,40 @@ WorkerEditor::WorkerEditor(QWidget *parent) : ui::Form(parent)
     setObjectName(QStringLiteral("workerEditor"));
     setHoldsTypedWork(true);
 
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setMaxLength(254);
-    LCB_department = lookup(this, "LCB_department", "cmn_department.department", "department");
-    LCB_staffpos = lookup(this, "LCB_staffpos", "hrms_staffpos.staffpos", "staffpos");
-    LCB_roles = lookup(this, "LCB_roles", "adm_role.roles", "roles");
+    nameEdit = new QLineEdit(this);
+    nameEdit->setObjectName(QStringLiteral("nameEdit"));
+    nameEdit->setMaxLength(254);
+    departmentBox = lookup(this, "departmentBox", "cmn_department.department", "department");
+    positionBox = lookup(this, "positionBox", "hrms_staffpos.staffpos", "staffpos");
+    roleBox = lookup(this, "roleBox", "adm_role.roles", "roles");
 
     auto *frame = new QGroupBox(QStringLiteral("Данные о работнике"), this);
     auto *form = new QFormLayout(frame);
-    form->addRow(QStringLiteral("ФИО"), Edit1);
-    form->addRow(QStringLiteral("Подразделение"), LCB_department);
-    form->addRow(QStringLiteral("Должность"), LCB_staffpos);
-    form->addRow(QStringLiteral("Роль"), LCB_roles);
+    form->addRow(QStringLiteral("ФИО"), nameEdit);
+    form->addRow(QStringLiteral("Подразделение"), departmentBox);
+    form->addRow(QStringLiteral("Должность"), positionBox);
+    form->addRow(QStringLiteral("Роль"), roleBox);
     payStatementButton = newButton("payStatementButton", QStringLiteral("Расчетный листок..."));
     payStatementButton->setParent(frame);
     payStatementButton->setAutoDefault(false);
     form->addRow(QString(), payStatementButton);
     connect(payStatementButton, &QPushButton::clicked, this, [this] {
         const QDate today = QDate::currentDate();
-        payStatementWindow->openFor(this, personId, Edit1->text().trimmed(), today.month(),
+        payStatementWindow->openFor(this, personId, nameEdit->text().trimmed(), today.month(),
                                     today.year());
     });
 
     const EditorButtons buttons = layOutEditor(frame, true);
-    Button1 = buttons.save;
-    Button2 = buttons.cancel;
-    connect(Button1, &QPushButton::clicked, this, &WorkerEditor::Button1Click);
+    saveButton = buttons.save;
+    cancelButton = buttons.cancel;
+    connect(saveButton, &QPushButton::clicked, this, &WorkerEditor::saveClick);
 
-    setTabOrder(Edit1, LCB_staffpos);
-    setTabOrder(LCB_staffpos, LCB_department);
-    setTabOrder(LCB_department, LCB_roles);
-    setTabOrder(LCB_roles, payStatementButton);
-    setTabOrder(payStatementButton, Button1);
-    setTabOrder(Button1, Button2);
+    setTabOrder(nameEdit, positionBox);
+    setTabOrder(positionBox, departmentBox);
+    setTabOrder(departmentBox, roleBox);
+    setTabOrder(roleBox, payStatementButton);
+    setTabOrder(payStatementButton, saveButton);
+    setTabOrder(saveButton, cancelButton);
 
     // The wheel walks the lookup box that has the focus, and nothing else.
     for (QWidget *w : findChildren<QWidget *>())
@@ -86,25 +86,25 @@ WorkerEditor::WorkerEditor(QWidget *parent) : ui::Form(parent)
 void WorkerEditor::FormActivate()
 {
     payStatementButton->setVisible(mode == ui::EditMode::Change && personId > 0);
-    Edit1->setFocus();
+    nameEdit->setFocus();
 }
 
 void WorkerEditor::reopenLookups()
 {
-    LCB_staffpos->reload();
-    LCB_roles->reload();
-    LCB_department->reload();
+    positionBox->reload();
+    roleBox->reload();
+    departmentBox->reload();
 }
 
 void WorkerEditor::showDepartment(const QString &stored)
 {
     storedDepartment_ = stored;
-    const int at = stored.isEmpty() ? -1 : LCB_department->findText(stored);
+    const int at = stored.isEmpty() ? -1 : departmentBox->findText(stored);
     if (at >= 0)
-        LCB_department->setCurrentIndex(at);
+        departmentBox->setCurrentIndex(at);
     else
-        LCB_department->setKeyValue(QVariant());
-    departmentShown_ = LCB_department->currentIndex();
+        departmentBox->setKeyValue(QVariant());
+    departmentShown_ = departmentBox->currentIndex();
 }
 
 bool WorkerEditor::eventFilter(QObject *watched, QEvent *event)
@@ -112,7 +112,7 @@ bool WorkerEditor::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::Wheel) {
         const int dy = static_cast<QWheelEvent *>(event)->angleDelta().y();
         QWidget *focus = focusWidget();
-        for (LookupCombo *box : {LCB_roles, LCB_staffpos, LCB_department}) {
+        for (LookupCombo *box : {roleBox, positionBox, departmentBox}) {
             if (focus == box && dy != 0)
                 box->step(dy < 0 ? 1 : -1);
         }
@@ -121,17 +121,17 @@ bool WorkerEditor::eventFilter(QObject *watched, QEvent *event)
     return ui::Form::eventFilter(watched, event);
 }
 
-void WorkerEditor::Button1Click()
+void WorkerEditor::saveClick()
 {
-    const QString name = Edit1->text().trimmed();
+    const QString name = nameEdit->text().trimmed();
     if (name.isEmpty()) {
         ui::showError(QStringLiteral("ФИО нужно заполнить!"), QStringLiteral("Ошибка"));
         return;
     }
     // A change keeps the stored department unless the user chose one in the box.
     const bool chosen =
-        mode == ui::EditMode::Add || LCB_department->currentIndex() != departmentShown_;
-    const QString department = chosen ? LCB_department->currentText() : storedDepartment_;
+        mode == ui::EditMode::Add || departmentBox->currentIndex() != departmentShown_;
+    const QString department = chosen ? departmentBox->currentText() : storedDepartment_;
     if (mode == ui::EditMode::Add) {
         cmd_person.setSql(QStringLiteral("INSERT INTO accounts_dep.person (fio, "
                                          "s_staffpos_hl)VALUES(") +

@@ -17,11 +17,11 @@ public:
     ui::EditMode mode = ui::EditMode::Add; // Change: the worker personId
     int personId = 0;
     QString rowVer; // the version of the worker's row as read
-    QLineEdit *Edit1;
-    LookupCombo *LCB_department;
-    LookupCombo *LCB_staffpos;
-    LookupCombo *LCB_roles;
-    QPushButton *Button1, *Button2;
+    QLineEdit *nameEdit;
+    LookupCombo *departmentBox;
+    LookupCombo *positionBox;
+    LookupCombo *roleBox;
+    QPushButton *saveButton, *cancelButton;
     // The worker's pay statement for a month; shown while a stored worker is changed.
     QPushButton *payStatementButton;
     db::Command cmd_person;
@@ -31,7 +31,7 @@ public:
     // Shows the worker's stored department text in the department box when it names a
     // department; the text is kept on saving unless the user chooses another.
     void showDepartment(const QString &stored);
-    void Button1Click();
+    void saveClick();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

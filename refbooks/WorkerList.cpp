@@ -26,9 +26,9 @@ WorkerList::WorkerList(QWidget *parent)
     workerList = this;
 }
 
-void WorkerList::Button1Click()
+void WorkerList::addClick()
 {
-    workerEditor->Edit1->clear();
+    workerEditor->nameEdit->clear();
     workerEditor->setWindowTitle(QStringLiteral("Заведение данных нового работника"));
     workerEditor->mode = ui::EditMode::Add;
     workerEditor->reopenLookups();
@@ -43,7 +43,7 @@ void WorkerList::changeCurrent()
     workerEditor->mode = ui::EditMode::Change;
     workerEditor->reopenLookups();
     workerEditor->showDepartment(dataset->asString(QStringLiteral("s_staffpos_hl")).trimmed());
-    workerEditor->Edit1->setText(dataset->asString(QStringLiteral("fio")).trimmed());
+    workerEditor->nameEdit->setText(dataset->asString(QStringLiteral("fio")).trimmed());
     workerEditor->personId = dataset->asInteger(QStringLiteral("id"));
     workerEditor->rowVer = dataset->asString(QStringLiteral("row_ver"));
     showChild(workerEditor);
@@ -52,7 +52,7 @@ void WorkerList::changeCurrent()
     reject();
 }
 
-void WorkerList::Button3Click()
+void WorkerList::deleteClick()
 {
     if (dataset->isEmpty())
         return;

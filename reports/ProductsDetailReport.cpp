@@ -49,5 +49,5 @@ ProductsDetailReport::ProductsDetailReport(QObject *parent)
         << frame::total(169.9, 20.1, QStringLiteral("sum(summa)"), "#0.00", false, Align::Center);
 
     def.bands << nom << detail << nomFoot << foot << frame::pageFooter();
-    QuickRep1->def() = def;
+    printout->def() = def;
 }

@@ -44,5 +44,5 @@ ProductsReport::ProductsReport(QObject *parent) : ReportForm("productsReport", p
                                   Align::Center);
 
     def.bands << nom << detail << nomFoot << foot << frame::pageFooter();
-    QuickRep1->def() = def;
+    printout->def() = def;
 }

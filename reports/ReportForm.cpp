@@ -5,14 +5,14 @@
 
 using namespace report;
 
-ReportForm::ReportForm(const char *name, QObject *parent) : QObject(parent), QuickRep1(new Report())
+ReportForm::ReportForm(const char *name, QObject *parent) : QObject(parent), printout(new Report())
 {
     setObjectName(QLatin1String(name));
 }
 
 ReportForm::~ReportForm()
 {
-    delete QuickRep1;
+    delete printout;
 }
 
 db::Dataset *ReportForm::newDataset(const char *name, const QString &sql)
@@ -24,24 +24,24 @@ db::Dataset *ReportForm::newDataset(const char *name, const QString &sql)
 
 void ReportForm::setTitle(const QString &text)
 {
-    QuickRep1->setLabel(QStringLiteral("QRLabel1"), text);
+    printout->setLabel(QStringLiteral("QRLabel1"), text);
 }
 
 QString ReportForm::title() const
 {
-    return QuickRep1->labelText(QStringLiteral("QRLabel1"));
+    return printout->labelText(QStringLiteral("QRLabel1"));
 }
 
 void ReportForm::prepare()
 {
-    QuickRep1->setSource(std::make_shared<DatasetSource>(dataset()));
-    QuickRep1->prepare();
+    printout->setSource(std::make_shared<DatasetSource>(dataset()));
+    printout->prepare();
 }
 
 void ReportForm::preview(QWidget *parent)
 {
-    QuickRep1->preview(parent);
-    QuickRep1->clear();
+    printout->preview(parent);
+    printout->clear();
 }
 
 namespace frame {

@@ -13,7 +13,7 @@ class Dataset;
 class ReportForm : public QObject {
     Q_OBJECT
 public:
-    report::Report *QuickRep1;
+    report::Report *printout;
     virtual db::Dataset *dataset() const = 0;
 
     void setTitle(const QString &text);

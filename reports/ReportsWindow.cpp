@@ -29,18 +29,18 @@ ReportsWindow::ReportsWindow(QWidget *parent) : ui::Form(parent)
     setWindowTitle(QStringLiteral("Отчеты (8)"));
 
     auto *root = new QVBoxLayout(this);
-    RadioGroup1 = new ui::RadioGroup(
+    kindGroup = new ui::RadioGroup(
         QStringLiteral("Вид продукции"),
         {QStringLiteral("Все"), QStringLiteral("Готовая продукция"), QStringLiteral("Заготовки")},
         this);
-    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
-    RadioGroup1->setStyleSheet(QStringLiteral("QGroupBox { font-weight: bold; } "
-                                              "QRadioButton { font-weight: normal; }"));
-    root->addWidget(RadioGroup1);
+    kindGroup->setObjectName(QStringLiteral("kindGroup"));
+    kindGroup->setStyleSheet(QStringLiteral("QGroupBox { font-weight: bold; } "
+                                            "QRadioButton { font-weight: normal; }"));
+    root->addWidget(kindGroup);
 
-    GroupBox1 = new QGroupBox(QStringLiteral("Период отбора"), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    auto *period = new QGridLayout(GroupBox1);
+    periodGroup = new QGroupBox(QStringLiteral("Период отбора"), this);
+    periodGroup->setObjectName(QStringLiteral("periodGroup"));
+    auto *period = new QGridLayout(periodGroup);
     auto picker = [this](const char *name) {
         auto *d = new QDateEdit(this);
         d->setObjectName(QLatin1String(name));
@@ -48,42 +48,45 @@ ReportsWindow::ReportsWindow(QWidget *parent) : ui::Form(parent)
         d->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
         return d;
     };
-    Label1 = new QLabel(QStringLiteral("с"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    DTPicker1 = picker("DTPicker1");
-    Label1->setBuddy(DTPicker1);
-    Label2 = new QLabel(QStringLiteral("по"), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    DTPicker2 = picker("DTPicker2");
-    Label2->setBuddy(DTPicker2);
-    period->addWidget(Label1, 0, 0);
-    period->addWidget(DTPicker1, 0, 1);
-    period->addWidget(Label2, 1, 0);
-    period->addWidget(DTPicker2, 1, 1);
+    fromLabel = new QLabel(QStringLiteral("с"), this);
+    fromLabel->setObjectName(QStringLiteral("fromLabel"));
+    fromDateEdit = picker("fromDateEdit");
+    fromLabel->setBuddy(fromDateEdit);
+    toLabel = new QLabel(QStringLiteral("по"), this);
+    toLabel->setObjectName(QStringLiteral("toLabel"));
+    toDateEdit = picker("toDateEdit");
+    toLabel->setBuddy(toDateEdit);
+    period->addWidget(fromLabel, 0, 0);
+    period->addWidget(fromDateEdit, 0, 1);
+    period->addWidget(toLabel, 1, 0);
+    period->addWidget(toDateEdit, 1, 1);
     period->setColumnStretch(1, 1);
-    root->addWidget(GroupBox1);
+    root->addWidget(periodGroup);
 
-    Button4 = newButton("Button4", QStringLiteral("Отчет по рабочим"));
-    Button2 = newButton("Button2", QStringLiteral("Отчет по продукции"));
-    Button1 = newButton("Button1", QStringLiteral("Детальный отчет по рабочим"));
-    Button3 = newButton("Button3", QStringLiteral("Детальный отчет по продукции"));
-    Button6 = newButton("Button6", QStringLiteral("Excel (0 из 0)"));
-    Button5 = newButton("Button5", QStringLiteral("Выход"));
-    for (QPushButton *b : {Button4, Button2, Button1, Button3, Button6, Button5})
+    workersButton = newButton("workersButton", QStringLiteral("Отчет по рабочим"));
+    productsButton = newButton("productsButton", QStringLiteral("Отчет по продукции"));
+    workersDetailButton =
+        newButton("workersDetailButton", QStringLiteral("Детальный отчет по рабочим"));
+    productsDetailButton =
+        newButton("productsDetailButton", QStringLiteral("Детальный отчет по продукции"));
+    exportButton = newButton("exportButton", QStringLiteral("Excel (0 из 0)"));
+    exitButton = newButton("exitButton", QStringLiteral("Выход"));
+    for (QPushButton *b : {workersButton, productsButton, workersDetailButton, productsDetailButton,
+                           exportButton, exitButton})
         root->addWidget(b);
     makeDefault(nullptr);
-    setCancelButton(Button5);
+    setCancelButton(exitButton);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     XLS_Rep = new db::Dataset(QStringLiteral("XLS_Rep"), this);
     XLS_Rep->setSql(QString::fromLatin1(reports::sql::kWorkbook));
 
-    connect(Button4, &QPushButton::clicked, this, &ReportsWindow::Button4Click);
-    connect(Button2, &QPushButton::clicked, this, &ReportsWindow::Button2Click);
-    connect(Button1, &QPushButton::clicked, this, &ReportsWindow::Button1Click);
-    connect(Button3, &QPushButton::clicked, this, &ReportsWindow::Button3Click);
-    connect(Button6, &QPushButton::clicked, this, &ReportsWindow::Button6Click);
-    connect(Button5, &QPushButton::clicked, this, &QDialog::reject);
+    connect(workersButton, &QPushButton::clicked, this, &ReportsWindow::workersClick);
+    connect(productsButton, &QPushButton::clicked, this, &ReportsWindow::productsClick);
+    connect(workersDetailButton, &QPushButton::clicked, this, &ReportsWindow::workersDetailClick);
+    connect(productsDetailButton, &QPushButton::clicked, this, &ReportsWindow::productsDetailClick);
+    connect(exportButton, &QPushButton::clicked, this, &ReportsWindow::exportClick);
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void ReportsWindow::openFrom(ui::Form *caller)
@@ -91,15 +94,15 @@ void ReportsWindow::openFrom(ui::Form *caller)
     const QDate today = QDate::currentDate();
     const QDate thisMonth(today.year(), today.month(), 1);
     // The previous month, from its first to its last day: both bounds are counted.
-    DTPicker1->setDate(thisMonth.addMonths(-1));
-    DTPicker2->setDate(thisMonth.addDays(-1));
+    fromDateEdit->setDate(thisMonth.addMonths(-1));
+    toDateEdit->setDate(thisMonth.addDays(-1));
     caller->showChild(this);
 }
 
 // The kind of product as a record filter on naimen: all, finished products, blanks.
 void ReportsWindow::applyKind(db::Dataset *ds) const
 {
-    switch (RadioGroup1->itemIndex()) {
+    switch (kindGroup->itemIndex()) {
     case 1:
         ds->setFilter(QStringLiteral("naimen=0"));
         ds->setFiltered(true);
@@ -117,16 +120,16 @@ void ReportsWindow::applyKind(db::Dataset *ds) const
 // the day the title names as the last one is counted.
 QDate ReportsWindow::periodEnd() const
 {
-    return DTPicker2->date().addDays(1);
+    return toDateEdit->date().addDays(1);
 }
 
 bool ReportsWindow::periodReversed()
 {
-    const QString refusal = shop::limits::reversedPeriod(DTPicker1->date(), DTPicker2->date());
+    const QString refusal = shop::limits::reversedPeriod(fromDateEdit->date(), toDateEdit->date());
     if (refusal.isEmpty())
         return false;
     ui::showError(refusal, QStringLiteral("Ошибка"));
-    DTPicker1->setFocus();
+    fromDateEdit->setFocus();
     return true;
 }
 
@@ -137,7 +140,7 @@ void ReportsWindow::runReport(ReportForm *form, const QStringList &starts, const
         return;
     db::Dataset *ds = form->dataset();
     for (const QString &p : starts)
-        ds->setParam(p, DTPicker1->date());
+        ds->setParam(p, fromDateEdit->date());
     for (const QString &p : ends)
         ds->setParam(p, periodEnd());
     applyKind(ds);
@@ -145,51 +148,69 @@ void ReportsWindow::runReport(ReportForm *form, const QStringList &starts, const
         const ui::WaitCursor wait;
         ds->open();
         const QLocale locale;
-        form->setTitle(titleStart + locale.toString(DTPicker1->date(), QLocale::ShortFormat) +
+        form->setTitle(titleStart + locale.toString(fromDateEdit->date(), QLocale::ShortFormat) +
                        QStringLiteral(" по ") +
-                       locale.toString(DTPicker2->date(), QLocale::ShortFormat));
+                       locale.toString(toDateEdit->date(), QLocale::ShortFormat));
         // Saved as "<report> <from>-<to>.pdf".
         const QString dates = QStringLiteral("dd.MM.yyyy");
-        form->QuickRep1->setDocumentName(
+        form->printout->setDocumentName(
             QStringLiteral("%1 %2-%3")
                 .arg(titleStart.section(QStringLiteral(" за "), 0, 0).trimmed(),
-                     DTPicker1->date().toString(dates), DTPicker2->date().toString(dates)));
+                     fromDateEdit->date().toString(dates), toDateEdit->date().toString(dates)));
         form->prepare();
     }
     form->preview(this);
     ds->close();
 }
 
-void ReportsWindow::Button4Click()
+void ReportsWindow::applyRole(Role role)
+{
+    const std::pair<Action, QPushButton *> buttons[] = {
+        {Action::ReportByWorkers, workersButton},
+        {Action::ReportByProducts, productsButton},
+        {Action::DetailByWorkers, workersDetailButton},
+        {Action::DetailByProducts, productsDetailButton},
+        {Action::ExportReport, exportButton},
+    };
+    for (const auto &[action, button] : buttons)
+        if (!allows(role, action))
+            button->setEnabled(false);
+    if (reportsFinishedOnly(role)) {
+        kindGroup->setItemIndex(1);
+        kindGroup->setEnabled(false);
+    }
+}
+
+void ReportsWindow::workersClick()
 {
     runReport(workersReport, {"data1", "data3", "data5"}, {"data2", "data4", "data6"},
               QStringLiteral("   Отчет по рабочим за период с "));
 }
 
-void ReportsWindow::Button2Click()
+void ReportsWindow::productsClick()
 {
     runReport(productsReport, {"data1"}, {"data2"},
               QStringLiteral("   Отчет по продукции за период с "));
 }
 
-void ReportsWindow::Button1Click()
+void ReportsWindow::workersDetailClick()
 {
     workersDetailReport->w_Report->close();
     runReport(workersDetailReport, {"data1"}, {"data2"},
               QStringLiteral("   Детальный отчет по рабочим за период с "));
 }
 
-void ReportsWindow::Button3Click()
+void ReportsWindow::productsDetailClick()
 {
     runReport(productsDetailReport, {"data1"}, {"data2"},
               QStringLiteral("   Детальный отчет по продукции за период с "));
 }
 
-void ReportsWindow::Button6Click()
+void ReportsWindow::exportClick()
 {
     if (periodReversed())
         return;
-    XLS_Rep->setParam(QStringLiteral("data1"), DTPicker1->date());
+    XLS_Rep->setParam(QStringLiteral("data1"), fromDateEdit->date());
     XLS_Rep->setParam(QStringLiteral("data2"), periodEnd());
     applyKind(XLS_Rep);
     const ui::WaitCursor wait;
@@ -201,7 +222,7 @@ void ReportsWindow::Button6Click()
     }
     const int total = XLS_Rep->recordCount();
     auto progress = [this, total](int written) {
-        Button6->setText(QStringLiteral("Excel (%1 из %2)").arg(written).arg(total));
+        exportButton->setText(QStringLiteral("Excel (%1 из %2)").arg(written).arg(total));
     };
     progress(0);
     const QStringList head = {QStringLiteral("Наименование"), QStringLiteral("Операция"),

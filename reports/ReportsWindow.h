@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shop/Roles.h"
 #include "ui/Form.h"
 
 #include <QDate>
@@ -23,21 +24,26 @@ class ReportsWindow : public ui::Form {
 public:
     explicit ReportsWindow(QWidget *parent = nullptr);
 
-    ui::RadioGroup *RadioGroup1;
-    QGroupBox *GroupBox1;
-    QLabel *Label1, *Label2;
-    QDateEdit *DTPicker1, *DTPicker2;
-    QPushButton *Button4, *Button2, *Button1, *Button3, *Button6, *Button5;
+    ui::RadioGroup *kindGroup;
+    QGroupBox *periodGroup;
+    QLabel *fromLabel, *toLabel;
+    QDateEdit *fromDateEdit, *toDateEdit;
+    QPushButton *workersButton, *productsButton, *workersDetailButton, *productsDetailButton,
+        *exportButton, *exitButton;
     db::Dataset *XLS_Rep;
 
     // Shows the window over caller with the period set to the previous calendar month.
     void openFrom(ui::Form *caller);
 
-    void Button4Click();
-    void Button2Click();
-    void Button1Click();
-    void Button3Click();
-    void Button6Click();
+    // Takes from the window what the role may not do; a role held to finished products
+    // finds the kind chosen and fixed.
+    void applyRole(Role role);
+
+    void workersClick();
+    void productsClick();
+    void workersDetailClick();
+    void productsDetailClick();
+    void exportClick();
 
 private:
     void applyKind(db::Dataset *ds) const;

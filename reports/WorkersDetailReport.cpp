@@ -48,5 +48,5 @@ WorkersDetailReport::WorkersDetailReport(QObject *parent)
         << frame::total(165.9, 24.1, QStringLiteral("sum(summa)"), "#0.00", false, Align::Center);
 
     def.bands << fio << detail << fioFoot << foot << frame::pageFooter();
-    QuickRep1->def() = def;
+    printout->def() = def;
 }

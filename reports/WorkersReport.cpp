@@ -65,5 +65,5 @@ WorkersReport::WorkersReport(QObject *parent) : ReportForm("workersReport", pare
                                   Align::Center);
 
     def.bands << fio << nom << detail << nomFoot << fioFoot << foot << frame::pageFooter();
-    QuickRep1->def() = def;
+    printout->def() = def;
 }

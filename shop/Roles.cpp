@@ -14,31 +14,50 @@ Role roleOf(const QString &typed)
     return Role::Refused;
 }
 
-QStringList disabledInJournal(Role role)
+bool allows(Role role, Action action)
 {
+    if (action == Action::AcceptEntry)
+        return role != Role::Foreman;
     switch (role) {
+    case Role::Administrator:
+        return true;
     case Role::Viewer:
-        return {"Button1",      "Button2",      "Button3", "RadioButton1", "RadioButton2",
-                "RadioButton3", "RadioButton4", "CBox1",   "Button8",      "DBGrid2",
-                "DateT",        "N2",           "N11"};
+        switch (action) {
+        case Action::AddEntry:
+        case Action::ChangeEntry:
+        case Action::DeleteEntry:
+        case Action::BrowseEntries:
+        case Action::ChooseShift:
+        case Action::ChooseDate:
+        case Action::MarkDayOff:
+        case Action::RefreshJournal:
+        case Action::OpenRefbooks:
+        case Action::OpenTimesheets:
+            return false;
+        default:
+            return true;
+        }
     case Role::Foreman:
-        return {"Button2", "Button3", "N2", "N11"};
     case Role::Warehouse:
-        return {"Button1", "Button2", "Button3", "N2", "N11"};
-    default:
-        return {};
+        switch (action) {
+        case Action::AddEntry:
+            return role == Role::Foreman;
+        case Action::ChangeEntry:
+        case Action::DeleteEntry:
+        case Action::OpenRefbooks:
+        case Action::OpenTimesheets:
+        case Action::ReportByWorkers:
+        case Action::ReportByProducts:
+        case Action::DetailByWorkers:
+        case Action::ExportReport:
+            return false;
+        default:
+            return true;
+        }
+    case Role::Refused:
+        return false;
     }
-}
-
-QStringList disabledInReports(Role role)
-{
-    switch (role) {
-    case Role::Foreman:
-    case Role::Warehouse:
-        return {"Button1", "Button2", "Button4", "Button6"};
-    default:
-        return {};
-    }
+    return false;
 }
 
 bool reportsFinishedOnly(Role role)
@@ -48,7 +67,7 @@ bool reportsFinishedOnly(Role role)
 
 bool mayAccept(const QString &accessRole)
 {
-    return roleOf(accessRole) != Role::Foreman;
+    return allows(roleOf(accessRole), Action::AcceptEntry);
 }
 
 QString roleName(Role role)

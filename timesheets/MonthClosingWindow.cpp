@@ -37,9 +37,9 @@ MonthClosingWindow::MonthClosingWindow(QWidget *parent) : ui::Form(parent)
         "     and l.row_id=m.year::bigint*100+m.month order by l.id desc limit 1) r on true "
         "order by m.year desc, m.month desc"));
 
-    DBGrid1 = new ui::DBGrid(QStringLiteral("DBGrid1"), this);
-    DBGrid1->setAccessibleName(QStringLiteral("Месяцы"));
-    DBGrid1->setColumns({
+    monthsGrid = new ui::DBGrid(QStringLiteral("monthsGrid"), this);
+    monthsGrid->setAccessibleName(QStringLiteral("Месяцы"));
+    monthsGrid->setColumns({
         {QStringLiteral("year"), QStringLiteral("Год"), 50, Qt::AlignRight | Qt::AlignVCenter},
         {QStringLiteral("month_name"), QStringLiteral("Месяц"), 90},
         {QStringLiteral("state"), QStringLiteral("Состояние"), 80},
@@ -48,34 +48,34 @@ MonthClosingWindow::MonthClosingWindow(QWidget *parent) : ui::Form(parent)
         {QStringLiteral("reopened_by"), QStringLiteral("Кем открыт вновь"), 200},
         {QStringLiteral("reopened_at"), QStringLiteral("Когда открыт"), 120},
     });
-    DBGrid1->setDataset(Months);
-    DBGrid1->horizontalHeader()->setStretchLastSection(true);
+    monthsGrid->setDataset(Months);
+    monthsGrid->horizontalHeader()->setStretchLastSection(true);
     connect(Months, &db::Dataset::currentChanged, this, &MonthClosingWindow::showState);
     connect(Months, &db::Dataset::changed, this, &MonthClosingWindow::showState);
 
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    stateLabel = new QLabel(this);
+    stateLabel->setObjectName(QStringLiteral("stateLabel"));
 
-    Button1 = newButton("Button1", QStringLiteral("Закрыть месяц"));
-    Button2 = newButton("Button2", QStringLiteral("Открыть месяц"));
-    Button3 = newButton("Button3", QStringLiteral("Выход"));
+    closeMonthButton = newButton("closeMonthButton", QStringLiteral("Закрыть месяц"));
+    openMonthButton = newButton("openMonthButton", QStringLiteral("Открыть месяц"));
+    exitButton = newButton("exitButton", QStringLiteral("Выход"));
     makeDefault(nullptr);
-    setCancelButton(Button3);
-    connect(Button1, &QPushButton::clicked, this, &MonthClosingWindow::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &MonthClosingWindow::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &QDialog::reject);
+    setCancelButton(exitButton);
+    connect(closeMonthButton, &QPushButton::clicked, this, &MonthClosingWindow::closeMonthClick);
+    connect(openMonthButton, &QPushButton::clicked, this, &MonthClosingWindow::openMonthClick);
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
 
     auto *root = new QVBoxLayout(this);
-    root->addWidget(DBGrid1, 1);
-    root->addWidget(Label1);
+    root->addWidget(monthsGrid, 1);
+    root->addWidget(stateLabel);
     auto *bar = new QHBoxLayout;
-    bar->addWidget(Button1);
-    bar->addWidget(Button2);
+    bar->addWidget(closeMonthButton);
+    bar->addWidget(openMonthButton);
     bar->addStretch(1);
-    bar->addWidget(Button3);
+    bar->addWidget(exitButton);
     root->addLayout(bar);
 
-    resize(DBGrid1->contentWidth() + 2 * DBGrid1->frameWidth() + 40, 480);
+    resize(monthsGrid->contentWidth() + 2 * monthsGrid->frameWidth() + 40, 480);
 }
 
 void MonthClosingWindow::openFrom(ui::Form *from, bool administrator)
@@ -90,7 +90,7 @@ void MonthClosingWindow::openFrom(ui::Form *from, bool administrator)
 
 void MonthClosingWindow::FormActivate()
 {
-    DBGrid1->setFocus();
+    monthsGrid->setFocus();
 }
 
 void MonthClosingWindow::showState()
@@ -98,15 +98,15 @@ void MonthClosingWindow::showState()
     const bool any = Months->isActive() && !Months->isEmpty();
     const bool closed =
         any && Months->asString(QStringLiteral("state")) == QStringLiteral("закрыт");
-    Button1->setEnabled(administrator_ && any && !closed);
-    Button2->setEnabled(administrator_ && any && closed);
+    closeMonthButton->setEnabled(administrator_ && any && !closed);
+    openMonthButton->setEnabled(administrator_ && any && closed);
     if (!any) {
-        Label1->clear();
+        stateLabel->clear();
         return;
     }
     const int month = Months->asInteger(QStringLiteral("month"));
     const int year = Months->asInteger(QStringLiteral("year"));
-    Label1->setText(
+    stateLabel->setText(
         closed ? closing::sentence(month, year)
                : QStringLiteral("Период %1 открыт.").arg(closing::periodText(month, year)));
 }
@@ -124,7 +124,7 @@ void MonthClosingWindow::reread(int year, int month)
     showState();
 }
 
-void MonthClosingWindow::Button1Click()
+void MonthClosingWindow::closeMonthClick()
 {
     if (!administrator_ || Months->isEmpty())
         return;
@@ -138,7 +138,7 @@ void MonthClosingWindow::Button1Click()
     reread(year, month);
 }
 
-void MonthClosingWindow::Button2Click()
+void MonthClosingWindow::openMonthClick()
 {
     if (!administrator_ || Months->isEmpty())
         return;

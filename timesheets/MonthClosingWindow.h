@@ -20,15 +20,15 @@ public:
     explicit MonthClosingWindow(QWidget *parent = nullptr);
 
     db::Dataset *Months;
-    ui::DBGrid *DBGrid1;
-    QLabel *Label1; // the state of the chosen month, in words
-    QPushButton *Button1, *Button2, *Button3;
+    ui::DBGrid *monthsGrid;
+    QLabel *stateLabel; // the state of the chosen month, in words
+    QPushButton *closeMonthButton, *openMonthButton, *exitButton;
 
     // Opens the window from another one; only an administrator may change the list.
     void openFrom(ui::Form *from, bool administrator);
     void FormActivate() override;
-    void Button1Click(); // close the month
-    void Button2Click(); // open it again
+    void closeMonthClick(); // close the month
+    void openMonthClick();  // open it again
 
 private:
     void reread(int year, int month);

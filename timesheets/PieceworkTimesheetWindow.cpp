@@ -196,8 +196,8 @@ void PieceworkTimesheetWindow::buildUi()
     setWindowTitle(QStringLiteral("Табель сделка (27)"));
     auto *root = new QVBoxLayout(this);
 
-    DBGrid = new ui::DBGrid(QStringLiteral("DBGrid"), this);
-    DBGrid->setAccessibleName(QStringLiteral("Табель"));
+    timesheetGrid = new ui::DBGrid(QStringLiteral("timesheetGrid"), this);
+    timesheetGrid->setAccessibleName(QStringLiteral("Табель"));
     const Qt::Alignment centre = Qt::AlignCenter;
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     cols_ = {{QStringLiteral("fio"), QStringLiteral("Фамилия И. О."), kStandardNameWidth},
@@ -209,9 +209,9 @@ void PieceworkTimesheetWindow::buildUi()
     cols_.append({QStringLiteral("f_price"), QStringLiteral("Итого (р.)"), 66, right, true, 2});
     cols_.append({QStringLiteral("i_time"), QStringLiteral("Итого (ч.)"), 66, right});
     cols_.append({QStringLiteral("average_price"), QStringLiteral("Час (р.)"), 66, right, true, 2});
-    DBGrid->setColumns(cols_);
-    DBGrid->gridModel()->setTitleStyle(false, Qt::AlignCenter);
-    DBGrid->gridModel()->setStyler(
+    timesheetGrid->setColumns(cols_);
+    timesheetGrid->gridModel()->setTitleStyle(false, Qt::AlignCenter);
+    timesheetGrid->gridModel()->setStyler(
         [](const db::Dataset &, int, const ui::ColumnDef &col, ui::CellStyle &style) {
             static const QStringList figures = {QStringLiteral("f_price"), QStringLiteral("i_time"),
                                                 QStringLiteral("average_price")};
@@ -224,25 +224,25 @@ void PieceworkTimesheetWindow::buildUi()
                 style.font = f;
             }
         });
-    root->addWidget(DBGrid, 1);
+    root->addWidget(timesheetGrid, 1);
 
     auto *panel = new QHBoxLayout;
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->setAccessibleName(QStringLiteral("Месяц"));
-    ComboBox1->addItems(timesheet::monthNames());
-    ComboBox1->setMaxVisibleItems(12);
-    panel->addWidget(ComboBox1);
-    cb_year = new LookupCombo(QStringLiteral("cb_year"), q_year, QStringLiteral("year"),
+    monthBox = new QComboBox(this);
+    monthBox->setObjectName(QStringLiteral("monthBox"));
+    monthBox->setAccessibleName(QStringLiteral("Месяц"));
+    monthBox->addItems(timesheet::monthNames());
+    monthBox->setMaxVisibleItems(12);
+    panel->addWidget(monthBox);
+    yearBox = new LookupCombo(QStringLiteral("yearBox"), q_year, QStringLiteral("year"),
                               QStringLiteral("year"), this);
-    cb_year->setAccessibleName(QStringLiteral("Год"));
-    panel->addWidget(cb_year);
-    PB = new QProgressBar(this);
-    PB->setObjectName(QStringLiteral("PB"));
-    PB->setAccessibleName(QStringLiteral("Ход перестроения"));
-    PB->setMinimum(1);
-    PB->hide();
-    panel->addWidget(PB, 1);
+    yearBox->setAccessibleName(QStringLiteral("Год"));
+    panel->addWidget(yearBox);
+    progressBar = new QProgressBar(this);
+    progressBar->setObjectName(QStringLiteral("progressBar"));
+    progressBar->setAccessibleName(QStringLiteral("Ход перестроения"));
+    progressBar->setMinimum(1);
+    progressBar->hide();
+    panel->addWidget(progressBar, 1);
     panel->addStretch();
 
     QFont bold = font();
@@ -263,10 +263,13 @@ void PieceworkTimesheetWindow::buildUi()
         panel->addWidget(label);
         panel->addWidget(value);
     };
-    total("Label4", QStringLiteral("Ср. сдел.:"), "DBText4", Label4, DBText4);
-    total("Label2", QStringLiteral("Хоз. работы:"), "DBText3", Label2, DBText3);
-    total("Label1", QStringLiteral("Сделка:"), "DBText2", Label1, DBText2);
-    total("Label3", QStringLiteral("Итого:"), "DBText1", Label3, DBText1);
+    total("averageRateLabel", QStringLiteral("Ср. сдел.:"), "averageRateTotal", averageRateLabel,
+          averageRateTotal);
+    total("maintenanceLabel", QStringLiteral("Хоз. работы:"), "maintenanceTotal", maintenanceLabel,
+          maintenanceTotal);
+    total("pieceworkLabel", QStringLiteral("Сделка:"), "pieceworkTotal", pieceworkLabel,
+          pieceworkTotal);
+    total("totalLabel", QStringLiteral("Итого:"), "grandTotal", totalLabel, grandTotal);
     root->addLayout(panel);
 
     auto *buttons = new QHBoxLayout;
@@ -276,21 +279,21 @@ void PieceworkTimesheetWindow::buildUi()
         buttons->addWidget(b);
         return b;
     };
-    Button2 = button("Button2", QStringLiteral("Excel"));
-    Button2->setMinimumWidth(140);
-    Button5 = button("Button5", QStringLiteral("Обновить"));
-    Button3 = button("Button3", QStringLiteral("Перестроить"));
+    exportButton = button("exportButton", QStringLiteral("Excel"));
+    exportButton->setMinimumWidth(140);
+    refreshButton = button("refreshButton", QStringLiteral("Обновить"));
+    rebuildButton = button("rebuildButton", QStringLiteral("Перестроить"));
     payStatementButton = button("payStatementButton", QStringLiteral("Расчетный листок"));
     buttons->addStretch();
-    Button1 = button("Button1", QStringLiteral("Выход"));
-    setCancelButton(Button1);
+    exitButton = button("exitButton", QStringLiteral("Выход"));
+    setCancelButton(exitButton);
     root->addLayout(buttons);
 
-    connect(ComboBox1, &QComboBox::activated, this, &PieceworkTimesheetWindow::ComboBox1Change);
-    connect(cb_year, &QComboBox::activated, this, &PieceworkTimesheetWindow::ComboBox1Change);
-    connect(Button3, &QPushButton::clicked, this, &PieceworkTimesheetWindow::Button3Click);
-    connect(Button2, &QPushButton::clicked, this, &PieceworkTimesheetWindow::Button2Click);
-    connect(Button5, &QPushButton::clicked, this, &PieceworkTimesheetWindow::Button5Click);
+    connect(monthBox, &QComboBox::activated, this, &PieceworkTimesheetWindow::periodChange);
+    connect(yearBox, &QComboBox::activated, this, &PieceworkTimesheetWindow::periodChange);
+    connect(rebuildButton, &QPushButton::clicked, this, &PieceworkTimesheetWindow::rebuildClick);
+    connect(exportButton, &QPushButton::clicked, this, &PieceworkTimesheetWindow::exportClick);
+    connect(refreshButton, &QPushButton::clicked, this, &PieceworkTimesheetWindow::refreshClick);
     connect(payStatementButton, &QPushButton::clicked, this, [this] {
         const timesheet::MonthPeriod p = period();
         const bool any = current->isActive() && !current->isEmpty();
@@ -298,12 +301,12 @@ void PieceworkTimesheetWindow::buildUi()
             this, any ? current->asInteger(QStringLiteral("id")) : 0,
             any ? current->asString(QStringLiteral("fio")).trimmed() : QString(), p.month, p.year);
     });
-    connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void PieceworkTimesheetWindow::applyColumns()
 {
-    DBGrid->setColumns(cols_);
+    timesheetGrid->setColumns(cols_);
 }
 
 void PieceworkTimesheetWindow::setMode(int m)
@@ -335,16 +338,17 @@ void PieceworkTimesheetWindow::openFrom(ui::Form *caller, int m)
 {
     setMode(m);
     const QDate today = QDate::currentDate();
-    ComboBox1->setCurrentIndex(today.month() - 1);
+    monthBox->setCurrentIndex(today.month() - 1);
     timesheet::bindYearList(*q_year);
-    cb_year->reload();
-    cb_year->setKeyValue(today.year());
-    ComboBox1Change();
+    yearBox->reload();
+    yearBox->setKeyValue(today.year());
+    periodChange();
     // The window is as wide as the grid with all days shown, but never wider than the
     // smallest screen in use (1366 px with the window's frame); there the grid scrolls
     // sideways instead.
-    const int width = DBGrid->contentWidth() - nameWidth_ + cols_[0].width +
-                      2 * DBGrid->frameWidth() + DBGrid->verticalScrollBar()->sizeHint().width() +
+    const int width = timesheetGrid->contentWidth() - nameWidth_ + cols_[0].width +
+                      2 * timesheetGrid->frameWidth() +
+                      timesheetGrid->verticalScrollBar()->sizeHint().width() +
                       layout()->contentsMargins().left() + layout()->contentsMargins().right();
     setFixedSize(qMin(qMax(width, sizeHint().width()), kWidestWindow), 640);
     caller->showChild(this);
@@ -360,17 +364,17 @@ void PieceworkTimesheetWindow::openFrom(ui::Form *caller, int m)
 timesheet::MonthPeriod PieceworkTimesheetWindow::period() const
 {
     timesheet::MonthPeriod p;
-    p.month = ComboBox1->currentIndex() + 1;
-    p.year = cb_year->keyValue().toInt();
+    p.month = monthBox->currentIndex() + 1;
+    p.year = yearBox->keyValue().toInt();
     return p;
 }
 
 void PieceworkTimesheetWindow::FormActivate()
 {
-    DBGrid->setDataset(current);
+    timesheetGrid->setDataset(current);
 }
 
-void PieceworkTimesheetWindow::ComboBox1Change()
+void PieceworkTimesheetWindow::periodChange()
 {
     const ui::WaitCursor wait; // the month's rows may take a while
     current->close();
@@ -381,8 +385,9 @@ void PieceworkTimesheetWindow::ComboBox1Change()
     current->open();
     showTotals();
     // A closed month's timesheet is not rebuilt.
-    Button3->setEnabled(!closing::isClosed(p.month, p.year));
-    Button3->setToolTip(Button3->isEnabled() ? QString() : closing::sentence(p.month, p.year));
+    rebuildButton->setEnabled(!closing::isClosed(p.month, p.year));
+    rebuildButton->setToolTip(rebuildButton->isEnabled() ? QString()
+                                                         : closing::sentence(p.month, p.year));
 
     const int days = p.days();
     int hidden = 0;
@@ -401,8 +406,10 @@ void PieceworkTimesheetWindow::ComboBox1Change()
 void PieceworkTimesheetWindow::showTotals()
 {
     const timesheet::MonthPeriod p = period();
-    const std::pair<db::Dataset *, QLabel *> totals[] = {
-        {all_price, DBText1}, {price, DBText2}, {price7, DBText3}, {price8, DBText4}};
+    const std::pair<db::Dataset *, QLabel *> totals[] = {{all_price, grandTotal},
+                                                         {price, pieceworkTotal},
+                                                         {price7, maintenanceTotal},
+                                                         {price8, averageRateTotal}};
     for (const auto &[ds, value] : totals) {
         ds->close();
         timesheet::bindPeriod(*ds, p, ds == all_price ? 2 : 1);
@@ -411,7 +418,7 @@ void PieceworkTimesheetWindow::showTotals()
     }
 }
 
-void PieceworkTimesheetWindow::Button5Click()
+void PieceworkTimesheetWindow::refreshClick()
 {
     current->close();
     current->open();
@@ -425,28 +432,28 @@ void PieceworkTimesheetWindow::rebuildMonth(const timesheet::MonthPeriod &p, QPr
                                   });
 }
 
-void PieceworkTimesheetWindow::Button3Click()
+void PieceworkTimesheetWindow::rebuildClick()
 {
-    if (cb_year->keyValue().isNull())
+    if (yearBox->keyValue().isNull())
         return;
     const timesheet::MonthPeriod p = period();
     if (closing::refuse(p.month, p.year))
         return;
     const ui::WaitCursor wait; // the month's rows may take a while
-    rebuildMonth(p, PB);
+    rebuildMonth(p, progressBar);
     current->close();
     current->open();
 }
 
-void PieceworkTimesheetWindow::Button2Click()
+void PieceworkTimesheetWindow::exportClick()
 {
     const ui::WaitCursor wait; // the month's rows may take a while
     db::Dataset *ds = current;
     const int rec = ds->recNo();
     // The grid is not repainted while the records are walked, and the window takes no
     // other command until the export is done.
-    DBGrid->setDataset(nullptr);
-    QWidget *const controls[] = {ComboBox1, cb_year, Button2, Button3, Button5};
+    timesheetGrid->setDataset(nullptr);
+    QWidget *const controls[] = {monthBox, yearBox, exportButton, rebuildButton, refreshButton};
     for (QWidget *w : controls)
         w->setEnabled(false);
     const auto restore = qScopeGuard([&] {
@@ -454,17 +461,17 @@ void PieceworkTimesheetWindow::Button2Click()
             w->setEnabled(true);
         if (ds->isActive())
             ds->setRecNo(rec);
-        DBGrid->setDataset(ds);
+        timesheetGrid->setDataset(ds);
     });
 
     excel::Export book;
     QString title = windowTitle();
     title.remove(QStringLiteral(" (27)"));
-    const QString month = ComboBox1->currentText() + QLatin1Char(' ') + cb_year->currentText();
+    const QString month = monthBox->currentText() + QLatin1Char(' ') + yearBox->currentText();
     if (!book.open(title + QLatin1Char(' ') + month))
         return;
     const QString all = QString::number(ds->recordCount());
-    Button2->setText(QStringLiteral("Excel (0 из ") + all + QLatin1Char(')'));
+    exportButton->setText(QStringLiteral("Excel (0 из ") + all + QLatin1Char(')'));
     ds->first();
 
     const bool night = mode == 14 || mode == 15;
@@ -502,8 +509,8 @@ void PieceworkTimesheetWindow::Button2Click()
         ds->next();
         ++row;
         ++written;
-        Button2->setText(QStringLiteral("Excel (") + QString::number(written) +
-                         QStringLiteral(" из ") + all + QLatin1Char(')'));
+        exportButton->setText(QStringLiteral("Excel (") + QString::number(written) +
+                              QStringLiteral(" из ") + all + QLatin1Char(')'));
         QCoreApplication::processEvents();
     }
     book.show();
@@ -511,6 +518,6 @@ void PieceworkTimesheetWindow::Button2Click()
 
 void PieceworkTimesheetWindow::done(int result)
 {
-    Button2->setText(QStringLiteral("Excel"));
+    exportButton->setText(QStringLiteral("Excel"));
     ui::Form::done(result);
 }

@@ -29,14 +29,14 @@ public:
     db::Dataset *all_price, *price, *price7, *price8;
     db::Dataset *q_year;
 
-    ui::DBGrid *DBGrid;
-    QComboBox *ComboBox1;
-    LookupCombo *cb_year;
-    QLabel *Label1, *Label2, *Label3, *Label4;
-    QLabel *DBText1, *DBText2, *DBText3, *DBText4;
-    QPushButton *Button1, *Button2, *Button3, *Button5;
+    ui::DBGrid *timesheetGrid;
+    QComboBox *monthBox;
+    LookupCombo *yearBox;
+    QLabel *pieceworkLabel, *maintenanceLabel, *totalLabel, *averageRateLabel;
+    QLabel *grandTotal, *pieceworkTotal, *maintenanceTotal, *averageRateTotal;
+    QPushButton *exitButton, *exportButton, *rebuildButton, *refreshButton;
     QPushButton *payStatementButton; // the current worker's pay statement for the month
-    QProgressBar *PB;
+    QProgressBar *progressBar;
 
     // Caption, current dataset and grid layout of a mode.
     void setMode(int mode);
@@ -47,10 +47,10 @@ public:
     timesheet::MonthPeriod period() const;
 
     void FormActivate() override;
-    void ComboBox1Change(); // month change
-    void Button3Click();    // rebuild
-    void Button2Click();    // export
-    void Button5Click();    // refresh
+    void periodChange();
+    void rebuildClick();
+    void exportClick();
+    void refreshClick();
 
     // Column 0 width the mode gives before days are hidden.
     int nameWidth() const { return nameWidth_; }

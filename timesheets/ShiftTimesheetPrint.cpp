@@ -73,7 +73,7 @@ ShiftTimesheetPrint::ShiftTimesheetPrint(QObject *parent)
     pageFoot.elements << pageNumber(right - 30, 30).aligned(Align::Right);
 
     def.bands << head << detail << pageFoot;
-    QuickRep1->def() = def;
+    printout->def() = def;
 }
 
 void ShiftTimesheetPrint::openMonth(int month, int year)
@@ -86,5 +86,5 @@ void ShiftTimesheetPrint::openMonth(int month, int year)
 
 void ShiftTimesheetPrint::setMonthLabel(const QString &text)
 {
-    QuickRep1->setLabel(kMonthLabel, text);
+    printout->setLabel(kMonthLabel, text);
 }

@@ -80,69 +80,69 @@ void ShiftTimesheetWindow::buildUi()
             {QStringLiteral("d%1").arg(d), QString::number(d), kDayWidth, Qt::AlignCenter});
     cols_.append({QStringLiteral("summ"), QStringLiteral("Итого"), 50, Qt::AlignCenter});
 
-    PageControl1 = new QTabWidget(this);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    TabSheet1 = new QWidget;
-    TabSheet2 = new QWidget;
-    TabSheet3 = new QWidget;
-    TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
-    TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
-    TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
-    PageControl1->addTab(TabSheet1, QStringLiteral("Смена №1"));
-    PageControl1->addTab(TabSheet2, QStringLiteral("Смена №2"));
-    PageControl1->addTab(TabSheet3, QStringLiteral("Смена №3"));
-    DBGrid1 = newGrid("DBGrid1", dataModule->H_Tabel_1, TabSheet1);
-    DBGrid2 = newGrid("DBGrid2", dataModule->H_Tabel_2, TabSheet2);
-    DBGrid3 = newGrid("DBGrid3", dataModule->H_Tabel_3, TabSheet3);
+    shiftTabs = new QTabWidget(this);
+    shiftTabs->setObjectName(QStringLiteral("shiftTabs"));
+    shift1Tab = new QWidget;
+    shift2Tab = new QWidget;
+    shift3Tab = new QWidget;
+    shift1Tab->setObjectName(QStringLiteral("shift1Tab"));
+    shift2Tab->setObjectName(QStringLiteral("shift2Tab"));
+    shift3Tab->setObjectName(QStringLiteral("shift3Tab"));
+    shiftTabs->addTab(shift1Tab, QStringLiteral("Смена №1"));
+    shiftTabs->addTab(shift2Tab, QStringLiteral("Смена №2"));
+    shiftTabs->addTab(shift3Tab, QStringLiteral("Смена №3"));
+    shift1Grid = newGrid("shift1Grid", dataModule->H_Tabel_1, shift1Tab);
+    shift2Grid = newGrid("shift2Grid", dataModule->H_Tabel_2, shift2Tab);
+    shift3Grid = newGrid("shift3Grid", dataModule->H_Tabel_3, shift3Tab);
 
-    auto *firstTab = static_cast<QVBoxLayout *>(TabSheet1->layout());
+    auto *firstTab = static_cast<QVBoxLayout *>(shift1Tab->layout());
     auto *tools = new QHBoxLayout;
-    Button1 = newButton("Button1", QStringLiteral("Перестроить"));
-    PB = new QProgressBar(TabSheet1);
-    PB->setObjectName(QStringLiteral("PB"));
-    PB->setAccessibleName(QStringLiteral("Ход перестроения"));
-    PB->setMinimum(1);
-    PB->hide();
-    Button2 = newButton("Button2", QStringLiteral("Excel"));
-    Button2->setMinimumWidth(140);
-    tools->addWidget(Button1);
-    tools->addWidget(PB, 1);
+    rebuildButton = newButton("rebuildButton", QStringLiteral("Перестроить"));
+    progressBar = new QProgressBar(shift1Tab);
+    progressBar->setObjectName(QStringLiteral("progressBar"));
+    progressBar->setAccessibleName(QStringLiteral("Ход перестроения"));
+    progressBar->setMinimum(1);
+    progressBar->hide();
+    exportButton = newButton("exportButton", QStringLiteral("Excel"));
+    exportButton->setMinimumWidth(140);
+    tools->addWidget(rebuildButton);
+    tools->addWidget(progressBar, 1);
     tools->addStretch();
-    tools->addWidget(Button2);
+    tools->addWidget(exportButton);
     firstTab->addLayout(tools);
-    root->addWidget(PageControl1, 1);
+    root->addWidget(shiftTabs, 1);
 
     auto *bar = new QHBoxLayout;
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->setAccessibleName(QStringLiteral("Месяц"));
-    ComboBox1->addItems(timesheet::monthNames());
-    ComboBox1->setMaxVisibleItems(12);
-    ComboBox2 = new QComboBox(this);
-    ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
-    ComboBox2->setAccessibleName(QStringLiteral("Год"));
-    Button5 = newButton("Button5", QStringLiteral("Обновить"));
-    Button6 = newButton("Button6", QStringLiteral("Печать"));
-    Button4 = newButton("Button4", QStringLiteral("Выход"));
-    bar->addWidget(ComboBox1);
-    bar->addWidget(ComboBox2);
-    bar->addWidget(Button5);
-    bar->addWidget(Button6);
+    monthBox = new QComboBox(this);
+    monthBox->setObjectName(QStringLiteral("monthBox"));
+    monthBox->setAccessibleName(QStringLiteral("Месяц"));
+    monthBox->addItems(timesheet::monthNames());
+    monthBox->setMaxVisibleItems(12);
+    yearBox = new QComboBox(this);
+    yearBox->setObjectName(QStringLiteral("yearBox"));
+    yearBox->setAccessibleName(QStringLiteral("Год"));
+    refreshButton = newButton("refreshButton", QStringLiteral("Обновить"));
+    printButton = newButton("printButton", QStringLiteral("Печать"));
+    exitButton = newButton("exitButton", QStringLiteral("Выход"));
+    bar->addWidget(monthBox);
+    bar->addWidget(yearBox);
+    bar->addWidget(refreshButton);
+    bar->addWidget(printButton);
     bar->addStretch();
-    bar->addWidget(Button4);
+    bar->addWidget(exitButton);
     root->addLayout(bar);
-    for (QPushButton *b : {Button1, Button2, Button4, Button5, Button6})
+    for (QPushButton *b : {rebuildButton, exportButton, exitButton, refreshButton, printButton})
         b->setAutoDefault(false);
-    setCancelButton(Button4);
+    setCancelButton(exitButton);
     fillYears(QDate::currentDate().year());
 
-    connect(ComboBox1, &QComboBox::activated, this, &ShiftTimesheetWindow::ComboBox1Change);
-    connect(ComboBox2, &QComboBox::activated, this, &ShiftTimesheetWindow::ComboBox1Change);
-    connect(Button1, &QPushButton::clicked, this, &ShiftTimesheetWindow::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &ShiftTimesheetWindow::Button2Click);
-    connect(Button5, &QPushButton::clicked, this, &ShiftTimesheetWindow::Button5Click);
-    connect(Button6, &QPushButton::clicked, this, &ShiftTimesheetWindow::Button6Click);
-    connect(Button4, &QPushButton::clicked, this, &QDialog::reject);
+    connect(monthBox, &QComboBox::activated, this, &ShiftTimesheetWindow::periodChange);
+    connect(yearBox, &QComboBox::activated, this, &ShiftTimesheetWindow::periodChange);
+    connect(rebuildButton, &QPushButton::clicked, this, &ShiftTimesheetWindow::rebuildClick);
+    connect(exportButton, &QPushButton::clicked, this, &ShiftTimesheetWindow::exportClick);
+    connect(refreshButton, &QPushButton::clicked, this, &ShiftTimesheetWindow::refreshClick);
+    connect(printButton, &QPushButton::clicked, this, &ShiftTimesheetWindow::printClick);
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
     resize(200 + 31 * kDayWidth + 50 + 60, 560);
 }
 
@@ -150,7 +150,7 @@ ui::DBGrid *ShiftTimesheetWindow::newGrid(const char *name, db::Dataset *ds, QWi
 {
     auto *grid = new ui::DBGrid(QLatin1String(name), tab);
     grid->setAccessibleName(QStringLiteral("Табель, ") +
-                            PageControl1->tabText(PageControl1->indexOf(tab)));
+                            shiftTabs->tabText(shiftTabs->indexOf(tab)));
     grid->setColumns(cols_);
     grid->setDataset(ds);
     grid->setItemDelegate(new DayDelegate(grid));
@@ -197,34 +197,34 @@ QList<db::Dataset *> ShiftTimesheetWindow::datasets() const
 
 void ShiftTimesheetWindow::fillYears(int mustHold)
 {
-    const QString chosen = ComboBox2->currentText();
+    const QString chosen = yearBox->currentText();
     maxYear->close();
     maxYear->open();
     const int latest =
         qMax(QDate::currentDate().year(), maxYear->asInteger(QStringLiteral("year")));
     maxYear->close();
-    ComboBox2->clear();
+    yearBox->clear();
     // The journal's year is always offered, however far it lies from the usual range.
     for (int y = qMin(kFirstYear, mustHold); y <= qMax(latest + 1, mustHold); ++y)
-        ComboBox2->addItem(QString::number(y));
-    const int at = ComboBox2->findText(chosen);
-    ComboBox2->setCurrentIndex(at >= 0 ? at : 0);
+        yearBox->addItem(QString::number(y));
+    const int at = yearBox->findText(chosen);
+    yearBox->setCurrentIndex(at >= 0 ? at : 0);
 }
 
 timesheet::MonthPeriod ShiftTimesheetWindow::period() const
 {
     timesheet::MonthPeriod p;
-    p.month = ComboBox1->currentIndex() + 1;
-    p.year = ComboBox2->currentText().toInt();
+    p.month = monthBox->currentIndex() + 1;
+    p.year = yearBox->currentText().toInt();
     return p;
 }
 
 void ShiftTimesheetWindow::openFrom(ui::Form *caller, const QDate &date)
 {
     fillYears(date.year());
-    ComboBox1->setCurrentIndex(date.month() - 1);
-    ComboBox2->setCurrentIndex(qMax(0, ComboBox2->findText(QString::number(date.year()))));
-    ComboBox1Change();
+    monthBox->setCurrentIndex(date.month() - 1);
+    yearBox->setCurrentIndex(qMax(0, yearBox->findText(QString::number(date.year()))));
+    periodChange();
     caller->showChild(this);
     for (db::Dataset *ds : datasets())
         ds->close();
@@ -232,7 +232,7 @@ void ShiftTimesheetWindow::openFrom(ui::Form *caller, const QDate &date)
 
 void ShiftTimesheetWindow::FormActivate()
 {
-    Button2->setText(QStringLiteral("Excel"));
+    exportButton->setText(QStringLiteral("Excel"));
 }
 
 void ShiftTimesheetWindow::applyColumns()
@@ -241,7 +241,7 @@ void ShiftTimesheetWindow::applyColumns()
         grid->setColumns(cols_);
 }
 
-void ShiftTimesheetWindow::ComboBox1Change()
+void ShiftTimesheetWindow::periodChange()
 {
     const ui::WaitCursor wait; // the month's rows may take a while
     const timesheet::MonthPeriod p = period();
@@ -254,8 +254,9 @@ void ShiftTimesheetWindow::ComboBox1Change()
         ds->open();
     }
     // A closed month's timesheet is not rebuilt.
-    Button1->setEnabled(!closing::isClosed(p.month, p.year));
-    Button1->setToolTip(Button1->isEnabled() ? QString() : closing::sentence(p.month, p.year));
+    rebuildButton->setEnabled(!closing::isClosed(p.month, p.year));
+    rebuildButton->setToolTip(rebuildButton->isEnabled() ? QString()
+                                                         : closing::sentence(p.month, p.year));
     const int days = p.days();
     for (int d = 1; d <= 31; ++d) {
         ui::ColumnDef &col = cols_[d];
@@ -270,7 +271,7 @@ void ShiftTimesheetWindow::ComboBox1Change()
     applyColumns();
 }
 
-void ShiftTimesheetWindow::Button5Click()
+void ShiftTimesheetWindow::refreshClick()
 {
     for (db::Dataset *ds : datasets()) {
         ds->close();
@@ -286,24 +287,25 @@ void ShiftTimesheetWindow::rebuildMonth(const timesheet::MonthPeriod &p, QProgre
                                    });
 }
 
-void ShiftTimesheetWindow::Button1Click()
+void ShiftTimesheetWindow::rebuildClick()
 {
     const timesheet::MonthPeriod p = period();
     if (closing::refuse(p.month, p.year))
         return;
     const ui::WaitCursor wait; // the month's rows may take a while
-    rebuildMonth(p, PB);
-    Button5Click();
+    rebuildMonth(p, progressBar);
+    refreshClick();
 }
 
-void ShiftTimesheetWindow::Button2Click()
+void ShiftTimesheetWindow::exportClick()
 {
     const ui::WaitCursor wait; // the month's rows may take a while
     const timesheet::MonthPeriod p = period();
     db::Dataset *ds = shiftTimesheetPrint->H_Tabel;
     // The window takes no other command until the export is done: another one would close the
     // rows being written and leave a workbook cut short.
-    QWidget *const controls[] = {ComboBox1, ComboBox2, Button1, Button2, Button5, Button6};
+    QWidget *const controls[] = {monthBox,     yearBox,       rebuildButton,
+                                 exportButton, refreshButton, printButton};
     for (QWidget *w : controls)
         w->setEnabled(false);
     const auto restore = qScopeGuard([&] {
@@ -311,14 +313,15 @@ void ShiftTimesheetWindow::Button2Click()
             w->setEnabled(true);
     });
     shiftTimesheetPrint->openMonth(p.month, p.year);
-    const QString month = ComboBox1->currentText() + QLatin1Char(' ') + QString::number(p.year);
+    const QString month = monthBox->currentText() + QLatin1Char(' ') + QString::number(p.year);
     excel::Export book;
     if (!book.open(QStringLiteral("Табель ") + month)) {
         ds->close();
         return;
     }
     const QString all = QString::number(ds->recordCount());
-    Button2->setText(QStringLiteral("Excel (0") + QStringLiteral(" из ") + all + QLatin1Char(')'));
+    exportButton->setText(QStringLiteral("Excel (0") + QStringLiteral(" из ") + all +
+                          QLatin1Char(')'));
 
     // Bold headings; every column takes the width of its longest text.
     const auto cell = [&book](int column, int row, const QString &text, excel::Kind kind,
@@ -346,22 +349,22 @@ void ShiftTimesheetWindow::Button2Click()
         cell(33, row, QString::number(total), Kind::Value, Font::Regular);
         ++row;
         ++written;
-        Button2->setText(QStringLiteral("Excel (") + QString::number(written) +
-                         QStringLiteral(" из ") + all + QLatin1Char(')'));
+        exportButton->setText(QStringLiteral("Excel (") + QString::number(written) +
+                              QStringLiteral(" из ") + all + QLatin1Char(')'));
         QCoreApplication::processEvents();
     }
     book.show();
     ds->close();
 }
 
-void ShiftTimesheetWindow::Button6Click()
+void ShiftTimesheetWindow::printClick()
 {
     const timesheet::MonthPeriod p = period();
     shiftTimesheetPrint->openMonth(p.month, p.year);
-    shiftTimesheetPrint->setMonthLabel(ComboBox1->currentText() + QLatin1Char(' ') +
-                                       ComboBox2->currentText() + QStringLiteral(" г."));
-    shiftTimesheetPrint->QuickRep1->setDocumentName(
-        QStringLiteral("Табель %1 %2").arg(ComboBox1->currentText(), ComboBox2->currentText()));
+    shiftTimesheetPrint->setMonthLabel(monthBox->currentText() + QLatin1Char(' ') +
+                                       yearBox->currentText() + QStringLiteral(" г."));
+    shiftTimesheetPrint->printout->setDocumentName(
+        QStringLiteral("Табель %1 %2").arg(monthBox->currentText(), yearBox->currentText()));
     shiftTimesheetPrint->prepare();
     shiftTimesheetPrint->preview(this);
     shiftTimesheetPrint->H_Tabel->close();

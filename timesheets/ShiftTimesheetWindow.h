@@ -27,12 +27,12 @@ class ShiftTimesheetWindow : public ui::Form {
 public:
     explicit ShiftTimesheetWindow(QWidget *parent = nullptr);
 
-    QTabWidget *PageControl1;
-    QWidget *TabSheet1, *TabSheet2, *TabSheet3;
-    ui::DBGrid *DBGrid1, *DBGrid2, *DBGrid3;
-    QPushButton *Button1, *Button2, *Button4, *Button5, *Button6;
-    QProgressBar *PB;
-    QComboBox *ComboBox1, *ComboBox2;
+    QTabWidget *shiftTabs;
+    QWidget *shift1Tab, *shift2Tab, *shift3Tab;
+    ui::DBGrid *shift1Grid, *shift2Grid, *shift3Grid;
+    QPushButton *rebuildButton, *exportButton, *exitButton, *refreshButton, *printButton;
+    QProgressBar *progressBar;
+    QComboBox *monthBox, *yearBox;
     db::Dataset *maxYear;
 
     // Opens the window from caller on the month and year of date; afterwards the three
@@ -44,11 +44,11 @@ public:
     timesheet::MonthPeriod period() const;
 
     void FormActivate() override;
-    void ComboBox1Change(); // month or year changed
-    void Button1Click();    // rebuild
-    void Button2Click();    // export
-    void Button5Click();    // refresh
-    void Button6Click();    // print
+    void periodChange();
+    void rebuildClick();
+    void exportClick();
+    void refreshClick();
+    void printClick();
 
     // Recreates the month's timesheet rows with a shift number from the shift entries as
     // one unit, moving bar along day by day; rows of other kinds stay as they are.
@@ -67,7 +67,7 @@ private:
     ui::DBGrid *newGrid(const char *name, db::Dataset *ds, QWidget *tab);
     void applyColumns();
     QList<db::Dataset *> datasets() const;
-    QList<ui::DBGrid *> grids() const { return {DBGrid1, DBGrid2, DBGrid3}; }
+    QList<ui::DBGrid *> grids() const { return {shift1Grid, shift2Grid, shift3Grid}; }
 
     QVector<ui::ColumnDef> cols_;
     DayKind dayKinds_[32] = {};

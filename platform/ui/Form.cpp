@@ -98,8 +98,8 @@ QPushButton *Form::newButton(const char *name, const QString &text)
 
 Form::EditorButtons Form::layOutEditor(QWidget *frame, bool saveAtLeft)
 {
-    EditorButtons b{newButton("Button1", QStringLiteral("Записать")),
-                    newButton("Button2", QStringLiteral("Отмена"))};
+    EditorButtons b{newButton("saveButton", QStringLiteral("Записать")),
+                    newButton("cancelButton", QStringLiteral("Отмена"))};
     makeDefault(b.save);
     setCancelButton(b.cancel);
     connect(b.cancel, &QPushButton::clicked, this, &QDialog::reject);

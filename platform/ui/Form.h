@@ -44,8 +44,8 @@ public:
         QPushButton *save;
         QPushButton *cancel;
     };
-    // An editor's layout: its frame above a bar with "Записать" (Button1, the default
-    // button) and "Отмена" (Button2, the cancel button, closes without saving). The window
+    // An editor's layout: its frame above a bar with "Записать" (saveButton, the default
+    // button) and "Отмена" (cancelButton, the cancel button, closes without saving). The window
     // keeps the size its contents need.
     EditorButtons layOutEditor(QWidget *frame, bool saveAtLeft);
 

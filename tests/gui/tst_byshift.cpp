@@ -92,20 +92,21 @@ class ByShiftTest : public gui::Fixture {
     }
     static void choose(ShiftTimesheetWindow *f, int month, int year)
     {
-        f->ComboBox2->setCurrentIndex(f->ComboBox2->findText(QString::number(year)));
-        emit f->ComboBox2->activated(f->ComboBox2->currentIndex());
-        f->ComboBox1->setCurrentIndex(month - 1);
-        emit f->ComboBox1->activated(month - 1);
+        f->yearBox->setCurrentIndex(f->yearBox->findText(QString::number(year)));
+        emit f->yearBox->activated(f->yearBox->currentIndex());
+        f->monthBox->setCurrentIndex(month - 1);
+        emit f->monthBox->activated(month - 1);
     }
     void shown(std::function<void(ShiftTimesheetWindow *)> act)
     {
-        QVERIFY(whileShown<ShiftTimesheetWindow>([&] { shiftJournalWindow->N13->trigger(); }, act));
+        QVERIFY(whileShown<ShiftTimesheetWindow>(
+            [&] { shiftJournalWindow->shiftTimesheetAction->trigger(); }, act));
     }
     void rebuild(int month, int year)
     {
         shown([&](ShiftTimesheetWindow *f) {
             choose(f, month, year);
-            click(f->Button1);
+            click(f->rebuildButton);
         });
     }
 
@@ -114,7 +115,7 @@ private slots:
     {
         startProgram(QStringLiteral("tabel_schema"));
         testdb::run(db_, QString::fromUtf8(kShop));
-        shiftJournalWindow->DateT->setDate(QDate(2021, 1, 15));
+        shiftJournalWindow->dateEdit->setDate(QDate(2021, 1, 15));
         shiftJournalWindow->show();
     }
 
@@ -140,11 +141,11 @@ private slots:
         QCOMPARE(tabel(), before);
         shown([&](ShiftTimesheetWindow *f) {
             choose(f, month, year);
-            click(f->Button1);
+            click(f->rebuildButton);
             QVERIFY(msg_->shown.isEmpty());
-            QVERIFY(f->PB->isHidden());
-            QCOMPARE(f->PB->maximum(), QDate(year, month, 1).daysInMonth());
-            QCOMPARE(f->PB->value(), f->PB->maximum());
+            QVERIFY(f->progressBar->isHidden());
+            QCOMPARE(f->progressBar->maximum(), QDate(year, month, 1).daysInMonth());
+            QCOMPARE(f->progressBar->value(), f->progressBar->maximum());
         });
         QCOMPARE(shiftRows(month, year), rows);
         QCOMPARE(tabel(), expected); // other months and the maintenance rows as they were
@@ -202,14 +203,14 @@ private slots:
         const QString before = tabel();
         shown([&](ShiftTimesheetWindow *f) {
             choose(f, 1, 2021);
-            const int rows = f->DBGrid1->dataset()->recordCount();
-            click(f->Button1);
+            const int rows = f->shift1Grid->dataset()->recordCount();
+            click(f->rebuildButton);
             QCOMPARE(msg_->shown.size(), 1);
             QCOMPARE(msg_->shown[0].kind, QStringLiteral("error"));
             QCOMPARE(tabel(), before);
-            QVERIFY(f->PB->isHidden());
-            QVERIFY(f->DBGrid1->dataset()->isActive());
-            QCOMPARE(f->DBGrid1->dataset()->recordCount(), rows);
+            QVERIFY(f->progressBar->isHidden());
+            QVERIFY(f->shift1Grid->dataset()->isActive());
+            QCOMPARE(f->shift1Grid->dataset()->recordCount(), rows);
         });
         testdb::run(db_, "delete from accounts_dep.smena where time=40000");
     }
@@ -260,8 +261,9 @@ private slots:
         QFETCH(QColor, title);
         shown([&](ShiftTimesheetWindow *f) {
             choose(f, month, year);
-            f->PageControl1->setCurrentIndex(tab);
-            ui::DBGrid *grid = QList<ui::DBGrid *>{f->DBGrid1, f->DBGrid2, f->DBGrid3}[tab];
+            f->shiftTabs->setCurrentIndex(tab);
+            ui::DBGrid *grid =
+                QList<ui::DBGrid *>{f->shift1Grid, f->shift2Grid, f->shift3Grid}[tab];
             const QAbstractItemModel *model = grid->model();
             QVERIFY(model->rowCount() > 0);
             const QModelIndex cell = model->index(0, day);
@@ -293,23 +295,24 @@ private slots:
             testdb::run(db_, QStringLiteral("insert into accounts_dep.h_tabel (w_id, month, "
                                             "year) values (601, 1, %1)")
                                  .arg(dataYear));
-        shiftJournalWindow->DateT->setDate(journal);
+        shiftJournalWindow->dateEdit->setDate(journal);
         // From 2007 to the year after the latest in use, and the journal's year always.
         const int first = qMin(2007, journal.year());
         const int last =
             qMax(qMax(qMax(QDate::currentDate().year(), dataYear), 2021) + 1, journal.year());
         shown([&](ShiftTimesheetWindow *f) {
-            QCOMPARE(f->ComboBox2->itemText(0), QString::number(first));
-            QCOMPARE(f->ComboBox2->count(), last - first + 1);
-            QCOMPARE(f->ComboBox2->currentText(), QString::number(journal.year()));
-            QCOMPARE(f->ComboBox1->currentIndex(), journal.month() - 1);
-            QVERIFY(f->DBGrid1->dataset()->isActive());
-            QCOMPARE(f->DBGrid1->dataset()->param("date2").toDate(),
+            QCOMPARE(f->yearBox->itemText(0), QString::number(first));
+            QCOMPARE(f->yearBox->count(), last - first + 1);
+            QCOMPARE(f->yearBox->currentText(), QString::number(journal.year()));
+            QCOMPARE(f->monthBox->currentIndex(), journal.month() - 1);
+            QVERIFY(f->shift1Grid->dataset()->isActive());
+            QCOMPARE(f->shift1Grid->dataset()->param("date2").toDate(),
                      QDate(journal.year(), journal.month(), 1).addMonths(1));
         });
-        QVERIFY(!shiftTimesheetWindow->DBGrid1->dataset()->isActive()); // closed once the window is
+        QVERIFY(
+            !shiftTimesheetWindow->shift1Grid->dataset()->isActive()); // closed once the window is
         testdb::run(db_, "delete from accounts_dep.h_tabel where year=2030");
-        shiftJournalWindow->DateT->setDate(QDate(2021, 1, 15));
+        shiftJournalWindow->dateEdit->setDate(QDate(2021, 1, 15));
     }
 
     void exportMonth()
@@ -322,17 +325,19 @@ private slots:
             QStringList enabledDuringExport;
             QTimer::singleShot(0, f, [&] {
                 for (QWidget *w :
-                     {static_cast<QWidget *>(f->ComboBox1), static_cast<QWidget *>(f->ComboBox2),
-                      static_cast<QWidget *>(f->Button1), static_cast<QWidget *>(f->Button2),
-                      static_cast<QWidget *>(f->Button5), static_cast<QWidget *>(f->Button6)})
+                     {static_cast<QWidget *>(f->monthBox), static_cast<QWidget *>(f->yearBox),
+                      static_cast<QWidget *>(f->rebuildButton),
+                      static_cast<QWidget *>(f->exportButton),
+                      static_cast<QWidget *>(f->refreshButton),
+                      static_cast<QWidget *>(f->printButton)})
                     if (w->isEnabled())
                         enabledDuringExport << w->objectName();
                 enabledDuringExport << "checked";
             });
-            click(f->Button2);
+            click(f->exportButton);
             QCOMPARE(enabledDuringExport, QStringList{"checked"});
-            QVERIFY(f->Button6->isEnabled() && f->ComboBox2->isEnabled());
-            QCOMPARE(f->Button2->text(), QStringLiteral("Excel (3 из 3)"));
+            QVERIFY(f->printButton->isEnabled() && f->yearBox->isEnabled());
+            QCOMPARE(f->exportButton->text(), QStringLiteral("Excel (3 из 3)"));
         });
         QVERIFY(msg_->shown.isEmpty());
         QCOMPARE(sheets.opened.size(), 1);
@@ -379,7 +384,7 @@ private slots:
         QString text;
         shown([&](ShiftTimesheetWindow *f) {
             choose(f, 1, 2021);
-            QVERIFY(whileShown<report::PreviewWindow>([f] { click(f->Button6); },
+            QVERIFY(whileShown<report::PreviewWindow>([f] { click(f->printButton); },
                                                       [&](report::PreviewWindow *w) {
                                                           QCOMPARE(w->pageCount(), 1);
                                                           QVERIFY(w->report().def().page.landscape);

@@ -11,7 +11,7 @@
 #include "db/Dataset.h"
 #include "journal/ChangeHistoryWindow.h"
 #include "journal/ShiftJournalWindow.h"
-#include "maintenance/MaintenanceEntryEditor.h"
+#include "maintenance/MaintenanceJournalWindow.h"
 #include "shop/DataModule.h"
 #include "timesheets/MonthClosingWindow.h"
 #include "timesheets/ShiftTimesheetWindow.h"
@@ -50,8 +50,8 @@ class ClosingTest : public gui::Fixture {
     }
     void showDate(const QDate &d)
     {
-        shiftJournalWindow->DateT->setDate(d);
-        shiftJournalWindow->DateTChange();
+        shiftJournalWindow->dateEdit->setDate(d);
+        shiftJournalWindow->dateChange();
     }
     // The month's row of the closing window made current.
     static bool chooseMonth(MonthClosingWindow *f, const QDate &d)
@@ -80,17 +80,17 @@ private slots:
     void journalOfAClosedMonth()
     {
         showDate(closed_);
-        QCOMPARE(shiftJournalWindow->LabelClosed->text(), sentence(closed_));
-        for (QPushButton *b : {shiftJournalWindow->Button1, shiftJournalWindow->Button2,
-                               shiftJournalWindow->Button3})
+        QCOMPARE(shiftJournalWindow->closedLabel->text(), sentence(closed_));
+        for (QPushButton *b : {shiftJournalWindow->addButton, shiftJournalWindow->changeButton,
+                               shiftJournalWindow->deleteButton})
             QVERIFY2(!b->isEnabled(), qPrintable(b->text()));
-        QVERIFY(shiftJournalWindow->Button8->isEnabled());
+        QVERIFY(shiftJournalWindow->refreshButton->isEnabled());
 
         // Acceptance is refused before the server is asked; the mark stays.
         db::Dataset *q = dataModule->smena(1);
         QVERIFY(!q->isEmpty());
         const QString ok = q->asString("ok");
-        shiftJournalWindow->DBGrid2DblClick();
+        shiftJournalWindow->entriesGridDoubleClick();
         QCOMPARE(msg_->texts(), QStringList{sentence(closed_)});
         QCOMPARE(sql(QStringLiteral("select ok from accounts_dep.smena where id=%1")
                          .arg(q->asInteger("id")))
@@ -98,9 +98,9 @@ private slots:
                  ok);
 
         showDate(open_);
-        QCOMPARE(shiftJournalWindow->LabelClosed->text(), QString());
-        for (QPushButton *b : {shiftJournalWindow->Button1, shiftJournalWindow->Button2,
-                               shiftJournalWindow->Button3})
+        QCOMPARE(shiftJournalWindow->closedLabel->text(), QString());
+        for (QPushButton *b : {shiftJournalWindow->addButton, shiftJournalWindow->changeButton,
+                               shiftJournalWindow->deleteButton})
             QVERIFY2(b->isEnabled(), qPrintable(b->text()));
     }
 
@@ -108,18 +108,19 @@ private slots:
     {
         showDate(closed_);
         const QVariant before = sql("select count(*) from accounts_dep.fatigue");
-        QVERIFY(whileShown<MaintenanceEntryEditor>(
-            [] { shiftJournalWindow->Button5->click(); },
-            [&](MaintenanceEntryEditor *f) {
-                QCOMPARE(f->LabelClosed->text(), sentence(closed_));
-                for (QPushButton *b : {f->Button5, f->Button6, f->Button7, f->Button1})
+        QVERIFY(whileShown<MaintenanceJournalWindow>(
+            [] { shiftJournalWindow->maintenanceButton->click(); },
+            [&](MaintenanceJournalWindow *f) {
+                QCOMPARE(f->closedLabel->text(), sentence(closed_));
+                for (QPushButton *b :
+                     {f->addButton, f->changeButton, f->deleteButton, f->averagePricesButton})
                     QVERIFY2(!b->isEnabled(), qPrintable(b->text()));
-                QVERIFY(f->Button9->isEnabled());
+                QVERIFY(f->historyButton->isEnabled());
                 // Double-clicking a row asks to change it.
-                f->Button6Click();
-                f->DTPcker1->setDate(open_);
-                QVERIFY(f->Button5->isEnabled());
-                QCOMPARE(f->LabelClosed->text(), QString());
+                f->changeClick();
+                f->dateEdit->setDate(open_);
+                QVERIFY(f->addButton->isEnabled());
+                QCOMPARE(f->closedLabel->text(), QString());
             }));
         QCOMPARE(msg_->texts(), QStringList{sentence(closed_)});
         QCOMPARE(sql("select count(*) from accounts_dep.fatigue"), before);
@@ -131,8 +132,8 @@ private slots:
         QVERIFY(whileShown<ShiftTimesheetWindow>(
             [&] { shiftTimesheetWindow->openFrom(shiftJournalWindow, closed_); },
             [&](ShiftTimesheetWindow *f) {
-                QVERIFY(!f->Button1->isEnabled());
-                f->Button1Click();
+                QVERIFY(!f->rebuildButton->isEnabled());
+                f->rebuildClick();
             }));
         QCOMPARE(msg_->texts(), QStringList{sentence(closed_)});
         QCOMPARE(testdb::timesheet(db_), cells);
@@ -147,21 +148,21 @@ private slots:
             [&](MonthClosingWindow *f) {
                 QVERIFY(chooseMonth(f, closed_));
                 QCOMPARE(f->Months->asString("state"), QStringLiteral("закрыт"));
-                QVERIFY(!f->Button1->isEnabled());
-                QVERIFY(f->Button2->isEnabled());
-                QCOMPARE(f->Label1->text(), sentence(closed_));
+                QVERIFY(!f->closeMonthButton->isEnabled());
+                QVERIFY(f->openMonthButton->isEnabled());
+                QCOMPARE(f->stateLabel->text(), sentence(closed_));
 
                 QVERIFY(chooseMonth(f, open_));
                 QCOMPARE(f->Months->asString("state"), QStringLiteral("открыт"));
                 msg_->answer({false});
-                f->Button1->click();
+                f->closeMonthButton->click();
                 QCOMPARE(f->Months->asString("state"), QStringLiteral("открыт"));
                 msg_->answer({true});
-                f->Button1->click();
+                f->closeMonthButton->click();
                 QCOMPARE(f->Months->asString("state"), QStringLiteral("закрыт"));
                 QCOMPARE(f->Months->asString("closed_by"), QStringLiteral("Администратор (тест)"));
                 msg_->answer({true});
-                f->Button2->click();
+                f->openMonthButton->click();
                 QCOMPARE(f->Months->asString("state"), QStringLiteral("открыт"));
                 QCOMPARE(f->Months->asString("reopened_by"),
                          QStringLiteral("Администратор (тест)"));
@@ -182,8 +183,8 @@ private slots:
             [] { monthClosingWindow->openFrom(shiftJournalWindow, false); },
             [&](MonthClosingWindow *f) {
                 QVERIFY(f->Months->recordCount() >= 3);
-                QVERIFY(!f->Button1->isEnabled());
-                QVERIFY(!f->Button2->isEnabled());
+                QVERIFY(!f->closeMonthButton->isEnabled());
+                QVERIFY(!f->openMonthButton->isEnabled());
             }));
     }
 
@@ -202,9 +203,9 @@ private slots:
             sql(QStringLiteral("select kol_vo from accounts_dep.smena where id=%1").arg(id))
                 .toString();
         QVERIFY(whileShown<ChangeHistoryWindow>(
-            [] { shiftJournalWindow->Button9->click(); },
+            [] { shiftJournalWindow->historyButton->click(); },
             [&](ChangeHistoryWindow *f) {
-                QVERIFY(!f->DTPicker1->isVisible());
+                QVERIFY(!f->fromDateEdit->isVisible());
                 QCOMPARE(f->Log->recordCount(), 1);
                 QCOMPARE(f->Log->asString("who"), QStringLiteral("Администратор (тест)"));
                 QCOMPARE(f->Log->asString("action"), QStringLiteral("Изменение"));
@@ -221,11 +222,11 @@ private slots:
         QVERIFY(whileShown<ChangeHistoryWindow>(
             [] { changeHistoryWindow->openAll(shiftJournalWindow); },
             [&](ChangeHistoryWindow *f) {
-                QVERIFY(f->DTPicker1->isVisible());
+                QVERIFY(f->fromDateEdit->isVisible());
                 QVERIFY(f->Log->recordCount() > 0);
-                f->ComboBox1->setCurrentText(QStringLiteral("Администратор (тест)"));
-                f->ComboBox2->setCurrentText(QStringLiteral("Закрытие периода"));
-                f->Button1->click();
+                f->userBox->setCurrentText(QStringLiteral("Администратор (тест)"));
+                f->kindBox->setCurrentText(QStringLiteral("Закрытие периода"));
+                f->showButton->click();
                 // The closing and the reopening: year, month, who closed it and when.
                 QSet<QString> actions;
                 for (f->Log->first(); !f->Log->eof(); f->Log->next()) {
@@ -234,7 +235,7 @@ private slots:
                 }
                 QCOMPARE(actions,
                          (QSet<QString>{QStringLiteral("Добавление"), QStringLiteral("Удаление")}));
-                f->Button2->click();
+                f->exportButton->click();
             }));
         const QJsonObject book = sheets.readLast();
         const QJsonObject cells = book.value("cells").toObject();
@@ -252,9 +253,9 @@ private slots:
                 const int listed = f->Log->recordCount();
                 QVERIFY(listed > 0);
                 msg_->clear();
-                f->DTPicker1->setDate(QDate(2020, 3, 2));
-                f->DTPicker2->setDate(QDate(2020, 3, 1));
-                f->Button1->click();
+                f->fromDateEdit->setDate(QDate(2020, 3, 2));
+                f->toDateEdit->setDate(QDate(2020, 3, 1));
+                f->showButton->click();
                 QCOMPARE(msg_->texts(),
                          QStringList{"Начало периода (02.03.2020) позже его конца (01.03.2020): "
                                      "укажите в поле «с» день не позже дня в поле «по»."});

@@ -52,18 +52,18 @@ class EntryTest : public gui::Fixture {
     }
     void chooseShift(int shift, bool dayOff)
     {
-        QRadioButton *b[] = {shiftJournalWindow->RadioButton1, shiftJournalWindow->RadioButton2,
-                             shiftJournalWindow->RadioButton3, shiftJournalWindow->RadioButton4};
+        QRadioButton *b[] = {shiftJournalWindow->shift1Radio, shiftJournalWindow->shift2Radio,
+                             shiftJournalWindow->shift3Radio, shiftJournalWindow->overtimeRadio};
         b[shift - 1]->click();
-        shiftJournalWindow->CBox1->setChecked(dayOff);
+        shiftJournalWindow->dayOffBox->setChecked(dayOff);
     }
     // The operation pick's hand-back for the operation with this id.
     void pickOperation(int id)
     {
-        QVERIFY(drive::whileShown<OperationList>([] { shiftEntryEditor->Button4Click(); },
+        QVERIFY(drive::whileShown<OperationList>([] { shiftEntryEditor->operationPickClick(); },
                                                  [id](OperationList *f) {
                                                      QVERIFY(f->dataset->locate("id", id));
-                                                     drive::click(f->Button2);
+                                                     drive::click(f->changeButton);
                                                  }));
     }
     void pickWorker(int id)
@@ -78,18 +78,18 @@ class EntryTest : public gui::Fixture {
               const QString &colour = QString())
     {
         shiftEntryEditor->presetAdd(
-            {date, shiftJournalWindow->shift, shiftJournalWindow->CBox1->isChecked()});
+            {date, shiftJournalWindow->shift, shiftJournalWindow->dayOffBox->isChecked()});
         pickWorker(worker);
         pickOperation(oper);
-        shiftEntryEditor->Edit3->setText(qty);
-        shiftEntryEditor->Edit6->setText(hours);
-        shiftEntryEditor->Edit5->setText(colour);
+        shiftEntryEditor->quantityEdit->setText(qty);
+        shiftEntryEditor->hoursEdit->setText(hours);
+        shiftEntryEditor->colourEdit->setText(colour);
     }
     // Saves as a click on "Запись" does: an error travels to the application's display.
     bool save()
     {
         showEditor();
-        drive::click(shiftEntryEditor->Button1);
+        drive::click(shiftEntryEditor->saveButton);
         const bool closed = !shiftEntryEditor->isVisible();
         shiftEntryEditor->hide();
         return closed;
@@ -191,8 +191,9 @@ private slots:
         QFETCH(double, stored);
         chooseShift(shift, dayOff);
         fill(workerA_, plain_, kDay, "10", "8");
-        QCOMPARE(shiftEntryEditor->Edit8->text(), QStringLiteral("1,5")); // the lowest norm price
-        QCOMPARE(shiftEntryEditor->Edit7->text(), shown);
+        QCOMPARE(shiftEntryEditor->basePriceEdit->text(),
+                 QStringLiteral("1,5")); // the lowest norm price
+        QCOMPARE(shiftEntryEditor->finalPriceEdit->text(), shown);
         QVERIFY(save());
         QCOMPARE(sql(QStringLiteral("select cena from accounts_dep.smena where w_id=%1 and "
                                     "smena=%2")
@@ -206,7 +207,7 @@ private slots:
     {
         chooseShift(3, false);
         fill(workerA_, odd_, kDay, "1", "8");
-        QCOMPARE(shiftEntryEditor->Edit7->text(), QStringLiteral("12,1481"));
+        QCOMPARE(shiftEntryEditor->finalPriceEdit->text(), QStringLiteral("12,1481"));
         QVERIFY(save());
         QCOMPARE(sql(QStringLiteral("select cena::text from accounts_dep.smena where w_id=%1")
                          .arg(workerA_))
@@ -220,9 +221,9 @@ private slots:
     {
         fill(workerA_, plain_, kDay, "10", "8");
         showEditor();
-        shiftEntryEditor->Edit4->selectAll();
-        QTest::keyClicks(shiftEntryEditor->Edit4, "3");
-        QCOMPARE(shiftEntryEditor->Edit9->text(), QStringLiteral("10,5")); // 7 x 1,5
+        shiftEntryEditor->rejectsEdit->selectAll();
+        QTest::keyClicks(shiftEntryEditor->rejectsEdit, "3");
+        QCOMPARE(shiftEntryEditor->sumEdit->text(), QStringLiteral("10,5")); // 7 x 1,5
         shiftEntryEditor->hide();
         QVERIFY(save());
         QCOMPARE(sql(QStringLiteral("select round((kol_vo-brak)*cena::numeric, 2)::text from "
@@ -233,15 +234,15 @@ private slots:
         // Leaving an emptied quantity or hours box keeps it empty; the sum counts it as 0.
         fill(workerA_, plain_, kDay, "10", "8");
         showEditor();
-        shiftEntryEditor->Edit3->setFocus();
-        shiftEntryEditor->Edit3->clear();
-        shiftEntryEditor->Edit6->clear();
-        shiftEntryEditor->Edit6->setFocus();
-        shiftEntryEditor->Button3->setFocus();
+        shiftEntryEditor->quantityEdit->setFocus();
+        shiftEntryEditor->quantityEdit->clear();
+        shiftEntryEditor->hoursEdit->clear();
+        shiftEntryEditor->hoursEdit->setFocus();
+        shiftEntryEditor->workerPickButton->setFocus();
         shiftEntryEditor->hide();
-        QCOMPARE(shiftEntryEditor->Edit3->text(), QString());
-        QCOMPARE(shiftEntryEditor->Edit6->text(), QString());
-        QCOMPARE(shiftEntryEditor->Edit9->text(), QStringLiteral("0"));
+        QCOMPARE(shiftEntryEditor->quantityEdit->text(), QString());
+        QCOMPARE(shiftEntryEditor->hoursEdit->text(), QString());
+        QCOMPARE(shiftEntryEditor->sumEdit->text(), QStringLiteral("0"));
     }
 
     void paintingRule_data()
@@ -258,12 +259,12 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(bool, painting);
-        shiftEntryEditor->Edit5->setText("5");
-        shiftEntryEditor->Edit2->setText(text);
+        shiftEntryEditor->colourEdit->setText("5");
+        shiftEntryEditor->operationEdit->setText(text);
         shiftEntryEditor->applyColourRule();
-        QCOMPARE(shiftEntryEditor->Edit5->isEnabled(), painting);
-        QCOMPARE(shiftEntryEditor->Label6->isEnabled(), painting);
-        QCOMPARE(shiftEntryEditor->Edit5->text(), painting ? QStringLiteral("5") : QString());
+        QCOMPARE(shiftEntryEditor->colourEdit->isEnabled(), painting);
+        QCOMPARE(shiftEntryEditor->colourLabel->isEnabled(), painting);
+        QCOMPARE(shiftEntryEditor->colourEdit->text(), painting ? QStringLiteral("5") : QString());
     }
 
     void refusals_data()
@@ -341,11 +342,11 @@ private slots:
         QFETCH(QString, message);
         const int ops[] = {plain_, odd_, paint_};
         fill(workerA_, ops[oper], kDay, qty, hours, colour);
-        shiftEntryEditor->Edit4->setText(rejects);
+        shiftEntryEditor->rejectsEdit->setText(rejects);
         QVERIFY(!save());
         QCOMPARE(msg_->texts(), QStringList{message});
         QCOMPARE(msg_->shown[0].caption, QStringLiteral("Ошибка"));
-        QCOMPARE(shiftEntryEditor->Edit3->text(), qty); // what was typed stays
+        QCOMPARE(shiftEntryEditor->quantityEdit->text(), qty); // what was typed stays
         QCOMPARE(count(QStringLiteral("w_id=%1").arg(workerA_)), 0);
         QVERIFY(sql(QStringLiteral("select count(*) from accounts_dep.h_tabel where w_id=%1")
                         .arg(workerA_))
@@ -356,8 +357,8 @@ private slots:
     // with the field named: nothing is dropped or shifted ("5,7" never becomes 57).
     void typedNumbersStayAsTyped()
     {
-        for (QLineEdit *e : {shiftEntryEditor->Edit3, shiftEntryEditor->Edit4,
-                             shiftEntryEditor->Edit5, shiftEntryEditor->Edit6}) {
+        for (QLineEdit *e : {shiftEntryEditor->quantityEdit, shiftEntryEditor->rejectsEdit,
+                             shiftEntryEditor->colourEdit, shiftEntryEditor->hoursEdit}) {
             e->setEnabled(true);
             e->clear();
             drive::type(e, "1a2,3 -");
@@ -368,11 +369,11 @@ private slots:
             QCOMPARE(e->text(), QStringLiteral("4x5"));
         }
         fill(workerA_, plain_, kDay, "", "8");
-        drive::type(shiftEntryEditor->Edit3, "5,7");
+        drive::type(shiftEntryEditor->quantityEdit, "5,7");
         QVERIFY(!save());
         QCOMPARE(msg_->texts(),
                  QStringList{"В поле «Кол-во» нужно целое число, без запятой: «5,7»."});
-        QCOMPARE(shiftEntryEditor->Edit3->text(), QStringLiteral("5,7"));
+        QCOMPARE(shiftEntryEditor->quantityEdit->text(), QStringLiteral("5,7"));
         QCOMPARE(count(QStringLiteral("w_id=%1").arg(workerA_)), 0);
     }
 
@@ -403,7 +404,7 @@ private slots:
         QCOMPARE(msg_->texts(), QStringList{question});
         QCOMPARE(msg_->shown[0].kind, QStringLiteral("question"));
         QCOMPARE(count(QStringLiteral("w_id=%1").arg(workerA_)), 0);
-        QCOMPARE(shiftEntryEditor->Edit6->text(), hours);
+        QCOMPARE(shiftEntryEditor->hoursEdit->text(), hours);
         msg_->clear();
         msg_->answer({true});
         QVERIFY(save());
@@ -438,7 +439,7 @@ private slots:
                  QStringList{"У работника за 02.03.2020 уже записано 16 ч во всех журналах; с "
                              "этой записью было бы 25 ч, а в сутках не более 24 ч."});
         msg_->clear();
-        shiftEntryEditor->Edit6->setText("8");
+        shiftEntryEditor->hoursEdit->setText("8");
         QVERIFY(save());
         QVERIFY(msg_->shown.isEmpty());
         // The 12-hour entry changed to 11 hours: its own 12 are not counted twice.
@@ -448,7 +449,7 @@ private slots:
                            .toInt();
         chooseShift(1, false);
         openForEdit(1, id, kDay);
-        shiftEntryEditor->Edit6->setText("11");
+        shiftEntryEditor->hoursEdit->setText("11");
         QVERIFY(save());
         QCOMPARE(sql(QStringLiteral("select sum(time) from accounts_dep.smena where w_id=%1")
                          .arg(workerA_))
@@ -469,7 +470,7 @@ private slots:
                                         "ok='да', prize=5, id_doc=77, id_doc_item=3 where id=%1")
                              .arg(id));
         openForEdit(1, id, kDay);
-        shiftEntryEditor->Edit3->setText("6");
+        shiftEntryEditor->quantityEdit->setText("6");
         QVERIFY(save());
         QCOMPARE(sql(QStringLiteral("select concat_ws('|', kol_vo, to_char(vvod, 'DD.MM.YYYY "
                                     "HH24:MI'), ok, prize, id_doc, id_doc_item) from "
@@ -490,7 +491,7 @@ private slots:
         QCOMPARE(msg_->shown[0].caption, QStringLiteral("Ошибка"));
         // Another colour: allowed.
         msg_->clear();
-        shiftEntryEditor->Edit5->setText("8");
+        shiftEntryEditor->colourEdit->setText("8");
         QVERIFY(save());
         QVERIFY(msg_->shown.isEmpty());
         QCOMPARE(count(QStringLiteral("w_id=%1").arg(workerA_)), 2);
@@ -500,10 +501,10 @@ private slots:
                                .arg(workerA_))
                            .toInt();
         openForEdit(1, id, kDay);
-        shiftEntryEditor->Edit3->setText("9");
+        shiftEntryEditor->quantityEdit->setText("9");
         QVERIFY(save());
         openForEdit(1, id, kDay);
-        shiftEntryEditor->Edit5->setText("7");
+        shiftEntryEditor->colourEdit->setText("7");
         QVERIFY(!save());
         QCOMPARE(msg_->texts().last(),
                  QStringLiteral("Позиция с такими параметрами уже заведена!"));
@@ -566,7 +567,7 @@ private slots:
         if (toOtherWorker)
             pickWorker(workerB_);
         if (toOtherDate)
-            shiftEntryEditor->DTimeP->setDate(kNextDay);
+            shiftEntryEditor->dateEdit->setDate(kNextDay);
         QVERIFY(save());
         const int newWorker = toOtherWorker ? workerB_ : workerA_;
         const QDate newDate = toOtherDate ? kNextDay : kDay;
@@ -596,8 +597,8 @@ private slots:
         QCOMPARE(msg_->shown.size(), 1);
         QVERIFY(msg_->shown[0].text.contains("cell refused"));
         QCOMPARE(count(QStringLiteral("w_id=%1").arg(workerB_)), 0);
-        QCOMPARE(shiftEntryEditor->Edit1->text(), kWorkerB);
-        QCOMPARE(shiftEntryEditor->Edit3->text(), QStringLiteral("5"));
+        QCOMPARE(shiftEntryEditor->workerEdit->text(), kWorkerB);
+        QCOMPARE(shiftEntryEditor->quantityEdit->text(), QStringLiteral("5"));
         // The retry after the cause is gone is not refused as a duplicate.
         msg_->clear();
         QVERIFY(save());
@@ -616,10 +617,10 @@ private slots:
         // Another user changes the entry meanwhile.
         testdb::run(db_,
                     QStringLiteral("update accounts_dep.smena set kol_vo=77 where id=%1").arg(id));
-        shiftEntryEditor->Edit3->setText("9");
+        shiftEntryEditor->quantityEdit->setText("9");
         QVERIFY(!save());
         QCOMPARE(msg_->shown.size(), 1);
-        QCOMPARE(shiftEntryEditor->Edit3->text(), QStringLiteral("9"));
+        QCOMPARE(shiftEntryEditor->quantityEdit->text(), QStringLiteral("9"));
         QCOMPARE(sql(QStringLiteral("select kol_vo from accounts_dep.smena where id=%1").arg(id))
                      .toInt(),
                  77);
@@ -644,59 +645,61 @@ private slots:
         QCOMPARE(shiftEntryEditor->windowTitle(),
                  QStringLiteral("Изменение данных о позиции (11)"));
         QCOMPARE(shiftEntryEditor->mode, ui::EditMode::Change);
-        QCOMPARE(shiftEntryEditor->Edit1->text(), kWorkerA);
-        QCOMPARE(shiftEntryEditor->Edit2->text(),
+        QCOMPARE(shiftEntryEditor->workerEdit->text(), kWorkerA);
+        QCOMPARE(shiftEntryEditor->operationEdit->text(),
                  mark_ + QStringLiteral("; Окраска (покраска) тест; Готовая продукция"));
-        QCOMPARE(shiftEntryEditor->Edit7->text(), QStringLiteral("9")); // 3 x 2 x 1.5
-        QCOMPARE(shiftEntryEditor->Edit9->text(), QStringLiteral("90"));
-        QCOMPARE(shiftEntryEditor->Edit3->text(), QStringLiteral("10"));
-        QCOMPARE(shiftEntryEditor->Edit4->text(), QStringLiteral("0"));
-        QCOMPARE(shiftEntryEditor->Edit6->text(), QStringLiteral("5"));
-        QVERIFY(shiftEntryEditor->Edit5->isEnabled());
-        QCOMPARE(shiftEntryEditor->Edit5->text(), QStringLiteral("9005"));
-        QCOMPARE(shiftEntryEditor->DTimeP->date(), kDay);
+        QCOMPARE(shiftEntryEditor->finalPriceEdit->text(), QStringLiteral("9")); // 3 x 2 x 1.5
+        QCOMPARE(shiftEntryEditor->sumEdit->text(), QStringLiteral("90"));
+        QCOMPARE(shiftEntryEditor->quantityEdit->text(), QStringLiteral("10"));
+        QCOMPARE(shiftEntryEditor->rejectsEdit->text(), QStringLiteral("0"));
+        QCOMPARE(shiftEntryEditor->hoursEdit->text(), QStringLiteral("5"));
+        QVERIFY(shiftEntryEditor->colourEdit->isEnabled());
+        QCOMPARE(shiftEntryEditor->colourEdit->text(), QStringLiteral("9005"));
+        QCOMPARE(shiftEntryEditor->dateEdit->date(), kDay);
         // The operations list opens on the entry's operation.
-        QVERIFY(drive::whileShown<OperationList>([] { shiftEntryEditor->Button4Click(); },
+        QVERIFY(drive::whileShown<OperationList>([] { shiftEntryEditor->operationPickClick(); },
                                                  [this](OperationList *f) {
                                                      QCOMPARE(f->dataset->asInteger("id"), paint_);
                                                      QTest::keyClick(f, Qt::Key_Escape);
                                                  }));
-        QCOMPARE(shiftEntryEditor->Edit7->text(), QStringLiteral("9")); // no choice, no change
-        QCOMPARE(shiftEntryEditor->Edit8->text(),
+        QCOMPARE(shiftEntryEditor->finalPriceEdit->text(),
+                 QStringLiteral("9")); // no choice, no change
+        QCOMPARE(shiftEntryEditor->basePriceEdit->text(),
                  QStringLiteral("3")); // the base price of its operation
         pickOperation(paint_);
-        QCOMPARE(shiftEntryEditor->Edit7->text(), QStringLiteral("4,5"));
+        QCOMPARE(shiftEntryEditor->finalPriceEdit->text(), QStringLiteral("4,5"));
     }
 
     void lookAndTabOrder()
     {
         shiftEntryEditor->presetAdd(
-            {kDay, shiftJournalWindow->shift, shiftJournalWindow->CBox1->isChecked()});
+            {kDay, shiftJournalWindow->shift, shiftJournalWindow->dayOffBox->isChecked()});
         QCOMPARE(shiftEntryEditor->windowTitle(), QStringLiteral("Заведение новой позиции (11)"));
-        for (QLineEdit *e :
-             {shiftEntryEditor->Edit1, shiftEntryEditor->Edit2, shiftEntryEditor->Edit7,
-              shiftEntryEditor->Edit8, shiftEntryEditor->Edit9})
+        for (QLineEdit *e : {shiftEntryEditor->workerEdit, shiftEntryEditor->operationEdit,
+                             shiftEntryEditor->finalPriceEdit, shiftEntryEditor->basePriceEdit,
+                             shiftEntryEditor->sumEdit})
             QVERIFY(e->isReadOnly());
-        QCOMPARE(shiftEntryEditor->Button1->text(), QStringLiteral("Запись"));
-        QCOMPARE(shiftEntryEditor->Button2->text(), QStringLiteral("Отмена"));
-        QVERIFY(shiftEntryEditor->Button1->isDefault());
-        shiftEntryEditor->Edit2->setText("М; ПОКРАСКА; Заготовки");
+        QCOMPARE(shiftEntryEditor->saveButton->text(), QStringLiteral("Запись"));
+        QCOMPARE(shiftEntryEditor->cancelButton->text(), QStringLiteral("Отмена"));
+        QVERIFY(shiftEntryEditor->saveButton->isDefault());
+        shiftEntryEditor->operationEdit->setText("М; ПОКРАСКА; Заготовки");
         shiftEntryEditor->applyColourRule();
         showEditor();
         // The date picker's own Tab walks its day, month and year first.
         QList<QWidget *> walk;
-        for (QWidget *w : drive::tabWalk(shiftEntryEditor->Button3, 13)) {
-            if (w->parent() == shiftEntryEditor->DTimeP)
-                w = shiftEntryEditor->DTimeP;
+        for (QWidget *w : drive::tabWalk(shiftEntryEditor->workerPickButton, 13)) {
+            if (w->parent() == shiftEntryEditor->dateEdit)
+                w = shiftEntryEditor->dateEdit;
             if (walk.isEmpty() || walk.last() != w)
                 walk << w;
         }
         shiftEntryEditor->hide();
-        const QList<QWidget *> expected = {shiftEntryEditor->Button3, shiftEntryEditor->Button4,
-                                           shiftEntryEditor->Edit3,   shiftEntryEditor->Edit6,
-                                           shiftEntryEditor->Edit5,   shiftEntryEditor->DTimeP,
-                                           shiftEntryEditor->Edit4,   shiftEntryEditor->Button1,
-                                           shiftEntryEditor->Button2, shiftEntryEditor->Button3};
+        const QList<QWidget *> expected = {
+            shiftEntryEditor->workerPickButton, shiftEntryEditor->operationPickButton,
+            shiftEntryEditor->quantityEdit,     shiftEntryEditor->hoursEdit,
+            shiftEntryEditor->colourEdit,       shiftEntryEditor->dateEdit,
+            shiftEntryEditor->rejectsEdit,      shiftEntryEditor->saveButton,
+            shiftEntryEditor->cancelButton,     shiftEntryEditor->workerPickButton};
         walk = walk.mid(0, expected.size());
         for (int i = 0; i < expected.size(); ++i)
             QVERIFY2(walk[i] == expected[i], qPrintable(QString::number(i)));
@@ -710,40 +713,40 @@ private slots:
     {
         chooseShift(3, false);
         shiftEntryEditor->presetAdd(
-            {kDay, shiftJournalWindow->shift, shiftJournalWindow->CBox1->isChecked()});
+            {kDay, shiftJournalWindow->shift, shiftJournalWindow->dayOffBox->isChecked()});
         showEditor();
         const auto pickMode = [](ListForm *f) {
             QCOMPARE(f->mode, 1);
-            QCOMPARE(f->Button2->text(), QStringLiteral("Выбрать"));
-            QVERIFY(f->Button2->isDefault());
-            QVERIFY(f->Button1->isHidden());
-            QVERIFY(f->Button3->isHidden());
-            QVERIFY(f->Edit1->isVisible());
-            QVERIFY(f->Edit1->text().isEmpty());
+            QCOMPARE(f->changeButton->text(), QStringLiteral("Выбрать"));
+            QVERIFY(f->changeButton->isDefault());
+            QVERIFY(f->addButton->isHidden());
+            QVERIFY(f->deleteButton->isHidden());
+            QVERIFY(f->searchEdit->isVisible());
+            QVERIFY(f->searchEdit->text().isEmpty());
         };
         QVERIFY(drive::whileShown<WorkerList>(
-            [] { QTest::mouseClick(shiftEntryEditor->Edit1, Qt::LeftButton); },
+            [] { QTest::mouseClick(shiftEntryEditor->workerEdit, Qt::LeftButton); },
             [&](WorkerList *f) {
                 pickMode(f);
                 QVERIFY(f->dataset->locate("id", workerB_));
-                drive::click(f->Button2);
+                drive::click(f->changeButton);
             }));
-        QCOMPARE(shiftEntryEditor->Edit1->text(), kWorkerB);
+        QCOMPARE(shiftEntryEditor->workerEdit->text(), kWorkerB);
         QCOMPARE(shiftEntryEditor->workerId, workerB_);
         QVERIFY(!dataModule->Workers->isActive());
         QVERIFY(drive::whileShown<OperationList>(
-            [] { QTest::mouseClick(shiftEntryEditor->Edit2, Qt::LeftButton); },
+            [] { QTest::mouseClick(shiftEntryEditor->operationEdit, Qt::LeftButton); },
             [&](OperationList *f) {
                 pickMode(f);
                 QCOMPARE(f->dataset->recNo(), 1); // a new entry starts at the first operation
                 QVERIFY(f->dataset->locate("id", plain_));
-                drive::click(f->Button2);
+                drive::click(f->changeButton);
             }));
-        QCOMPARE(shiftEntryEditor->Edit2->text(),
+        QCOMPARE(shiftEntryEditor->operationEdit->text(),
                  mark_ + QStringLiteral("; Сборка тест; Готовая продукция"));
         QCOMPARE(shiftEntryEditor->operationId, plain_);
-        QCOMPARE(shiftEntryEditor->Edit8->text(), QStringLiteral("1,5"));
-        QCOMPARE(shiftEntryEditor->Edit7->text(), QStringLiteral("1,8")); // shift 3
+        QCOMPARE(shiftEntryEditor->basePriceEdit->text(), QStringLiteral("1,5"));
+        QCOMPARE(shiftEntryEditor->finalPriceEdit->text(), QStringLiteral("1,8")); // shift 3
         shiftEntryEditor->hide();
     }
 
@@ -755,34 +758,34 @@ private slots:
         shiftJournalWindow->FormActivate();
         chooseShift(1, false);
         const bool shown = drive::whileShown<ShiftEntryEditor>(
-            [] { drive::click(shiftJournalWindow->Button1); },
+            [] { drive::click(shiftJournalWindow->addButton); },
             [&](ShiftEntryEditor *f) {
                 QVERIFY(QTest::qWaitForWindowActive(f));
-                QCOMPARE(f->focusWidget(), f->Button3);
-                QCOMPARE(f->DTimeP->date(), today);
-                QCOMPARE(f->Edit4->text(), QStringLiteral("0"));
+                QCOMPARE(f->focusWidget(), f->workerPickButton);
+                QCOMPARE(f->dateEdit->date(), today);
+                QCOMPARE(f->rejectsEdit->text(), QStringLiteral("0"));
                 QVERIFY(drive::whileShown<WorkerList>(
-                    [f] { QTest::keyClick(f->Button3, Qt::Key_Space); },
+                    [f] { QTest::keyClick(f->workerPickButton, Qt::Key_Space); },
                     [](WorkerList *w) {
-                        drive::type(w->Edit1, kWorkerB.left(11));
-                        QTest::keyClick(w->Edit1, Qt::Key_Return);
+                        drive::type(w->searchEdit, kWorkerB.left(11));
+                        QTest::keyClick(w->searchEdit, Qt::Key_Return);
                     }));
-                QCOMPARE(f->Edit1->text(), kWorkerB);
-                QCOMPARE(f->focusWidget(), f->Button3); // back after the pick
+                QCOMPARE(f->workerEdit->text(), kWorkerB);
+                QCOMPARE(f->focusWidget(), f->workerPickButton); // back after the pick
                 pickOperation(plain_);
                 f->activateWindow();
                 QVERIFY(QTest::qWaitForWindowActive(f));
                 // Tab into a box selects what it holds, so typing replaces the "0".
-                QTest::keyClick(f->Button3, Qt::Key_Tab);
-                QTest::keyClick(f->Button4, Qt::Key_Tab);
-                drive::type(f->Edit3, "12");
-                QTest::keyClick(f->Edit3, Qt::Key_Tab);
-                drive::type(f->Edit6, "7");
-                QTest::keyClick(f->Edit6, Qt::Key_Tab);
-                QCOMPARE(f->Edit3->text(), QStringLiteral("12"));
-                QCOMPARE(f->Edit6->text(), QStringLiteral("7"));
-                QCOMPARE(f->Edit9->text(), QStringLiteral("18"));
-                drive::click(f->Button1);
+                QTest::keyClick(f->workerPickButton, Qt::Key_Tab);
+                QTest::keyClick(f->operationPickButton, Qt::Key_Tab);
+                drive::type(f->quantityEdit, "12");
+                QTest::keyClick(f->quantityEdit, Qt::Key_Tab);
+                drive::type(f->hoursEdit, "7");
+                QTest::keyClick(f->hoursEdit, Qt::Key_Tab);
+                QCOMPARE(f->quantityEdit->text(), QStringLiteral("12"));
+                QCOMPARE(f->hoursEdit->text(), QStringLiteral("7"));
+                QCOMPARE(f->sumEdit->text(), QStringLiteral("18"));
+                drive::click(f->saveButton);
                 QVERIFY(!f->isVisible());
             });
         QVERIFY(shown);
@@ -793,8 +796,8 @@ private slots:
         QCOMPARE(q->asString("ok").trimmed(), QStringLiteral("no"));
         QCOMPARE(q->asFloat("summa"), 18.0);
         QCOMPARE(cell(workerB_, 1, today).toInt(), 7);
-        for (QLineEdit *e :
-             {shiftEntryEditor->Edit1, shiftEntryEditor->Edit3, shiftEntryEditor->Edit9})
+        for (QLineEdit *e : {shiftEntryEditor->workerEdit, shiftEntryEditor->quantityEdit,
+                             shiftEntryEditor->sumEdit})
             QVERIFY(e->text().isEmpty());
     }
 
@@ -811,13 +814,13 @@ private slots:
         QVERIFY(q->locate("w_id", workerB_));
         const int rec = q->recNo();
         const int id = q->asInteger("id");
-        QVERIFY(
-            drive::whileShown<ShiftEntryEditor>([] { drive::click(shiftJournalWindow->Button2); },
-                                                [](ShiftEntryEditor *f) {
-                                                    QCOMPARE(f->Edit1->text(), kWorkerB);
-                                                    f->Edit3->setText("4");
-                                                    drive::click(f->Button1);
-                                                }));
+        QVERIFY(drive::whileShown<ShiftEntryEditor>(
+            [] { drive::click(shiftJournalWindow->changeButton); },
+            [](ShiftEntryEditor *f) {
+                QCOMPARE(f->workerEdit->text(), kWorkerB);
+                f->quantityEdit->setText("4");
+                drive::click(f->saveButton);
+            }));
         QCOMPARE(q->recNo(), rec);
         QCOMPARE(q->asInteger("id"), id);
         QCOMPARE(q->asInteger("kol_vo"), 4);
@@ -841,7 +844,7 @@ private slots:
         QFETCH(double, stored);
         const int id = operation(QStringLiteral("Доводка %1").arg(base, 0, 'g', 15), {base});
         fill(workerA_, id, kDay, "1", "8");
-        QCOMPARE(shiftEntryEditor->Edit7->text(), shown);
+        QCOMPARE(shiftEntryEditor->finalPriceEdit->text(), shown);
         QVERIFY(save());
         QCOMPARE(sql(QStringLiteral("select cena from accounts_dep.smena where o_id=%1").arg(id))
                      .toDouble(),

@@ -104,30 +104,30 @@ private slots:
         };
         if (field == "worker") {
             QVERIFY(whileShown<WorkerList>(
-                [] { shiftJournalWindow->N1->trigger(); },
+                [] { shiftJournalWindow->workersAction->trigger(); },
                 [&](WorkerList *l) {
                     QVERIFY(whileShown<WorkerEditor>(
-                        [&] { click(l->Button1); },
-                        [&](WorkerEditor *e) { fill(e->Edit1, e->Button1, e); }));
+                        [&] { click(l->addButton); },
+                        [&](WorkerEditor *e) { fill(e->nameEdit, e->saveButton, e); }));
                 }));
         } else if (field == "product") {
-            QVERIFY(whileShown<ProductList>([] { shiftJournalWindow->N3->trigger(); },
+            QVERIFY(whileShown<ProductList>([] { shiftJournalWindow->productsAction->trigger(); },
                                             [&](ProductList *l) {
                                                 QVERIFY(whileShown<ProductEditor>(
-                                                    [&] { click(l->Button1); },
+                                                    [&] { click(l->addButton); },
                                                     [&](ProductEditor *e) {
-                                                        e->Edit2->setText("1.5");
-                                                        e->cb_item->setCurrentIndex(0);
-                                                        fill(e->Edit1, e->Button1, e);
+                                                        e->rateEdit->setText("1.5");
+                                                        e->itemBox->setCurrentIndex(0);
+                                                        fill(e->markEdit, e->saveButton, e);
                                                     }));
                                             }));
         } else {
             QVERIFY(whileShown<OperationKindList>(
-                [] { shiftJournalWindow->N6->trigger(); },
+                [] { shiftJournalWindow->operationKindsAction->trigger(); },
                 [&](OperationKindList *l) {
                     QVERIFY(whileShown<OperationKindEditor>(
-                        [&] { click(l->Button1); },
-                        [&](OperationKindEditor *e) { fill(e->Edit1, e->Button1, e); }));
+                        [&] { click(l->addButton); },
+                        [&](OperationKindEditor *e) { fill(e->nameEdit, e->saveButton, e); }));
                 }));
         }
         if (saved) {
@@ -167,15 +167,15 @@ private slots:
             box->clear();
         };
         if (list == "workers")
-            QVERIFY(whileShown<WorkerList>([] { shiftJournalWindow->N1->trigger(); },
-                                           [&](WorkerList *l) { search(l->Edit1); }));
+            QVERIFY(whileShown<WorkerList>([] { shiftJournalWindow->workersAction->trigger(); },
+                                           [&](WorkerList *l) { search(l->searchEdit); }));
         else if (list == "products")
-            QVERIFY(whileShown<ProductList>([] { shiftJournalWindow->N3->trigger(); },
-                                            [&](ProductList *l) { search(l->Edit1); }));
+            QVERIFY(whileShown<ProductList>([] { shiftJournalWindow->productsAction->trigger(); },
+                                            [&](ProductList *l) { search(l->searchEdit); }));
         else // the kinds list searches in its pick mode
             QVERIFY(whileShown<OperationKindList>(
                 [] { operationKindList->pickFrom(shiftJournalWindow, 1, nullptr); },
-                [&](OperationKindList *l) { search(l->Edit1); }));
+                [&](OperationKindList *l) { search(l->searchEdit); }));
         QVERIFY2(msg_->shown.isEmpty(), qPrintable(msg_->texts().join('|')));
         QCOMPARE(fingerprint(), before);
     }

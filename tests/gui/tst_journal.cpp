@@ -43,14 +43,14 @@ class JournalTest : public gui::Fixture {
     // Picks a date as a user does: types it into the picker and presses Enter.
     void showDay(const QDate &d)
     {
-        shiftJournalWindow->DateT->setDate(d);
-        QTest::keyClick(shiftJournalWindow->DateT, Qt::Key_Return);
+        shiftJournalWindow->dateEdit->setDate(d);
+        QTest::keyClick(shiftJournalWindow->dateEdit, Qt::Key_Return);
     }
     // A double click on the current row of the grid.
     void doubleClickCurrentRow()
     {
-        drive::doubleClickRow(shiftJournalWindow->DBGrid2,
-                              shiftJournalWindow->DBGrid2->dataset()->recNo() - 1);
+        drive::doubleClickRow(shiftJournalWindow->entriesGrid,
+                              shiftJournalWindow->entriesGrid->dataset()->recNo() - 1);
     }
     QString okOf(int id)
     {
@@ -77,12 +77,12 @@ private slots:
         testdb::run(db_, "delete from accounts_dep.smena where data='" + kDayText + "'");
         testdb::run(db_, "delete from accounts_dep.h_tabel where year=2020");
         Fixture::init();
-        shiftJournalWindow->RadioButton1->setChecked(true);
+        shiftJournalWindow->shift1Radio->setChecked(true);
     }
 
     void gridColumns()
     {
-        auto *model = shiftJournalWindow->DBGrid2->gridModel();
+        auto *model = shiftJournalWindow->entriesGrid->gridModel();
         const QStringList titles = {"Фамилия И.О.", "Марка изделия", "Операция", "Вид",
                                     "Цвет",         "Часы",          "Кол-во",   "Брак",
                                     "Итого (р.)",   "Премия (%)",    "OK",       "Заведен"};
@@ -93,10 +93,10 @@ private slots:
             QVERIFY(model->headerData(i, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
             // At least the given width; wider where this screen's font needs it.
             if (i != 9)
-                QVERIFY(shiftJournalWindow->DBGrid2->columnWidth(i) >= widths[i]);
+                QVERIFY(shiftJournalWindow->entriesGrid->columnWidth(i) >= widths[i]);
         }
-        QVERIFY(shiftJournalWindow->DBGrid2->isColumnHidden(9)); // the bonus
-        QVERIFY(!shiftJournalWindow->DBGrid2->isColumnHidden(10));
+        QVERIFY(shiftJournalWindow->entriesGrid->isColumnHidden(9)); // the bonus
+        QVERIFY(!shiftJournalWindow->entriesGrid->isColumnHidden(10));
     }
 
     void activationShowsTodayOnEveryReturn()
@@ -104,7 +104,7 @@ private slots:
         showDay(kDay);
         QCOMPARE(dataModule->Smena1->param("data").toDate(), kDay);
         shiftJournalWindow->FormActivate();
-        QCOMPARE(shiftJournalWindow->DateT->date(), QDate::currentDate());
+        QCOMPARE(shiftJournalWindow->dateEdit->date(), QDate::currentDate());
         for (auto *q : dataModule->journals()) {
             QVERIFY(q->isActive());
             QCOMPARE(q->param("data").toDate(), QDate::currentDate());
@@ -133,12 +133,12 @@ private slots:
         QFETCH(bool, ticked);
         QFETCH(bool, expected);
         showDay(shown);
-        if (shiftJournalWindow->CBox1->isChecked() != ticked)
-            QTest::mouseClick(shiftJournalWindow->CBox1, Qt::LeftButton);
-        QCOMPARE(shiftJournalWindow->CBox1->isChecked(), ticked);
+        if (shiftJournalWindow->dayOffBox->isChecked() != ticked)
+            QTest::mouseClick(shiftJournalWindow->dayOffBox, Qt::LeftButton);
+        QCOMPARE(shiftJournalWindow->dayOffBox->isChecked(), ticked);
         shiftJournalWindow->FormActivate();
-        QCOMPARE(shiftJournalWindow->CBox1->isChecked(), expected);
-        QCOMPARE(shiftJournalWindow->CBox1->font().bold(), expected);
+        QCOMPARE(shiftJournalWindow->dayOffBox->isChecked(), expected);
+        QCOMPARE(shiftJournalWindow->dayOffBox->font().bold(), expected);
     }
 
     // However a date is chosen, the journal lists the date the picker shows.
@@ -158,7 +158,7 @@ private slots:
         // Focus moves between controls of the active window only.
         shiftJournalWindow->activateWindow();
         QTRY_VERIFY(shiftJournalWindow->isActiveWindow());
-        QDateEdit *picker = shiftJournalWindow->DateT;
+        QDateEdit *picker = shiftJournalWindow->dateEdit;
         picker->setFocus();
         if (how == "calendar") {
             // The calendar opened by its arrow; the next day chosen by keyboard.
@@ -177,7 +177,7 @@ private slots:
             if (how == "enter") {
                 QTest::keyClick(picker, Qt::Key_Return);
             } else {
-                auto *grid = shiftJournalWindow->DBGrid2;
+                auto *grid = shiftJournalWindow->entriesGrid;
                 QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
                 QVERIFY(!picker->hasFocus());
             }
@@ -187,26 +187,26 @@ private slots:
         for (auto *q : dataModule->journals())
             QCOMPARE(q->param("data").toDate(), next);
         // Refresh keeps that date.
-        shiftJournalWindow->Button8->click();
+        shiftJournalWindow->refreshButton->click();
         QCOMPARE(dataModule->Smena2->param("data").toDate(), next);
     }
 
     void tabLeavesTheGrid()
     {
         showDay(QDate::currentDate());
-        const QList<QWidget *> walk = drive::tabWalk(shiftJournalWindow->DBGrid2, 3);
-        QCOMPARE(walk[0], static_cast<QWidget *>(shiftJournalWindow->DBGrid2));
-        QVERIFY(walk[1] != shiftJournalWindow->DBGrid2);
-        QVERIFY(walk[2] != shiftJournalWindow->DBGrid2);
+        const QList<QWidget *> walk = drive::tabWalk(shiftJournalWindow->entriesGrid, 3);
+        QCOMPARE(walk[0], static_cast<QWidget *>(shiftJournalWindow->entriesGrid));
+        QVERIFY(walk[1] != shiftJournalWindow->entriesGrid);
+        QVERIFY(walk[2] != shiftJournalWindow->entriesGrid);
     }
 
     void returnFromAnotherWindowShowsToday()
     {
         showDay(kDay);
         QVERIFY(drive::whileShown<WorkerList>(
-            [] { shiftJournalWindow->N1->trigger(); },
+            [] { shiftJournalWindow->workersAction->trigger(); },
             [](WorkerList *f) { QTest::keyClick(f, Qt::Key_Escape); }));
-        QCOMPARE(shiftJournalWindow->DateT->date(), QDate::currentDate());
+        QCOMPARE(shiftJournalWindow->dateEdit->date(), QDate::currentDate());
         QCOMPARE(dataModule->Smena1->param("data").toDate(), QDate::currentDate());
         QVERIFY(!dataModule->Workers->isActive());
     }
@@ -214,23 +214,23 @@ private slots:
     void dateChangeTicksDayOff()
     {
         showDay(QDate(2020, 3, 7)); // Saturday
-        QVERIFY(shiftJournalWindow->CBox1->isChecked());
-        QVERIFY(shiftJournalWindow->CBox1->styleSheet().contains("background-color: #ff0000"));
-        QVERIFY(shiftJournalWindow->CBox1->font().bold());
+        QVERIFY(shiftJournalWindow->dayOffBox->isChecked());
+        QVERIFY(shiftJournalWindow->dayOffBox->styleSheet().contains("background-color: #ff0000"));
+        QVERIFY(shiftJournalWindow->dayOffBox->font().bold());
         showDay(kDay);
-        QVERIFY(!shiftJournalWindow->CBox1->isChecked());
-        QVERIFY(!shiftJournalWindow->CBox1->font().bold());
+        QVERIFY(!shiftJournalWindow->dayOffBox->isChecked());
+        QVERIFY(!shiftJournalWindow->dayOffBox->font().bold());
     }
 
     void shiftButtonsSwitchGridAndColours()
     {
-        QRadioButton *buttons[] = {
-            shiftJournalWindow->RadioButton1, shiftJournalWindow->RadioButton2,
-            shiftJournalWindow->RadioButton3, shiftJournalWindow->RadioButton4};
+        QRadioButton *buttons[] = {shiftJournalWindow->shift1Radio, shiftJournalWindow->shift2Radio,
+                                   shiftJournalWindow->shift3Radio,
+                                   shiftJournalWindow->overtimeRadio};
         for (int s = 4; s >= 1; --s) {
             buttons[s - 1]->click();
             QCOMPARE(shiftJournalWindow->shift, s);
-            QCOMPARE(shiftJournalWindow->DBGrid2->dataset(), dataModule->smena(s));
+            QCOMPARE(shiftJournalWindow->entriesGrid->dataset(), dataModule->smena(s));
             for (int i = 0; i < 4; ++i) {
                 const bool chosen = i == s - 1;
                 QCOMPARE(buttons[i]->font().bold(), chosen);
@@ -253,11 +253,11 @@ private slots:
             QVERIFY(!q->isSettled());
         }
         addEntry(3, 2, "да"); // saved by another clerk before shift 3 is looked at
-        shiftJournalWindow->RadioButton3->click();
-        QCOMPARE(shiftJournalWindow->DBGrid2->dataset(), dataModule->Smena3);
+        shiftJournalWindow->shift3Radio->click();
+        QCOMPARE(shiftJournalWindow->entriesGrid->dataset(), dataModule->Smena3);
         QVERIFY(dataModule->Smena3->isSettled());
         QCOMPARE(dataModule->Smena3->recordCount(), 3);
-        QCOMPARE(shiftJournalWindow->DBGrid2->gridModel()->rowCount(), 3);
+        QCOMPARE(shiftJournalWindow->entriesGrid->gridModel()->rowCount(), 3);
         // The next date change reads the shift now shown at once.
         showDay(kDay);
         QVERIFY(dataModule->Smena3->isSettled());
@@ -269,15 +269,15 @@ private slots:
         // A list that cannot be read when chosen is told once and shown empty.
         showDay(kDay);
         testdb::run(db_, "alter table accounts_dep.vid_oper rename to vid_oper_away");
-        shiftJournalWindow->RadioButton4->click();
+        shiftJournalWindow->overtimeRadio->click();
         testdb::run(db_, "alter table accounts_dep.vid_oper_away rename to vid_oper");
         QCOMPARE(msg_->shown.size(), 1);
         QCOMPARE(msg_->shown[0].kind, QStringLiteral("error"));
         QVERIFY(msg_->shown[0].text.contains("vid_oper"));
-        QCOMPARE(shiftJournalWindow->DBGrid2->dataset(), dataModule->Smena4);
-        QCOMPARE(shiftJournalWindow->DBGrid2->gridModel()->rowCount(), 0);
+        QCOMPARE(shiftJournalWindow->entriesGrid->dataset(), dataModule->Smena4);
+        QCOMPARE(shiftJournalWindow->entriesGrid->gridModel()->rowCount(), 0);
         QCOMPARE(shiftJournalWindow->shift, 4);
-        shiftJournalWindow->Button8->click(); // refresh reads it again
+        shiftJournalWindow->refreshButton->click(); // refresh reads it again
         QVERIFY(dataModule->Smena4->isSettled());
         QCOMPARE(msg_->shown.size(), 1);
     }
@@ -294,7 +294,7 @@ private slots:
         QCOMPARE(q->recordCount(), 3);
         QVERIFY(!q->locate("id", hidden));
         QVERIFY(!q->locate("id", nullOk));
-        auto *model = shiftJournalWindow->DBGrid2->gridModel();
+        auto *model = shiftJournalWindow->entriesGrid->gridModel();
         const int okCol = 10;
         const struct {
             int id;
@@ -350,7 +350,7 @@ private slots:
         QFETCH(bool, yes);
         QFETCH(bool, otherLeft);
         QFETCH(int, expectedCell);
-        shiftJournalWindow->RadioButton2->click();
+        shiftJournalWindow->shift2Radio->click();
         const int victim = addEntry(2, 5, "no");
         if (otherLeft)
             addEntry(2, 3, "no");
@@ -362,7 +362,7 @@ private slots:
         showDay(kDay);
         QVERIFY(dataModule->Smena2->locate("id", victim));
         msg_->answer({yes});
-        shiftJournalWindow->Button3->click();
+        shiftJournalWindow->deleteButton->click();
         QCOMPARE(msg_->texts(), QStringList{"Удалить позицию из списка?"});
         QCOMPARE(msg_->shown[0].caption, QStringLiteral("Удаление"));
         const bool gone =
@@ -385,7 +385,7 @@ private slots:
         testdb::run(db_, "alter table accounts_dep.h_tabel rename to h_tabel_away");
         msg_->answer({true});
         // A real click: the error travels up to the application object, which shows it.
-        QTest::mouseClick(shiftJournalWindow->Button3, Qt::LeftButton);
+        QTest::mouseClick(shiftJournalWindow->deleteButton, Qt::LeftButton);
         testdb::run(db_, "alter table accounts_dep.h_tabel_away rename to h_tabel");
         QCOMPARE(msg_->shown.size(), 2);
         QCOMPARE(msg_->shown[1].kind, QStringLiteral("error"));
@@ -403,17 +403,17 @@ private slots:
     // the delete corrects the cell of the entry's own date.
     void deleteCorrectsTheEntrysOwnCell()
     {
-        shiftJournalWindow->RadioButton3->click();
+        shiftJournalWindow->shift3Radio->click();
         const int victim = addEntry(3, 5, "no");
         addEntry(3, 2, "no");
         testdb::run(db_, QStringLiteral("insert into accounts_dep.h_tabel (w_id, smena, month, "
                                         "year, d2, d20) values (%1, 3, 3, 2020, 7, 9)")
                              .arg(worker_));
         showDay(kDay);
-        shiftJournalWindow->DateT->setDate(QDate(2020, 3, 20));
+        shiftJournalWindow->dateEdit->setDate(QDate(2020, 3, 20));
         QVERIFY(dataModule->Smena3->locate("id", victim));
         msg_->answer({true});
-        QTest::mouseClick(shiftJournalWindow->Button3, Qt::LeftButton);
+        QTest::mouseClick(shiftJournalWindow->deleteButton, Qt::LeftButton);
         QCOMPARE(msg_->texts(), QStringList{"Удалить позицию из списка?"});
         QCOMPARE(testdb::scalar(db_, QStringLiteral("select d2||','||d20 from accounts_dep.h_tabel "
                                                     "where w_id=%1 and smena=3 and year=2020")
@@ -432,7 +432,7 @@ private slots:
         QVERIFY(dataModule->Smena1->locate("id", id));
         testdb::run(db_, QStringLiteral("delete from accounts_dep.smena where id=%1").arg(id));
         msg_->answer({true});
-        QTest::mouseClick(shiftJournalWindow->Button3, Qt::LeftButton);
+        QTest::mouseClick(shiftJournalWindow->deleteButton, Qt::LeftButton);
         QCOMPARE(msg_->shown.size(), 2);
         QCOMPARE(msg_->shown[1].kind, QStringLiteral("error"));
         QVERIFY(msg_->shown[1].text.contains("другим пользователем"));
@@ -445,8 +445,8 @@ private slots:
     {
         showDay(kDay);
         QVERIFY(dataModule->Smena1->isEmpty());
-        shiftJournalWindow->Button3->click();
-        shiftJournalWindow->DBGrid2DblClick();
+        shiftJournalWindow->deleteButton->click();
+        shiftJournalWindow->entriesGridDoubleClick();
         QVERIFY(msg_->shown.isEmpty());
     }
 
@@ -488,7 +488,7 @@ private slots:
         shiftJournalWindow->accessRole = QStringLiteral("0264");
         QCOMPARE(okOf(id), after);
         QCOMPARE(q->recNo(), rec);
-        QCOMPARE(shiftJournalWindow->DBGrid2->currentIndex().row(),
+        QCOMPARE(shiftJournalWindow->entriesGrid->currentIndex().row(),
                  rec - 1); // the grid follows the row back
         QCOMPARE(q->asInteger("id"), id);
     }
@@ -498,7 +498,7 @@ private slots:
         showDay(kDay);
         QCOMPARE(dataModule->Smena3->recordCount(), 0);
         addEntry(3, 2, "no");
-        shiftJournalWindow->Button8->click();
+        shiftJournalWindow->refreshButton->click();
         QCOMPARE(dataModule->Smena3->recordCount(), 1);
         QCOMPARE(dataModule->Smena3->param("data").toDate(), kDay);
     }
@@ -506,28 +506,33 @@ private slots:
     void controlsMenusAndTimer()
     {
         QCOMPARE(shiftJournalWindow->windowTitle(), QStringLiteral("Табель"));
-        QCOMPARE(shiftJournalWindow->Button1->text(), QStringLiteral("Добавить"));
-        QCOMPARE(shiftJournalWindow->Button2->text(), QStringLiteral("Изменить"));
-        QCOMPARE(shiftJournalWindow->Button3->text(), QStringLiteral("Удалить"));
-        QCOMPARE(shiftJournalWindow->Button8->text(), QStringLiteral("Обновить"));
-        QCOMPARE(shiftJournalWindow->Button5->text(), QStringLiteral("Ср.сд./хоз. работы"));
-        QCOMPARE(shiftJournalWindow->Button4->text(), QStringLiteral("Выход"));
-        QCOMPARE(shiftJournalWindow->N2->title(), QStringLiteral("Справочники"));
-        QCOMPARE(shiftJournalWindow->N11->title(), QStringLiteral("Табель"));
-        QCOMPARE(shiftJournalWindow->N7->title(), QStringLiteral("Отчеты"));
+        QCOMPARE(shiftJournalWindow->addButton->text(), QStringLiteral("Добавить"));
+        QCOMPARE(shiftJournalWindow->changeButton->text(), QStringLiteral("Изменить"));
+        QCOMPARE(shiftJournalWindow->deleteButton->text(), QStringLiteral("Удалить"));
+        QCOMPARE(shiftJournalWindow->refreshButton->text(), QStringLiteral("Обновить"));
+        QCOMPARE(shiftJournalWindow->maintenanceButton->text(),
+                 QStringLiteral("Ср.сд./хоз. работы"));
+        QCOMPARE(shiftJournalWindow->exitButton->text(), QStringLiteral("Выход"));
+        QCOMPARE(shiftJournalWindow->refbooksMenu->title(), QStringLiteral("Справочники"));
+        QCOMPARE(shiftJournalWindow->timesheetsMenu->title(), QStringLiteral("Табель"));
+        QCOMPARE(shiftJournalWindow->reportsMenu->title(), QStringLiteral("Отчеты"));
         QStringList items;
         for (QAction *a :
-             {shiftJournalWindow->N1, shiftJournalWindow->N3, shiftJournalWindow->N4,
-              shiftJournalWindow->N6, shiftJournalWindow->N8, shiftJournalWindow->N9,
-              shiftJournalWindow->N13, shiftJournalWindow->N14, shiftJournalWindow->N15,
-              shiftJournalWindow->N17, shiftJournalWindow->N10, shiftJournalWindow->N5})
+             {shiftJournalWindow->workersAction, shiftJournalWindow->productsAction,
+              shiftJournalWindow->pricesAction, shiftJournalWindow->operationKindsAction,
+              shiftJournalWindow->overtimeAction, shiftJournalWindow->pieceworkTimesheetAction,
+              shiftJournalWindow->shiftTimesheetAction,
+              shiftJournalWindow->maintenanceTimesheetAction,
+              shiftJournalWindow->averageRateTimesheetAction,
+              shiftJournalWindow->generalTimesheetAction, shiftJournalWindow->summaryReportsAction,
+              shiftJournalWindow->exitAction})
             items << a->text();
         QCOMPARE(items,
                  (QStringList{"Рабочие", "Изделия", "Цены", "Операции", "Внеурочное",
                               "Табель сделка", "Табель по сменам", "Табель хоз. работ",
                               "Табель ср. сдельная", "Общий табель", "Сводные отчеты", "Выход"}));
-        QVERIFY(shiftJournalWindow->Timer1->isActive());
-        QCOMPARE(shiftJournalWindow->Timer1->interval(), 30000);
+        QVERIFY(shiftJournalWindow->versionTimer->isActive());
+        QCOMPARE(shiftJournalWindow->versionTimer->interval(), 30000);
     }
 };
 

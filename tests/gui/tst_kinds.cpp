@@ -41,7 +41,8 @@ class KindsTest : public gui::Fixture {
     }
     void openFromMenu(std::function<void(OperationKindList *)> act)
     {
-        QVERIFY(whileShown<OperationKindList>([] { shiftJournalWindow->N6->trigger(); }, act));
+        QVERIFY(whileShown<OperationKindList>(
+            [] { shiftJournalWindow->operationKindsAction->trigger(); }, act));
     }
     // Opens the editor from the list opened from the menu, on the kind named current when
     // one is given, and runs edit on it.
@@ -51,7 +52,7 @@ class KindsTest : public gui::Fixture {
             if (!current.isEmpty())
                 QVERIFY(dataModule->Vid_oper->locate("id", idOf(current)));
             QVERIFY(whileShown<OperationKindEditor>(
-                [&] { click(current.isEmpty() ? f->Button1 : f->Button2); }, edit));
+                [&] { click(current.isEmpty() ? f->addButton : f->changeButton); }, edit));
             QVERIFY(f->isVisible()); // add and change leave the list open
             QCOMPARE(dataModule->Vid_oper->recordCount(), kinds());
         });
@@ -70,26 +71,26 @@ private slots:
         openFromMenu([&](OperationKindList *f) {
             QCOMPARE(f->windowTitle(), QStringLiteral("Виды операций (8)"));
             QVERIFY(f->minimumSize() != f->maximumSize()); // an ordinary, resizable border
-            QCOMPARE(f->Button2->text(), QStringLiteral("Изменить"));
-            QVERIFY(f->Button1->isDefault() && !f->Button2->isDefault());
-            QVERIFY(f->Button1->isVisible() && f->Button3->isVisible());
-            QVERIFY(!f->Edit1->isVisible());
-            QCOMPARE(f->DBGrid1->gridModel()->columnCount(), 1);
+            QCOMPARE(f->changeButton->text(), QStringLiteral("Изменить"));
+            QVERIFY(f->addButton->isDefault() && !f->changeButton->isDefault());
+            QVERIFY(f->addButton->isVisible() && f->deleteButton->isVisible());
+            QVERIFY(!f->searchEdit->isVisible());
+            QCOMPARE(f->rowsGrid->gridModel()->columnCount(), 1);
             QCOMPARE(
-                f->DBGrid1->gridModel()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
+                f->rowsGrid->gridModel()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
                 QStringLiteral("Операции"));
             QCOMPARE(dataModule->Vid_oper->recordCount(), kinds());
             // The fixed kinds are listed like any other.
             QVERIFY(listed().contains("Хоз. работы") && listed().contains("Ср. сдельная"));
             QList<QWidget *> walked;
-            f->DBGrid1->setFocus();
+            f->rowsGrid->setFocus();
             for (int i = 0; i < 6; ++i) {
                 walked << f->focusWidget();
                 QTest::keyClick(f->focusWidget(), Qt::Key_Tab);
             }
-            QCOMPARE(walked, (QList<QWidget *>{f->DBGrid1, f->Button1, f->Button2, f->Button3,
-                                               f->Button4, f->DBGrid1}));
-            QTest::keyClick(f->DBGrid1, Qt::Key_Escape);
+            QCOMPARE(walked, (QList<QWidget *>{f->rowsGrid, f->addButton, f->changeButton,
+                                               f->deleteButton, f->exitButton, f->rowsGrid}));
+            QTest::keyClick(f->rowsGrid, Qt::Key_Escape);
             QVERIFY(!f->isVisible());
         });
         QVERIFY(!dataModule->Vid_oper->isActive());
@@ -116,8 +117,8 @@ private slots:
         QFETCH(int, downs);
         QFETCH(bool, choose);
         QFETCH(QString, handedBack);
-        operationKindList->Edit1->setText("Р"); // left from an earlier showing
-        operationKindList->Edit1->hide();
+        operationKindList->searchEdit->setText("Р"); // left from an earlier showing
+        operationKindList->searchEdit->hide();
         QString name;
         int calls = 0, id = 0;
         auto handBack = [&](const db::Dataset &ds) {
@@ -128,20 +129,20 @@ private slots:
         QVERIFY(whileShown<OperationKindList>(
             [&] { operationKindList->pickFrom(shiftJournalWindow, 1, handBack); },
             [&](OperationKindList *f) {
-                QCOMPARE(f->Button2->text(), QStringLiteral("Выбрать"));
-                QVERIFY(f->Button2->isDefault());
-                QVERIFY(f->Button1->isHidden() && f->Button3->isHidden());
-                QVERIFY(f->Edit1->isVisible());
-                QVERIFY(f->Edit1->text().isEmpty());
-                QCOMPARE(f->focusWidget(), f->Edit1);
+                QCOMPARE(f->changeButton->text(), QStringLiteral("Выбрать"));
+                QVERIFY(f->changeButton->isDefault());
+                QVERIFY(f->addButton->isHidden() && f->deleteButton->isHidden());
+                QVERIFY(f->searchEdit->isVisible());
+                QVERIFY(f->searchEdit->text().isEmpty());
+                QCOMPARE(f->focusWidget(), f->searchEdit);
                 QCOMPARE(dataModule->Vid_oper->recordCount(), kinds());
-                type(f->Edit1, typed);
+                type(f->searchEdit, typed);
                 for (int i = 0; i < downs; ++i)
-                    QTest::keyClick(f->Edit1, Qt::Key_Down);
+                    QTest::keyClick(f->searchEdit, Qt::Key_Down);
                 if (choose)
-                    QTest::keyClick(f->Edit1, Qt::Key_Return);
+                    QTest::keyClick(f->searchEdit, Qt::Key_Return);
                 else
-                    QTest::keyClick(f->Edit1, Qt::Key_Escape);
+                    QTest::keyClick(f->searchEdit, Qt::Key_Escape);
                 QVERIFY(!f->isVisible());
             }));
         QVERIFY(msg_->shown.isEmpty());
@@ -152,8 +153,8 @@ private slots:
 
         // The menu opens it for browsing afterwards, without search box or filter.
         openFromMenu([&](OperationKindList *f) {
-            QVERIFY(!f->Edit1->isVisible());
-            QVERIFY(f->Button1->isDefault() && !f->Button2->isDefault());
+            QVERIFY(!f->searchEdit->isVisible());
+            QVERIFY(f->addButton->isDefault() && !f->changeButton->isDefault());
             QCOMPARE(dataModule->Vid_oper->recordCount(), kinds());
         });
     }
@@ -164,20 +165,20 @@ private slots:
             [] { operationKindList->pickFrom(shiftJournalWindow, 1, nullptr); },
             [](OperationKindList *f) {
                 auto *q = dataModule->Vid_oper;
-                QTest::keyClick(f->Edit1, Qt::Key_Down);
-                QTest::keyClick(f->Edit1, Qt::Key_Down);
-                QTest::keyClick(f->Edit1, Qt::Key_Up);
+                QTest::keyClick(f->searchEdit, Qt::Key_Down);
+                QTest::keyClick(f->searchEdit, Qt::Key_Down);
+                QTest::keyClick(f->searchEdit, Qt::Key_Up);
                 QCOMPARE(q->recNo(), 2);
                 // Typing and Backspace edit; caret keys and Delete
                 // do nothing.
-                type(f->Edit1, "Свв");
-                QTest::keyClick(f->Edit1, Qt::Key_Home);
-                QTest::keyClick(f->Edit1, Qt::Key_Backspace);
-                f->Edit1->setCursorPosition(0);
-                QTest::keyClick(f->Edit1, Qt::Key_Delete);
-                QTest::keyClick(f->Edit1, Qt::Key_Right);
-                type(f->Edit1, "е");
-                QCOMPARE(f->Edit1->text(), QStringLiteral("еСв"));
+                type(f->searchEdit, "Свв");
+                QTest::keyClick(f->searchEdit, Qt::Key_Home);
+                QTest::keyClick(f->searchEdit, Qt::Key_Backspace);
+                f->searchEdit->setCursorPosition(0);
+                QTest::keyClick(f->searchEdit, Qt::Key_Delete);
+                QTest::keyClick(f->searchEdit, Qt::Key_Right);
+                type(f->searchEdit, "е");
+                QCOMPARE(f->searchEdit->text(), QStringLiteral("еСв"));
             }));
     }
 
@@ -198,11 +199,11 @@ private slots:
         inEditor(QString(), [&](OperationKindEditor *e) {
             QCOMPARE(e->windowTitle(), QStringLiteral("Заведение нового вида операций"));
             QCOMPARE(e->mode, ui::EditMode::Add);
-            QVERIFY(e->Edit1->text().isEmpty());
-            QCOMPARE(e->focusWidget(), e->Edit1);
-            QVERIFY(e->Button1->isDefault());
-            type(e->Edit1, typed);
-            QTest::keyClick(e->Edit1, Qt::Key_Return);
+            QVERIFY(e->nameEdit->text().isEmpty());
+            QCOMPARE(e->focusWidget(), e->nameEdit);
+            QVERIFY(e->saveButton->isDefault());
+            type(e->nameEdit, typed);
+            QTest::keyClick(e->nameEdit, Qt::Key_Return);
             QVERIFY(!e->isVisible());
         });
         QVERIFY(msg_->shown.isEmpty());
@@ -232,9 +233,9 @@ private slots:
         inEditor(current, [&](OperationKindEditor *e) {
             QCOMPARE(e->windowTitle(), QStringLiteral("Изменение данных вида операции"));
             QCOMPARE(e->mode, ui::EditMode::Change);
-            QCOMPARE(e->Edit1->text(), current);
-            e->Edit1->setText(typed);
-            click(e->Button1);
+            QCOMPARE(e->nameEdit->text(), current);
+            e->nameEdit->setText(typed);
+            click(e->saveButton);
             QVERIFY(!e->isVisible());
         });
         QVERIFY(msg_->shown.isEmpty());
@@ -264,10 +265,10 @@ private slots:
         QFETCH(QString, message);
         const QString before = allNames();
         inEditor(current, [&](OperationKindEditor *e) {
-            e->Edit1->setText(typed);
-            click(e->Button1);
+            e->nameEdit->setText(typed);
+            click(e->saveButton);
             QVERIFY(e->isVisible());
-            QCOMPARE(e->Edit1->text(), typed);
+            QCOMPARE(e->nameEdit->text(), typed);
         });
         QCOMPARE(msg_->shown.size(), 1);
         QCOMPARE(msg_->shown[0].kind, QStringLiteral("error"));
@@ -304,18 +305,19 @@ private slots:
         openFromMenu([&](OperationKindList *f) {
             QVERIFY(dataModule->Vid_oper->locate("id", id));
             if (save) {
-                QVERIFY(whileShown<OperationKindEditor>([&] { click(f->Button2); },
+                QVERIFY(whileShown<OperationKindEditor>([&] { click(f->changeButton); },
                                                         [&](OperationKindEditor *e) {
                                                             testdb::run(db_, meanwhile.arg(id));
-                                                            e->Edit1->setText("Полировка");
-                                                            click(e->Button1);
+                                                            e->nameEdit->setText("Полировка");
+                                                            click(e->saveButton);
                                                             QVERIFY(e->isVisible());
-                                                            QCOMPARE(e->Edit1->text(), "Полировка");
+                                                            QCOMPARE(e->nameEdit->text(),
+                                                                     "Полировка");
                                                             QCOMPARE(sql(stored).toString(), after);
                                                         }));
             } else {
                 testdb::run(db_, meanwhile.arg(id));
-                click(f->Button3);
+                click(f->deleteButton);
             }
             // The list shows the kinds as they now are.
             QCOMPARE(dataModule->Vid_oper->locate("id", id), !after.isEmpty());
@@ -352,7 +354,7 @@ private slots:
             auto *q = dataModule->Vid_oper;
             QVERIFY(q->locate("id", id));
             const int rows = q->recordCount();
-            click(f->Button3);
+            click(f->deleteButton);
             QVERIFY(f->isVisible());
             QCOMPARE(q->recordCount(), rows - (gone ? 1 : 0));
             QCOMPARE(q->locate("id", id), !gone);

@@ -33,10 +33,10 @@ const QString kNewerVersion = QStringLiteral(
     "версию.");
 
 const QStringList kJournalControls = {
-    "Button1",      "Button2",      "Button3",      "Button4",
-    "Button5",      "Button8",      "RadioButton1", "RadioButton2",
-    "RadioButton3", "RadioButton4", "CBox1",        "DBGrid2",
-    "DateT",        "N2",           "N11",          "N7"};
+    "addButton",         "changeButton",  "deleteButton",   "exitButton",
+    "maintenanceButton", "refreshButton", "shift1Radio",    "shift2Radio",
+    "shift3Radio",       "overtimeRadio", "dayOffBox",      "entriesGrid",
+    "dateEdit",          "refbooksMenu",  "timesheetsMenu", "reportsMenu"};
 
 bool enabled(const QString &name)
 {
@@ -98,11 +98,11 @@ class LoginTest : public gui::Fixture {
                 for (const QString &n : kJournalControls)
                     if (enabled(n))
                         on << n;
-                f->Button4->click();
+                f->exitButton->click();
             },
             1500);
-        loginWindow->Edit1->setText(code);
-        loginWindow->Button1->click();
+        loginWindow->codeEdit->setText(code);
+        loginWindow->enterButton->click();
         modal::cancelPending();
         if (opened)
             *opened = shown;
@@ -120,23 +120,23 @@ private slots:
     {
         Fixture::init();
         gui::resetEndRequests();
-        loginWindow->Timer1->stop();
+        loginWindow->endTimer->stop();
         setVersion("0", "0");
     }
 
     void loginWindowShape()
     {
-        QCOMPARE(loginWindow->Edit1->echoMode(), QLineEdit::Password);
+        QCOMPARE(loginWindow->codeEdit->echoMode(), QLineEdit::Password);
         // The code shows as asterisks.
-        loginWindow->Edit1->clear();
-        QTest::keyClicks(loginWindow->Edit1, "0264");
-        QCOMPARE(loginWindow->Edit1->displayText(), QStringLiteral("****"));
-        loginWindow->Edit1->clear();
-        QVERIFY(loginWindow->Button1->isDefault());
-        QCOMPARE(loginWindow->Button1->text(), QStringLiteral("Вход"));
-        QCOMPARE(loginWindow->Button2->text(), QStringLiteral("Отмена"));
-        QCOMPARE(loginWindow->Timer1->interval(), 5000);
-        QVERIFY(!loginWindow->Timer1->isActive());
+        loginWindow->codeEdit->clear();
+        QTest::keyClicks(loginWindow->codeEdit, "0264");
+        QCOMPARE(loginWindow->codeEdit->displayText(), QStringLiteral("****"));
+        loginWindow->codeEdit->clear();
+        QVERIFY(loginWindow->enterButton->isDefault());
+        QCOMPARE(loginWindow->enterButton->text(), QStringLiteral("Вход"));
+        QCOMPARE(loginWindow->cancelButton->text(), QStringLiteral("Отмена"));
+        QCOMPARE(loginWindow->endTimer->interval(), 5000);
+        QVERIFY(!loginWindow->endTimer->isActive());
         loginWindow->FormActivate();
         QCOMPARE(loginWindow->windowTitle(), QStringLiteral("Авторизация (build: 20261201.3600)"));
         QCOMPARE(dataModule->ServerDelim, QStringLiteral("."));
@@ -147,23 +147,26 @@ private slots:
         QTest::addColumn<QString>("code");
         QTest::addColumn<QStringList>("disabled");
         const QStringList none;
-        const QStringList viewer = {"Button1",      "Button2",      "Button3",      "Button8",
-                                    "RadioButton1", "RadioButton2", "RadioButton3", "RadioButton4",
-                                    "CBox1",        "DBGrid2",      "DateT",        "N2",
-                                    "N11"};
+        const QStringList viewer = {
+            "addButton",   "changeButton", "deleteButton",  "refreshButton", "shift1Radio",
+            "shift2Radio", "shift3Radio",  "overtimeRadio", "dayOffBox",     "entriesGrid",
+            "dateEdit",    "refbooksMenu", "timesheetsMenu"};
         QTest::newRow("administrator") << "61370482" << none;
         QTest::newRow("administrator, spaces") << "  0264  " << none;
         QTest::newRow("viewer") << "vardel" << viewer;
-        QTest::newRow("foreman") << " pilgrun" << QStringList{"Button2", "Button3", "N2", "N11"};
-        QTest::newRow("warehouse")
-            << "fomir" << QStringList{"Button1", "Button2", "Button3", "N2", "N11"};
+        QTest::newRow("foreman") << " pilgrun"
+                                 << QStringList{"changeButton", "deleteButton", "refbooksMenu",
+                                                "timesheetsMenu"};
+        QTest::newRow("warehouse") << "fomir"
+                                   << QStringList{"addButton", "changeButton", "deleteButton",
+                                                  "refbooksMenu", "timesheetsMenu"};
     }
     void rolesDisableJournalControls()
     {
         QFETCH(QString, code);
         QFETCH(QStringList, disabled);
         resetJournal();
-        shiftJournalWindow->RadioButton3->setChecked(true);
+        shiftJournalWindow->shift3Radio->setChecked(true);
         bool opened = false;
         const QStringList on = loginAndLook(code, &opened);
         QVERIFY(opened);
@@ -188,24 +191,28 @@ private slots:
         QTest::addColumn<QString>("code");
         QTest::addColumn<QStringList>("enabled");
         QTest::addColumn<bool>("finishedOnly");
-        const QStringList all = {"Button1", "Button2", "Button3", "Button4", "Button5", "Button6"};
+        const QStringList all = {"workersDetailButton", "productsButton", "productsDetailButton",
+                                 "workersButton",       "exitButton",     "exportButton"};
         QTest::newRow("administrator") << "0264" << all << false;
         QTest::newRow("viewer") << "vardel" << all << false;
-        QTest::newRow("foreman") << "pilgrun" << QStringList{"Button3", "Button5"} << false;
-        QTest::newRow("warehouse") << "fomir" << QStringList{"Button3", "Button5"} << true;
+        QTest::newRow("foreman") << "pilgrun" << QStringList{"productsDetailButton", "exitButton"}
+                                 << false;
+        QTest::newRow("warehouse")
+            << "fomir" << QStringList{"productsDetailButton", "exitButton"} << true;
     }
     void rolesRestrictTheReportsWindow()
     {
         QFETCH(QString, code);
         QFETCH(QStringList, enabled);
         QFETCH(bool, finishedOnly);
-        QPushButton *const buttons[] = {reportsWindow->Button1, reportsWindow->Button2,
-                                        reportsWindow->Button3, reportsWindow->Button4,
-                                        reportsWindow->Button5, reportsWindow->Button6};
+        QPushButton *const buttons[] = {
+            reportsWindow->workersDetailButton,  reportsWindow->productsButton,
+            reportsWindow->productsDetailButton, reportsWindow->workersButton,
+            reportsWindow->exitButton,           reportsWindow->exportButton};
         for (QPushButton *b : buttons)
             b->setEnabled(true);
-        reportsWindow->RadioGroup1->setEnabled(true);
-        reportsWindow->RadioGroup1->setItemIndex(0);
+        reportsWindow->kindGroup->setEnabled(true);
+        reportsWindow->kindGroup->setItemIndex(0);
         bool opened = false;
         loginAndLook(code, &opened);
         QVERIFY(opened);
@@ -214,8 +221,8 @@ private slots:
             if (b->isEnabled())
                 on << b->objectName();
         QCOMPARE(on, enabled);
-        QCOMPARE(reportsWindow->RadioGroup1->isEnabled(), !finishedOnly);
-        QCOMPARE(reportsWindow->RadioGroup1->itemIndex(), finishedOnly ? 1 : 0);
+        QCOMPARE(reportsWindow->kindGroup->isEnabled(), !finishedOnly);
+        QCOMPARE(reportsWindow->kindGroup->itemIndex(), finishedOnly ? 1 : 0);
         resetJournal();
     }
 
@@ -229,14 +236,14 @@ private slots:
             QVERIFY2(!opened, qPrintable(code));
             QCOMPARE(msg_->texts(), QStringList{"Введены неверные данные."});
             QCOMPARE(msg_->shown[0].caption, QStringLiteral("Ошибка"));
-            QVERIFY(!enabled("N11"));
+            QVERIFY(!enabled("timesheetsMenu"));
             QCOMPARE(gui::endRequests(), 0);
         }
         msg_->clear();
         bool opened = false;
         const QStringList on = loginAndLook("0264", &opened);
         QVERIFY(opened);
-        QVERIFY(on.contains("N11"));
+        QVERIFY(on.contains("timesheetsMenu"));
         QVERIFY(msg_->shown.isEmpty());
     }
 
@@ -279,7 +286,7 @@ private slots:
         QCOMPARE(version(), after);
         QCOMPARE(testdb::scalar(db_, "select count(*) from accounts_dep.ver").toInt(), 1);
         QCOMPARE(dataModule->ServerDelim, d.isEmpty() ? QString() : QStringLiteral("."));
-        QCOMPARE(loginWindow->Timer1->isActive(), refused);
+        QCOMPARE(loginWindow->endTimer->isActive(), refused);
         QCOMPARE(gui::endRequests(), refused ? 1 : 0);
         if (refused) {
             QCOMPARE(msg_->texts(), QStringList{kNewerVersion});
@@ -319,16 +326,16 @@ private slots:
         resetJournal();
         bool stamped = false;
         modal::when<ShiftJournalWindow>([&](ShiftJournalWindow *f) {
-            f->Timer1->setInterval(50);
+            f->versionTimer->setInterval(50);
             setVersion("20991231", "0"); // a newer build has run meanwhile
             QTimer::singleShot(400, f, [&, f] {
                 stamped = msg_->texts().contains(kNewerVersion);
-                f->Timer1->setInterval(30000);
-                f->Button4->click();
+                f->versionTimer->setInterval(30000);
+                f->exitButton->click();
             });
         });
-        loginWindow->Edit1->setText("0264");
-        loginWindow->Button1->click();
+        loginWindow->codeEdit->setText("0264");
+        loginWindow->enterButton->click();
         QVERIFY(stamped);
         QVERIFY(ends >= 1);
         gui::recordEnds();
@@ -339,23 +346,23 @@ private slots:
         int ends = 0;
         setEndProgramHandler([&] { ++ends; });
         resetJournal();
-        shiftJournalWindow->DateT->setDate(QDate(2020, 1, 1));
+        shiftJournalWindow->dateEdit->setDate(QDate(2020, 1, 1));
         QDate shownDate;
         int shownShift = 0;
         bool gridFilled = false;
         modal::when<ShiftJournalWindow>([&](ShiftJournalWindow *f) {
-            shownDate = f->DateT->date();
+            shownDate = f->dateEdit->date();
             shownShift = f->shift;
-            gridFilled = f->DBGrid2->dataset() == dataModule->Smena1 &&
+            gridFilled = f->entriesGrid->dataset() == dataModule->Smena1 &&
                          dataModule->Smena1->recordCount() > 0;
             msg_->answer({true});
             QTest::keyClick(f, Qt::Key_Escape); // asks, then leaves
         });
         loginWindow->show(); // start-up shows the login window
         QCOMPARE(loginWindow->windowTitle(), QStringLiteral("Авторизация (build: 20261201.3600)"));
-        loginWindow->Edit1->clear();
-        QTest::keyClicks(loginWindow->Edit1, "0264");
-        QTest::keyClick(loginWindow->Edit1, Qt::Key_Return);
+        loginWindow->codeEdit->clear();
+        QTest::keyClicks(loginWindow->codeEdit, "0264");
+        QTest::keyClick(loginWindow->codeEdit, Qt::Key_Return);
         QCOMPARE(shownDate, QDate::currentDate());
         QCOMPARE(shownShift, 1);
         QVERIFY(gridFilled);
@@ -391,10 +398,10 @@ private slots:
             leave();
             asked = int(msg_->shown.size());
             if (f->isVisible())
-                f->Button4->click();
+                f->exitButton->click();
         });
-        loginWindow->Edit1->setText("0264");
-        loginWindow->Button1->click();
+        loginWindow->codeEdit->setText("0264");
+        loginWindow->enterButton->click();
         QVERIFY(stayed);
         QCOMPARE(asked, 2);
         QCOMPARE(msg_->texts(), (QStringList{"Выйти из программы?", "Выйти из программы?"}));
@@ -417,16 +424,16 @@ private slots:
         int endsWhileOpen = -1;
         QString typed;
         modal::when<ShiftEntryEditor>([&](ShiftEntryEditor *f) {
-            QTest::keyClicks(f->Edit3, "12");
+            QTest::keyClicks(f->quantityEdit, "12");
             setVersion("20991231", "0");
             msg_->answer({endNow});
             loginWindow->CheckVersion();
             if (!endNow)
                 loginWindow->CheckVersion(); // the next check asks nothing again
             endsWhileOpen = gui::endRequests();
-            typed = f->Edit3->text();
+            typed = f->quantityEdit->text();
             if (f->isVisible())
-                drive::click(f->Button2);
+                drive::click(f->cancelButton);
         });
         shiftJournalWindow->showChild(shiftEntryEditor);
         QTest::qWait(50);
@@ -436,7 +443,7 @@ private slots:
         QCOMPARE(endsWhileOpen, endNow ? 1 : 0);
         QCOMPARE(typed, QStringLiteral("12"));
         QCOMPARE(gui::endRequests(), 1);
-        QVERIFY(!loginWindow->Timer1->isActive());
+        QVERIFY(!loginWindow->endTimer->isActive());
     }
 
     void cancelEndsTheProgram_data()
@@ -453,7 +460,7 @@ private slots:
         if (byKey)
             QTest::keyClick(loginWindow, Qt::Key_Escape);
         else
-            drive::click(loginWindow->Button2);
+            drive::click(loginWindow->cancelButton);
         QVERIFY(!loginWindow->isVisible());
         QCOMPARE(gui::endRequests(), 1);
         QVERIFY(msg_->shown.isEmpty());

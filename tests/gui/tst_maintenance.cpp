@@ -97,57 +97,57 @@ class MaintenanceTest : public gui::Fixture {
     int lastEntry() { return sql("select max(id) from accounts_dep.fatigue").toInt(); }
 
     // The journal opened from the main window and moved to a date.
-    void inJournal(const QDate &d, std::function<void(MaintenanceEntryEditor *)> act)
+    void inJournal(const QDate &d, std::function<void(MaintenanceJournalWindow *)> act)
     {
-        QVERIFY(whileShown<MaintenanceEntryEditor>([] { click(shiftJournalWindow->Button5); },
-                                                   [&](MaintenanceEntryEditor *f) {
-                                                       // It opens on the main window's date.
-                                                       QCOMPARE(f->DTPcker1->date(),
-                                                                shiftJournalWindow->journalDate());
-                                                       f->DTPcker1->setDate(d);
-                                                       act(f);
-                                                   }));
+        QVERIFY(whileShown<MaintenanceJournalWindow>(
+            [] { click(shiftJournalWindow->maintenanceButton); },
+            [&](MaintenanceJournalWindow *f) {
+                // It opens on the main window's date.
+                QCOMPARE(f->dateEdit->date(), shiftJournalWindow->journalDate());
+                f->dateEdit->setDate(d);
+                act(f);
+            }));
     }
-    void inEditor(QPushButton *opener, std::function<void(MaintenanceJournalWindow *)> act)
+    void inEditor(QPushButton *opener, std::function<void(MaintenanceEntryEditor *)> act)
     {
-        QVERIFY(whileShown<MaintenanceJournalWindow>([&] { click(opener); }, act));
+        QVERIFY(whileShown<MaintenanceEntryEditor>([&] { click(opener); }, act));
     }
-    void pickWorker(MaintenanceJournalWindow *e, const QString &typed)
+    void pickWorker(MaintenanceEntryEditor *e, const QString &typed)
     {
-        QVERIFY(whileShown<WorkerList>([&] { click(e->Button3); },
+        QVERIFY(whileShown<WorkerList>([&] { click(e->workerPickButton); },
                                        [&](WorkerList *f) {
-                                           type(f->Edit1, typed);
-                                           QTest::keyClick(f->Edit1, Qt::Key_Return);
+                                           type(f->searchEdit, typed);
+                                           QTest::keyClick(f->searchEdit, Qt::Key_Return);
                                        }));
     }
-    void pickNomenclature(MaintenanceJournalWindow *e, const QString &typed)
+    void pickNomenclature(MaintenanceEntryEditor *e, const QString &typed)
     {
-        QVERIFY(whileShown<NomenclaturePicker>([&] { click(e->Button4); },
+        QVERIFY(whileShown<NomenclaturePicker>([&] { click(e->nomenclaturePickButton); },
                                                [&](NomenclaturePicker *f) {
-                                                   f->Edit1->clear();
-                                                   type(f->Edit1, typed);
-                                                   QTest::keyClick(f->Edit1, Qt::Key_Return);
+                                                   f->searchEdit->clear();
+                                                   type(f->searchEdit, typed);
+                                                   QTest::keyClick(f->searchEdit, Qt::Key_Return);
                                                }));
     }
     // Fills a new entry and saves it; the editor is left open when the save is refused.
-    void addEntry(MaintenanceEntryEditor *f, const QString &worker, const QString &nom, int kind,
+    void addEntry(MaintenanceJournalWindow *f, const QString &worker, const QString &nom, int kind,
                   int hours, bool night)
     {
-        inEditor(f->Button5, [&](MaintenanceJournalWindow *e) {
+        inEditor(f->addButton, [&](MaintenanceEntryEditor *e) {
             pickWorker(e, worker);
             pickNomenclature(e, nom);
-            e->cb_type_work->setKeyValue(kind);
-            e->Edit6->clear();
-            type(e->Edit6, QString::number(hours));
-            e->CBox1->setChecked(night);
-            click(e->Button1);
+            e->workKindBox->setKeyValue(kind);
+            e->hoursEdit->clear();
+            type(e->hoursEdit, QString::number(hours));
+            e->nightBox->setChecked(night);
+            click(e->saveButton);
             QVERIFY2(!e->isVisible(), qPrintable(msg_->texts().join("; ")));
         });
     }
-    void doubleClickRow(MaintenanceEntryEditor *f, int recNo)
+    void doubleClickRow(MaintenanceJournalWindow *f, int recNo)
     {
         f->fatigue->setRecNo(recNo);
-        drive::doubleClickRow(f->DBGrid1, recNo - 1);
+        drive::doubleClickRow(f->entriesGrid, recNo - 1);
     }
 
 private slots:
@@ -174,7 +174,7 @@ private slots:
         testdb::run(db_, "update accounts_dep.norm n set price = case o.vid when 7777 then 250 "
                          "else 300 end from accounts_dep.oper o where o.id = n.o_id");
         Fixture::init();
-        nomenclaturePicker->Edit1->clear();
+        nomenclaturePicker->searchEdit->clear();
     }
 
     void journalGridShowsEntriesOfTheDate()
@@ -183,14 +183,14 @@ private slots:
         entry(w1_, 102, 7778, kDay, 8, 12.5, 0, 1);
         entry(w1_, 101, 7777, kDay, 2, 250);
         entry(w1_, 101, 7777, kDay.addDays(1), 4, 250); // another date
-        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
+        inJournal(kDay, [&](MaintenanceJournalWindow *f) {
             QCOMPARE(f->windowTitle(), QStringLiteral("Хоз. работы (25)"));
             QCOMPARE(f->minimumSize(), f->maximumSize()); // a dialog border: not resizable
             // The journal, its editor and the picker carry the program's icon.
             for (QWidget *w :
-                 std::initializer_list<QWidget *>{f, maintenanceJournalWindow, nomenclaturePicker})
+                 std::initializer_list<QWidget *>{f, maintenanceEntryEditor, nomenclaturePicker})
                 QVERIFY2(!w->windowIcon().pixmap(16, 16).isNull(), qPrintable(w->objectName()));
-            auto *model = f->DBGrid1->gridModel();
+            auto *model = f->entriesGrid->gridModel();
             const QStringList titles = {"ФИО",    "Номенклатура", "Работа", "Цена",
                                         "Кол-во", "Итого",        "Вых.",   "Ноч."};
             QCOMPARE(model->columnCount(), titles.size());
@@ -225,32 +225,32 @@ private slots:
         QFETCH(QDate, date);
         QFETCH(bool, dayOff);
         entry(w1_, 101, 7777, date, 2, 250);
-        inJournal(date.addDays(-3), [&](MaintenanceEntryEditor *f) {
-            f->CBox1->setChecked(!dayOff); // the user's tick goes with the date
-            f->DTPcker1->setDate(date);
-            QCOMPARE(f->CBox1->isChecked(), dayOff);
-            QCOMPARE(f->CBox1->font().bold(), dayOff);
+        inJournal(date.addDays(-3), [&](MaintenanceJournalWindow *f) {
+            f->dayOffBox->setChecked(!dayOff); // the user's tick goes with the date
+            f->dateEdit->setDate(date);
+            QCOMPARE(f->dayOffBox->isChecked(), dayOff);
+            QCOMPARE(f->dayOffBox->font().bold(), dayOff);
             QCOMPARE(f->fatigue->recordCount(), 1);
             // A tick of the user's own stays when the list is read again.
-            f->CBox1->setChecked(!dayOff);
+            f->dayOffBox->setChecked(!dayOff);
             f->FormActivate();
-            QCOMPARE(f->CBox1->isChecked(), !dayOff);
-            QCOMPARE(f->CBox1->font().bold(), !dayOff);
+            QCOMPARE(f->dayOffBox->isChecked(), !dayOff);
+            QCOMPARE(f->dayOffBox->font().bold(), !dayOff);
         });
     }
 
     void emptyListOffersNothingToChangeOrDelete()
     {
-        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
+        inJournal(kDay, [&](MaintenanceJournalWindow *f) {
             QVERIFY(f->fatigue->isEmpty());
             bool editor = false;
-            modal::when<MaintenanceJournalWindow>([&](MaintenanceJournalWindow *e) {
+            modal::when<MaintenanceEntryEditor>([&](MaintenanceEntryEditor *e) {
                 editor = true;
                 e->reject();
             });
-            click(f->Button6);
-            click(f->Button7);
-            QTest::mouseDClick(f->DBGrid1->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+            click(f->changeButton);
+            click(f->deleteButton);
+            QTest::mouseDClick(f->entriesGrid->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
             QTest::qWait(200);
             modal::cancelPending();
             QVERIFY(!editor);
@@ -281,11 +281,11 @@ private slots:
         if (both)
             testdb::run(db_, QStringLiteral("delete from accounts_dep.fatigue where id=%1")
                                  .arg(ids[1 - doomed]));
-        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
+        inJournal(kDay, [&](MaintenanceJournalWindow *f) {
             QVERIFY(f->fatigue->locate("id", ids[doomed]));
             const int rec = f->fatigue->recNo();
             msg_->answer({false});
-            click(f->Button7);
+            click(f->deleteButton);
             QCOMPARE(sql("select count(*) from accounts_dep.fatigue where id=" +
                          QString::number(ids[doomed]))
                          .toInt(),
@@ -295,7 +295,7 @@ private slots:
             QCOMPARE(msg_->shown[0].caption, QStringLiteral("Удаление"));
             QCOMPARE(msg_->shown[0].kind, QStringLiteral("question"));
             msg_->answer({true});
-            click(f->Button7);
+            click(f->deleteButton);
             QCOMPARE(msg_->shown.size(), 2);
             QCOMPARE(f->fatigue->recordCount(), both ? 1 : 2);
             QCOMPARE(f->fatigue->recNo(), qMin(rec, f->fatigue->recordCount()));
@@ -320,13 +320,13 @@ private slots:
                                         "(%2, 2, 2021, 7777, 0, 3)")
                              .arg(w1_)
                              .arg(w2_));
-        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
+        inJournal(kDay, [&](MaintenanceJournalWindow *f) {
             QVERIFY(f->fatigue->locate("id", id));
             testdb::run(db_, QStringLiteral("update accounts_dep.fatigue set id_p=%1 where id=%2")
                                  .arg(w2_)
                                  .arg(id));
             msg_->answer({true});
-            click(f->Button7);
+            click(f->deleteButton);
             QCOMPARE(msg_->shown.size(), 2);
             QCOMPARE(msg_->shown[1].kind, QStringLiteral("error"));
         });
@@ -387,8 +387,8 @@ private slots:
             {"december", entry(w1_, 101, 7778, kDecember, 8, 300)},
             {"december 2020", entry(w1_, 101, 7778, QDate(2020, 12, 15), 8, 300)},
         };
-        inJournal(date, [&](MaintenanceEntryEditor *f) {
-            click(f->Button1);
+        inJournal(date, [&](MaintenanceJournalWindow *f) {
+            click(f->averagePricesButton);
             QVERIFY(f->isVisible());
         });
         QVERIFY(msg_->shown.isEmpty());
@@ -420,8 +420,8 @@ private slots:
                                         "accounts_dep.oper o where o.id=n.o_id and o.vid=%2")
                              .arg(norm)
                              .arg(kind));
-        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
-            f->CBox1->setChecked(dayOff);
+        inJournal(kDay, [&](MaintenanceJournalWindow *f) {
+            f->dayOffBox->setChecked(dayOff);
             addEntry(f, "Бор", "Ок", kind, 6, night);
             QCOMPARE(f->fatigue->recordCount(), 1);
         });
@@ -439,30 +439,30 @@ private slots:
 
     void editorShowsPriceAndSum()
     {
-        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
-            inEditor(f->Button5, [&](MaintenanceJournalWindow *e) {
+        inJournal(kDay, [&](MaintenanceJournalWindow *f) {
+            inEditor(f->addButton, [&](MaintenanceEntryEditor *e) {
                 QCOMPARE(e->windowTitle(), QStringLiteral("Хоз. работы/среднесдельная (24)"));
                 QCOMPARE(e->findChild<QGroupBox *>()->title(), QStringLiteral("Закрыто мастером"));
                 QCOMPARE(e->mode, ui::EditMode::Add);
-                QCOMPARE(e->Edit6->text(), QStringLiteral("0"));
-                QVERIFY(e->Edit1->text().isEmpty() && e->Edit2->text().isEmpty());
-                QVERIFY(e->CBox1->isEnabled() && !e->CBox1->isChecked());
-                QCOMPARE(e->cb_type_work->currentText(), QStringLiteral("Хоз. работы"));
-                QCOMPARE(e->DBEdit1->text(), QStringLiteral("250,00"));
-                QCOMPARE(e->DBEdit2->text(), QStringLiteral("0,00"));
-                e->Edit6->clear();
-                type(e->Edit6, "7");
-                QCOMPARE(e->DBEdit2->text(), QStringLiteral("1750,00"));
-                e->cb_type_work->setKeyValue(7778);
-                QCOMPARE(e->DBEdit1->text(), QStringLiteral("300,00"));
-                QCOMPARE(e->DBEdit2->text(), QStringLiteral("2100,00"));
+                QCOMPARE(e->hoursEdit->text(), QStringLiteral("0"));
+                QVERIFY(e->workerEdit->text().isEmpty() && e->nomenclatureEdit->text().isEmpty());
+                QVERIFY(e->nightBox->isEnabled() && !e->nightBox->isChecked());
+                QCOMPARE(e->workKindBox->currentText(), QStringLiteral("Хоз. работы"));
+                QCOMPARE(e->priceEdit->text(), QStringLiteral("250,00"));
+                QCOMPARE(e->sumEdit->text(), QStringLiteral("0,00"));
+                e->hoursEdit->clear();
+                type(e->hoursEdit, "7");
+                QCOMPARE(e->sumEdit->text(), QStringLiteral("1750,00"));
+                e->workKindBox->setKeyValue(7778);
+                QCOMPARE(e->priceEdit->text(), QStringLiteral("300,00"));
+                QCOMPARE(e->sumEdit->text(), QStringLiteral("2100,00"));
                 // The sum is what a save stores: at night a fifth more.
-                e->CBox1->setChecked(true);
-                QCOMPARE(e->DBEdit2->text(), QStringLiteral("2520,00"));
-                e->CBox1->setChecked(false);
-                QVERIFY(e->Button1->isDefault());
-                QCOMPARE(e->Button6->text(), QStringLiteral("Выход"));
-                click(e->Button6);
+                e->nightBox->setChecked(true);
+                QCOMPARE(e->sumEdit->text(), QStringLiteral("2520,00"));
+                e->nightBox->setChecked(false);
+                QVERIFY(e->saveButton->isDefault());
+                QCOMPARE(e->cancelButton->text(), QStringLiteral("Выход"));
+                click(e->cancelButton);
                 QVERIFY(!e->isVisible());
             });
         });
@@ -491,15 +491,15 @@ private slots:
         testdb::run(db_, QStringLiteral("update accounts_dep.norm n set price=%1 from "
                                         "accounts_dep.oper o where o.id=n.o_id and o.vid=7777")
                              .arg(norm));
-        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
-            f->CBox1->setChecked(false);
-            inEditor(f->Button5, [&](MaintenanceJournalWindow *e) {
+        inJournal(kDay, [&](MaintenanceJournalWindow *f) {
+            f->dayOffBox->setChecked(false);
+            inEditor(f->addButton, [&](MaintenanceEntryEditor *e) {
                 pickWorker(e, "Ант");
                 pickNomenclature(e, "Две");
-                e->Edit6->clear();
-                type(e->Edit6, "3");
-                QCOMPARE(e->DBEdit1->text() + '|' + e->DBEdit2->text(), shown);
-                click(e->Button1);
+                e->hoursEdit->clear();
+                type(e->hoursEdit, "3");
+                QCOMPARE(e->priceEdit->text() + '|' + e->sumEdit->text(), shown);
+                click(e->saveButton);
                 QVERIFY(!e->isVisible());
             });
         });
@@ -531,22 +531,22 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QString, message);
-        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
-            inEditor(f->Button5, [&](MaintenanceJournalWindow *e) {
+        inJournal(kDay, [&](MaintenanceJournalWindow *f) {
+            inEditor(f->addButton, [&](MaintenanceEntryEditor *e) {
                 pickWorker(e, "Ант");
                 pickNomenclature(e, "Две");
-                e->Edit6->clear();
+                e->hoursEdit->clear();
                 QGuiApplication::clipboard()->setText(typed);
-                e->Edit6->paste();
-                QCOMPARE(e->Edit6->text(), typed);
-                e->Edit6->clear();
-                type(e->Edit6, typed);
-                QCOMPARE(e->Edit6->text(), typed);
-                click(e->Button1);
+                e->hoursEdit->paste();
+                QCOMPARE(e->hoursEdit->text(), typed);
+                e->hoursEdit->clear();
+                type(e->hoursEdit, typed);
+                QCOMPARE(e->hoursEdit->text(), typed);
+                click(e->saveButton);
                 QVERIFY(e->isVisible());
                 QCOMPARE(msg_->texts(), QStringList{message});
-                QCOMPARE(e->Edit6->text(), typed);
-                QVERIFY(e->DBEdit2->text().isEmpty() || typed == "25");
+                QCOMPARE(e->hoursEdit->text(), typed);
+                QVERIFY(e->sumEdit->text().isEmpty() || typed == "25");
             });
         });
         QCOMPARE(entries(), 0);
@@ -557,14 +557,14 @@ private slots:
     void priceBoxShowsThePriceStored()
     {
         const int id = entry(w1_, 101, 7778, kDay, 8, 67.29);
-        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
+        inJournal(kDay, [&](MaintenanceJournalWindow *f) {
             QVERIFY(f->fatigue->locate("id", id));
-            QVERIFY(whileShown<MaintenanceJournalWindow>(
+            QVERIFY(whileShown<MaintenanceEntryEditor>(
                 [&] { doubleClickRow(f, f->fatigue->recNo()); },
-                [&](MaintenanceJournalWindow *e) {
-                    QCOMPARE(e->DBEdit1->text() + '|' + e->DBEdit2->text(),
+                [&](MaintenanceEntryEditor *e) {
+                    QCOMPARE(e->priceEdit->text() + '|' + e->sumEdit->text(),
                              QStringLiteral("67,29|538,32"));
-                    click(e->Button6);
+                    click(e->cancelButton);
                 }));
         });
     }
@@ -574,41 +574,41 @@ private slots:
     void dayHoursAndUnusualHours()
     {
         shiftEntry(w1_, sql("select min(id) from accounts_dep.izdel").toInt(), kDay, 5, 0, 1, 14);
-        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
-            inEditor(f->Button5, [&](MaintenanceJournalWindow *e) {
+        inJournal(kDay, [&](MaintenanceJournalWindow *f) {
+            inEditor(f->addButton, [&](MaintenanceEntryEditor *e) {
                 pickWorker(e, "Ант");
                 pickNomenclature(e, "Две");
-                e->Edit6->clear();
-                type(e->Edit6, "11");
-                click(e->Button1);
+                e->hoursEdit->clear();
+                type(e->hoursEdit, "11");
+                click(e->saveButton);
                 QVERIFY(e->isVisible());
                 QCOMPARE(msg_->texts(),
                          QStringList{"У работника за 10.02.2021 уже записано 14 ч во всех "
                                      "журналах; с этой записью было бы 25 ч, а в сутках не более "
                                      "24 ч."});
                 msg_->clear();
-                e->Edit6->clear();
-                type(e->Edit6, "10");
-                click(e->Button1);
+                e->hoursEdit->clear();
+                type(e->hoursEdit, "10");
+                click(e->saveButton);
                 QVERIFY(!e->isVisible());
             });
         });
         testdb::run(db_, "delete from accounts_dep.smena where time=14");
         testdb::run(db_, "delete from accounts_dep.fatigue");
         testdb::run(db_, "delete from accounts_dep.h_tabel");
-        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
-            inEditor(f->Button5, [&](MaintenanceJournalWindow *e) {
+        inJournal(kDay, [&](MaintenanceJournalWindow *f) {
+            inEditor(f->addButton, [&](MaintenanceEntryEditor *e) {
                 pickWorker(e, "Ант");
                 pickNomenclature(e, "Две");
-                e->Edit6->clear();
-                type(e->Edit6, "13");
+                e->hoursEdit->clear();
+                type(e->hoursEdit, "13");
                 msg_->answer({false});
-                click(e->Button1);
+                click(e->saveButton);
                 QVERIFY(e->isVisible());
                 QCOMPARE(msg_->texts(), QStringList{"В поле «Часы» 13 ч — смена длиннее 12 часов "
                                                     "бывает редко. Вы уверены?"});
                 msg_->answer({true});
-                click(e->Button1);
+                click(e->saveButton);
                 QVERIFY(!e->isVisible());
             });
         });
@@ -637,15 +637,15 @@ private slots:
         QFETCH(bool, nomenclature);
         QFETCH(QString, hours);
         QFETCH(QString, message);
-        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
-            inEditor(f->Button5, [&](MaintenanceJournalWindow *e) {
+        inJournal(kDay, [&](MaintenanceJournalWindow *f) {
+            inEditor(f->addButton, [&](MaintenanceEntryEditor *e) {
                 if (worker)
                     pickWorker(e, "Ант");
                 if (nomenclature)
                     pickNomenclature(e, "Две");
-                e->Edit6->clear();
-                type(e->Edit6, hours);
-                click(e->Button1);
+                e->hoursEdit->clear();
+                type(e->hoursEdit, hours);
+                click(e->saveButton);
                 QVERIFY(e->isVisible());
                 QCOMPARE(msg_->texts(), QStringList{message});
                 QCOMPARE(msg_->shown[0].caption, QStringLiteral("Ошибка"));
@@ -657,7 +657,7 @@ private slots:
 
     void entriesWriteTheTimesheetCell()
     {
-        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
+        inJournal(kDay, [&](MaintenanceJournalWindow *f) {
             addEntry(f, "Ант", "Две", 7777, 3, false);
             // The first entry of the month makes the row with that one day.
             QCOMPARE(cell(w1_, 7777, 0, kDay).toInt(), 3);
@@ -703,23 +703,23 @@ private slots:
         testdb::run(db_, QStringLiteral("insert into accounts_dep.h_tabel (w_id, month, year, "
                                         "i_type, d10, d11) values (%1, 2, 2021, 7777, 5, 9)")
                              .arg(w1_));
-        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
+        inJournal(kDay, [&](MaintenanceJournalWindow *f) {
             QVERIFY(f->fatigue->locate("id", moved));
-            QVERIFY(whileShown<MaintenanceJournalWindow>(
+            QVERIFY(whileShown<MaintenanceEntryEditor>(
                 [&] { doubleClickRow(f, f->fatigue->recNo()); },
-                [&](MaintenanceJournalWindow *e) {
+                [&](MaintenanceEntryEditor *e) {
                     QCOMPARE(e->mode, ui::EditMode::Change);
-                    QCOMPARE(e->Edit1->text(), "Антонов А.А.");
-                    QCOMPARE(e->Edit2->text(), "Двери");
-                    QCOMPARE(e->Edit6->text(), "3");
-                    QCOMPARE(e->cb_type_work->keyValue().toInt(), 7777);
-                    QVERIFY(!e->CBox1->isEnabled());
+                    QCOMPARE(e->workerEdit->text(), "Антонов А.А.");
+                    QCOMPARE(e->nomenclatureEdit->text(), "Двери");
+                    QCOMPARE(e->hoursEdit->text(), "3");
+                    QCOMPARE(e->workKindBox->keyValue().toInt(), 7777);
+                    QVERIFY(!e->nightBox->isEnabled());
                     if (!worker.isEmpty())
                         pickWorker(e, worker);
-                    e->cb_type_work->setKeyValue(kind);
-                    e->Edit6->clear();
-                    type(e->Edit6, hours);
-                    click(e->Button1);
+                    e->workKindBox->setKeyValue(kind);
+                    e->hoursEdit->clear();
+                    type(e->hoursEdit, hours);
+                    click(e->saveButton);
                     QVERIFY(!e->isVisible());
                 }));
             QVERIFY(f->isVisible());
@@ -744,18 +744,18 @@ private slots:
     void changeOfAnEntryChangedMeanwhileIsRefused()
     {
         const int id = entry(w1_, 101, 7777, kDay, 3, 250);
-        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
-            QVERIFY(whileShown<MaintenanceJournalWindow>(
+        inJournal(kDay, [&](MaintenanceJournalWindow *f) {
+            QVERIFY(whileShown<MaintenanceEntryEditor>(
                 [&] { doubleClickRow(f, 1); },
-                [&](MaintenanceJournalWindow *e) {
+                [&](MaintenanceEntryEditor *e) {
                     testdb::run(db_, "update accounts_dep.fatigue set "
                                      "cnt=4 where id=" +
                                          QString::number(id));
-                    e->Edit6->clear();
-                    type(e->Edit6, "6");
-                    click(e->Button1);
+                    e->hoursEdit->clear();
+                    type(e->hoursEdit, "6");
+                    click(e->saveButton);
                     QVERIFY(e->isVisible());
-                    QCOMPARE(e->Edit6->text(), "6");
+                    QCOMPARE(e->hoursEdit->text(), "6");
                     QCOMPARE(msg_->shown.size(), 1);
                     QCOMPARE(msg_->shown[0].kind, "error");
                 }));
@@ -769,16 +769,16 @@ private slots:
     {
         // The day's cell cannot hold the sum: the entry goes back with it.
         entry(w1_, 101, 7777, kDay, 32000, 250);
-        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
-            inEditor(f->Button5, [&](MaintenanceJournalWindow *e) {
+        inJournal(kDay, [&](MaintenanceJournalWindow *f) {
+            inEditor(f->addButton, [&](MaintenanceEntryEditor *e) {
                 pickWorker(e, "Ант");
                 pickNomenclature(e, "Две");
-                e->Edit6->clear();
-                type(e->Edit6, "1000");
-                click(e->Button1);
+                e->hoursEdit->clear();
+                type(e->hoursEdit, "1000");
+                click(e->saveButton);
                 QVERIFY(e->isVisible());
                 QCOMPARE(msg_->shown.size(), 1);
-                QCOMPARE(e->Edit1->text(), QStringLiteral("Антонов А.А."));
+                QCOMPARE(e->workerEdit->text(), QStringLiteral("Антонов А.А."));
             });
             QCOMPARE(f->fatigue->recordCount(), 1);
         });
@@ -814,26 +814,26 @@ private slots:
         };
         QFETCH(QString, typed);
         QFETCH(QStringList, names);
-        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
-            inEditor(f->Button5, [&](MaintenanceJournalWindow *e) {
-                QVERIFY(whileShown<NomenclaturePicker>([&] { click(e->Button4); },
-                                                       [&](NomenclaturePicker *p) {
-                                                           QCOMPARE(p->focusWidget(), p->Edit1);
-                                                           const int all = p->item->recordCount();
-                                                           QCOMPARE(all, 8);
-                                                           if (!typeable(typed))
-                                                               p->Edit1->setText(typed); // pasted
-                                                           else
-                                                               type(p->Edit1, typed);
-                                                           QCOMPARE(p->Edit1->text(), typed);
-                                                           QStringList got =
-                                                               drive::listed(p->item, "s_caption");
-                                                           got.sort();
-                                                           names.sort();
-                                                           QCOMPARE(got, names);
-                                                           p->Edit1->clear();
-                                                           QCOMPARE(p->item->recordCount(), all);
-                                                       }));
+        inJournal(kDay, [&](MaintenanceJournalWindow *f) {
+            inEditor(f->addButton, [&](MaintenanceEntryEditor *e) {
+                QVERIFY(whileShown<NomenclaturePicker>(
+                    [&] { click(e->nomenclaturePickButton); },
+                    [&](NomenclaturePicker *p) {
+                        QCOMPARE(p->focusWidget(), p->searchEdit);
+                        const int all = p->item->recordCount();
+                        QCOMPARE(all, 8);
+                        if (!typeable(typed))
+                            p->searchEdit->setText(typed); // pasted
+                        else
+                            type(p->searchEdit, typed);
+                        QCOMPARE(p->searchEdit->text(), typed);
+                        QStringList got = drive::listed(p->item, "s_caption");
+                        got.sort();
+                        names.sort();
+                        QCOMPARE(got, names);
+                        p->searchEdit->clear();
+                        QCOMPARE(p->item->recordCount(), all);
+                    }));
             });
         });
         QVERIFY(msg_->shown.isEmpty());
@@ -841,65 +841,67 @@ private slots:
 
     void pickerChoiceAndKeys()
     {
-        inJournal(kDay, [&](MaintenanceEntryEditor *f) {
-            inEditor(f->Button5, [&](MaintenanceJournalWindow *e) {
+        inJournal(kDay, [&](MaintenanceJournalWindow *f) {
+            inEditor(f->addButton, [&](MaintenanceEntryEditor *e) {
                 auto pick = [&](std::function<void(NomenclaturePicker *)> act) {
-                    QVERIFY(whileShown<NomenclaturePicker>([&] { click(e->Button4); }, act));
+                    QVERIFY(whileShown<NomenclaturePicker>(
+                        [&] { click(e->nomenclaturePickButton); }, act));
                 };
                 // Down walks the list; Enter chooses; the search text stays for next time.
                 pick([&](NomenclaturePicker *p) {
                     QCOMPARE(p->windowTitle(), QStringLiteral("Номенклатура (26)"));
                     QCOMPARE(p->minimumSize(), p->maximumSize()); // a dialog border: not resizable
-                    type(p->Edit1, "Д");
-                    QTest::keyClick(p->Edit1, Qt::Key_Down);
+                    type(p->searchEdit, "Д");
+                    QTest::keyClick(p->searchEdit, Qt::Key_Down);
                     const QString second = p->item->asString("s_caption");
-                    QTest::keyClick(p->Edit1, Qt::Key_Up);
-                    QTest::keyClick(p->Edit1, Qt::Key_Down);
-                    QTest::keyClick(p->Edit1, Qt::Key_Return);
-                    QCOMPARE(e->Edit2->text(), second);
+                    QTest::keyClick(p->searchEdit, Qt::Key_Up);
+                    QTest::keyClick(p->searchEdit, Qt::Key_Down);
+                    QTest::keyClick(p->searchEdit, Qt::Key_Return);
+                    QCOMPARE(e->nomenclatureEdit->text(), second);
                 });
                 const int chosen = e->nomId;
                 QVERIFY(chosen == 101 || chosen == 103);
                 pick([&](NomenclaturePicker *p) {
-                    QCOMPARE(p->Edit1->text(), QStringLiteral("Д"));
+                    QCOMPARE(p->searchEdit->text(), QStringLiteral("Д"));
                     QCOMPARE(p->item->recordCount(), 2);
                     // Caret keys and Delete do nothing; typing and Backspace edit.
-                    p->Edit1->end(false); // a click behind the text
-                    QTest::keyClick(p->Edit1, Qt::Key_Left);
-                    QTest::keyClick(p->Edit1, Qt::Key_Home);
-                    type(p->Edit1, "в");
-                    QCOMPARE(p->Edit1->text(), QStringLiteral("Дв"));
-                    p->Edit1->setCursorPosition(0);
-                    QTest::keyClick(p->Edit1, Qt::Key_Delete);
-                    QCOMPARE(p->Edit1->text(), QStringLiteral("Дв"));
-                    QTest::keyClick(p->Edit1, Qt::Key_End);
-                    QCOMPARE(p->Edit1->cursorPosition(), 0);
-                    p->Edit1->end(false);
-                    QTest::keyClick(p->Edit1, Qt::Key_Backspace);
-                    QCOMPARE(p->Edit1->text(), QStringLiteral("Д"));
-                    click(p->Button4); // Выход changes nothing
+                    p->searchEdit->end(false); // a click behind the text
+                    QTest::keyClick(p->searchEdit, Qt::Key_Left);
+                    QTest::keyClick(p->searchEdit, Qt::Key_Home);
+                    type(p->searchEdit, "в");
+                    QCOMPARE(p->searchEdit->text(), QStringLiteral("Дв"));
+                    p->searchEdit->setCursorPosition(0);
+                    QTest::keyClick(p->searchEdit, Qt::Key_Delete);
+                    QCOMPARE(p->searchEdit->text(), QStringLiteral("Дв"));
+                    QTest::keyClick(p->searchEdit, Qt::Key_End);
+                    QCOMPARE(p->searchEdit->cursorPosition(), 0);
+                    p->searchEdit->end(false);
+                    QTest::keyClick(p->searchEdit, Qt::Key_Backspace);
+                    QCOMPARE(p->searchEdit->text(), QStringLiteral("Д"));
+                    click(p->exitButton); // Выход changes nothing
                 });
                 QCOMPARE(e->nomId, chosen);
                 pick([&](NomenclaturePicker *p) {
-                    p->Edit1->clear();
+                    p->searchEdit->clear();
                     QVERIFY(p->item->locate("id", 102));
-                    const QModelIndex idx = p->DBGrid1->gridModel()->index(p->item->recNo() - 1, 0);
-                    QTest::mouseDClick(p->DBGrid1->viewport(), Qt::LeftButton, {},
-                                       p->DBGrid1->visualRect(idx).center());
+                    const QModelIndex idx =
+                        p->itemsGrid->gridModel()->index(p->item->recNo() - 1, 0);
+                    QTest::mouseDClick(p->itemsGrid->viewport(), Qt::LeftButton, {},
+                                       p->itemsGrid->visualRect(idx).center());
                     QVERIFY(!p->isVisible());
                 });
                 QCOMPARE(e->nomId, 102);
-                QCOMPARE(e->Edit2->text(), QStringLiteral("Окна"));
+                QCOMPARE(e->nomenclatureEdit->text(), QStringLiteral("Окна"));
                 // An empty list chooses nothing.
                 pick([&](NomenclaturePicker *p) {
-                    type(p->Edit1, "Щ");
-                    click(p->Button1);
+                    type(p->searchEdit, "Щ");
+                    click(p->chooseButton);
                 });
                 QCOMPARE(e->nomId, 0);
-                QVERIFY(e->Edit2->text().isEmpty());
+                QVERIFY(e->nomenclatureEdit->text().isEmpty());
             });
         });
-        nomenclaturePicker->Edit1->clear();
+        nomenclaturePicker->searchEdit->clear();
     }
 };
 

@@ -61,7 +61,8 @@ class OperationsTest : public gui::Fixture {
     }
     void fromMenu(std::function<void(OperationList *)> act)
     {
-        QVERIFY(whileShown<OperationList>([] { shiftJournalWindow->N4->trigger(); }, act));
+        QVERIFY(
+            whileShown<OperationList>([] { shiftJournalWindow->pricesAction->trigger(); }, act));
     }
     // The norms window of an operation opened from the list, as the user does it.
     void inNorms(int op, std::function<void(NormsWindow *)> act)
@@ -75,13 +76,13 @@ class OperationsTest : public gui::Fixture {
     static QWidget *typeCell(NormsWindow *w, int row, int column, const QString &text)
     {
         const QModelIndex idx = w->model->index(row, column);
-        w->DBGrid1->setCurrentIndex(idx); // opens the cell's editor
-        if (!w->DBGrid1->indexWidget(idx))
-            w->DBGrid1->edit(idx);
-        auto *editor = qobject_cast<QLineEdit *>(w->DBGrid1->indexWidget(idx));
+        w->normsGrid->setCurrentIndex(idx); // opens the cell's editor
+        if (!w->normsGrid->indexWidget(idx))
+            w->normsGrid->edit(idx);
+        auto *editor = qobject_cast<QLineEdit *>(w->normsGrid->indexWidget(idx));
         if (!editor) {
             QTest::qFail("no cell editor", __FILE__, __LINE__);
-            return w->DBGrid1;
+            return w->normsGrid;
         }
         editor->clear();
         type(editor, text);
@@ -110,10 +111,10 @@ private slots:
         fromMenu([&](OperationList *f) {
             QCOMPARE(f->windowTitle(), "Операции");
             QCOMPARE(f->minimumSize(), f->maximumSize()); // a dialog border: not resizable
-            QCOMPARE(f->Button2->text(), "Изменить");
-            QVERIFY(f->Button1->isVisible() && f->Button3->isVisible());
-            QVERIFY(f->Button1->isDefault());
-            QCOMPARE(f->focusWidget(), f->Edit1);
+            QCOMPARE(f->changeButton->text(), "Изменить");
+            QVERIFY(f->addButton->isVisible() && f->deleteButton->isVisible());
+            QVERIFY(f->addButton->isDefault());
+            QCOMPARE(f->focusWidget(), f->searchEdit);
             // Every operation with a norm, and only those.
             QCOMPARE(dataModule->Oper->recordCount(),
                      sql("select count(distinct o_id) from accounts_dep.norm n join "
@@ -124,9 +125,10 @@ private slots:
             QCOMPARE(dataModule->Oper->asInteger("norma"), 2);
             QCOMPARE(dataModule->Oper->asFloat("cena"), 10.0);
             QCOMPARE(dataModule->Oper->asString("nmn"), "Готовая продукция");
-            QCOMPARE(drive::tabWalk(f->Edit1, 8),
-                     QList<QWidget *>({f->Edit1, f->DBGrid1, f->Button1, f->Button2, f->Button3,
-                                       f->Button4, f->Button5, f->CheckBox1}));
+            QCOMPARE(
+                drive::tabWalk(f->searchEdit, 8),
+                QList<QWidget *>({f->searchEdit, f->rowsGrid, f->addButton, f->changeButton,
+                                  f->deleteButton, f->exitButton, f->exportButton, f->pricesBox}));
         });
         QVERIFY(!dataModule->Oper->isActive());
     }
@@ -153,7 +155,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, literal);
         fromMenu([&](OperationList *f) {
-            type(f->Edit1, typed);
+            type(f->searchEdit, typed);
             const int expected =
                 sql("select count(distinct o.id) from accounts_dep.oper o join accounts_dep.norm "
                     "n on n.o_id=o.id join accounts_dep.izdel i on i.id=o.i_id where strpos("
@@ -163,7 +165,7 @@ private slots:
             QCOMPARE(dataModule->Oper->recordCount(), expected);
             QVERIFY(expected > 0);
             QVERIFY(msg_->shown.isEmpty());
-            f->Edit1->clear();
+            f->searchEdit->clear();
         });
     }
 
@@ -172,20 +174,20 @@ private slots:
         fromMenu([&](OperationList *f) {
             db::Dataset *oper = dataModule->Oper;
             oper->first();
-            QTest::keyClick(f->Edit1, Qt::Key_Down);
-            QTest::keyClick(f->Edit1, Qt::Key_Down);
+            QTest::keyClick(f->searchEdit, Qt::Key_Down);
+            QTest::keyClick(f->searchEdit, Qt::Key_Down);
             QCOMPARE(oper->recNo(), 3);
-            QTest::keyClick(f->Edit1, Qt::Key_Up);
+            QTest::keyClick(f->searchEdit, Qt::Key_Up);
             QCOMPARE(oper->recNo(), 2);
-            type(f->Edit1, "ДМ");
-            QTest::keyClick(f->Edit1, Qt::Key_Left);
-            QTest::keyClick(f->Edit1, Qt::Key_Delete);
-            QCOMPARE(f->Edit1->text(), "ДМ");
+            type(f->searchEdit, "ДМ");
+            QTest::keyClick(f->searchEdit, Qt::Key_Left);
+            QTest::keyClick(f->searchEdit, Qt::Key_Delete);
+            QCOMPARE(f->searchEdit->text(), "ДМ");
             // Enter stays in the box: it does not reach "Добавить" and open the editor.
-            QTest::keyClick(f->Edit1, Qt::Key_Return);
+            QTest::keyClick(f->searchEdit, Qt::Key_Return);
             QVERIFY(f->isVisible());
             QVERIFY(!operationEditor->isVisible());
-            f->Edit1->clear();
+            f->searchEdit->clear();
         });
     }
 
@@ -207,7 +209,7 @@ private slots:
         QFETCH(double, price);
         const int oldShift = shiftJournalWindow->shift;
         shiftJournalWindow->shift = shift;
-        shiftJournalWindow->CBox1->setChecked(dayOff);
+        shiftJournalWindow->dayOffBox->setChecked(dayOff);
         QList<OperationList::Picked> got;
         QVERIFY(whileShown<OperationList>(
             [&] {
@@ -215,20 +217,20 @@ private slots:
                                         [&](const OperationList::Picked &p) { got << p; });
             },
             [&](OperationList *f) {
-                QCOMPARE(f->Button2->text(), "Выбрать");
-                QVERIFY(f->Button2->isDefault());
-                QVERIFY(f->Button1->isHidden() && f->Button3->isHidden());
-                type(f->Edit1, "Тест'12");
+                QCOMPARE(f->changeButton->text(), "Выбрать");
+                QVERIFY(f->changeButton->isDefault());
+                QVERIFY(f->addButton->isHidden() && f->deleteButton->isHidden());
+                type(f->searchEdit, "Тест'12");
                 QCOMPARE(dataModule->Oper->recordCount(), 1);
-                f->CheckBox1->setChecked(true); // has no say in pick mode
-                const QModelIndex idx = f->DBGrid1->model()->index(0, 0);
-                QTest::mouseDClick(f->DBGrid1->viewport(), Qt::LeftButton, {},
-                                   f->DBGrid1->visualRect(idx).center());
+                f->pricesBox->setChecked(true); // has no say in pick mode
+                const QModelIndex idx = f->rowsGrid->model()->index(0, 0);
+                QTest::mouseDClick(f->rowsGrid->viewport(), Qt::LeftButton, {},
+                                   f->rowsGrid->visualRect(idx).center());
                 QVERIFY(!f->isVisible());
-                f->CheckBox1->setChecked(false);
+                f->pricesBox->setChecked(false);
             }));
         shiftJournalWindow->shift = oldShift;
-        shiftJournalWindow->CBox1->setChecked(false);
+        shiftJournalWindow->dayOffBox->setChecked(false);
         QCOMPARE(got.size(), 1);
         QCOMPARE(got[0].price, price);
         QCOMPARE(got[0].operationId, priced_);
@@ -248,9 +250,9 @@ private slots:
                                         count);
             },
             [&](OperationList *f) {
-                type(f->Edit1, "нет такой марки");
+                type(f->searchEdit, "нет такой марки");
                 QVERIFY(dataModule->Oper->isEmpty());
-                click(f->Button2);
+                click(f->changeButton);
                 QVERIFY(!f->isVisible());
             }));
         QVERIFY(whileShown<OperationList>(
@@ -258,13 +260,13 @@ private slots:
                 operationList->pickFrom(shiftJournalWindow, 1, shiftJournalWindow->entryContext(),
                                         count);
             },
-            [&](OperationList *f) { click(f->Button4); }));
+            [&](OperationList *f) { click(f->exitButton); }));
         QCOMPARE(calls, 0);
         QVERIFY(msg_->shown.isEmpty());
         // The next browse shows the add button and change again.
         fromMenu([](OperationList *f) {
-            QCOMPARE(f->Button2->text(), "Изменить");
-            QVERIFY(f->Button1->isVisible());
+            QCOMPARE(f->changeButton->text(), "Изменить");
+            QVERIFY(f->addButton->isVisible());
         });
     }
 
@@ -273,18 +275,18 @@ private slots:
         const int before = operations();
         fromMenu([&](OperationList *f) {
             QVERIFY(whileShown<OperationEditor>(
-                [&] { click(f->Button1); },
+                [&] { click(f->addButton); },
                 [&](OperationEditor *e) {
                     QCOMPARE(e->windowTitle(), "Заведение новой цены за операцию");
-                    QCOMPARE(e->focusWidget(), e->Button3);
-                    click(e->Button1); // nothing chosen
+                    QCOMPARE(e->focusWidget(), e->productPickButton);
+                    click(e->saveButton); // nothing chosen
                     QCOMPARE(msg_->texts(), QStringList({"Все поля должны быть заполнены!"}));
                     // The same product, kind and type again.
                     e->productId = product_;
-                    e->Edit1->setText("Тест'12-А");
+                    e->productEdit->setText("Тест'12-А");
                     e->kindId = cutting_;
-                    e->Edit2->setText("Резка");
-                    click(e->Button1);
+                    e->kindEdit->setText("Резка");
+                    click(e->saveButton);
                     QCOMPARE(msg_->shown.size(), 2);
                     QCOMPARE(msg_->shown[1].text, "Операция с такими параметрами уже заведена!");
                     QCOMPARE(msg_->shown[1].caption, "Ошибка");
@@ -293,14 +295,14 @@ private slots:
             // Changed into the values of another operation.
             QVERIFY(dataModule->Oper->locate("i_id", oddProduct_));
             QVERIFY(whileShown<OperationEditor>(
-                [&] { click(f->Button2); },
+                [&] { click(f->changeButton); },
                 [&](OperationEditor *e) {
                     QCOMPARE(e->windowTitle(), "Изменение данных о цене за операцию");
-                    QCOMPARE(e->Edit1->text(), "Х%_9");
-                    QCOMPARE(e->ComboBox1->currentIndex(), 1);
+                    QCOMPARE(e->productEdit->text(), "Х%_9");
+                    QCOMPARE(e->typeBox->currentIndex(), 1);
                     e->productId = product_;
-                    e->ComboBox1->setCurrentIndex(0);
-                    click(e->Button1);
+                    e->typeBox->setCurrentIndex(0);
+                    click(e->saveButton);
                     QCOMPARE(msg_->shown.size(), 3);
                     QCOMPARE(msg_->shown[2].text, "Операция с такими параметрами уже заведена!");
                     QVERIFY(e->isVisible());
@@ -315,32 +317,32 @@ private slots:
         fromMenu([&](OperationList *f) {
             // Saved unchanged: not counted against itself.
             QVERIFY(dataModule->Oper->locate("id", op));
-            QVERIFY(whileShown<OperationEditor>([&] { click(f->Button2); },
+            QVERIFY(whileShown<OperationEditor>([&] { click(f->changeButton); },
                                                 [&](OperationEditor *e) {
-                                                    click(e->Button1);
+                                                    click(e->saveButton);
                                                     QVERIFY(!e->isVisible());
                                                 }));
             QVERIFY(msg_->shown.isEmpty());
             // Changed by someone else after it was listed: refused, the list re-read.
             QVERIFY(dataModule->Oper->locate("id", op));
             testdb::run(db_, QString("update accounts_dep.oper set naimen=2 where id=%1").arg(op));
-            QVERIFY(whileShown<OperationEditor>([&] { click(f->Button2); },
+            QVERIFY(whileShown<OperationEditor>([&] { click(f->changeButton); },
                                                 [&](OperationEditor *e) {
-                                                    e->ComboBox1->setCurrentIndex(0);
-                                                    click(e->Button1);
+                                                    e->typeBox->setCurrentIndex(0);
+                                                    click(e->saveButton);
                                                     QCOMPARE(msg_->shown.size(), 1);
                                                     QVERIFY(e->isVisible());
-                                                    QCOMPARE(e->ComboBox1->currentIndex(), 0);
+                                                    QCOMPARE(e->typeBox->currentIndex(), 0);
                                                 }));
             QCOMPARE(
                 sql(QString("select naimen from accounts_dep.oper where id=%1").arg(op)).toInt(),
                 2);
             // Read afresh, the change goes through.
             QVERIFY(dataModule->Oper->locate("id", op));
-            QVERIFY(whileShown<OperationEditor>([&] { click(f->Button2); },
+            QVERIFY(whileShown<OperationEditor>([&] { click(f->changeButton); },
                                                 [&](OperationEditor *e) {
-                                                    e->ComboBox1->setCurrentIndex(0);
-                                                    click(e->Button1);
+                                                    e->typeBox->setCurrentIndex(0);
+                                                    click(e->saveButton);
                                                     QVERIFY(!e->isVisible());
                                                 }));
             QCOMPARE(
@@ -354,17 +356,17 @@ private slots:
     {
         fromMenu([&](OperationList *f) {
             QVERIFY(whileShown<OperationEditor>(
-                [&] { click(f->Button1); },
+                [&] { click(f->addButton); },
                 [&](OperationEditor *e) {
-                    QVERIFY(whileShown<ProductList>([&] { click(e->Button3); },
+                    QVERIFY(whileShown<ProductList>([&] { click(e->productPickButton); },
                                                     [&](ProductList *p) {
                                                         QVERIFY(dataModule->Izdel->locate("id",
                                                                                           zeros_));
-                                                        click(p->Button2);
+                                                        click(p->changeButton);
                                                     }));
-                    QCOMPARE(e->Edit1->text(), "0012");
+                    QCOMPARE(e->productEdit->text(), "0012");
                     QCOMPARE(e->productId, zeros_);
-                    QCOMPARE(e->focusWidget(), e->Button3);
+                    QCOMPARE(e->focusWidget(), e->productPickButton);
                 }));
         });
     }
@@ -377,10 +379,10 @@ private slots:
         fromMenu([&](OperationList *f) {
             modal::when<OperationEditor>([&](OperationEditor *e) {
                 e->productId = product_;
-                e->Edit1->setText("Тест'12-А");
+                e->productEdit->setText("Тест'12-А");
                 e->kindId = cutting_;
-                e->Edit2->setText("Резка");
-                e->ComboBox1->setCurrentIndex(1); // blanks: the same product and kind once more
+                e->kindEdit->setText("Резка");
+                e->typeBox->setCurrentIndex(1); // blanks: the same product and kind once more
                 modal::when<NormsWindow>([&](NormsWindow *n) {
                     added = n->operationId;
                     QVERIFY(n->newRowFlag);
@@ -388,11 +390,11 @@ private slots:
                     settle();
                     QCOMPARE(norms(added), QString()); // no price yet: nothing stored
                     typeCell(n, 0, 1, "7,25");
-                    click(n->Button1);
+                    click(n->saveButton);
                 });
-                click(e->Button1);
+                click(e->saveButton);
             });
-            click(f->Button1);
+            click(f->addButton);
             QVERIFY(added > 0);
             QCOMPARE(dataModule->Oper->asInteger("id"), added);
             QCOMPARE(dataModule->Oper->asFloat("cena"), 7.25);
@@ -417,24 +419,24 @@ private slots:
         const int other = operation(welding_, 1, product_, {9});
         fromMenu([&](OperationList *f) {
             QVERIFY(dataModule->Oper->locate("id", other)); // another row is current in the list
-            QVERIFY(
-                whileShown<NormsWindow>([&] { f->openNorms(op); },
-                                        [&](NormsWindow *n) {
-                                            QCOMPARE(n->model->rowCount(), 2);
-                                            QTest::keyClick(typeCell(n, 1, 0, "50"), Qt::Key_Tab);
-                                            QWidget *price = typeCell(n, 1, 1, "5,5");
-                                            if (way == "column") {
-                                                QTest::keyClick(price, Qt::Key_Tab);
-                                                settle();
-                                                QCOMPARE(norms(op), "10:7 50:5.5");
-                                            } else if (way == "row") {
-                                                n->DBGrid1->setCurrentIndex(n->model->index(0, 1));
-                                                settle();
-                                                QCOMPARE(norms(op), "10:7 50:5.5");
-                                            }
-                                            click(n->Button1);
-                                            QVERIFY(!n->isVisible());
-                                        }));
+            QVERIFY(whileShown<NormsWindow>(
+                [&] { f->openNorms(op); },
+                [&](NormsWindow *n) {
+                    QCOMPARE(n->model->rowCount(), 2);
+                    QTest::keyClick(typeCell(n, 1, 0, "50"), Qt::Key_Tab);
+                    QWidget *price = typeCell(n, 1, 1, "5,5");
+                    if (way == "column") {
+                        QTest::keyClick(price, Qt::Key_Tab);
+                        settle();
+                        QCOMPARE(norms(op), "10:7 50:5.5");
+                    } else if (way == "row") {
+                        n->normsGrid->setCurrentIndex(n->model->index(0, 1));
+                        settle();
+                        QCOMPARE(norms(op), "10:7 50:5.5");
+                    }
+                    click(n->saveButton);
+                    QVERIFY(!n->isVisible());
+                }));
             // The list is read afresh: count and lowest price.
             QVERIFY(dataModule->Oper->locate("id", op));
             QCOMPARE(dataModule->Oper->asInteger("norma"), 2);
@@ -479,17 +481,17 @@ private slots:
             for (int c : {2, 0, 1})
                 if (!typed[c].isEmpty()) {
                     typeCell(n, 1, c, typed[c]);
-                    n->DBGrid1->commitEditing();
+                    n->normsGrid->commitEditing();
                 }
-            n->DBGrid1->setCurrentIndex(n->model->index(1, 2));
+            n->normsGrid->setCurrentIndex(n->model->index(1, 2));
             settle();
             QCOMPARE(norms(op), "10:8");
             QVERIFY(msg_->shown.isEmpty());
-            n->DBGrid1->setCurrentIndex(n->model->index(0, 0)); // leaves the row
+            n->normsGrid->setCurrentIndex(n->model->index(0, 0)); // leaves the row
             settle();
             QCOMPARE(msg_->texts(), QStringList({message}));
-            QCOMPARE(n->DBGrid1->currentIndex().row(), 1); // back on the refused row
-            click(n->Button1);
+            QCOMPARE(n->normsGrid->currentIndex().row(), 1); // back on the refused row
+            click(n->saveButton);
             QCOMPARE(msg_->shown.size(), 2);
             QVERIFY(n->isVisible()); // "Сохранить" refuses it too
             n->reject();             // the close box drops it
@@ -526,9 +528,9 @@ private slots:
         const int op = operation(welding_, 0, oddProduct_ + 0 * zeros_, {8});
         inNorms(op, [&](NormsWindow *n) {
             typeCell(n, 0, column, typed);
-            n->DBGrid1->commitEditing();
+            n->normsGrid->commitEditing();
             settle();
-            n->DBGrid1->setCurrentIndex(n->model->index(1, 0)); // leaves the row
+            n->normsGrid->setCurrentIndex(n->model->index(1, 0)); // leaves the row
             settle();
             QCOMPARE(msg_->texts(), QStringList{message});
             n->reject();
@@ -538,12 +540,12 @@ private slots:
         // An unusual price: "Нет" keeps it out, "Да" stores it.
         inNorms(op, [&](NormsWindow *n) {
             typeCell(n, 0, 1, "12 500,5");
-            n->DBGrid1->commitEditing();
+            n->normsGrid->commitEditing();
             msg_->answer({false, true});
-            n->DBGrid1->setCurrentIndex(n->model->index(1, 0));
+            n->normsGrid->setCurrentIndex(n->model->index(1, 0));
             settle();
             QCOMPARE(norms(op), "10:8");
-            click(n->Button1);
+            click(n->saveButton);
             QVERIFY(!n->isVisible());
         });
         QCOMPARE(msg_->texts(),
@@ -568,26 +570,26 @@ private slots:
                 return marks.join('|');
             };
             QCOMPARE(indicator(), "▶||*");
-            n->DBGrid1->setCurrentIndex(n->model->index(1, 0));
+            n->normsGrid->setCurrentIndex(n->model->index(1, 0));
             QCOMPARE(indicator(), "|▶|*");
-            n->DBGrid1->setCurrentIndex(n->model->index(2, 0));
+            n->normsGrid->setCurrentIndex(n->model->index(2, 0));
             QCOMPARE(indicator(), "||*");
             typeCell(n, 1, 1, "9,125");
-            n->DBGrid1->setCurrentIndex(n->model->index(1, 2));
+            n->normsGrid->setCurrentIndex(n->model->index(1, 2));
             settle();
             QCOMPARE(norms(op), "10:6 20:9.125");
             QCOMPARE(n->model->data(n->model->index(1, 1), Qt::DisplayRole).toString(), "9,125");
-            n->DBGrid1->setCurrentIndex(n->model->index(0, 0));
-            click(n->Button2);
+            n->normsGrid->setCurrentIndex(n->model->index(0, 0));
+            click(n->deleteButton);
             QCOMPARE(norms(op), "20:9.125");
             QCOMPARE(n->model->storedRows(), 1);
-            click(n->Button2); // the last norm stays, silently
+            click(n->deleteButton); // the last norm stays, silently
             QCOMPARE(norms(op), "20:9.125");
             QCOMPARE(n->model->storedRows(), 1);
             // A norm changed by another user after it was read is not overwritten.
             testdb::run(db_, QString("update accounts_dep.norm set prize=1 where o_id=%1").arg(op));
             typeCell(n, 0, 1, "3");
-            n->DBGrid1->setCurrentIndex(n->model->index(0, 0));
+            n->normsGrid->setCurrentIndex(n->model->index(0, 0));
             settle();
             QCOMPARE(msg_->shown.size(), 1);
             QCOMPARE(norms(op), "20:9.125");
@@ -601,13 +603,13 @@ private slots:
         fromMenu([&](OperationList *f) {
             QVERIFY(dataModule->Oper->locate("id", op));
             msg_->answer({false});
-            click(f->Button3);
+            click(f->deleteButton);
             QCOMPARE(msg_->shown.size(), 1);
             QCOMPARE(msg_->shown[0].text, "Удалить операцию?");
             QCOMPARE(msg_->shown[0].caption, "Удаление");
             QVERIFY(dataModule->Oper->locate("id", op));
             msg_->answer({true});
-            click(f->Button3);
+            click(f->deleteButton);
             QVERIFY(!dataModule->Oper->locate("id", op));
         });
         QCOMPARE(sql(QString("select count(*) from accounts_dep.oper where id=%1").arg(op)).toInt(),
@@ -625,7 +627,7 @@ private slots:
                     .toInt();
             fromMenu([&](OperationList *f) {
                 QVERIFY(dataModule->Oper->locate("id", op));
-                click(f->Button3);
+                click(f->deleteButton);
                 QCOMPARE(msg_->shown.size(), 1);
                 QCOMPARE(msg_->shown[0].kind, "error");
                 QVERIFY(msg_->shown[0].text.startsWith("Эту операцию удалить нельзя"));
@@ -644,7 +646,7 @@ private slots:
                 },
                 [&](OperationList *f) {
                     QVERIFY(dataModule->Oper->locate("id", op));
-                    click(f->Button2);
+                    click(f->changeButton);
                 }));
             QCOMPARE(picked, 0);
             QCOMPARE(msg_->texts(),
@@ -657,22 +659,22 @@ private slots:
     void doubleClickOpensNormsWithPrices()
     {
         fromMenu([&](OperationList *f) {
-            type(f->Edit1, "Тест'12");
+            type(f->searchEdit, "Тест'12");
             QVERIFY(dataModule->Oper->locate("id", priced_));
-            const QModelIndex idx = f->DBGrid1->model()->index(dataModule->Oper->recNo() - 1, 0);
-            const QPoint at = f->DBGrid1->visualRect(idx).center();
-            f->CheckBox1->setChecked(true);
+            const QModelIndex idx = f->rowsGrid->model()->index(dataModule->Oper->recNo() - 1, 0);
+            const QPoint at = f->rowsGrid->visualRect(idx).center();
+            f->pricesBox->setChecked(true);
             QVERIFY(whileShown<NormsWindow>(
-                [&] { QTest::mouseDClick(f->DBGrid1->viewport(), Qt::LeftButton, {}, at); },
+                [&] { QTest::mouseDClick(f->rowsGrid->viewport(), Qt::LeftButton, {}, at); },
                 [&](NormsWindow *n) {
                     QCOMPARE(n->operationId, priced_);
                     QCOMPARE(n->model->storedRows(), 2);
                 }));
-            f->CheckBox1->setChecked(false);
+            f->pricesBox->setChecked(false);
             QVERIFY(whileShown<OperationEditor>(
-                [&] { QTest::mouseDClick(f->DBGrid1->viewport(), Qt::LeftButton, {}, at); },
-                [&](OperationEditor *e) { QCOMPARE(e->Edit1->text(), "Тест'12-А"); }));
-            f->Edit1->clear();
+                [&] { QTest::mouseDClick(f->rowsGrid->viewport(), Qt::LeftButton, {}, at); },
+                [&](OperationEditor *e) { QCOMPARE(e->productEdit->text(), "Тест'12-А"); }));
+            f->searchEdit->clear();
         });
     }
 
@@ -684,7 +686,7 @@ private slots:
         QTemporaryFile blocker;
         QVERIFY(blocker.open());
         excel::setDocumentsFolder(blocker.fileName() + "/Документы");
-        fromMenu([&](OperationList *f) { click(f->Button5); });
+        fromMenu([&](OperationList *f) { click(f->exportButton); });
         QCOMPARE(msg_->texts(), QStringList({"Невозможно открыть Microsoft Excel.",
                                              "Ошибка открытия файла Microsoft Excel."}));
         QVERIFY(sheets.opened.isEmpty());
@@ -696,9 +698,9 @@ private slots:
     {
         SheetsFixture sheets;
         fromMenu([&](OperationList *f) {
-            type(f->Edit1, "Тест"); // the export ignores the search box
-            click(f->Button5);
-            f->Edit1->clear();
+            type(f->searchEdit, "Тест"); // the export ignores the search box
+            click(f->exportButton);
+            f->searchEdit->clear();
         });
         QVERIFY(msg_->shown.isEmpty());
         QCOMPARE(sheets.opened.size(), 1);

@@ -74,35 +74,35 @@ private slots:
     {
         const QString name = "Перезапуск С.С.";
         bool edited = false;
-        QVERIFY(whileShown<WorkerList>([] { shiftJournalWindow->N1->trigger(); },
-                                       [&](WorkerList *list) {
-                                           QVERIFY(whileShown<WorkerEditor>(
-                                               [&] { click(list->Button1); },
-                                               [&](WorkerEditor *e) {
-                                                   edited = true;
-                                                   type(e->Edit1, name);
-                                                   stopServer();
-                                                   click(e->Button1);
-                                                   QCOMPARE(msg_->shown.size(), 1);
-                                                   QVERIFY(msg_->shown[0].text.startsWith(
-                                                       "Нет связи с сервером"));
-                                                   QVERIFY(!msg_->shown[0].details.isEmpty());
-                                                   QVERIFY(e->isVisible());
-                                                   QCOMPARE(e->Edit1->text(), name);
+        QVERIFY(whileShown<WorkerList>(
+            [] { shiftJournalWindow->workersAction->trigger(); },
+            [&](WorkerList *list) {
+                QVERIFY(whileShown<WorkerEditor>(
+                    [&] { click(list->addButton); },
+                    [&](WorkerEditor *e) {
+                        edited = true;
+                        type(e->nameEdit, name);
+                        stopServer();
+                        click(e->saveButton);
+                        QCOMPARE(msg_->shown.size(), 1);
+                        QVERIFY(msg_->shown[0].text.startsWith("Нет связи с сервером"));
+                        QVERIFY(!msg_->shown[0].details.isEmpty());
+                        QVERIFY(e->isVisible());
+                        QCOMPARE(e->nameEdit->text(), name);
 
-                                                   // The version guard's ticks while the server is
-                                                   // away show nothing.
-                                                   shiftJournalWindow->Timer1->setInterval(20);
-                                                   QTest::qWait(150);
-                                                   shiftJournalWindow->Timer1->setInterval(30000);
-                                                   QCOMPARE(msg_->shown.size(), 1);
+                        // The version guard's ticks while the server is
+                        // away show nothing.
+                        shiftJournalWindow->versionTimer->setInterval(20);
+                        QTest::qWait(150);
+                        shiftJournalWindow->versionTimer->setInterval(30000);
+                        QCOMPARE(msg_->shown.size(), 1);
 
-                                                   startServer();
-                                                   click(e->Button1);
-                                                   QCOMPARE(msg_->shown.size(), 1);
-                                                   QVERIFY(!e->isVisible());
-                                               }));
-                                       }));
+                        startServer();
+                        click(e->saveButton);
+                        QCOMPARE(msg_->shown.size(), 1);
+                        QVERIFY(!e->isVisible());
+                    }));
+            }));
         QVERIFY(edited);
         QCOMPARE(
             testdb::scalar(db_, "select count(*) from accounts_dep.person where fio='" + name + "'")

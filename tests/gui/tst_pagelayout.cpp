@@ -83,15 +83,15 @@ class PageLayoutTest : public gui::Fixture {
     void runReport(const QString &button, const QDate &from,
                    std::function<void(PreviewWindow *)> act)
     {
-        QVERIFY(whileShown<ReportsWindow>([] { shiftJournalWindow->N10->trigger(); },
-                                          [&](ReportsWindow *f) {
-                                              f->RadioGroup1->setItemIndex(0);
-                                              f->DTPicker1->setDate(from);
-                                              f->DTPicker2->setDate(from.addMonths(1).addDays(-1));
-                                              auto *b = f->findChild<QPushButton *>(button);
-                                              QVERIFY(whileShown<PreviewWindow>([b] { b->click(); },
-                                                                                act));
-                                          }));
+        QVERIFY(whileShown<ReportsWindow>(
+            [] { shiftJournalWindow->summaryReportsAction->trigger(); },
+            [&](ReportsWindow *f) {
+                f->kindGroup->setItemIndex(0);
+                f->fromDateEdit->setDate(from);
+                f->toDateEdit->setDate(from.addMonths(1).addDays(-1));
+                auto *b = f->findChild<QPushButton *>(button);
+                QVERIFY(whileShown<PreviewWindow>([b] { b->click(); }, act));
+            }));
     }
 
 private slots:
@@ -152,10 +152,11 @@ private slots:
                                   demo.addMonths(1).addDays(-1).toString("dd.MM.yyyy");
         const struct {
             const char *name, *button, *title;
-        } reports[] = {{"by workers", "Button4", "Отчет по рабочим"},
-                       {"by products", "Button2", "Отчет по продукции"},
-                       {"detailed by workers", "Button1", "Детальный отчет по рабочим"},
-                       {"detailed by products", "Button3", "Детальный отчет по продукции"}};
+        } reports[] = {
+            {"by workers", "workersButton", "Отчет по рабочим"},
+            {"by products", "productsButton", "Отчет по продукции"},
+            {"detailed by workers", "workersDetailButton", "Детальный отчет по рабочим"},
+            {"detailed by products", "productsDetailButton", "Детальный отчет по продукции"}};
         for (const auto &r : reports) {
             QTest::newRow(r.name) << r.button << QDate(2001, 3, 1)
                                   << QString::fromUtf8(r.title) + " 01.03.2001-31.03.2001.pdf";
@@ -203,7 +204,7 @@ private slots:
         shiftTimesheetPrint->openMonth(3, 2001);
         shiftTimesheetPrint->setMonthLabel("Март 2001 г.");
         shiftTimesheetPrint->prepare();
-        const Report &r = *shiftTimesheetPrint->QuickRep1;
+        const Report &r = *shiftTimesheetPrint->printout;
         QVERIFY(r.pages().size() > 1);
         // The four-digit line totals (31 days of 100 to 119) are printed whole.
         const QStringList texts = r.pages().first().texts();

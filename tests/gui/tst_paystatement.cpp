@@ -11,7 +11,7 @@
 #include "TestDb.h"
 #include "db/Dataset.h"
 #include "journal/ShiftJournalWindow.h"
-#include "maintenance/MaintenanceEntryEditor.h"
+#include "maintenance/MaintenanceJournalWindow.h"
 #include "refbooks/WorkerEditor.h"
 #include "refbooks/WorkerList.h"
 #include "report/Preview.h"
@@ -166,8 +166,8 @@ private slots:
         loggedInAs(QStringLiteral("0264"));
         shiftJournalWindow->show();
         // The average-piecework prices as the maintenance journal computes them.
-        maintenanceEntryEditor->DTPcker1->setDate(QDate(2023, 11, 10));
-        maintenanceEntryEditor->Button1Click();
+        maintenanceJournalWindow->dateEdit->setDate(QDate(2023, 11, 10));
+        maintenanceJournalWindow->averagePricesClick();
         QVERIFY(
             sql("select count(*) from accounts_dep.fatigue where id_o=7778 and price=0").toInt() ==
             0);
@@ -336,12 +336,13 @@ private slots:
             for (const auto &l : s.shifts)
                 lines[l.group + '|' + l.operation + '|' + QString::number(l.naimen)] += l.paid();
         SheetsFixture sheets;
-        QVERIFY(whileShown<ReportsWindow>([] { shiftJournalWindow->N10->trigger(); },
-                                          [&](ReportsWindow *f) {
-                                              f->DTPicker1->setDate(QDate(2023, 11, 1));
-                                              f->DTPicker2->setDate(QDate(2023, 11, 30));
-                                              f->Button6->click();
-                                          }));
+        QVERIFY(
+            whileShown<ReportsWindow>([] { shiftJournalWindow->summaryReportsAction->trigger(); },
+                                      [&](ReportsWindow *f) {
+                                          f->fromDateEdit->setDate(QDate(2023, 11, 1));
+                                          f->toDateEdit->setDate(QDate(2023, 11, 30));
+                                          f->exportButton->click();
+                                      }));
         const QJsonObject cells = sheets.readLast()["cells"].toObject();
         QMap<QString, double> exported;
         for (int row = 2; cells.contains(QStringLiteral("A%1").arg(row)); ++row) {
@@ -361,11 +362,11 @@ private slots:
     {
         SheetsFixture sheets;
         QVERIFY(whileShown<PieceworkTimesheetWindow>(
-            [] { shiftJournalWindow->N9->trigger(); },
+            [] { shiftJournalWindow->pieceworkTimesheetAction->trigger(); },
             [&](PieceworkTimesheetWindow *f) {
-                f->cb_year->setKeyValue(2023);
-                f->ComboBox1->setCurrentIndex(10);
-                emit f->ComboBox1->activated(10);
+                f->yearBox->setKeyValue(2023);
+                f->monthBox->setCurrentIndex(10);
+                emit f->monthBox->activated(10);
                 QVERIFY(f->current->locate("id", 614));
                 QVERIFY(whileShown<PayStatementWindow>(
                     [f] { f->payStatementButton->click(); },
@@ -379,7 +380,7 @@ private slots:
             }));
         // From the worker's card in the workers list.
         QVERIFY(whileShown<WorkerList>(
-            [] { shiftJournalWindow->N1->trigger(); },
+            [] { shiftJournalWindow->workersAction->trigger(); },
             [&](WorkerList *l) {
                 QVERIFY(l->dataset->locate("id", 613));
                 QVERIFY(whileShown<WorkerEditor>(
@@ -412,21 +413,21 @@ private slots:
     // "Почему такая сумма?" in both journals: the sentence of the current entry.
     void whyThisAmount()
     {
-        shiftJournalWindow->DateT->setDate(QDate(2023, 11, 7));
-        shiftJournalWindow->DateTChange();
-        shiftJournalWindow->RadioButton2->setChecked(true);
+        shiftJournalWindow->dateEdit->setDate(QDate(2023, 11, 7));
+        shiftJournalWindow->dateChange();
+        shiftJournalWindow->shift2Radio->setChecked(true);
         db::Dataset *q = dataModule->smena(2);
         QVERIFY(q->locate("w_id", 611));
         shiftJournalWindow->whyAmountButton->click();
         QCOMPARE(shiftJournalWindow->amountExplanation->text(),
                  QStringLiteral("Сдельщиков С.С., Изд-А, Сварка: 120 шт − 2 брак = 118 шт × "
                                 "1,25 р. × 2 (выходной) = 295,00 р."));
-        shiftJournalWindow->RadioButton1->setChecked(true);
+        shiftJournalWindow->shift1Radio->setChecked(true);
 
-        QVERIFY(whileShown<MaintenanceEntryEditor>(
-            [] { shiftJournalWindow->Button5->click(); },
-            [&](MaintenanceEntryEditor *w) {
-                w->DTPcker1->setDate(QDate(2023, 11, 11));
+        QVERIFY(whileShown<MaintenanceJournalWindow>(
+            [] { shiftJournalWindow->maintenanceButton->click(); },
+            [&](MaintenanceJournalWindow *w) {
+                w->dateEdit->setDate(QDate(2023, 11, 11));
                 QVERIFY(w->fatigue->locate("id_p", 611));
                 w->whyAmountButton->click();
                 QCOMPARE(w->amountExplanation->text(),

@@ -92,16 +92,16 @@ class PieceworkTest : public gui::Fixture {
     }
     static void choose(PieceworkTimesheetWindow *f, int month, int year)
     {
-        f->cb_year->setKeyValue(year);
-        f->ComboBox1->setCurrentIndex(month - 1);
-        emit f->ComboBox1->activated(month - 1);
+        f->yearBox->setKeyValue(year);
+        f->monthBox->setCurrentIndex(month - 1);
+        emit f->monthBox->activated(month - 1);
     }
     static QString cell(PieceworkTimesheetWindow *f, int row, const QString &field)
     {
-        const auto &cols = f->DBGrid->gridModel()->columns();
+        const auto &cols = f->timesheetGrid->gridModel()->columns();
         for (int c = 0; c < cols.size(); ++c)
             if (cols[c].field == field)
-                return f->DBGrid->gridModel()->cellText(row, c);
+                return f->timesheetGrid->gridModel()->cellText(row, c);
         return QStringLiteral("no column ") + field;
     }
     // Fields of a grid row joined by "/".
@@ -116,13 +116,13 @@ class PieceworkTest : public gui::Fixture {
     {
         switch (mode) {
         case 14:
-            return shiftJournalWindow->N14;
+            return shiftJournalWindow->maintenanceTimesheetAction;
         case 15:
-            return shiftJournalWindow->N15;
+            return shiftJournalWindow->averageRateTimesheetAction;
         case 17:
-            return shiftJournalWindow->N17;
+            return shiftJournalWindow->generalTimesheetAction;
         default:
-            return shiftJournalWindow->N9;
+            return shiftJournalWindow->pieceworkTimesheetAction;
         }
     }
     void inMode(int mode, std::function<void(PieceworkTimesheetWindow *)> act)
@@ -177,22 +177,22 @@ private slots:
         inMode(mode, [&](PieceworkTimesheetWindow *f) {
             QCOMPARE(f->windowTitle(), caption);
             // Opened on today's month and year; the year list has the table's years and today's.
-            QCOMPARE(f->ComboBox1->currentIndex(), QDate::currentDate().month() - 1);
-            QCOMPARE(f->cb_year->keyValue().toInt(), QDate::currentDate().year());
+            QCOMPARE(f->monthBox->currentIndex(), QDate::currentDate().month() - 1);
+            QCOMPARE(f->yearBox->keyValue().toInt(), QDate::currentDate().year());
             QStringList years, expected = {"2023", QString::number(QDate::currentDate().year())};
-            for (int i = 0; i < f->cb_year->count(); ++i)
-                years << f->cb_year->itemText(i);
+            for (int i = 0; i < f->yearBox->count(); ++i)
+                years << f->yearBox->itemText(i);
             QCOMPARE(years, expected);
 
             choose(f, 12, 2023);
-            QCOMPARE(f->DBGrid->dataset(), f->current);
+            QCOMPARE(f->timesheetGrid->dataset(), f->current);
             QStringList shown;
             for (int r = 0; r < f->current->recordCount(); ++r)
                 shown << line(f, r, fields);
             QCOMPARE(shown, rows);
-            QCOMPARE(f->DBGrid->isColumnHidden(1), !night);
-            QCOMPARE(f->DBGrid->isColumnHidden(35), !average);
-            QCOMPARE(f->DBGrid->columnWidth(0), nameWidth);
+            QCOMPARE(f->timesheetGrid->isColumnHidden(1), !night);
+            QCOMPARE(f->timesheetGrid->isColumnHidden(35), !average);
+            QCOMPARE(f->timesheetGrid->columnWidth(0), nameWidth);
 
             // Month switches: each hidden day widens the name column by 20, never more.
             const struct {
@@ -200,23 +200,23 @@ private slots:
             } months[] = {{2, 2023, 3}, {4, 2023, 1}, {2, 2024, 2}, {2, 2023, 3}, {12, 2023, 0}};
             for (const auto &m : months) {
                 choose(f, m.month, m.year);
-                QCOMPARE(f->DBGrid->columnWidth(0), nameWidth + 20 * m.hidden);
+                QCOMPARE(f->timesheetGrid->columnWidth(0), nameWidth + 20 * m.hidden);
                 for (int d = 28; d <= 31; ++d)
-                    QCOMPARE(f->DBGrid->isColumnHidden(d + 1), d > 31 - m.hidden);
+                    QCOMPARE(f->timesheetGrid->isColumnHidden(d + 1), d > 31 - m.hidden);
             }
         });
         QVERIFY(!pieceworkTimesheetWindow->current->isActive() &&
                 !pieceworkTimesheetWindow->q_year->isActive());
-        QCOMPARE(pieceworkTimesheetWindow->DBGrid->columnWidth(0), 208);
-        QVERIFY(!pieceworkTimesheetWindow->DBGrid->isColumnHidden(1) &&
-                !pieceworkTimesheetWindow->DBGrid->isColumnHidden(35));
+        QCOMPARE(pieceworkTimesheetWindow->timesheetGrid->columnWidth(0), 208);
+        QVERIFY(!pieceworkTimesheetWindow->timesheetGrid->isColumnHidden(1) &&
+                !pieceworkTimesheetWindow->timesheetGrid->isColumnHidden(35));
     }
 
     void look()
     {
         inMode(9, [&](PieceworkTimesheetWindow *f) {
             choose(f, 12, 2023);
-            auto *model = f->DBGrid->gridModel();
+            auto *model = f->timesheetGrid->gridModel();
             // 1 December 2023 is a Friday: the 2nd and 3rd are the weekend, in red.
             const auto red = [&](int day) {
                 const QVariant title =
@@ -227,11 +227,11 @@ private slots:
             };
             QVERIFY(!red(1) && red(2) && red(3) && !red(4) && !red(29) && red(30) && red(31));
             QCOMPARE(model->headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), "1");
-            QVERIFY(f->DBGrid->columnWidth(2) >= 20);
+            QVERIFY(f->timesheetGrid->columnWidth(2) >= 20);
             for (int c = 33; c <= 35; ++c) {
                 const QModelIndex at = model->index(0, c);
                 QCOMPARE(model->columns()[c].width, 66); // or what the title needs
-                QVERIFY(f->DBGrid->columnWidth(c) >= 66);
+                QVERIFY(f->timesheetGrid->columnWidth(c) >= 66);
                 QCOMPARE(model->data(at, Qt::BackgroundRole).value<QBrush>().color(),
                          QColor(0xE1, 0xE4, 0xFF));
                 QVERIFY(model->data(at, Qt::FontRole).value<QFont>().bold());
@@ -245,7 +245,7 @@ private slots:
             testdb::run(db_, "insert into accounts_dep.h_tabel (w_id, smena, month, year, d2) "
                              "values (502, 1, 12, 2023, 5)");
             QCOMPARE(f->current->recordCount(), 1);
-            click(f->Button5);
+            click(f->refreshButton);
             QCOMPARE(f->current->recordCount(), 2);
             testdb::run(db_, "delete from accounts_dep.h_tabel where w_id=502 and smena=1");
             QTest::keyClick(f, Qt::Key_Escape);
@@ -271,18 +271,19 @@ private slots:
         QFETCH(QStringList, shown);
         inMode(17, [&](PieceworkTimesheetWindow *f) {
             choose(f, month, year);
-            QCOMPARE((QStringList{f->DBText1->text(), f->DBText2->text(), f->DBText3->text(),
-                                  f->DBText4->text()}),
+            QCOMPARE((QStringList{f->grandTotal->text(), f->pieceworkTotal->text(),
+                                  f->maintenanceTotal->text(), f->averageRateTotal->text()}),
                      shown);
             // Assistive tools read each figure itself, labelled by its caption (an empty
             // figure reads as its caption alone).
-            const QLabel *values[] = {f->DBText1, f->DBText2, f->DBText3, f->DBText4};
+            const QLabel *values[] = {f->grandTotal, f->pieceworkTotal, f->maintenanceTotal,
+                                      f->averageRateTotal};
             for (int i = 0; i < 4; ++i)
                 if (!shown[i].isEmpty())
                     QCOMPARE(QAccessible::queryAccessibleInterface(const_cast<QLabel *>(values[i]))
                                  ->text(QAccessible::Name),
                              shown[i]);
-            QCOMPARE(f->Label3->buddy(), f->DBText1);
+            QCOMPARE(f->totalLabel->buddy(), f->grandTotal);
         });
     }
 
@@ -317,15 +318,15 @@ private slots:
         SheetsFixture sheets;
         inMode(mode, [&](PieceworkTimesheetWindow *f) {
             choose(f, 12, 2023);
-            f->DBGrid->selectRow(row);
-            click(f->Button2);
+            f->timesheetGrid->selectRow(row);
+            click(f->exportButton);
             const int all = f->current->recordCount();
-            QCOMPARE(f->Button2->text(), QStringLiteral("Excel (%1 из %1)").arg(all));
-            QCOMPARE(f->DBGrid->dataset(), f->current); // the grid is back where it was
+            QCOMPARE(f->exportButton->text(), QStringLiteral("Excel (%1 из %1)").arg(all));
+            QCOMPARE(f->timesheetGrid->dataset(), f->current); // the grid is back where it was
             QCOMPARE(f->current->recNo(), row + 1);
-            QVERIFY(f->Button2->isEnabled() && f->Button3->isEnabled());
+            QVERIFY(f->exportButton->isEnabled() && f->rebuildButton->isEnabled());
             QTest::keyClick(f, Qt::Key_Escape);
-            QCOMPARE(f->Button2->text(), QStringLiteral("Excel"));
+            QCOMPARE(f->exportButton->text(), QStringLiteral("Excel"));
         });
         QVERIFY(msg_->shown.isEmpty());
         QCOMPARE(sheets.opened.size(), 1);
@@ -363,12 +364,12 @@ private slots:
             choose(f, 1, 2024);
             QCOMPARE(f->current->recordCount(), 1);
             QCOMPARE(line(f, 0, {"s_night", "d1", "d15", "d31"}), "дн.//99/");
-            click(f->Button3);
+            click(f->rebuildButton);
             QVERIFY(msg_->shown.isEmpty());
             QCOMPARE(tabel(), expected);
-            QVERIFY(f->PB->isHidden());
-            QCOMPARE(f->PB->maximum(), 31);
-            QCOMPARE(f->PB->value(), 31);
+            QVERIFY(f->progressBar->isHidden());
+            QCOMPARE(f->progressBar->maximum(), 31);
+            QCOMPARE(f->progressBar->value(), 31);
             // The grid is read again: the stale rows are gone, the day's entries added up.
             QCOMPARE(f->current->recordCount(), 2);
             QCOMPARE(line(f, 0, {"s_night", "d1", "d15", "d31"}), "дн./12//");
@@ -388,11 +389,11 @@ private slots:
         inMode(15, [&](PieceworkTimesheetWindow *f) {
             choose(f, 1, 2024);
             const int rows = f->current->recordCount();
-            click(f->Button3);
+            click(f->rebuildButton);
             QCOMPARE(msg_->shown.size(), 1);
             QCOMPARE(msg_->shown[0].kind, QStringLiteral("error"));
             QCOMPARE(tabel(), before);
-            QVERIFY(f->PB->isHidden());
+            QVERIFY(f->progressBar->isHidden());
             QVERIFY(f->current->isActive());
             QCOMPARE(f->current->recordCount(), rows);
         });

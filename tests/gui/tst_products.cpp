@@ -67,7 +67,8 @@ class ProductsTest : public gui::Fixture {
     }
     void openFromMenu(std::function<void(ProductList *)> act)
     {
-        QVERIFY(whileShown<ProductList>([] { shiftJournalWindow->N3->trigger(); }, act));
+        QVERIFY(
+            whileShown<ProductList>([] { shiftJournalWindow->productsAction->trigger(); }, act));
     }
     // Opens the editor with opener in the list opened from the menu and runs edit on it.
     // after runs in the list once the editor has closed.
@@ -77,7 +78,8 @@ class ProductsTest : public gui::Fixture {
         openFromMenu([&](ProductList *f) {
             if (!current.isEmpty())
                 QVERIFY(dataModule->Izdel->locate("marka", current));
-            QVERIFY(whileShown<ProductEditor>([&] { click(add ? f->Button1 : f->Button2); }, edit));
+            QVERIFY(whileShown<ProductEditor>([&] { click(add ? f->addButton : f->changeButton); },
+                                              edit));
             QVERIFY(f->isVisible()); // add and change leave the list open
             if (after)
                 after();
@@ -85,7 +87,7 @@ class ProductsTest : public gui::Fixture {
     }
     void chooseItem(ProductEditor *e, const QString &caption)
     {
-        e->cb_item->setCurrentIndex(e->cb_item->findText(caption));
+        e->itemBox->setCurrentIndex(e->itemBox->findText(caption));
     }
 
 private slots:
@@ -105,13 +107,13 @@ private slots:
         openFromMenu([&](ProductList *f) {
             QCOMPARE(f->windowTitle(), QStringLiteral("Изделия (3)"));
             QCOMPARE(f->minimumSize(), f->maximumSize()); // a dialog border: not resizable
-            QCOMPARE(f->Button2->text(), QStringLiteral("Изменить"));
-            QVERIFY(f->Button1->isDefault() && !f->Button2->isDefault());
-            QVERIFY(f->Button1->isVisible() && f->Button3->isVisible());
-            QVERIFY(f->Edit1->isVisible());
-            QCOMPARE(f->focusWidget(), f->Edit1);
+            QCOMPARE(f->changeButton->text(), QStringLiteral("Изменить"));
+            QVERIFY(f->addButton->isDefault() && !f->changeButton->isDefault());
+            QVERIFY(f->addButton->isVisible() && f->deleteButton->isVisible());
+            QVERIFY(f->searchEdit->isVisible());
+            QCOMPARE(f->focusWidget(), f->searchEdit);
             QCOMPARE(dataModule->Izdel->recordCount(), products());
-            auto *model = f->DBGrid1->gridModel();
+            auto *model = f->rowsGrid->gridModel();
             QStringList titles;
             for (int i = 0; i < model->columnCount(); ++i)
                 titles << model->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
@@ -123,14 +125,15 @@ private slots:
                     Qt::AlignLeft);
             // Tab order: search box, grid, then the buttons.
             QList<QWidget *> walked;
-            f->Edit1->setFocus();
+            f->searchEdit->setFocus();
             for (int i = 0; i < 7; ++i) {
                 walked << f->focusWidget();
                 QTest::keyClick(f->focusWidget(), Qt::Key_Tab);
             }
-            QCOMPARE(walked, (QList<QWidget *>{f->Edit1, f->DBGrid1, f->Button1, f->Button2,
-                                               f->Button3, f->Button4, f->Edit1}));
-            QTest::keyClick(f->Button2, Qt::Key_Escape);
+            QCOMPARE(walked,
+                     (QList<QWidget *>{f->searchEdit, f->rowsGrid, f->addButton, f->changeButton,
+                                       f->deleteButton, f->exitButton, f->searchEdit}));
+            QTest::keyClick(f->changeButton, Qt::Key_Escape);
             QVERIFY(!f->isVisible());
         });
         QVERIFY(!dataModule->Izdel->isActive());
@@ -153,10 +156,10 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QStringList, marks);
         openFromMenu([&](ProductList *f) {
-            f->Edit1->clear();
-            type(f->Edit1, typed);
+            f->searchEdit->clear();
+            type(f->searchEdit, typed);
             QCOMPARE(listed(), marks);
-            f->Edit1->clear();
+            f->searchEdit->clear();
             QCOMPARE(dataModule->Izdel->recordCount(), products());
         });
         QVERIFY(msg_->shown.isEmpty());
@@ -166,20 +169,20 @@ private slots:
     {
         openFromMenu([](ProductList *f) {
             auto *q = dataModule->Izdel;
-            f->Edit1->clear();
-            QTest::keyClick(f->Edit1, Qt::Key_Down);
-            QTest::keyClick(f->Edit1, Qt::Key_Down);
-            QTest::keyClick(f->Edit1, Qt::Key_Up);
+            f->searchEdit->clear();
+            QTest::keyClick(f->searchEdit, Qt::Key_Down);
+            QTest::keyClick(f->searchEdit, Qt::Key_Down);
+            QTest::keyClick(f->searchEdit, Qt::Key_Up);
             QCOMPARE(q->recNo(), 2);
-            QVERIFY(f->Edit1->text().isEmpty());
+            QVERIFY(f->searchEdit->text().isEmpty());
             // Every other key works as in any text box.
-            type(f->Edit1, "ДМ");
-            QTest::keyClick(f->Edit1, Qt::Key_Home);
-            QTest::keyClick(f->Edit1, Qt::Key_Delete);
-            QCOMPARE(f->Edit1->text(), QStringLiteral("М"));
-            type(f->Edit1, "О");
-            QCOMPARE(f->Edit1->text(), QStringLiteral("ОМ"));
-            f->Edit1->clear();
+            type(f->searchEdit, "ДМ");
+            QTest::keyClick(f->searchEdit, Qt::Key_Home);
+            QTest::keyClick(f->searchEdit, Qt::Key_Delete);
+            QCOMPARE(f->searchEdit->text(), QStringLiteral("М"));
+            type(f->searchEdit, "О");
+            QCOMPARE(f->searchEdit->text(), QStringLiteral("ОМ"));
+            f->searchEdit->clear();
         });
     }
 
@@ -201,10 +204,10 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, shown);
         inEditor(true, QString(), [&](ProductEditor *e) {
-            type(e->Edit2, typed);
-            QCOMPARE(e->Edit2->text(), shown);
-            QTest::keyClick(e->Edit2, Qt::Key_Backspace);
-            QCOMPARE(e->Edit2->text(), shown.chopped(1));
+            type(e->rateEdit, typed);
+            QCOMPARE(e->rateEdit->text(), shown);
+            QTest::keyClick(e->rateEdit, Qt::Key_Backspace);
+            QCOMPARE(e->rateEdit->text(), shown.chopped(1));
         });
     }
 
@@ -214,13 +217,13 @@ private slots:
         inEditor(true, QString(), [&](ProductEditor *e) {
             QCOMPARE(e->windowTitle(), QStringLiteral("Заведение нового изделия (7)"));
             QCOMPARE(e->mode, ui::EditMode::Add);
-            QVERIFY(e->Edit1->text().isEmpty() && e->Edit2->text().isEmpty());
-            QCOMPARE(e->focusWidget(), e->Edit1);
-            QVERIFY(e->Button1->isDefault());
-            type(e->Edit1, "  Д'НП-1  ");
-            type(e->Edit2, "12,5");
+            QVERIFY(e->markEdit->text().isEmpty() && e->rateEdit->text().isEmpty());
+            QCOMPARE(e->focusWidget(), e->markEdit);
+            QVERIFY(e->saveButton->isDefault());
+            type(e->markEdit, "  Д'НП-1  ");
+            type(e->rateEdit, "12,5");
             chooseItem(e, "Окна");
-            QTest::keyClick(e->Edit1, Qt::Key_Return);
+            QTest::keyClick(e->markEdit, Qt::Key_Return);
             QVERIFY(!e->isVisible());
         });
         QVERIFY(msg_->shown.isEmpty());
@@ -233,11 +236,11 @@ private slots:
     void pastedCommaIsStoredAsTheNumber()
     {
         inEditor(true, QString(), [&](ProductEditor *e) {
-            type(e->Edit1, "ВСТ-2");
-            e->Edit2->selectAll();
-            e->Edit2->insert("7,25"); // as a paste arrives, past the key filter
+            type(e->markEdit, "ВСТ-2");
+            e->rateEdit->selectAll();
+            e->rateEdit->insert("7,25"); // as a paste arrives, past the key filter
             chooseItem(e, "Окна");
-            click(e->Button1);
+            click(e->saveButton);
         });
         QVERIFY(msg_->shown.isEmpty());
         QCOMPARE(row(product("ВСТ-2")), QStringLiteral("ВСТ-2|7.25|102||6"));
@@ -286,16 +289,16 @@ private slots:
                 "cmn_gds_and_srv.gds_and_srv")
                 .toString();
         if (add)
-            productEditor->cb_item->setKeyValue(QVariant()); // nothing chosen yet
+            productEditor->itemBox->setKeyValue(QVariant()); // nothing chosen yet
         inEditor(add, add ? QString() : QStringLiteral("ОК-1200"), [&](ProductEditor *e) {
-            e->Edit1->setText(mark);
-            e->Edit2->clear();
-            type(e->Edit2, number);
+            e->markEdit->setText(mark);
+            e->rateEdit->clear();
+            type(e->rateEdit, number);
             if (!item.isEmpty())
                 chooseItem(e, item);
-            click(e->Button1);
+            click(e->saveButton);
             QVERIFY(e->isVisible());
-            QCOMPARE(e->Edit1->text(), mark);
+            QCOMPARE(e->markEdit->text(), mark);
         });
         QCOMPARE(msg_->shown.size(), 1);
         QCOMPARE(msg_->shown[0].kind, QStringLiteral("error"));
@@ -317,16 +320,16 @@ private slots:
                 rec = dataModule->Izdel->recNo();
                 QCOMPARE(e->windowTitle(), QStringLiteral("Изменение данных изделия (7)"));
                 QCOMPARE(e->mode, ui::EditMode::Change);
-                QCOMPARE(e->Edit1->text(), QStringLiteral("ОК-1200"));
-                QCOMPARE(e->Edit2->text(), QStringLiteral("0,5"));
-                QCOMPARE(e->cb_item->keyValue().toLongLong(), 102);
-                QCOMPARE(e->cb_item->currentText(), QStringLiteral("Окна"));
+                QCOMPARE(e->markEdit->text(), QStringLiteral("ОК-1200"));
+                QCOMPARE(e->rateEdit->text(), QStringLiteral("0,5"));
+                QCOMPARE(e->itemBox->keyValue().toLongLong(), 102);
+                QCOMPARE(e->itemBox->currentText(), QStringLiteral("Окна"));
                 // Its own mark in other letters is no duplicate; the comma is fixed for the server.
-                e->Edit1->setText("ок-1200 ");
-                QTest::keyClick(e->Edit2, Qt::Key_End);
-                type(e->Edit2, "5");
+                e->markEdit->setText("ок-1200 ");
+                QTest::keyClick(e->rateEdit, Qt::Key_End);
+                type(e->rateEdit, "5");
                 chooseItem(e, "Двери");
-                click(e->Button1);
+                click(e->saveButton);
                 QVERIFY(!e->isVisible());
             },
             [&] {
@@ -340,8 +343,8 @@ private slots:
 
         // Adding right after offers the item of the product just changed.
         inEditor(true, QString(), [](ProductEditor *e) {
-            QCOMPARE(e->cb_item->keyValue().toLongLong(), 101);
-            QCOMPARE(e->cb_item->currentText(), QStringLiteral("Двери"));
+            QCOMPARE(e->itemBox->keyValue().toLongLong(), 101);
+            QCOMPARE(e->itemBox->currentText(), QStringLiteral("Двери"));
         });
     }
 
@@ -372,8 +375,8 @@ private slots:
                            stored + ", 102) returning id")
                            .toInt();
         inEditor(false, "ЧЧ-1", [&](ProductEditor *e) {
-            QCOMPARE(e->Edit2->text(), shown);
-            click(e->Button1);
+            QCOMPARE(e->rateEdit->text(), shown);
+            click(e->saveButton);
             QVERIFY(!e->isVisible());
         });
         QVERIFY(msg_->shown.isEmpty());
@@ -407,10 +410,10 @@ private slots:
                            .toInt();
         inEditor(false, "СТ-1", [&](ProductEditor *e) {
             testdb::run(db_, meanwhile.arg(id));
-            e->Edit1->setText("СТ-2");
-            click(e->Button1);
+            e->markEdit->setText("СТ-2");
+            click(e->saveButton);
             QVERIFY(e->isVisible());
-            QCOMPARE(e->Edit1->text(), QStringLiteral("СТ-2"));
+            QCOMPARE(e->markEdit->text(), QStringLiteral("СТ-2"));
             QCOMPARE(row(id), afterFirst);
             QCOMPARE(dataModule->Izdel->locate("id", id), !afterFirst.isEmpty());
         });
@@ -432,7 +435,7 @@ private slots:
             testdb::run(db_, QStringLiteral("update cmn_gds_and_srv.gds_and_srv set massa=9 where "
                                             "id=%1")
                                  .arg(id));
-            click(f->Button3);
+            click(f->deleteButton);
             QVERIFY(dataModule->Izdel->locate("id", id));
         });
         QCOMPARE(msg_->texts(), (QStringList{kDelete, db::RowChanged().text()}));
@@ -449,9 +452,9 @@ private slots:
                            "returning id")
                            .toInt();
         inEditor(false, "ЯЯ-1", [&](ProductEditor *e) {
-            QCOMPARE(e->cb_item->keyValue().toLongLong(), 100);
-            QCOMPARE(e->cb_item->currentIndex(), -1);
-            click(e->Button1);
+            QCOMPARE(e->itemBox->keyValue().toLongLong(), 100);
+            QCOMPARE(e->itemBox->currentIndex(), -1);
+            click(e->saveButton);
             QVERIFY(!e->isVisible());
         });
         QVERIFY(msg_->shown.isEmpty());
@@ -541,7 +544,7 @@ private slots:
             msg_->answer({a});
         openFromMenu([&](ProductList *f) {
             QVERIFY(dataModule->Izdel->locate("id", p));
-            click(f->Button3);
+            click(f->deleteButton);
             QVERIFY(f->isVisible());
             QCOMPARE(dataModule->Izdel->locate("id", p), productLeft);
         });
@@ -598,8 +601,8 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(bool, choose);
         QFETCH(QString, handedBack);
-        productList->Edit1->setText("Д"); // left from an earlier showing
-        productList->Edit1->hide();
+        productList->searchEdit->setText("Д"); // left from an earlier showing
+        productList->searchEdit->hide();
         QString mark;
         int calls = 0;
         qlonglong id = 0;
@@ -608,23 +611,23 @@ private slots:
             mark = ds.asString("marka");
             id = ds.value("id").toLongLong();
         };
-        QVERIFY(
-            whileShown<ProductList>([&] { productList->pickFrom(shiftJournalWindow, 1, handBack); },
-                                    [&](ProductList *f) {
-                                        QCOMPARE(f->mode, 1);
-                                        QCOMPARE(f->Button2->text(), QStringLiteral("Выбрать"));
-                                        QVERIFY(f->Button2->isDefault());
-                                        QVERIFY(f->Button1->isHidden() && f->Button3->isHidden());
-                                        QVERIFY(f->Edit1->isVisible());
-                                        QVERIFY(f->Edit1->text().isEmpty());
-                                        QCOMPARE(f->focusWidget(), f->Edit1);
-                                        type(f->Edit1, typed);
-                                        if (choose)
-                                            QTest::keyClick(f->Edit1, Qt::Key_Return);
-                                        else
-                                            click(f->Button4);
-                                        QVERIFY(!f->isVisible());
-                                    }));
+        QVERIFY(whileShown<ProductList>(
+            [&] { productList->pickFrom(shiftJournalWindow, 1, handBack); },
+            [&](ProductList *f) {
+                QCOMPARE(f->mode, 1);
+                QCOMPARE(f->changeButton->text(), QStringLiteral("Выбрать"));
+                QVERIFY(f->changeButton->isDefault());
+                QVERIFY(f->addButton->isHidden() && f->deleteButton->isHidden());
+                QVERIFY(f->searchEdit->isVisible());
+                QVERIFY(f->searchEdit->text().isEmpty());
+                QCOMPARE(f->focusWidget(), f->searchEdit);
+                type(f->searchEdit, typed);
+                if (choose)
+                    QTest::keyClick(f->searchEdit, Qt::Key_Return);
+                else
+                    click(f->exitButton);
+                QVERIFY(!f->isVisible());
+            }));
         QCOMPARE(calls, handedBack.isEmpty() ? 0 : 1);
         QCOMPARE(mark, handedBack);
         if (!handedBack.isEmpty())
@@ -633,9 +636,9 @@ private slots:
 
         // Opened from the menu afterwards the list is for browsing and shows every product.
         openFromMenu([&](ProductList *f) {
-            QCOMPARE(f->Button2->text(), QStringLiteral("Изменить"));
-            QVERIFY(f->Button1->isVisible() && f->Button3->isVisible());
-            QVERIFY(f->Button1->isDefault() && !f->Button2->isDefault());
+            QCOMPARE(f->changeButton->text(), QStringLiteral("Изменить"));
+            QVERIFY(f->addButton->isVisible() && f->deleteButton->isVisible());
+            QVERIFY(f->addButton->isDefault() && !f->changeButton->isDefault());
             QCOMPARE(dataModule->Izdel->recordCount(), products());
         });
     }

@@ -153,16 +153,16 @@ private slots:
         QFETCH(QString, earnings);
         const QMap<int, double> wantHours = perWorker(hours);
         const QMap<int, double> wantMoney = perWorker(earnings);
-        QAction *item = mode == 9    ? shiftJournalWindow->N9
-                        : mode == 14 ? shiftJournalWindow->N14
-                        : mode == 15 ? shiftJournalWindow->N15
-                                     : shiftJournalWindow->N17;
+        QAction *item = mode == 9    ? shiftJournalWindow->pieceworkTimesheetAction
+                        : mode == 14 ? shiftJournalWindow->maintenanceTimesheetAction
+                        : mode == 15 ? shiftJournalWindow->averageRateTimesheetAction
+                                     : shiftJournalWindow->generalTimesheetAction;
         QVERIFY(whileShown<PieceworkTimesheetWindow>(
             [&] { item->trigger(); },
             [&](PieceworkTimesheetWindow *f) {
-                f->cb_year->setKeyValue(2023);
-                f->ComboBox1->setCurrentIndex(10);
-                emit f->ComboBox1->activated(10);
+                f->yearBox->setKeyValue(2023);
+                f->monthBox->setCurrentIndex(10);
+                emit f->monthBox->activated(10);
                 db::Dataset *ds = f->current;
                 QMap<int, double> gotHours, gotMoney;
                 double lines = 0;
@@ -177,10 +177,10 @@ private slots:
                 for (int w : wantMoney.keys())
                     QCOMPARE(money(gotMoney[w]), money(wantMoney[w]));
                 // Итого, Сделка, Хоз. работы, Ср. сдел.
-                const QLabel *panel = mode == 9    ? f->DBText2
-                                      : mode == 14 ? f->DBText3
-                                      : mode == 15 ? f->DBText4
-                                                   : f->DBText1;
+                const QLabel *panel = mode == 9    ? f->pieceworkTotal
+                                      : mode == 14 ? f->maintenanceTotal
+                                      : mode == 15 ? f->averageRateTotal
+                                                   : f->grandTotal;
                 QCOMPARE(panel->text(), money(lines));
             }));
         QVERIFY(msg_->shown.isEmpty());
@@ -197,10 +197,10 @@ private slots:
             inMonth("d_date") + ") q(w, h) group by 1");
         SheetsFixture sheets;
         QVERIFY(whileShown<ShiftTimesheetWindow>(
-            [] { shiftJournalWindow->N13->trigger(); },
+            [] { shiftJournalWindow->shiftTimesheetAction->trigger(); },
             [&](ShiftTimesheetWindow *f) {
-                f->ComboBox1->setCurrentIndex(10);
-                f->ComboBox2->setCurrentIndex(f->ComboBox2->findText("2023"));
+                f->monthBox->setCurrentIndex(10);
+                f->yearBox->setCurrentIndex(f->yearBox->findText("2023"));
                 shiftTimesheetPrint->openMonth(11, 2023);
                 db::Dataset *ds = shiftTimesheetPrint->H_Tabel;
                 QStringList printed;
@@ -221,9 +221,10 @@ private slots:
                 QStringList sorted = printed;
                 std::sort(sorted.begin(), sorted.end());
                 QCOMPARE(sorted, expected);
-                QVERIFY(f->Button2->isEnabled());
-                f->Button2->click();
-                QCOMPARE(f->Button2->text(), QStringLiteral("Excel (%1 из %1)").arg(want.size()));
+                QVERIFY(f->exportButton->isEnabled());
+                f->exportButton->click();
+                QCOMPARE(f->exportButton->text(),
+                         QStringLiteral("Excel (%1 из %1)").arg(want.size()));
             }));
         QCOMPARE(sheets.opened.size(), 1);
         const QJsonObject cells = sheets.readLast()["cells"].toObject();
@@ -249,10 +250,10 @@ private slots:
         const QString money = "select to_char(sum((kol_vo-brak)*cena),'FM999999990.00') from "
                               "accounts_dep.smena where";
         const QString pieces = "select sum(kol_vo-brak) from accounts_dep.smena where";
-        QTest::newRow("by workers") << "Button4" << money << 4;
-        QTest::newRow("by products") << "Button2" << pieces << -1;
-        QTest::newRow("detailed by workers") << "Button1" << money << 4;
-        QTest::newRow("detailed by products") << "Button3" << money << -1;
+        QTest::newRow("by workers") << "workersButton" << money << 4;
+        QTest::newRow("by products") << "productsButton" << pieces << -1;
+        QTest::newRow("detailed by workers") << "workersDetailButton" << money << 4;
+        QTest::newRow("detailed by products") << "productsDetailButton" << money << -1;
     }
     void reports()
     {
@@ -262,10 +263,10 @@ private slots:
         QString want = sql(total + inMonth("data"));
         want.replace('.', QLocale().decimalPoint());
         QVERIFY(whileShown<ReportsWindow>(
-            [] { shiftJournalWindow->N10->trigger(); },
+            [] { shiftJournalWindow->summaryReportsAction->trigger(); },
             [&](ReportsWindow *f) {
-                f->DTPicker1->setDate(kFrom);
-                f->DTPicker2->setDate(kTo);
+                f->fromDateEdit->setDate(kFrom);
+                f->toDateEdit->setDate(kTo);
                 auto *b = f->findChild<QPushButton *>(button);
                 QVERIFY(whileShown<report::PreviewWindow>(
                     [b] { b->click(); },
@@ -292,12 +293,13 @@ private slots:
     void reportsExport()
     {
         SheetsFixture sheets;
-        QVERIFY(whileShown<ReportsWindow>([] { shiftJournalWindow->N10->trigger(); },
-                                          [&](ReportsWindow *f) {
-                                              f->DTPicker1->setDate(kFrom);
-                                              f->DTPicker2->setDate(kTo);
-                                              f->Button6->click();
-                                          }));
+        QVERIFY(
+            whileShown<ReportsWindow>([] { shiftJournalWindow->summaryReportsAction->trigger(); },
+                                      [&](ReportsWindow *f) {
+                                          f->fromDateEdit->setDate(kFrom);
+                                          f->toDateEdit->setDate(kTo);
+                                          f->exportButton->click();
+                                      }));
         const QJsonObject cells = sheets.readLast()["cells"].toObject();
         double pieces = 0;
         for (int row = 2; cells.contains(QStringLiteral("A%1").arg(row)); ++row)

@@ -42,7 +42,8 @@ ReportForm *formOf(const QString &name)
     return productsDetailReport;
 }
 
-const QStringList kReportButtons = {"Button4", "Button2", "Button1", "Button3", "Button6"};
+const QStringList kReportButtons = {"workersButton", "productsButton", "workersDetailButton",
+                                    "productsDetailButton", "exportButton"};
 
 } // namespace
 
@@ -73,15 +74,15 @@ class ReportsTest : public gui::Fixture {
     void runReport(const QString &button, int kind, std::function<void(ReportsWindow *)> period,
                    std::function<void(report::PreviewWindow *)> act)
     {
-        QVERIFY(whileShown<ReportsWindow>([] { shiftJournalWindow->N10->trigger(); },
-                                          [&](ReportsWindow *f) {
-                                              f->RadioGroup1->setItemIndex(kind);
-                                              if (period)
-                                                  period(f);
-                                              auto *b = f->findChild<QPushButton *>(button);
-                                              QVERIFY(whileShown<report::PreviewWindow>(
-                                                  [b] { b->click(); }, act));
-                                          }));
+        QVERIFY(whileShown<ReportsWindow>(
+            [] { shiftJournalWindow->summaryReportsAction->trigger(); },
+            [&](ReportsWindow *f) {
+                f->kindGroup->setItemIndex(kind);
+                if (period)
+                    period(f);
+                auto *b = f->findChild<QPushButton *>(button);
+                QVERIFY(whileShown<report::PreviewWindow>([b] { b->click(); }, act));
+            }));
     }
 
 private slots:
@@ -98,35 +99,38 @@ private slots:
     void windowFromMenu()
     {
         QVERIFY(whileShown<ReportsWindow>(
-            [] { shiftJournalWindow->N10->trigger(); },
+            [] { shiftJournalWindow->summaryReportsAction->trigger(); },
             [&](ReportsWindow *f) {
                 QCOMPARE(f->windowTitle(), QStringLiteral("Отчеты (8)"));
                 // The previous calendar month.
-                QCOMPARE(f->DTPicker1->date(), from_);
-                QCOMPARE(f->DTPicker2->date(), to_);
-                QCOMPARE(f->RadioGroup1->itemIndex(), 0);
-                QCOMPARE(f->Button6->text(), QStringLiteral("Excel (0 из 0)"));
-                QCOMPARE(f->Label1->buddy(), f->DTPicker1);
-                QCOMPARE(f->Label2->buddy(), f->DTPicker2);
+                QCOMPARE(f->fromDateEdit->date(), from_);
+                QCOMPARE(f->toDateEdit->date(), to_);
+                QCOMPARE(f->kindGroup->itemIndex(), 0);
+                QCOMPARE(f->exportButton->text(), QStringLiteral("Excel (0 из 0)"));
+                QCOMPARE(f->fromLabel->buddy(), f->fromDateEdit);
+                QCOMPARE(f->toLabel->buddy(), f->toDateEdit);
                 // Top to bottom as listed.
-                QList<QWidget *> order = {f->RadioGroup1, f->GroupBox1, f->Button4, f->Button2,
-                                          f->Button1,     f->Button3,   f->Button6, f->Button5};
+                QList<QWidget *> order = {f->kindGroup,           f->periodGroup,
+                                          f->workersButton,       f->productsButton,
+                                          f->workersDetailButton, f->productsDetailButton,
+                                          f->exportButton,        f->exitButton};
                 for (int i = 1; i < order.size(); ++i)
                     QVERIFY(order[i - 1]->geometry().bottom() < order[i]->geometry().top());
-                f->RadioGroup1->setItemIndex(2);
-                f->DTPicker1->setDate(QDate(2020, 5, 5));
+                f->kindGroup->setItemIndex(2);
+                f->fromDateEdit->setDate(QDate(2020, 5, 5));
                 QTest::keyClick(f, Qt::Key_Escape);
                 QVERIFY(!f->isVisible());
             }));
         // The kind of product stays as chosen; the period is the previous month again.
-        QVERIFY(whileShown<ReportsWindow>([] { shiftJournalWindow->N10->trigger(); },
-                                          [&](ReportsWindow *f) {
-                                              QCOMPARE(f->RadioGroup1->itemIndex(), 2);
-                                              QCOMPARE(f->DTPicker1->date(), from_);
-                                              f->RadioGroup1->setItemIndex(0);
-                                              f->Button5->click();
-                                              QVERIFY(!f->isVisible());
-                                          }));
+        QVERIFY(
+            whileShown<ReportsWindow>([] { shiftJournalWindow->summaryReportsAction->trigger(); },
+                                      [&](ReportsWindow *f) {
+                                          QCOMPARE(f->kindGroup->itemIndex(), 2);
+                                          QCOMPARE(f->fromDateEdit->date(), from_);
+                                          f->kindGroup->setItemIndex(0);
+                                          f->exitButton->click();
+                                          QVERIFY(!f->isVisible());
+                                      }));
     }
 
     void reports_data()
@@ -138,7 +142,7 @@ private slots:
         QTest::addColumn<QStringList>("expectedSql"); // texts that the pages must show
         const QString money = "to_char(%1,'FM999999990.00')";
         QTest::newRow("by workers")
-            << "Button4"
+            << "workersButton"
             << "workersReport" << 0 << "Отчет по рабочим за период с "
             << QStringList{
                    "select min(p.s_caption) FROM", "select max(p.s_caption) FROM",
@@ -149,7 +153,7 @@ private slots:
                        " from (select sum((kol_vo-brak)*cena)::numeric(10,2) x FROM group by "
                        "p.s_caption, i.nom, v.vid, s.w_id, i.id_nom, o.naimen, s.color) q"};
         QTest::newRow("by products, finished")
-            << "Button2"
+            << "productsButton"
             << "productsReport" << 1 << "Отчет по продукции за период с "
             << QStringList{"select min(i.nom) FROM",
                            "select round(sum(x))::text from (select "
@@ -157,14 +161,14 @@ private slots:
                            "i.nom, s.color, o.naimen, v.vid, i.massa) q",
                            "select sum(kol_vo-brak)::text FROM"};
         QTest::newRow("detailed by workers")
-            << "Button1"
+            << "workersDetailButton"
             << "workersDetailReport" << 0 << "Детальный отчет по рабочим за период с "
             << QStringList{"select min(p.s_caption) FROM", "select sum(brak)::text FROM",
                            "select sum(kol_vo)::text FROM",
                            "select " + money.arg("round(sum((kol_vo-brak)*cena)::numeric,2)") +
                                " FROM"};
         QTest::newRow("detailed by products, blanks")
-            << "Button3"
+            << "productsDetailButton"
             << "productsDetailReport" << 2 << "Детальный отчет по продукции за период с "
             << QStringList{"select min(i.nom) FROM", "select sum(kol_vo)::text FROM",
                            "select " + money.arg("round(sum((kol_vo-brak)*cena)::numeric,2)") +
@@ -189,7 +193,7 @@ private slots:
             if (kind > 0)
                 for (int r = 0; r < ds->recordCount(); ++r)
                     QCOMPARE(ds->valueAt(r, "naimen").toInt(), kind - 1);
-            QCOMPARE(&w->report(), rf->QuickRep1);
+            QCOMPARE(&w->report(), rf->printout);
             QVERIFY(w->pageCount() >= 1);
             const QString text = pdfText(w->report(), form);
             QVERIFY2(text.contains(title + period), qPrintable(text.left(300)));
@@ -206,17 +210,17 @@ private slots:
         });
         // Closed, the report holds neither its records nor its pages.
         QVERIFY(!ds->isActive());
-        QVERIFY(rf->QuickRep1->pages().isEmpty());
+        QVERIFY(rf->printout->pages().isEmpty());
         QVERIFY(msg_->shown.isEmpty());
     }
 
     void emptyPeriod()
     {
         runReport(
-            "Button3", 0,
+            "productsDetailButton", 0,
             [](ReportsWindow *f) {
-                f->DTPicker1->setDate(QDate(1990, 1, 1)); // a day with no entries
-                f->DTPicker2->setDate(QDate(1990, 1, 1));
+                f->fromDateEdit->setDate(QDate(1990, 1, 1)); // a day with no entries
+                f->toDateEdit->setDate(QDate(1990, 1, 1));
             },
             [&](report::PreviewWindow *w) {
                 QCOMPARE(productsDetailReport->i_Report->recordCount(), 0);
@@ -235,26 +239,27 @@ private slots:
         SheetsFixture sheets;
         QStringList said;
         bool previewed = false;
-        QVERIFY(whileShown<ReportsWindow>([] { shiftJournalWindow->N10->trigger(); },
-                                          [&](ReportsWindow *f) {
-                                              f->DTPicker1->setDate(QDate(2020, 3, 2));
-                                              f->DTPicker2->setDate(QDate(2020, 3, 1));
-                                              for (QPushButton *b :
-                                                   {f->Button1, f->Button2, f->Button3, f->Button4,
-                                                    f->Button6}) {
-                                                  modal::when<report::PreviewWindow>(
-                                                      [&](report::PreviewWindow *w) {
-                                                          previewed = true;
-                                                          w->close();
-                                                      },
-                                                      1000);
-                                                  b->click();
-                                                  modal::cancelPending();
-                                              }
-                                              said = msg_->texts();
-                                              f->DTPicker1->setDate(from_);
-                                              f->DTPicker2->setDate(to_);
-                                          }));
+        QVERIFY(whileShown<ReportsWindow>(
+            [] { shiftJournalWindow->summaryReportsAction->trigger(); },
+            [&](ReportsWindow *f) {
+                f->fromDateEdit->setDate(QDate(2020, 3, 2));
+                f->toDateEdit->setDate(QDate(2020, 3, 1));
+                for (QPushButton *b :
+                     {f->workersDetailButton, f->productsButton, f->productsDetailButton,
+                      f->workersButton, f->exportButton}) {
+                    modal::when<report::PreviewWindow>(
+                        [&](report::PreviewWindow *w) {
+                            previewed = true;
+                            w->close();
+                        },
+                        1000);
+                    b->click();
+                    modal::cancelPending();
+                }
+                said = msg_->texts();
+                f->fromDateEdit->setDate(from_);
+                f->toDateEdit->setDate(to_);
+            }));
         QVERIFY(!previewed);
         QCOMPARE(sheets.opened.size(), 0);
         QCOMPARE(said, QStringList(5, "Начало периода (02.03.2020) позже его конца (01.03.2020): "
@@ -296,10 +301,10 @@ private slots:
                                         "7777, %1, '12.03.2001', 3, 2001, 2, 10)")
                              .arg(w));
         runReport(
-            "Button4", 0,
+            "workersButton", 0,
             [](ReportsWindow *f) {
-                f->DTPicker1->setDate(QDate(2001, 3, 1));
-                f->DTPicker2->setDate(QDate(2001, 3, 31));
+                f->fromDateEdit->setDate(QDate(2001, 3, 1));
+                f->toDateEdit->setDate(QDate(2001, 3, 31));
             },
             [&](report::PreviewWindow *w) {
                 QStringList texts;
@@ -341,23 +346,23 @@ private slots:
         SheetsFixture sheets;
         int records = -1;
         QVERIFY(whileShown<ReportsWindow>(
-            [] { shiftJournalWindow->N10->trigger(); },
+            [] { shiftJournalWindow->summaryReportsAction->trigger(); },
             [&](ReportsWindow *f) {
-                f->RadioGroup1->setItemIndex(kind);
+                f->kindGroup->setItemIndex(kind);
                 if (emptyPeriod) { // a day with no entries
-                    f->DTPicker1->setDate(QDate(1990, 1, 1));
-                    f->DTPicker2->setDate(QDate(1990, 1, 1));
+                    f->fromDateEdit->setDate(QDate(1990, 1, 1));
+                    f->toDateEdit->setDate(QDate(1990, 1, 1));
                 }
-                f->Button6->click();
+                f->exportButton->click();
                 records = sql("select count(*) from (select 1 FROM group by i.nom, s.color, "
                               "o.naimen, v.vid, i.massa) q",
                               emptyPeriod ? 0 : kind, false)
                               .toInt();
                 if (emptyPeriod)
                     records = 0;
-                QCOMPARE(f->Button6->text(), QStringLiteral("Excel (%1 из %1)").arg(records));
+                QCOMPARE(f->exportButton->text(), QStringLiteral("Excel (%1 из %1)").arg(records));
                 QVERIFY(!f->XLS_Rep->isActive());
-                f->RadioGroup1->setItemIndex(0);
+                f->kindGroup->setItemIndex(0);
             }));
         QCOMPARE(sheets.opened.size(), 1);
         const QJsonObject cells = sheets.readLast()["cells"].toObject();
@@ -409,7 +414,8 @@ private slots:
         QTest::addColumn<QString>("code");
         QTest::addColumn<QStringList>("disabled");
         QTest::addColumn<bool>("finishedOnly");
-        const QStringList four = {"Button4", "Button2", "Button1", "Button6"};
+        const QStringList four = {"workersButton", "productsButton", "workersDetailButton",
+                                  "exportButton"};
         QTest::newRow("administrator") << "0264" << QStringList() << false;
         QTest::newRow("viewer") << "vardel" << QStringList() << false;
         QTest::newRow("foreman") << "pilgrun" << four << false;
@@ -423,11 +429,12 @@ private slots:
         // What an earlier login took away.
         for (QWidget *w : reportsWindow->findChildren<QWidget *>())
             w->setEnabled(true);
-        reportsWindow->RadioGroup1->setItemIndex(2);
+        reportsWindow->kindGroup->setItemIndex(2);
         shiftJournalWindow->hide();
-        modal::when<ShiftJournalWindow>([](ShiftJournalWindow *f) { f->Button4->click(); }, 3000);
-        loginWindow->Edit1->setText(code);
-        loginWindow->Button1->click();
+        modal::when<ShiftJournalWindow>([](ShiftJournalWindow *f) { f->exitButton->click(); },
+                                        3000);
+        loginWindow->codeEdit->setText(code);
+        loginWindow->enterButton->click();
         modal::cancelPending();
         shiftJournalWindow->show();
         QStringList off;
@@ -435,11 +442,12 @@ private slots:
             if (!reportsWindow->findChild<QPushButton *>(n)->isEnabled())
                 off << n;
         QCOMPARE(off, disabled);
-        QVERIFY(reportsWindow->Button3->isEnabled() && reportsWindow->Button5->isEnabled());
-        QCOMPARE(reportsWindow->RadioGroup1->isEnabled(), !finishedOnly);
-        QCOMPARE(reportsWindow->RadioGroup1->itemIndex(), finishedOnly ? 1 : 2);
-        reportsWindow->RadioGroup1->setEnabled(true);
-        reportsWindow->RadioGroup1->setItemIndex(0);
+        QVERIFY(reportsWindow->productsDetailButton->isEnabled() &&
+                reportsWindow->exitButton->isEnabled());
+        QCOMPARE(reportsWindow->kindGroup->isEnabled(), !finishedOnly);
+        QCOMPARE(reportsWindow->kindGroup->itemIndex(), finishedOnly ? 1 : 2);
+        reportsWindow->kindGroup->setEnabled(true);
+        reportsWindow->kindGroup->setItemIndex(0);
     }
 };
 

@@ -79,8 +79,11 @@ private slots:
     void fromTheMenus_data()
     {
         QTest::addColumn<QString>("action");
-        for (const char *a : {"N1", "N3", "N4", "N6", "N9", "N13", "N14", "N15", "N17", "N18",
-                              "N19", "N10", "payStatementsAction"})
+        for (const char *a :
+             {"workersAction", "productsAction", "pricesAction", "operationKindsAction",
+              "pieceworkTimesheetAction", "shiftTimesheetAction", "maintenanceTimesheetAction",
+              "averageRateTimesheetAction", "generalTimesheetAction", "monthClosingAction",
+              "changeHistoryAction", "summaryReportsAction", "payStatementsAction"})
             QTest::newRow(a) << QString::fromLatin1(a);
     }
     void fromTheMenus()
@@ -100,7 +103,8 @@ private slots:
     // no longer on a screen, are not taken from the store.
     void resizedWindowsKeepTheirPlace()
     {
-        QAction *history = shiftJournalWindow->N19, *prices = shiftJournalWindow->N4;
+        QAction *history = shiftJournalWindow->changeHistoryAction,
+                *prices = shiftJournalWindow->pricesAction;
         QVERIFY(whileShown<QDialog>([&] { history->trigger(); },
                                     [](QDialog *w) {
                                         QVERIFY(w->minimumSize() != w->maximumSize());

@@ -36,7 +36,7 @@ class WorkersTest : public gui::Fixture {
     }
     void openFromMenu(std::function<void(WorkerList *)> act)
     {
-        QVERIFY(whileShown<WorkerList>([] { shiftJournalWindow->N1->trigger(); }, act));
+        QVERIFY(whileShown<WorkerList>([] { shiftJournalWindow->workersAction->trigger(); }, act));
     }
     // Adds or changes through the editor: fills the name, runs edit on it and saves.
     void saveInEditor(QPushButton *opener, const QString &typed,
@@ -44,11 +44,11 @@ class WorkersTest : public gui::Fixture {
     {
         QVERIFY(whileShown<WorkerEditor>([&] { click(opener); },
                                          [&](WorkerEditor *e) {
-                                             e->Edit1->clear();
-                                             type(e->Edit1, typed);
+                                             e->nameEdit->clear();
+                                             type(e->nameEdit, typed);
                                              if (edit)
                                                  edit(e);
-                                             click(e->Button1);
+                                             click(e->saveButton);
                                          }));
     }
 
@@ -64,26 +64,26 @@ private slots:
 
     void browseFromMenu()
     {
-        workerList->Edit1->clear();
+        workerList->searchEdit->clear();
         openFromMenu([&](WorkerList *f) {
             QCOMPARE(f->windowTitle(), QStringLiteral("Список рабочих"));
             QCOMPARE(f->minimumSize(), f->maximumSize()); // a dialog border: not resizable
             QCOMPARE(f->mode, 0);
-            QCOMPARE(f->Button2->text(), QStringLiteral("Изменить"));
-            QVERIFY(f->Button1->isDefault());
-            QVERIFY(!f->Button2->isDefault());
-            QVERIFY(f->Button1->isVisible() && f->Button3->isVisible());
-            QCOMPARE(f->Button4->text(), QStringLiteral("Выход"));
-            QVERIFY(f->Edit1->isVisible());
-            QCOMPARE(f->focusWidget(), f->Edit1);
+            QCOMPARE(f->changeButton->text(), QStringLiteral("Изменить"));
+            QVERIFY(f->addButton->isDefault());
+            QVERIFY(!f->changeButton->isDefault());
+            QVERIFY(f->addButton->isVisible() && f->deleteButton->isVisible());
+            QCOMPARE(f->exitButton->text(), QStringLiteral("Выход"));
+            QVERIFY(f->searchEdit->isVisible());
+            QCOMPARE(f->focusWidget(), f->searchEdit);
             QCOMPARE(dataModule->Workers->recordCount(), count("true"));
-            auto *model = f->DBGrid1->gridModel();
+            auto *model = f->rowsGrid->gridModel();
             QCOMPARE(model->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "ФИО");
             QCOMPARE(model->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), "Должность");
-            QCOMPARE(tabWalk(f->Button1, 7),
-                     (QList<QWidget *>{f->Button1, f->Button2, f->Button3, f->Button4, f->Edit1,
-                                       f->DBGrid1, f->Button1}));
-            QTest::keyClick(f->Edit1, Qt::Key_Escape);
+            QCOMPARE(tabWalk(f->addButton, 7),
+                     (QList<QWidget *>{f->addButton, f->changeButton, f->deleteButton,
+                                       f->exitButton, f->searchEdit, f->rowsGrid, f->addButton}));
+            QTest::keyClick(f->searchEdit, Qt::Key_Escape);
             QVERIFY(!f->isVisible());
         });
         QVERIFY(!dataModule->Workers->isActive());
@@ -105,75 +105,75 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QStringList, names);
-        workerList->Edit1->clear();
+        workerList->searchEdit->clear();
         openFromMenu([&](WorkerList *f) {
-            type(f->Edit1, typed);
-            QCOMPARE(f->Edit1->text(), typed);
+            type(f->searchEdit, typed);
+            QCOMPARE(f->searchEdit->text(), typed);
             QCOMPARE(listed(), names);
             QVERIFY(msg_->shown.isEmpty());
-            f->Edit1->clear();
+            f->searchEdit->clear();
             QCOMPARE(dataModule->Workers->recordCount(), count("true"));
         });
     }
 
     void searchKeepsTextBetweenBrowseShowings()
     {
-        workerList->Edit1->clear();
-        openFromMenu([](WorkerList *f) { type(f->Edit1, "Ив"); });
+        workerList->searchEdit->clear();
+        openFromMenu([](WorkerList *f) { type(f->searchEdit, "Ив"); });
         openFromMenu([](WorkerList *f) {
-            QCOMPARE(f->Edit1->text(), QStringLiteral("Ив"));
+            QCOMPARE(f->searchEdit->text(), QStringLiteral("Ив"));
             QCOMPARE(listed(), QStringList{"Иванов И.И."});
         });
-        workerList->Edit1->clear();
+        workerList->searchEdit->clear();
     }
 
     void searchBoxKeys()
     {
-        workerList->Edit1->clear();
+        workerList->searchEdit->clear();
         openFromMenu([](WorkerList *f) {
             auto *w = dataModule->Workers;
             QCOMPARE(w->recNo(), 1);
-            QTest::keyClick(f->Edit1, Qt::Key_Down);
-            QTest::keyClick(f->Edit1, Qt::Key_Down);
+            QTest::keyClick(f->searchEdit, Qt::Key_Down);
+            QTest::keyClick(f->searchEdit, Qt::Key_Down);
             QCOMPARE(w->recNo(), 3);
-            QTest::keyClick(f->Edit1, Qt::Key_Up);
+            QTest::keyClick(f->searchEdit, Qt::Key_Up);
             QCOMPARE(w->recNo(), 2);
-            QCOMPARE(f->DBGrid1->currentIndex().row(), 1);
-            QVERIFY(f->Edit1->text().isEmpty());
+            QCOMPARE(f->rowsGrid->currentIndex().row(), 1);
+            QVERIFY(f->searchEdit->text().isEmpty());
 
             // Typing and Backspace edit; caret keys and Delete do nothing.
-            type(f->Edit1, "Ивв");
-            QTest::keyClick(f->Edit1, Qt::Key_Left);
-            QTest::keyClick(f->Edit1, Qt::Key_Home);
-            QTest::keyClick(f->Edit1, Qt::Key_Backspace);
-            QCOMPARE(f->Edit1->text(), QStringLiteral("Ив"));
-            f->Edit1->setCursorPosition(0);
-            QTest::keyClick(f->Edit1, Qt::Key_Delete);
-            QTest::keyClick(f->Edit1, Qt::Key_End);
-            type(f->Edit1, "а");
-            QCOMPARE(f->Edit1->text(), QStringLiteral("аИв"));
-            f->Edit1->clear();
+            type(f->searchEdit, "Ивв");
+            QTest::keyClick(f->searchEdit, Qt::Key_Left);
+            QTest::keyClick(f->searchEdit, Qt::Key_Home);
+            QTest::keyClick(f->searchEdit, Qt::Key_Backspace);
+            QCOMPARE(f->searchEdit->text(), QStringLiteral("Ив"));
+            f->searchEdit->setCursorPosition(0);
+            QTest::keyClick(f->searchEdit, Qt::Key_Delete);
+            QTest::keyClick(f->searchEdit, Qt::Key_End);
+            type(f->searchEdit, "а");
+            QCOMPARE(f->searchEdit->text(), QStringLiteral("аИв"));
+            f->searchEdit->clear();
         });
     }
 
     void emptyListOffersNothingToChangeOrDelete()
     {
-        workerList->Edit1->clear();
+        workerList->searchEdit->clear();
         openFromMenu([&](WorkerList *f) {
-            type(f->Edit1, "Щщщ");
+            type(f->searchEdit, "Щщщ");
             QVERIFY(dataModule->Workers->isEmpty());
             bool editor = false;
             modal::when<WorkerEditor>([&](WorkerEditor *e) {
                 editor = true;
                 e->reject();
             });
-            click(f->Button2);
-            click(f->Button3);
+            click(f->changeButton);
+            click(f->deleteButton);
             QTest::qWait(200);
             modal::cancelPending();
             QVERIFY(!editor);
             QVERIFY(f->isVisible());
-            f->Edit1->clear();
+            f->searchEdit->clear();
         });
         QVERIFY(msg_->shown.isEmpty());
     }
@@ -195,21 +195,21 @@ private slots:
         QFETCH(QString, stored);
         const QString same = "fio=$$" + stored + "$$";
         const int before = count(same);
-        workerList->Edit1->clear();
+        workerList->searchEdit->clear();
         openFromMenu([&](WorkerList *f) {
-            QTest::keyClick(f->Edit1, Qt::Key_Down);
+            QTest::keyClick(f->searchEdit, Qt::Key_Down);
             QVERIFY(whileShown<WorkerEditor>(
-                [&] { click(f->Button1); },
+                [&] { click(f->addButton); },
                 [&](WorkerEditor *e) {
                     QCOMPARE(e->windowTitle(), "Заведение данных нового работника");
                     QCOMPARE(e->mode, ui::EditMode::Add);
-                    QVERIFY(e->Edit1->text().isEmpty());
-                    QCOMPARE(e->focusWidget(), e->Edit1);
-                    QVERIFY(e->Button1->isDefault());
-                    type(e->Edit1, typed);
-                    e->LCB_department->setCurrentIndex(
-                        e->LCB_department->findText("Малярный участок"));
-                    click(e->Button1);
+                    QVERIFY(e->nameEdit->text().isEmpty());
+                    QCOMPARE(e->focusWidget(), e->nameEdit);
+                    QVERIFY(e->saveButton->isDefault());
+                    type(e->nameEdit, typed);
+                    e->departmentBox->setCurrentIndex(
+                        e->departmentBox->findText("Малярный участок"));
+                    click(e->saveButton);
                     QVERIFY(!e->isVisible());
                 }));
             // The list stays open, re-read from its first row, and shows the new worker.
@@ -235,15 +235,16 @@ private slots:
         const QString all = sql("select string_agg(fio, '|' order by id) from "
                                 "accounts_dep.person")
                                 .toString();
-        workerList->Edit1->clear();
+        workerList->searchEdit->clear();
         openFromMenu([&](WorkerList *f) {
-            QVERIFY(whileShown<WorkerEditor>([&] { click(mode == 1 ? f->Button1 : f->Button2); },
-                                             [&](WorkerEditor *e) {
-                                                 e->Edit1->setText("   ");
-                                                 click(e->Button1);
-                                                 QVERIFY(e->isVisible());
-                                                 QCOMPARE(e->Edit1->text(), QStringLiteral("   "));
-                                             }));
+            QVERIFY(
+                whileShown<WorkerEditor>([&] { click(mode == 1 ? f->addButton : f->changeButton); },
+                                         [&](WorkerEditor *e) {
+                                             e->nameEdit->setText("   ");
+                                             click(e->saveButton);
+                                             QVERIFY(e->isVisible());
+                                             QCOMPARE(e->nameEdit->text(), QStringLiteral("   "));
+                                         }));
         });
         QCOMPARE(msg_->shown.size(), 1);
         QCOMPARE(msg_->shown[0].kind, QStringLiteral("error"));
@@ -284,27 +285,27 @@ private slots:
         QFETCH(QString, after);
         const int id = shop.worker("Аааа Б.", stored);
         // Chosen for another worker before.
-        workerEditor->LCB_department->setCurrentIndex(
-            workerEditor->LCB_department->findText("Малярный участок"));
-        workerList->Edit1->clear();
+        workerEditor->departmentBox->setCurrentIndex(
+            workerEditor->departmentBox->findText("Малярный участок"));
+        workerList->searchEdit->clear();
         openFromMenu([&](WorkerList *f) {
             QVERIFY(dataModule->Workers->locate("id", id));
             QVERIFY(whileShown<WorkerEditor>(
-                [&] { click(f->Button2); },
+                [&] { click(f->changeButton); },
                 [&](WorkerEditor *e) {
                     QCOMPARE(e->windowTitle(), "Изменение данных работника");
                     QCOMPARE(e->mode, ui::EditMode::Change);
                     QCOMPARE(e->personId, id);
-                    QCOMPARE(e->Edit1->text(), QStringLiteral("Аааа Б."));
-                    QCOMPARE(e->LCB_department->currentText(), shown);
+                    QCOMPARE(e->nameEdit->text(), QStringLiteral("Аааа Б."));
+                    QCOMPARE(e->departmentBox->currentText(), shown);
                     if (!chosen.isEmpty())
-                        e->LCB_department->setCurrentIndex(e->LCB_department->findText(chosen));
-                    QTest::keyClick(e->Edit1, Qt::Key_End);
-                    type(e->Edit1, "в ");
+                        e->departmentBox->setCurrentIndex(e->departmentBox->findText(chosen));
+                    QTest::keyClick(e->nameEdit, Qt::Key_End);
+                    type(e->nameEdit, "в ");
                     if (save)
-                        click(e->Button1);
+                        click(e->saveButton);
                     else
-                        QTest::keyClick(e->Edit1, Qt::Key_Escape);
+                        QTest::keyClick(e->nameEdit, Qt::Key_Escape);
                 }));
             // Back in the main window either way.
             QVERIFY(!f->isVisible());
@@ -338,23 +339,23 @@ private slots:
         const int id = shop.worker("Бббб В.", "");
         const QString stored =
             QStringLiteral("select fio from accounts_dep.person where id=%1").arg(id);
-        workerList->Edit1->clear();
+        workerList->searchEdit->clear();
         openFromMenu([&](WorkerList *f) {
             QVERIFY(dataModule->Workers->locate("id", id));
             QVERIFY(whileShown<WorkerEditor>(
-                [&] { click(f->Button2); },
+                [&] { click(f->changeButton); },
                 [&](WorkerEditor *e) {
                     testdb::run(db_, meanwhile.arg(id));
-                    e->Edit1->setText("Вввв Г.");
-                    click(e->Button1);
+                    e->nameEdit->setText("Вввв Г.");
+                    click(e->saveButton);
                     QVERIFY(e->isVisible());
-                    QCOMPARE(e->Edit1->text(), QStringLiteral("Вввв Г."));
+                    QCOMPARE(e->nameEdit->text(), QStringLiteral("Вввв Г."));
                     QCOMPARE(sql(stored).toString(), afterFirst);
                     // The list behind shows the row as it now is.
                     QCOMPARE(dataModule->Workers->locate("id", id), !afterFirst.isEmpty());
                     // Saving again, now knowing, stores the text
                     // over the re-read row (a gone row stays gone).
-                    click(e->Button1);
+                    click(e->saveButton);
                     QCOMPARE(e->isVisible(), afterSecond.isEmpty());
                 }));
         });
@@ -381,12 +382,12 @@ private slots:
         QFETCH(QString, meanwhile);
         QFETCH(int, left);
         const int id = shop.worker("Вввв В.", "");
-        workerList->Edit1->clear();
+        workerList->searchEdit->clear();
         openFromMenu([&](WorkerList *f) {
             QVERIFY(dataModule->Workers->locate("id", id));
             testdb::run(db_, meanwhile.arg(id));
             msg_->answer({true});
-            click(f->Button3);
+            click(f->deleteButton);
             QVERIFY(f->isVisible());
             QCOMPARE(dataModule->Workers->locate("id", id), left == 1);
         });
@@ -411,14 +412,14 @@ private slots:
         const int id = shop.worker("Б-удаляемый", "");
         if (hasEntries)
             shop.entry(id).operation(1, 7779).on(QDate(2020, 3, 2), 1).insert();
-        workerList->Edit1->clear();
+        workerList->searchEdit->clear();
         openFromMenu([&](WorkerList *f) {
             auto *w = dataModule->Workers;
             QVERIFY(w->locate("id", id));
             const int rec = w->recNo();
             const int rows = w->recordCount();
             msg_->answer({yes});
-            click(f->Button3);
+            click(f->deleteButton);
             QVERIFY(f->isVisible());
             QCOMPARE(w->recordCount(), rows - (gone ? 1 : 0));
             QCOMPARE(w->recNo(), rec);
@@ -463,7 +464,7 @@ private slots:
         QFETCH(int, row);
         QFETCH(QString, how);
         QFETCH(QString, handedBack);
-        workerList->Edit1->setText("Я"); // left from an earlier showing
+        workerList->searchEdit->setText("Я"); // left from an earlier showing
         QString fio;
         int id = 0, calls = 0;
         auto handBack = [&](const db::Dataset &ds) {
@@ -475,28 +476,28 @@ private slots:
             [&] { workerList->pickFrom(shiftJournalWindow, mode, handBack); },
             [&](WorkerList *f) {
                 QCOMPARE(f->mode, mode);
-                QCOMPARE(f->Button2->text(), QStringLiteral("Выбрать"));
-                QVERIFY(f->Button2->isDefault());
-                QVERIFY(!f->Button1->isDefault());
-                QVERIFY(f->Button1->isHidden() && f->Button3->isHidden());
-                QVERIFY(f->Edit1->isVisible());
-                QVERIFY(f->Edit1->text().isEmpty());
-                QCOMPARE(f->focusWidget(), f->Edit1);
+                QCOMPARE(f->changeButton->text(), QStringLiteral("Выбрать"));
+                QVERIFY(f->changeButton->isDefault());
+                QVERIFY(!f->addButton->isDefault());
+                QVERIFY(f->addButton->isHidden() && f->deleteButton->isHidden());
+                QVERIFY(f->searchEdit->isVisible());
+                QVERIFY(f->searchEdit->text().isEmpty());
+                QCOMPARE(f->focusWidget(), f->searchEdit);
                 QCOMPARE(dataModule->Workers->recordCount(), count("true"));
-                type(f->Edit1, typed);
+                type(f->searchEdit, typed);
                 if (how == "double click") {
-                    auto *view = f->DBGrid1->viewport();
+                    auto *view = f->rowsGrid->viewport();
                     const QPoint at =
-                        f->DBGrid1->visualRect(f->DBGrid1->model()->index(row, 0)).center();
+                        f->rowsGrid->visualRect(f->rowsGrid->model()->index(row, 0)).center();
                     QTest::mouseClick(view, Qt::LeftButton, {}, at);
                     QTest::mouseDClick(view, Qt::LeftButton, {}, at);
                 } else {
                     for (int i = 0; i < row; ++i)
-                        QTest::keyClick(f->Edit1, Qt::Key_Down);
+                        QTest::keyClick(f->searchEdit, Qt::Key_Down);
                     if (how == "Enter")
-                        QTest::keyClick(f->Edit1, Qt::Key_Return);
+                        QTest::keyClick(f->searchEdit, Qt::Key_Return);
                     else
-                        click(f->Button4);
+                        click(f->exitButton);
                 }
                 QVERIFY(!f->isVisible());
             }));
@@ -510,9 +511,9 @@ private slots:
 
         // The menu opens the list again for browsing, with every worker shown.
         openFromMenu([&](WorkerList *f) {
-            QCOMPARE(f->Button2->text(), QStringLiteral("Изменить"));
-            QVERIFY(f->Button1->isVisible() && f->Button3->isVisible());
-            QVERIFY(f->Button1->isDefault() && !f->Button2->isDefault());
+            QCOMPARE(f->changeButton->text(), QStringLiteral("Изменить"));
+            QVERIFY(f->addButton->isVisible() && f->deleteButton->isVisible());
+            QVERIFY(f->addButton->isDefault() && !f->changeButton->isDefault());
             QCOMPARE(dataModule->Workers->recordCount(), count("true"));
         });
     }
@@ -523,9 +524,9 @@ private slots:
         QTest::addColumn<int>("delta");
         QTest::addColumn<int>("staffposMove");
         QTest::addColumn<int>("departmentMove");
-        QTest::newRow("down on the focused position box") << "LCB_staffpos" << -120 << 1 << 0;
-        QTest::newRow("up on the focused department box") << "LCB_department" << 120 << 0 << -1;
-        QTest::newRow("name box focused: nothing moves") << "Edit1" << -120 << 0 << 0;
+        QTest::newRow("down on the focused position box") << "positionBox" << -120 << 1 << 0;
+        QTest::newRow("up on the focused department box") << "departmentBox" << 120 << 0 << -1;
+        QTest::newRow("name box focused: nothing moves") << "nameEdit" << -120 << 0 << 0;
     }
     void wheelMovesOnlyFocusedLookup()
     {
@@ -533,47 +534,48 @@ private slots:
         QFETCH(int, delta);
         QFETCH(int, staffposMove);
         QFETCH(int, departmentMove);
-        workerList->Edit1->clear();
+        workerList->searchEdit->clear();
         openFromMenu([&](WorkerList *f) {
             QVERIFY(whileShown<WorkerEditor>(
-                [&] { click(f->Button1); },
+                [&] { click(f->addButton); },
                 [&](WorkerEditor *e) {
-                    e->LCB_staffpos->setCurrentIndex(2);
-                    e->LCB_department->setCurrentIndex(2);
+                    e->positionBox->setCurrentIndex(2);
+                    e->departmentBox->setCurrentIndex(2);
                     e->findChild<QWidget *>(focused)->setFocus();
                     // The wheel turns over the other box, not the
                     // focused one.
-                    QWidget *under = focused == "LCB_staffpos"
-                                         ? static_cast<QWidget *>(e->LCB_department)
-                                         : e->LCB_staffpos;
+                    QWidget *under = focused == "positionBox"
+                                         ? static_cast<QWidget *>(e->departmentBox)
+                                         : e->positionBox;
                     QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, delta),
                                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
                     QApplication::sendEvent(under, &wheel);
-                    QCOMPARE(e->LCB_staffpos->currentIndex(), 2 + staffposMove);
-                    QCOMPARE(e->LCB_department->currentIndex(), 2 + departmentMove);
+                    QCOMPARE(e->positionBox->currentIndex(), 2 + staffposMove);
+                    QCOMPARE(e->departmentBox->currentIndex(), 2 + departmentMove);
                 }));
         });
     }
 
     void editorControls()
     {
-        workerList->Edit1->clear();
+        workerList->searchEdit->clear();
         openFromMenu([&](WorkerList *f) {
             QVERIFY(whileShown<WorkerEditor>(
-                [&] { click(f->Button1); },
+                [&] { click(f->addButton); },
                 [&](WorkerEditor *e) {
-                    QCOMPARE(e->Button1->text(), QStringLiteral("Записать"));
-                    QCOMPARE(e->Button2->text(), QStringLiteral("Отмена"));
-                    QCOMPARE(e->LCB_department->maxVisibleItems(), 10);
-                    QVERIFY(e->LCB_department->findText("Бухгалтерия") >= 0);
-                    QCOMPARE(tabWalk(e->Edit1, 7),
-                             (QList<QWidget *>{e->Edit1, e->LCB_staffpos, e->LCB_department,
-                                               e->LCB_roles, e->Button1, e->Button2, e->Edit1}));
+                    QCOMPARE(e->saveButton->text(), QStringLiteral("Записать"));
+                    QCOMPARE(e->cancelButton->text(), QStringLiteral("Отмена"));
+                    QCOMPARE(e->departmentBox->maxVisibleItems(), 10);
+                    QVERIFY(e->departmentBox->findText("Бухгалтерия") >= 0);
+                    QCOMPARE(
+                        tabWalk(e->nameEdit, 7),
+                        (QList<QWidget *>{e->nameEdit, e->positionBox, e->departmentBox, e->roleBox,
+                                          e->saveButton, e->cancelButton, e->nameEdit}));
                     // The boxes stand top to bottom in this order.
-                    QVERIFY(e->Edit1->y() < e->LCB_department->y());
-                    QVERIFY(e->LCB_department->y() < e->LCB_staffpos->y());
-                    QVERIFY(e->LCB_staffpos->y() < e->LCB_roles->y());
-                    QVERIFY(e->Button1->x() < e->Button2->x());
+                    QVERIFY(e->nameEdit->y() < e->departmentBox->y());
+                    QVERIFY(e->departmentBox->y() < e->positionBox->y());
+                    QVERIFY(e->positionBox->y() < e->roleBox->y());
+                    QVERIFY(e->saveButton->x() < e->cancelButton->x());
                 }));
         });
     }
