@@ -1,6 +1,6 @@
 #include "LoginWindow.h"
 
-#include "Startup.h"
+#include "ProgramEnd.h"
 #include "db/Connection.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"

@@ -3,7 +3,10 @@
 #include "BuildInfo.h"
 #include "LoginWindow.h"
 
-#include "journal/ChangeHistoryWindow.h"
+#include "db/Connection.h"
+#include "db/Settings.h"
+#include "db/SqlError.h"
+#include "history/ChangeHistoryWindow.h"
 #include "journal/ShiftEntryEditor.h"
 #include "journal/ShiftJournalWindow.h"
 #include "maintenance/MaintenanceEntryEditor.h"
@@ -24,22 +27,50 @@
 #include "reports/ReportsWindow.h"
 #include "reports/WorkersDetailReport.h"
 #include "reports/WorkersReport.h"
+#include "shop/DataModule.h"
 #include "timesheets/MonthClosingWindow.h"
 #include "timesheets/PieceworkTimesheetWindow.h"
 #include "timesheets/ShiftTimesheetPrint.h"
 #include "timesheets/ShiftTimesheetWindow.h"
+#include "ui/Messages.h"
 
 #include <QCoreApplication>
 
 namespace {
-std::function<void()> endHandler;
+
+// The data module and the program's connection, as the command line and the settings
+// describe it. When it cannot be opened, says what was tried and where to change it, for
+// whoever sets up the site.
+bool openConnection(const QStringList &args)
+{
+    dataModule = new DataModule(QCoreApplication::instance());
+    const db::SettingsSources sources = db::defaultSources();
+    db::ConnectionParams params;
+    try {
+        params = DataModule::settingsFor(args, sources);
+        dataModule->connectWith(params);
+        return true;
+    } catch (const db::SettingsError &e) {
+        // Settings that cannot be used: said as they are, and no other server is tried.
+        ui::messages().error(e.text(), QStringLiteral("Ошибка!"));
+        return false;
+    } catch (const db::SqlError &e) {
+        ui::messages().error(
+            QStringLiteral("Нет подключения к базе данных."), QStringLiteral("Ошибка!"),
+            QStringLiteral("Не удалось подключиться: %1.\n%2\nНастройки "
+                           "подключения: %3 (для всех пользователей: %4).")
+                .arg(db::describe(params), e.text(), sources.userFile, sources.systemFile));
+        return false;
+    }
 }
+
+} // namespace
 
 bool createForms(const QStringList &args)
 {
-    new ShiftJournalWindow(args);
-    if (!shiftJournalWindow->connected())
+    if (!openConnection(args))
         return false;
+    new ShiftJournalWindow();
     const BuildStamp stamp = buildStamp();
     shiftJournalWindow->buildDate = stamp.date;
     shiftJournalWindow->buildTime = stamp.time;
@@ -71,18 +102,4 @@ bool createForms(const QStringList &args)
     new ChangeHistoryWindow();
     new PayStatementWindow();
     return true;
-}
-
-void endProgram()
-{
-    if (endHandler) {
-        endHandler();
-        return;
-    }
-    QCoreApplication::exit(0);
-}
-
-void setEndProgramHandler(std::function<void()> handler)
-{
-    endHandler = std::move(handler);
 }

@@ -7,6 +7,7 @@
 // benchmark shows one; run with QT_QPA_PLATFORM=offscreen where there is no display.
 #include "Bench.h"
 
+#include "app/ProgramEnd.h"
 #include "app/Startup.h"
 #include "shop/DataModule.h"
 #include "ui/Application.h"

@@ -42,7 +42,8 @@ const NumberBox kNumberBoxes[] = {
 // A colour is a code, not a figure: it only has to fit its column.
 constexpr double kMaxColour = 2147483647;
 
-QString trimmed(const QLineEdit *e)
+// What the box holds, without the spaces around it.
+QString typedText(const QLineEdit *e)
 {
     return e->text().trimmed();
 }
@@ -266,8 +267,8 @@ void ShiftEntryEditor::recompute()
     const double price = price::round4(finalPrice);
     finalPriceEdit->setText(price::text(price));
     basePriceEdit->setText(price::text(price::round4(basePrice)));
-    const shop::limits::Typed pieces = shop::limits::readWhole(QString(), trimmed(quantityEdit));
-    const shop::limits::Typed rejects = shop::limits::readWhole(QString(), trimmed(rejectsEdit));
+    const shop::limits::Typed pieces = shop::limits::readWhole(QString(), typedText(quantityEdit));
+    const shop::limits::Typed rejects = shop::limits::readWhole(QString(), typedText(rejectsEdit));
     if (pieces.ok() && rejects.ok() && pieces.value <= shop::limits::kMaxQuantity &&
         rejects.value <= shop::limits::kMaxQuantity)
         sumEdit->setText(
@@ -313,9 +314,9 @@ void ShiftEntryEditor::takeOperation(const PickedOperation &op)
 bool ShiftEntryEditor::fieldsFilled()
 {
     for (const QLineEdit *e : {workerEdit, operationEdit, quantityEdit, rejectsEdit, hoursEdit})
-        if (trimmed(e).isEmpty())
+        if (typedText(e).isEmpty())
             return false;
-    return !(isPainting(operationEdit->text()) && trimmed(colourEdit).isEmpty());
+    return !(isPainting(operationEdit->text()) && typedText(colourEdit).isEmpty());
 }
 
 bool ShiftEntryEditor::numbersInRange(Numbers &n)
@@ -325,7 +326,7 @@ bool ShiftEntryEditor::numbersInRange(Numbers &n)
     int i = 0;
     for (const NumberBox &b : kNumberBoxes) {
         const limits::Typed typed =
-            limits::readWhole(QString::fromUtf8(b.label), trimmed(this->*b.box));
+            limits::readWhole(QString::fromUtf8(b.label), typedText(this->*b.box));
         if (!typed.ok()) {
             ui::showError(typed.refusal, QStringLiteral("Ошибка"));
             (this->*b.box)->setFocus();

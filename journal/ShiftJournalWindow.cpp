@@ -2,8 +2,7 @@
 
 #include "db/SqlError.h"
 #include "db/Transaction.h"
-#include "journal/ChangeHistoryWindow.h"
-#include "journal/Closing.h"
+#include "history/ChangeHistoryWindow.h"
 #include "journal/ShiftEntryEditor.h"
 #include "maintenance/MaintenanceJournalWindow.h"
 #include "refbooks/OperationKindList.h"
@@ -12,6 +11,7 @@
 #include "refbooks/WorkerList.h"
 #include "reports/PayStatementWindow.h"
 #include "reports/ReportsWindow.h"
+#include "shop/ClosedMonths.h"
 #include "shop/DataModule.h"
 #include "shop/PayStatement.h"
 #include "shop/Roles.h"
@@ -62,31 +62,11 @@ bool isWeekend(const QDate &d)
 
 } // namespace
 
-ShiftJournalWindow::ShiftJournalWindow(const QStringList &args, QWidget *parent) : ui::Form(parent)
+ShiftJournalWindow::ShiftJournalWindow(QWidget *parent) : ui::Form(parent)
 {
     shiftJournalWindow = this;
     setObjectName(QStringLiteral("shiftJournalWindow"));
     setPlacement(Placement::Screen);
-
-    // FormCreate: the data module and the connection.
-    dataModule = new DataModule(this);
-    const db::SettingsSources sources = db::defaultSources();
-    db::ConnectionParams params;
-    try {
-        params = DataModule::settingsFor(args, sources);
-        dataModule->connectWith(params);
-        connected_ = true;
-    } catch (const db::SettingsError &e) {
-        // Settings that cannot be used: said as they are, and no other server is tried.
-        ui::messages().error(e.text(), QStringLiteral("Ошибка!"));
-    } catch (const db::SqlError &e) {
-        // What was tried and where to change it, for whoever sets up the site.
-        ui::messages().error(
-            QStringLiteral("Нет подключения к базе данных."), QStringLiteral("Ошибка!"),
-            QStringLiteral("Не удалось подключиться: %1.\n%2\nНастройки "
-                           "подключения: %3 (для всех пользователей: %4).")
-                .arg(db::describe(params), e.text(), sources.userFile, sources.systemFile));
-    }
 
     acceptCommand.setSql(QStringLiteral("update accounts_dep.smena set ok=:ok where id=:id"));
     buildUi();
@@ -515,7 +495,7 @@ void ShiftJournalWindow::entriesGridDoubleClick()
         return;
     db::Dataset *q = dataModule->smena(shift);
     current = q;
-    if (q->isEmpty() || closing::refuse(listedDate_))
+    if (q->isEmpty() || ui::refuse(closing::refusal(listedDate_)))
         return;
     const QString ok = q->asString(QStringLiteral("ok"));
     const bool accepted = ok == QStringLiteral("да") || ok == QLatin1String("ok");

@@ -28,7 +28,7 @@ class DBGrid;
 class ShiftJournalWindow : public ui::Form {
     Q_OBJECT
 public:
-    explicit ShiftJournalWindow(const QStringList &args, QWidget *parent = nullptr);
+    explicit ShiftJournalWindow(QWidget *parent = nullptr);
 
     // State read and set by other windows.
     int shift = 1;
@@ -37,7 +37,6 @@ public:
     // The moment this program was built (YYYYMMDD, seconds of the day), set at start-up.
     int buildDate = 0;
     int buildTime = 0;
-    bool connected() const { return connected_; }
 
     QRadioButton *shift1Radio, *shift2Radio, *shift3Radio, *overtimeRadio;
     QDateEdit *dateEdit;
@@ -105,7 +104,6 @@ private:
     void applyShownDate(bool always);
     QDate listedDate_; // the date whose entries the journal lists
     bool calendarChose_ = false;
-    bool connected_ = false;
     std::function<void()> versionCheck_;
 };
 

@@ -5,8 +5,8 @@
 #include "db/SqlError.h"
 #include "db/SqlText.h"
 #include "db/Transaction.h"
-#include "journal/ChangeHistoryWindow.h"
-#include "journal/Closing.h"
+#include "history/ChangeHistoryWindow.h"
+#include "shop/ClosedMonths.h"
 #include "shop/DataModule.h"
 #include "shop/MaintenanceEntries.h"
 #include "shop/PayStatement.h"
@@ -216,21 +216,21 @@ void MaintenanceJournalWindow::editEntry(const std::function<void()> &start)
 
 void MaintenanceJournalWindow::addClick()
 {
-    if (closing::refuse(date()))
+    if (ui::refuse(closing::refusal(date())))
         return;
     editEntry([] { maintenanceEntryEditor->startAdd(maintenanceJournalWindow->entryContext()); });
 }
 
 void MaintenanceJournalWindow::changeClick()
 {
-    if (fatigue->isEmpty() || closing::refuse(date()))
+    if (fatigue->isEmpty() || ui::refuse(closing::refusal(date())))
         return;
     editEntry([this] { maintenanceEntryEditor->startChange(*fatigue, entryContext()); });
 }
 
 void MaintenanceJournalWindow::deleteClick()
 {
-    if (fatigue->isEmpty() || closing::refuse(date()))
+    if (fatigue->isEmpty() || ui::refuse(closing::refusal(date())))
         return;
     if (!ui::askYesNo(QStringLiteral("Удалить позицию из списка?"), QStringLiteral("Удаление")))
         return;
@@ -248,7 +248,7 @@ void MaintenanceJournalWindow::averagePricesClick()
 {
     const int m = date().month();
     const int y = date().year();
-    if (closing::refuse(m, y))
+    if (ui::refuse(closing::refusal(m, y)))
         return;
     const int m2 = m == 12 ? 1 : m + 1;
     const int y2 = m == 12 ? y + 1 : y;

@@ -1,7 +1,7 @@
 #include "MonthClosingWindow.h"
 
 #include "db/Dataset.h"
-#include "journal/Closing.h"
+#include "shop/ClosedMonths.h"
 #include "ui/DBGrid.h"
 #include "ui/Messages.h"
 

@@ -2,14 +2,15 @@
 
 #include "db/Dataset.h"
 #include "db/Transaction.h"
-#include "journal/Closing.h"
 #include "reports/PayStatementWindow.h"
+#include "shop/ClosedMonths.h"
 #include "shop/DataModule.h"
 #include "shop/Timesheet.h"
 #include "spreadsheet/Excel.h"
 #include "ui/Application.h"
 #include "ui/DBGrid.h"
 #include "ui/LookupCombo.h"
+#include "ui/Messages.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -437,7 +438,7 @@ void PieceworkTimesheetWindow::rebuildClick()
     if (yearBox->keyValue().isNull())
         return;
     const timesheet::MonthPeriod p = period();
-    if (closing::refuse(p.month, p.year))
+    if (ui::refuse(closing::refusal(p.month, p.year)))
         return;
     const ui::WaitCursor wait; // the month's rows may take a while
     rebuildMonth(p, progressBar);

@@ -2,13 +2,14 @@
 
 #include "db/Dataset.h"
 #include "db/Transaction.h"
-#include "journal/Closing.h"
+#include "shop/ClosedMonths.h"
 #include "shop/DataModule.h"
 #include "shop/Timesheet.h"
 #include "spreadsheet/Excel.h"
 #include "timesheets/ShiftTimesheetPrint.h"
 #include "ui/Application.h"
 #include "ui/DBGrid.h"
+#include "ui/Messages.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -290,7 +291,7 @@ void ShiftTimesheetWindow::rebuildMonth(const timesheet::MonthPeriod &p, QProgre
 void ShiftTimesheetWindow::rebuildClick()
 {
     const timesheet::MonthPeriod p = period();
-    if (closing::refuse(p.month, p.year))
+    if (ui::refuse(closing::refusal(p.month, p.year)))
         return;
     const ui::WaitCursor wait; // the month's rows may take a while
     rebuildMonth(p, progressBar);

@@ -33,6 +33,15 @@ inline void showError(const QString &text, const QString &caption = QStringLiter
 {
     messages().error(text, caption);
 }
+// Shows a refusal's sentence as an error: true when there was one, false (nothing shown)
+// when the sentence is empty.
+inline bool refuse(const QString &sentence)
+{
+    if (sentence.isEmpty())
+        return false;
+    showError(sentence);
+    return true;
+}
 inline bool askYesNo(const QString &text, const QString &caption = QStringLiteral("Удаление"))
 {
     return messages().question(text, caption);

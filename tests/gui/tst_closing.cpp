@@ -9,7 +9,7 @@
 #include "db/Command.h"
 #include "db/Connection.h"
 #include "db/Dataset.h"
-#include "journal/ChangeHistoryWindow.h"
+#include "history/ChangeHistoryWindow.h"
 #include "journal/ShiftJournalWindow.h"
 #include "maintenance/MaintenanceJournalWindow.h"
 #include "shop/DataModule.h"

@@ -5,6 +5,7 @@
 #include "ScriptedMessages.h"
 #include "TestDb.h"
 #include "app/LoginWindow.h"
+#include "app/ProgramEnd.h"
 #include "app/Startup.h"
 #include "journal/ShiftEntryEditor.h"
 #include "journal/ShiftJournalWindow.h"

@@ -2,6 +2,7 @@
 
 #include "ScriptedMessages.h"
 #include "TestDb.h"
+#include "app/ProgramEnd.h"
 #include "app/Startup.h"
 #include "db/Dataset.h"
 #include "journal/ShiftJournalWindow.h"

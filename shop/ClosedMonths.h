@@ -24,11 +24,12 @@ inline bool isClosed(const QDate &date)
     return date.isValid() && isClosed(date.month(), date.year());
 }
 
-// Shows the sentence through the message service when the month is closed.
-bool refuse(int month, int year);
-inline bool refuse(const QDate &date)
+// The sentence when the month is closed, empty when it is open: what a window refuses a
+// change with (ui::refuse shows it).
+QString refusal(int month, int year);
+inline QString refusal(const QDate &date)
 {
-    return date.isValid() && refuse(date.month(), date.year());
+    return date.isValid() ? refusal(date.month(), date.year()) : QString();
 }
 
 // Closes the month under the name the session records, or opens it again. The change

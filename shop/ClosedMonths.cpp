@@ -1,8 +1,7 @@
-#include "Closing.h"
+#include "ClosedMonths.h"
 
 #include "db/Command.h"
 #include "db/Dataset.h"
-#include "ui/Messages.h"
 
 namespace closing {
 
@@ -26,12 +25,9 @@ bool isClosed(int month, int year)
     return !q.isEmpty();
 }
 
-bool refuse(int month, int year)
+QString refusal(int month, int year)
 {
-    if (!isClosed(month, year))
-        return false;
-    ui::showError(sentence(month, year));
-    return true;
+    return isClosed(month, year) ? sentence(month, year) : QString();
 }
 
 void close(int month, int year)
