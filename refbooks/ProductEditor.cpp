@@ -1,11 +1,11 @@
 #include "ProductEditor.h"
 
 #include "ListForm.h"
-#include "ProductHistory.h"
 #include "db/Dataset.h"
 #include "db/SqlText.h"
 #include "db/Transaction.h"
 #include "shop/DataModule.h"
+#include "shop/Products.h"
 #include "ui/LookupCombo.h"
 #include "ui/Messages.h"
 

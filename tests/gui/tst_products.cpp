@@ -10,6 +10,7 @@
 #include "refbooks/ProductEditor.h"
 #include "refbooks/ProductList.h"
 #include "shop/DataModule.h"
+#include "shop/Products.h"
 #include "ui/DBGrid.h"
 #include "ui/LookupCombo.h"
 
@@ -473,7 +474,7 @@ private slots:
     {
         QFETCH(QDate, today);
         QFETCH(QString, start);
-        QCOMPARE(ProductList::startDateText(today), start);
+        QCOMPARE(products::startDateText(today), start);
     }
 
     // The entries use the product's own operations; the worker has a timesheet cell for the
