@@ -1,5 +1,6 @@
 #include "DataModule.h"
 
+#include "Earnings.h"
 #include "ProductKind.h"
 #include "Refusals.h"
 #include "ui/Messages.h"
@@ -48,10 +49,12 @@ QString DataModule::journalQuery(int shift)
     if (shift == 1) {
         return journalPersons(1) + QLatin1String("select ") + QLatin1String(kJournalColumns) +
                QStringLiteral("person.s_caption fio, izdel.marka, vid_oper.vid, ") + kind +
-               QStringLiteral(", oper.naimen, smena.brak, smena.kol_vo::numeric, "
-                              "round((kol_vo-brak)*smena.cena::numeric, 2) as summa, smena.prize, "
-                              "color,time, smena.ok, vvod, smena.id_doc, smena.id_doc_item, "
-                              "smena.f_gds_qty_use, smena.id_gds_use, smena.id_cons_use") +
+               QStringLiteral(
+                   ", oper.naimen, smena.brak, smena.kol_vo::numeric, "
+                   "round(" TABEL_ENTRY_PAY(
+                       "smena.") "::numeric, 2) as summa, smena.prize, "
+                                 "color,time, smena.ok, vvod, smena.id_doc, smena.id_doc_item, "
+                                 "smena.f_gds_qty_use, smena.id_gds_use, smena.id_cons_use") +
                QLatin1String(kJournalFrom) +
                QStringLiteral("1 and smena.data=:data and ok!=:ok order by fio, izdel.marka, "
                               "vid_oper.vid, oper.naimen, color");
@@ -63,10 +66,12 @@ QString DataModule::journalQuery(int shift)
            QStringLiteral(", izdel.marka, vid_oper.vid, ") + kind +
            QStringLiteral(
                ", oper.naimen, smena.kol_vo::numeric, smena.brak, "
-               "round((kol_vo-brak)*smena.cena::numeric, 2) as summa, smena.cena, "
-               "smena.data, smena.smena, smena.i_id, smena.o_id, smena.w_id, smena.prize, "
-               "color, time, smena.ok, vvod, smena.id_doc, smena.id_doc_item, "
-               "smena.f_gds_qty_use, smena.id_gds_use, smena.id_cons_use") +
+               "round(" TABEL_ENTRY_PAY(
+                   "smena.") "::numeric, 2) as summa, smena.cena, "
+                             "smena.data, smena.smena, smena.i_id, smena.o_id, smena.w_id, "
+                             "smena.prize, "
+                             "color, time, smena.ok, vvod, smena.id_doc, smena.id_doc_item, "
+                             "smena.f_gds_qty_use, smena.id_gds_use, smena.id_cons_use") +
            QLatin1String(kJournalFrom) + QString::number(shift) +
            QStringLiteral(" and smena.data=:data and ok<>:ok order by fio");
 }
@@ -83,11 +88,12 @@ QString DataModule::timesheetQuery(int shift)
     const QString s = QLatin1Char('(') + terms.join(QLatin1Char('+')) + QLatin1Char(')');
     return QStringLiteral("select person.s_caption fio, ") + s +
            QStringLiteral(" as summ, case when ") + s +
-           QStringLiteral("=0 then 0 else (sum(s.cena*(kol_vo-brak))/") + s +
+           QStringLiteral("=0 then 0 else (sum(" TABEL_ENTRY_PAY("s.") ")/") + s +
            QStringLiteral(") end ::numeric(10,2) as average_price, "
-                          "sum(s.cena*(kol_vo-brak))::numeric(10,2) as cena_all, h_tabel.w_id, "
-                          "h_tabel.month,h_tabel.year, h_tabel.smena, h_tabel.id, "
-                          "h_tabel.i_type, h_tabel.i_night, ") +
+                          "sum(" TABEL_ENTRY_PAY(
+                              "s.") ")::numeric(10,2) as cena_all, h_tabel.w_id, "
+                                    "h_tabel.month,h_tabel.year, h_tabel.smena, h_tabel.id, "
+                                    "h_tabel.i_type, h_tabel.i_night, ") +
            days.join(QStringLiteral(", ")) +
            QStringLiteral(" from accounts_dep.h_tabel, cmn_contractor.person, "
                           "accounts_dep.smena s where h_tabel.w_id=person.s_code::integer and "

@@ -5,6 +5,7 @@
 #include "reports/PayStatementWindow.h"
 #include "shop/ClosedMonths.h"
 #include "shop/DataModule.h"
+#include "shop/Earnings.h"
 #include "shop/Timesheet.h"
 #include "spreadsheet/Excel.h"
 #include "ui/Application.h"
@@ -58,50 +59,6 @@ const ModeDef &modeDef(int mode)
     return kModes[0];
 }
 
-// A day shows the sum of that day's hours over the worker's rows, or nothing for 0 (a sum
-// skips empty days as it would zeros).
-QString dayTerms()
-{
-    QStringList terms;
-    for (int d = 1; d <= 31; ++d)
-        terms << QStringLiteral("nullif(sum(h.d%1),0) d%1").arg(d);
-    return terms.join(QStringLiteral(", "));
-}
-
-// The day columns of the rows listed by dayTerms(), taken on by the outer statement.
-QString dayColumns()
-{
-    QStringList columns;
-    for (int d = 1; d <= 31; ++d)
-        columns << QStringLiteral("t.d%1").arg(d);
-    return columns.join(QStringLiteral(", "));
-}
-
-// The month's timesheet rows summed per worker (and per the further columns in keys, each
-// written ", h.column"), then each worker named once as p.fio by his one person row: the one
-// known by his id wins over one that knows him by code, so a worker is never listed twice.
-QString workerRows(const QString &keys, const QString &kind)
-{
-    return QStringLiteral(" from (select h.w_id id") + keys + QStringLiteral(", ") + dayTerms() +
-           QStringLiteral(" from accounts_dep.h_tabel h where h.year=:i_year and "
-                          "h.month=:i_month") +
-           kind + QStringLiteral(" group by h.w_id") + keys +
-           QStringLiteral(") t cross join lateral (select x.s_caption fio from (") +
-           DataModule::workerPersons(QStringLiteral("t.id")) +
-           QStringLiteral(") x order by x.by_code limit 1) p");
-}
-
-// A worker's month from his shift entries: hours and earnings, and what an hour earned.
-const char *const kEarnings =
-    "e.i_time, e.pay::numeric(10,2) f_price, case when coalesce(e.i_time,0)::numeric(10,2)=0 "
-    "then 0 else coalesce(e.pay/e.i_time,0)::numeric(10,2) end average_price, ";
-
-// The month's shift entries summed per worker, read once for all of them.
-const char *const kEntrySums =
-    "(select s.w_id, sum(s.time) i_time, sum((s.kol_vo-s.brak)*s.cena) pay from "
-    "accounts_dep.smena s where s.data<:d_date1 and s.data>=:d_date2 group by s.w_id) e "
-    "on e.w_id=t.id";
-
 QString money(const db::Dataset &ds)
 {
     const QVariant v = ds.value(QStringLiteral("price"));
@@ -109,48 +66,6 @@ QString money(const db::Dataset &ds)
 }
 
 } // namespace
-
-// Each statement adds up the month's timesheet rows per worker, names each worker once (not
-// each of his rows), and sums the month's entries once for all workers, joined by worker: a
-// plant's month holds a hundred thousand entries spread over as many pages, and three sums per
-// worker read each of his pages three times.
-QString PieceworkTimesheetWindow::piecesSql()
-{
-    return QStringLiteral("select p.fio, t.id, t.i_type, ") + QLatin1String(kEarnings) +
-           dayColumns() +
-           workerRows(QStringLiteral(", h.i_type"), QStringLiteral(" and h.i_type=0")) +
-           QStringLiteral(" left join ") + QLatin1String(kEntrySums) +
-           QStringLiteral(" order by p.fio, t.id");
-}
-
-QString PieceworkTimesheetWindow::kindSql(int kind)
-{
-    const QString k = QString::number(kind);
-    return QStringLiteral("select p.fio, t.id, t.i_type, case when t.i_night=0 then 'дн.' else "
-                          "'ноч.' end as s_night, t.i_night, ") +
-           QLatin1String(kEarnings) + dayColumns() +
-           workerRows(QStringLiteral(", h.i_type, h.i_night"),
-                      QStringLiteral(" and h.i_type=") + k) +
-           QStringLiteral(
-               " left join (select f.id_p, f.i_night, "
-               "sum(f.cnt) i_time, sum(f.cnt*f.price) pay from accounts_dep.fatigue f where "
-               "f.d_date<:d_date1 and f.d_date>=:d_date2 and f.id_o=%1 group by f.id_p, "
-               "f.i_night) e on e.id_p=t.id and e.i_night=t.i_night order by p.fio, t.id")
-               .arg(k);
-}
-
-QString PieceworkTimesheetWindow::allSql()
-{
-    return QStringLiteral("select p.fio, t.id, coalesce(e.i_time,0)+coalesce(f.i_time,0) i_time, "
-                          "coalesce(e.pay::numeric(10,2),0)+coalesce(f.pay::numeric(10,2),0) "
-                          "f_price, ") +
-           dayColumns() + workerRows(QString(), QString()) + QStringLiteral(" left join ") +
-           QLatin1String(kEntrySums) +
-           QStringLiteral(
-               " left join (select f.id_p, sum(f.cnt) i_time, "
-               "sum(f.cnt*f.price) pay from accounts_dep.fatigue f where f.d_date<:d_date7 and "
-               "f.d_date>=:d_date8 group by f.id_p) f on f.id_p=t.id order by p.fio, t.id");
-}
 
 PieceworkTimesheetWindow::PieceworkTimesheetWindow(QWidget *parent) : ui::Form(parent)
 {
@@ -163,29 +78,14 @@ PieceworkTimesheetWindow::PieceworkTimesheetWindow(QWidget *parent) : ui::Form(p
         ds->setSql(sql);
         return ds;
     };
-    H_Tabel0 = query("H_Tabel0", piecesSql());
-    H_Tabel7777 = query("H_Tabel7777", kindSql(7777));
-    H_Tabel7778 = query("H_Tabel7778", kindSql(7778));
-    H_Tabel_all = query("H_Tabel_all", allSql());
-    // The whole shop's earnings of the month; an empty part counts as nothing earned, and
-    // only when both are empty there is no total.
-    all_price = query(
-        "all_price",
-        QStringLiteral("select (select sum(part) from (values ((select "
-                       "sum((s.kol_vo-s.brak)*s.cena) from accounts_dep.smena s where "
-                       "s.data<:d_date1 and s.data>=:d_date2 and s.cena>0 and s.kol_vo>0)), "
-                       "((select sum(f.cnt*f.price) from accounts_dep.fatigue f where "
-                       "f.d_date<:d_date3 and f.d_date>=:d_date4 and f.cnt>0 and f.price>0))) "
-                       "parts(part))::numeric(20,2) price"));
-    price = query("price", QStringLiteral("select sum((s.kol_vo-s.brak)*s.cena)::numeric(100,2) "
-                                          "as price from accounts_dep.smena s where "
-                                          "s.data<:d_date1 and s.data>=:d_date2 and s.cena>0 "
-                                          "and s.kol_vo>0"));
-    const QString kindPrice = QStringLiteral(
-        "select sum(f.cnt*f.price)::numeric(100,2) as price from accounts_dep.fatigue f where "
-        "f.d_date<:d_date1 and f.d_date>=:d_date2 and f.cnt>0 and f.price>0 and f.id_o=%1");
-    price7 = query("price7", kindPrice.arg(7777));
-    price8 = query("price8", kindPrice.arg(7778));
+    H_Tabel0 = query("H_Tabel0", earnings::piecesSql());
+    H_Tabel7777 = query("H_Tabel7777", earnings::kindSql(7777));
+    H_Tabel7778 = query("H_Tabel7778", earnings::kindSql(7778));
+    H_Tabel_all = query("H_Tabel_all", earnings::allSql());
+    all_price = query("all_price", earnings::shopTotalSql());
+    price = query("price", earnings::pieceworkTotalSql());
+    price7 = query("price7", earnings::kindTotalSql(7777));
+    price8 = query("price8", earnings::kindTotalSql(7778));
     q_year = query("q_year", timesheet::yearListSql());
     current = H_Tabel0;
 

@@ -55,9 +55,6 @@ public:
     // Column 0 width the mode gives before days are hidden.
     int nameWidth() const { return nameWidth_; }
 
-    static QString piecesSql();
-    static QString kindSql(int kind);
-    static QString allSql();
     // Recreates the month's maintenance and average-piecework rows (smena 0) from the
     // maintenance entries, as one unit, moving bar along day by day.
     static void rebuildMonth(const timesheet::MonthPeriod &period, QProgressBar *bar);

@@ -4,7 +4,7 @@
 #include "TestDb.h"
 #include "reports/ReportStatements.h"
 #include "shop/DataModule.h"
-#include "timesheets/PieceworkTimesheetWindow.h"
+#include "shop/Earnings.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -503,14 +503,12 @@ private slots:
     {
         QTest::addColumn<QString>("written");
         QTest::addColumn<QString>("program");
-        QTest::newRow("piecework")
-            << writtenTimesheet(kWrittenPieces) << PieceworkTimesheetWindow::piecesSql();
-        QTest::newRow("maintenance")
-            << writtenTimesheet(kWrittenKind) << PieceworkTimesheetWindow::kindSql(7777);
+        QTest::newRow("piecework") << writtenTimesheet(kWrittenPieces) << earnings::piecesSql();
+        QTest::newRow("maintenance") << writtenTimesheet(kWrittenKind) << earnings::kindSql(7777);
         QTest::newRow("average piecework")
             << writtenTimesheet(kWrittenKind).replace(QLatin1String("7777"), QLatin1String("7778"))
-            << PieceworkTimesheetWindow::kindSql(7778);
-        QTest::newRow("all") << writtenTimesheet(kWrittenAll) << PieceworkTimesheetWindow::allSql();
+            << earnings::kindSql(7778);
+        QTest::newRow("all") << writtenTimesheet(kWrittenAll) << earnings::allSql();
     }
     void timesheetStatements()
     {
