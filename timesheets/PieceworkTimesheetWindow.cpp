@@ -1,5 +1,7 @@
 #include "PieceworkTimesheetWindow.h"
 
+#include "TimesheetWorkbook.h"
+
 #include "db/Dataset.h"
 #include "db/Transaction.h"
 #include "reports/PayStatementWindow.h"
@@ -7,7 +9,6 @@
 #include "shop/DataModule.h"
 #include "shop/Earnings.h"
 #include "shop/Timesheet.h"
-#include "spreadsheet/Excel.h"
 #include "ui/Application.h"
 #include "ui/DBGrid.h"
 #include "ui/LookupCombo.h"
@@ -365,56 +366,16 @@ void PieceworkTimesheetWindow::exportClick()
         timesheetGrid->setDataset(ds);
     });
 
-    excel::Export book;
     QString title = windowTitle();
     title.remove(QStringLiteral(" (27)"));
     const QString month = monthBox->currentText() + QLatin1Char(' ') + yearBox->currentText();
-    if (!book.open(title + QLatin1Char(' ') + month))
-        return;
-    const QString all = QString::number(ds->recordCount());
-    exportButton->setText(QStringLiteral("Excel (0 из ") + all + QLatin1Char(')'));
-    ds->first();
-
     const bool night = mode == 14 || mode == 15;
     const bool average = mode != 17;
-    // Bold headings; every column takes the width of its longest text.
-    using excel::Font;
-    using excel::Kind;
-    const auto header = [&book](int column, const QString &text, Kind kind) {
-        book.write(column, 2, text, {kind, Font::Bold, excel::Width::Fit});
-    };
-    book.write(1, 1, month, {Kind::Text, Font::Bold, excel::Width::Fit});
-    header(1, QStringLiteral("Фамилия И.О."), Kind::Text);
-    for (int d = 1; d <= 31; ++d)
-        header(d + 2, QString::number(d), Kind::Value);
-    header(34, QStringLiteral("Итого (ч.)"), Kind::Text);
-    header(35, QStringLiteral("Итого (р.)"), Kind::Text);
-    if (average)
-        header(36, QStringLiteral("Час (р.)"), Kind::Text);
-
-    int row = 3;
-    int written = 0;
-    while (!ds->eof() && !ds->isEmpty()) {
-        const auto cell = [&](int column, const QString &field, Kind kind) {
-            book.write(column, row, ds->asString(field), {kind, Font::Regular, excel::Width::Fit});
-        };
-        cell(1, QStringLiteral("fio"), Kind::Text);
-        if (night)
-            cell(2, QStringLiteral("s_night"), Kind::Text);
-        for (int d = 1; d <= 31; ++d)
-            cell(d + 2, QStringLiteral("d") + QString::number(d), Kind::Value);
-        cell(34, QStringLiteral("i_time"), Kind::Value);
-        cell(35, QStringLiteral("f_price"), Kind::Value);
-        if (average)
-            cell(36, QStringLiteral("average_price"), Kind::Value);
-        ds->next();
-        ++row;
-        ++written;
+    timesheet::writeWorkbook(*ds, title, month, night, average, [this](int written, int all) {
         exportButton->setText(QStringLiteral("Excel (") + QString::number(written) +
-                              QStringLiteral(" из ") + all + QLatin1Char(')'));
+                              QStringLiteral(" из ") + QString::number(all) + QLatin1Char(')'));
         QCoreApplication::processEvents();
-    }
-    book.show();
+    });
 }
 
 void PieceworkTimesheetWindow::done(int result)
