@@ -5,8 +5,6 @@
 #include "SqlText.h"
 #include "Transaction.h"
 
-#include <QLocale>
-#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlQuery>
@@ -17,38 +15,6 @@
 namespace db {
 
 namespace {
-
-// The :name placeholders of a statement, skipping quoted text and ::type casts.
-QStringList placeholders(const QString &sql)
-{
-    QStringList names;
-    QChar quote;
-    for (int i = 0; i < sql.size(); ++i) {
-        const QChar c = sql[i];
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-            continue;
-        }
-        if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            quote = c;
-            continue;
-        }
-        if (c != QLatin1Char(':'))
-            continue;
-        if (i + 1 < sql.size() && sql[i + 1] == QLatin1Char(':')) {
-            ++i; // a cast
-            continue;
-        }
-        int j = i + 1;
-        while (j < sql.size() && (sql[j].isLetterOrNumber() || sql[j] == QLatin1Char('_')))
-            ++j;
-        if (j > i + 1 && !sql[i + 1].isDigit())
-            names << sql.mid(i + 1, j - i - 1);
-        i = j - 1;
-    }
-    return names;
-}
 
 QVariant normalised(const QVariant &v)
 {
@@ -65,94 +31,7 @@ QVariant normalised(const QVariant &v)
     }
 }
 
-bool isNumber(const QVariant &v)
-{
-    switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-        return true;
-    default:
-        return false;
-    }
-}
-
 } // namespace
-
-namespace {
-
-bool run(QSqlQuery &q, const QString &sql, const QStringList &names,
-         const QHash<QString, QVariant> &params)
-{
-    if (names.isEmpty())
-        return q.exec(sql);
-    if (!q.prepare(sql))
-        return false;
-    for (const QString &n : names) {
-        // A parameter never set is sent as null, as an unset parameter always was.
-        q.bindValue(QLatin1Char(':') + n, params.value(n.toLower()));
-    }
-    return q.exec();
-}
-
-// The server's client library ends text at a NUL character: a value holding one would be
-// stored cut short, a statement cut off. Such text is refused before it is sent.
-void refuseNul(const QString &sql, const QHash<QString, QVariant> &params)
-{
-    bool found = sql.contains(QChar(0));
-    for (auto it = params.cbegin(); !found && it != params.cend(); ++it)
-        found =
-            it.value().typeId() == QMetaType::QString && it.value().toString().contains(QChar(0));
-    if (found)
-        throw SqlError(QStringLiteral("Текст содержит недопустимый символ (NUL). "
-                                      "Уберите его и повторите."));
-}
-
-// A statement that only reads: a select, or a select after "with" whose parts change
-// nothing (any insert, update or delete named in it counts as a change).
-bool isSelect(const QString &sql)
-{
-    const QString text = sql.trimmed();
-    if (text.startsWith(QLatin1String("select"), Qt::CaseInsensitive))
-        return true;
-    static const QRegularExpression writes(QStringLiteral("\\b(insert|update|delete)\\b"),
-                                           QRegularExpression::CaseInsensitiveOption);
-    return text.startsWith(QLatin1String("with"), Qt::CaseInsensitive) && !text.contains(writes);
-}
-
-} // namespace
-
-QSqlQuery exec(const QString &sql, const QHash<QString, QVariant> &params, Kind kind)
-{
-    refuseNul(sql, params);
-    const bool retry = kind == Kind::Read && isSelect(sql) && !inTransaction();
-    if (inTransaction() && isLost())
-        throw ConnectionLost(QStringLiteral("connection lost during the transaction"));
-    const int before = session();
-    ensureConnected();
-    // Inside a transaction a statement never runs on a session opened after it began.
-    if (inTransaction() && session() != before)
-        throw ConnectionLost(QStringLiteral("connection lost during the transaction"));
-    const QStringList names = placeholders(sql);
-    for (int attempt = 0;; ++attempt) {
-        QSqlQuery q(connection());
-        if (run(q, sql, names, params))
-            return q;
-        const QSqlError e = q.lastError();
-        if (!isConnectionLoss(e))
-            throw errorOf(e);
-        markLost();
-        const SqlError failed = errorOf(e);
-        if (!retry || attempt > 0)
-            throw ConnectionLost(failed.text(), failed.sqlState());
-        ensureConnected();
-    }
-}
 
 Dataset::Dataset(const QString &name, QObject *parent) : QObject(parent)
 {
@@ -365,31 +244,6 @@ QVariant Dataset::valueAt(int row, const QString &field) const
     return rows_[visible_[row]][fieldIndex(field)];
 }
 
-QString Dataset::displayText(const QVariant &v)
-{
-    if (v.isNull())
-        return QString();
-    switch (v.typeId()) {
-    case QMetaType::Double:
-    case QMetaType::Float: {
-        QString s = QString::number(v.toDouble(), 'g', 15);
-        return s.replace(QLatin1Char('.'), QLocale().decimalPoint());
-    }
-    case QMetaType::QDate:
-        return v.toDate().toString(QStringLiteral("dd.MM.yyyy"));
-    case QMetaType::QDateTime: {
-        const QDateTime dt = v.toDateTime();
-        if (dt.time() == QTime(0, 0))
-            return dt.date().toString(QStringLiteral("dd.MM.yyyy"));
-        return dt.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
-    }
-    case QMetaType::Bool:
-        return v.toBool() ? QStringLiteral("1") : QStringLiteral("0");
-    default:
-        return v.toString();
-    }
-}
-
 QString Dataset::asString(const QString &field) const
 {
     return displayText(value(field));
@@ -449,127 +303,8 @@ void Dataset::parseFilter()
 {
     conditions_.clear();
     conditionsParsed_ = true;
-    const QString &t = filterText_;
-    int i = 0;
-    auto skipSpaces = [&] {
-        while (i < t.size() && t[i].isSpace())
-            ++i;
-    };
-    auto bad = [&] { return SqlError(QStringLiteral("Неверное выражение фильтра: %1").arg(t)); };
-    skipSpaces();
-    if (i >= t.size())
-        return;
-    for (;;) {
-        skipSpaces();
-        int s = i;
-        while (i < t.size() && (t[i].isLetterOrNumber() || t[i] == QLatin1Char('_')))
-            ++i;
-        if (s == i)
-            throw bad();
-        Condition c;
-        c.field = fieldIndex(t.mid(s, i - s));
-        skipSpaces();
-        if (t.mid(i, 4).compare(QLatin1String("like"), Qt::CaseInsensitive) == 0) {
-            c.op = QStringLiteral("like");
-            i += 4;
-        } else {
-            static const char *const ops[] = {"<>", "!=", "<=", ">=", "=", "<", ">"};
-            for (const char *op : ops) {
-                if (t.mid(i, int(strlen(op))) == QLatin1String(op)) {
-                    c.op = QLatin1String(op);
-                    i += int(strlen(op));
-                    break;
-                }
-            }
-            if (c.op == QLatin1String("!="))
-                c.op = QStringLiteral("<>");
-        }
-        if (c.op.isEmpty())
-            throw bad();
-        skipSpaces();
-        // A quoted text with doubled quotes inside.
-        auto quoted = [&] {
-            QString text;
-            ++i;
-            for (;;) {
-                if (i >= t.size())
-                    throw bad();
-                if (t[i] == QLatin1Char('\'')) {
-                    if (i + 1 < t.size() && t[i + 1] == QLatin1Char('\'')) {
-                        text += QLatin1Char('\'');
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                text += t[i++];
-            }
-            return text;
-        };
-        if (i < t.size() && t[i] == QLatin1Char('\'')) {
-            c.value = quoted();
-            skipSpaces();
-            if (c.op == QLatin1String("like") &&
-                t.mid(i, 6).compare(QLatin1String("escape"), Qt::CaseInsensitive) == 0) {
-                i += 6;
-                skipSpaces();
-                if (i >= t.size() || t[i] != QLatin1Char('\''))
-                    throw bad();
-                const QString e = quoted();
-                if (e.size() != 1)
-                    throw bad();
-                c.escape = e[0];
-            }
-        } else {
-            s = i;
-            while (i < t.size() && !t[i].isSpace())
-                ++i;
-            bool ok = false;
-            const double d = t.mid(s, i - s).toDouble(&ok);
-            if (!ok)
-                throw bad();
-            c.value = d;
-        }
-        conditions_.append(c);
-        skipSpaces();
-        if (i >= t.size())
-            break;
-        if (t.mid(i, 3).compare(QLatin1String("and"), Qt::CaseInsensitive) != 0)
-            throw bad();
-        i += 3;
-    }
-}
-
-bool Dataset::matches(const QVector<QVariant> &row) const
-{
-    for (const Condition &c : conditions_) {
-        const QVariant &v = row[c.field];
-        if (c.op == QLatin1String("like")) {
-            if (v.isNull() || !likeMatch(displayText(v), c.value.toString(), c.escape))
-                return false;
-            continue;
-        }
-        if (v.isNull())
-            return false;
-        int cmp;
-        if (c.value.typeId() == QMetaType::Double) {
-            bool ok = false;
-            const double d = isNumber(v) ? v.toDouble() : v.toString().trimmed().toDouble(&ok);
-            if (!isNumber(v) && !ok)
-                return false;
-            cmp = d < c.value.toDouble() ? -1 : (d > c.value.toDouble() ? 1 : 0);
-        } else {
-            cmp = QString::compare(displayText(v), c.value.toString(), Qt::CaseInsensitive);
-        }
-        const bool ok =
-            (c.op == QLatin1String("=") && cmp == 0) || (c.op == QLatin1String("<>") && cmp != 0) ||
-            (c.op == QLatin1String("<") && cmp < 0) || (c.op == QLatin1String(">") && cmp > 0) ||
-            (c.op == QLatin1String("<=") && cmp <= 0) || (c.op == QLatin1String(">=") && cmp >= 0);
-        if (!ok)
-            return false;
-    }
-    return true;
+    conditions_ =
+        db::parseFilter(filterText_, [this](const QString &name) { return fieldIndex(name); });
 }
 
 void Dataset::applyFilter(bool keepPosition)
@@ -590,7 +325,7 @@ void Dataset::applyFilter(bool keepPosition)
         }
     }
     for (int i = 0; i < rows_.size(); ++i) {
-        if (!filtered_ || matches(rows_[i]))
+        if (!filtered_ || matches(rows_[i], conditions_))
             visible_.append(i);
     }
     int pos = 0;

@@ -10,6 +10,10 @@
 #include <QVariant>
 #include <QVector>
 
+#include "Filter.h"
+#include "Statement.h"
+#include "Values.h"
+
 namespace db {
 
 // A query whose result is read whole and can be walked both ways: statement text with
@@ -82,11 +86,9 @@ public:
     QDate asDate(const QString &field) const;
     // Field of the visible row at index (0-based), for grids.
     QVariant valueAt(int row, const QString &field) const;
-    static QString displayText(const QVariant &value);
+    static QString displayText(const QVariant &value) { return db::displayText(value); }
 
-    // Record filter: "field=value", "field<>value", "field like 'pattern'" (optionally
-    // followed by "escape 'c'"), joined by "and".
-    // It stays set across close and open until changed.
+    // Record filter (see Filter.h). It stays set across close and open until changed.
     void setFilter(const QString &expression);
     const QString &filter() const { return filterText_; }
     void setFiltered(bool on);
@@ -106,12 +108,6 @@ signals:
     void currentChanged(); // the current record moved
 
 private:
-    struct Condition {
-        int field = -1;
-        QString op;
-        QVariant value;
-        QChar escape; // of a like pattern
-    };
     enum class EditMode { None, Insert, Edit };
 
     void load(const QHash<QString, QVariant> &params);
@@ -122,7 +118,6 @@ private:
     }
     int fieldIndex(const QString &name) const;
     void applyFilter(bool keepPosition);
-    bool matches(const QVector<QVariant> &row) const;
     void parseFilter();
     void setCurrent(int index);
     void loadRow(const QSqlQuery &q, QVector<QVariant> &row) const;
@@ -142,7 +137,7 @@ private:
 
     QString filterText_;
     bool filtered_ = false;
-    QVector<Condition> conditions_;
+    QVector<FilterCondition> conditions_;
     bool conditionsParsed_ = false;
 
     QString updateTable_;
@@ -151,14 +146,5 @@ private:
     QVector<QVariant> buffer_;
     QVector<bool> touched_;
 };
-
-// Runs text with :name parameters bound; returns the executed query. Shared by
-// datasets and commands so both bind and report errors the same way.
-// A lost connection is reopened before the statement runs. A read (a select outside a
-// transaction) that finds the connection gone is run once more on a new connection;
-// anything else is never repeated, since it may have been carried out already: it
-// throws ConnectionLost and the next statement connects again.
-enum class Kind { Write, Read };
-QSqlQuery exec(const QString &sql, const QHash<QString, QVariant> &params, Kind kind = Kind::Write);
 
 } // namespace db
