@@ -1,6 +1,6 @@
 #include "Command.h"
 
-#include "Dataset.h"
+#include "Statement.h"
 #include "SqlError.h"
 
 #include <QSqlQuery>
