@@ -237,7 +237,7 @@ void ShiftJournalWindow::buildUi()
     connect(productsAction, &QAction::triggered, this, &ShiftJournalWindow::openProducts);
     connect(operationKindsAction, &QAction::triggered, this, &ShiftJournalWindow::openKinds);
     connect(maintenanceButton, &QPushButton::clicked, this, [this] {
-        maintenanceJournalWindow->dateEdit->setDate(journalDate());
+        maintenanceJournalWindow->showDate(journalDate());
         showChild(maintenanceJournalWindow);
     });
     const std::pair<QAction *, int> timesheets[] = {{pieceworkTimesheetAction, 9},

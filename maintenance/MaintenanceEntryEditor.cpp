@@ -1,5 +1,7 @@
 #include "MaintenanceEntryEditor.h"
 
+#include "MaintenanceIcon.h"
+
 #include "NomenclaturePicker.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
@@ -273,11 +275,18 @@ void MaintenanceEntryEditor::workerPickClick()
     showPrice();
 }
 
+void MaintenanceEntryEditor::done(int result)
+{
+    ui::Form::done(result);
+    type_work->close();
+}
+
 void MaintenanceEntryEditor::nomenclaturePickClick()
 {
-    nomenclaturePicker->item->open();
-    showChild(nomenclaturePicker);
-    nomenclaturePicker->item->close();
+    nomenclaturePicker->pickFrom(this, [this](int id, const QString &name) {
+        nomId = id;
+        nomenclatureEdit->setText(name);
+    });
     showPrice();
 }
 

@@ -7,7 +7,6 @@
 
 #include <QDate>
 
-class QIcon;
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
@@ -39,6 +38,8 @@ public:
     void startChange(const db::Dataset &entry, const shop::EntryContext &context);
 
     void FormActivate() override;
+    // Closing puts the kinds of work away again.
+    void done(int result) override;
     void workerPickClick();
     void nomenclaturePickClick();
     void saveClick();
@@ -67,6 +68,3 @@ private:
 };
 
 extern MaintenanceEntryEditor *maintenanceEntryEditor;
-
-// The icon of the maintenance windows (the journal, its editor and the nomenclature picker).
-QIcon maintenanceIcon();

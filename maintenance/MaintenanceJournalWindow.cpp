@@ -1,5 +1,7 @@
 #include "MaintenanceJournalWindow.h"
 
+#include "MaintenanceIcon.h"
+
 #include "MaintenanceEntryEditor.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
@@ -24,11 +26,6 @@
 #include <QVBoxLayout>
 
 MaintenanceJournalWindow *maintenanceJournalWindow = nullptr;
-
-QIcon maintenanceIcon()
-{
-    return QIcon(QStringLiteral(":/Icon_1.xpm"));
-}
 
 namespace {
 
@@ -144,6 +141,11 @@ MaintenanceJournalWindow::MaintenanceJournalWindow(QWidget *parent) : ui::Form(p
     setFixedSize(size().expandedTo(minimumSizeHint()));
 }
 
+void MaintenanceJournalWindow::showDate(const QDate &date)
+{
+    dateEdit->setDate(date);
+}
+
 QDate MaintenanceJournalWindow::date() const
 {
     return dateEdit->date();
@@ -209,7 +211,6 @@ void MaintenanceJournalWindow::editEntry(const std::function<void()> &start)
     const auto done = qScopeGuard([&] { disconnect(changed); });
     start();
     const int result = showChild(maintenanceEntryEditor);
-    maintenanceEntryEditor->type_work->close();
     if (result == QDialog::Accepted)
         reread();
 }

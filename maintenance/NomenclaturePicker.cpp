@@ -1,7 +1,6 @@
 #include "NomenclaturePicker.h"
 
-#include "MaintenanceEntryEditor.h"
-#include "MaintenanceJournalWindow.h"
+#include "MaintenanceIcon.h"
 #include "db/Dataset.h"
 #include "db/SqlText.h"
 #include "ui/DBGrid.h"
@@ -86,11 +85,20 @@ void NomenclaturePicker::searchChange()
     item->setFiltered(true);
 }
 
+void NomenclaturePicker::pickFrom(ui::Form *caller, HandBack handBack)
+{
+    handBack_ = std::move(handBack);
+    item->open();
+    caller->showChild(this);
+    item->close();
+    handBack_ = nullptr;
+}
+
 void NomenclaturePicker::chooseClick()
 {
-    maintenanceEntryEditor->nomId = item->isEmpty() ? 0 : item->value(QStringLiteral("id")).toInt();
-    maintenanceEntryEditor->nomenclatureEdit->setText(
-        item->asString(QStringLiteral("s_caption")).trimmed());
+    if (handBack_)
+        handBack_(item->isEmpty() ? 0 : item->value(QStringLiteral("id")).toInt(),
+                  item->asString(QStringLiteral("s_caption")).trimmed());
     accept();
 }
 

@@ -2,6 +2,8 @@
 
 #include "ui/Form.h"
 
+#include <functional>
+
 class QLineEdit;
 class QPushButton;
 namespace db {
@@ -23,12 +25,20 @@ public:
     QLineEdit *searchEdit;
     QPushButton *chooseButton, *exitButton;
 
+    // What the picker hands back: the chosen item's id (0 when the list is empty) and name.
+    using HandBack = std::function<void(int id, const QString &name)>;
+    // Shows the items over caller, read for the showing; handBack hears the choice.
+    void pickFrom(ui::Form *caller, HandBack handBack);
+
     void FormActivate() override;
     void searchChange();
     void chooseClick();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    HandBack handBack_;
 };
 
 extern NomenclaturePicker *nomenclaturePicker;

@@ -2,6 +2,7 @@
 
 #include "OperationKindList.h"
 #include "ProductList.h"
+#include "db/Command.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
 #include "shop/DataModule.h"
@@ -67,6 +68,29 @@ OperationEditor::OperationEditor(QWidget *parent) : ui::Form(parent)
     setTabOrder(saveButton, cancelButton);
 }
 
+void OperationEditor::startAdd()
+{
+    productEdit->clear();
+    kindEdit->clear();
+    typeBox->setCurrentIndex(0);
+    setWindowTitle(QStringLiteral("Заведение новой цены за операцию"));
+    mode = ui::EditMode::Add;
+    addedId = 0;
+}
+
+void OperationEditor::startChange(const Operation &operation)
+{
+    setWindowTitle(QStringLiteral("Изменение данных о цене за операцию"));
+    mode = ui::EditMode::Change;
+    productEdit->setText(operation.product);
+    kindEdit->setText(operation.kind);
+    typeBox->setCurrentIndex(operation.type == 0 ? 0 : 1);
+    productId = operation.productId;
+    kindId = operation.kindId;
+    operationId = operation.id;
+    rowVersion = operation.rowVersion;
+}
+
 void OperationEditor::FormActivate()
 {
     productPickButton->setFocus();
@@ -96,10 +120,23 @@ void OperationEditor::saveClick()
         ui::showError(QStringLiteral("Все поля должны быть заполнены!"), QStringLiteral("Ошибка"));
         return;
     }
-    const QString kind = QString::number(kindId);
-    const QString flag = QString::number(typeBox->currentIndex());
-    const QString product = QString::number(productId);
+    const QHash<QString, QVariant> values = {{QStringLiteral("vid"), kindId},
+                                             {QStringLiteral("naimen"), typeBox->currentIndex()},
+                                             {QStringLiteral("i_id"), productId},
+                                             {QStringLiteral("id"), operationId}};
     const QString duplicate = QStringLiteral("Операция с такими параметрами уже заведена!");
+    // Another operation of the same kind, type and product; on a change, other than the one
+    // changed.
+    QString check = QStringLiteral(R"(
+        select count(*) as cnt
+        from accounts_dep.oper
+        where vid=:vid
+          and naimen=:naimen
+          and i_id=:i_id)");
+    if (mode == ui::EditMode::Change)
+        check += QStringLiteral("\n          and id<>:id");
+    if (dataModule->CountCheck(check, duplicate, values) == 1)
+        return;
     db::Dataset *oper = dataModule->Oper;
     const int rec = oper->recNo();
     const auto reread = [oper, rec] {
@@ -108,33 +145,24 @@ void OperationEditor::saveClick()
             oper->setRecNo(rec);
     };
     if (mode == ui::EditMode::Add) {
-        if (dataModule->CountCheck(
-                QStringLiteral("select count(ID) as cnt from accounts_dep.OPER where vid=") + kind +
-                    QStringLiteral(" and naimen=") + flag + QStringLiteral(" and i_id=") + product,
-                duplicate) == 1)
-            return;
-        db::Dataset *control = dataModule->Control;
-        control->close();
-        control->setSql(QStringLiteral("insert into accounts_dep.oper(vid, naimen, i_id, "
-                                       "cena_new)values (") +
-                        kind + QStringLiteral(", ") + flag + QStringLiteral(", ") + product +
-                        QStringLiteral(", 0) returning id"));
-        control->open();
-        addedId = control->asInteger(QStringLiteral("id"));
-        control->close();
+        db::Dataset insert(QStringLiteral("operationInsert"));
+        insert.setSql(QStringLiteral(R"(
+            insert into accounts_dep.oper (vid, naimen, i_id, cena_new)
+            values (:vid, :naimen, :i_id, 0)
+            returning id)"));
+        for (auto it = values.cbegin(); it != values.cend(); ++it)
+            insert.setParam(it.key(), it.value());
+        insert.open();
+        addedId = insert.asInteger(QStringLiteral("id"));
     } else {
-        if (dataModule->CountCheck(
-                QStringLiteral("select count(*) as cnt from accounts_dep.OPER where vid=") + kind +
-                    QStringLiteral(" and naimen=") + flag + QStringLiteral(" and i_id=") + product +
-                    QStringLiteral(" and id<>") + QString::number(operationId),
-                duplicate) == 1)
-            return;
         // Refused when another user changed or deleted the operation since it was listed.
-        db::Command &update = dataModule->Oper_ed;
-        update.setSql(QStringLiteral("update accounts_dep.oper set vid=") + kind +
-                      QStringLiteral(", naimen=") + flag + QStringLiteral(",  i_id=") + product +
-                      QStringLiteral(" where id=") + QString::number(operationId) +
-                      QStringLiteral(" and xmin=:row_ver::xid"));
+        db::Command update(QStringLiteral(R"(
+            update accounts_dep.oper
+            set vid=:vid, naimen=:naimen, i_id=:i_id
+            where id=:id
+              and xmin=:row_ver::xid)"));
+        for (auto it = values.cbegin(); it != values.cend(); ++it)
+            update.setParam(it.key(), it.value());
         update.setParam(QStringLiteral("row_ver"), rowVersion);
         try {
             update.executeOne();

@@ -24,6 +24,21 @@ public:
     QComboBox *typeBox;
     QPushButton *saveButton, *cancelButton, *productPickButton, *kindPickButton;
 
+    // An operation as the list shows it: what a change starts from.
+    struct Operation {
+        int id = 0;
+        QString rowVersion;
+        int productId = 0;
+        QString product; // the product's mark
+        int kindId = 0;
+        QString kind;
+        int type = 0; // 0 finished products, 1 blanks
+    };
+    // A new operation: empty boxes, finished products.
+    void startAdd();
+    // A change of the operation: its product, kind and type shown.
+    void startChange(const Operation &operation);
+
     void FormActivate() override;
     void saveClick();
     void productPickClick();

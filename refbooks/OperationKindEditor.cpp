@@ -41,6 +41,22 @@ OperationKindEditor::OperationKindEditor(QWidget *parent) : ui::Form(parent)
     setTabOrder(saveButton, cancelButton);
 }
 
+void OperationKindEditor::startAdd()
+{
+    nameEdit->clear();
+    setWindowTitle(QStringLiteral("Заведение нового вида операций"));
+    mode = ui::EditMode::Add;
+}
+
+void OperationKindEditor::startChange(int id, const QString &version, const QString &name)
+{
+    setWindowTitle(QStringLiteral("Изменение данных вида операции"));
+    mode = ui::EditMode::Change;
+    nameEdit->setText(name);
+    kindId = id;
+    rowVer = version;
+}
+
 void OperationKindEditor::FormActivate()
 {
     nameEdit->setFocus();
@@ -54,12 +70,16 @@ void OperationKindEditor::saveClick()
         return;
     }
     db::Dataset *kinds = dataModule->Vid_oper;
-    QString check =
-        QStringLiteral("select count(*) as cnt from accounts_dep.vid_oper where upper(vid)=") +
-        db::quote(name.toUpper());
+    // Another kind of the same name; on a change, other than the one changed.
+    QString check = QStringLiteral(R"(
+        select count(*) as cnt
+        from accounts_dep.vid_oper
+        where upper(vid)=:name)");
     if (mode == ui::EditMode::Change)
-        check += QStringLiteral(" and id<>") + QString::number(kindId);
-    if (dataModule->CountCheck(check, QStringLiteral("Такая операция уже заведена!")) == 1)
+        check += QStringLiteral("\n          and id<>:id");
+    if (dataModule->CountCheck(
+            check, QStringLiteral("Такая операция уже заведена!"),
+            {{QStringLiteral("name"), name.toUpper()}, {QStringLiteral("id"), kindId}}) == 1)
         return;
     if (mode == ui::EditMode::Add) {
         kinds->append();

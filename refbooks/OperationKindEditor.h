@@ -18,6 +18,11 @@ public:
     QLineEdit *nameEdit;
     QPushButton *saveButton, *cancelButton;
 
+    // A new kind: an empty name.
+    void startAdd();
+    // A change of the kind id, read with the version rowVer, named name.
+    void startChange(int id, const QString &rowVer, const QString &name);
+
     void FormActivate() override;
     void saveClick();
 };

@@ -31,19 +31,15 @@ OperationKindList::OperationKindList(QWidget *parent)
 
 void OperationKindList::addClick()
 {
-    operationKindEditor->nameEdit->clear();
-    operationKindEditor->setWindowTitle(QStringLiteral("Заведение нового вида операций"));
-    operationKindEditor->mode = ui::EditMode::Add;
+    operationKindEditor->startAdd();
     showChild(operationKindEditor);
 }
 
 void OperationKindList::changeCurrent()
 {
-    operationKindEditor->setWindowTitle(QStringLiteral("Изменение данных вида операции"));
-    operationKindEditor->mode = ui::EditMode::Change;
-    operationKindEditor->nameEdit->setText(dataset->asString(QStringLiteral("vid")).trimmed());
-    operationKindEditor->kindId = dataset->asInteger(QStringLiteral("id"));
-    operationKindEditor->rowVer = dataset->asString(QStringLiteral("row_ver"));
+    operationKindEditor->startChange(dataset->asInteger(QStringLiteral("id")),
+                                     dataset->asString(QStringLiteral("row_ver")),
+                                     dataset->asString(QStringLiteral("vid")).trimmed());
     showChild(operationKindEditor);
 }
 

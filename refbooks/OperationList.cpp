@@ -156,12 +156,7 @@ void OperationList::openNorms(int operationId)
 
 void OperationList::addClick()
 {
-    operationEditor->productEdit->clear();
-    operationEditor->kindEdit->clear();
-    operationEditor->typeBox->setCurrentIndex(0);
-    operationEditor->setWindowTitle(QStringLiteral("Заведение новой цены за операцию"));
-    operationEditor->mode = ui::EditMode::Add;
-    operationEditor->addedId = 0;
+    operationEditor->startAdd();
     showChild(operationEditor);
     // A new operation gets its first norm at once: without one it is neither listed nor
     // can it be picked.
@@ -174,16 +169,13 @@ void OperationList::addClick()
 
 void OperationList::changeCurrent()
 {
-    operationEditor->setWindowTitle(QStringLiteral("Изменение данных о цене за операцию"));
-    operationEditor->mode = ui::EditMode::Change;
-    operationEditor->productEdit->setText(dataset->asString(QStringLiteral("marka")).trimmed());
-    operationEditor->kindEdit->setText(dataset->asString(QStringLiteral("vid")).trimmed());
-    operationEditor->typeBox->setCurrentIndex(
-        dataset->asInteger(QStringLiteral("naimen")) == 0 ? 0 : 1);
-    operationEditor->productId = dataset->asInteger(QStringLiteral("i_id"));
-    operationEditor->kindId = dataset->asInteger(QStringLiteral("oper_vid"));
-    operationEditor->operationId = dataset->asInteger(QStringLiteral("id"));
-    operationEditor->rowVersion = dataset->asString(QStringLiteral("row_ver"));
+    operationEditor->startChange({dataset->asInteger(QStringLiteral("id")),
+                                  dataset->asString(QStringLiteral("row_ver")),
+                                  dataset->asInteger(QStringLiteral("i_id")),
+                                  dataset->asString(QStringLiteral("marka")).trimmed(),
+                                  dataset->asInteger(QStringLiteral("oper_vid")),
+                                  dataset->asString(QStringLiteral("vid")).trimmed(),
+                                  dataset->asInteger(QStringLiteral("naimen"))});
     showChild(operationEditor);
 }
 

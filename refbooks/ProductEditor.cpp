@@ -1,6 +1,7 @@
 #include "ProductEditor.h"
 
 #include "ListForm.h"
+#include "db/Command.h"
 #include "db/Dataset.h"
 #include "db/SqlText.h"
 #include "db/Transaction.h"
@@ -96,6 +97,33 @@ void ProductEditor::FormActivate()
     markEdit->setFocus();
 }
 
+void ProductEditor::startAdd()
+{
+    markEdit->clear();
+    rateEdit->clear();
+    setWindowTitle(QStringLiteral("Заведение нового изделия (7)"));
+    mode = ui::EditMode::Add;
+    itemBox->reload();
+}
+
+void ProductEditor::startChange(const Product &product)
+{
+    setWindowTitle(QStringLiteral("Изменение данных изделия (7)"));
+    mode = ui::EditMode::Change;
+    markEdit->setText(product.mark);
+    rateEdit->setText(product.number.isNull() ? QString() : numberText(product.number.toDouble()));
+    productId = product.id;
+    rowVer = product.rowVer;
+    itemBox->reload();
+    itemBox->setKeyValue(product.itemId);
+}
+
+void ProductEditor::done(int result)
+{
+    ui::Form::done(result);
+    item->close();
+}
+
 bool ProductEditor::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == rateEdit && event->type() == QEvent::KeyPress) {
@@ -126,17 +154,20 @@ void ProductEditor::saveClick()
     }
     const QString upper = mark.toUpper();
     db::Dataset *izdel = dataModule->Izdel;
-    const QString id = QString::number(productId);
     const QString itemId = QString::number(key.toLongLong());
-    QString check = QStringLiteral("select count(*) as cnt from accounts_dep.izdel where "
-                                   "upper(marka)=") +
-                    db::quote(upper);
+    // Another product of the same mark; on a change, other than the one changed.
+    QString check = QStringLiteral(R"(
+        select count(*) as cnt
+        from accounts_dep.izdel
+        where upper(marka)=:mark)");
     if (mode == ui::EditMode::Change)
-        check += QStringLiteral("and id<>") + id;
-    if (dataModule->CountCheck(check, QStringLiteral("Такая марка изделия уже заведена!")) == 1)
+        check += QStringLiteral("\n          and id<>:id");
+    if (dataModule->CountCheck(
+            check, QStringLiteral("Такая марка изделия уже заведена!"),
+            {{QStringLiteral("mark"), upper}, {QStringLiteral("id"), productId}}) == 1)
         return;
 
-    auto &cmd = dataModule->SQL_exec;
+    db::Command cmd;
     db::transaction([&] {
         if (mode == ui::EditMode::Add) {
             cmd.setSql(QStringLiteral("INSERT INTO cmn_gds_and_srv.gds_and_srv(s_caption, "
@@ -152,8 +183,8 @@ void ProductEditor::saveClick()
             cmd.setSql(QStringLiteral("UPDATE cmn_gds_and_srv.gds_and_srv SET s_caption=") +
                        db::quote(mark) + QStringLiteral(", s_description='', id_msm_bs=6, massa=") +
                        dataModule->FixDecimal(number) + QStringLiteral(", id_class_item=") +
-                       itemId + QStringLiteral(" where id=") + id +
-                       QStringLiteral(" and xmin=:row_ver::xid"));
+                       itemId + QStringLiteral(" where id=:id and xmin=:row_ver::xid"));
+            cmd.setParam(QStringLiteral("id"), productId);
             // Refused: the editor stays open with what was typed.
             updateRowAsRead(cmd, izdel, productId, rowVer);
             products::noteChange(productId, QStringLiteral("update"), before);

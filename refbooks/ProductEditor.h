@@ -3,6 +3,8 @@
 #include "ui/EditMode.h"
 #include "ui/Form.h"
 
+#include <QVariant>
+
 class QLineEdit;
 class QPushButton;
 class LookupCombo;
@@ -25,8 +27,23 @@ public:
     LookupCombo *itemBox;
     QPushButton *saveButton, *cancelButton;
 
+    // A product as the list shows it: what a change starts from.
+    struct Product {
+        qlonglong id = 0;
+        QString rowVer;
+        QString mark;
+        QVariant number; // massa; null when none is stored
+        QVariant itemId; // the nomenclature item
+    };
+    // A new product: empty boxes, the items read again.
+    void startAdd();
+    // A change of the product: its mark, number and item shown.
+    void startChange(const Product &product);
+
     void FormActivate() override;
     void saveClick();
+    // Closing puts the items away again.
+    void done(int result) override;
     // A stored number as the number box shows it: plain decimal digits, no exponent, the
     // regional separator.
     static QString numberText(double value);

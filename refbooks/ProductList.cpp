@@ -33,32 +33,22 @@ ProductList::ProductList(QWidget *parent)
 void ProductList::addClick()
 {
     const int rec = dataset->recNo();
-    productEditor->markEdit->clear();
-    productEditor->rateEdit->clear();
-    productEditor->setWindowTitle(QStringLiteral("Заведение нового изделия (7)"));
-    productEditor->mode = ui::EditMode::Add;
-    productEditor->itemBox->reload();
+    productEditor->startAdd();
     showChild(productEditor);
-    productEditor->item->close();
     dataset->setRecNo(rec);
 }
 
 void ProductList::changeCurrent()
 {
     const int rec = dataset->recNo();
-    productEditor->setWindowTitle(QStringLiteral("Изменение данных изделия (7)"));
-    productEditor->mode = ui::EditMode::Change;
-    productEditor->markEdit->setText(dataset->asString(QStringLiteral("marka")).trimmed());
-    productEditor->rateEdit->setText(
-        dataset->isNull(QStringLiteral("massa"))
-            ? QString()
-            : ProductEditor::numberText(dataset->asFloat(QStringLiteral("massa"))));
-    productEditor->productId = dataset->value(QStringLiteral("id")).toLongLong();
-    productEditor->rowVer = dataset->asString(QStringLiteral("row_ver"));
-    productEditor->itemBox->reload();
-    productEditor->itemBox->setKeyValue(dataset->value(QStringLiteral("id_class_item")));
+    productEditor->startChange({dataset->value(QStringLiteral("id")).toLongLong(),
+                                dataset->asString(QStringLiteral("row_ver")),
+                                dataset->asString(QStringLiteral("marka")).trimmed(),
+                                dataset->isNull(QStringLiteral("massa"))
+                                    ? QVariant()
+                                    : QVariant(dataset->asFloat(QStringLiteral("massa"))),
+                                dataset->value(QStringLiteral("id_class_item"))});
     showChild(productEditor);
-    productEditor->item->close();
     dataset->setRecNo(rec);
 }
 

@@ -1,9 +1,9 @@
 #include "WorkerEditor.h"
 
 #include "ListForm.h"
+#include "db/Command.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
-#include "db/SqlText.h"
 #include "reports/PayStatementWindow.h"
 #include "shop/DataModule.h"
 #include "ui/LookupCombo.h"
@@ -89,6 +89,25 @@ void WorkerEditor::FormActivate()
     nameEdit->setFocus();
 }
 
+void WorkerEditor::startAdd()
+{
+    nameEdit->clear();
+    setWindowTitle(QStringLiteral("Заведение данных нового работника"));
+    mode = ui::EditMode::Add;
+    reopenLookups();
+}
+
+void WorkerEditor::startChange(const Worker &worker)
+{
+    setWindowTitle(QStringLiteral("Изменение данных работника"));
+    mode = ui::EditMode::Change;
+    reopenLookups();
+    showDepartment(worker.department);
+    nameEdit->setText(worker.name);
+    personId = worker.id;
+    rowVer = worker.rowVer;
+}
+
 void WorkerEditor::reopenLookups()
 {
     positionBox->reload();
@@ -133,21 +152,26 @@ void WorkerEditor::saveClick()
         mode == ui::EditMode::Add || departmentBox->currentIndex() != departmentShown_;
     const QString department = chosen ? departmentBox->currentText() : storedDepartment_;
     if (mode == ui::EditMode::Add) {
-        cmd_person.setSql(QStringLiteral("INSERT INTO accounts_dep.person (fio, "
-                                         "s_staffpos_hl)VALUES(") +
-                          db::quote(name) + QStringLiteral(", ") + db::quote(department) +
-                          QStringLiteral(")"));
-        cmd_person.execute();
+        db::Command insert(QStringLiteral(R"(
+            insert into accounts_dep.person (fio, s_staffpos_hl)
+            values (:fio, :department))"));
+        insert.setParam(QStringLiteral("fio"), name);
+        insert.setParam(QStringLiteral("department"), department);
+        insert.execute();
         accept();
         return;
     }
-    cmd_person.setSql(QStringLiteral("UPDATE accounts_dep.person SET fio=") + db::quote(name) +
-                      QStringLiteral(", s_staffpos_hl=") + db::quote(department) +
-                      QStringLiteral(" where accounts_dep.person.id=") + QString::number(personId) +
-                      QStringLiteral(" and xmin=:row_ver::xid"));
+    db::Command update(QStringLiteral(R"(
+        update accounts_dep.person
+        set fio=:fio, s_staffpos_hl=:department
+        where accounts_dep.person.id=:id
+          and xmin=:row_ver::xid)"));
+    update.setParam(QStringLiteral("fio"), name);
+    update.setParam(QStringLiteral("department"), department);
+    update.setParam(QStringLiteral("id"), personId);
     db::Dataset *workers = dataModule->Workers;
     try {
-        updateRowAsRead(cmd_person, workers, personId, rowVer);
+        updateRowAsRead(update, workers, personId, rowVer);
     } catch (const db::RowChanged &) {
         // The editor stays open with what was typed; a department the user did not choose
         // follows the row as it now is.

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "db/Command.h"
 #include "ui/EditMode.h"
 #include "ui/Form.h"
 
@@ -37,6 +36,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void reopenLookups();
+    // Shows the worker's stored department text in the department box when it names a
+    // department; the text is kept on saving unless the user chooses another.
+    void showDepartment(const QString &stored);
+
     QString storedDepartment_;
     int departmentShown_ = -1; // the box's row as the change began
 };

@@ -1,6 +1,7 @@
 #include "WorkerList.h"
 
 #include "WorkerEditor.h"
+#include "db/Command.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
 #include "shop/DataModule.h"
@@ -28,10 +29,7 @@ WorkerList::WorkerList(QWidget *parent)
 
 void WorkerList::addClick()
 {
-    workerEditor->nameEdit->clear();
-    workerEditor->setWindowTitle(QStringLiteral("Заведение данных нового работника"));
-    workerEditor->mode = ui::EditMode::Add;
-    workerEditor->reopenLookups();
+    workerEditor->startAdd();
     showChild(workerEditor);
     dataset->reopen();
 }
@@ -39,13 +37,10 @@ void WorkerList::addClick()
 void WorkerList::changeCurrent()
 {
     const int rec = dataset->recNo();
-    workerEditor->setWindowTitle(QStringLiteral("Изменение данных работника"));
-    workerEditor->mode = ui::EditMode::Change;
-    workerEditor->reopenLookups();
-    workerEditor->showDepartment(dataset->asString(QStringLiteral("s_staffpos_hl")).trimmed());
-    workerEditor->nameEdit->setText(dataset->asString(QStringLiteral("fio")).trimmed());
-    workerEditor->personId = dataset->asInteger(QStringLiteral("id"));
-    workerEditor->rowVer = dataset->asString(QStringLiteral("row_ver"));
+    workerEditor->startChange({dataset->asInteger(QStringLiteral("id")),
+                               dataset->asString(QStringLiteral("row_ver")),
+                               dataset->asString(QStringLiteral("fio")).trimmed(),
+                               dataset->asString(QStringLiteral("s_staffpos_hl")).trimmed()});
     showChild(workerEditor);
     reread(rec);
     // After a change the user is back in the main window.
@@ -59,10 +54,11 @@ void WorkerList::deleteClick()
     if (!ui::askYesNo(QStringLiteral("Удалить работника?"), QStringLiteral("Удаление")))
         return;
     const int rec = dataset->recNo();
-    db::Command &del = workerEditor->cmd_person;
-    del.setSql(QStringLiteral("delete from accounts_dep.person where id =") +
-               QString::number(dataset->asInteger(QStringLiteral("id"))) +
-               QStringLiteral(" and xmin=:row_ver::xid"));
+    db::Command del(QStringLiteral(R"(
+        delete from accounts_dep.person
+        where id=:id
+          and xmin=:row_ver::xid)"));
+    del.setParam(QStringLiteral("id"), dataset->asInteger(QStringLiteral("id")));
     del.setParam(QStringLiteral("row_ver"), dataset->asString(QStringLiteral("row_ver")));
     try {
         del.executeOne();

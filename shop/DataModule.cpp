@@ -241,9 +241,12 @@ void DataModule::connectTo(const QString &connectionString)
     db::openConnection(connectionParams(connectionString));
 }
 
-int DataModule::CountCheck(const QString &sql, const QString &message)
+int DataModule::CountCheck(const QString &sql, const QString &message,
+                           const QHash<QString, QVariant> &params)
 {
     Control->setSql(sql);
+    for (auto it = params.cbegin(); it != params.cend(); ++it)
+        Control->setParam(it.key(), it.value());
     Control->open();
     const int count = Control->asInteger(QStringLiteral("cnt"));
     if (count > 0)

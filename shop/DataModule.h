@@ -58,7 +58,8 @@ public:
 
     // Runs a count statement (a column cnt) through Control; shows message when the count
     // is above 0 and returns 1 then, otherwise 0.
-    int CountCheck(const QString &sql, const QString &message);
+    int CountCheck(const QString &sql, const QString &message,
+                   const QHash<QString, QVariant> &params = {});
     // Replaces the first "," (or when there is none the first ".") by ServerDelim
     // (a point while no separator is on record).
     QString FixDecimal(const QString &text) const;
