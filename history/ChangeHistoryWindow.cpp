@@ -178,12 +178,12 @@ ChangeHistoryWindow::ChangeHistoryWindow(QWidget *parent) : ui::Form(parent)
                                                     {toLabel, toDateEdit},
                                                     {userLabel, userBox},
                                                     {kindLabel, kindBox}};
-    int n = 1;
-    for (const auto &[label, field] : pairs) {
-        label->setObjectName(QStringLiteral("Label%1").arg(n));
+    for (const auto &[label, field] : pairs)
         label->setBuddy(field);
-        ++n;
-    }
+    fromLabel->setObjectName(QStringLiteral("fromLabel"));
+    toLabel->setObjectName(QStringLiteral("toLabel"));
+    userLabel->setObjectName(QStringLiteral("userLabel"));
+    kindLabel->setObjectName(QStringLiteral("kindLabel"));
     fromDateEdit->setObjectName(QStringLiteral("fromDateEdit"));
     toDateEdit->setObjectName(QStringLiteral("toDateEdit"));
     userBox->setObjectName(QStringLiteral("userBox"));
@@ -227,10 +227,12 @@ void ChangeHistoryWindow::showFilters(bool shown)
         w->setVisible(shown);
 }
 
-void ChangeHistoryWindow::query(const QString &where)
+void ChangeHistoryWindow::query(const Filter &filter)
 {
     const ui::WaitCursor wait;
     Log->close();
+    for (auto it = filter.params.cbegin(); it != filter.params.cend(); ++it)
+        Log->setParam(it.key(), it.value());
     Log->setSql(QStringLiteral(
                     "select l.id, to_char(l.at, 'DD.MM.YYYY HH24:MI:SS') as at, l.who, "
                     "coalesce(t.caption, l.tbl) as kind, l.row_id, "
@@ -250,7 +252,7 @@ void ChangeHistoryWindow::query(const QString &where)
                                "where k.key<>'id' and case when l.action='update' "
                                "then l.old_row->k.key is distinct from l.new_row->k.key "
                                "else coalesce(l.new_row, l.old_row)->>k.key is not null end and ") +
-                where + QStringLiteral(" order by l.id desc, f.ord, k.key"));
+                filter.where + QStringLiteral(" order by l.id desc, f.ord, k.key"));
     Log->open();
 }
 
@@ -258,8 +260,8 @@ void ChangeHistoryWindow::openForRow(ui::Form *from, const QString &table, qlong
 {
     showFilters(false);
     exportButton->setVisible(true);
-    query(QStringLiteral("l.tbl=") + db::quote(table) + QStringLiteral(" and l.row_id=") +
-          QString::number(rowId));
+    query({QStringLiteral("l.tbl=:tbl and l.row_id=:row_id"),
+           {{QStringLiteral("tbl"), table}, {QStringLiteral("row_id"), rowId}}});
     from->showChild(this);
     Log->close();
 }
@@ -288,18 +290,22 @@ void ChangeHistoryWindow::FormActivate()
     changesGrid->setFocus();
 }
 
-QString ChangeHistoryWindow::filterCondition() const
+ChangeHistoryWindow::Filter ChangeHistoryWindow::chosenFilter() const
 {
-    const QString iso = QStringLiteral("yyyy-MM-dd");
-    QString where = QStringLiteral("l.at >= ") + db::quote(fromDateEdit->date().toString(iso)) +
-                    QStringLiteral("::date and l.at < ") +
-                    db::quote(toDateEdit->date().toString(iso)) + QStringLiteral("::date + 1");
-    if (userBox->currentIndex() > 0)
-        where += QStringLiteral(" and l.who=") + db::quote(userBox->currentText());
+    Filter f;
+    f.where = QStringLiteral("l.at >= :from and l.at < :to::date + 1");
+    f.params.insert(QStringLiteral("from"), fromDateEdit->date());
+    f.params.insert(QStringLiteral("to"), toDateEdit->date());
+    if (userBox->currentIndex() > 0) {
+        f.where += QStringLiteral(" and l.who=:who");
+        f.params.insert(QStringLiteral("who"), userBox->currentText());
+    }
     const QString table = kindBox->currentData().toString();
-    if (!table.isEmpty())
-        where += QStringLiteral(" and l.tbl=") + db::quote(table);
-    return where;
+    if (!table.isEmpty()) {
+        f.where += QStringLiteral(" and l.tbl=:tbl");
+        f.params.insert(QStringLiteral("tbl"), table);
+    }
+    return f;
 }
 
 void ChangeHistoryWindow::showClick()
@@ -310,7 +316,7 @@ void ChangeHistoryWindow::showClick()
         fromDateEdit->setFocus();
         return;
     }
-    query(filterCondition());
+    query(chosenFilter());
 }
 
 void ChangeHistoryWindow::exportClick()

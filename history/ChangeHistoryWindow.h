@@ -2,6 +2,9 @@
 
 #include "ui/Form.h"
 
+#include <QHash>
+#include <QVariant>
+
 class QComboBox;
 class QDateEdit;
 class QLabel;
@@ -39,8 +42,13 @@ public:
 
 private:
     void showFilters(bool shown);
-    void query(const QString &where);
-    QString filterCondition() const;
+    // The condition on the change log l, with its values bound by name.
+    struct Filter {
+        QString where;
+        QHash<QString, QVariant> params;
+    };
+    void query(const Filter &filter);
+    Filter chosenFilter() const;
 };
 
 extern ChangeHistoryWindow *changeHistoryWindow;
