@@ -23,13 +23,19 @@ public:
     QPushButton *saveButton, *cancelButton;
     // The worker's pay statement for a month; shown while a stored worker is changed.
     QPushButton *payStatementButton;
-    db::Command cmd_person;
+    // A worker as the list shows him: what a change starts from.
+    struct Worker {
+        int id = 0;
+        QString rowVer;
+        QString name;
+        QString department; // the stored text, which need not name a department
+    };
+    // A new worker: empty name, the lookups read again.
+    void startAdd();
+    // A change of the worker: his name and department shown, the lookups read again.
+    void startChange(const Worker &worker);
 
     void FormActivate() override;
-    void reopenLookups();
-    // Shows the worker's stored department text in the department box when it names a
-    // department; the text is kept on saving unless the user chooses another.
-    void showDepartment(const QString &stored);
     void saveClick();
 
 protected:
