@@ -1,6 +1,7 @@
 #include "PayStatement.h"
 
 #include "DataModule.h"
+#include "Earnings.h"
 #include "db/Dataset.h"
 
 #include <QHash>
@@ -92,15 +93,17 @@ void priceShiftLine(ShiftLine &l, const QVariant &base)
 QString shiftLinesSql(const Filter &f)
 {
     return f.with() +
-           QStringLiteral("select s.id, s.w_id, s.data, s.smena, s.kol_vo, s.brak, s.cena, "
-                          "s.time, s.ok, s.color, izdel.marka, izdel.nom, vid_oper.vid, "
-                          "oper.naimen, round((s.kol_vo-s.brak)*s.cena::numeric, 2) amount, "
-                          "n.base from accounts_dep.smena s cross join m "
-                          "left join accounts_dep.izdel on izdel.id=s.i_id "
-                          "left join accounts_dep.oper on oper.id=s.o_id "
-                          "left join accounts_dep.vid_oper on vid_oper.id=oper.vid "
-                          "left join (select o_id, min(price) base from accounts_dep.norm group "
-                          "by o_id) n on n.o_id=s.o_id where") +
+           QStringLiteral(
+               "select s.id, s.w_id, s.data, s.smena, s.kol_vo, s.brak, s.cena, "
+               "s.time, s.ok, s.color, izdel.marka, izdel.nom, vid_oper.vid, "
+               "oper.naimen, round(" TABEL_ENTRY_PAY(
+                   "s.") "::numeric, 2) amount, "
+                         "n.base from accounts_dep.smena s cross join m "
+                         "left join accounts_dep.izdel on izdel.id=s.i_id "
+                         "left join accounts_dep.oper on oper.id=s.o_id "
+                         "left join accounts_dep.vid_oper on vid_oper.id=oper.vid "
+                         "left join (select o_id, min(price) base from accounts_dep.norm group "
+                         "by o_id) n on n.o_id=s.o_id where") +
            f.where(QStringLiteral("s.data"), QStringLiteral("s.w_id"), QStringLiteral("s.id")) +
            QStringLiteral("order by s.w_id, s.data, s.smena, s.id");
 }
@@ -295,8 +298,9 @@ QVector<Statement> read(int month, int year, int worker)
     // it, the maintenance and average-piecework pay per night flag as their timesheets do.
     open(q,
          f.with() +
-             QStringLiteral("select s.w_id, 0 kind, 0 night, sum((s.kol_vo-s.brak)*s.cena)::"
-                            "numeric(10,2) pay from accounts_dep.smena s cross join m where") +
+             QStringLiteral("select s.w_id, 0 kind, 0 night, sum(" TABEL_ENTRY_PAY(
+                 "s.") ")::"
+                       "numeric(10,2) pay from accounts_dep.smena s cross join m where") +
              f.where(QStringLiteral("s.data"), QStringLiteral("s.w_id"), QStringLiteral("s.id")) +
              QStringLiteral("group by s.w_id union all select f.id_p::int, f.id_o::int, "
                             "f.i_night, sum(f.cnt*f.price)::numeric(10,2) from "
@@ -304,8 +308,8 @@ QVector<Statement> read(int month, int year, int worker)
              f.where(QStringLiteral("f.d_date"), QStringLiteral("f.id_p"), QStringLiteral("f.id")) +
              QStringLiteral("group by f.id_p, f.id_o, f.i_night union all select g.w_id, -1, 0, "
                             "sum(g.pay) from (select e.w_id, sum(e.pay)::numeric(10,2) pay from "
-                            "(select s.w_id, s.i_id, s.o_id, s.color, sum((s.kol_vo-s.brak)*"
-                            "s.cena) pay from accounts_dep.smena s cross join m where") +
+                            "(select s.w_id, s.i_id, s.o_id, s.color, sum(" TABEL_ENTRY_PAY(
+                                "s.") ") pay from accounts_dep.smena s cross join m where") +
              f.where(QStringLiteral("s.data"), QStringLiteral("s.w_id"), QStringLiteral("s.id")) +
              QStringLiteral("group by 1, 2, 3, 4) e join accounts_dep.izdel on izdel.id=e.i_id "
                             "join accounts_dep.oper on oper.id=e.o_id join accounts_dep.vid_oper "

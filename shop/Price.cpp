@@ -1,5 +1,7 @@
 #include "Price.h"
 
+#include "Earnings.h"
+
 #include <QLocale>
 #include <QStringList>
 #include <cfenv>
@@ -127,14 +129,14 @@ QString averageSql(const QString &worker, const QString &nom, const QString &fro
                    const QString &to)
 {
     return QStringLiteral("coalesce((select case when coalesce(sum(s.time),0)=0 then 0 else "
-                          "(sum((s.kol_vo-s.brak)*s.cena)/sum(s.time))::numeric(10,2) end ") +
+                          "(sum(" TABEL_ENTRY_PAY("s.") ")/sum(s.time))::numeric(10,2) end ") +
            averageEntries(worker, nom, from, to) + QStringLiteral("),0)");
 }
 
 QString averageSourceSql(const QString &worker, const QString &nom, const QString &from,
                          const QString &to)
 {
-    return QStringLiteral("(select sum((s.kol_vo-s.brak)*s.cena) pay, sum(s.time) hours ") +
+    return QStringLiteral("(select sum(" TABEL_ENTRY_PAY("s.") ") pay, sum(s.time) hours ") +
            averageEntries(worker, nom, from, to) + QLatin1Char(')');
 }
 
