@@ -40,16 +40,16 @@ inline constexpr const char *kByWorkers = R"(
 // Report by products and the reports window's workbook: quantities per product group,
 // operation kind, kind of product and colour, with the boxes (mass). The two differ only in
 // the boxes: rounded for the printed report, unrounded in the workbook.
-#define TABEL_PRODUCT_GROUPS R"(
-    from (select i_id, o_id, color, sum)" TABEL_GOOD_PIECES("") R"( qty
-          from accounts_dep.smena
-          where data<:data2 and data>=:data1
-          group by i_id, o_id, color) e
-    join accounts_dep.izdel on izdel.id=e.i_id
-    join accounts_dep.oper on oper.id=e.o_id
-    join accounts_dep.vid_oper on vid_oper.id=oper.vid
-    group by izdel.nom, e.color, oper.naimen, vid_oper.vid, izdel.massa
-    order by izdel.nom, vid_oper.vid, oper.naimen, e.color, izdel.massa)"
+#define TABEL_PRODUCT_GROUPS                                                                  \
+    "\n    from (select i_id, o_id, color, sum" TABEL_GOOD_PIECES("") " qty"                     \
+    "\n          from accounts_dep.smena"                                                         \
+    "\n          where data<:data2 and data>=:data1"                                              \
+    "\n          group by i_id, o_id, color) e"                                                   \
+    "\n    join accounts_dep.izdel on izdel.id=e.i_id"                                            \
+    "\n    join accounts_dep.oper on oper.id=e.o_id"                                              \
+    "\n    join accounts_dep.vid_oper on vid_oper.id=oper.vid"                                    \
+    "\n    group by izdel.nom, e.color, oper.naimen, vid_oper.vid, izdel.massa"                   \
+    "\n    order by izdel.nom, vid_oper.vid, oper.naimen, e.color, izdel.massa"
 
 inline constexpr const char *kByProducts = R"(
     select sum(e.qty)::numeric as kolvo, vid_oper.vid, izdel.nom, oper.naimen, e.color,
