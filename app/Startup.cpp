@@ -12,11 +12,13 @@
 #include "maintenance/MaintenanceEntryEditor.h"
 #include "maintenance/MaintenanceJournalWindow.h"
 #include "maintenance/NomenclaturePicker.h"
+#include "refbooks/CalendarWindow.h"
 #include "refbooks/NormsWindow.h"
 #include "refbooks/OperationEditor.h"
 #include "refbooks/OperationKindEditor.h"
 #include "refbooks/OperationKindList.h"
 #include "refbooks/OperationList.h"
+#include "refbooks/OrganisationWindow.h"
 #include "refbooks/ProductEditor.h"
 #include "refbooks/ProductList.h"
 #include "refbooks/WorkerEditor.h"
@@ -28,10 +30,12 @@
 #include "reports/WorkersDetailReport.h"
 #include "reports/WorkersReport.h"
 #include "shop/DataModule.h"
+#include "timesheets/AbsencesWindow.h"
 #include "timesheets/MonthClosingWindow.h"
 #include "timesheets/PieceworkTimesheetWindow.h"
 #include "timesheets/ShiftTimesheetPrint.h"
 #include "timesheets/ShiftTimesheetWindow.h"
+#include "timesheets/WorkTimeSheetWindow.h"
 #include "ui/Messages.h"
 
 #include <QCoreApplication>
@@ -101,5 +105,9 @@ bool createForms(const QStringList &args)
     new MonthClosingWindow();
     new ChangeHistoryWindow();
     new PayStatementWindow();
+    new OrganisationWindow();
+    new CalendarWindow();
+    new AbsencesWindow();
+    new WorkTimeSheetWindow();
     return true;
 }

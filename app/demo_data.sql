@@ -356,3 +356,14 @@ $$;
 ------------------------------------------------------------------------------
 
 INSERT INTO accounts_dep.ver (d, t, delim) VALUES (0, 0, '.');
+
+------------------------------------------------------------------------------
+-- The organisation's details for the printed forms
+------------------------------------------------------------------------------
+
+UPDATE accounts_dep.organisation
+   SET name = 'ООО "Весна-Металл"', department = 'Цех металлоконструкций', okpo = '12345678',
+       responsible_position = 'Табельщик', responsible_name = 'Иванова Т.С.',
+       head_position = 'Начальник цеха', head_name = 'Петров А.В.',
+       hr_position = 'Специалист по кадрам', hr_name = 'Сидорова Е.Н.'
+ WHERE id = 1;

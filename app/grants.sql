@@ -46,3 +46,24 @@ GRANT SELECT, INSERT, UPDATE, DELETE ON cmn_gds_and_srv.gds_and_srv, cmn_contrac
 GRANT USAGE ON SEQUENCE cmn_gds_and_srv.gds_and_srv_id_seq TO tabel_clerk;
 GRANT SELECT ON cmn_classifier.item, hrms_staffpos.staffpos, cmn_department.department,
     adm_role.roles TO tabel_clerk;
+
+-- The administrator's group: the organisation's details and the production calendar are
+-- changed by its logins only (every program role reads them). A site creates the
+-- administrators' logins in both groups:
+--   CREATE ROLE petrova LOGIN PASSWORD '...' IN ROLE tabel_clerk, tabel_admin;
+DO $$
+BEGIN
+    IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'tabel_admin') THEN
+        CREATE ROLE tabel_admin NOLOGIN;
+    END IF;
+END
+$$;
+GRANT USAGE ON SCHEMA accounts_dep TO tabel_admin;
+GRANT SELECT ON accounts_dep.organisation, accounts_dep.calendar_year,
+    accounts_dep.calendar_day, accounts_dep.time_code, accounts_dep.absence
+    TO tabel_clerk, tabel_admin;
+GRANT SELECT, UPDATE ON accounts_dep.organisation TO tabel_admin;
+GRANT SELECT, INSERT, UPDATE, DELETE ON accounts_dep.calendar_year, accounts_dep.calendar_day,
+    accounts_dep.absence TO tabel_admin;
+GRANT USAGE ON SEQUENCE accounts_dep.calendar_year_id_seq, accounts_dep.calendar_day_id_seq,
+    accounts_dep.absence_id_seq TO tabel_admin;

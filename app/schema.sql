@@ -418,3 +418,10 @@ SELECT o.id, 0, CASE o.vid WHEN 7777 THEN 250 ELSE 300 END, 0
 ------------------------------------------------------------------------------
 
 \ir closing.sql
+
+------------------------------------------------------------------------------
+-- The organisation's details, the production calendar, the codes of working time and
+-- the absences (also the upgrade of an older database)
+------------------------------------------------------------------------------
+
+\ir calendar.sql

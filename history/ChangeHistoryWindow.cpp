@@ -36,6 +36,10 @@ const Kind kinds[] = {
     {"vid_oper", "Виды операций"},
     {"closed_month", "Закрытие периода"},
     {"h_tabel", "Табель"},
+    {"organisation", "Реквизиты организации"},
+    {"calendar_year", "Производственный календарь: годы"},
+    {"calendar_day", "Производственный календарь: дни"},
+    {"absence", "Неявки"},
 };
 
 struct Field {
@@ -97,6 +101,26 @@ const Field fields[] = {
     {"h_tabel", "month", "Месяц"},
     {"h_tabel", "year", "Год"},
     {"h_tabel", "rows", "Строк удалено"},
+    {"organisation", "name", "Наименование"},
+    {"organisation", "department", "Подразделение"},
+    {"organisation", "okpo", "ОКПО"},
+    {"organisation", "responsible_position", "Должность ответственного"},
+    {"organisation", "responsible_name", "Ответственное лицо"},
+    {"organisation", "head_position", "Должность руководителя"},
+    {"organisation", "head_name", "Руководитель подразделения"},
+    {"organisation", "hr_position", "Должность кадровика"},
+    {"organisation", "hr_name", "Работник кадровой службы"},
+    {"calendar_year", "year", "Год"},
+    {"calendar_year", "source", "Основание"},
+    {"calendar_day", "day", "Дата"},
+    {"calendar_day", "kind", "Вид дня"},
+    {"calendar_day", "regional", "Региональный"},
+    {"calendar_day", "note", "Примечание"},
+    {"absence", "w_id", "Рабочий"},
+    {"absence", "code", "Код"},
+    {"absence", "first", "С"},
+    {"absence", "last", "По"},
+    {"absence", "note", "Примечание"},
 };
 
 QString kindValues()

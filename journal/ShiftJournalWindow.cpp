@@ -5,20 +5,25 @@
 #include "history/ChangeHistoryWindow.h"
 #include "journal/ShiftEntryEditor.h"
 #include "maintenance/MaintenanceJournalWindow.h"
+#include "refbooks/CalendarWindow.h"
 #include "refbooks/OperationKindList.h"
 #include "refbooks/OperationList.h"
+#include "refbooks/OrganisationWindow.h"
 #include "refbooks/ProductList.h"
 #include "refbooks/WorkerList.h"
 #include "reports/PayStatementWindow.h"
 #include "reports/ReportsWindow.h"
+#include "shop/Calendar.h"
 #include "shop/ClosedMonths.h"
 #include "shop/DataModule.h"
 #include "shop/PayStatement.h"
 #include "shop/Roles.h"
 #include "shop/ShiftEntries.h"
+#include "timesheets/AbsencesWindow.h"
 #include "timesheets/MonthClosingWindow.h"
 #include "timesheets/PieceworkTimesheetWindow.h"
 #include "timesheets/ShiftTimesheetWindow.h"
+#include "timesheets/WorkTimeSheetWindow.h"
 #include "ui/Application.h"
 #include "ui/DBGrid.h"
 #include "ui/Messages.h"
@@ -55,11 +60,6 @@ void paintChoice(QWidget *w, const QColor *background)
     w->setFont(f);
 }
 
-bool isWeekend(const QDate &d)
-{
-    return d.dayOfWeek() == Qt::Saturday || d.dayOfWeek() == Qt::Sunday;
-}
-
 } // namespace
 
 ShiftJournalWindow::ShiftJournalWindow(QWidget *parent) : ui::Form(parent)
@@ -93,6 +93,11 @@ void ShiftJournalWindow::buildUi()
     pricesAction = action(refbooksMenu, "pricesAction", QStringLiteral("Цены"));
     operationKindsAction = action(refbooksMenu, "operationKindsAction", QStringLiteral("Операции"));
     overtimeAction = action(refbooksMenu, "overtimeAction", QStringLiteral("Внеурочное"));
+    refbooksMenu->addSeparator();
+    organisationAction =
+        action(refbooksMenu, "organisationAction", QStringLiteral("Реквизиты организации"));
+    calendarAction =
+        action(refbooksMenu, "calendarAction", QStringLiteral("Производственный календарь"));
     timesheetsMenu = bar->addMenu(QStringLiteral("Табель"));
     timesheetsMenu->setObjectName(QStringLiteral("timesheetsMenu"));
     pieceworkTimesheetAction =
@@ -105,6 +110,9 @@ void ShiftJournalWindow::buildUi()
         action(timesheetsMenu, "averageRateTimesheetAction", QStringLiteral("Табель ср. сдельная"));
     generalTimesheetAction =
         action(timesheetsMenu, "generalTimesheetAction", QStringLiteral("Общий табель"));
+    workTimeSheetAction = action(timesheetsMenu, "workTimeSheetAction",
+                                 QStringLiteral("Табель учета рабочего времени (Т-13)"));
+    absencesAction = action(timesheetsMenu, "absencesAction", QStringLiteral("Неявки"));
     timesheetsMenu->addSeparator();
     monthClosingAction =
         action(timesheetsMenu, "monthClosingAction", QStringLiteral("Закрытие периода"));
@@ -260,6 +268,18 @@ void ShiftJournalWindow::buildUi()
         monthClosingWindow->openFrom(this, roleOf(accessRole) == Role::Administrator);
         showMonthState();
     });
+    connect(organisationAction, &QAction::triggered, this, [this] {
+        organisationWindow->openFrom(this, roleOf(accessRole) == Role::Administrator);
+    });
+    connect(calendarAction, &QAction::triggered, this, [this] {
+        calendarWindow->openFrom(this, journalDate().year(),
+                                 roleOf(accessRole) == Role::Administrator);
+    });
+    connect(workTimeSheetAction, &QAction::triggered, this,
+            [this] { workTimeSheetWindow->openFrom(this, journalDate()); });
+    connect(absencesAction, &QAction::triggered, this, [this] {
+        absencesWindow->openFrom(this, journalDate(), roleOf(accessRole) == Role::Administrator);
+    });
     connect(changeHistoryAction, &QAction::triggered, this,
             [this] { changeHistoryWindow->openAll(this); });
     connect(historyButton, &QPushButton::clicked, this, [this] {
@@ -409,7 +429,7 @@ void ShiftJournalWindow::FormActivate()
     const bool moved = today != listedDate_;
     dateEdit->setDate(today);
     if (moved)
-        dayOffBox->setChecked(isWeekend(today));
+        dayOffBox->setChecked(shop::calendar::isDayOff(today));
     for (db::Dataset *q : dataModule->journals()) {
         q->close();
         q->setFiltered(false);
@@ -422,7 +442,7 @@ void ShiftJournalWindow::dateChange()
     {
         const ui::WaitCursor wait;
         reopenJournals(true);
-        dayOffBox->setChecked(isWeekend(journalDate()));
+        dayOffBox->setChecked(shop::calendar::isDayOff(journalDate()));
     }
     entriesGrid->setFocus();
 }

@@ -53,6 +53,7 @@ public:
         *averageRateTimesheetAction, *generalTimesheetAction, *monthClosingAction,
         *changeHistoryAction, *summaryReportsAction, *exitAction;
     QAction *payStatementsAction; // "Расчетные листки сдельщиков"
+    QAction *organisationAction, *calendarAction, *absencesAction, *workTimeSheetAction;
     QTimer *versionTimer;
     db::Command acceptCommand;
 

@@ -8,11 +8,13 @@
 #include "db/SqlText.h"
 #include "db/Transaction.h"
 #include "history/ChangeHistoryWindow.h"
+#include "shop/Calendar.h"
 #include "shop/ClosedMonths.h"
 #include "shop/DataModule.h"
 #include "shop/MaintenanceEntries.h"
 #include "shop/PayStatement.h"
 #include "shop/Price.h"
+#include "ui/Application.h"
 #include "ui/DBGrid.h"
 #include "ui/Messages.h"
 
@@ -29,9 +31,12 @@ MaintenanceJournalWindow *maintenanceJournalWindow = nullptr;
 
 namespace {
 
-bool isWeekend(const QDate &d)
+// The production calendar's day off; Saturday or Sunday while the server cannot say.
+bool isDayOff(const QDate &d)
 {
-    return d.dayOfWeek() == Qt::Saturday || d.dayOfWeek() == Qt::Sunday;
+    bool off = d.dayOfWeek() == Qt::Saturday || d.dayOfWeek() == Qt::Sunday;
+    ui::guarded([&] { off = shop::calendar::isDayOff(d); });
+    return off;
 }
 
 QString num(qlonglong n)
@@ -96,7 +101,7 @@ MaintenanceJournalWindow::MaintenanceJournalWindow(QWidget *parent) : ui::Form(p
     dateEdit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     dayOffBox = new QCheckBox(QStringLiteral("Выходной"), this);
     dayOffBox->setObjectName(QStringLiteral("dayOffBox"));
-    dayOffBox->setChecked(isWeekend(dateEdit->date()));
+    dayOffBox->setChecked(isDayOff(dateEdit->date()));
     dayOffClick();
 
     connect(addButton, &QPushButton::clicked, this, &MaintenanceJournalWindow::addClick);
@@ -180,7 +185,7 @@ void MaintenanceJournalWindow::FormActivate()
 
 void MaintenanceJournalWindow::dateChange()
 {
-    dayOffBox->setChecked(isWeekend(date()));
+    dayOffBox->setChecked(isDayOff(date()));
     // A hidden window reads its list when it is shown.
     if (isVisible())
         openList();

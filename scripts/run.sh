@@ -64,6 +64,11 @@ prepare_database() {
         pg_psql "$PORT" "$DB" -f app/closing.sql >/dev/null
     fi
     if [ "$(pg_psql "$PORT" "$DB" -tA -c \
+        "select to_regclass('accounts_dep.calendar_day') is not null")" != t ]; then
+        echo "Adding the organisation's details, the production calendar and the absences to $DB."
+        pg_psql "$PORT" "$DB" -f app/calendar.sql >/dev/null
+    fi
+    if [ "$(pg_psql "$PORT" "$DB" -tA -c \
         "select count(*) from pg_statistic_ext where stxname = 'smena_groups'")" = 0 ]; then
         echo "Adding the entries' group statistics to $DB."
         pg_psql "$PORT" "$DB" -f app/statistics.sql -c "ANALYZE accounts_dep.smena" >/dev/null

@@ -25,4 +25,19 @@ void nameSchemaRefusals()
     ui::nameConstraint(QStringLiteral("person_s_code_digits"), QString(),
                        QStringLiteral("Табельный номер работника должен состоять из цифр "
                                       "(не более 9)."));
+    ui::nameConstraint(QStringLiteral("calendar_day_year_fkey"), QString(),
+                       QStringLiteral("Года этой даты нет в производственном календаре: "
+                                      "сначала введите год."));
+    ui::nameConstraint(QStringLiteral("calendar_year_year_key"), QString(),
+                       QStringLiteral("Этот год уже есть в производственном календаре."));
+    ui::nameConstraint(QStringLiteral("organisation_okpo_check"), QString(),
+                       QStringLiteral("Код ОКПО состоит из 8, 10 или 14 цифр."));
+    ui::nameConstraint(QStringLiteral("absence_days_order"), QString(),
+                       QStringLiteral("Последний день неявки раньше первого."));
+    ui::nameConstraint(QStringLiteral("absence_days_span"), QString(),
+                       QStringLiteral("Неявка длиннее трёх лет: проверьте даты."));
+    ui::nameConstraint(
+        QStringLiteral("absence_w_id_fkey"),
+        QStringLiteral("Работника нельзя удалить: у него есть неявки."),
+        QStringLiteral("Работник не найден: возможно, его удалил другой пользователь."));
 }

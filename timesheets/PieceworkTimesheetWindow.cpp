@@ -5,6 +5,7 @@
 #include "db/Dataset.h"
 #include "db/Transaction.h"
 #include "reports/PayStatementWindow.h"
+#include "shop/Calendar.h"
 #include "shop/ClosedMonths.h"
 #include "shop/DataModule.h"
 #include "shop/Earnings.h"
@@ -113,19 +114,26 @@ void PieceworkTimesheetWindow::buildUi()
     cols_.append({QStringLiteral("average_price"), QStringLiteral("Час (р.)"), 66, right, true, 2});
     timesheetGrid->setColumns(cols_);
     timesheetGrid->gridModel()->setTitleStyle(false, Qt::AlignCenter);
-    timesheetGrid->gridModel()->setStyler(
-        [](const db::Dataset &, int, const ui::ColumnDef &col, ui::CellStyle &style) {
-            static const QStringList figures = {QStringLiteral("f_price"), QStringLiteral("i_time"),
-                                                QStringLiteral("average_price")};
-            if (col.titleColor.isValid()) { // a weekend day
-                style.foreground = QBrush(col.titleColor);
-            } else if (figures.contains(col.field)) {
-                style.background = QBrush(kFigures);
-                QFont f;
-                f.setBold(true);
-                style.font = f;
+    timesheetGrid->gridModel()->setStyler([this](const db::Dataset &ds, int row,
+                                                 const ui::ColumnDef &col, ui::CellStyle &style) {
+        static const QStringList figures = {QStringLiteral("f_price"), QStringLiteral("i_time"),
+                                            QStringLiteral("average_price")};
+        if (col.titleColor.isValid()) { // a day off
+            style.foreground = QBrush(col.titleColor);
+        } else if (figures.contains(col.field)) {
+            style.background = QBrush(kFigures);
+            QFont f;
+            f.setBold(true);
+            style.font = f;
+            // Hours over the month's norm in red, under it in blue.
+            if (col.field == QLatin1String("i_time") && normHours_ > 0) {
+                const QVariant v = ds.valueAt(row, col.field);
+                if (!v.isNull() && v.toInt() != normHours_)
+                    style.foreground =
+                        QBrush(v.toInt() > normHours_ ? QColor(0xC0, 0, 0) : QColor(0, 0, 0xC0));
             }
-        });
+        }
+    });
     root->addWidget(timesheetGrid, 1);
 
     auto *panel = new QHBoxLayout;
@@ -172,6 +180,7 @@ void PieceworkTimesheetWindow::buildUi()
     total("pieceworkLabel", QStringLiteral("Сделка:"), "pieceworkTotal", pieceworkLabel,
           pieceworkTotal);
     total("totalLabel", QStringLiteral("Итого:"), "grandTotal", totalLabel, grandTotal);
+    total("normLabel", QStringLiteral("Норма (ч.):"), "normValue", normLabel, normValue);
     root->addLayout(panel);
 
     auto *buttons = new QHBoxLayout;
@@ -291,6 +300,13 @@ void PieceworkTimesheetWindow::periodChange()
     rebuildButton->setToolTip(rebuildButton->isEnabled() ? QString()
                                                          : closing::sentence(p.month, p.year));
 
+    // Days off and the norm from the production calendar.
+    const shop::calendar::Year cal = shop::calendar::Year::load(p.year);
+    normHours_ = cal.normTenths(p.month, 40) / 10;
+    normValue->setText(QString::number(normHours_));
+    normValue->setToolTip(
+        cal.known() ? QStringLiteral("Норма рабочего времени за месяц при 40-часовой неделе")
+                    : shop::calendar::fallbackSentence(p.year));
     const int days = p.days();
     int hidden = 0;
     for (int d = 1; d <= 31; ++d) {
@@ -298,7 +314,8 @@ void PieceworkTimesheetWindow::periodChange()
         col.visible = d <= days;
         if (!col.visible)
             ++hidden;
-        col.titleColor = col.visible && p.weekend(d) ? QColor(Qt::red) : QColor();
+        col.titleColor =
+            col.visible && cal.isDayOff(QDate(p.year, p.month, d)) ? QColor(Qt::red) : QColor();
     }
     cols_[0].width = nameWidth_ + 20 * hidden;
     applyColumns();

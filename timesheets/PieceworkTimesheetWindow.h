@@ -34,6 +34,7 @@ public:
     LookupCombo *yearBox;
     QLabel *pieceworkLabel, *maintenanceLabel, *totalLabel, *averageRateLabel;
     QLabel *grandTotal, *pieceworkTotal, *maintenanceTotal, *averageRateTotal;
+    QLabel *normLabel, *normValue; // the month's norm of hours at 40 hours a week
     QPushButton *exitButton, *exportButton, *rebuildButton, *refreshButton;
     QPushButton *payStatementButton; // the current worker's pay statement for the month
     QProgressBar *progressBar;
@@ -62,6 +63,7 @@ public:
     void done(int result) override;
 
 private:
+    int normHours_ = 0;
     void buildUi();
     void applyColumns();
     void showTotals();

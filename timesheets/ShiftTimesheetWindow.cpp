@@ -2,6 +2,7 @@
 
 #include "db/Dataset.h"
 #include "db/Transaction.h"
+#include "shop/Calendar.h"
 #include "shop/ClosedMonths.h"
 #include "shop/DataModule.h"
 #include "shop/Timesheet.h"
@@ -258,6 +259,9 @@ void ShiftTimesheetWindow::periodChange()
     rebuildButton->setEnabled(!closing::isClosed(p.month, p.year));
     rebuildButton->setToolTip(rebuildButton->isEnabled() ? QString()
                                                          : closing::sentence(p.month, p.year));
+    // Holidays and moved days off are coloured as weekends, a working Saturday as a
+    // working day.
+    const shop::calendar::Year cal = shop::calendar::Year::load(p.year);
     const int days = p.days();
     for (int d = 1; d <= 31; ++d) {
         ui::ColumnDef &col = cols_[d];
@@ -265,8 +269,9 @@ void ShiftTimesheetWindow::periodChange()
             dayKinds_[d] = DayKind::Beyond;
             col.titleColor = kSilver;
         } else {
-            dayKinds_[d] = p.weekend(d) ? DayKind::Weekend : DayKind::Workday;
-            col.titleColor = p.weekend(d) ? QColor(Qt::red) : windowText();
+            const bool off = cal.isDayOff(QDate(p.year, p.month, d));
+            dayKinds_[d] = off ? DayKind::Weekend : DayKind::Workday;
+            col.titleColor = off ? QColor(Qt::red) : windowText();
         }
     }
     applyColumns();

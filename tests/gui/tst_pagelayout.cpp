@@ -12,6 +12,7 @@
 #include "reports/PayStatementWindow.h"
 #include "reports/ReportsWindow.h"
 #include "timesheets/ShiftTimesheetPrint.h"
+#include "timesheets/WorkTimeSheetWindow.h"
 #include "ui/RadioGroup.h"
 
 #include <QCheckBox>
@@ -213,6 +214,33 @@ private slots:
         const QStringList faults = layoutFaults(r);
         QVERIFY2(faults.isEmpty(), qPrintable(faults.mid(0, 20).join('\n')));
         shiftTimesheetPrint->H_Tabel->close();
+    }
+
+    // The statutory timesheet of the busy month: the long names shrink or are cut within their
+    // boxes, the header, the worker lines and the signatures never overlap.
+    void workTimeSheet()
+    {
+        QVERIFY(whileShown<WorkTimeSheetWindow>(
+            [] { workTimeSheetWindow->openFrom(shiftJournalWindow, QDate(2001, 3, 1)); },
+            [](WorkTimeSheetWindow *f) {
+                QCOMPARE(f->month().workers.size(), 45);
+                QVERIFY(whileShown<PreviewWindow>(
+                    [f] { f->previewButton->click(); },
+                    [](PreviewWindow *w) {
+                        const Report &r = w->report();
+                        QVERIFY2(r.pages().size() > 2,
+                                 qPrintable(QStringLiteral("%1 pages").arg(r.pages().size())));
+                        const QStringList faults = layoutFaults(r);
+                        QVERIFY2(faults.isEmpty(), qPrintable(faults.mid(0, 20).join('\n')));
+                        // The signatures come last, once.
+                        int signed_ = 0;
+                        for (const Page &p : r.pages())
+                            signed_ += p.find(QStringLiteral("Ответственное лицо")) ? 1 : 0;
+                        QCOMPARE(signed_, 1);
+                        QVERIFY(r.pages().last().find(QStringLiteral("Ответственное лицо")));
+                    }));
+            }));
+        QVERIFY(msg_->shown.isEmpty());
     }
 };
 

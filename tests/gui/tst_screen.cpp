@@ -83,7 +83,8 @@ private slots:
              {"workersAction", "productsAction", "pricesAction", "operationKindsAction",
               "pieceworkTimesheetAction", "shiftTimesheetAction", "maintenanceTimesheetAction",
               "averageRateTimesheetAction", "generalTimesheetAction", "monthClosingAction",
-              "changeHistoryAction", "summaryReportsAction", "payStatementsAction"})
+              "changeHistoryAction", "summaryReportsAction", "payStatementsAction",
+              "organisationAction", "calendarAction", "workTimeSheetAction", "absencesAction"})
             QTest::newRow(a) << QString::fromLatin1(a);
     }
     void fromTheMenus()

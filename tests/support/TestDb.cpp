@@ -100,6 +100,25 @@ void connectProgram(const QString &name)
     db::openConnection(p);
 }
 
+void connectProgramAs(const QString &name, const QString &login, const QString &groups)
+{
+    QSqlDatabase admin = open(QStringLiteral("admin"), QStringLiteral("postgres"));
+    exec(admin, QStringLiteral("do $$ begin if not exists (select 1 from pg_roles where "
+                               "rolname='%1') then create role %1 login password 'wexapol' in "
+                               "role %2; end if; end $$")
+                    .arg(login, groups));
+    exec(admin, QStringLiteral("alter role %1 set datestyle = 'ISO, DMY'").arg(login));
+    db::closeConnection();
+    DataModule::setPortOverride(port());
+    db::ConnectionParams p;
+    p.database = name;
+    p.host = host();
+    p.port = port();
+    p.user = login;
+    p.password = QStringLiteral("wexapol");
+    db::openConnection(p);
+}
+
 QSqlDatabase side(const QString &name)
 {
     return open(QStringLiteral("side_") + name, name);

@@ -17,6 +17,9 @@ QString create(const QString &templateName = QStringLiteral("tabel_demo"));
 void drop(const QString &name);
 // Opens the program's connection on the database.
 void connectProgram(const QString &name);
+// Opens the program's connection on the database as a login in the group roles (a comma
+// list), created on the cluster when missing.
+void connectProgramAs(const QString &name, const QString &login, const QString &groups);
 // A side connection for checks, not the program's.
 QSqlDatabase side(const QString &name);
 // First column of the first row of a statement on the side connection.
