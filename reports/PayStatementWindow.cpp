@@ -394,7 +394,7 @@ private:
             case 10:
                 return money(e.amount);
             default:
-                return e.accepted ? QStringLiteral("да") : QStringLiteral("нет");
+                return e.accepted ? QString() : QStringLiteral("нет");
             }
         }
         if (l.kind == Hour) {

@@ -6,7 +6,12 @@
 
 #include <QHash>
 #include <QLocale>
+#include <QSet>
+#include <QStringList>
+#include <QVariant>
+#include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace shop::pay {
 
@@ -25,34 +30,35 @@ QString amountText(Kopecks k)
     return moneyText(k) + QStringLiteral(" р.");
 }
 
-// What selects the entries: a month (and one worker, or all), or one entry by its id.
+// What selects the entries: a month (and one worker, or all), or one entry by its id. Each
+// condition binds values of its own, so that the server plans every scan with the dates it
+// is given.
 struct Filter {
     QDate from, to; // [from, to)
     int worker = 0;
     qlonglong id = 0;
+    mutable int conditions = 0;
 
-    // The statement's own period and worker as the row m, joined by every statement.
-    QString with() const
-    {
-        return QStringLiteral("with m as (select :d1::date d1, :d2::date d2, :w::int w, "
-                              ":id::bigint id) ");
-    }
     // The conditions on a table's rows, given its date, worker and id columns.
     QString where(const QString &date, const QString &worker, const QString &idColumn) const
     {
+        const QString n = QString::number(++conditions);
         if (id > 0)
-            return QStringLiteral(" %1=m.id ").arg(idColumn);
-        QString s = QStringLiteral(" %1>=m.d1 and %1<m.d2 ").arg(date);
+            return QStringLiteral(" %1=:id_%2 ").arg(idColumn, n);
+        QString s = QStringLiteral(" %1>=:d1_%2 and %1<:d2_%2 ").arg(date, n);
         if (this->worker > 0)
-            s += QStringLiteral("and %1=m.w ").arg(worker);
+            s += QStringLiteral("and %1=:w_%2 ").arg(worker, n);
         return s;
     }
     void bind(db::Dataset &ds) const
     {
-        ds.setParam(QStringLiteral("d1"), from.isValid() ? from : QDate(2000, 1, 1));
-        ds.setParam(QStringLiteral("d2"), to.isValid() ? to : QDate(2000, 1, 1));
-        ds.setParam(QStringLiteral("w"), worker);
-        ds.setParam(QStringLiteral("id"), id);
+        for (int i = 1; i <= conditions; ++i) {
+            const QString n = QString::number(i);
+            ds.setParam(QStringLiteral("d1_") + n, from);
+            ds.setParam(QStringLiteral("d2_") + n, to);
+            ds.setParam(QStringLiteral("w_") + n, worker);
+            ds.setParam(QStringLiteral("id_") + n, id);
+        }
     }
 };
 
@@ -90,25 +96,71 @@ void priceShiftLine(ShiftLine &l, const QVariant &base)
     l.normChanged = true;
 }
 
+// The entries alone, one narrow row each: at a plant a month holds 150,000 of them, and the
+// names and norms they share are read once each below.
 QString shiftLinesSql(const Filter &f)
 {
-    return f.with() +
-           QStringLiteral(
-               "select s.id, s.w_id, s.data, s.smena, s.kol_vo, s.brak, s.cena, "
-               "s.time, s.ok, s.color, izdel.marka, izdel.nom, vid_oper.vid, "
-               "oper.naimen, round(" TABEL_ENTRY_PAY(
-                   "s.") "::numeric, 2) amount, "
-                         "n.base from accounts_dep.smena s cross join m "
-                         "left join accounts_dep.izdel on izdel.id=s.i_id "
-                         "left join accounts_dep.oper on oper.id=s.o_id "
-                         "left join accounts_dep.vid_oper on vid_oper.id=oper.vid "
-                         "left join (select o_id, min(price) base from accounts_dep.norm group "
-                         "by o_id) n on n.o_id=s.o_id where") +
-           f.where(QStringLiteral("s.data"), QStringLiteral("s.w_id"), QStringLiteral("s.id")) +
-           QStringLiteral("order by s.w_id, s.data, s.smena, s.id");
+    return QStringLiteral("select s.id, s.w_id, s.data, s.smena, s.kol_vo, s.brak, s.cena, "
+                          "s.time, s.ok, s.color, s.i_id, s.o_id, round(" TABEL_ENTRY_PAY(
+                              "s.") "::numeric, 2) amount from accounts_dep.smena s "
+                                    "where") +
+           f.where(QStringLiteral("s.data"), QStringLiteral("s.w_id"), QStringLiteral("s.id"));
 }
 
-ShiftLine shiftLine(const db::Dataset &q)
+// The products and operations of those entries: names, kind of product, and the operation's
+// lowest norm price today.
+struct Names {
+    struct Product {
+        QString mark, group;
+    };
+    struct Operation {
+        QString kind;
+        int naimen = 0;
+        QVariant base;
+    };
+    QHash<int, Product> products;
+    QHash<int, Operation> operations;
+
+    // The names of the products and operations that the entries read into q use.
+    explicit Names(db::Dataset &q)
+    {
+        QSet<int> productIds, operationIds;
+        for (q.first(); !q.eof(); q.next()) {
+            productIds.insert(q.asInteger(QStringLiteral("i_id")));
+            operationIds.insert(q.asInteger(QStringLiteral("o_id")));
+        }
+        const auto array = [](const QSet<int> &ids) {
+            QStringList out;
+            for (int id : ids)
+                out << QString::number(id);
+            return QLatin1Char('{') + out.join(QLatin1Char(',')) + QLatin1Char('}');
+        };
+        db::Dataset n(QStringLiteral("PayNames"));
+        n.setSql(QStringLiteral("select izdel.id, izdel.marka, izdel.nom from accounts_dep.izdel "
+                                "where izdel.id = any(:ids::int[])"));
+        n.setParam(QStringLiteral("ids"), array(productIds));
+        n.open();
+        for (n.first(); !n.eof(); n.next())
+            products.insert(n.asInteger(QStringLiteral("id")),
+                            {n.asString(QStringLiteral("marka")).trimmed(),
+                             n.asString(QStringLiteral("nom")).trimmed()});
+        n.close();
+        n.setSql(QStringLiteral("select o.id, v.vid, o.naimen, (select min(m.price) from "
+                                "accounts_dep.norm m where m.o_id=o.id) base from "
+                                "accounts_dep.oper o left join accounts_dep.vid_oper v on "
+                                "v.id=o.vid where o.id = any(:ids::int[])"));
+        n.setParam(QStringLiteral("ids"), array(operationIds));
+        n.open();
+        for (n.first(); !n.eof(); n.next())
+            operations.insert(n.asInteger(QStringLiteral("id")),
+                              {n.asString(QStringLiteral("vid")).trimmed(),
+                               n.asInteger(QStringLiteral("naimen")),
+                               n.value(QStringLiteral("base"))});
+        n.close();
+    }
+};
+
+ShiftLine shiftLine(const db::Dataset &q, const Names &names)
 {
     ShiftLine l;
     l.id = q.value(QStringLiteral("id")).toLongLong();
@@ -122,13 +174,21 @@ ShiftLine shiftLine(const db::Dataset &q)
     const QString ok = q.asString(QStringLiteral("ok")).trimmed();
     l.accepted = ok == QLatin1String("ok") || ok == QStringLiteral("да");
     l.colour = q.asInteger(QStringLiteral("color"));
-    l.product = q.asString(QStringLiteral("marka")).trimmed();
-    l.group = q.asString(QStringLiteral("nom")).trimmed();
-    l.operation = q.asString(QStringLiteral("vid")).trimmed();
-    l.naimen = q.asInteger(QStringLiteral("naimen"));
+    const Names::Product product = names.products.value(q.asInteger(QStringLiteral("i_id")));
+    l.product = product.mark;
+    l.group = product.group;
+    const Names::Operation operation = names.operations.value(q.asInteger(QStringLiteral("o_id")));
+    l.operation = operation.kind;
+    l.naimen = operation.naimen;
     l.amount = kopecks(q.value(QStringLiteral("amount")));
-    priceShiftLine(l, q.value(QStringLiteral("base")));
+    priceShiftLine(l, operation.base);
     return l;
+}
+
+// Date order, and within a day by shift and as entered.
+bool earlier(const ShiftLine &a, const ShiftLine &b)
+{
+    return std::tie(a.date, a.shift, a.id) < std::tie(b.date, b.shift, b.id);
 }
 
 // The month an average-piecework entry's average comes from: the entry's own.
@@ -139,15 +199,14 @@ QString hourLinesSql(const Filter &f)
 {
     const QString from = QLatin1String(kEntryMonth);
     const QString to = QLatin1String(kNextMonth);
-    return f.with() +
-           QStringLiteral("select f.id, f.id_p::int w_id, f.d_date, f.id_o::int kind, vo.vid, "
+    return QStringLiteral("select f.id, f.id_p::int w_id, f.d_date, f.id_o::int kind, vo.vid, "
                           "i.s_caption grp, f.cnt, f.price, f.i_holiday, f.i_night, "
                           "round(f.cnt*f.price, 2) amount, case when f.id_o=%1 then ")
                .arg(kAverage) +
            price::averageSql(QStringLiteral("f.id_p"), QStringLiteral("f.id_nom"), from, to) +
            QStringLiteral(" else k.price end base, ") + from +
-           QStringLiteral(" average_month, a.pay, a.hours from accounts_dep.fatigue f cross join "
-                          "m left join accounts_dep.vid_oper vo on vo.id=f.id_o left join "
+           QStringLiteral(" average_month, a.pay, a.hours from accounts_dep.fatigue f left join "
+                          "accounts_dep.vid_oper vo on vo.id=f.id_o left join "
                           "cmn_classifier.item i on i.id=f.id_nom left join (select o.vid, "
                           "min(n.price) price from accounts_dep.norm n join accounts_dep.oper o "
                           "on o.id=n.o_id group by o.vid) k on k.vid=f.id_o left join lateral ") +
@@ -239,92 +298,79 @@ QVector<Statement> read(int month, int year, int worker)
     f.from = QDate(year, month, 1);
     f.to = f.from.addMonths(1);
     f.worker = worker;
-
-    // The workers, each named once by his person row (the one known by his id first).
-    db::Dataset workers(QStringLiteral("PayWorkers"));
-    open(workers,
-         f.with() +
-             QStringLiteral("select w.w_id, coalesce(p.s_caption, ap.fio) fio, coalesce(p.s_code, "
-                            "w.w_id::text) code, ap.s_staffpos_hl from (select s.w_id from "
-                            "accounts_dep.smena s cross join m where") +
-             f.where(QStringLiteral("s.data"), QStringLiteral("s.w_id"), QStringLiteral("s.id")) +
-             QStringLiteral("union select f.id_p::int from accounts_dep.fatigue f cross join m "
-                            "where") +
-             f.where(QStringLiteral("f.d_date"), QStringLiteral("f.id_p"), QStringLiteral("f.id")) +
-             QStringLiteral(") w left join accounts_dep.person ap on ap.id=w.w_id left join "
-                            "lateral (select x.s_caption, x.s_code from (") +
-             DataModule::workerPersons(QStringLiteral("w.w_id")) +
-             QStringLiteral(") x order by x.by_code limit 1) p on true order by fio, w.w_id"),
-         f);
-    QVector<Statement> out;
-    QHash<int, int> at; // worker → index in out
     const int days = f.from.daysInMonth();
-    for (workers.first(); !workers.eof(); workers.next()) {
-        Statement s;
-        s.workerId = workers.asInteger(QStringLiteral("w_id"));
-        s.name = workers.asString(QStringLiteral("fio")).trimmed();
-        s.number = workers.asString(QStringLiteral("code")).trimmed();
-        s.department = workers.asString(QStringLiteral("s_staffpos_hl")).trimmed();
-        s.month = month;
-        s.year = year;
-        s.hoursByDay.fill(0, days);
-        at.insert(s.workerId, int(out.size()));
-        out << s;
-    }
-    workers.close();
-    if (out.isEmpty())
-        return out;
+
+    // A statement for every worker with entries in the month; his hours of each day are
+    // those of his entries.
+    QHash<int, Statement> by;
+    const auto statementOf = [&](int w) -> Statement & {
+        auto it = by.find(w);
+        if (it == by.end()) {
+            Statement s;
+            s.workerId = w;
+            s.month = month;
+            s.year = year;
+            s.hoursByDay.fill(0, days);
+            it = by.insert(w, s);
+        }
+        return *it;
+    };
 
     db::Dataset q(QStringLiteral("PayLines"));
-    open(q, shiftLinesSql(f), f);
-    for (q.first(); !q.eof(); q.next()) {
-        const ShiftLine l = shiftLine(q);
-        if (at.contains(l.workerId))
-            out[at.value(l.workerId)].shifts << l;
+    {
+        open(q, shiftLinesSql(f), f);
+        const Names names(q);
+        for (q.first(); !q.eof(); q.next()) {
+            const ShiftLine l = shiftLine(q, names);
+            Statement &s = statementOf(l.workerId);
+            s.shifts << l;
+            s.hoursByDay[l.date.day() - 1] += l.hours;
+        }
+        q.close();
+        for (Statement &s : by)
+            std::sort(s.shifts.begin(), s.shifts.end(), earlier);
     }
-    q.close();
 
     open(q, hourLinesSql(f), f);
     for (q.first(); !q.eof(); q.next()) {
         const HourLine l = hourLine(q);
-        if (!at.contains(l.workerId))
-            continue;
-        Statement &s = out[at.value(l.workerId)];
+        Statement &s = statementOf(l.workerId);
         (l.kind == kAverage ? s.average : s.maintenance) << l;
+        s.hoursByDay[l.date.day() - 1] += int(l.hours);
     }
     q.close();
+    if (by.isEmpty())
+        return {};
 
     // The figures of the timesheets: the piecework pay of the month as "Табель сделка" sums
     // it, the maintenance and average-piecework pay per night flag as their timesheets do.
     open(q,
-         f.with() +
-             QStringLiteral("select s.w_id, 0 kind, 0 night, sum(" TABEL_ENTRY_PAY(
-                 "s.") ")::"
-                       "numeric(10,2) pay from accounts_dep.smena s cross join m where") +
+         QStringLiteral("select s.w_id, 0 kind, 0 night, sum(" TABEL_ENTRY_PAY(
+             "s.") ")::numeric(10,2) pay from accounts_dep.smena s where") +
              f.where(QStringLiteral("s.data"), QStringLiteral("s.w_id"), QStringLiteral("s.id")) +
              QStringLiteral("group by s.w_id union all select f.id_p::int, f.id_o::int, "
                             "f.i_night, sum(f.cnt*f.price)::numeric(10,2) from "
-                            "accounts_dep.fatigue f cross join m where") +
+                            "accounts_dep.fatigue f where") +
              f.where(QStringLiteral("f.d_date"), QStringLiteral("f.id_p"), QStringLiteral("f.id")) +
              QStringLiteral("group by f.id_p, f.id_o, f.i_night union all select g.w_id, -1, 0, "
                             "sum(g.pay) from (select e.w_id, sum(e.pay)::numeric(10,2) pay from "
                             "(select s.w_id, s.i_id, s.o_id, s.color, sum(" TABEL_ENTRY_PAY(
-                                "s.") ") pay from accounts_dep.smena s cross join m where") +
+                                "s.") ") pay from accounts_dep.smena s where") +
              f.where(QStringLiteral("s.data"), QStringLiteral("s.w_id"), QStringLiteral("s.id")) +
              QStringLiteral("group by 1, 2, 3, 4) e join accounts_dep.izdel on izdel.id=e.i_id "
                             "join accounts_dep.oper on oper.id=e.o_id join accounts_dep.vid_oper "
                             "on vid_oper.id=oper.vid group by e.w_id, izdel.nom, vid_oper.vid, "
                             "izdel.id_nom, oper.naimen, e.color) g group by g.w_id union all "
                             "select f.id_p::int, -2, 0, sum(f.cnt*f.price)::numeric(10,2) from "
-                            "accounts_dep.fatigue f cross join m where") +
+                            "accounts_dep.fatigue f where") +
              f.where(QStringLiteral("f.d_date"), QStringLiteral("f.id_p"), QStringLiteral("f.id")) +
              QStringLiteral("group by f.id_p"),
          f);
     for (q.first(); !q.eof(); q.next()) {
-        const int w = q.asInteger(QStringLiteral("w_id"));
-        if (!at.contains(w))
+        const auto it = by.find(q.asInteger(QStringLiteral("w_id")));
+        if (it == by.end())
             continue;
-        Statement &s = out[at.value(w)];
+        Statement &s = *it;
         const Kopecks pay = kopecks(q.value(QStringLiteral("pay")));
         const bool night = q.asInteger(QStringLiteral("night")) != 0;
         switch (q.asInteger(QStringLiteral("kind"))) {
@@ -350,22 +396,27 @@ QVector<Statement> read(int month, int year, int worker)
     }
     q.close();
 
-    // Hours per day in both journals.
-    open(q,
-         f.with() +
-             QStringLiteral("select w, extract(day from d)::int d, sum(h) h from (select s.w_id, "
-                            "s.data, s.time from accounts_dep.smena s cross join m where") +
-             f.where(QStringLiteral("s.data"), QStringLiteral("s.w_id"), QStringLiteral("s.id")) +
-             QStringLiteral("union all select f.id_p::int, f.d_date, f.cnt from "
-                            "accounts_dep.fatigue f cross join m where") +
-             f.where(QStringLiteral("f.d_date"), QStringLiteral("f.id_p"), QStringLiteral("f.id")) +
-             QStringLiteral(") e(w, d, h) group by 1, 2"),
-         f);
+    // The workers, each named once by his person row (the one known by his id first).
+    QStringList ids;
+    for (auto it = by.cbegin(); it != by.cend(); ++it)
+        ids << QString::number(it.key());
+    q.setSql(QStringLiteral("select w.w_id, coalesce(p.s_caption, ap.fio) fio, "
+                            "coalesce(p.s_code, w.w_id::text) code, ap.s_staffpos_hl from "
+                            "unnest(:ids::int[]) w(w_id) left join accounts_dep.person ap on "
+                            "ap.id=w.w_id left join lateral (select x.s_caption, x.s_code from (") +
+             DataModule::workerPersons(QStringLiteral("w.w_id")) +
+             QStringLiteral(") x order by x.by_code limit 1) p on true order by fio, w.w_id"));
+    q.setParam(QStringLiteral("ids"),
+               QLatin1Char('{') + ids.join(QLatin1Char(',')) + QLatin1Char('}'));
+    q.open();
+    QVector<Statement> out;
+    out.reserve(by.size());
     for (q.first(); !q.eof(); q.next()) {
-        const int w = q.asInteger(QStringLiteral("w"));
-        const int d = q.asInteger(QStringLiteral("d"));
-        if (at.contains(w) && d >= 1 && d <= days)
-            out[at.value(w)].hoursByDay[d - 1] = q.asInteger(QStringLiteral("h"));
+        Statement &s = by[q.asInteger(QStringLiteral("w_id"))];
+        s.name = q.asString(QStringLiteral("fio")).trimmed();
+        s.number = q.asString(QStringLiteral("code")).trimmed();
+        s.department = q.asString(QStringLiteral("s_staffpos_hl")).trimmed();
+        out << std::move(s);
     }
     q.close();
     return out;
@@ -377,7 +428,9 @@ ShiftLine readShiftLine(qlonglong id)
     f.id = id;
     db::Dataset q(QStringLiteral("PayLine"));
     open(q, shiftLinesSql(f), f);
-    return q.isEmpty() ? ShiftLine() : shiftLine(q);
+    const Names names(q);
+    q.first();
+    return q.isEmpty() ? ShiftLine() : shiftLine(q, names);
 }
 
 HourLine readHourLine(qlonglong id)
