@@ -27,9 +27,14 @@ CREATE TABLE IF NOT EXISTS accounts_dep.closed_month (
 
 -- Refuses with SQLSTATE TBC01 and the sentence the program shows as it is.
 -- Runs as the owner: a role that may change entries need not read the closed months.
+-- First it takes the month's lock shared, as every writer of the month's cells does
+-- (transaction-level advisory lock, keys year*100+month and 0): a closing or reopening,
+-- which takes it exclusively, waits for the writers already in the month, and a writer
+-- coming later waits for the closing and then sees the month closed.
 CREATE OR REPLACE FUNCTION accounts_dep.refuse_if_closed(m integer, y integer) RETURNS void
 LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, public AS $$
 BEGIN
+    PERFORM pg_advisory_xact_lock_shared(y * 100 + m, 0);
     IF EXISTS (SELECT 1 FROM accounts_dep.closed_month c WHERE c.year = y AND c.month = m) THEN
         RAISE EXCEPTION USING ERRCODE = 'TBC01',
             MESSAGE = format('Период %s.%s закрыт. Изменения запрещены.', lpad(m::text, 2, '0'), y);
@@ -63,6 +68,26 @@ BEGIN
     RETURN OLD;
 END
 $$;
+
+-- Closing and reopening take the month exclusively, as a rebuild of its timesheet does:
+-- whoever closes or reopens it, the change waits for the saves in progress in the month.
+CREATE OR REPLACE FUNCTION accounts_dep.take_closed_month() RETURNS trigger
+LANGUAGE plpgsql AS $$
+BEGIN
+    IF TG_OP <> 'INSERT' THEN
+        PERFORM pg_advisory_xact_lock(OLD.year * 100 + OLD.month, 0);
+    END IF;
+    IF TG_OP <> 'DELETE' THEN
+        PERFORM pg_advisory_xact_lock(NEW.year * 100 + NEW.month, 0);
+        RETURN NEW;
+    END IF;
+    RETURN OLD;
+END
+$$;
+
+CREATE OR REPLACE TRIGGER closed_month_takes_month BEFORE INSERT OR UPDATE OR DELETE
+    ON accounts_dep.closed_month
+    FOR EACH ROW EXECUTE FUNCTION accounts_dep.take_closed_month();
 
 CREATE OR REPLACE TRIGGER smena_closed_month BEFORE INSERT OR UPDATE OR DELETE ON accounts_dep.smena
     FOR EACH ROW EXECUTE FUNCTION accounts_dep.guard_closed_month();
@@ -163,3 +188,193 @@ LANGUAGE sql SECURITY DEFINER SET search_path = pg_catalog, public AS $$
     INSERT INTO accounts_dep.change_log (tbl, row_id, action, old_row, new_row)
     VALUES ('izdel', id, act, o, n);
 $$;
+
+------------------------------------------------------------------------------
+-- The hour-price operations
+------------------------------------------------------------------------------
+
+-- The kinds 7777 (maintenance work) and 7778 (average piecework) each have one operation,
+-- on the service product of the same id, with one norm row: the hour price of the kind.
+-- The maintenance editor reads the price there, so none of it moves: a second operation of
+-- those kinds, a change of such an operation's kind or product, its delete, a second norm
+-- row and the delete of the norm row are refused (SQLSTATE TBC01, the sentence as shown).
+CREATE OR REPLACE FUNCTION accounts_dep.keep_hour_price_oper() RETURNS trigger
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, public AS $$
+BEGIN
+    IF TG_OP = 'DELETE' THEN
+        IF OLD.vid IN (7777, 7778) THEN
+            RAISE EXCEPTION USING ERRCODE = 'TBC01',
+                MESSAGE = 'Операция с ценой часа хоз. работ или среднесдельной не удаляется: '
+                          'измените её цену в нормах.';
+        END IF;
+        RETURN OLD;
+    END IF;
+    IF TG_OP = 'UPDATE' THEN
+        IF OLD.vid IN (7777, 7778) AND (NEW.vid <> OLD.vid OR NEW.i_id <> OLD.i_id) THEN
+            RAISE EXCEPTION USING ERRCODE = 'TBC01',
+                MESSAGE = 'У операции с ценой часа хоз. работ или среднесдельной вид работ и '
+                          'изделие не меняются: измените её цену в нормах.';
+        END IF;
+        IF NEW.vid = OLD.vid THEN
+            RETURN NEW;
+        END IF;
+    END IF;
+    IF NEW.vid IN (7777, 7778) THEN
+        -- Two clerks adding one at once: the second waits and then finds the first.
+        LOCK TABLE accounts_dep.oper IN SHARE ROW EXCLUSIVE MODE;
+        IF EXISTS (SELECT 1 FROM accounts_dep.oper o WHERE o.vid = NEW.vid AND o.id <> NEW.id) THEN
+            RAISE EXCEPTION USING ERRCODE = 'TBC01',
+                MESSAGE = format('Операция вида «%s» уже есть: у этого вида одна операция с '
+                                 'ценой часа. Измените её цену в нормах.',
+                                 (SELECT trim(v.vid) FROM accounts_dep.vid_oper v
+                                   WHERE v.id = NEW.vid));
+        END IF;
+    END IF;
+    RETURN NEW;
+END
+$$;
+
+CREATE OR REPLACE TRIGGER oper_hour_price BEFORE INSERT OR UPDATE OR DELETE ON accounts_dep.oper
+    FOR EACH ROW EXECUTE FUNCTION accounts_dep.keep_hour_price_oper();
+
+CREATE OR REPLACE FUNCTION accounts_dep.keep_hour_price_norm() RETURNS trigger
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, public AS $$
+BEGIN
+    IF TG_OP <> 'INSERT' AND EXISTS (SELECT 1 FROM accounts_dep.oper o
+                                      WHERE o.id = OLD.o_id AND o.vid IN (7777, 7778))
+       AND (TG_OP = 'DELETE' OR NEW.o_id <> OLD.o_id) THEN
+        RAISE EXCEPTION USING ERRCODE = 'TBC01',
+            MESSAGE = 'Строка норм с ценой часа хоз. работ или среднесдельной не удаляется: '
+                      'измените в ней цену.';
+    END IF;
+    IF TG_OP = 'DELETE' THEN
+        RETURN OLD;
+    END IF;
+    IF (TG_OP = 'INSERT' OR NEW.o_id <> OLD.o_id)
+       AND EXISTS (SELECT 1 FROM accounts_dep.oper o
+                    WHERE o.id = NEW.o_id AND o.vid IN (7777, 7778)) THEN
+        LOCK TABLE accounts_dep.norm IN SHARE ROW EXCLUSIVE MODE;
+        IF EXISTS (SELECT 1 FROM accounts_dep.norm n WHERE n.o_id = NEW.o_id AND n.id <> NEW.id) THEN
+            RAISE EXCEPTION USING ERRCODE = 'TBC01',
+                MESSAGE = 'У операции с ценой часа хоз. работ или среднесдельной одна строка '
+                          'норм: измените в ней цену.';
+        END IF;
+    END IF;
+    RETURN NEW;
+END
+$$;
+
+CREATE OR REPLACE TRIGGER norm_hour_price BEFORE INSERT OR UPDATE OR DELETE ON accounts_dep.norm
+    FOR EACH ROW EXECUTE FUNCTION accounts_dep.keep_hour_price_norm();
+
+------------------------------------------------------------------------------
+-- What a closed month's figures stand on
+------------------------------------------------------------------------------
+
+-- The reports, the export, the timesheets and the totals of a closed month join its entries
+-- to the operations (kind, product, kind of product) and to the workers by number. So that a
+-- closed month keeps giving the figures that were paid, an operation that its entries use
+-- keeps its kind, product and kind of product and is not deleted, and a worker who has
+-- entries or timesheet rows in it keeps his number and is not deleted. The refusal names
+-- the latest such month (SQLSTATE TBC01, the sentence as shown). Names may change: they
+-- are not figures. Products live in the goods system's table: the program refuses their
+-- changes itself (accounts_dep.closed_month_of_product).
+
+-- "MM.YYYY" of the latest closed month with an entry of the operation, or null.
+CREATE OR REPLACE FUNCTION accounts_dep.closed_month_of_operation(op integer) RETURNS text
+LANGUAGE sql STABLE SECURITY DEFINER SET search_path = pg_catalog, public AS $$
+    SELECT lpad(c.month::text, 2, '0') || '.' || c.year
+      FROM accounts_dep.closed_month c
+     WHERE EXISTS (SELECT 1 FROM accounts_dep.smena s
+                    WHERE s.o_id = op
+                      AND s.data >= make_date(c.year, c.month, 1)
+                      AND s.data < make_date(c.year, c.month, 1) + interval '1 month')
+     ORDER BY c.year DESC, c.month DESC
+     LIMIT 1;
+$$;
+
+-- The same for a product: entries of it, and maintenance booked to its group.
+CREATE OR REPLACE FUNCTION accounts_dep.closed_month_of_product(product bigint) RETURNS text
+LANGUAGE sql STABLE SECURITY DEFINER SET search_path = pg_catalog, public AS $$
+    SELECT lpad(c.month::text, 2, '0') || '.' || c.year
+      FROM accounts_dep.closed_month c
+     WHERE EXISTS (SELECT 1 FROM accounts_dep.smena s
+                    WHERE s.i_id = product
+                      AND s.data >= make_date(c.year, c.month, 1)
+                      AND s.data < make_date(c.year, c.month, 1) + interval '1 month')
+     ORDER BY c.year DESC, c.month DESC
+     LIMIT 1;
+$$;
+
+-- The same for a worker: his entries, maintenance entries and timesheet rows.
+CREATE OR REPLACE FUNCTION accounts_dep.closed_month_of_worker(w integer) RETURNS text
+LANGUAGE sql STABLE SECURITY DEFINER SET search_path = pg_catalog, public AS $$
+    SELECT lpad(c.month::text, 2, '0') || '.' || c.year
+      FROM accounts_dep.closed_month c
+     WHERE EXISTS (SELECT 1 FROM accounts_dep.smena s
+                    WHERE s.w_id = w
+                      AND s.data >= make_date(c.year, c.month, 1)
+                      AND s.data < make_date(c.year, c.month, 1) + interval '1 month')
+        OR EXISTS (SELECT 1 FROM accounts_dep.fatigue f
+                    WHERE f.id_p = w
+                      AND f.d_date >= make_date(c.year, c.month, 1)
+                      AND f.d_date < make_date(c.year, c.month, 1) + interval '1 month')
+        OR EXISTS (SELECT 1 FROM accounts_dep.h_tabel h
+                    WHERE h.w_id = w AND h.year = c.year AND h.month = c.month)
+     ORDER BY c.year DESC, c.month DESC
+     LIMIT 1;
+$$;
+
+CREATE OR REPLACE FUNCTION accounts_dep.keep_closed_operation() RETURNS trigger
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, public AS $$
+DECLARE
+    period text;
+BEGIN
+    IF TG_OP = 'UPDATE' AND NEW.vid = OLD.vid AND NEW.i_id = OLD.i_id
+       AND NEW.naimen = OLD.naimen THEN
+        RETURN NEW;
+    END IF;
+    period := accounts_dep.closed_month_of_operation(OLD.id);
+    IF period IS NOT NULL THEN
+        RAISE EXCEPTION USING ERRCODE = 'TBC01',
+            MESSAGE = format('Операция использована в закрытом периоде %s: её вид работ, '
+                             'изделие и тип продукции не меняются, и удалить её нельзя. '
+                             'Заведите новую операцию.', period);
+    END IF;
+    IF TG_OP = 'DELETE' THEN
+        RETURN OLD;
+    END IF;
+    RETURN NEW;
+END
+$$;
+
+CREATE OR REPLACE TRIGGER oper_closed_month BEFORE UPDATE OR DELETE ON accounts_dep.oper
+    FOR EACH ROW EXECUTE FUNCTION accounts_dep.keep_closed_operation();
+
+CREATE OR REPLACE FUNCTION accounts_dep.keep_closed_worker() RETURNS trigger
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, public AS $$
+DECLARE
+    period text;
+BEGIN
+    IF TG_OP = 'UPDATE' AND NEW.id = OLD.id THEN
+        RETURN NEW;
+    END IF;
+    -- A worker with shift entries is not deleted anyway: the entries' key says so.
+    IF TG_OP = 'DELETE' AND EXISTS (SELECT 1 FROM accounts_dep.smena s WHERE s.w_id = OLD.id) THEN
+        RETURN OLD;
+    END IF;
+    period := accounts_dep.closed_month_of_worker(OLD.id);
+    IF period IS NOT NULL THEN
+        RAISE EXCEPTION USING ERRCODE = 'TBC01',
+            MESSAGE = format('Работник есть в закрытом периоде %s: его номер не меняется, и '
+                             'удалить его нельзя. Имя и должность изменить можно.', period);
+    END IF;
+    IF TG_OP = 'DELETE' THEN
+        RETURN OLD;
+    END IF;
+    RETURN NEW;
+END
+$$;
+
+CREATE OR REPLACE TRIGGER person_closed_month BEFORE UPDATE OR DELETE ON accounts_dep.person
+    FOR EACH ROW EXECUTE FUNCTION accounts_dep.keep_closed_worker();

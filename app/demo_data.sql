@@ -338,14 +338,17 @@ BEGIN
     FOR m IN SELECT generate_series(date_trunc('month', current_date) - interval '2 months',
                                     date_trunc('month', current_date), interval '1 month')::date
     LOOP
-        UPDATE accounts_dep.fatigue f SET price = coalesce((
-            SELECT CASE WHEN coalesce(sum(s.time), 0)::numeric(10,2) = 0 THEN 0
-                        ELSE coalesce(sum((s.kol_vo - s.brak) * (s.cena + s.cena * f.i_holiday)) / sum(time), 0)::numeric(10,2) END
+        -- The exact average times the entry's day-off and night factors, rounded once.
+        UPDATE accounts_dep.fatigue f SET price = round(coalesce((
+            SELECT CASE WHEN coalesce(sum(s.time), 0) = 0 THEN 0
+                        ELSE sum((s.kol_vo - s.brak) * s.cena)::numeric / sum(s.time) END
               FROM cmn_classifier.item i, accounts_dep.smena s, accounts_dep.izdel gas, accounts_dep.person p
              WHERE i.id_level = 2 AND s.i_id = gas.id AND gas.id_class_item = i.id
                AND s.data < (m + interval '1 month')::date AND s.data >= m
                AND p.id = s.w_id AND p.id = f.id_p AND i.id = f.id_nom
              GROUP BY i.s_caption, i.id, p.id), 0)
+            * CASE WHEN f.i_holiday <> 0 THEN 2 ELSE 1 END
+            * CASE WHEN f.i_night <> 0 THEN 1.2 ELSE 1 END, 2)
          WHERE i_mnth = extract(month FROM m) AND i_year = extract(year FROM m) AND id_o = 7778;
     END LOOP;
 END

@@ -24,7 +24,8 @@
 --     shifts 1 to 3 by weekly brigade rotation, overtime (shift 4) now and
 --     then; every entry's operation belongs to the entry's product;
 --   * maintenance (7777) and average piecework (7778) entries, the latter
---     priced at the worker's average piecework rate of the month;
+--     priced at the worker's average piecework rate of the month, on working
+--     days, days off and at night, with their factors;
 --   * the timesheet rows that rebuilding every month from the entries gives;
 --   * other persons of the enterprise who are not shop workers.
 --
@@ -355,24 +356,27 @@ SELECT CASE WHEN pg_temp.pick('fn' || w.id || dd.d, 3) = 0
  ORDER BY dd.d, w.id;
 
 -- A day of idle time paid at the average rate, booked to the group of the
--- worker's first product.
+-- worker's first product; some on days off, some at night.
 INSERT INTO accounts_dep.fatigue
     (id_nom, id_o, id_p, d_date, i_mnth, i_year, i_smena, cnt, price, i_holiday, i_night)
 SELECT g.id_class_item, 7778, w.id, dd.d, extract(month FROM dd.d), extract(year FROM dd.d), 1,
-       8, 0, 0, 0
+       8, 0, CASE WHEN dd.day_off THEN 1 ELSE 0 END,
+       CASE WHEN pg_temp.pick('sn' || w.id || dd.d, 4) = 0 THEN 1 ELSE 0 END
   FROM gen_worker w
   JOIN gen_skill sk ON sk.w_id = w.id AND sk.idx = 0
   JOIN cmn_gds_and_srv.gds_and_srv g ON g.id = sk.i_id
-  JOIN gen_day dd ON NOT dd.day_off
- WHERE pg_temp.pick('sd' || w.id || dd.d, 40) = 0
+  JOIN gen_day dd ON pg_temp.pick('sd' || w.id || dd.d, CASE WHEN dd.day_off THEN 15 ELSE 40 END) = 0
  ORDER BY dd.d, w.id;
 
--- Their hour price: the worker's piecework pay per hour in that group and month.
-UPDATE accounts_dep.fatigue f SET price = a.price
+-- Their hour price: the worker's piecework pay per hour in that group and month
+-- times the entry's day-off and night factors, rounded once.
+UPDATE accounts_dep.fatigue f SET price = round(a.price
+           * CASE WHEN f.i_holiday <> 0 THEN 2 ELSE 1 END
+           * CASE WHEN f.i_night <> 0 THEN 1.2 ELSE 1 END, 2)
   FROM (SELECT s.w_id, i.id AS item, extract(month FROM s.data) AS mnth,
                extract(year FROM s.data) AS yr,
                CASE WHEN coalesce(sum(s.time), 0) = 0 THEN 0
-                    ELSE (sum((s.kol_vo - s.brak) * s.cena) / sum(s.time))::numeric(10,2) END AS price
+                    ELSE sum((s.kol_vo - s.brak) * s.cena)::numeric / sum(s.time) END AS price
           FROM accounts_dep.smena s
           JOIN cmn_gds_and_srv.gds_and_srv g ON g.id = s.i_id
           JOIN cmn_classifier.item i ON i.id = g.id_class_item AND i.id_level = 2

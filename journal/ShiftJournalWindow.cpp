@@ -68,7 +68,6 @@ ShiftJournalWindow::ShiftJournalWindow(QWidget *parent) : ui::Form(parent)
     setObjectName(QStringLiteral("shiftJournalWindow"));
     setPlacement(Placement::Screen);
 
-    acceptCommand.setSql(QStringLiteral("update accounts_dep.smena set ok=:ok where id=:id"));
     buildUi();
     current = dataModule->Smena1;
 }
@@ -200,7 +199,7 @@ void ShiftJournalWindow::buildUi()
             if (col.field != QLatin1String("ok"))
                 return;
             const QString ok = ds.valueAt(row, QStringLiteral("ok")).toString();
-            const bool accepted = ok == QLatin1String("ok") || ok == QStringLiteral("да");
+            const bool accepted = shop::ShiftEntries::isAccepted(ok);
             style.foreground = QBrush(accepted ? kGreen : kRed);
             QFont f;
             f.setBold(true);
@@ -501,7 +500,8 @@ void ShiftJournalWindow::deleteClick()
         return;
     }
     try {
-        shop::ShiftEntries::remove(q->asInteger(QStringLiteral("id")));
+        shop::ShiftEntries::remove(q->asInteger(QStringLiteral("id")),
+                                   q->asString(QStringLiteral("row_ver")));
     } catch (const db::RowChanged &) {
         q->reopen();
         throw;
@@ -517,12 +517,15 @@ void ShiftJournalWindow::entriesGridDoubleClick()
     current = q;
     if (q->isEmpty() || ui::refuse(closing::refusal(listedDate_)))
         return;
-    const QString ok = q->asString(QStringLiteral("ok"));
-    const bool accepted = ok == QStringLiteral("да") || ok == QLatin1String("ok");
-    acceptCommand.setParam(QStringLiteral("ok"),
-                           accepted ? QStringLiteral("no") : QStringLiteral("ok"));
-    acceptCommand.setParam(QStringLiteral("id"), q->asInteger(QStringLiteral("id")));
-    acceptCommand.execute();
+    // The mark wanted is the other one than the list shows: asked again after a lost
+    // connection, the same request changes nothing.
+    const bool accepted = shop::ShiftEntries::isAccepted(q->asString(QStringLiteral("ok")));
+    try {
+        shop::ShiftEntries::setAccepted(q->asInteger(QStringLiteral("id")), !accepted);
+    } catch (const db::RowChanged &) {
+        q->reopen();
+        throw;
+    }
     const int rec = q->recNo();
     q->reopen();
     q->setRecNo(rec);

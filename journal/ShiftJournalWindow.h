@@ -55,7 +55,6 @@ public:
     QAction *payStatementsAction; // "Расчетные листки сдельщиков"
     QAction *organisationAction, *calendarAction, *absencesAction, *workTimeSheetAction;
     QTimer *versionTimer;
-    db::Command acceptCommand;
 
     // What versionTimer runs every 30 seconds: the guard against an older build of the program.
     void setVersionCheck(std::function<void()> check);

@@ -75,10 +75,13 @@ MaintenanceEntryEditor::MaintenanceEntryEditor(QWidget *parent) : ui::Form(paren
     setPlacement(Placement::Screen);
 
     type_work = new db::Dataset(QStringLiteral("type_work"), this);
+    // Each kind once, in the order of its id, with the hour price of its own operation (the
+    // one on the service product of the kind's id) and that operation's first norm row.
     type_work->setSql(QStringLiteral(
-        "select vo.id, vo.vid, n.price, (n.price*:cnt) as summ from accounts_dep.vid_oper "
-        "vo,accounts_dep.norm n, accounts_dep.oper o where n.o_id =o.id and o.vid=vo.id and "
-        "(vo.id = 7777 or vo.id = 7778)"));
+        "select distinct on (vo.id) vo.id, vo.vid, n.price, (n.price*:cnt) as summ from "
+        "accounts_dep.vid_oper vo join accounts_dep.oper o on o.vid=vo.id and o.i_id=vo.id "
+        "join accounts_dep.norm n on n.o_id=o.id where vo.id in (7777, 7778) order by vo.id, "
+        "n.id"));
     type_work->setParam(QStringLiteral("cnt"), 0);
 
     auto *frame = new QGroupBox(QStringLiteral("Закрыто мастером"), this);
@@ -216,29 +219,13 @@ double MaintenanceEntryEditor::priceToStore() const
         if (same)
             return former_.price;
         if (kind == kAverage)
-            return price::round4(price::hourPrice(averageOf(workerId, nomId, former_.stored.day),
-                                                  former_.dayOff, night));
+            return price::averageHourPrice(workerId, nomId, former_.stored.day, former_.dayOff,
+                                           night);
     }
     if (type_work->isEmpty() || !type_work->isActive())
         return 0;
     return price::round4(
         price::hourPrice(type_work->asFloat(QStringLiteral("price")), dayOff(), night));
-}
-
-double MaintenanceEntryEditor::averageOf(int worker, int nom, const QDate &day)
-{
-    const QDate from(day.year(), day.month(), 1);
-    auto lit = [](const QDate &d) {
-        return QLatin1Char('\'') + d.toString(QStringLiteral("dd.MM.yyyy")) + QLatin1Char('\'');
-    };
-    db::Dataset *control = dataModule->Control;
-    control->setSql(QStringLiteral("select ") +
-                    price::averageSql(num(worker), num(nom), lit(from), lit(from.addMonths(1))) +
-                    QStringLiteral(" as average"));
-    control->open();
-    const double average = control->asFloat(QStringLiteral("average"));
-    control->close();
-    return average;
 }
 
 void MaintenanceEntryEditor::FormActivate()

@@ -56,7 +56,6 @@ signals:
 private:
     shop::EntryContext context_;
     void showPrice();
-    static double averageOf(int worker, int nom, const QDate &day);
     // The entry being changed, as it was read: what the store checks and the cell it leaves,
     // and what its price was made from.
     struct Former {

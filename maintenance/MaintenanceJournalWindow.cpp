@@ -13,7 +13,6 @@
 #include "shop/DataModule.h"
 #include "shop/MaintenanceEntries.h"
 #include "shop/PayStatement.h"
-#include "shop/Price.h"
 #include "ui/Application.h"
 #include "ui/DBGrid.h"
 #include "ui/Messages.h"
@@ -37,11 +36,6 @@ bool isDayOff(const QDate &d)
     bool off = d.dayOfWeek() == Qt::Saturday || d.dayOfWeek() == Qt::Sunday;
     ui::guarded([&] { off = shop::calendar::isDayOff(d); });
     return off;
-}
-
-QString num(qlonglong n)
-{
-    return QString::number(n);
 }
 
 } // namespace
@@ -256,22 +250,7 @@ void MaintenanceJournalWindow::averagePricesClick()
     const int y = date().year();
     if (ui::refuse(closing::refusal(m, y)))
         return;
-    const int m2 = m == 12 ? 1 : m + 1;
-    const int y2 = m == 12 ? y + 1 : y;
-    // Each average-piecework entry of the month: the worker's average per hour on the entry's
-    // nomenclature group, with the entry's own day-off and night factors.
-    const QString from =
-        QStringLiteral("'01.") + num(m) + QLatin1Char('.') + num(y) + QLatin1Char('\'');
-    const QString to =
-        QStringLiteral("'01.") + num(m2) + QLatin1Char('.') + num(y2) + QLatin1Char('\'');
-    dataModule->SQL_exec.setSql(
-        QStringLiteral("UPDATE accounts_dep.fatigue f SET price=") +
-        price::hourPriceSql(
-            price::averageSql(QStringLiteral("f.id_p"), QStringLiteral("f.id_nom"), from, to),
-            QStringLiteral("f.i_holiday"), QStringLiteral("f.i_night")) +
-        QStringLiteral(" where i_mnth = ") + num(m) + QStringLiteral(" and i_year = ") + num(y) +
-        QStringLiteral(" and id_o =7778"));
-    dataModule->SQL_exec.execute();
+    shop::MaintenanceEntries::recomputeAverages(m, y);
     reread();
 }
 

@@ -5,6 +5,7 @@
 #include "db/Dataset.h"
 #include "db/SqlText.h"
 #include "db/Transaction.h"
+#include "shop/ClosedBooks.h"
 #include "shop/DataModule.h"
 #include "shop/Products.h"
 #include "ui/LookupCombo.h"
@@ -167,6 +168,15 @@ void ProductEditor::saveClick()
             {{QStringLiteral("mark"), upper}, {QStringLiteral("id"), productId}}) == 1)
         return;
 
+    if (mode == ui::EditMode::Change) {
+        const QString refused = shop::closedBooks::productChangeRefusal(
+            productId, key.toLongLong(),
+            QString(number).replace(QLatin1Char(','), QLatin1Char('.')));
+        if (!refused.isEmpty()) {
+            ui::showError(refused);
+            return;
+        }
+    }
     db::Command cmd;
     db::transaction([&] {
         if (mode == ui::EditMode::Add) {

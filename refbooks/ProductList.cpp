@@ -3,6 +3,7 @@
 #include "ProductEditor.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
+#include "shop/ClosedBooks.h"
 #include "shop/DataModule.h"
 #include "shop/Products.h"
 #include "ui/LookupCombo.h"
@@ -60,6 +61,8 @@ void ProductList::deleteClick()
     const auto ask = [](const QString &text) {
         return ui::askYesNo(text, QStringLiteral("Удаление"));
     };
+    if (ui::refuse(shop::closedBooks::productDeleteRefusal(id)))
+        return;
     const products::Usage usage = products::usageOf(id, QDate::currentDate());
     products::Deletion what;
     what.operations = usage.operations > 0 &&

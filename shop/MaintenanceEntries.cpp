@@ -28,6 +28,9 @@ qlonglong add(const MaintenanceEntry &entry)
 {
     qlonglong id = 0;
     db::transaction([&] {
+        // The worker's month lock comes before the row: a closing of the month waits for
+        // this save, or this save sees the month closed.
+        timesheet::lockWorkerMonth(entry.workerId, entry.day);
         db::Dataset ins(QStringLiteral("MaintenanceInsert"));
         ins.setSql(QStringLiteral(
             "INSERT INTO accounts_dep.fatigue(id_nom, id_o, id_p, d_date, i_mnth, i_year, "
@@ -51,6 +54,7 @@ void change(const StoredMaintenance &former, const MaintenanceEntry &entry)
     const QDate day = former.day;
     const int night = entry.night ? 1 : 0;
     db::transaction([&] {
+        timesheet::lockWorkerMonths(former.workerId, day, entry.workerId, day);
         // Refused when another user changed or deleted the entry since it was read.
         db::Command cmd(QStringLiteral(
             "UPDATE accounts_dep.fatigue SET id_nom=:id_nom, id_o=:id_o, id_p=:id_p, cnt=:cnt, "
@@ -60,7 +64,6 @@ void change(const StoredMaintenance &former, const MaintenanceEntry &entry)
         cmd.setParam(QStringLiteral("id"), former.id);
         cmd.setParam(QStringLiteral("row_ver"), former.rowVer);
         cmd.executeOne();
-        timesheet::lockWorkerMonths(former.workerId, day, entry.workerId, day);
         timesheet::writeKindDay(entry.workerId, entry.kind, night, day, true);
         // An entry moved to another worker, kind or night flag leaves the former cell with
         // what remains.
@@ -89,11 +92,28 @@ void remove(qlonglong id, const QString &rowVer)
         const int night = stored.asInteger(QStringLiteral("i_night"));
         const QDate day = stored.asDate(QStringLiteral("d_date"));
         stored.close();
+        timesheet::lockWorkerMonth(worker, day);
         db::Command del(QStringLiteral("delete from accounts_dep.fatigue where id=:id"));
         del.setParam(QStringLiteral("id"), id);
         del.executeOne();
         timesheet::writeKindDay(worker, kind, night, day, false);
     });
+}
+
+void recomputeAverages(int month, int year)
+{
+    db::Command update(
+        QStringLiteral("update accounts_dep.fatigue f set price=") +
+        price::averageHourPriceSql(QStringLiteral("f.id_p"), QStringLiteral("f.id_nom"),
+                                   QStringLiteral(":from"), QStringLiteral(":to"),
+                                   QStringLiteral("f.i_holiday"), QStringLiteral("f.i_night")) +
+        QStringLiteral(" where f.id_o=7778 and f.d_date>=:from2 and f.d_date<:to2"));
+    const QDate from(year, month, 1);
+    update.setParam(QStringLiteral("from"), from);
+    update.setParam(QStringLiteral("to"), from.addMonths(1));
+    update.setParam(QStringLiteral("from2"), from);
+    update.setParam(QStringLiteral("to2"), from.addMonths(1));
+    update.execute();
 }
 
 } // namespace shop::MaintenanceEntries

@@ -42,5 +42,9 @@ void change(const StoredMaintenance &former, const MaintenanceEntry &entry);
 // Deletes the entry if it still has the version read.
 void remove(qlonglong id, const QString &rowVer);
 
+// Every average-piecework entry of the month gets the price price::averageHourPrice gives
+// it: its worker's average on its nomenclature group, with its own day-off and night factors.
+void recomputeAverages(int month, int year);
+
 } // namespace MaintenanceEntries
 } // namespace shop

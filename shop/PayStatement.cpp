@@ -232,7 +232,8 @@ HourLine hourLine(const db::Dataset &q)
     l.amount = kopecks(q.value(QStringLiteral("amount")));
     const QVariant base = q.value(QStringLiteral("base"));
     l.hasBase = !base.isNull();
-    l.today = price::hourPriceParts(base.toDouble(), l.dayOff, l.night);
+    l.today = l.kind == kAverage ? price::averageHourPriceParts(base.toDouble(), l.dayOff, l.night)
+                                 : price::hourPriceParts(base.toDouble(), l.dayOff, l.night);
     l.rateChanged = !l.hasBase || price::round4(l.today.price) != price::round4(l.rate);
     if (l.kind == kAverage) {
         l.averageMonth = q.asDate(QStringLiteral("average_month"));

@@ -1,6 +1,7 @@
 #include "Price.h"
 
 #include "Earnings.h"
+#include "db/Dataset.h"
 
 #include <QLocale>
 #include <QStringList>
@@ -128,8 +129,9 @@ QString averageEntries(const QString &worker, const QString &nom, const QString 
 QString averageSql(const QString &worker, const QString &nom, const QString &from,
                    const QString &to)
 {
+    // numeric from the division on: nothing is rounded before the factors.
     return QStringLiteral("coalesce((select case when coalesce(sum(s.time),0)=0 then 0 else "
-                          "(sum(" TABEL_ENTRY_PAY("s.") ")/sum(s.time))::numeric(10,2) end ") +
+                          "sum(" TABEL_ENTRY_PAY("s.") ")::numeric/sum(s.time) end ") +
            averageEntries(worker, nom, from, to) + QStringLiteral("),0)");
 }
 
@@ -138,6 +140,45 @@ QString averageSourceSql(const QString &worker, const QString &nom, const QStrin
 {
     return QStringLiteral("(select sum(" TABEL_ENTRY_PAY("s.") ") pay, sum(s.time) hours ") +
            averageEntries(worker, nom, from, to) + QLatin1Char(')');
+}
+
+QString averageHourPriceSql(const QString &worker, const QString &nom, const QString &from,
+                            const QString &to, const QString &dayOff, const QString &night)
+{
+    // The factors multiply the exact average and the one round() gives the kopecks.
+    return QStringLiteral("round(") +
+           hourPriceSql(averageSql(worker, nom, from, to), dayOff, night) +
+           QStringLiteral("::numeric, 2)");
+}
+
+double averageHourPrice(int worker, int nom, const QDate &day, bool dayOff, bool night)
+{
+    const QDate from(day.year(), day.month(), 1);
+    db::Dataset q(QStringLiteral("AverageHourPrice"));
+    q.setSql(QStringLiteral("select ") +
+             averageHourPriceSql(QStringLiteral(":w"), QStringLiteral(":nom"),
+                                 QStringLiteral(":from"), QStringLiteral(":to"),
+                                 QStringLiteral(":day_off"), QStringLiteral(":night")) +
+             QStringLiteral(" as price"));
+    q.setParam(QStringLiteral("w"), worker);
+    q.setParam(QStringLiteral("nom"), nom);
+    q.setParam(QStringLiteral("from"), from);
+    q.setParam(QStringLiteral("to"), from.addMonths(1));
+    q.setParam(QStringLiteral("day_off"), dayOff ? 1 : 0);
+    q.setParam(QStringLiteral("night"), night ? 1 : 0);
+    q.open();
+    return q.asFloat(QStringLiteral("price"));
+}
+
+PriceParts averageHourPriceParts(double average, bool dayOff, bool night)
+{
+    PriceParts parts = hourPriceParts(average, dayOff, night);
+    // To the kopeck, a tie away from zero, as the server's round() does; millionths first,
+    // so that a binary fraction a hair below a tie does not round down.
+    const long long micro = std::llround(parts.price * 1e6);
+    const long long half = micro < 0 ? -5000 : 5000;
+    parts.price = double((micro + half) / 10000) / 100.0;
+    return parts;
 }
 
 } // namespace price

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QVector>
 
@@ -42,16 +43,32 @@ double shiftPrice(double base, bool dayOff, int shift);
 // (half away from zero, as the server rounds). The entry editor's "Сумма" shows this.
 double entryAmount(int quantity, int rejects, double price);
 
-// The hour price of a maintenance or average-piecework entry: the base price of its kind (the
-// list price for maintenance work, the worker's average for average piecework) doubled on a
-// day off, then raised by a fifth at night. The editor, its "Сумма" box and the recompute of
-// averages all price an entry by this one rule.
+// The hour price of a maintenance entry: the list price of its kind doubled on a day off,
+// then raised by a fifth at night. Not rounded: the entry is stored with round4 of it.
 PriceParts hourPriceParts(double base, bool dayOff, bool night);
 double hourPrice(double base, bool dayOff, bool night);
 // The same rule as an SQL expression over the given base, day-off and night expressions.
 QString hourPriceSql(const QString &base, const QString &dayOff, const QString &night);
-// The worker's average earnings per hour in a month, for one nomenclature group, to the
-// kopeck; 0 when he has no hours. worker, nom, from and to are SQL expressions (to exclusive).
+
+// The hour price of an average-piecework entry: the worker's earnings in the month on the
+// products of the nomenclature group (good pieces times piece price) divided by the hours
+// of those entries, times the entry's day-off and night factors, rounded once to the kopeck
+// (a tie away from zero); 0 when those hours add up to 0. The factors are applied to the
+// exact average, never to an average already rounded. The editor, its "Сумма" box, the
+// recompute of a month and the pay statement all take the price from here.
+//
+// As an SQL expression: worker, nom, from, to (exclusive), dayOff and night are SQL
+// expressions.
+QString averageHourPriceSql(const QString &worker, const QString &nom, const QString &from,
+                            const QString &to, const QString &dayOff, const QString &night);
+// The price for one worker, group, month (of day) and pair of factors, from the server.
+double averageHourPrice(int worker, int nom, const QDate &day, bool dayOff, bool night);
+// The same rule over an average already read (averageSql): its factors and the price to the
+// kopeck.
+PriceParts averageHourPriceParts(double average, bool dayOff, bool night);
+// The worker's exact average earnings per hour in a month, for one nomenclature group (not
+// rounded); 0 when he has no hours. worker, nom, from and to are SQL expressions (to
+// exclusive).
 QString averageSql(const QString &worker, const QString &nom, const QString &from,
                    const QString &to);
 // What that average is taken from, as a subquery of one row: the pay (pay) and hours (hours)

@@ -1,5 +1,6 @@
 #include "Products.h"
 
+#include "ClosedBooks.h"
 #include "Timesheet.h"
 #include "db/Command.h"
 #include "db/Dataset.h"
@@ -91,6 +92,9 @@ Usage usageOf(qlonglong id, const QDate &today)
 
 QString remove(qlonglong id, const QString &rowVer, const Deletion &what)
 {
+    const QString closed = shop::closedBooks::productDeleteRefusal(id);
+    if (!closed.isEmpty())
+        return closed;
     if (what.operations) {
         const int kept = what.entries
                              ? count(kOtherEntriesOnOperations, {{"id", id}, {"product", id}})

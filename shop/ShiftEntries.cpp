@@ -94,12 +94,13 @@ StoreResult add(const ShiftEntry &entry)
     StoreResult result;
     db::transaction([&] {
         result = {};
+        // The repeat is looked for, and the worker's day (at most 24 hours) read, under his
+        // month's lock: a clerk saving for him at this moment has committed before they run.
+        timesheet::lockWorkerMonth(entry.workerId, entry.date);
         if (repeated(entry, 0)) {
             result.refusal = duplicateRefusal();
             return;
         }
-        // The worker's day, read under his month's lock, holds at most 24 hours.
-        timesheet::lockWorkerMonths(entry.workerId, entry.date, entry.workerId, entry.date);
         result.refusal = dayRefusal(entry, 0);
         if (!result.ok())
             return;
@@ -124,14 +125,14 @@ StoreResult change(const StoredEntry &former, const ShiftEntry &entry)
     StoreResult result;
     db::transaction([&] {
         result = {};
-        if (repeated(entry, former.id)) {
-            result.refusal = duplicateRefusal();
-            return;
-        }
         // The cell the entry leaves is that of the entry as stored, read under lock with the
         // version the caller read: refused when another user changed or deleted it since.
         const Cell left = lockStored(former.id, former.rowVer);
         timesheet::lockWorkerMonths(left.worker, left.date, entry.workerId, entry.date);
+        if (repeated(entry, former.id)) {
+            result.refusal = duplicateRefusal();
+            return;
+        }
         result.refusal = dayRefusal(entry, former.id);
         if (!result.ok())
             return;
@@ -154,15 +155,45 @@ StoreResult change(const StoredEntry &former, const ShiftEntry &entry)
     return result;
 }
 
-void remove(int id)
+void remove(int id, const QString &rowVer)
 {
-    // The cell corrected is that of the entry as stored: its own worker, shift and date.
+    // The cell corrected is that of the entry as stored: its own worker, shift and date,
+    // read under lock with the version the list showed: an entry another user changed or
+    // moved meanwhile is not deleted.
     db::transaction([&] {
-        const Cell left = lockStored(id);
+        const Cell left = lockStored(id, rowVer);
+        timesheet::lockWorkerMonth(left.worker, left.date);
         db::Command del(QStringLiteral("delete from accounts_dep.smena where id=:id"));
         del.setParam(QStringLiteral("id"), id);
         del.executeOne();
         timesheet::writeShiftDay(left.worker, left.shift, left.date, false);
+    });
+}
+
+bool isAccepted(const QString &ok)
+{
+    return ok == QLatin1String("ok") || ok == QStringLiteral("да");
+}
+
+void setAccepted(int id, bool accepted)
+{
+    const QString mark = accepted ? QStringLiteral("ok") : QStringLiteral("no");
+    db::transaction([&] {
+        // A row that already carries the mark keeps its version: nobody's open editor
+        // loses it to a repeat.
+        db::Command set(QStringLiteral("update accounts_dep.smena set ok=:ok where id=:id and "
+                                       "ok is distinct from :same"));
+        set.setParam(QStringLiteral("ok"), mark);
+        set.setParam(QStringLiteral("same"), mark);
+        set.setParam(QStringLiteral("id"), id);
+        if (set.execute() > 0)
+            return;
+        db::Dataset still(QStringLiteral("ShiftMarked"));
+        still.setSql(QStringLiteral("select 1 from accounts_dep.smena where id=:id"));
+        still.setParam(QStringLiteral("id"), id);
+        still.open();
+        if (still.isEmpty())
+            throw db::RowChanged();
     });
 }
 

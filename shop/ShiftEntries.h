@@ -48,8 +48,15 @@ StoreResult add(const ShiftEntry &entry);
 // A change of a stored entry, its worker, date or both included (a move); refused when the
 // changed entry would repeat another one.
 StoreResult change(const StoredEntry &former, const ShiftEntry &entry);
-// Deletes the entry with this id, whatever its version; its cell keeps what remains.
-void remove(int id);
+// Deletes the entry if it still has the version read; its cell keeps what remains.
+void remove(int id, const QString &rowVer);
+
+// Whether the master's mark of an entry ("ok", or "да" from older programs) says accepted.
+bool isAccepted(const QString &ok);
+// Marks the entry accepted or not accepted, as asked: a repeat of the same request (say,
+// after a lost connection whose commit did reach the server) changes nothing. Throws
+// db::RowChanged when the entry is gone.
+void setAccepted(int id, bool accepted);
 
 } // namespace ShiftEntries
 } // namespace shop

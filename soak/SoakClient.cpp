@@ -257,27 +257,21 @@ private:
     {
         const int id = anyShift().id;
         target_ = {QStringLiteral("smena"), id};
-        shop::ShiftEntries::remove(id);
+        shop::ShiftEntries::remove(id, rowVer(QStringLiteral("smena"), id));
         pending_ = [this, id] {
             shifts_.erase(id);
             goneShifts_.append(id);
         };
     }
 
-    // Acceptance as the journal toggles it: one statement on one row, no cell touched.
+    // Acceptance as the journal asks for it: the mark wanted, on one row, no cell touched.
     void accept()
     {
         ShiftOwn &own = anyShift();
         target_ = {QStringLiteral("smena"), own.id};
-        const QString next =
-            own.ok == QLatin1String("ok") ? QStringLiteral("no") : QStringLiteral("ok");
-        // In a transaction of its own: a connection cut off before the commit stored nothing.
-        db::transaction([&] {
-            db::Command c(QStringLiteral("update accounts_dep.smena set ok=:ok where id=:id"));
-            c.setParam(QStringLiteral("ok"), next);
-            c.setParam(QStringLiteral("id"), own.id);
-            c.executeOne();
-        });
+        const bool accepted = !shop::ShiftEntries::isAccepted(own.ok);
+        shop::ShiftEntries::setAccepted(own.id, accepted);
+        const QString next = accepted ? QStringLiteral("ok") : QStringLiteral("no");
         pending_ = [this, id = own.id, next] { shifts_[id].ok = next; };
     }
 

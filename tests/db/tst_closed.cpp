@@ -5,6 +5,7 @@
 #include "db/Command.h"
 #include "db/Connection.h"
 #include "db/SqlError.h"
+#include "shop/ClosedMonths.h"
 #include "ui/Messages.h"
 
 #include <QSqlDatabase>
@@ -112,6 +113,36 @@ private slots:
             QCOMPARE(ui::describeDbError(e).text,
                      QStringLiteral("Период 03.2030 закрыт. Изменения запрещены."));
         }
+    }
+
+    // A save in progress when the month is closed or opened again (it holds the month as
+    // every writer does): the closing or reopening waits until it has committed.
+    void closingWaitsForSavesInProgress_data()
+    {
+        QTest::addColumn<bool>("close");
+        QTest::newRow("closing") << true;
+        QTest::newRow("reopening") << false;
+    }
+    void closingWaitsForSavesInProgress()
+    {
+        QFETCH(bool, close);
+        db::openConnection({db_, testdb::host(), testdb::port(), "sys", "wexapol"});
+        testdb::OtherClerk saving(
+            db_, {"select pg_advisory_xact_lock_shared(203011, 0), "
+                  "pg_advisory_xact_lock(203011, 701)",
+                  close ? "insert into accounts_dep.smena (w_id, data, smena, time) values "
+                          "(701, '2030-11-05', 1, 8)"
+                        : "select 1"});
+        if (close)
+            closing::close(11, 2030);
+        else
+            closing::reopen(11, 2030);
+        const bool savedFirst = saving.committed();
+        const QString error = saving.finish();
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QVERIFY(savedFirst);
+        QVERIFY(saving.committedWhileProgramWaited());
+        QCOMPARE(closing::isClosed(11, 2030), close);
     }
 
     void reopeningLetsChangesThrough()

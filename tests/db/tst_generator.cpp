@@ -5,6 +5,7 @@
 #include "reports/ReportStatements.h"
 #include "shop/DataModule.h"
 #include "shop/Earnings.h"
+#include "shop/Price.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -337,15 +338,13 @@ private slots:
                "d_date) or i_year <> extract(year from d_date) or id_o not in (7777, 7778) or "
                "cnt <= 0 or i_holiday <> (extract(isodow from d_date) >= 6)::int";
         // The hour price of average piecework is the worker's pay per hour of the month on
-        // the entry's group, as the maintenance journal computes it.
+        // the entry's group with the entry's factors, as the maintenance journal computes it.
         QTest::newRow("average piecework price")
-            << "select count(*) from accounts_dep.fatigue f where id_o = 7778 and price <> "
-               "coalesce((select case when coalesce(sum(s.time), 0) = 0 then 0 else "
-               "(sum((s.kol_vo - s.brak) * s.cena) / sum(s.time))::numeric(10,2) end "
-               "from accounts_dep.smena s, accounts_dep.izdel gas where s.i_id = gas.id and "
-               "gas.id_class_item = f.id_nom and s.w_id = f.id_p and "
-               "s.data >= make_date(f.i_year, f.i_mnth, 1) and "
-               "s.data < make_date(f.i_year, f.i_mnth, 1) + interval '1 month'), 0)";
+            << "select count(*) from accounts_dep.fatigue f where id_o = 7778 and price <> " +
+                   price::averageHourPriceSql(
+                       "f.id_p", "f.id_nom", "make_date(f.i_year, f.i_mnth, 1)",
+                       "make_date(f.i_year, f.i_mnth, 1) + interval '1 month'", "f.i_holiday",
+                       "f.i_night");
     }
     void invariants()
     {
@@ -368,8 +367,12 @@ private slots:
                  QString::fromLatin1(kEndDate));
         QVERIFY(count("select count(*) from accounts_dep.smena where data < '13.03.2023'") == 0);
         QCOMPARE(count("select count(distinct smena) from accounts_dep.smena"), 4);
+        // Maintenance and average piecework, each by day and at night, and average
+        // piecework on days off too.
         QCOMPARE(count("select count(distinct id_o::text || i_night) from accounts_dep.fatigue"),
-                 3);
+                 4);
+        QVERIFY(count("select count(*) from accounts_dep.fatigue where id_o = 7778 and "
+                      "i_holiday = 1") > 0);
         QCOMPARE(count("select count(distinct coalesce(ok, '-')) from accounts_dep.smena"), 5);
         // The entries were written without their indexes and checks: all are back.
         const char *const indexes = "select string_agg(indexdef, ';' order by indexname) from "
@@ -546,7 +549,11 @@ private slots:
         for (const QDate &month : {QDate(2024, 2, 1), QDate(2023, 12, 1), QDate(2024, 3, 1)}) {
             const QStringList before = rowsOf(db_, written, month, month.addMonths(1));
             const QStringList after = rowsOf(db_, program, month, month.addMonths(1));
-            QCOMPARE(after, before);
+            // Ordered by name and number as written; a worker's day and night rows of a kind
+            // tie.
+            sameRowsInOrder(before, after, {0, 1});
+            if (QTest::currentTestFailed())
+                return;
             compared += before.size() - 1;
         }
         QVERIFY(compared > 5);

@@ -21,6 +21,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 
 using drive::click;
 using drive::type;
@@ -435,6 +436,38 @@ private slots:
                      .arg(w2_)
                      .arg(dayOff ? 1 : 0)
                      .arg(night ? 1 : 0));
+    }
+
+    // A database from before the hour-price operations were fixed: a second operation of
+    // the maintenance kind, on another product at 35, and a second norm row of average
+    // piecework. The kind list still shows each kind once, in order, at its own price.
+    void kindListShowsEachKindOnceAtItsOwnPrice()
+    {
+        testdb::run(db_, "alter table accounts_dep.oper disable trigger oper_hour_price; "
+                         "alter table accounts_dep.norm disable trigger norm_hour_price");
+        testdb::run(db_, "insert into accounts_dep.oper (id, vid, naimen, i_id) values "
+                         "(990, 7777, 0, 2)");
+        testdb::run(db_, "insert into accounts_dep.norm (o_id, norma, price, prize) select 990, "
+                         "0, 35, 0 union all select id, 0, 40, 0 from accounts_dep.oper where "
+                         "vid=7778");
+        const auto restore = qScopeGuard([&] {
+            testdb::run(db_, "delete from accounts_dep.norm where price in (35, 40); "
+                             "delete from accounts_dep.oper where id=990; "
+                             "alter table accounts_dep.oper enable trigger oper_hour_price; "
+                             "alter table accounts_dep.norm enable trigger norm_hour_price");
+        });
+        inJournal(kDay, [&](MaintenanceJournalWindow *f) {
+            inEditor(f->addButton, [&](MaintenanceEntryEditor *e) {
+                QStringList kinds;
+                for (int i = 0; i < e->workKindBox->count(); ++i)
+                    kinds << e->workKindBox->itemText(i);
+                QCOMPARE(kinds, (QStringList{"Хоз. работы", "Ср. сдельная"}));
+                QCOMPARE(e->priceEdit->text(), QStringLiteral("250,00"));
+                e->workKindBox->setKeyValue(7778);
+                QCOMPARE(e->priceEdit->text(), QStringLiteral("300,00"));
+                click(e->cancelButton);
+            });
+        });
     }
 
     void editorShowsPriceAndSum()

@@ -16,6 +16,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 
 namespace {
 
@@ -311,9 +312,66 @@ private slots:
                  all);
     }
 
+    // A product that a closed month's entries use keeps its group and mass and is not
+    // deleted: the editor stays open with the sentence, the list keeps the product. Its mark
+    // may change.
+    void productOfAClosedMonthKeepsWhatItsFiguresStandOn()
+    {
+        const int id = product("ОК-1200");
+        const QString period = sql("select lpad(month::text, 2, '0') || '.' || year from "
+                                   "accounts_dep.closed_month")
+                                   .toString();
+        const QString sentence = QStringLiteral("Изделие использовано в закрытом периоде %1: "
+                                                "его группа и масса не меняются, и удалить его "
+                                                "нельзя. Заведите новое изделие.")
+                                     .arg(period);
+        const QString stored = row(id);
+        for (const QString &edit : {QStringLiteral("mass"), QStringLiteral("group")}) {
+            inEditor(false, "ОК-1200", [&](ProductEditor *e) {
+                if (edit == QLatin1String("mass")) {
+                    QTest::keyClick(e->rateEdit, Qt::Key_End);
+                    type(e->rateEdit, "5");
+                } else {
+                    chooseItem(e, "Двери");
+                }
+                click(e->saveButton);
+                QVERIFY(e->isVisible());
+                click(e->cancelButton);
+            });
+            QCOMPARE(msg_->texts(), QStringList{sentence});
+            msg_->shown.clear();
+            QCOMPARE(row(id), stored);
+        }
+        openFromMenu([&](ProductList *f) {
+            QVERIFY(dataModule->Izdel->locate("id", id));
+            click(f->deleteButton);
+            QVERIFY(dataModule->Izdel->locate("id", id));
+        });
+        QCOMPARE(msg_->texts(), QStringList{sentence});
+        msg_->shown.clear();
+        inEditor(false, "ОК-1200", [&](ProductEditor *e) {
+            e->markEdit->setText("ОК-1200М");
+            click(e->saveButton);
+            QVERIFY(!e->isVisible());
+        });
+        QVERIFY(msg_->shown.isEmpty());
+        QCOMPARE(row(id), QString(stored).replace("ОК-1200", "ОК-1200М"));
+        testdb::run(db_, QStringLiteral("update cmn_gds_and_srv.gds_and_srv set "
+                                        "s_caption='ОК-1200' where id=%1; delete from "
+                                        "accounts_dep.change_log where tbl='izdel' and row_id=%1")
+                             .arg(id));
+    }
+
     void changeFillsEditorAndSaves()
     {
         const int id = product("ОК-1200");
+        // No closed month: the demo's closed month uses the product.
+        testdb::run(db_, "create temporary table kept_closed as select * from "
+                         "accounts_dep.closed_month; delete from accounts_dep.closed_month");
+        const auto reclose = qScopeGuard([&] {
+            testdb::run(db_, "insert into accounts_dep.closed_month select * from kept_closed; "
+                             "drop table kept_closed");
+        });
         int rec = 0;
         inEditor(
             false, "ОК-1200",

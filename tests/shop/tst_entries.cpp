@@ -1,6 +1,7 @@
 // The entry stores against a real server: each save, move and delete keeps the timesheet
 // cells it leaves and enters equal to the day's entries, refuses a repeated shift entry,
-// and refuses a change of a row another user changed since it was read.
+// refuses a change or delete of a row another user changed since it was read, and stores one
+// entry when two clerks save it at once.
 #include "ScriptedMessages.h"
 #include "TestDb.h"
 #include "db/Connection.h"
@@ -151,9 +152,55 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(db::RowChanged, change(read, entry(802, day, 9)));
         QCOMPARE(cell(801, 2, day), QStringLiteral("5"));
         QCOMPARE(cell(802, 2, day), QStringLiteral("-"));
-        remove(id);
+        QVERIFY_THROWS_EXCEPTION(db::RowChanged, remove(id, read.rowVer));
+        QCOMPARE(cell(801, 2, day), QStringLiteral("5"));
+        const shop::StoredEntry now = stored(id);
+        remove(id, now.rowVer);
         QCOMPARE(cell(801, 2, day), QStringLiteral("0"));
-        QVERIFY_THROWS_EXCEPTION(db::RowChanged, remove(id));
+        QVERIFY_THROWS_EXCEPTION(db::RowChanged, remove(id, now.rowVer));
+    }
+
+    // Another clerk saves the same entry at the same moment: his save holds the worker's
+    // month until it commits, and this save, waiting for it, then finds the repeat.
+    void repeatSavedAtOnceIsStoredOnce()
+    {
+        const QDate day(2031, 5, 14);
+        testdb::OtherClerk other(
+            db_, {"select pg_advisory_xact_lock_shared(203105, 0), "
+                  "pg_advisory_xact_lock(203105, 801)",
+                  "insert into accounts_dep.smena (w_id, i_id, o_id, cena, kol_vo, brak, data, "
+                  "smena, color, time) values (801, 901, 902, 1, 10, 1, '2031-05-14', 2, 0, 4)"});
+        const shop::StoreResult saved = add(entry(801, day, 5));
+        const QString error = other.finish();
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QVERIFY(other.committedWhileProgramWaited());
+        QCOMPARE(saved.refusal, shop::ShiftEntries::duplicateRefusal());
+        QCOMPARE(testdb::scalar(db_, "select count(*) from accounts_dep.smena").toInt(), 1);
+    }
+
+    // Accepting says which mark it wants: asked twice (the first answer lost with the
+    // connection), the entry stays accepted and keeps its version.
+    void acceptSetsTheMarkAsked()
+    {
+        QVERIFY(add(entry(801, QDate(2031, 5, 14), 5)).ok());
+        const int id = lastId();
+        const auto mark = [&] {
+            return testdb::scalar(db_, "select ok from accounts_dep.smena where id=" +
+                                           QString::number(id))
+                .toString();
+        };
+        shop::ShiftEntries::setAccepted(id, true);
+        QCOMPARE(mark(), QStringLiteral("ok"));
+        QVERIFY(shop::ShiftEntries::isAccepted(mark()));
+        const QString version = stored(id).rowVer;
+        shop::ShiftEntries::setAccepted(id, true);
+        QCOMPARE(mark(), QStringLiteral("ok"));
+        QCOMPARE(stored(id).rowVer, version);
+        shop::ShiftEntries::setAccepted(id, false);
+        QCOMPARE(mark(), QStringLiteral("no"));
+        QVERIFY(!shop::ShiftEntries::isAccepted(mark()));
+        testdb::run(db_, "delete from accounts_dep.smena where id=" + QString::number(id));
+        QVERIFY_THROWS_EXCEPTION(db::RowChanged, shop::ShiftEntries::setAccepted(id, true));
     }
 
     // Maintenance cells are per kind and night flag: a change from day to night moves the

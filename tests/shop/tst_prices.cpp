@@ -1,4 +1,7 @@
 // The shop's price rules, with the figures a clerk would work out by hand.
+#include "TestDb.h"
+#include "db/Connection.h"
+#include "shop/MaintenanceEntries.h"
 #include "shop/PayStatement.h"
 #include "shop/Price.h"
 #include "shop/ProductKind.h"
@@ -58,6 +61,57 @@ private slots:
         QFETCH(bool, night);
         QFETCH(double, expected);
         QCOMPARE(price::hourPrice(250, dayOff, night), expected);
+    }
+
+    // An average-piecework hour price: the exact average times the factors, rounded once.
+    // The worker earned 973.4628 in 8 hours on the group: 121.68285 an hour.
+    void averageHourPrice_data()
+    {
+        QTest::addColumn<bool>("dayOff");
+        QTest::addColumn<bool>("night");
+        QTest::addColumn<QString>("price");
+        QTest::newRow("weekday") << false << false << "121.68";
+        QTest::newRow("day off: 243.3657") << true << false << "243.37";
+        QTest::newRow("night: 146.01942") << false << true << "146.02";
+        QTest::newRow("night of a day off: 292.03884") << true << true << "292.04";
+    }
+    void averageHourPrice()
+    {
+        QFETCH(bool, dayOff);
+        QFETCH(bool, night);
+        QFETCH(QString, price);
+        const QString db = testdb::create(QStringLiteral("tabel_schema"));
+        testdb::connectProgram(db);
+        for (const char *sql :
+             {"insert into accounts_dep.person (id, fio) values (801, 'Средний С.С.')",
+              "insert into cmn_classifier.item (id, id_level, s_caption) values (102, 2, 'Скобы')",
+              "insert into cmn_gds_and_srv.gds_and_srv (id, s_caption, id_class_item) values "
+              "(901, 'Скоба', 102)",
+              "insert into accounts_dep.vid_oper (id, vid) values (903, 'Гибка')",
+              "insert into accounts_dep.oper (id, vid, naimen, i_id) values (902, 903, 0, 901)",
+              "insert into accounts_dep.smena (w_id, i_id, o_id, cena, kol_vo, brak, data, "
+              "smena, time) values (801, 901, 902, 486.7314, 3, 1, '2031-05-14', 1, 5), "
+              "(801, 901, 902, 0, 4, 0, '2031-05-15', 1, 3)"})
+            testdb::run(db, QString::fromUtf8(sql));
+        testdb::run(db, QStringLiteral("insert into accounts_dep.fatigue (id_nom, id_o, id_p, "
+                                       "d_date, i_mnth, i_year, cnt, price, i_holiday, i_night) "
+                                       "values (102, 7778, 801, '2031-05-20', 5, 2031, 8, 300, "
+                                       "%1, %2)")
+                            .arg(int(dayOff))
+                            .arg(int(night)));
+        // The editor's price and the month's recompute give one figure.
+        QCOMPARE(
+            price::sqlText(price::averageHourPrice(801, 102, QDate(2031, 5, 20), dayOff, night)),
+            price);
+        // So does the rule over the average read (the pay statement's).
+        QCOMPARE(price::sqlText(price::averageHourPriceParts(121.68285, dayOff, night).price),
+                 price);
+        shop::MaintenanceEntries::recomputeAverages(5, 2031);
+        QCOMPARE(testdb::scalar(db, "select price::numeric(15,2)::text from accounts_dep.fatigue")
+                     .toString(),
+                 price);
+        db::closeConnection();
+        testdb::drop(db);
     }
 
     void round4_data()

@@ -309,4 +309,69 @@ QString rebuiltOneByOne(const QString &dbName, int month, int year, const OneByO
     return outcome;
 }
 
+OtherClerk::OtherClerk(const QString &dbName, const QStringList &statements)
+{
+    // The program's backend, asked on its own connection.
+    QSqlQuery pidQuery(db::connection());
+    const int programPid =
+        pidQuery.exec(QStringLiteral("select pg_backend_pid()")) && pidQuery.next()
+            ? pidQuery.value(0).toInt()
+            : 0;
+    static std::atomic<int> serial{0};
+    const QString name = QStringLiteral("other_clerk_%1").arg(++serial);
+    thread_ = std::thread([this, dbName, statements, programPid, name] {
+        {
+            QSqlDatabase d = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+            d.setHostName(host());
+            d.setPort(port());
+            d.setDatabaseName(dbName);
+            d.setUserName(QStringLiteral("sys"));
+            d.setPassword(QStringLiteral("wexapol"));
+            d.setConnectOptions(QStringLiteral("options='-c datestyle=ISO,DMY'"));
+            QSqlQuery q(d);
+            bool ok = d.open() && d.transaction();
+            for (const QString &sql : statements) {
+                if (ok && !q.exec(sql))
+                    ok = false;
+            }
+            if (!ok)
+                error_ = q.lastError().text() + d.lastError().text();
+            ready_ = true;
+            while (ok && !release_) {
+                if (q.exec(QStringLiteral("select count(*) from pg_locks where pid=%1 and not "
+                                          "granted")
+                               .arg(programPid)) &&
+                    q.next() && q.value(0).toInt() > 0) {
+                    committedOnWait_ = true;
+                    break;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
+            if (ok) {
+                if (d.commit())
+                    committed_ = true;
+                else
+                    error_ = d.lastError().text();
+            }
+            d.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    });
+    while (!ready_)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+OtherClerk::~OtherClerk()
+{
+    finish();
+}
+
+QString OtherClerk::finish()
+{
+    release_ = true;
+    if (thread_.joinable())
+        thread_.join();
+    return error_;
+}
+
 } // namespace testdb

@@ -6,6 +6,9 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <atomic>
+#include <thread>
+
 // A throwaway database per test program, copied from a template that the test command
 // prepares (tabel_schema: the schema alone; tabel_demo: with the demo shop).
 namespace testdb {
@@ -91,6 +94,32 @@ public:
 
 private:
     QString db_;
+};
+
+// Another clerk's transaction on a connection of its own, in a thread of its own: it runs
+// the statements and keeps them uncommitted until the program's connection waits for a lock
+// (so the program is seen to wait for it), or until finish(); then it commits. The race is
+// decided by the server's lock table, not by a pause.
+class OtherClerk {
+public:
+    // Starts the transaction and returns once the statements have run.
+    OtherClerk(const QString &dbName, const QStringList &statements);
+    ~OtherClerk();
+    // Commits now if it has not yet and waits for the thread; returns the first error, or
+    // an empty text.
+    QString finish();
+    // Whether the transaction was committed because the program waited for it.
+    bool committedWhileProgramWaited() const { return committedOnWait_; }
+    // Whether it has committed at all.
+    bool committed() const { return committed_; }
+
+private:
+    std::thread thread_;
+    std::atomic<bool> ready_{false};
+    std::atomic<bool> release_{false};
+    std::atomic<bool> committed_{false};
+    std::atomic<bool> committedOnWait_{false};
+    QString error_;
 };
 
 } // namespace testdb
