@@ -1,5 +1,6 @@
 #include "Excel.h"
 
+#include "text/Figures.h"
 #include "ui/Messages.h"
 
 #include <QCoreApplication>
@@ -83,6 +84,16 @@ double fittedWidth(int chars, bool bold)
     return chars * (bold ? 1.15 : 1.0) + 1.5;
 }
 
+// Digits grouped by figures::money: "1 234,50" with non-breaking spaces.
+QString ungrouped(QString text)
+{
+    if (text.size() > 4 && (text.contains(QChar(0x00A0)) || text.contains(QChar(0x202F)))) {
+        text.remove(QChar(0x00A0));
+        text.remove(QChar(0x202F));
+    }
+    return text;
+}
+
 bool isNumeric(const QString &text, QChar separator)
 {
     int i = 0;
@@ -105,8 +116,9 @@ bool isNumeric(const QString &text, QChar separator)
 
 // The value of a numeric-looking text; false for any other text and for digits beyond the
 // largest number, which a spreadsheet keeps as text (a file may hold no infinite number).
-bool isNumber(const QString &text, QChar separator, double *value)
+bool isNumber(const QString &shown, QChar separator, double *value)
 {
+    const QString text = ungrouped(shown);
     if (!isNumeric(text, separator))
         return false;
     // Only digits, a sign and the separator: a C-locale number once the separator is a point.
@@ -117,6 +129,21 @@ bool isNumber(const QString &text, QChar separator, double *value)
     bool ok = false;
     *value = number.toDouble(&ok);
     return ok && std::isfinite(*value);
+}
+
+// A sheet name as a workbook takes it: none of []:*?/\\, at most 31 characters, not empty.
+QString sheetName(QString name)
+{
+    static const QString bad = QStringLiteral("[]:*?/\\");
+    for (QChar &c : name)
+        if (bad.contains(c) || c.unicode() < 32)
+            c = QLatin1Char(' ');
+    name = name.simplified().left(31).trimmed();
+    while (name.startsWith(QLatin1Char('\'')))
+        name.remove(0, 1);
+    while (name.endsWith(QLatin1Char('\'')))
+        name.chop(1);
+    return name.isEmpty() ? QStringLiteral("Лист1") : name;
 }
 
 QString safeFileName(QString title)
@@ -157,15 +184,17 @@ public:
     }
 
     // Bold switched off on a new cell is the default look: such a cell needs no format.
-    lxw_format *format(bool text, bool bold)
+    lxw_format *format(Kind kind, bool bold)
     {
-        if (!text && !bold)
+        if (kind == Kind::Value && !bold)
             return nullptr;
-        lxw_format *&f = formats[(text ? 1 : 0) + (bold ? 2 : 0)];
+        lxw_format *&f = formats[int(kind) * 2 + (bold ? 1 : 0)];
         if (!f) {
             f = workbook_add_format(book);
-            if (text)
+            if (kind == Kind::Text)
                 format_set_num_format(f, "@");
+            else if (kind == Kind::Money)
+                format_set_num_format(f, "#,##0.00");
             if (bold)
                 format_set_bold(f);
         }
@@ -174,7 +203,7 @@ public:
 
     lxw_workbook *book = nullptr;
     lxw_worksheet *sheet = nullptr;
-    lxw_format *formats[4] = {};
+    lxw_format *formats[6] = {}; // by kind and boldness
     std::vector<Column> columns;
     QChar separator; // the user's decimal separator when the workbook was opened
     QString title;
@@ -206,7 +235,7 @@ void setDocumentsFolder(const QString &folder)
     folderOverride() = folder;
 }
 
-bool Export::open(const QString &title)
+bool Export::open(const QString &title, const QString &sheet)
 {
     // A new workbook replaces the one held before; one that was never shown goes with it.
     book_.reset();
@@ -222,7 +251,8 @@ bool Export::open(const QString &title)
     wb->tempPath = QDir(folder).filePath(
         QStringLiteral(".~%1.xlsx").arg(QUuid::createUuid().toString(QUuid::Id128)));
     wb->book = workbook_new(QFile::encodeName(wb->tempPath).constData());
-    wb->sheet = wb->book ? workbook_add_worksheet(wb->book, nullptr) : nullptr;
+    const QByteArray name = sheetName(sheet.isEmpty() ? title : sheet).toUtf8();
+    wb->sheet = wb->book ? workbook_add_worksheet(wb->book, name.constData()) : nullptr;
     if (!wb->sheet) {
         ui::showError(QStringLiteral("Ошибка открытия файла Microsoft Excel."));
         return false;
@@ -299,10 +329,12 @@ bool Export::write(int column, int row, const QString &text, const Cell &cell)
     const bool bold = cell.font == Font::Bold;
     const lxw_row_t r = lxw_row_t(row - 1);
     const lxw_col_t c = lxw_col_t(column - 1);
-    lxw_format *format = wb->format(asText, bold);
+    lxw_format *format = wb->format(cell.kind, bold);
     lxw_error result;
     double number = 0;
+    bool isMoney = false;
     if (!asText && isNumber(text, wb->separator, &number)) {
+        isMoney = cell.kind == Kind::Money;
         result = worksheet_write_number(wb->sheet, r, c, number, format);
     } else {
         result = worksheet_write_string(wb->sheet, r, c, text.toUtf8().constData(), format);
@@ -314,8 +346,10 @@ bool Export::write(int column, int row, const QString &text, const Cell &cell)
     if (wb->columns.size() <= c)
         wb->columns.resize(c + 1);
     Workbook::Column &col = wb->columns[c];
-    if (text.size() > col.longest || (text.size() == col.longest && bold)) {
-        col.longest = int(text.size());
+    // A money number is as wide as it shows: grouped, with its two decimals.
+    const int chars = int(isMoney ? figures::money(number).size() : text.size());
+    if (chars > col.longest || (chars == col.longest && bold)) {
+        col.longest = chars;
         col.longestBold = bold;
     }
     if (cell.width == Width::Fit)

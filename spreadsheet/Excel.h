@@ -11,10 +11,12 @@
 //     ...                                          // results need not be looked at
 //     book.show();                                 // the workbook goes to the user
 //
-// open starts a new workbook (one sheet, cells counted from 1). write stores one text in a
-// column and row: an empty text writes nothing; a numeric-looking text (digits, a sign, the
-// user's decimal separator) becomes a number unless the cell is of the text kind, which keeps
-// it as typed ("0012"). A cell may be bold and may fit its column to the longest text written
+// open starts a new workbook (one sheet named for what it holds, cells counted from 1). write
+// stores one text in a column and row: an empty text writes nothing; a numeric-looking text
+// (digits, a sign, the user's decimal separator, non-breaking spaces between thousands as
+// figures::money writes them) becomes a number unless the cell is of the text kind, which
+// keeps it as typed ("0012"). A money cell shows its number with two decimals and grouped
+// thousands. A cell may be bold and may fit its column to the longest text written
 // there. show writes the workbook as a new .xlsx file with a readable unique name into the
 // documents folder (documentsFolder()) and opens it with the desktop's program for the type.
 // When nothing can show it, the user is told where the file is. Nothing is ever overwritten.
@@ -47,6 +49,7 @@ void setDocumentsFolder(const QString &folder);
 enum class Kind {
     Value, // a numeric-looking text becomes a number, any other text stays text
     Text,  // kept as typed, in the text format
+    Money, // as Value; a number shows two decimals and thousands apart ("#,##0.00")
 };
 enum class Font { Regular, Bold };
 enum class Width {
@@ -63,6 +66,7 @@ struct Cell {
 
 inline constexpr Cell kValue{};
 inline constexpr Cell kText{Kind::Text};
+inline constexpr Cell kMoney{Kind::Money};
 
 // One export: a workbook filled and handed to the user. A new open replaces the workbook
 // held before; one that was never shown leaves nothing behind.
@@ -73,9 +77,10 @@ public:
     Export(const Export &) = delete;
     Export &operator=(const Export &) = delete;
 
-    // The title names the file ("Операции 2024-05-01 10-15-00.xlsx"). False when no
-    // workbook could be started (the user was told).
-    bool open(const QString &title = QString());
+    // The title names the file ("Операции 2024-05-01 10-15-00.xlsx") and, unless a sheet
+    // name is given, the sheet (cut to the 31 characters a sheet name may have). False when
+    // no workbook could be started (the user was told).
+    bool open(const QString &title = QString(), const QString &sheet = QString());
     // One cell of the sheet; false when it could not be written (the user was told).
     bool write(int column, int row, const QString &text, const Cell &cell = kValue);
     // Writes the workbook and shows it; once shown, it takes no more cells and is not

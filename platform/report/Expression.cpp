@@ -2,6 +2,8 @@
 
 #include "Source.h"
 
+#include "text/Figures.h"
+
 #include <QLocale>
 #include <cmath>
 #include <stdexcept>
@@ -385,16 +387,15 @@ QString formatValue(const QVariant &v, const QString &mask)
         return v.toBool() ? QStringLiteral("1") : QStringLiteral("0");
     const QLocale locale;
     if (isNumeric(v) || (!mask.isEmpty() && v.typeId() == QMetaType::QString)) {
-        double d = toNumber(v);
+        const double d = toNumber(v);
         if (!mask.isEmpty()) {
-            const int point = mask.indexOf(QLatin1Char('.'));
-            const int decimals = point < 0 ? 0 : int(mask.size() - point - 1);
-            // Halves away from zero, as accountants round; no "-0,00".
-            const double scale = std::pow(10.0, decimals);
-            d = std::round(d * scale * (1 + 1e-12)) / scale;
-            if (d == 0)
-                d = 0;
-            return locale.toString(d, 'f', decimals);
+            // "0" after the point: a decimal always shown; "#": one shown when not zero.
+            // A comma before the point groups the thousands.
+            const int point = int(mask.indexOf(QLatin1Char('.')));
+            const QString decimals = point < 0 ? QString() : mask.mid(point + 1);
+            const int shown = int(decimals.count(QLatin1Char('0')));
+            const bool grouped = mask.left(point < 0 ? mask.size() : point).contains(',');
+            return figures::number(d, shown, int(decimals.size()), grouped);
         }
         QString s = QString::number(d, 'g', 15);
         if (s.contains(QLatin1Char('e')))

@@ -43,8 +43,11 @@ private:
     double total_ = 0;
 };
 
-// A value as printed: numbers through the mask ("#0.00": two decimals) or, without one, up
-// to 15 significant digits; the user's decimal separator; texts without trailing blanks.
+// A value as printed: numbers through the mask or, without one, up to 15 significant
+// digits; the user's decimal separator; texts without trailing blanks. A mask's zeros after
+// the point are decimals always shown, its hashes decimals shown when not zero, and a comma
+// before the point groups thousands as the accountants write them (figures::number):
+// "#0.00" 1234.5 -> "1234,50", "#,##0.00" -> "1 234,50", "#,##0.##" -> "1 234,5".
 QString formatValue(const QVariant &v, const QString &mask = QString());
 bool isNumeric(const QVariant &v);
 

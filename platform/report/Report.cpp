@@ -82,6 +82,14 @@ Element pageNumber(double left, double width)
 {
     return element(ElementKind::PageNumber, left, width, QString());
 }
+Element pageOfPages(double left, double width)
+{
+    return element(ElementKind::PageOfPages, left, width, QString());
+}
+Element printDate(double left, double width)
+{
+    return element(ElementKind::PrintDate, left, width, QString());
+}
 
 QStringList Page::texts() const
 {
@@ -129,8 +137,8 @@ struct CompiledBand {
 // One walk of the records into pages.
 class Layout {
 public:
-    Layout(const ReportDef &def, const Source &source, QVector<Page> &pages)
-        : def_(def), src_(source), pages_(pages)
+    Layout(const ReportDef &def, const Source &source, QVector<Page> &pages, const QDate &printed)
+        : def_(def), src_(source), pages_(pages), printed_(printed)
     {
         compile();
     }
@@ -170,6 +178,15 @@ public:
             openGroups(0, -1, true); // report header and footer of an empty report
         closeGroups(0, n - 1);
         printPageFooter(n - 1);
+        // The count of pages is known only now.
+        const QString count = QString::number(pages_.size());
+        for (const PageCount &at : pageCounts_) {
+            Primitive &p = pages_[at.page].items[at.item];
+            const FittedText fitted =
+                fitText(p.text.arg(count), at.font, p.rect.width(), p.rect.height());
+            p.text = fitted.text;
+            p.font = fitted.font;
+        }
     }
 
 private:
@@ -334,9 +351,11 @@ private:
         y_ = def_.page.top;
         contentTop_ = y_;
         bodyOnPage_ = false;
+        continuing_ = true;
         for (int i = 0; i < headers_.size(); ++i)
             if (open_[i] && bands_[headers_[i]].band->reprintOnNewPage)
                 printBand(headers_[i], row, false);
+        continuing_ = false;
         contentTop_ = y_;
     }
 
@@ -414,10 +433,30 @@ private:
             case ElementKind::PageNumber:
                 text = QString::number(page_);
                 break;
+            case ElementKind::PageOfPages:
+                text = QStringLiteral("стр. %1 из %2").arg(page_).arg(QStringLiteral("%1"));
+                pageCounts_ << PageCount{int(pages_.size() - 1), int(out.size()), ce.font};
+                break;
+            case ElementKind::PrintDate:
+                text = QStringLiteral("Дата печати: ") +
+                       printed_.toString(QStringLiteral("dd.MM.yyyy"));
+                break;
             default:
                 text = formatValue(ce.expression->eval(ctx), e.mask);
             }
-            if (!text.isEmpty()) {
+            if (continuing_ && !text.isEmpty())
+                text += e.continuation;
+            if (e.kind == ElementKind::PageOfPages) {
+                // Fitted once the count is known; the primitive keeps its place meanwhile.
+                Primitive t;
+                t.kind = Primitive::Text;
+                t.rect = r;
+                t.text = text;
+                t.font = ce.font;
+                t.align = e.align;
+                t.band = b.name;
+                out << t;
+            } else if (!text.isEmpty()) {
                 const FittedText fitted = fitText(text, ce.font, r.width(), r.height());
                 Primitive t;
                 t.kind = Primitive::Text;
@@ -448,6 +487,13 @@ private:
     int page_ = 0;
     double y_ = 0, contentTop_ = 0, footerTop_ = 0;
     bool bodyOnPage_ = false; // a detail line or a group footer stands on the current page
+    const QDate printed_;
+    bool continuing_ = false; // reprinting the open groups' headers on a new page
+    struct PageCount {
+        int page, item;
+        Font font;
+    };
+    QVector<PageCount> pageCounts_;
 };
 
 } // namespace
@@ -481,7 +527,7 @@ void Report::prepare()
     pages_.clear();
     static const TableSource none(QString(), {});
     const Source &src = source_ ? *source_ : static_cast<const Source &>(none);
-    Layout(def_, src, pages_).run();
+    Layout(def_, src, pages_, printDate_.isValid() ? printDate_ : QDate::currentDate()).run();
 }
 
 void Report::clear()

@@ -3,6 +3,7 @@
 #include "ReportDef.h"
 #include "Source.h"
 
+#include <QDate>
 #include <QRectF>
 #include <QStringList>
 #include <memory>
@@ -82,6 +83,8 @@ public:
     // ("Отчет по рабочим 01.11.2026-30.11.2026").
     void setDocumentName(const QString &name) { documentName_ = name; }
     QString documentName() const { return documentName_; }
+    // The day printed by PrintDate elements; unset: the day prepare() runs.
+    void setPrintDate(const QDate &date) { printDate_ = date; }
     // The preview window, modal, with navigation, zoom, printing and "Save as PDF".
     void preview(QWidget *parent = nullptr) const;
 
@@ -90,6 +93,7 @@ private:
     std::shared_ptr<Source> source_;
     QVector<Page> pages_;
     QString documentName_;
+    QDate printDate_;
 };
 
 } // namespace report

@@ -44,11 +44,13 @@
 // - A band's child band prints right after it; a header's linked band must fit below it at
 //   a page foot, or the header moves to the next page. Headers marked reprintOnNewPage are
 //   printed again at the top of each new page while their group is open.
-// Elements: labels, data fields, expressions and the page number, each at a left offset
+// Elements: labels, data fields, expressions, the page number ("стр. N из M" as well) and the
+// print date, each at a left offset
 // with a width, with a font (the band's or the report's by default; bold() and sized()
 // change only the weight or the size of that font), alignment, background,
-// border lines and a number mask ("#0", "#0.00", "#0.000": that many decimals; the decimal
-// separator is the user's). Expressions: field names bare or qualified by the source's name
+// border lines and a number mask ("#0.00": two decimals, "#,##0.00" with thousands grouped,
+// "#,##0.##" decimals only when not zero; see formatValue). Expressions: field names bare or
+// qualified by the source's name
 // ("t_Report.fio"), numbers, 'texts', + - * / = <> > < >= <=, IF(c, a, b), STR(n), sum(x),
 // PAGENUMBER. Every sum() adds its argument over each detail record; an element marked
 // resetting() starts its sums again from zero after it has printed (per-group totals),
@@ -82,7 +84,8 @@ enum class Align { Left, Center, Right };
 // Edges of a band or an element that carry a line.
 enum Edge { NoEdge = 0, TopEdge = 1, BottomEdge = 2, LeftEdge = 4, RightEdge = 8, AllEdges = 15 };
 
-enum class ElementKind { Label, Field, Expression, PageNumber };
+// PageOfPages prints "стр. N из M", PrintDate the day the report was laid out (dd.MM.yyyy).
+enum class ElementKind { Label, Field, Expression, PageNumber, PageOfPages, PrintDate };
 
 struct Element {
     ElementKind kind = ElementKind::Label;
@@ -101,6 +104,9 @@ struct Element {
     int borders = NoEdge; // Edge flags
     QString mask;         // number mask
     bool resetAfterPrint = false;
+    // Added to the text where the band is printed again at the top of a following page
+    // (reprintOnNewPage): the group's name then reads "Иванов И.И. (продолжение)".
+    QString continuation;
 
     Element &bold(bool on = true);
     Element &sized(double points);
@@ -114,6 +120,11 @@ struct Element {
     Element &masked(const QString &m)
     {
         mask = m;
+        return *this;
+    }
+    Element &continued(const QString &suffix = QStringLiteral(" (продолжение)"))
+    {
+        continuation = suffix;
         return *this;
     }
     Element &resetting()
@@ -183,5 +194,7 @@ Element label(double left, double width, const QString &text);
 Element field(double left, double width, const QString &fieldName);
 Element expr(double left, double width, const QString &expression);
 Element pageNumber(double left, double width);
+Element pageOfPages(double left, double width); // "стр. 2 из 5"
+Element printDate(double left, double width);   // "Дата печати: 11.12.2026"
 
 } // namespace report

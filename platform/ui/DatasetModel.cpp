@@ -2,7 +2,7 @@
 
 #include "db/Dataset.h"
 
-#include <QLocale>
+#include "text/Figures.h"
 
 namespace ui {
 
@@ -51,8 +51,18 @@ QString DatasetModel::cellText(int row, int column) const
     if (!ds_ || column < 0 || column >= cols_.size() || !ds_->hasField(cols_[column].field))
         return QString();
     const QVariant v = ds_->valueAt(row, cols_[column].field);
-    if (cols_[column].decimals >= 0 && !v.isNull())
-        return QLocale().toString(v.toDouble(), 'f', cols_[column].decimals);
+    switch (cols_[column].figure) {
+    case Figure::Money:
+        return figures::money(v);
+    case Figure::Quantity:
+        return figures::quantity(v);
+    case Figure::AsComes:
+        break;
+    }
+    if (cols_[column].decimals >= 0 && !v.isNull()) {
+        const auto d = figures::toNumber(v);
+        return d ? figures::number(*d, cols_[column].decimals) : QString();
+    }
     if (cols_[column].dateOnly && v.typeId() == QMetaType::QDateTime)
         return v.toDateTime().date().toString(QStringLiteral("dd.MM.yyyy"));
     QString text = db::Dataset::displayText(v);

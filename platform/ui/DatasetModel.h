@@ -17,6 +17,13 @@ class Dataset;
 
 namespace ui {
 
+// How a column shows its numbers (figures::money, figures::quantity).
+enum class Figure {
+    AsComes,  // as the value comes, or with the column's fixed decimals
+    Money,    // two decimals, thousands apart
+    Quantity, // pieces and hours: no decimals when whole, thousands apart
+};
+
 // One column of a grid over a dataset.
 struct ColumnDef {
     QString field;
@@ -24,9 +31,10 @@ struct ColumnDef {
     int width = 64; // the standard column width
     Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
     bool visible = true;
-    int decimals = -1;      // fixed decimals for numbers; -1: as the value comes
+    int decimals = -1;      // fixed decimals for numbers, thousands apart; -1: as it comes
     bool dateOnly = false;  // a date-time shown by its date
     QColor titleColor = {}; // colour of the title text; invalid: the standard one
+    Figure figure = Figure::AsComes;
 };
 
 // How one cell is drawn, when it is not drawn the standard way.

@@ -15,7 +15,7 @@ public:
 
     bool open(const QString &path) override;
 
-    // {"sheets": n, "cells": {"A1": {value, type ("number"/"text"), format, bold}},
+    // {"sheets": n, "title": first sheet's name, "cells": {"A1": {value, type ("number"/"text"), format, bold}},
     //  "widths": {"A": w}}; empty with a test failure when the reader fails.
     static QJsonObject read(const QString &path);
     QJsonObject readLast() const { return opened.isEmpty() ? QJsonObject() : read(opened.last()); }

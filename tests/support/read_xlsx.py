@@ -1,5 +1,5 @@
-"""Prints the first sheet of a workbook as JSON: every stored cell with its value, type,
-number format and boldness, and the widths set on columns."""
+"""Prints the first sheet of a workbook as JSON: its name, every stored cell with its value,
+type, number format and boldness, and the widths set on columns."""
 import json
 import sys
 
@@ -22,5 +22,6 @@ widths = {}
 for letter, dim in sheet.column_dimensions.items():
     if dim.customWidth:
         widths[letter] = dim.width
-print(json.dumps({"sheets": len(book.worksheets), "cells": cells, "widths": widths},
+print(json.dumps({"sheets": len(book.worksheets), "title": sheet.title, "cells": cells,
+                  "widths": widths},
                  ensure_ascii=False))

@@ -4,6 +4,7 @@
 #include "ScriptedMessages.h"
 #include "report/PageView.h"
 #include "report/Preview.h"
+#include "report/Printout.h"
 #include "report/Report.h"
 
 #include <QDate>
@@ -221,6 +222,50 @@ private slots:
         // The footer of group 1 counts its own records; group 2 counts the rest.
         QCOMPARE(pageOf(r, "gFoot", "24"), 1);
         QVERIFY(pageOf(r, "gFoot", "36") > 0);
+    }
+
+    // What makes a printout one to hand over: the heading once, a group carried over to
+    // the next page named again as continued, the date and "стр. N из M" on every page, the
+    // signatures after the last total.
+    void printoutFurniture()
+    {
+        ReportDef def = paged(false, true);
+        def.bands.removeLast(); // the plain page number
+        for (Band &b : def.bands)
+            if (b.name == "g")
+                b.elements[0].continued();
+            else if (b.name == "head")
+                b.footer = "headFoot";
+        Band headFoot = band(BandKind::GroupFooter, "headFoot", 5);
+        headFoot.elements << label(0, 50, "Всего");
+        headFoot.child = kSignatures;
+        def.bands << headingBand(def) << headFoot << pageFooterBand(def)
+                  << signatureBand(def, {{"Составил", "Петрова А.А."}, {"Начальник цеха", ""}});
+        Report r(def);
+        setHeading(r, {"ООО Завод", "Цех 3", "Отчет по рабочим", "за ноябрь 2026 г."});
+        r.setPrintDate(QDate(2026, 12, 11));
+        QVector<QVector<QVariant>> data;
+        for (int n = 1; n <= 60; ++n)
+            data << QVector<QVariant>{n <= 24 ? 1 : 2, n};
+        r.setSource(rows({"g", "n"}, data));
+        r.prepare();
+        QCOMPARE(r.pages().size(), 3);
+        QCOMPARE(r.pages()[0].texts().mid(0, 6),
+                 QStringList({"ООО Завод", "Цех 3", "Отчет по рабочим", "за ноябрь 2026 г.",
+                              "Шапка", "1"}));
+        QCOMPARE(r.pages()[1].texts().mid(0, 2), QStringList({"Шапка", "1 (продолжение)"}));
+        QCOMPARE(r.pages()[2].texts().mid(0, 2), QStringList({"Шапка", "2 (продолжение)"}));
+        for (const Page &p : r.pages()) {
+            QCOMPARE(p.texts().mid(p.texts().size() - 2),
+                     QStringList({"Дата печати: 11.12.2026",
+                                  QStringLiteral("стр. %1 из 3").arg(p.number)}));
+            QCOMPARE(p.find("ООО Завод") != nullptr, p.number == 1);
+        }
+        const QStringList last = r.pages()[2].texts();
+        const int total = int(last.indexOf("Всего"));
+        QVERIFY(total > 0);
+        QCOMPARE(last.mid(total, 6), QStringList({"Всего", "Составил", "Петрова А.А.", "(подпись)",
+                                                  "Начальник цеха", "(подпись)"}));
     }
 
     // A group header needs room for the headers of the groups inside it and the first
@@ -448,6 +493,15 @@ private slots:
         QTest::newRow("#0.00 halves up") << QVariant(0) << "kolvo/8"
                                          << "#0.00"
                                          << "0,38";
+        QTest::newRow("#,##0.00 groups thousands")
+            << QVariant(0) << "summa*1000"
+            << "#,##0.00" << QStringLiteral("12\u00A0500,00");
+        QTest::newRow("#,##0.## decimals when not zero") << QVariant(0) << "summa"
+                                                         << "#,##0.##"
+                                                         << "12,5";
+        QTest::newRow("#,##0.## whole") << QVariant(0) << "kolvo"
+                                        << "#,##0.##"
+                                        << "3";
         QTest::newRow("#0") << QVariant(0) << "summa"
                             << "#0"
                             << "13";

@@ -31,7 +31,46 @@ private slots:
     void unopenableWorkbookIsReported();
     void desktopOpenerDoesNotHoldTheWindow();
     void eachExportHoldsItsOwnWorkbook();
+    void sheetNamedForWhatItHolds_data();
+    void sheetNamedForWhatItHolds();
 };
+
+void TstSpreadsheet::sheetNamedForWhatItHolds_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("sheet");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("the title") << "Табель сделка"
+                               << ""
+                               << "Табель сделка";
+    QTest::newRow("a name of its own") << "Отчет 01.11.2026"
+                                       << "По рабочим"
+                                       << "По рабочим";
+    QTest::newRow("characters a sheet may not have") << "Отчет 01/11/2026: [итог]?"
+                                                     << ""
+                                                     << "Отчет 01 11 2026 итог";
+    QTest::newRow("cut to 31 characters") << "Сводный отчет по изделиям за ноябрь 2026"
+                                          << ""
+                                          << "Сводный отчет по изделиям за но";
+    QTest::newRow("no title") << ""
+                              << ""
+                              << "Лист1";
+}
+
+void TstSpreadsheet::sheetNamedForWhatItHolds()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, sheet);
+    QFETCH(QString, expected);
+    SheetsFixture sheets;
+    ScriptedMessages msgs;
+    excel::Export book;
+    QVERIFY(book.open(title, sheet));
+    QVERIFY(book.write(1, 1, "1"));
+    book.show();
+    QVERIFY(msgs.shown.isEmpty());
+    QCOMPARE(sheets.readLast()["title"].toString(), expected);
+}
 
 void TstSpreadsheet::cellTypes_data()
 {
@@ -41,7 +80,9 @@ void TstSpreadsheet::cellTypes_data()
     QTest::addColumn<QVariant>("value");
     QTest::addColumn<QString>("format");
 
-    const excel::Kind value = excel::Kind::Value, text = excel::Kind::Text;
+    const excel::Kind value = excel::Kind::Value, text = excel::Kind::Text,
+                      money = excel::Kind::Money;
+    const QString nb(QChar(0x00A0));
     QTest::newRow("decimal comma") << "12,5" << value << "number" << QVariant(12.5) << "General";
     QTest::newRow("mark kept as typed") << "0012" << text << "text" << QVariant("0012") << "@";
     QTest::newRow("mark as number") << "0012" << value << "number" << QVariant(12) << "General";
@@ -59,6 +100,16 @@ void TstSpreadsheet::cellTypes_data()
     QTest::newRow("name") << "Иванов И.И." << value << "text" << QVariant("Иванов И.И.")
                           << "General";
     QTest::newRow("apostrophe") << "O'Neil" << text << "text" << QVariant("O'Neil") << "@";
+    // Money as the windows show it goes in as a number that shows its cents and thousands.
+    QTest::newRow("money shown grouped")
+        << "918" + nb + "906,66" << money << "number" << QVariant(918906.66) << "#,##0.00";
+    QTest::newRow("money whole") << "44" << money << "number" << QVariant(44) << "#,##0.00";
+    QTest::newRow("grouped figure as a value")
+        << "1" + nb + "254" << value << "number" << QVariant(1254) << "General";
+    QTest::newRow("money that is not a number")
+        << "нет" << money << "text" << QVariant("нет") << "#,##0.00";
+    QTest::newRow("ordinary space is not a group")
+        << "12 34" << value << "text" << QVariant("12 34") << "General";
 }
 
 void TstSpreadsheet::cellTypes()
