@@ -4,6 +4,8 @@
 
 #include "text/Figures.h"
 
+#include <QLocale>
+
 namespace ui {
 
 DatasetModel::DatasetModel(QObject *parent) : QAbstractTableModel(parent) {}
@@ -59,10 +61,8 @@ QString DatasetModel::cellText(int row, int column) const
     case Figure::AsComes:
         break;
     }
-    if (cols_[column].decimals >= 0 && !v.isNull()) {
-        const auto d = figures::toNumber(v);
-        return d ? figures::number(*d, cols_[column].decimals) : QString();
-    }
+    if (cols_[column].decimals >= 0 && !v.isNull())
+        return QLocale().toString(v.toDouble(), 'f', cols_[column].decimals);
     if (cols_[column].dateOnly && v.typeId() == QMetaType::QDateTime)
         return v.toDateTime().date().toString(QStringLiteral("dd.MM.yyyy"));
     QString text = db::Dataset::displayText(v);

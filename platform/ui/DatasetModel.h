@@ -31,7 +31,7 @@ struct ColumnDef {
     int width = 64; // the standard column width
     Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
     bool visible = true;
-    int decimals = -1;      // fixed decimals for numbers, thousands apart; -1: as it comes
+    int decimals = -1;      // fixed decimals for numbers; -1: as the value comes
     bool dateOnly = false;  // a date-time shown by its date
     QColor titleColor = {}; // colour of the title text; invalid: the standard one
     Figure figure = Figure::AsComes;
