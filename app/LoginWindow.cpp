@@ -1,6 +1,7 @@
 #include "LoginWindow.h"
 
 #include "ProgramEnd.h"
+#include "db/Command.h"
 #include "db/Connection.h"
 #include "db/Dataset.h"
 #include "db/SqlError.h"
@@ -56,8 +57,7 @@ LoginWindow::LoginWindow(QWidget *parent) : ui::Form(parent)
     connect(endTimer, &QTimer::timeout, this, [] { endProgram(); });
 
     ver = new db::Dataset(QStringLiteral("ver"), this);
-    ver->setSql(QStringLiteral("select ctid, d, t, delim from accounts_dep.ver"));
-    ver->setUpdateTable(QStringLiteral("accounts_dep.ver"), QStringLiteral("ctid"));
+    ver->setSql(QStringLiteral("select d, t, delim from accounts_dep.ver"));
 
     connect(enterButton, &QPushButton::clicked, this, &LoginWindow::enterClick);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
@@ -92,15 +92,19 @@ void LoginWindow::checkVersionRecord()
     ver->close();
     ver->open();
     ver->first();
-    dataModule->ServerDelim = ver->asString(QStringLiteral("delim"));
+    // The separator goes into product numbers: a point or a comma, nothing else.
+    const QString delim = ver->asString(QStringLiteral("delim"));
+    dataModule->ServerDelim =
+        delim == QLatin1String(".") || delim == QLatin1String(",") ? delim : QString();
     const int d = ver->asInteger(QStringLiteral("d"));
     const int t = ver->asInteger(QStringLiteral("t"));
     if (d < buildDate || (d == buildDate && t < buildTime)) {
-        if (ver->isEmpty())
-            ver->append();
-        ver->setValue(QStringLiteral("d"), buildDate);
-        ver->setValue(QStringLiteral("t"), buildTime);
-        ver->post();
+        // Only the server writes the record: it raises the stamp to this build, never
+        // lowers it.
+        db::Command stamp(QStringLiteral("select accounts_dep.stamp_version(:d, :t)"));
+        stamp.setParam(QStringLiteral("d"), buildDate);
+        stamp.setParam(QStringLiteral("t"), buildTime);
+        stamp.execute();
     }
     ver->close();
     if (buildDate < d || (buildDate == d && buildTime < t))
@@ -150,6 +154,12 @@ void LoginWindow::enterClick()
         q->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
     if (role == Role::Refused) {
         ui::showError(QStringLiteral("Введены неверные данные."), QStringLiteral("Ошибка"));
+        return;
+    }
+    // The server holds the rights: a code works only for a login that holds its role's.
+    const QString refusal = loginRefusal(role);
+    if (!refusal.isEmpty()) {
+        ui::showError(refusal, QStringLiteral("Ошибка"));
         return;
     }
     shiftJournalWindow->applyRole(role);

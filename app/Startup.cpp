@@ -50,6 +50,9 @@ bool openConnection(const QStringList &args)
     dataModule = new DataModule(QCoreApplication::instance());
     const db::SettingsSources sources = db::defaultSources();
     db::ConnectionParams params;
+    const QStringList warnings = db::settingsWarnings(sources);
+    for (const QString &w : warnings)
+        qWarning("%s", qPrintable(w));
     try {
         params = DataModule::settingsFor(args, sources);
         dataModule->connectWith(params);
@@ -59,11 +62,14 @@ bool openConnection(const QStringList &args)
         ui::messages().error(e.text(), QStringLiteral("Ошибка!"));
         return false;
     } catch (const db::SqlError &e) {
-        ui::messages().error(
-            QStringLiteral("Нет подключения к базе данных."), QStringLiteral("Ошибка!"),
+        QString details =
             QStringLiteral("Не удалось подключиться: %1.\n%2\nНастройки "
                            "подключения: %3 (для всех пользователей: %4).")
-                .arg(db::describe(params), e.text(), sources.userFile, sources.systemFile));
+                .arg(db::describe(params), e.text(), sources.userFile, sources.systemFile);
+        for (const QString &w : warnings)
+            details += QLatin1Char('\n') + w;
+        ui::messages().error(QStringLiteral("Нет подключения к базе данных."),
+                             QStringLiteral("Ошибка!"), details);
         return false;
     }
 }

@@ -32,7 +32,7 @@ CREATE TABLE IF NOT EXISTS accounts_dep.closed_month (
 -- which takes it exclusively, waits for the writers already in the month, and a writer
 -- coming later waits for the closing and then sees the month closed.
 CREATE OR REPLACE FUNCTION accounts_dep.refuse_if_closed(m integer, y integer) RETURNS void
-LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, public AS $$
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
 BEGIN
     PERFORM pg_advisory_xact_lock_shared(y * 100 + m, 0);
     IF EXISTS (SELECT 1 FROM accounts_dep.closed_month c WHERE c.year = y AND c.month = m) THEN
@@ -42,8 +42,10 @@ BEGIN
 END
 $$;
 
+-- Runs as the owner, so that any role that may write the rows reaches refuse_if_closed,
+-- which nobody else may call.
 CREATE OR REPLACE FUNCTION accounts_dep.guard_closed_month() RETURNS trigger
-LANGUAGE plpgsql AS $$
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
 BEGIN
     -- The month a row is in: of the row as it was, and of the row as it becomes.
     IF TG_OP <> 'INSERT' THEN
@@ -103,7 +105,8 @@ CREATE OR REPLACE TRIGGER h_tabel_closed_month BEFORE INSERT OR UPDATE OR DELETE
 -- Who changed what and when, written by the triggers below for every insert,
 -- update and delete of the department's own tables. "who" is the name the
 -- program sets for its session (tabel.user, the role behind the access code
--- and the computer's user), otherwise the database user. Timesheet rows are
+-- and the computer's user), otherwise the database user; "login" is the database user of the
+-- session whatever the program says (empty in rows written before it was kept). Timesheet rows are
 -- not kept cell by cell: a statement that removes a month's rows (a rebuild)
 -- leaves one row naming the month and how many rows it removed.
 CREATE TABLE IF NOT EXISTS accounts_dep.change_log (
@@ -117,17 +120,18 @@ CREATE TABLE IF NOT EXISTS accounts_dep.change_log (
     old_row  jsonb,
     new_row  jsonb
 );
+ALTER TABLE accounts_dep.change_log ADD COLUMN IF NOT EXISTS login varchar(254);
+ALTER TABLE accounts_dep.change_log ALTER COLUMN login SET DEFAULT session_user;
 CREATE INDEX IF NOT EXISTS change_log_row_idx ON accounts_dep.change_log (tbl, row_id, id);
 CREATE INDEX IF NOT EXISTS change_log_at_idx ON accounts_dep.change_log (at);
 
--- Only the owner writes history: the triggers run as the owner, every other
--- role may read it and nothing more.
+-- Only the owner writes history: the triggers run as the owner. The program's groups may
+-- read it (app/grants.sql), and nobody else.
 REVOKE ALL ON accounts_dep.change_log FROM PUBLIC;
-GRANT SELECT ON accounts_dep.change_log TO PUBLIC;
 REVOKE ALL ON SEQUENCE accounts_dep.change_log_id_seq FROM PUBLIC;
 
 CREATE OR REPLACE FUNCTION accounts_dep.log_change() RETURNS trigger
-LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, public AS $$
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
 DECLARE
     o jsonb;
     n jsonb;
@@ -166,7 +170,7 @@ CREATE OR REPLACE TRIGGER closed_month_history AFTER INSERT OR UPDATE OR DELETE 
 
 -- A statement that removes timesheet rows: one history row per month it touched.
 CREATE OR REPLACE FUNCTION accounts_dep.log_timesheet_removal() RETURNS trigger
-LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, public AS $$
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
 BEGIN
     INSERT INTO accounts_dep.change_log (tbl, row_id, action, old_row)
     SELECT 'h_tabel', g.year::bigint * 100 + g.month, 'delete',
@@ -180,14 +184,8 @@ CREATE OR REPLACE TRIGGER h_tabel_history AFTER DELETE ON accounts_dep.h_tabel
     REFERENCING OLD TABLE AS gone
     FOR EACH STATEMENT EXECUTE FUNCTION accounts_dep.log_timesheet_removal();
 
--- Products live in the goods system's table, which gets no trigger of ours: the
--- program records its own product changes through this function.
-CREATE OR REPLACE FUNCTION accounts_dep.note_product_change(id bigint, act varchar, o jsonb, n jsonb)
-RETURNS void
-LANGUAGE sql SECURITY DEFINER SET search_path = pg_catalog, public AS $$
-    INSERT INTO accounts_dep.change_log (tbl, row_id, action, old_row, new_row)
-    VALUES ('izdel', id, act, o, n);
-$$;
+-- Products live in the goods system's table, which gets no trigger of ours: the functions
+-- of app/guards.sql that save them write their history.
 
 ------------------------------------------------------------------------------
 -- The hour-price operations
@@ -199,7 +197,7 @@ $$;
 -- those kinds, a change of such an operation's kind or product, its delete, a second norm
 -- row and the delete of the norm row are refused (SQLSTATE TBC01, the sentence as shown).
 CREATE OR REPLACE FUNCTION accounts_dep.keep_hour_price_oper() RETURNS trigger
-LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, public AS $$
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
 BEGIN
     IF TG_OP = 'DELETE' THEN
         IF OLD.vid IN (7777, 7778) THEN
@@ -238,7 +236,7 @@ CREATE OR REPLACE TRIGGER oper_hour_price BEFORE INSERT OR UPDATE OR DELETE ON a
     FOR EACH ROW EXECUTE FUNCTION accounts_dep.keep_hour_price_oper();
 
 CREATE OR REPLACE FUNCTION accounts_dep.keep_hour_price_norm() RETURNS trigger
-LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, public AS $$
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
 BEGIN
     IF TG_OP <> 'INSERT' AND EXISTS (SELECT 1 FROM accounts_dep.oper o
                                       WHERE o.id = OLD.o_id AND o.vid IN (7777, 7778))
@@ -282,7 +280,7 @@ CREATE OR REPLACE TRIGGER norm_hour_price BEFORE INSERT OR UPDATE OR DELETE ON a
 
 -- "MM.YYYY" of the latest closed month with an entry of the operation, or null.
 CREATE OR REPLACE FUNCTION accounts_dep.closed_month_of_operation(op integer) RETURNS text
-LANGUAGE sql STABLE SECURITY DEFINER SET search_path = pg_catalog, public AS $$
+LANGUAGE sql STABLE SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
     SELECT lpad(c.month::text, 2, '0') || '.' || c.year
       FROM accounts_dep.closed_month c
      WHERE EXISTS (SELECT 1 FROM accounts_dep.smena s
@@ -295,7 +293,7 @@ $$;
 
 -- The same for a product: entries of it, and maintenance booked to its group.
 CREATE OR REPLACE FUNCTION accounts_dep.closed_month_of_product(product bigint) RETURNS text
-LANGUAGE sql STABLE SECURITY DEFINER SET search_path = pg_catalog, public AS $$
+LANGUAGE sql STABLE SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
     SELECT lpad(c.month::text, 2, '0') || '.' || c.year
       FROM accounts_dep.closed_month c
      WHERE EXISTS (SELECT 1 FROM accounts_dep.smena s
@@ -308,7 +306,7 @@ $$;
 
 -- The same for a worker: his entries, maintenance entries and timesheet rows.
 CREATE OR REPLACE FUNCTION accounts_dep.closed_month_of_worker(w integer) RETURNS text
-LANGUAGE sql STABLE SECURITY DEFINER SET search_path = pg_catalog, public AS $$
+LANGUAGE sql STABLE SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
     SELECT lpad(c.month::text, 2, '0') || '.' || c.year
       FROM accounts_dep.closed_month c
      WHERE EXISTS (SELECT 1 FROM accounts_dep.smena s
@@ -326,7 +324,7 @@ LANGUAGE sql STABLE SECURITY DEFINER SET search_path = pg_catalog, public AS $$
 $$;
 
 CREATE OR REPLACE FUNCTION accounts_dep.keep_closed_operation() RETURNS trigger
-LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, public AS $$
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
 DECLARE
     period text;
 BEGIN
@@ -352,7 +350,7 @@ CREATE OR REPLACE TRIGGER oper_closed_month BEFORE UPDATE OR DELETE ON accounts_
     FOR EACH ROW EXECUTE FUNCTION accounts_dep.keep_closed_operation();
 
 CREATE OR REPLACE FUNCTION accounts_dep.keep_closed_worker() RETURNS trigger
-LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, public AS $$
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
 DECLARE
     period text;
 BEGIN

@@ -1,69 +1,112 @@
--- The rights the program needs, held by one group role without the login right.
+-- The rights of the program's roles, one group role (without the login right) for each role
+-- an access code chooses:
 --
--- Load into the program's database after app/schema.sql, as its owner (creating the group
--- role the first time needs the CREATEROLE right):
+--   tabel_viewer     "Просмотр": reads the journals, timesheets, reports and history; writes
+--                    nothing (but the version stamp, through its function)
+--   tabel_foreman    "Мастер": a viewer who also adds shift and maintenance entries (and the
+--                    timesheet cells they fill); no change, delete or acceptance
+--   tabel_warehouse  "Склад": a viewer who also accepts entries (their mark "ok" only)
+--   tabel_admin      the administrator: all of the above, the reference books, products,
+--                    changing and deleting entries, rebuilding timesheets, closing months
+--
+-- Load into the program's database after app/schema.sql (or app/upgrade.sql), as its owner
+-- (creating the group roles the first time needs the CREATEROLE right):
 --   psql -v ON_ERROR_STOP=1 -d <database> -f app/grants.sql
--- then create each clerk's login in the group, e.g.
---   CREATE ROLE ivanova LOGIN PASSWORD '...' IN ROLE tabel_clerk;
+-- then create each user's login in the group of his role, e.g.
+--   CREATE ROLE ivanova LOGIN PASSWORD '...' IN ROLE tabel_foreman;
 --   ALTER ROLE ivanova SET datestyle = 'ISO, DMY';
 --
--- Loading it again changes nothing. The group holds no right to change the history, to
--- change the schema, or to create roles or databases.
+-- Loading it again changes nothing: every right of the groups on the program's objects is
+-- taken back first and then given as listed here. No group may change the history, call a
+-- function it does not need, change the schema, or create roles or databases. The group
+-- tabel_clerk of earlier versions keeps no right: move its logins into the groups above.
 
 SET client_min_messages = warning;
 
 DO $$
+DECLARE
+    g text;
 BEGIN
-    IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'tabel_clerk') THEN
-        CREATE ROLE tabel_clerk NOLOGIN;
-    END IF;
+    FOREACH g IN ARRAY ARRAY['tabel_viewer', 'tabel_foreman', 'tabel_warehouse', 'tabel_admin'] LOOP
+        IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = g) THEN
+            EXECUTE format('CREATE ROLE %I NOLOGIN', g);
+        END IF;
+    END LOOP;
+    -- Everything given before, to the groups and to the group of earlier versions.
+    FOREACH g IN ARRAY ARRAY['tabel_viewer', 'tabel_foreman', 'tabel_warehouse', 'tabel_admin',
+                             'tabel_clerk'] LOOP
+        IF EXISTS (SELECT 1 FROM pg_roles WHERE rolname = g) THEN
+            EXECUTE format('REVOKE ALL ON ALL TABLES IN SCHEMA accounts_dep, cmn_contractor, '
+                           'cmn_classifier, cmn_gds_and_srv, hrms_staffpos, cmn_department, '
+                           'adm_role FROM %I', g);
+            EXECUTE format('REVOKE ALL ON ALL SEQUENCES IN SCHEMA accounts_dep, cmn_contractor, '
+                           'cmn_classifier, cmn_gds_and_srv, hrms_staffpos, cmn_department, '
+                           'adm_role FROM %I', g);
+            EXECUTE format('REVOKE ALL ON ALL FUNCTIONS IN SCHEMA accounts_dep FROM %I', g);
+            EXECUTE format('REVOKE ALL ON SCHEMA accounts_dep, cmn_contractor, cmn_classifier, '
+                           'cmn_gds_and_srv, hrms_staffpos, cmn_department, adm_role FROM %I', g);
+        END IF;
+    END LOOP;
 END
 $$;
 
-GRANT USAGE ON SCHEMA accounts_dep, cmn_contractor, cmn_classifier, cmn_gds_and_srv,
-    hrms_staffpos, cmn_department, adm_role TO tabel_clerk;
+-- The functions of the program are called by the groups named below, nobody else (the
+-- trigger functions need no right to fire).
+REVOKE ALL ON ALL FUNCTIONS IN SCHEMA accounts_dep FROM PUBLIC;
 
--- The department's own tables: the journals, the reference books, the timesheets, the
--- closed months (the program lets its administrators close and reopen them).
-GRANT SELECT, INSERT, UPDATE, DELETE ON
+-- Each role of the program includes the viewer's rights; the administrator includes all.
+GRANT tabel_viewer TO tabel_foreman, tabel_warehouse;
+GRANT tabel_foreman, tabel_warehouse TO tabel_admin;
+
+-- Viewer: reading what the journals, the timesheets, the reports and the history show.
+GRANT USAGE ON SCHEMA accounts_dep, cmn_contractor, cmn_classifier, cmn_gds_and_srv
+    TO tabel_viewer;
+GRANT SELECT ON
     accounts_dep.person, accounts_dep.vid_oper, accounts_dep.oper, accounts_dep.norm,
-    accounts_dep.smena, accounts_dep.fatigue, accounts_dep.h_tabel, accounts_dep.closed_month
-    TO tabel_clerk;
-GRANT USAGE ON SEQUENCE
-    accounts_dep.person_id_seq, accounts_dep.vid_oper_id_seq, accounts_dep.oper_id_seq,
-    accounts_dep.norm_id_seq, accounts_dep.smena_id_seq, accounts_dep.fatigue_id_seq,
-    accounts_dep.h_tabel_id_seq
-    TO tabel_clerk;
--- The version record: the first program of a new build writes it.
-GRANT SELECT, INSERT, UPDATE ON accounts_dep.ver TO tabel_clerk;
--- Read only: the products as the program sees them, and the history.
-GRANT SELECT ON accounts_dep.izdel, accounts_dep.change_log TO tabel_clerk;
+    accounts_dep.smena, accounts_dep.fatigue, accounts_dep.h_tabel, accounts_dep.closed_month,
+    accounts_dep.izdel, accounts_dep.ver, accounts_dep.change_log,
+    cmn_contractor.person, cmn_classifier.item, cmn_gds_and_srv.gds_and_srv
+    TO tabel_viewer;
+-- Every program records its build when it is the first of a newer one.
+GRANT EXECUTE ON FUNCTION accounts_dep.stamp_version(integer, integer) TO tabel_viewer;
 
--- The other systems' tables. Products are kept in the goods table; a worker's person row is
--- written by the mirror trigger that a worker's change fires.
-GRANT SELECT, INSERT, UPDATE, DELETE ON cmn_gds_and_srv.gds_and_srv, cmn_contractor.person
-    TO tabel_clerk;
-GRANT USAGE ON SEQUENCE cmn_gds_and_srv.gds_and_srv_id_seq TO tabel_clerk;
-GRANT SELECT ON cmn_classifier.item, hrms_staffpos.staffpos, cmn_department.department,
-    adm_role.roles TO tabel_clerk;
+-- Foreman: adding shift and maintenance entries; each fills its timesheet cell (a new row
+-- or the day of an existing one).
+GRANT INSERT ON accounts_dep.smena, accounts_dep.fatigue TO tabel_foreman;
+GRANT INSERT, UPDATE ON accounts_dep.h_tabel TO tabel_foreman;
+GRANT USAGE ON SEQUENCE accounts_dep.smena_id_seq, accounts_dep.fatigue_id_seq,
+    accounts_dep.h_tabel_id_seq TO tabel_foreman;
 
--- The administrator's group: the organisation's details and the production calendar are
--- changed by its logins only (every program role reads them). A site creates the
--- administrators' logins in both groups:
---   CREATE ROLE petrova LOGIN PASSWORD '...' IN ROLE tabel_clerk, tabel_admin;
-DO $$
-BEGIN
-    IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'tabel_admin') THEN
-        CREATE ROLE tabel_admin NOLOGIN;
-    END IF;
-END
-$$;
-GRANT USAGE ON SCHEMA accounts_dep TO tabel_admin;
+-- Warehouse: accepting an entry, which sets its mark and nothing else.
+GRANT UPDATE (ok) ON accounts_dep.smena TO tabel_warehouse;
+
+-- Administrator: the reference books (the worker's staff lists read by his editor), the
+-- entries and the timesheets whole, products and the closing of months through their
+-- functions.
+GRANT USAGE ON SCHEMA hrms_staffpos, cmn_department, adm_role TO tabel_admin;
+GRANT SELECT ON hrms_staffpos.staffpos, cmn_department.department, adm_role.roles
+    TO tabel_admin;
+GRANT INSERT, UPDATE, DELETE ON
+    accounts_dep.person, accounts_dep.vid_oper, accounts_dep.oper, accounts_dep.norm,
+    accounts_dep.smena, accounts_dep.fatigue, accounts_dep.h_tabel
+    TO tabel_admin;
+GRANT USAGE ON SEQUENCE accounts_dep.person_id_seq, accounts_dep.vid_oper_id_seq,
+    accounts_dep.oper_id_seq, accounts_dep.norm_id_seq
+    TO tabel_admin;
+GRANT EXECUTE ON FUNCTION
+    accounts_dep.close_month(integer, integer), accounts_dep.reopen_month(integer, integer),
+    accounts_dep.add_product(varchar, numeric, numeric),
+    accounts_dep.change_product(numeric, text, varchar, numeric, numeric),
+    accounts_dep.delete_product(numeric, text)
+    TO tabel_admin;
+
+-- The organisation's details, the production calendar, the codes of working time and the
+-- absences: every role reads them, the administrator alone changes them.
 GRANT SELECT ON accounts_dep.organisation, accounts_dep.calendar_year,
     accounts_dep.calendar_day, accounts_dep.time_code, accounts_dep.absence
-    TO tabel_clerk, tabel_admin;
-GRANT SELECT, UPDATE ON accounts_dep.organisation TO tabel_admin;
-GRANT SELECT, INSERT, UPDATE, DELETE ON accounts_dep.calendar_year, accounts_dep.calendar_day,
+    TO tabel_viewer;
+GRANT UPDATE ON accounts_dep.organisation TO tabel_admin;
+GRANT INSERT, UPDATE, DELETE ON accounts_dep.calendar_year, accounts_dep.calendar_day,
     accounts_dep.absence TO tabel_admin;
 GRANT USAGE ON SEQUENCE accounts_dep.calendar_year_id_seq, accounts_dep.calendar_day_id_seq,
     accounts_dep.absence_id_seq TO tabel_admin;

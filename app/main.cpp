@@ -34,7 +34,8 @@ const char *const kHelp =
     "~/.config/tabel/tabel.conf, /etc/tabel/tabel.conf, переменные окружения PGHOST,\n"
     "PGPORT, PGDATABASE, PGUSER, PGPASSWORD, встроенные значения. Файлы настроек: формат INI,\n"
     "раздел [database], ключи host, port, name, user, password. Без пароля используется файл\n"
-    "паролей сервера (~/.pgpass или PGPASSFILE).";
+    "паролей сервера (~/.pgpass или PGPASSFILE). Пароль из файла настроек, доступного\n"
+    "на чтение группе или всем, не используется.";
 
 // Connects as the program would, runs the version guard's query and tells the outcome.
 int checkConnection(const QStringList &args)
@@ -47,6 +48,9 @@ int checkConnection(const QStringList &args)
         say(stderr, e.text());
         return 1;
     }
+    const QStringList warnings = db::settingsWarnings(sources);
+    for (const QString &w : warnings)
+        say(stderr, w);
     try {
         DataModule module;
         module.connectWith(params);

@@ -128,8 +128,8 @@ CREATE TABLE adm_role.roles (
 -- Accounting department
 ------------------------------------------------------------------------------
 
--- Workers. Every row is mirrored into cmn_contractor.person (see the
--- triggers below).
+-- Workers. Every row is mirrored into cmn_contractor.person (the trigger
+-- person_mirror of guards.sql).
 CREATE TABLE accounts_dep.person (
     id             serial PRIMARY KEY,
     fio            varchar(254),
@@ -265,59 +265,13 @@ CREATE INDEX h_tabel_kind_idx
     ON accounts_dep.h_tabel (w_id, i_type, i_night, month, year);
 CREATE INDEX h_tabel_month_idx ON accounts_dep.h_tabel (year, month);
 
--- Version record: one row, written by the first program that runs.
+-- Version record: one row, written by the first program of each newer build through
+-- accounts_dep.stamp_version (guards.sql).
 CREATE TABLE accounts_dep.ver (
     d      integer,
     t      integer,
     delim  varchar(255)
 );
-
-------------------------------------------------------------------------------
--- Worker mirror into cmn_contractor.person
-------------------------------------------------------------------------------
-
--- A new worker gets a person row with the same id and his number as code.
--- When another system already registered him by code only, that row is
--- renamed instead, so the journal does not list him twice.
-CREATE FUNCTION accounts_dep.person_mirror() RETURNS trigger
-LANGUAGE plpgsql AS $$
-BEGIN
-    IF TG_OP = 'INSERT' THEN
-        IF EXISTS (SELECT 1 FROM cmn_contractor.person
-                    WHERE s_code = NEW.id::text AND id <> NEW.id) THEN
-            UPDATE cmn_contractor.person SET s_caption = NEW.fio
-             WHERE s_code = NEW.id::text;
-        ELSE
-            INSERT INTO cmn_contractor.person (id, s_caption, s_code)
-            VALUES (NEW.id, NEW.fio, NEW.id::text)
-            ON CONFLICT (id) DO UPDATE
-                SET s_caption = EXCLUDED.s_caption, s_code = EXCLUDED.s_code;
-        END IF;
-        RETURN NEW;
-    ELSIF TG_OP = 'UPDATE' THEN
-        IF NEW.id <> OLD.id THEN
-            UPDATE cmn_contractor.person
-               SET id = NEW.id, s_code = NEW.id::text
-             WHERE id = OLD.id AND s_code = OLD.id::text;
-            UPDATE cmn_contractor.person SET s_code = NEW.id::text
-             WHERE s_code = OLD.id::text;
-        END IF;
-        UPDATE cmn_contractor.person SET s_caption = NEW.fio
-         WHERE id = NEW.id OR s_code = NEW.id::text;
-        RETURN NEW;
-    ELSE
-        -- Only the mirror row goes; a person row of another system that
-        -- merely carries the number stays with that system.
-        DELETE FROM cmn_contractor.person
-         WHERE id = OLD.id AND s_code = OLD.id::text;
-        RETURN OLD;
-    END IF;
-END
-$$;
-
-CREATE TRIGGER person_mirror
-    AFTER INSERT OR UPDATE OR DELETE ON accounts_dep.person
-    FOR EACH ROW EXECUTE FUNCTION accounts_dep.person_mirror();
 
 ------------------------------------------------------------------------------
 -- Referential checks for fatigue (numeric ids cannot carry a foreign key to
@@ -425,3 +379,10 @@ SELECT o.id, 0, CASE o.vid WHEN 7777 THEN 250 ELSE 300 END, 0
 ------------------------------------------------------------------------------
 
 \ir calendar.sql
+
+------------------------------------------------------------------------------
+-- The worker mirror, the version stamp, closing months, saving products and
+-- what a row may hold (also the upgrade of an older database)
+------------------------------------------------------------------------------
+
+\ir guards.sql

@@ -130,10 +130,13 @@ void ListForm::searchChange()
         dataset->setFiltered(false);
         return;
     }
+    // What is typed is looked for as it stands: '%' and '_' are no wildcards here.
+    const QString typed = db::likeLiteral(text);
     const QString pattern = setup_.search == Search::Prefix
-                                ? text + QLatin1Char('%')
-                                : QLatin1Char('%') + text + QLatin1Char('%');
-    dataset->setFilter(setup_.searchField + QStringLiteral(" like ") + db::quote(pattern));
+                                ? typed + QLatin1Char('%')
+                                : QLatin1Char('%') + typed + QLatin1Char('%');
+    dataset->setFilter(setup_.searchField + QStringLiteral(" like ") + db::quote(pattern) +
+                       QStringLiteral(" escape '\\'"));
     dataset->setFiltered(true);
 }
 

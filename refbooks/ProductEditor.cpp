@@ -3,6 +3,7 @@
 #include "ListForm.h"
 #include "db/Command.h"
 #include "db/Dataset.h"
+#include "db/SqlError.h"
 #include "db/SqlText.h"
 #include "db/Transaction.h"
 #include "shop/ClosedBooks.h"
@@ -28,8 +29,7 @@ ProductEditor *productEditor = nullptr;
 namespace {
 // What the number box may hold: a sign that a stored number brought, digits and separators.
 const QRegularExpression kNumberChars(QStringLiteral("^-?[0-9.,]*$"));
-// What is saved: a number with at most one separator. The text goes into the statement as
-// it stands, so nothing else passes.
+// What is saved: a number with at most one separator.
 const QRegularExpression kNumber(QStringLiteral("^-?([0-9]+([.,][0-9]*)?|[.,][0-9]+)$"));
 } // namespace
 
@@ -155,7 +155,6 @@ void ProductEditor::saveClick()
     }
     const QString upper = mark.toUpper();
     db::Dataset *izdel = dataModule->Izdel;
-    const QString itemId = QString::number(key.toLongLong());
     // Another product of the same mark; on a change, other than the one changed.
     QString check = QStringLiteral(R"(
         select count(*) as cnt
@@ -177,27 +176,20 @@ void ProductEditor::saveClick()
             return;
         }
     }
-    db::Command cmd;
     db::transaction([&] {
         if (mode == ui::EditMode::Add) {
-            cmd.setSql(QStringLiteral("INSERT INTO cmn_gds_and_srv.gds_and_srv(s_caption, "
-                                      "s_description, id_msm_bs, massa, id_class_item)VALUES(") +
-                       db::quote(mark) + QStringLiteral(", '', 6, ") +
-                       // typed separators are points already; a pasted comma becomes one too
-                       QString(number).replace(QLatin1Char(','), QLatin1Char('.')) +
-                       QStringLiteral(",") + itemId + QStringLiteral(")"));
-            cmd.execute();
-            products::noteChange(products::lastInserted(), QStringLiteral("insert"), QString());
+            products::add(mark, number, key.toLongLong());
         } else {
-            const QString before = products::rowOf(productId);
-            cmd.setSql(QStringLiteral("UPDATE cmn_gds_and_srv.gds_and_srv SET s_caption=") +
-                       db::quote(mark) + QStringLiteral(", s_description='', id_msm_bs=6, massa=") +
-                       dataModule->FixDecimal(number) + QStringLiteral(", id_class_item=") +
-                       itemId + QStringLiteral(" where id=:id and xmin=:row_ver::xid"));
-            cmd.setParam(QStringLiteral("id"), productId);
-            // Refused: the editor stays open with what was typed.
-            updateRowAsRead(cmd, izdel, productId, rowVer);
-            products::noteChange(productId, QStringLiteral("update"), before);
+            try {
+                products::change(productId, rowVer, mark, number, key.toLongLong());
+            } catch (const db::RowChanged &) {
+                // Refused: the editor stays open with what was typed, and a second save
+                // changes the product as it is now.
+                izdel->reopen();
+                if (izdel->locate(QStringLiteral("id"), productId))
+                    rowVer = izdel->asString(QStringLiteral("row_ver"));
+                throw;
+            }
         }
     });
     izdel->reopen();

@@ -28,8 +28,8 @@ contents=$(dpkg-deb -c "$DEB")
 for f in ./usr/bin/tabel ./usr/bin/tabel-timesheets ./usr/share/applications/tabel.desktop \
     ./usr/share/icons/hicolor/scalable/apps/tabel.svg \
     ./usr/share/tabel/schema.sql ./usr/share/tabel/closing.sql ./usr/share/tabel/calendar.sql \
-    ./usr/share/tabel/statistics.sql \
-    ./usr/share/tabel/grants.sql \
+    ./usr/share/tabel/statistics.sql ./usr/share/tabel/guards.sql ./usr/share/tabel/grants.sql \
+    ./usr/share/tabel/upgrade.sql \
     ./usr/share/tabel/demo_data.sql ./usr/share/tabel/demo_closed_month.sql; do
     grep -q " $f\$" <<<"$contents" || fail "$f is missing"
 done

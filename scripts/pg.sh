@@ -13,6 +13,7 @@
 #   pg_create_sys PORT [superuser|plain] [SOCKDIR]   (default socket without SOCKDIR)
 #                             create the login role sys (password wexapol, date style
 #                             ISO, DMY) via the cluster owner over the socket in SOCKDIR
+#   pg_create_login PORT NAME PASSWORD GROUP   a login in a group role of the program
 #   pg_load_db PORT DB FILE...   create DB (owned by sys) and load the SQL files into it
 #   pg_timesheets PORT DB     make every month's timesheet of DB from its entries
 #                             (build/tools/tabel-timesheets, or TABEL_TIMESHEETS)
@@ -141,18 +142,19 @@ ALTER ROLE $PG_SYS_USER SET datestyle = 'ISO, DMY';
 SQL
 }
 
-# A clerk's login in the program's group role (app/grants.sql loaded before): the
-# rights the program needs and nothing more.
-pg_create_clerk() {
-    local port=$1 name=$2 password=$3
+# A login in one of the program's group roles (app/grants.sql loaded before): tabel_admin,
+# tabel_foreman, tabel_warehouse or tabel_viewer.
+pg_create_login() {
+    local port=$1 name=$2 password=$3 group=$4
     pg_psql "$port" postgres <<SQL
 DO \$\$
 BEGIN
     IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = '$name') THEN
-        CREATE ROLE $name LOGIN PASSWORD '$password' IN ROLE tabel_clerk;
+        CREATE ROLE $name LOGIN PASSWORD '$password';
     END IF;
 END
 \$\$;
+GRANT $group TO $name;
 ALTER ROLE $name SET datestyle = 'ISO, DMY';
 SQL
 }

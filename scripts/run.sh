@@ -59,9 +59,9 @@ prepare_database() {
         pg_psql "$PORT" "$DB" -f app/schema.sql >/dev/null
         pg_fill_demo "$PORT" "$DB"
     elif [ "$(pg_psql "$PORT" "$DB" -tA -c \
-        "select to_regclass('accounts_dep.change_log') is not null")" != t ]; then
-        echo "Adding closed months and the change history to $DB."
-        pg_psql "$PORT" "$DB" -f app/closing.sql >/dev/null
+        "select to_regprocedure('accounts_dep.stamp_version(integer,integer)') is not null")" != t ]; then
+        echo "Upgrading $DB: closed months, the change history, the server's guards and rights."
+        pg_psql "$PORT" "$DB" -f app/upgrade.sql >/dev/null
     fi
     if [ "$(pg_psql "$PORT" "$DB" -tA -c \
         "select to_regclass('accounts_dep.calendar_day') is not null")" != t ]; then
@@ -162,7 +162,7 @@ if [ "$SHARED" = foreign ]; then
     fi
     if ! pg_psql "$PORT" postgres -c 'select 1' >/dev/null 2>&1; then
         cat >&2 <<MSG
-Cannot log in to the server on 127.0.0.1:$PORT as sys (password wexapol).
+Cannot log in to the server on 127.0.0.1:$PORT as sys (password $PG_SYS_PASSWORD).
 Create the role and the database once as a database superuser, e.g.:
     sudo -u postgres psql -c "CREATE ROLE sys LOGIN CREATEDB PASSWORD 'wexapol'"
     sudo -u postgres psql -c "ALTER ROLE sys SET datestyle = 'ISO, DMY'"
@@ -180,11 +180,14 @@ fi
     prepare_database
 ) 9>"$PGDATA_DIR.lock"
 
-# On the private cluster the program logs in as a clerk of its group role, as at a site;
-# on a server of its own it keeps the built-in user.
+# The program holds no password: it gets the demo login's from the environment. On the
+# private cluster it logs in as buh of the administrators' group role, as at a site; on a
+# server of its own as sys.
 if [ "$SHARED" != foreign ]; then
-    pg_create_clerk "$PORT" buh wexapol >/dev/null
+    pg_create_login "$PORT" buh wexapol tabel_admin >/dev/null
     export PGUSER=buh PGPASSWORD=wexapol
+else
+    export PGUSER=$PG_SYS_USER PGPASSWORD=$PG_SYS_PASSWORD
 fi
 # The server's port reaches the program the standard way (a settings file still wins).
 export PGPORT=$PORT

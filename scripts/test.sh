@@ -25,8 +25,9 @@ PORT=$PG_THROWAWAY_PORT
 
 pg_load_db "$PORT" tabel_schema app/schema.sql app/grants.sql
 pg_load_demo "$PORT" tabel_demo app/grants.sql
-# The windows' tests run the program as a clerk of the group role, not as a superuser.
-pg_create_clerk "$PORT" tabel_test wexapol
+# The windows' tests run the program as a login of the administrators' group role, not as a
+# superuser; the rights tests make logins of every group themselves.
+pg_create_login "$PORT" tabel_test wexapol tabel_admin
 pg_psql "$PORT" postgres \
     -c "ALTER DATABASE tabel_schema WITH IS_TEMPLATE true" \
     -c "ALTER DATABASE tabel_demo WITH IS_TEMPLATE true"

@@ -30,10 +30,11 @@ QString refusal(int month, int year)
     return isClosed(month, year) ? sentence(month, year) : QString();
 }
 
+// Closing and reopening go through the server's functions, which let only an administrator
+// (or the database's owner) do them.
 void close(int month, int year)
 {
-    db::Command c(QStringLiteral("insert into accounts_dep.closed_month (year, month) "
-                                 "values (:y, :m) on conflict do nothing"));
+    db::Command c(QStringLiteral("select accounts_dep.close_month(:y, :m)"));
     c.setParam(QStringLiteral("y"), year);
     c.setParam(QStringLiteral("m"), month);
     c.execute();
@@ -41,8 +42,7 @@ void close(int month, int year)
 
 void reopen(int month, int year)
 {
-    db::Command c(
-        QStringLiteral("delete from accounts_dep.closed_month where year=:y and month=:m"));
+    db::Command c(QStringLiteral("select accounts_dep.reopen_month(:y, :m)"));
     c.setParam(QStringLiteral("y"), year);
     c.setParam(QStringLiteral("m"), month);
     c.execute();

@@ -174,7 +174,7 @@ QString DataModule::connectionString(const QStringList &args)
         return builtInConnectionString();
     return QStringLiteral("DRIVER={PostgreSQL UNICODE};DATABASE=") + database +
            QStringLiteral(";SERVER=") + server +
-           QStringLiteral(";PORT=5432;UID=sys;PWD=wexapol;SSLmode=allow;"
+           QStringLiteral(";PORT=5432;UID=sys;SSLmode=allow;"
                           "ReadOnly=0;Protocol=7.4;FakeOidIndex=0;ShowOidColumn=0;RowVersioning=0;"
                           "ShowSystemTables=0;Fetch=100;UnknownSizes=0;MaxVarcharSize=255;"
                           "MaxLongVarcharSize=8190;"
@@ -263,8 +263,10 @@ QString DataModule::FixDecimal(const QString &text) const
     if (at < 0)
         return text;
     // Without a separator on record the server's own point stands in: dropping the
-    // separator would store 12,5 as 125.
+    // separator would store 12,5 as 125. Anything but a point or a comma on record is no
+    // separator.
     QString out = text;
-    out.replace(at, 1, ServerDelim.isEmpty() ? QStringLiteral(".") : ServerDelim);
+    const bool known = ServerDelim == QLatin1String(".") || ServerDelim == QLatin1String(",");
+    out.replace(at, 1, known ? ServerDelim : QStringLiteral("."));
     return out;
 }

@@ -4,6 +4,7 @@
 #include "Timesheet.h"
 #include "db/Command.h"
 #include "db/Dataset.h"
+#include "db/SqlError.h"
 #include "db/Transaction.h"
 
 #include <QVector>
@@ -35,36 +36,49 @@ int count(const QString &sql, std::initializer_list<std::pair<const char *, QVar
 
 } // namespace
 
-QString rowOf(qlonglong id)
+namespace {
+
+// The weight as the server reads a number: the comma typed or pasted becomes a point.
+QString numberOf(const QString &weight)
 {
-    db::Dataset q(QStringLiteral("productRow"));
-    q.setSql(QStringLiteral(R"(
-        select to_jsonb(g)::text as j
-        from cmn_gds_and_srv.gds_and_srv g
-        where g.id=:id)"));
-    q.setParam(QStringLiteral("id"), id);
-    q.open();
-    return q.isEmpty() ? QString() : q.asString(QStringLiteral("j"));
+    return QString(weight).replace(QLatin1Char(','), QLatin1Char('.'));
 }
 
-qlonglong lastInserted()
+// The first row's column r of a call of the server's product functions.
+QVariant callFor(const QString &sql,
+                 std::initializer_list<std::pair<const char *, QVariant>> params)
 {
-    db::Dataset q(QStringLiteral("productId"));
-    q.setSql(QStringLiteral("select currval('cmn_gds_and_srv.gds_and_srv_id_seq') as id"));
+    db::Dataset q(QStringLiteral("productStore"));
+    q.setSql(sql);
+    for (const auto &[name, value] : params)
+        q.setParam(QLatin1String(name), value);
     q.open();
-    return q.value(QStringLiteral("id")).toLongLong();
+    return q.value(QStringLiteral("r"));
 }
 
-void noteChange(qlonglong id, const QString &action, const QString &before)
+} // namespace
+
+qlonglong add(const QString &mark, const QString &weight, qlonglong classItem)
 {
-    db::Command note(QStringLiteral(R"(
-        select accounts_dep.note_product_change(:id, :act, nullif(:before, '')::jsonb,
-            (select to_jsonb(g) from cmn_gds_and_srv.gds_and_srv g where g.id=:row)))"));
-    note.setParam(QStringLiteral("id"), id);
-    note.setParam(QStringLiteral("act"), action);
-    note.setParam(QStringLiteral("before"), before);
-    note.setParam(QStringLiteral("row"), id);
-    note.execute();
+    return callFor(QStringLiteral("select accounts_dep.add_product(:mark, :weight::numeric, "
+                                  ":item) as r"),
+                   {{"mark", mark}, {"weight", numberOf(weight)}, {"item", classItem}})
+        .toLongLong();
+}
+
+void change(qlonglong id, const QString &rowVer, const QString &mark, const QString &weight,
+            qlonglong classItem)
+{
+    const int changed = callFor(QStringLiteral("select accounts_dep.change_product(:id, "
+                                               ":row_ver, :mark, :weight::numeric, :item) as r"),
+                                {{"id", id},
+                                 {"row_ver", rowVer},
+                                 {"mark", mark},
+                                 {"weight", numberOf(weight)},
+                                 {"item", classItem}})
+                            .toInt();
+    if (changed != 1)
+        throw db::RowChanged();
 }
 
 QString startDateText(const QDate &today)
@@ -141,15 +155,12 @@ QString remove(qlonglong id, const QString &rowVer, const Deletion &what)
                 shop::timesheet::writeShiftDay(d.worker, d.shift, d.date, false);
         }
         if (what.product) {
-            const QString before = rowOf(id);
-            db::Command del(QStringLiteral(R"(
-                delete from cmn_gds_and_srv.gds_and_srv
-                where id=:id
-                  and xmin=:row_ver::xid)"));
-            del.setParam(QStringLiteral("id"), id);
-            del.setParam(QStringLiteral("row_ver"), rowVer);
-            del.executeOne();
-            noteChange(id, QStringLiteral("delete"), before);
+            const int removed = callFor(QStringLiteral("select accounts_dep.delete_product(:id, "
+                                                       ":row_ver) as r"),
+                                        {{"id", id}, {"row_ver", rowVer}})
+                                    .toInt();
+            if (removed != 1)
+                throw db::RowChanged();
         }
     });
     return QString();

@@ -3,18 +3,17 @@
 #include <QDate>
 #include <QString>
 
-// Products are rows of the goods system's table, which carries no history trigger of ours:
-// the product editor and the delete record their changes themselves, in the transaction
-// that makes them.
+// Products are rows of the goods system's table, on which the program's roles hold no right:
+// the server's functions add, change and delete them and write their history, in the
+// transaction of the caller.
 namespace products {
 
-// The goods row of a product as JSON text; empty when there is none.
-QString rowOf(qlonglong id);
-// The id the last product insert of this session took.
-qlonglong lastInserted();
-// Records a change: the row as it was ("" for a new product) and as it is now (none after a
-// delete).
-void noteChange(qlonglong id, const QString &action, const QString &before);
+// Adds a product; returns its id. The weight is a number with a point or a comma.
+qlonglong add(const QString &mark, const QString &weight, qlonglong classItem);
+// Changes a product still as read (rowVer: the row_ver the list showed); throws
+// db::RowChanged when another user changed or deleted it since.
+void change(qlonglong id, const QString &rowVer, const QString &mark, const QString &weight,
+            qlonglong classItem);
 
 // The first day of the previous month of the year 2000, as the delete counts from it.
 QString startDateText(const QDate &today);
@@ -38,7 +37,8 @@ struct Deletion {
 // entry that uses them (an entry without its operation would vanish from the journal):
 // otherwise nothing is deleted and the refusal's sentence comes back. The product row is
 // checked against rowVer, the version it was read with: a row changed or deleted by another
-// user since throws db::RowChanged. Empty when done.
+// user since throws db::RowChanged. The server refuses a product that shift entries still
+// name. Empty when done.
 QString remove(qlonglong id, const QString &rowVer, const Deletion &what);
 
 } // namespace products

@@ -2,6 +2,8 @@
 
 #include "ui/Messages.h"
 
+#include <utility>
+
 void nameSchemaRefusals()
 {
     ui::nameConstraint(
@@ -22,6 +24,22 @@ void nameSchemaRefusals()
                        QStringLiteral("Группа номенклатуры не найдена."));
     ui::nameConstraint(QStringLiteral("h_tabel_row_key"), QString(),
                        QStringLiteral("Строка табеля этого работника за этот месяц уже есть."));
+    // What a row may hold.
+    const std::pair<const char *, const char *> checks[] = {
+        {"smena_time_range", "Часы в записи журнала смен должны быть от 0 до 24."},
+        {"smena_kol_vo_not_negative", "Количество в записи журнала смен не может быть "
+                                      "отрицательным."},
+        {"smena_brak_not_negative", "Брак в записи журнала смен не может быть отрицательным."},
+        {"fatigue_cnt_range", "Часы в записи хоз. работ должны быть от 0 до 24."},
+        {"fatigue_i_night_flag", "Отметка «Ночь» в записи хоз. работ должна быть 0 или 1."},
+        {"fatigue_i_holiday_flag", "Отметка «Выходной» в записи хоз. работ должна быть 0 или 1."},
+        {"column i_night", "Отметка «Ночь» в записи хоз. работ должна быть заполнена."},
+        {"column i_holiday", "Отметка «Выходной» в записи хоз. работ должна быть заполнена."},
+        {"ver_delim_separator", "Разделитель дробной части в записи версии должен быть точкой "
+                                "или запятой."},
+    };
+    for (const auto &[name, sentence] : checks)
+        ui::nameConstraint(QLatin1String(name), QString(), QString::fromUtf8(sentence));
     ui::nameConstraint(QStringLiteral("person_s_code_digits"), QString(),
                        QStringLiteral("Табельный номер работника должен состоять из цифр "
                                       "(не более 9)."));

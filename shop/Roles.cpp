@@ -1,5 +1,7 @@
 #include "Roles.h"
 
+#include "db/Dataset.h"
+
 Role roleOf(const QString &typed)
 {
     const QString code = typed.trimmed();
@@ -84,4 +86,38 @@ QString roleName(Role role)
     default:
         return QString();
     }
+}
+
+QString groupOf(Role role)
+{
+    switch (role) {
+    case Role::Administrator:
+        return QStringLiteral("tabel_admin");
+    case Role::Viewer:
+        return QStringLiteral("tabel_viewer");
+    case Role::Foreman:
+        return QStringLiteral("tabel_foreman");
+    case Role::Warehouse:
+        return QStringLiteral("tabel_warehouse");
+    default:
+        return QString();
+    }
+}
+
+QString loginRefusal(Role role)
+{
+    db::Dataset q(QStringLiteral("loginRole"));
+    q.setSql(QStringLiteral(
+        "select session_user::text as login, exists (select 1 from pg_roles r where "
+        "r.rolname=:grp and pg_has_role(session_user, r.oid, 'MEMBER')) or exists (select 1 "
+        "from pg_roles s where s.rolname=session_user and s.rolsuper) or exists (select 1 from "
+        "pg_database d where d.datname=current_database() and pg_has_role(session_user, "
+        "d.datdba, 'MEMBER')) as holds"));
+    q.setParam(QStringLiteral("grp"), groupOf(role));
+    q.open();
+    if (q.value(QStringLiteral("holds")).toBool())
+        return QString();
+    return QStringLiteral("Код доступа роли «%1» не действует для пользователя базы данных «%2»: "
+                          "он не входит в группу %3. Обратитесь к администратору базы данных.")
+        .arg(roleName(role), q.asString(QStringLiteral("login")), groupOf(role));
 }

@@ -37,3 +37,11 @@ bool reportsFinishedOnly(Role role);
 bool mayAccept(const QString &accessRole);
 // The name of a role as people call it: the change history records it as the user.
 QString roleName(Role role);
+
+// The database's group role that holds what the role's windows do: tabel_admin,
+// tabel_viewer, tabel_foreman, tabel_warehouse.
+QString groupOf(Role role);
+// Empty when the session's login may work in the role: a member of its group, the owner of
+// the database or a superuser (a site without the group roles works as before). Otherwise
+// the sentence that refuses the code.
+QString loginRefusal(Role role);

@@ -68,10 +68,12 @@ void openConnection(const ConnectionParams &params)
     // with the server's default of 4 MB their sort would spill to disk. Helper processes
     // share the reading of a period's entries between the cores; starting them costs more
     // than it saves on a day's journal or one worker's month, so only statements the
-    // server reckons ten times dearer than its default threshold get them.
+    // server reckons ten times dearer than its default threshold get them. A lock another
+    // user holds (a month being rebuilt) is waited for ten seconds at most: then the
+    // statement is refused and its transaction undone, instead of the program hanging.
     db.setConnectOptions("connect_timeout=10;options='-c datestyle=ISO,DMY -c jit=off "
                          "-c standard_conforming_strings=on -c work_mem=32MB "
-                         "-c parallel_setup_cost=10000'");
+                         "-c parallel_setup_cost=10000 -c lock_timeout=10s'");
     if (!db.open()) {
         const QSqlError e = db.lastError();
         throw errorOf(e);

@@ -53,7 +53,16 @@ int firstGarbledLine(QFile &file)
     return 0;
 }
 
-Layer fromFile(const QString &path)
+// A file that group or others may read (or write, or open) keeps no secret.
+bool openToOthers(const QString &path)
+{
+    const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                            QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                            QFileDevice::WriteOther | QFileDevice::ExeOther;
+    return (QFileInfo(path).permissions() & others) != 0;
+}
+
+Layer readFile(const QString &path)
 {
     if (path.isEmpty() || !QFileInfo::exists(path))
         return {};
@@ -84,6 +93,16 @@ Layer fromFile(const QString &path)
         return QStringLiteral("в файле настроек %1 (раздел [database]) ключ %2")
             .arg(path, QLatin1String(key));
     };
+    return l;
+}
+
+// A password in a file that others may read is not used, as the client library does with
+// its own password file.
+Layer fromFile(const QString &path)
+{
+    Layer l = readFile(path);
+    if (l.password && openToOthers(path))
+        l.password.reset();
     return l;
 }
 
@@ -163,6 +182,25 @@ ConnectionParams resolveConnection(const ConnectionParams &builtIn, const QStrin
         p.password = *password;
     }
     return p;
+}
+
+QStringList settingsWarnings(const SettingsSources &sources)
+{
+    QStringList warnings;
+    for (const QString &path : {sources.userFile, sources.systemFile}) {
+        Layer l;
+        try {
+            l = readFile(path);
+        } catch (const SettingsError &) {
+            continue; // resolveConnection says what is wrong with the file
+        }
+        if (l.password && !l.password->isEmpty() && openToOthers(path))
+            warnings << QStringLiteral("Пароль из файла %1 не используется: файл доступен на "
+                                       "чтение группе или всем (оставьте доступ только "
+                                       "владельцу: chmod 600 %1).")
+                            .arg(path);
+    }
+    return warnings;
 }
 
 QString describe(const ConnectionParams &p)

@@ -5,6 +5,7 @@
 
 #include <QProcessEnvironment>
 #include <QString>
+#include <QStringList>
 
 namespace db {
 
@@ -34,6 +35,11 @@ public:
 // then looks in the server's password file (~/.pgpass or PGPASSFILE).
 ConnectionParams resolveConnection(const ConnectionParams &builtIn, const QString &database,
                                    const QString &host, const SettingsSources &sources);
+
+// What the user should know about the settings files: a password in a file that group or
+// others may read is ignored (resolveConnection does not use it), as the client library
+// ignores such a password file; each warning names the file.
+QStringList settingsWarnings(const SettingsSources &sources);
 
 // "сервер 127.0.0.1, порт 5432, база vesk_erp, пользователь sys": the details a failed
 // connection is reported with.

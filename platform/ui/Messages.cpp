@@ -107,6 +107,23 @@ DbErrorText describeDbError(const db::SqlError &e)
         return told(known.whenWritten, QStringLiteral("Такая запись уже есть в базе."));
     if (state == QLatin1String("23514"))
         return told(known.whenWritten, QStringLiteral("Значение не прошло проверку базы данных."));
+    if (state == QLatin1String("23502")) {
+        // A field left empty: named as the schema names "column <name>".
+        static const QRegularExpression column(QStringLiteral("column \"([^\"]+)\""));
+        const QRegularExpressionMatch m = column.match(server);
+        const QString own =
+            m.hasMatch()
+                ? constraints().value(QStringLiteral("column ") + m.captured(1)).whenWritten
+                : QString();
+        return told(own, QStringLiteral("Не заполнено обязательное поле."));
+    }
+    // The lock of the month (or of a row) was not granted within the connection's
+    // lock_timeout: the transaction is undone whole.
+    if (state == QLatin1String("55P03")) {
+        return {QStringLiteral("Месяц сейчас перестраивается другим пользователем, повторите "
+                               "позже."),
+                server};
+    }
     if (state == QLatin1String("22001")) {
         static const QRegularExpression size(QStringLiteral("\\((\\d+)\\)"));
         const QRegularExpressionMatch m = size.match(firstLine(server));

@@ -62,7 +62,7 @@ DbErrorText describeDbError(const db::SqlError &e);
 // What a named constraint of the schema guards, for the refusal sentences: the text for
 // a delete (or key change) refused because other rows refer to the row, and the text for
 // a write refused by the constraint itself (a missing referenced row, a duplicate, a
-// failed check).
+// failed check). A column that may not be left empty is named "column <name>".
 void nameConstraint(const QString &constraint, const QString &whenReferenced,
                     const QString &whenWritten);
 

@@ -216,7 +216,7 @@ private slots:
     {
         const QString role = QStringLiteral("clerk_") + db_;
         testdb::run(db_, QStringLiteral("create role %1 login").arg(role));
-        testdb::run(db_, QStringLiteral("grant usage on schema accounts_dep to %1; "
+        testdb::run(db_, QStringLiteral("grant tabel_viewer to %1; "
                                         "grant select, insert, update, delete on "
                                         "accounts_dep.smena to %1")
                              .arg(role));

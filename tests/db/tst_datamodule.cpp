@@ -2,7 +2,11 @@
 #include "GuiApp.h"
 #include "ScriptedMessages.h"
 #include "TestDb.h"
+#include "db/Command.h"
+#include "db/SqlError.h"
 #include "shop/DataModule.h"
+#include "shop/Products.h"
+#include "ui/Messages.h"
 
 class DataModuleTest : public QObject {
     Q_OBJECT
@@ -238,7 +242,9 @@ private slots:
             db::SqlError,
             db::Command(QStringLiteral("delete from accounts_dep.vid_oper where id=%1").arg(kind_))
                 .execute());
-        // A product goes even with operations and entries left behind (the delete asks first).
+        // A product goes with its operations left behind (the delete asks first), but not
+        // while shift entries name it; the program's login deletes it only through the
+        // server's function.
         const int p =
             add("insert into cmn_gds_and_srv.gds_and_srv (s_caption, s_description, id_msm_bs, "
                 "massa, id_class_item) values ('Временный', '', 6, 1, 501)");
@@ -248,10 +254,36 @@ private slots:
                 "insert into accounts_dep.oper (vid, naimen, i_id, cena_new) values (%1, 0, %2, 0)")
                 .arg(kind_)
                 .arg(p));
-        QCOMPARE(db::Command(
-                     QStringLiteral("delete from cmn_gds_and_srv.gds_and_srv  where id=%1").arg(p))
-                     .execute(),
-                 1);
+        QVERIFY_THROWS_EXCEPTION(
+            db::SqlError,
+            db::Command(
+                QStringLiteral("delete from cmn_gds_and_srv.gds_and_srv where id=%1").arg(p))
+                .execute());
+        const QString rowVer = testdb::scalar(db_, QStringLiteral("select xmin::text from "
+                                                                  "cmn_gds_and_srv.gds_and_srv "
+                                                                  "where id=%1")
+                                                       .arg(product_))
+                                   .toString();
+        try {
+            products::remove(product_, rowVer, {false, false, true});
+            QFAIL("a product that entries name must stay");
+        } catch (const db::SqlError &e) {
+            QCOMPARE(e.sqlState(), QStringLiteral("23503"));
+            QCOMPARE(ui::describeDbError(e).text,
+                     QStringLiteral("Изделие нельзя удалить: по нему есть записи в журнале смен."));
+        }
+        products::remove(p,
+                         testdb::scalar(db_, QStringLiteral("select xmin::text from "
+                                                            "cmn_gds_and_srv.gds_and_srv "
+                                                            "where id=%1")
+                                                 .arg(p))
+                             .toString(),
+                         {false, false, true});
+        QCOMPARE(testdb::scalar(db_, QStringLiteral("select count(*) from "
+                                                    "cmn_gds_and_srv.gds_and_srv where id=%1")
+                                         .arg(p))
+                     .toInt(),
+                 0);
     }
 };
 

@@ -16,11 +16,13 @@
 
 namespace {
 
+// Written for its owner alone, as a file holding a password must be.
 void write(const QString &path, const QString &text)
 {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(text.toUtf8());
+    QVERIFY(f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
 }
 
 QString shown(const db::ConnectionParams &p)
@@ -71,8 +73,9 @@ private slots:
         QTest::addColumn<QStringList>("env");
         QTest::addColumn<QString>("expected"); // host:port/database user:password
         const QString none;
+        // The program holds no password: the built-in user gets his from the password file.
         QTest::newRow("built-in") << QStringList{} << none << none << QStringList{}
-                                  << "localhost:5432/vesk_erp sys:wexapol";
+                                  << "localhost:5432/vesk_erp sys:";
         QTest::newRow("environment over built-in")
             << QStringList{} << none << none
             << QStringList{"PGHOST=db.local", "PGPORT=6543", "PGDATABASE=erp", "PGUSER=clerk",
@@ -88,17 +91,17 @@ private slots:
             << QStringList{} << "my.local:5432/shop acc:p2";
         QTest::newRow("command line over everything")
             << QStringList{"cli_db", "cli.local"} << "host=my.local\nname=mine\n"
-            << none << QStringList{"PGHOST=db.local"} << "cli.local:5432/cli_db sys:wexapol";
+            << none << QStringList{"PGHOST=db.local"} << "cli.local:5432/cli_db sys:";
         QTest::newRow("a database without a server names nothing")
             << QStringList{"cli_db"} << none << none << QStringList{}
-            << "localhost:5432/vesk_erp sys:wexapol";
+            << "localhost:5432/vesk_erp sys:";
         QTest::newRow("a user without a password: the password file's turn")
             << QStringList{} << "user=clerk\n"
             << none << QStringList{} << "localhost:5432/vesk_erp clerk:";
         QTest::newRow("a bad port below a good one is not read")
             << QStringList{} << "port=6000\n"
             << "port=http\n"
-            << QStringList{"PGPORT=70000"} << "localhost:6000/vesk_erp sys:wexapol";
+            << QStringList{"PGPORT=70000"} << "localhost:6000/vesk_erp sys:";
     }
     void precedence()
     {
@@ -163,6 +166,41 @@ private slots:
         QCOMPARE(db::defaultSources().userFile, dir_.filePath("xdg/tabel/tabel.conf"));
         qunsetenv("XDG_CONFIG_HOME");
         QCOMPARE(db::defaultSources().userFile, QDir::homePath() + "/.config/tabel/tabel.conf");
+    }
+
+    // A password in a settings file that group or others may read is not used, and the
+    // warning names the file.
+    void passwordInAFileOthersMayRead_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<bool>("warned");
+        QTest::newRow("owner only") << 0600 << "localhost:5432/vesk_erp acc:p2" << false;
+        QTest::newRow("group may read") << 0640 << "localhost:5432/vesk_erp acc:" << true;
+        QTest::newRow("everybody may read") << 0644 << "localhost:5432/vesk_erp acc:" << true;
+        QTest::newRow("group may write") << 0620 << "localhost:5432/vesk_erp acc:" << true;
+    }
+    void passwordInAFileOthersMayRead()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, expected);
+        QFETCH(bool, warned);
+        db::SettingsSources s = sources("user=acc\npassword=p2\n", none(), {});
+        QFile::Permissions p;
+        const QFileDevice::Permission bits[] = {
+            QFileDevice::ReadOwner, QFileDevice::WriteOwner, QFileDevice::ExeOwner,
+            QFileDevice::ReadGroup, QFileDevice::WriteGroup, QFileDevice::ExeGroup,
+            QFileDevice::ReadOther, QFileDevice::WriteOther, QFileDevice::ExeOther};
+        for (int i = 0; i < 9; ++i)
+            if (mode & (0400 >> i))
+                p |= bits[i];
+        QVERIFY(QFile::setPermissions(s.userFile, p));
+        QCOMPARE(shown(DataModule::settingsFor({}, s)), expected);
+        const QStringList warnings = db::settingsWarnings(s);
+        QCOMPARE(warnings.size(), warned ? 1 : 0);
+        if (warned)
+            QVERIFY2(warnings[0].contains(s.userFile) && warnings[0].contains("не используется"),
+                     qPrintable(warnings[0]));
     }
 
     // A real server, its host, port, user and password given by the user's file alone; a

@@ -6,6 +6,7 @@
 #include "ScriptedMessages.h"
 #include "Sheets.h"
 #include "TestDb.h"
+#include "db/Connection.h"
 #include "journal/ShiftJournalWindow.h"
 #include "report/Preview.h"
 #include "timesheets/ShiftTimesheetPrint.h"
@@ -18,6 +19,7 @@
 #include <QJsonObject>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -198,21 +200,28 @@ private slots:
 
     void failedRebuildChangesNothing()
     {
-        // 40000 hours do not fit a day's cell: the rebuild fails on the 20th.
-        shop.entry(603).on(QDate(2021, 1, 20), 1).hours(40000).insert();
+        // Another user holds the month (a save of his, a rebuild) beyond the connection's
+        // lock timeout: the rebuild is refused in a sentence and changes nothing.
+        const int added = shop.entry(603).on(QDate(2021, 1, 20), 1).hours(4).insert();
         const QString before = tabel();
+        QSqlQuery holder(testdb::side(db_));
+        QVERIFY(holder.exec("select pg_advisory_lock_shared(202101, 0)"));
+        db::setSessionSetting(QStringLiteral("lock_timeout"), QStringLiteral("200ms"));
         shown([&](ShiftTimesheetWindow *f) {
             choose(f, 1, 2021);
             const int rows = f->shift1Grid->dataset()->recordCount();
             click(f->rebuildButton);
-            QCOMPARE(msg_->shown.size(), 1);
+            QCOMPARE(msg_->texts(), QStringList{"Месяц сейчас перестраивается другим "
+                                                "пользователем, повторите позже."});
             QCOMPARE(msg_->shown[0].kind, QStringLiteral("error"));
             QCOMPARE(tabel(), before);
             QVERIFY(f->progressBar->isHidden());
             QVERIFY(f->shift1Grid->dataset()->isActive());
             QCOMPARE(f->shift1Grid->dataset()->recordCount(), rows);
         });
-        testdb::run(db_, "delete from accounts_dep.smena where time=40000");
+        db::setSessionSetting(QStringLiteral("lock_timeout"), QStringLiteral("10s"));
+        QVERIFY(holder.exec("select pg_advisory_unlock_shared(202101, 0)"));
+        testdb::run(db_, QStringLiteral("delete from accounts_dep.smena where id=%1").arg(added));
     }
 
     void colours_data()

@@ -105,8 +105,9 @@ private slots:
         QTest::newRow("start of the name") << "Ср" << 0 << true << "Ср. сдельная";
         QTest::newRow("Down walks the filtered rows") << "Св" << 1 << true << "Сверловка";
         QTest::newRow("apostrophe") << "Д'" << 0 << true << "Д'Обработка";
-        QTest::newRow("% any run") << "%лов" << 0 << true << "Сверловка";
-        QTest::newRow("_ one character") << "_в" << 1 << true << "Сверловка";
+        // What is typed is looked for as it stands: '%' and '_' are no wildcards.
+        QTest::newRow("% is no wildcard") << "%лов" << 0 << true << QString();
+        QTest::newRow("_ is no wildcard") << "_в" << 1 << true << QString();
         QTest::newRow("not inside the name") << "борка" << 0 << true << QString();
         QTest::newRow("one space") << " " << 0 << true << QString();
         QTest::newRow("closed with Выход") << "Ср" << 0 << false << QString();

@@ -7,6 +7,7 @@
 #include "app/LoginWindow.h"
 #include "app/ProgramEnd.h"
 #include "app/Startup.h"
+#include "db/Connection.h"
 #include "journal/ShiftEntryEditor.h"
 #include "journal/ShiftJournalWindow.h"
 #include "reports/ReportsWindow.h"
@@ -246,6 +247,52 @@ private slots:
         QVERIFY(opened);
         QVERIFY(on.contains("timesheetsMenu"));
         QVERIFY(msg_->shown.isEmpty());
+    }
+
+    // The server holds the rights, so a code works only for a login that holds its role's:
+    // a foreman's login gets the foreman's code and the viewer's (a foreman may do what a
+    // viewer does), not the administrator's nor the warehouse's; a superuser gets every code.
+    void codeOfARoleTheLoginDoesNotHold_data()
+    {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("refusal");
+        const QString foreman = QStringLiteral("login_foreman_") + db_.right(8);
+        QTest::newRow("foreman: administrator's code")
+            << foreman << "0264"
+            << "Код доступа роли «Администратор» не действует для пользователя базы данных «" +
+                   foreman +
+                   "»: он не входит в группу tabel_admin. Обратитесь к администратору "
+                   "базы данных.";
+        QTest::newRow("foreman: warehouse's code")
+            << foreman << "fomir"
+            << "Код доступа роли «Склад» не действует для пользователя базы данных «" + foreman +
+                   "»: он не входит в группу tabel_warehouse. Обратитесь к администратору базы "
+                   "данных.";
+        QTest::newRow("foreman: own code") << foreman << "pilgrun" << QString();
+        QTest::newRow("foreman: viewer's code") << foreman << "vardel" << QString();
+        QTest::newRow("superuser: administrator's code") << "sys"
+                                                         << "0264" << QString();
+    }
+    void codeOfARoleTheLoginDoesNotHold()
+    {
+        QFETCH(QString, user);
+        QFETCH(QString, code);
+        QFETCH(QString, refusal);
+        if (user != QLatin1String("sys"))
+            testdb::run(db_, QStringLiteral("do $$ begin if not exists (select 1 from pg_roles "
+                                            "where rolname='%1') then create role %1 login; "
+                                            "grant tabel_foreman to %1; end if; end $$")
+                                 .arg(user));
+        db::openConnection({db_, testdb::host(), testdb::port(), user, QString()});
+        resetJournal();
+        bool opened = false;
+        loginAndLook(code, &opened);
+        db::openConnection({db_, testdb::host(), testdb::port(), "tabel_test", "wexapol"});
+        QCOMPARE(opened, refusal.isEmpty());
+        QCOMPARE(msg_->texts(), refusal.isEmpty() ? QStringList() : QStringList{refusal});
+        if (user != QLatin1String("sys"))
+            testdb::run(QStringLiteral("postgres"), QStringLiteral("drop role %1").arg(user));
     }
 
     void versionGuard_data()

@@ -5,6 +5,7 @@
 #include "Modal.h"
 #include "ScriptedMessages.h"
 #include "TestDb.h"
+#include "db/Connection.h"
 #include "db/SqlError.h"
 #include "journal/ShiftJournalWindow.h"
 #include "maintenance/MaintenanceEntryEditor.h"
@@ -22,6 +23,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSqlQuery>
 
 using drive::click;
 using drive::type;
@@ -800,21 +802,32 @@ private slots:
 
     void failedTimesheetWriteKeepsNothing()
     {
-        // The day's cell cannot hold the sum: the entry goes back with it.
-        entry(w1_, 101, 7777, kDay, 32000, 250);
+        // The worker's month is held by another user beyond the lock timeout when the day's
+        // cell is to be written: the entry goes back with it, and the sentence says why.
+        entry(w1_, 101, 7777, kDay, 3, 250);
+        QSqlQuery holder(testdb::side(db_));
+        QVERIFY(holder.exec(QStringLiteral("select pg_advisory_lock(%1, %2)")
+                                .arg(kDay.year() * 100 + kDay.month())
+                                .arg(w1_)));
+        db::setSessionSetting(QStringLiteral("lock_timeout"), QStringLiteral("200ms"));
         inJournal(kDay, [&](MaintenanceJournalWindow *f) {
             inEditor(f->addButton, [&](MaintenanceEntryEditor *e) {
                 pickWorker(e, "Ант");
                 pickNomenclature(e, "Две");
                 e->hoursEdit->clear();
-                type(e->hoursEdit, "1000");
+                type(e->hoursEdit, "2");
                 click(e->saveButton);
                 QVERIFY(e->isVisible());
-                QCOMPARE(msg_->shown.size(), 1);
+                QCOMPARE(msg_->texts(), QStringList{"Месяц сейчас перестраивается другим "
+                                                    "пользователем, повторите позже."});
                 QCOMPARE(e->workerEdit->text(), QStringLiteral("Антонов А.А."));
             });
             QCOMPARE(f->fatigue->recordCount(), 1);
         });
+        db::setSessionSetting(QStringLiteral("lock_timeout"), QStringLiteral("10s"));
+        QVERIFY(holder.exec(QStringLiteral("select pg_advisory_unlock(%1, %2)")
+                                .arg(kDay.year() * 100 + kDay.month())
+                                .arg(w1_)));
         QCOMPARE(entries(), 1);
         QCOMPARE(sql("select count(*) from accounts_dep.h_tabel").toInt(), 0);
     }

@@ -56,7 +56,7 @@ private slots:
                    "pg_create_sys %2 superuser '%1/sock' >/dev/null && "
                    "TABEL_TIMESHEETS='" TABEL_TIMESHEETS
                    "' pg_load_demo %2 tabel_demo app/grants.sql && "
-                   "pg_create_clerk %2 tabel_test wexapol")
+                   "pg_create_login %2 tabel_test wexapol tabel_admin")
                .arg(data_, port_));
         qputenv("TABEL_PGPORT", port_.toLatin1());
         startProgram();

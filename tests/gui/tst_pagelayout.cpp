@@ -128,7 +128,7 @@ private slots:
                          "9160 and (p.id + o.i_id) % (3 + p.id % 7) = 0");
         testdb::run(db_, "insert into accounts_dep.fatigue (id_nom, id_o, id_p, d_date, i_mnth, "
                          "i_year, cnt, price) select 9001 + p.id % 40, 7777, p.id, '2001-03-12', "
-                         "3, 2001, 120, 99.5 from accounts_dep.person p where p.fio like "
+                         "3, 2001, 24, 497.5 from accounts_dep.person p where p.fio like "
                          "'Константинопольская%'");
         QStringList days;
         for (int d = 1; d <= 31; ++d)

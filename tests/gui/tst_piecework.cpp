@@ -5,6 +5,7 @@
 #include "ScriptedMessages.h"
 #include "Sheets.h"
 #include "TestDb.h"
+#include "db/Connection.h"
 #include "journal/ShiftJournalWindow.h"
 #include "timesheets/PieceworkTimesheetWindow.h"
 #include "ui/DBGrid.h"
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSqlQuery>
 
 using drive::click;
 using drive::whileShown;
@@ -33,8 +35,8 @@ insert into accounts_dep.smena (w_id, data, smena, time, kol_vo, brak, cena, ok)
   (501, '01.12.2023', 1, 8, 10, 2, 5.5, 'ok'),
   (501, '01.12.2023', 2, 3, 2, 0, 3, 'ok'),
   (501, '31.12.2023', 1, 4, 3, 0, 10, 'ok'),
-  (501, '30.11.2023', 1, 100, 100, 0, 100, 'ok'),
-  (501, '01.01.2024', 1, 100, 100, 0, 100, 'ok');
+  (501, '30.11.2023', 1, 20, 100, 0, 100, 'ok'),
+  (501, '01.01.2024', 1, 20, 100, 0, 100, 'ok');
 insert into accounts_dep.fatigue (id_o, id_p, d_date, cnt, price, i_night) values
   (7777, 501, '04.12.2023', 5, 100, 0),
   (7777, 501, '05.12.2023', 2, 150, 0),
@@ -381,23 +383,27 @@ private slots:
 
     void failedRebuildChangesNothing()
     {
-        // 40000 hours do not fit a day's cell: the rebuild fails on the 20th.
-        testdb::run(db_, "insert into accounts_dep.fatigue (id_o, id_p, d_date, cnt, price) "
-                         "values (7777, 502, '20.01.2024', 40000, 1)");
+        // Another user holds the month beyond the connection's lock timeout: the rebuild is
+        // refused in a sentence and changes nothing.
         testdb::run(db_, "update accounts_dep.h_tabel set d3=1 where smena=0 and month=1");
         const QString before = tabel();
+        QSqlQuery holder(testdb::side(db_));
+        QVERIFY(holder.exec("select pg_advisory_lock_shared(202401, 0)"));
+        db::setSessionSetting(QStringLiteral("lock_timeout"), QStringLiteral("200ms"));
         inMode(15, [&](PieceworkTimesheetWindow *f) {
             choose(f, 1, 2024);
             const int rows = f->current->recordCount();
             click(f->rebuildButton);
-            QCOMPARE(msg_->shown.size(), 1);
+            QCOMPARE(msg_->texts(), QStringList{"Месяц сейчас перестраивается другим "
+                                                "пользователем, повторите позже."});
             QCOMPARE(msg_->shown[0].kind, QStringLiteral("error"));
             QCOMPARE(tabel(), before);
             QVERIFY(f->progressBar->isHidden());
             QVERIFY(f->current->isActive());
             QCOMPARE(f->current->recordCount(), rows);
         });
-        testdb::run(db_, "delete from accounts_dep.fatigue where cnt=40000");
+        db::setSessionSetting(QStringLiteral("lock_timeout"), QStringLiteral("10s"));
+        QVERIFY(holder.exec("select pg_advisory_unlock_shared(202401, 0)"));
     }
 };
 

@@ -26,6 +26,10 @@ const QString kEntries = QStringLiteral("По изделию есть опера
                                         "и ранее, они будут удалены. Удалить изделие? ");
 const QString kRefused = QStringLiteral("Ничего не удалено: расценки изделия используются в "
                                         "записях журнала смен, которые остаются.");
+// The server keeps a product that entries still name, the old ones the list does not count
+// included.
+const QString kInUse =
+    QStringLiteral("Изделие нельзя удалить: по нему есть записи в журнале смен.");
 
 } // namespace
 
@@ -150,8 +154,9 @@ private slots:
         QTest::newRow("not inside the mark") << "-1200" << QStringList{};
         QTest::newRow("one space") << " " << QStringList{};
         QTest::newRow("apostrophe") << "К'" << QStringList{"К'Б-1"};
-        QTest::newRow("% any run") << "%фрамуга" << QStringList{"ОК-900 фрамуга"};
-        QTest::newRow("_ one character") << "ДМ-2_ " << QStringList{"ДМ-21 утепл."};
+        // What is typed is looked for as it stands: '%' and '_' are no wildcards.
+        QTest::newRow("% is no wildcard") << "%фрамуга" << QStringList{};
+        QTest::newRow("_ is no wildcard") << "ДМ-2_ " << QStringList{};
     }
     void searchFilters()
     {
@@ -407,6 +412,31 @@ private slots:
         });
     }
 
+    // The separator read from the version record is text another login may have written: a
+    // save takes the number typed and nothing of that text.
+    void separatorOnRecordCarriesNoSql()
+    {
+        const QString before = dataModule->ServerDelim;
+        dataModule->ServerDelim = QStringLiteral("1, s_caption='взлом' where id>0 or 1=1 --");
+        const int id = sql("insert into cmn_gds_and_srv.gds_and_srv (s_caption, s_description, "
+                           "id_msm_bs, massa, id_class_item) values ('РР-1', '', 6, 1, 102) "
+                           "returning id")
+                           .toInt();
+        inEditor(false, "РР-1", [&](ProductEditor *e) {
+            e->rateEdit->setText("12,5");
+            click(e->saveButton);
+            QVERIFY(!e->isVisible());
+        });
+        dataModule->ServerDelim = before;
+        QVERIFY(msg_->shown.isEmpty());
+        QCOMPARE(row(id), QStringLiteral("РР-1|12.5|102||6"));
+        QCOMPARE(
+            sql("select count(*) from cmn_gds_and_srv.gds_and_srv where s_caption='взлом'").toInt(),
+            0);
+        testdb::run(db_,
+                    QStringLiteral("delete from cmn_gds_and_srv.gds_and_srv where id=%1").arg(id));
+    }
+
     // Whatever number is stored, the box shows it in plain decimals and it saves unchanged.
     void storedNumberShownPlainAndSaved_data()
     {
@@ -558,13 +588,13 @@ private slots:
         QTest::newRow("operations, old entries only: yes, yes: nothing deleted")
             << true << false << B{true, true} << QStringList{kOperations, kDelete, kRefused} << true
             << true << true;
-        QTest::newRow("operations, old entries only: no, yes")
-            << true << false << B{false, true} << QStringList{kOperations, kDelete} << true << true
-            << false;
+        QTest::newRow("operations, old entries only: no, yes: the server keeps it")
+            << true << false << B{false, true} << QStringList{kOperations, kDelete, kInUse} << true
+            << true << true;
         QTest::newRow("entries, no operations: no")
             << false << true << B{false} << QStringList{kEntries} << false << true << true;
-        QTest::newRow("nothing else: yes")
-            << false << false << B{true} << QStringList{kDelete} << false << false << false;
+        QTest::newRow("old entries only: yes: the server keeps it")
+            << false << false << B{true} << QStringList{kDelete, kInUse} << false << true << true;
         QTest::newRow("nothing else: no")
             << false << false << B{false} << QStringList{kDelete} << false << false << true;
     }
@@ -610,7 +640,7 @@ private slots:
         QCOMPARE(msg_->texts(), asked);
         QCOMPARE(history(p) == QStringLiteral("delete УД-1 - -"), !productLeft);
         for (const auto &s : msg_->shown) {
-            const bool refusal = s.text == kRefused;
+            const bool refusal = s.text == kRefused || s.text == kInUse;
             QCOMPARE(s.kind, refusal ? QStringLiteral("error") : QStringLiteral("question"));
             QCOMPARE(s.caption, refusal ? QStringLiteral("Ошибка") : QStringLiteral("Удаление"));
         }

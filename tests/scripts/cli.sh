@@ -38,6 +38,19 @@ refused vesk_erp
 refused vesk_erp 127.0.0.1 extra
 refused --check-connection vesk_erp
 
+# A password in a settings file that others may read is not used, and the check says so.
+printf '[database]\nname=tabel_demo\npassword=secret\n' >"$HOME/.config/tabel/tabel.conf"
+chmod 644 "$HOME/.config/tabel/tabel.conf"
+out=$(PGHOST=$TABEL_PGHOST PGPORT=$TABEL_PGPORT "$TABEL" --check-connection 2>&1)
+grep -q "Пароль из файла $HOME/.config/tabel/tabel.conf не используется" <<<"$out"
+grep -q "Подключение в порядке" <<<"$out"
+chmod 600 "$HOME/.config/tabel/tabel.conf"
+out=$(PGHOST=$TABEL_PGHOST PGPORT=$TABEL_PGPORT "$TABEL" --check-connection 2>&1)
+if grep -q "не используется" <<<"$out"; then
+    echo "a password in a file of the owner alone was reported as ignored" >&2
+    exit 1
+fi
+
 # The user's settings under XDG_CONFIG_HOME, with a port that is no port: said with the file,
 # the key and the value, and no connection is made elsewhere (the environment names a server
 # that is there).

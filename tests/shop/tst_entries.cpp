@@ -4,10 +4,13 @@
 // entry when two clerks save it at once.
 #include "ScriptedMessages.h"
 #include "TestDb.h"
+#include "db/Command.h"
 #include "db/Connection.h"
 #include "db/SqlError.h"
 #include "shop/MaintenanceEntries.h"
+#include "shop/Refusals.h"
 #include "shop/ShiftEntries.h"
+#include "ui/Messages.h"
 
 #include <QSqlQuery>
 #include <QTest>
@@ -201,6 +204,84 @@ private slots:
         QVERIFY(!shop::ShiftEntries::isAccepted(mark()));
         testdb::run(db_, "delete from accounts_dep.smena where id=" + QString::number(id));
         QVERIFY_THROWS_EXCEPTION(db::RowChanged, shop::ShiftEntries::setAccepted(id, true));
+    }
+
+    // A month another user holds (a rebuild) is waited for as long as the connection's lock
+    // timeout: then the save is refused in a sentence and leaves nothing behind, neither
+    // the entry nor its cell.
+    void heldMonthRefusesTheSaveWhole()
+    {
+        const QDate day(2031, 5, 14);
+        QVERIFY(add(entry(801, day, 5)).ok());
+        QSqlQuery holder(testdb::side(db_));
+        QVERIFY(holder.exec("select pg_advisory_lock(203105, 0)"));
+        db::setSessionSetting(QStringLiteral("lock_timeout"), QStringLiteral("200ms"));
+        QString sentence;
+        try {
+            add(entry(801, day, 3, 2));
+        } catch (const db::SqlError &e) {
+            sentence = ui::describeDbError(e).text;
+        }
+        db::setSessionSetting(QStringLiteral("lock_timeout"), QStringLiteral("10s"));
+        QVERIFY(holder.exec("select pg_advisory_unlock(203105, 0)"));
+        QCOMPARE(sentence, QStringLiteral("Месяц сейчас перестраивается другим пользователем, "
+                                          "повторите позже."));
+        QCOMPARE(testdb::scalar(db_, "select count(*) from accounts_dep.smena").toInt(), 1);
+        QCOMPARE(cell(801, 2, day), QStringLiteral("5"));
+    }
+
+    // What a row may not hold is refused by the server and told in a sentence naming the
+    // field; nothing is stored.
+    void rowsOutOfRangeRefusedNamingTheField_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("sentence");
+        const QString entry = "insert into accounts_dep.smena (w_id, i_id, o_id, data, smena, "
+                              "time, kol_vo, brak) values (801, 901, 902, '2031-05-14', 1, ";
+        const QString hours = "insert into accounts_dep.fatigue (id_o, id_p, d_date, cnt, "
+                              "price, i_night, i_holiday) values (7777, 801, '2031-05-14', ";
+        QTest::newRow("hours beyond a day") << entry + "40000, 1, 0)"
+                                            << "Часы в записи журнала смен должны быть от 0 до 24.";
+        QTest::newRow("negative hours") << entry + "-1, 1, 0)"
+                                        << "Часы в записи журнала смен должны быть от 0 до 24.";
+        QTest::newRow("negative quantity")
+            << entry + "8, -1, 0)"
+            << "Количество в записи журнала смен не может быть отрицательным.";
+        QTest::newRow("negative rejects")
+            << entry + "8, 1, -1)"
+            << "Брак в записи журнала смен не может быть отрицательным.";
+        QTest::newRow("maintenance hours beyond a day")
+            << hours + "25, 250, 0, 0)"
+            << "Часы в записи хоз. работ должны быть от 0 до 24.";
+        QTest::newRow("negative maintenance hours")
+            << hours + "-2, 250, 0, 0)"
+            << "Часы в записи хоз. работ должны быть от 0 до 24.";
+        QTest::newRow("night mark of 2")
+            << hours + "2, 250, 2, 0)"
+            << "Отметка «Ночь» в записи хоз. работ должна быть 0 или 1.";
+        QTest::newRow("night mark left empty")
+            << hours + "2, 250, null, 0)"
+            << "Отметка «Ночь» в записи хоз. работ должна быть заполнена.";
+        QTest::newRow("day-off mark of -1")
+            << hours + "2, 250, 0, -1)"
+            << "Отметка «Выходной» в записи хоз. работ должна быть 0 или 1.";
+    }
+    void rowsOutOfRangeRefusedNamingTheField()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, sentence);
+        nameSchemaRefusals();
+        QString told;
+        try {
+            db::Command(sql).execute();
+        } catch (const db::SqlError &e) {
+            told = ui::describeDbError(e).text;
+        }
+        QCOMPARE(told, sentence);
+        QCOMPARE(testdb::scalar(db_, "select (select count(*) from accounts_dep.smena) + "
+                                     "(select count(*) from accounts_dep.fatigue)")
+                     .toInt(),
+                 0);
     }
 
     // Maintenance cells are per kind and night flag: a change from day to night moves the

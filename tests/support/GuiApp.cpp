@@ -18,6 +18,10 @@ QString start(const QString &templateName)
 {
     const QString name = testdb::create(templateName);
     DataModule::setPortOverride(testdb::port());
+    // The program logs in as a login of the administrators' group that the test command
+    // made, as at a site, not as a superuser; the program itself holds no password.
+    qputenv("PGUSER", "tabel_test");
+    qputenv("PGPASSWORD", "wexapol");
     recordEnds();
     if (!createForms({name, testdb::host()}))
         qFatal("the program could not connect to %s", qPrintable(name));
