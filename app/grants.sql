@@ -97,7 +97,8 @@ GRANT EXECUTE ON FUNCTION
     accounts_dep.close_month(integer, integer), accounts_dep.reopen_month(integer, integer),
     accounts_dep.add_product(varchar, numeric, numeric),
     accounts_dep.change_product(numeric, text, varchar, numeric, numeric),
-    accounts_dep.delete_product(numeric, text)
+    accounts_dep.delete_product(numeric, text),
+    accounts_dep.closed_month_of_product(bigint)
     TO tabel_admin;
 
 -- The organisation's details, the production calendar, the codes of working time and the

@@ -266,6 +266,7 @@ private slots:
                                           "accounts_dep.change_product EXECUTE",
                                           "accounts_dep.close_month EXECUTE",
                                           "accounts_dep.delete_product EXECUTE",
+                                          "accounts_dep.closed_month_of_product EXECUTE",
                                           "accounts_dep.reopen_month EXECUTE",
                                           "accounts_dep.norm_id_seq USAGE",
                                           "accounts_dep.oper_id_seq USAGE",

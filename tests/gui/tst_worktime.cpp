@@ -43,7 +43,10 @@ private slots:
         const int product = sql("insert into cmn_gds_and_srv.gds_and_srv (s_caption) values "
                                 "('Рама') returning id")
                                 .toInt();
-        const int op = shop.operation(7777, product);
+        const int kind = sql("insert into accounts_dep.vid_oper (vid) values ('Сборка') "
+                             "returning id")
+                             .toInt();
+        const int op = shop.operation(kind, product);
         for (int day : {2, 3, 4})
             (void)shop.entry(worker_)
                 .on(QDate(2026, 11, day), 1)

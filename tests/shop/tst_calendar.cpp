@@ -90,10 +90,10 @@ private slots:
         QVERIFY(cal::fallbackSentence(2031).contains(QStringLiteral("2031")));
     }
 
-    // A clerk reads the calendar and the details; the server refuses him every change.
+    // A foreman reads the calendar and the details; the server refuses him every change.
     void clerkChangesNothing()
     {
-        connectAs(QStringLiteral("t_cal_clerk"), QStringLiteral("tabel_clerk"));
+        connectAs(QStringLiteral("t_cal_clerk"), QStringLiteral("tabel_foreman"));
         QCOMPARE(cal::Year::load(2026).yearNormTenths(40), 19720);
         QVERIFY(shop::organisation().name.isEmpty());
         const auto refused = [](const std::function<void()> &change) {
@@ -120,7 +120,7 @@ private slots:
     // day added by the administrator, each change in the history.
     void administratorEntersTheNextYear()
     {
-        connectAs(QStringLiteral("t_cal_admin"), QStringLiteral("tabel_clerk, tabel_admin"));
+        connectAs(QStringLiteral("t_cal_admin"), QStringLiteral("tabel_admin"));
         const int daysBefore = history(QStringLiteral("calendar_day"));
         cal::addYear(2027, QStringLiteral("проект"));
         cal::Year y = cal::Year::load(2027);
@@ -157,7 +157,7 @@ private slots:
 
     void administratorKeepsTheDetails()
     {
-        connectAs(QStringLiteral("t_cal_admin"), QStringLiteral("tabel_clerk, tabel_admin"));
+        connectAs(QStringLiteral("t_cal_admin"), QStringLiteral("tabel_admin"));
         shop::Organisation o;
         o.name = QStringLiteral("ООО \"Д'Артаньян и партнёры\"");
         o.department = QStringLiteral("Цех №2");

@@ -92,7 +92,7 @@ private slots:
         fatigue(7777, 13, 4, 1);
         fatigue(7778, 13, 4, 0);
         testdb::connectProgramAs(db_, QStringLiteral("t_worktime_admin"),
-                                 QStringLiteral("tabel_clerk, tabel_admin"));
+                                 QStringLiteral("tabel_admin"));
         // From 26 October to 8 November: the first eight days of November are vacation.
         shop::absences::add({ids_.value("absent")}, QStringLiteral("ОТ"), QDate(2026, 10, 26),
                             nov(8), QString());
