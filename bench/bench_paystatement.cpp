@@ -2,6 +2,7 @@
 // to the preview with every page laid out, and the same statements to a workbook. The floor
 // reads the month's shift and hour entries once with the sums the statements show.
 #include "Bench.h"
+#include "PreviewClick.h"
 
 #include "report/Preview.h"
 #include "reports/PayStatementWindow.h"
@@ -43,38 +44,6 @@ void floorOf(const QDate &month)
 
 int shownPages = 0;
 
-// The button opens the preview modally; a timer polling inside its event loop takes the time
-// once the preview is shown and closes it.
-double clickToPreview(QPushButton *button)
-{
-    QWidget *before = QApplication::activeModalWidget();
-    QElapsedTimer t;
-    double ms = -1;
-    QTimer poll;
-    poll.setInterval(0);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        QWidget *w = QApplication::activeModalWidget();
-        if (ms >= 0 || !w || w == before || !w->isVisible())
-            return;
-        ms = t.nsecsElapsed() / 1e6;
-        if (auto *preview = qobject_cast<report::PreviewWindow *>(w))
-            shownPages = preview->pageCount();
-        w->close();
-    });
-    poll.start();
-    t.start();
-    button->click();
-    poll.stop();
-    if (ms < 0)
-        throw std::runtime_error("the preview did not open");
-    return ms;
-}
-
-class NoOpener : public excel::Opener {
-public:
-    bool open(const QString &) override { return true; }
-};
-
 void chooseMonth(const QDate &month)
 {
     payStatementWindow->allWorkersCheck->setChecked(true);
@@ -88,18 +57,19 @@ TABEL_BENCH("pay statements of every worker, month: button to preview")
 {
     const QDate month = lastWholeMonth();
     chooseMonth(month);
-    run.measureMs([] { return clickToPreview(payStatementWindow->previewButton); },
-                  [&] {
-                      QElapsedTimer t;
-                      t.start();
-                      floorOf(month);
-                      return t.nsecsElapsed() / 1e6;
-                  });
+    run.measureMs(
+        [] { return bench::clickToPreview(payStatementWindow->previewButton, &shownPages); },
+        [&] {
+            QElapsedTimer t;
+            t.start();
+            floorOf(month);
+            return t.nsecsElapsed() / 1e6;
+        });
     run.setSize(QStringLiteral("%1 statements, %2 pages")
                     .arg(payStatementWindow->statements().size())
                     .arg(shownPages));
-    const bench::Resident r =
-        bench::resident([] { clickToPreview(payStatementWindow->previewButton); });
+    const bench::Resident r = bench::resident(
+        [] { bench::clickToPreview(payStatementWindow->previewButton, &shownPages); });
     QTextStream(stderr) << "pay statements: resident " << r.beforeKb / 1024 << " MB before, peak "
                         << r.peakKb / 1024 << " MB\n";
 }
@@ -109,7 +79,7 @@ TABEL_BENCH("pay statements of every worker, month: workbook")
     const QDate month = lastWholeMonth();
     chooseMonth(month);
     QTemporaryDir folder;
-    NoOpener opener;
+    bench::NoOpener opener;
     excel::setDocumentsFolder(folder.path());
     excel::setOpener(&opener);
     run.measure([] { payStatementWindow->excelClick(); }, [&] { floorOf(month); });

@@ -3,6 +3,7 @@
 // the workbook is written). The floor reads the period's entries once, summing what every
 // report sums.
 #include "Bench.h"
+#include "PreviewClick.h"
 
 #include "report/Preview.h"
 #include "reports/ReportsWindow.h"
@@ -51,38 +52,6 @@ void floorOf(const Period &p)
 // The pages of the last preview timed (the report lets go of them when it closes).
 int shownPages = 0;
 
-// The button opens the preview modally; a timer polling inside its event loop takes the time
-// once the preview is shown and closes it.
-double clickToPreview(QPushButton *button)
-{
-    QWidget *before = QApplication::activeModalWidget();
-    QElapsedTimer t;
-    double ms = -1;
-    QTimer poll;
-    poll.setInterval(0);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        QWidget *w = QApplication::activeModalWidget();
-        if (ms >= 0 || !w || w == before || !w->isVisible())
-            return;
-        ms = t.nsecsElapsed() / 1e6;
-        if (auto *preview = qobject_cast<report::PreviewWindow *>(w))
-            shownPages = preview->pageCount();
-        w->close();
-    });
-    poll.start();
-    t.start();
-    button->click();
-    poll.stop();
-    if (ms < 0)
-        throw std::runtime_error("the preview did not open");
-    return ms;
-}
-
-class NoOpener : public excel::Opener {
-public:
-    bool open(const QString &) override { return true; }
-};
-
 const bool reports = [] {
     const struct {
         const char *action;
@@ -104,13 +73,14 @@ const bool reports = [] {
                 const Period p = period(yearToDate);
                 reportsWindow->fromDateEdit->setDate(p.from);
                 reportsWindow->toDateEdit->setDate(p.to);
-                run.measureMs([=] { return clickToPreview(reportsWindow->*button); },
-                              [&] {
-                                  QElapsedTimer t;
-                                  t.start();
-                                  floorOf(p);
-                                  return t.nsecsElapsed() / 1e6;
-                              });
+                run.measureMs(
+                    [=] { return bench::clickToPreview(reportsWindow->*button, &shownPages); },
+                    [&] {
+                        QElapsedTimer t;
+                        t.start();
+                        floorOf(p);
+                        return t.nsecsElapsed() / 1e6;
+                    });
                 run.setSize(QStringLiteral("%1 entries, %2 pages")
                                 .arg(bench::scalar(QStringLiteral("select count(*) from "
                                                                   "accounts_dep.smena where ") +
@@ -120,8 +90,8 @@ const bool reports = [] {
                 // The program's size at its peak during one more press of the button: the
                 // records, the laid-out pages and the preview with the pages in sight (the
                 // pages of the press before are held until the new ones replace them).
-                const bench::Resident r =
-                    bench::resident([=] { clickToPreview(reportsWindow->*button); });
+                const bench::Resident r = bench::resident(
+                    [=] { bench::clickToPreview(reportsWindow->*button, &shownPages); });
                 QTextStream(stderr)
                     << action << ": resident " << r.beforeKb / 1024 << " MB before, peak "
                     << r.peakKb / 1024 << " MB, " << shownPages << " pages\n";
@@ -134,7 +104,7 @@ const bool reports = [] {
                        reportsWindow->fromDateEdit->setDate(p.from);
                        reportsWindow->toDateEdit->setDate(p.to);
                        QTemporaryDir folder;
-                       NoOpener opener;
+                       bench::NoOpener opener;
                        excel::setDocumentsFolder(folder.path());
                        excel::setOpener(&opener);
                        run.measure([] { reportsWindow->exportClick(); }, [&] { floorOf(p); });

@@ -3,6 +3,7 @@
 // the export until the workbook is written. The floor reads the month's hours per worker, day
 // and shift from both journals once, which every sheet needs.
 #include "Bench.h"
+#include "PreviewClick.h"
 
 #include "journal/ShiftJournalWindow.h"
 #include "report/Preview.h"
@@ -43,38 +44,6 @@ double floorOf(const QDate &first)
 
 int shownPages = 0;
 
-// The button opens the preview modally; a timer polling inside its event loop takes the time
-// once the preview is shown and closes it.
-double clickToPreview(QPushButton *button)
-{
-    QWidget *before = QApplication::activeModalWidget();
-    QElapsedTimer t;
-    double ms = -1;
-    QTimer poll;
-    poll.setInterval(0);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        QWidget *w = QApplication::activeModalWidget();
-        if (ms >= 0 || !w || w == before || !w->isVisible())
-            return;
-        ms = t.nsecsElapsed() / 1e6;
-        if (auto *preview = qobject_cast<report::PreviewWindow *>(w))
-            shownPages = preview->pageCount();
-        w->close();
-    });
-    poll.start();
-    t.start();
-    button->click();
-    poll.stop();
-    if (ms < 0)
-        throw std::runtime_error("the preview did not open");
-    return ms;
-}
-
-class NoOpener : public excel::Opener {
-public:
-    bool open(const QString &) override { return true; }
-};
-
 void chooseMonth(const QDate &first)
 {
     workTimeSheetWindow->monthBox->setCurrentIndex(first.month() - 1);
@@ -98,8 +67,9 @@ TABEL_BENCH("T-13 timesheet, month: button to preview")
 {
     const QDate first = month();
     chooseMonth(first);
-    run.measureMs([] { return clickToPreview(workTimeSheetWindow->previewButton); },
-                  [&] { return floorOf(first); });
+    run.measureMs(
+        [] { return bench::clickToPreview(workTimeSheetWindow->previewButton, &shownPages); },
+        [&] { return floorOf(first); });
     run.setSize(size(first) + QStringLiteral(", %1 pages").arg(shownPages));
 }
 
@@ -108,7 +78,7 @@ TABEL_BENCH("T-13 timesheet, month: export")
     const QDate first = month();
     chooseMonth(first);
     QTemporaryDir folder;
-    NoOpener opener;
+    bench::NoOpener opener;
     excel::setDocumentsFolder(folder.path());
     excel::setOpener(&opener);
     run.measure([] { workTimeSheetWindow->exportSheet(); }, [&] { floorOf(first); });
