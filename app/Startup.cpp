@@ -63,12 +63,13 @@ bool openConnection(const QStringList &args)
         return false;
     } catch (const db::SqlError &e) {
         QString details =
-            QStringLiteral("Не удалось подключиться: %1.\n%2\nНастройки "
+            QStringLiteral("Не удалось подключиться: %1.\nСообщение сервера: %2\nНастройки "
                            "подключения: %3 (для всех пользователей: %4).")
                 .arg(db::describe(params), e.text(), sources.userFile, sources.systemFile);
         for (const QString &w : warnings)
             details += QLatin1Char('\n') + w;
-        ui::messages().error(QStringLiteral("Нет подключения к базе данных."),
+        ui::messages().error(QStringLiteral("Нет подключения к базе данных.\n") +
+                                 db::connectionProblem(e.text()),
                              QStringLiteral("Ошибка!"), details);
         return false;
     }

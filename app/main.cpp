@@ -62,9 +62,10 @@ int checkConnection(const QStringList &args)
                              ver.asString(QStringLiteral("t"))));
         return 0;
     } catch (const db::SqlError &e) {
-        say(stderr, QStringLiteral("Не удалось подключиться: %1.\n%2\nНастройки подключения: %3 "
-                                   "(для всех пользователей: %4).")
-                        .arg(db::describe(params), e.text(), sources.userFile, sources.systemFile));
+        say(stderr, QStringLiteral("Не удалось подключиться: %1.\n%2\nСообщение сервера: %3\n"
+                                   "Настройки подключения: %4 (для всех пользователей: %5).")
+                        .arg(db::describe(params), db::connectionProblem(e.text()), e.text(),
+                             sources.userFile, sources.systemFile));
         return 1;
     }
 }

@@ -50,6 +50,10 @@ public:
             std::fprintf(stderr, "%s\n", qPrintable(details));
     }
     bool question(const QString &, const QString &) override { return true; }
+    void information(const QString &text, const QString &caption) override
+    {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
+    }
 };
 
 QString defaultSize()

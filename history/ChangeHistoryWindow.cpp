@@ -2,6 +2,7 @@
 
 #include "db/Dataset.h"
 #include "db/SqlText.h"
+#include "shop/DataModule.h"
 #include "shop/Limits.h"
 #include "spreadsheet/Excel.h"
 #include "ui/Application.h"
@@ -148,14 +149,62 @@ QString fieldValues()
 
 const QString allUsers = QStringLiteral("Все");
 
-// A stored value as the program shows it: dates and moments day first.
+// A stored value as the program shows it: workers, products, operations, kinds and groups by
+// their names, acceptance as a word, money and quantities as the windows write them, dates and
+// moments day first. A reference to a row that is gone shows its number.
 QString shown(const QString &value)
 {
-    return QStringLiteral("case when %1 ~ '^\\d{4}-\\d\\d-\\d\\d$' then "
-                          "to_char((%1)::date, 'DD.MM.YYYY') "
+    const QString v = QStringLiteral("(%1)").arg(value);
+    const QString id = v + QStringLiteral("::bigint");
+    const QString isId = v + QStringLiteral(" ~ '^\\d{1,18}$'");
+    const QString isNumber = v + QStringLiteral(" ~ '^-?\\d{1,15}(\\.\\d+)?$'");
+    const QString key = QStringLiteral("(l.tbl || '.' || k.key)");
+    // Thousands apart with a non-breaking space, a decimal comma.
+    const auto figure = [&](const QString &pattern) {
+        return QStringLiteral("translate(to_char(round(%1::numeric, 2), '%2'), ',.', "
+                              "chr(160) || ',')")
+            .arg(v, pattern);
+    };
+    return QStringLiteral("case when %1 is null then null ").arg(v) +
+           QStringLiteral("when %1 in ('smena.w_id', 'fatigue.id_p') and %2 then coalesce((select "
+                          "x.s_caption from (%3) x order by x.by_code limit 1), %4) ")
+               .arg(key, isId, DataModule::workerPersons(id), v) +
+           QStringLiteral("when %1 in ('smena.i_id', 'oper.i_id', 'smena.id_gds_use') and %2 then "
+                          "coalesce((select trim(z.marka) from accounts_dep.izdel z where "
+                          "z.id=%3), %4) ")
+               .arg(key, isId, id, v) +
+           QStringLiteral("when %1 in ('smena.o_id', 'norm.o_id') and %2 then coalesce((select "
+                          "trim(z.marka) || ', ' || trim(vo.vid) from accounts_dep.oper o join "
+                          "accounts_dep.izdel z on z.id=o.i_id join accounts_dep.vid_oper vo on "
+                          "vo.id=o.vid where o.id=%3), %4) ")
+               .arg(key, isId, id, v) +
+           QStringLiteral("when %1 in ('oper.vid', 'fatigue.id_o') and %2 then coalesce((select "
+                          "trim(vo.vid) from accounts_dep.vid_oper vo where vo.id=%3), %4) ")
+               .arg(key, isId, id, v) +
+           QStringLiteral("when %1 in ('fatigue.id_nom', 'izdel.id_class_item') and %2 then "
+                          "coalesce((select trim(c.s_caption) from cmn_classifier.item c where "
+                          "c.id=%3), %4) ")
+               .arg(key, isId, id, v) +
+           QStringLiteral("when %1 = 'smena.ok' then case when trim(%2) in ('ok', 'да') then 'да' "
+                          "else 'нет' end ")
+               .arg(key, v) +
+           QStringLiteral("when %1 = 'oper.naimen' then case when %2 = '0' then 'Готовая "
+                          "продукция' else 'Заготовки' end ")
+               .arg(key, v) +
+           QStringLiteral("when %1 in ('smena.cena', 'fatigue.price', 'oper.cena_new', "
+                          "'norm.price') and %2 then %3 ")
+               .arg(key, isNumber, figure(QStringLiteral("FM999,999,999,999,990.00"))) +
+           QStringLiteral("when %1 in ('smena.kol_vo', 'smena.brak', 'smena.time', "
+                          "'fatigue.cnt', 'norm.norma', 'izdel.massa', 'smena.f_gds_qty_use') "
+                          "and %2 then case when round(%3::numeric, 2) = trunc(%3::numeric) "
+                          "then %4 else %5 end ")
+               .arg(key, isNumber, v, figure(QStringLiteral("FM999,999,999,999,990")),
+                    figure(QStringLiteral("FM999,999,999,999,990.99"))) +
+           QStringLiteral("when %1 ~ '^\\d{4}-\\d\\d-\\d\\d$' then "
+                          "to_char(%1::date, 'DD.MM.YYYY') "
                           "when %1 ~ '^\\d{4}-\\d\\d-\\d\\dT' then "
-                          "to_char((%1)::timestamptz, 'DD.MM.YYYY HH24:MI:SS') else %1 end")
-        .arg(value);
+                          "to_char(%1::timestamptz, 'DD.MM.YYYY HH24:MI:SS') else %1 end")
+               .arg(v);
 }
 
 } // namespace

@@ -85,45 +85,46 @@ void ShiftJournalWindow::buildUi()
         a->setObjectName(QLatin1String(name));
         return a;
     };
-    refbooksMenu = bar->addMenu(QStringLiteral("Справочники"));
+    refbooksMenu = bar->addMenu(QStringLiteral("&Справочники"));
     refbooksMenu->setObjectName(QStringLiteral("refbooksMenu"));
-    workersAction = action(refbooksMenu, "workersAction", QStringLiteral("Рабочие"));
-    productsAction = action(refbooksMenu, "productsAction", QStringLiteral("Изделия"));
-    pricesAction = action(refbooksMenu, "pricesAction", QStringLiteral("Цены"));
-    operationKindsAction = action(refbooksMenu, "operationKindsAction", QStringLiteral("Операции"));
-    overtimeAction = action(refbooksMenu, "overtimeAction", QStringLiteral("Внеурочное"));
+    workersAction = action(refbooksMenu, "workersAction", QStringLiteral("&Рабочие"));
+    productsAction = action(refbooksMenu, "productsAction", QStringLiteral("&Изделия"));
+    pricesAction = action(refbooksMenu, "pricesAction", QStringLiteral("&Цены"));
+    operationKindsAction = action(refbooksMenu, "operationKindsAction", QStringLiteral("&Операции"));
+    overtimeAction = action(refbooksMenu, "overtimeAction", QStringLiteral("&Внеурочное"));
+    overtimeAction->setEnabled(false); // nothing behind it yet: shown, not offered
     refbooksMenu->addSeparator();
     organisationAction =
-        action(refbooksMenu, "organisationAction", QStringLiteral("Реквизиты организации"));
+        action(refbooksMenu, "organisationAction", QStringLiteral("Рекви&зиты организации"));
     calendarAction =
-        action(refbooksMenu, "calendarAction", QStringLiteral("Производственный календарь"));
-    timesheetsMenu = bar->addMenu(QStringLiteral("Табель"));
+        action(refbooksMenu, "calendarAction", QStringLiteral("&Производственный календарь"));
+    timesheetsMenu = bar->addMenu(QStringLiteral("&Табель"));
     timesheetsMenu->setObjectName(QStringLiteral("timesheetsMenu"));
     pieceworkTimesheetAction =
-        action(timesheetsMenu, "pieceworkTimesheetAction", QStringLiteral("Табель сделка"));
+        action(timesheetsMenu, "pieceworkTimesheetAction", QStringLiteral("Табель &сделка"));
     shiftTimesheetAction =
-        action(timesheetsMenu, "shiftTimesheetAction", QStringLiteral("Табель по сменам"));
+        action(timesheetsMenu, "shiftTimesheetAction", QStringLiteral("Табель по с&менам"));
     maintenanceTimesheetAction =
-        action(timesheetsMenu, "maintenanceTimesheetAction", QStringLiteral("Табель хоз. работ"));
+        action(timesheetsMenu, "maintenanceTimesheetAction", QStringLiteral("Табель &хоз. работ"));
     averageRateTimesheetAction =
-        action(timesheetsMenu, "averageRateTimesheetAction", QStringLiteral("Табель ср. сдельная"));
+        action(timesheetsMenu, "averageRateTimesheetAction", QStringLiteral("Табель ср. с&дельная"));
     generalTimesheetAction =
-        action(timesheetsMenu, "generalTimesheetAction", QStringLiteral("Общий табель"));
+        action(timesheetsMenu, "generalTimesheetAction", QStringLiteral("&Общий табель"));
     workTimeSheetAction = action(timesheetsMenu, "workTimeSheetAction",
-                                 QStringLiteral("Табель учета рабочего времени (Т-13)"));
-    absencesAction = action(timesheetsMenu, "absencesAction", QStringLiteral("Неявки"));
+                                 QStringLiteral("Табель учета рабочего времени (&Т-13)"));
+    absencesAction = action(timesheetsMenu, "absencesAction", QStringLiteral("&Неявки"));
     timesheetsMenu->addSeparator();
     monthClosingAction =
-        action(timesheetsMenu, "monthClosingAction", QStringLiteral("Закрытие периода"));
+        action(timesheetsMenu, "monthClosingAction", QStringLiteral("&Закрытие периода"));
     changeHistoryAction =
-        action(timesheetsMenu, "changeHistoryAction", QStringLiteral("История изменений"));
-    reportsMenu = bar->addMenu(QStringLiteral("Отчеты"));
+        action(timesheetsMenu, "changeHistoryAction", QStringLiteral("&История изменений"));
+    reportsMenu = bar->addMenu(QStringLiteral("&Отчеты"));
     reportsMenu->setObjectName(QStringLiteral("reportsMenu"));
     summaryReportsAction =
-        action(reportsMenu, "summaryReportsAction", QStringLiteral("Сводные отчеты"));
+        action(reportsMenu, "summaryReportsAction", QStringLiteral("&Сводные отчеты"));
     payStatementsAction =
-        action(reportsMenu, "payStatementsAction", QStringLiteral("Расчетные листки сдельщиков"));
-    exitAction = bar->addAction(QStringLiteral("Выход"));
+        action(reportsMenu, "payStatementsAction", QStringLiteral("&Расчетные листки сдельщиков"));
+    exitAction = bar->addAction(QStringLiteral("&Выход"));
     exitAction->setObjectName(QStringLiteral("exitAction"));
 
     auto *top = new QHBoxLayout;
@@ -187,12 +188,24 @@ void ShiftJournalWindow::buildUi()
         {QStringLiteral("time"), QStringLiteral("Часы"), 64, right},
         {QStringLiteral("kol_vo"), QStringLiteral("Кол-во"), 57, right},
         {QStringLiteral("brak"), QStringLiteral("Брак"), 49, right},
-        {QStringLiteral("summa"), QStringLiteral("Итого (р.)"), 78, right, true, 2},
+        {QStringLiteral("summa"), QStringLiteral("Итого (р.)"), 78, right},
         {QStringLiteral("prize"), QStringLiteral("Премия (%)"), 64, right, false},
         {QStringLiteral("ok"), QStringLiteral("OK"), 37, centre},
         {QStringLiteral("vvod"), QStringLiteral("Заведен"), 72, centre, true, -1, true},
     };
+    // Figures as the accountants write them, the shift's pieces, hours and pay under them;
+    // the stored acceptance mark shown as a word.
+    for (ui::ColumnDef &c : cols) {
+        if (c.field == QLatin1String("summa"))
+            c.figure = ui::Figure::Money;
+        else if (c.field == QLatin1String("ok"))
+            c.figure = ui::Figure::Accepted;
+        else if (c.align == right && c.field != QLatin1String("prize"))
+            c.figure = ui::Figure::Quantity;
+        c.summed = c.figure == ui::Figure::Money || c.figure == ui::Figure::Quantity;
+    }
     entriesGrid->setColumns(cols);
+    entriesGrid->setTotalsRow(true);
     entriesGrid->gridModel()->setTitleStyle(true, Qt::AlignCenter);
     entriesGrid->gridModel()->setStyler(
         [](const db::Dataset &ds, int row, const ui::ColumnDef &col, ui::CellStyle &style) {
@@ -233,6 +246,7 @@ void ShiftJournalWindow::buildUi()
     setCancelButton(exitButton);
     root->addLayout(bottom);
 
+    bindListKeys(entriesGrid, {addButton, changeButton, deleteButton, refreshButton});
     connect(addButton, &QPushButton::clicked, this, &ShiftJournalWindow::addClick);
     connect(changeButton, &QPushButton::clicked, this, &ShiftJournalWindow::changeClick);
     connect(refreshButton, &QPushButton::clicked, this, &ShiftJournalWindow::refreshClick);
@@ -495,7 +509,13 @@ void ShiftJournalWindow::deleteClick()
     db::Dataset *q = dataModule->smena(shift);
     if (q->asString(QStringLiteral("id")).isEmpty())
         return;
-    if (!ui::askYesNo(QStringLiteral("Удалить позицию из списка?"), QStringLiteral("Удаление"))) {
+    // The question names the entry: worker, product and operation.
+    const QString entry = QStringList{q->asString(QStringLiteral("fio")).trimmed(),
+                                      q->asString(QStringLiteral("marka")).trimmed(),
+                                      q->asString(QStringLiteral("vid")).trimmed()}
+                              .join(QStringLiteral(", "));
+    if (!ui::askYesNo(QStringLiteral("Удалить позицию «%1» из списка?").arg(entry),
+                      QStringLiteral("Удаление"))) {
         q->reopen();
         return;
     }

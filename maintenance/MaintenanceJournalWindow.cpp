@@ -98,6 +98,7 @@ MaintenanceJournalWindow::MaintenanceJournalWindow(QWidget *parent) : ui::Form(p
     dayOffBox->setChecked(isDayOff(dateEdit->date()));
     dayOffClick();
 
+    bindListKeys(entriesGrid, {addButton, changeButton, deleteButton, nullptr});
     connect(addButton, &QPushButton::clicked, this, &MaintenanceJournalWindow::addClick);
     connect(changeButton, &QPushButton::clicked, this, &MaintenanceJournalWindow::changeClick);
     connect(deleteButton, &QPushButton::clicked, this, &MaintenanceJournalWindow::deleteClick);
@@ -232,7 +233,13 @@ void MaintenanceJournalWindow::deleteClick()
 {
     if (fatigue->isEmpty() || ui::refuse(closing::refusal(date())))
         return;
-    if (!ui::askYesNo(QStringLiteral("Удалить позицию из списка?"), QStringLiteral("Удаление")))
+    // The question names the entry: worker, work and nomenclature.
+    const QString entry = QStringList{fatigue->asString(QStringLiteral("fio")).trimmed(),
+                                      fatigue->asString(QStringLiteral("vid")).trimmed(),
+                                      fatigue->asString(QStringLiteral("s_caption")).trimmed()}
+                              .join(QStringLiteral(", "));
+    if (!ui::askYesNo(QStringLiteral("Удалить позицию «%1» из списка?").arg(entry),
+                      QStringLiteral("Удаление")))
         return;
     try {
         shop::MaintenanceEntries::remove(fatigue->value(QStringLiteral("id")).toLongLong(),

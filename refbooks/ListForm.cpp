@@ -47,6 +47,7 @@ ListForm::ListForm(const Setup &setup, QWidget *parent)
     connect(changeButton, &QPushButton::clicked, this, &ListForm::changeOrChooseClick);
     connect(deleteButton, &QPushButton::clicked, this, [this] { deleteClick(); });
     connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
+    bindListKeys(rowsGrid, {addButton, changeButton, deleteButton, nullptr});
 
     auto *root = new QVBoxLayout(this);
     auto *bar = new QHBoxLayout;
@@ -170,6 +171,15 @@ void ListForm::showEvent(QShowEvent *event)
 
 bool ListForm::eventFilter(QObject *watched, QEvent *event)
 {
+    // Enter in the search box of a picker picks the row found, in every list alike.
+    if (watched == searchEdit && event->type() == QEvent::KeyPress && mode != 0) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (changeButton->isVisible() && changeButton->isEnabled())
+                changeOrChooseClick();
+            return true;
+        }
+    }
     if (watched == searchEdit && event->type() == QEvent::KeyPress &&
         ui::searchBoxKey(static_cast<QKeyEvent *>(event), dataset,
                          setup_.keys != SearchKeys::ArrowsOnly,

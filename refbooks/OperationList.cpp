@@ -28,7 +28,7 @@ QVector<ui::ColumnDef> columns()
     const auto right = Qt::AlignRight | Qt::AlignVCenter;
     QVector<ui::ColumnDef> c = {
         {QStringLiteral("MARKA"), QStringLiteral("Марка"), 180},
-        {QStringLiteral("VID"), QStringLiteral("Опреция"), 220},
+        {QStringLiteral("VID"), QStringLiteral("Операция"), 220},
         {QStringLiteral("cena"), QStringLiteral("Цена (min)"), 80, right},
         {QStringLiteral("nmn"), QStringLiteral("Вид"), 130},
         {QStringLiteral("norma"), QStringLiteral("Нормы (шт.)"), 80, right},
@@ -132,10 +132,14 @@ void OperationList::searchChange()
         dataset->setFiltered(false);
         return;
     }
-    // What is typed is looked for as it stands: '%' and '_' are no wildcards here.
-    dataset->setFilter(QStringLiteral("marka like ") +
-                       db::quote(QLatin1Char('%') + db::likeLiteral(text) + QLatin1Char('%')) +
-                       QStringLiteral(" escape '\\'"));
+    // Each word typed is looked for in the product's mark, the operation and the kind
+    // together ("ДМ-2 сварка"), as it stands: '%' and '_' are no wildcards here.
+    QStringList conditions;
+    for (const QString &word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        conditions << QStringLiteral("search like ") +
+                          db::quote(QLatin1Char('%') + db::likeLiteral(word) + QLatin1Char('%')) +
+                          QStringLiteral(" escape '\\'");
+    dataset->setFilter(conditions.join(QStringLiteral(" and ")));
     dataset->setFiltered(true);
 }
 

@@ -2,6 +2,7 @@
 
 #include "db/Dataset.h"
 #include "report/Preview.h"
+#include "report/Printout.h"
 
 using namespace report;
 
@@ -25,6 +26,15 @@ db::Dataset *ReportForm::newDataset(const char *name, const QString &sql)
 void ReportForm::setTitle(const QString &text)
 {
     printout->setLabel(QStringLiteral("QRLabel1"), text);
+}
+
+void ReportForm::setOrganisation(const QString &organisation, const QString &department,
+                                 const QString &preparedBy, const QString &head)
+{
+    printout->setLabel(kOrganisationLabel, organisation);
+    printout->setLabel(kDepartmentLabel, department);
+    printout->setLabel(QStringLiteral("preparedBy"), preparedBy);
+    printout->setLabel(QStringLiteral("head"), head);
 }
 
 QString ReportForm::title() const
@@ -56,9 +66,21 @@ const QColor kTotal(0xEF, 0xEF, 0xEF);
 ReportDef page()
 {
     ReportDef def; // A4 portrait, 10 mm margins, Arial 10 pt
-    Band title = band(BandKind::Title, QStringLiteral("title"), 0);
-    def.bands << title;
+    def.bands << headingBand(def, {}, false) << signatures();
     return def;
+}
+
+Band signatures()
+{
+    ReportDef def;
+    Band b = signatureBand(def, {{QStringLiteral("Составил"), QString()},
+                                 {QStringLiteral("Начальник цеха"), QString()}});
+    // The names are set with the organisation's details.
+    int line = 0;
+    for (Element &e : b.elements)
+        if (e.kind == ElementKind::Label && e.left > 100)
+            e.name = line++ == 0 ? QStringLiteral("preparedBy") : QStringLiteral("head");
+    return b;
 }
 
 QVector<Band> reportHeader(double height, const Font &titleFont, double titleWidth,
@@ -69,6 +91,7 @@ QVector<Band> reportHeader(double height, const Font &titleFont, double titleWid
     head.background = kHeader;
     head.reprintOnNewPage = true; // the column captions on every page
     head.child = QStringLiteral("spacer");
+    // The captions say what each figure is: a page must read without the first one.
     Element title = label(QStringLiteral("QRLabel1"), 0, titleWidth, QString());
     title.font = titleFont;
     head.elements << title;
@@ -90,7 +113,8 @@ Band groupHeader(const QString &name, double height, const QString &field, const
     Band b = report::groupHeader(name, height, field, name + QStringLiteral("Foot"));
     b.linkedBand = b.footer;
     b.background = background;
-    b.elements << report::field(0, 190, field).bold().sized(10);
+    b.reprintOnNewPage = true;
+    b.elements << report::field(0, 190, field).bold().sized(10).continued();
     return b;
 }
 
@@ -101,9 +125,10 @@ Band groupFooter(const QString &name, double height)
     return b;
 }
 
-Band reportFooter(double height)
+Band reportFooter(double height, const QString &note)
 {
     Band b = band(BandKind::GroupFooter, QStringLiteral("foot"), height);
+    b.child = note.isEmpty() ? kSignatures : note;
     b.background = kFooter;
     b.edges = AllEdges;
     b.font = Font{QStringLiteral("Arial"), 11, true};
@@ -120,9 +145,7 @@ Element total(double left, double width, const QString &expression, const QStrin
 
 Band pageFooter()
 {
-    Band b = band(BandKind::PageFooter, QStringLiteral("pageFoot"), 5);
-    b.elements << pageNumber(176, 14).sized(9);
-    return b;
+    return pageFooterBand(ReportDef());
 }
 
 } // namespace frame

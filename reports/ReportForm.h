@@ -18,6 +18,10 @@ public:
 
     void setTitle(const QString &text);
     QString title() const;
+    // The organisation and department over the first page, the names under the signature
+    // lines ("Составил", "Начальник цеха").
+    void setOrganisation(const QString &organisation, const QString &department,
+                         const QString &preparedBy = QString(), const QString &head = QString());
     // Lays out the dataset's visible records.
     void prepare();
     void preview(QWidget *parent);
@@ -28,11 +32,17 @@ protected:
     db::Dataset *newDataset(const char *name, const QString &sql);
 };
 
-// The frame the summary reports share: A4 portrait, 10 mm margins, 190 mm bands; a light
-// grey report header with the title and the column captions over a 0.5 mm spacer; grey
-// group headers with their value in bold; bold group footers; a framed report footer with
-// "Итого:"; totals on light grey boxes; the page number at the foot.
+// The frame the summary reports share: A4 portrait, 10 mm margins, 190 mm bands; the
+// organisation and department over the first page; a light grey report header with the
+// title and the column captions over a 0.5 mm spacer, on every page; grey group headers with
+// their value in bold, named again with "(продолжение)" on the next page; bold group footers
+// with their label; a framed report footer with "Итого:" and the signature lines after it;
+// totals on light grey boxes; the print date and "стр. N из M" at the foot.
 namespace frame {
+
+// Money with two decimals, quantities and boxes without decimals when whole.
+inline const QString kMoney = QStringLiteral("#,##0.00");
+inline const QString kQuantity = QStringLiteral("#,##0.##");
 
 report::ReportDef page();
 // Report header "head" (footer "foot") with the title at its left edge, the captions under
@@ -44,7 +54,10 @@ report::Element caption(double left, double width, const QString &text, double s
 report::Band groupHeader(const QString &name, double height, const QString &field,
                          const QColor &background);
 report::Band groupFooter(const QString &name, double height);
-report::Band reportFooter(double height);
+// The report's footer, with the signature lines as its child (or after the note's band when
+// one is given: a child band the report names).
+report::Band reportFooter(double height, const QString &note = QString());
+report::Band signatures();
 // A total on its box: centred; it starts again after printing when resetting.
 report::Element total(double left, double width, const QString &expression, const QString &mask,
                       bool resetting, report::Align align);

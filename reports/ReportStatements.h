@@ -38,29 +38,32 @@ inline constexpr const char *kByWorkers = R"(
     order by fio, e.w_id, izdel.nom, vid_oper.vid, oper.naimen, e.color)";
 
 // Report by products and the reports window's workbook: quantities per product group,
-// operation kind, kind of product and colour, with the boxes (mass). The two differ only in
-// the boxes: rounded for the printed report, unrounded in the workbook.
-#define TABEL_PRODUCT_GROUPS                                                                  \
+// operation kind, kind of product and colour, with the boxes (mass). The report names each
+// product (its mark) on its own line, so that two products of one group are told apart; the
+// workbook adds them up per group, its boxes unrounded.
+#define TABEL_PRODUCT_FROM                                                                    \
     "\n    from (select i_id, o_id, color, sum" TABEL_GOOD_PIECES("") " qty"                     \
     "\n          from accounts_dep.smena"                                                         \
     "\n          where data<:data2 and data>=:data1"                                              \
     "\n          group by i_id, o_id, color) e"                                                   \
     "\n    join accounts_dep.izdel on izdel.id=e.i_id"                                            \
     "\n    join accounts_dep.oper on oper.id=e.o_id"                                              \
-    "\n    join accounts_dep.vid_oper on vid_oper.id=oper.vid"                                    \
-    "\n    group by izdel.nom, e.color, oper.naimen, vid_oper.vid, izdel.massa"                   \
-    "\n    order by izdel.nom, vid_oper.vid, oper.naimen, e.color, izdel.massa"
+    "\n    join accounts_dep.vid_oper on vid_oper.id=oper.vid"
 
 inline constexpr const char *kByProducts = R"(
-    select sum(e.qty)::numeric as kolvo, vid_oper.vid, izdel.nom, oper.naimen, e.color,
-           round((izdel.massa*sum(e.qty))::numeric,2) as mass)" TABEL_PRODUCT_GROUPS;
+    select sum(e.qty)::numeric as kolvo, vid_oper.vid, izdel.nom, izdel.marka, oper.naimen, e.color,
+           round((izdel.massa*sum(e.qty))::numeric,2) as mass)" TABEL_PRODUCT_FROM R"(
+    group by izdel.nom, izdel.marka, e.color, oper.naimen, vid_oper.vid, izdel.massa
+    order by izdel.nom, izdel.marka, vid_oper.vid, oper.naimen, e.color, izdel.massa)";
 
-// The workbook's rows: as the report by products, the boxes unrounded.
+// The workbook's rows: as the report by products per group, the boxes unrounded.
 inline constexpr const char *kWorkbook = R"(
     select sum(e.qty)::numeric as kolvo, vid_oper.vid, izdel.nom, oper.naimen, e.color,
-           izdel.massa*sum(e.qty) as mass)" TABEL_PRODUCT_GROUPS;
+           izdel.massa*sum(e.qty) as mass)" TABEL_PRODUCT_FROM R"(
+    group by izdel.nom, e.color, oper.naimen, vid_oper.vid, izdel.massa
+    order by izdel.nom, vid_oper.vid, oper.naimen, e.color, izdel.massa)";
 
-#undef TABEL_PRODUCT_GROUPS
+#undef TABEL_PRODUCT_FROM
 
 // Detailed report by workers: per worker, product, operation kind, kind of product and
 // colour, with rejects and bonuses.

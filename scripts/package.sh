@@ -34,7 +34,7 @@ for f in ./usr/bin/tabel ./usr/bin/tabel-timesheets ./usr/share/applications/tab
     grep -q " $f\$" <<<"$contents" || fail "$f is missing"
 done
 depends=$(dpkg-deb -f "$DEB" Depends)
-for d in libqt6sql6-psql fonts-liberation2 libqt6widgets6 libxlsxwriter libc6; do
+for d in libqt6sql6-psql fonts-liberation2 qt6-translations-l10n libqt6widgets6 libxlsxwriter libc6; do
     grep -q "$d" <<<"$depends" || fail "dependency $d is missing: $depends"
 done
 

@@ -5,6 +5,8 @@ set -euo pipefail
 
 PACKAGES=(
     qt6-base-dev libqt6sql6-psql libxlsxwriter-dev
+    # Qt's own dialogs and buttons in Russian.
+    qt6-translations-l10n
     postgresql
     cmake make g++ pkg-config
     xvfb xauth imagemagick poppler-utils xdg-utils clang-format

@@ -121,9 +121,12 @@ DataModule::DataModule(QObject *parent) : QObject(parent)
     Oper = query(
         "Oper",
         QStringLiteral("select izdel.MARKA, vid_oper.VID, oper.NAIMEN, ") + shop::productKindSql() +
+            QStringLiteral(" as nmn, count(o_id) norma, "
+                           "min(price)::numeric cena, oper.id, oper.i_id, oper.VID as oper_vid, "
+                           "trim(izdel.MARKA) || ' ' || trim(vid_oper.VID) || ' ' || ") +
+            shop::productKindSql() +
             QStringLiteral(
-                " as nmn, count(o_id) norma, "
-                "min(price)::numeric cena, oper.id, oper.i_id, oper.VID as oper_vid, "
+                " as search, "
                 "min(oper.xmin::text) as row_ver from "
                 "accounts_dep.norm,accounts_dep.OPER,accounts_dep.IZDEL,accounts_dep.VID_OPER "
                 "where "

@@ -35,10 +35,12 @@ QString &folderOverride()
 
 void tellUnshown(const QString &path)
 {
-    ui::showError(QStringLiteral("Книга Excel записана в файл\n%1\n"
-                                 "На этом компьютере нет программы, которая может её показать.")
-                      .arg(QDir::toNativeSeparators(path)),
-                  QStringLiteral("Excel"));
+    // The workbook is written: news, not an error.
+    ui::showInformation(QStringLiteral("Книга Excel записана в файл\n%1\n"
+                                       "На этом компьютере нет программы, которая может её "
+                                       "показать.")
+                            .arg(QDir::toNativeSeparators(path)),
+                        QStringLiteral("Excel"));
 }
 
 // The desktop's opener runs beside the program: the window stays usable while it starts the

@@ -10,6 +10,7 @@
 #include "shop/DataModule.h"
 #include "shop/Earnings.h"
 #include "shop/Timesheet.h"
+#include "text/Figures.h"
 #include "ui/Application.h"
 #include "ui/DBGrid.h"
 #include "ui/LookupCombo.h"
@@ -19,7 +20,6 @@
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -63,8 +63,7 @@ const ModeDef &modeDef(int mode)
 
 QString money(const db::Dataset &ds)
 {
-    const QVariant v = ds.value(QStringLiteral("price"));
-    return v.isNull() ? QString() : QLocale().toString(v.toDouble(), 'f', 2);
+    return figures::money(ds.value(QStringLiteral("price")));
 }
 
 } // namespace
@@ -107,12 +106,23 @@ void PieceworkTimesheetWindow::buildUi()
              // 30, or what "ноч." needs in this screen's font
              {QStringLiteral("s_night"), QStringLiteral(" "),
               qMax(30, fontMetrics().horizontalAdvance(QStringLiteral("ноч.")) + 10)}};
-    for (int d = 1; d <= 31; ++d)
+    for (int d = 1; d <= 31; ++d) {
         cols_.append({QStringLiteral("d%1").arg(d), QString::number(d), 20, centre});
-    cols_.append({QStringLiteral("f_price"), QStringLiteral("Итого (р.)"), 66, right, true, 2});
+        cols_.last().figure = ui::Figure::Quantity;
+        cols_.last().summed = true;
+    }
+    cols_.append({QStringLiteral("f_price"), QStringLiteral("Итого (р.)"), 84, right});
+    cols_.last().figure = ui::Figure::Money;
+    cols_.last().summed = true;
     cols_.append({QStringLiteral("i_time"), QStringLiteral("Итого (ч.)"), 66, right});
-    cols_.append({QStringLiteral("average_price"), QStringLiteral("Час (р.)"), 66, right, true, 2});
+    cols_.last().figure = ui::Figure::Quantity;
+    cols_.last().summed = true;
+    cols_.append({QStringLiteral("average_price"), QStringLiteral("Час (р.)"), 66, right});
+    cols_.last().figure = ui::Figure::Money;
     timesheetGrid->setColumns(cols_);
+    // The name (and day or night) stays while the days scroll; the month's totals under them.
+    timesheetGrid->setFrozenColumns(2);
+    timesheetGrid->setTotalsRow(true);
     timesheetGrid->gridModel()->setTitleStyle(false, Qt::AlignCenter);
     timesheetGrid->gridModel()->setStyler([this](const db::Dataset &ds, int row,
                                                  const ui::ColumnDef &col, ui::CellStyle &style) {

@@ -1,6 +1,9 @@
 #include "ShiftTimesheetPrint.h"
 
 #include "db/Dataset.h"
+#include "report/Printout.h"
+
+#include <QDate>
 
 #include <QStringList>
 
@@ -32,6 +35,20 @@ ShiftTimesheetPrint::ShiftTimesheetPrint(QObject *parent)
 {
     shiftTimesheetPrint = this;
     H_Tabel = newDataset("H_Tabel", tabelSql());
+    layOut(31);
+}
+
+// The columns of the days the month has: no day 31 in November, no 29 in a common February.
+void ShiftTimesheetPrint::layOut(int days)
+{
+    // Texts set before keep their place in the new layout.
+    const QString month = printout->labelText(kMonthLabel);
+    const QStringList kept = {
+        kOrganisationLabel,           kDepartmentLabel,      kTitleLabel, kPeriodLabel,
+        QStringLiteral("preparedBy"), QStringLiteral("head")};
+    QStringList texts;
+    for (const QString &name : kept)
+        texts << printout->labelText(name);
 
     ReportDef def; // Arial 10 pt, margins 10 mm
     def.page.landscape = true;
@@ -41,43 +58,75 @@ ShiftTimesheetPrint::ShiftTimesheetPrint(QObject *parent)
     const Font bold9{QStringLiteral("Arial"), 9, true};
 
     // The day captions over the names on every page; a header without an expression never
-    // changes, so it stays open for the whole report.
-    Band head = groupHeader(QStringLiteral("head"), 6.6, QString(), QString());
+    // changes, so it stays open for the whole report and its footer holds the totals.
+    Band head = groupHeader(QStringLiteral("head"), 6.6, QString(), QStringLiteral("foot"));
     head.reprintOnNewPage = true;
     head.edges = TopEdge | BottomEdge;
     head.font = bold10;
-    head.elements << label(kMonthLabel, 0, kFirstDay - 0.8, QStringLiteral("Данные за:"));
+    head.elements << label(kMonthLabel, 0, kFirstDay - 0.8,
+                           month.isEmpty() ? QStringLiteral("Данные за:") : month);
 
     Band detail = band(BandKind::Detail, QStringLiteral("detail"), 6.4);
     detail.edges = TopEdge | BottomEdge;
     detail.font = plain9;
     detail.elements << field(0, 80.4, QStringLiteral("fio")).sized(10);
 
-    QStringList days;
-    for (int d = 1; d <= 31; ++d) {
+    Band foot = band(BandKind::GroupFooter, QStringLiteral("foot"), 6.4);
+    foot.edges = TopEdge | BottomEdge;
+    foot.font = bold9;
+    foot.child = kSignatures;
+    foot.elements << label(0, 80.4, QStringLiteral("Всего")).sized(10);
+
+    QStringList sums;
+    for (int d = 1; d <= days; ++d) {
         const double left = kFirstDay + (d - 1) * kDayWidth;
         const QString day = QString::number(d);
+        const QString field = QStringLiteral("sd") + day;
+        const int edges = d % 2 ? LeftEdge | RightEdge : NoEdge;
         head.elements << label(left, kDayWidth, day).aligned(Align::Center).framed(AllEdges);
-        detail.elements << field(left, kDayWidth, QStringLiteral("sd") + day)
+        detail.elements << report::field(left, kDayWidth, field)
+                               .masked(frame::kQuantity)
                                .aligned(Align::Center)
-                               .framed(d % 2 ? LeftEdge | RightEdge : NoEdge);
-        days << QStringLiteral("sd") + day;
+                               .framed(edges);
+        foot.elements << expr(left, kDayWidth, QStringLiteral("sum(%1)").arg(field))
+                             .masked(frame::kQuantity)
+                             .aligned(Align::Center)
+                             .framed(edges);
+        sums << field;
     }
     head.elements << label(kTotal, right - kTotal, QStringLiteral("Итого"));
-    // Each line's own total, no running one.
-    Element total = expr(kTotal, right - kTotal, days.join(QLatin1Char('+')));
+    // Each line's own total, no running one; the days of other months are not there.
+    const QString lineTotal = sums.join(QLatin1Char('+'));
+    Element total = expr(kTotal, right - kTotal, lineTotal).masked(frame::kQuantity);
     total.font = bold9;
     detail.elements << total.aligned(Align::Center);
+    foot.elements << expr(kTotal, right - kTotal, QStringLiteral("sum(%1)").arg(lineTotal))
+                         .masked(frame::kQuantity)
+                         .aligned(Align::Center);
 
-    Band pageFoot = band(BandKind::PageFooter, QStringLiteral("pageFoot"), 5);
-    pageFoot.elements << pageNumber(right - 30, 30).aligned(Align::Right);
+    Band signatures = signatureBand(def, {{QStringLiteral("Табель составил"), QString()},
+                                          {QStringLiteral("Начальник цеха"), QString()}});
+    int line = 0;
+    for (Element &e : signatures.elements)
+        if (e.kind == ElementKind::Label && e.left > 100)
+            e.name = line++ == 0 ? QStringLiteral("preparedBy") : QStringLiteral("head");
 
-    def.bands << head << detail << pageFoot;
+    def.bands << headingBand(def,
+                             {QString(), QString(), QStringLiteral("Табель по сменам"), QString()})
+              << head << detail << foot << signatures << pageFooterBand(def);
     printout->def() = def;
+    for (int i = 0; i < kept.size(); ++i)
+        printout->setLabel(kept[i], texts[i]);
+    if (printout->labelText(kTitleLabel).isEmpty())
+        printout->setLabel(kTitleLabel, QStringLiteral("Табель по сменам"));
+    days_ = days;
 }
 
 void ShiftTimesheetPrint::openMonth(int month, int year)
 {
+    const int days = QDate(year, month, 1).daysInMonth();
+    if (days != days_)
+        layOut(days);
     H_Tabel->close();
     H_Tabel->setParam(QStringLiteral("mnth"), month);
     H_Tabel->setParam(QStringLiteral("yea"), year);
@@ -87,4 +136,6 @@ void ShiftTimesheetPrint::openMonth(int month, int year)
 void ShiftTimesheetPrint::setMonthLabel(const QString &text)
 {
     printout->setLabel(kMonthLabel, text);
+    // The heading names the month and the shifts the lines add up.
+    printout->setLabel(kPeriodLabel, QStringLiteral("за %1, все смены").arg(text));
 }

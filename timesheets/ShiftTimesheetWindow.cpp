@@ -77,10 +77,14 @@ void ShiftTimesheetWindow::buildUi()
     auto *root = new QVBoxLayout(this);
 
     cols_ = {{QStringLiteral("fio"), QStringLiteral("Фамилия И. О."), 200}};
-    for (int d = 1; d <= 31; ++d)
+    for (int d = 1; d <= 31; ++d) {
         cols_.append(
             {QStringLiteral("d%1").arg(d), QString::number(d), kDayWidth, Qt::AlignCenter});
+        cols_.last().summed = true;
+    }
     cols_.append({QStringLiteral("summ"), QStringLiteral("Итого"), 50, Qt::AlignCenter});
+    cols_.last().figure = ui::Figure::Quantity;
+    cols_.last().summed = true;
 
     shiftTabs = new QTabWidget(this);
     shiftTabs->setObjectName(QStringLiteral("shiftTabs"));
@@ -154,6 +158,9 @@ ui::DBGrid *ShiftTimesheetWindow::newGrid(const char *name, db::Dataset *ds, QWi
     grid->setAccessibleName(QStringLiteral("Табель, ") +
                             shiftTabs->tabText(shiftTabs->indexOf(tab)));
     grid->setColumns(cols_);
+    // The name stays while the days scroll; the day's and the month's totals under them.
+    grid->setFrozenColumns(1);
+    grid->setTotalsRow(true);
     grid->setDataset(ds);
     grid->setItemDelegate(new DayDelegate(grid));
     grid->gridModel()->setStyler(

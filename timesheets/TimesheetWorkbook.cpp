@@ -41,9 +41,9 @@ bool writeWorkbook(db::Dataset &rows, const QString &title, const QString &month
         for (int d = 1; d <= 31; ++d)
             cell(d + 2, QStringLiteral("d") + QString::number(d), Kind::Value);
         cell(34, QStringLiteral("i_time"), Kind::Value);
-        cell(35, QStringLiteral("f_price"), Kind::Value);
+        cell(35, QStringLiteral("f_price"), Kind::Money);
         if (average)
-            cell(36, QStringLiteral("average_price"), Kind::Value);
+            cell(36, QStringLiteral("average_price"), Kind::Money);
         rows.next();
         ++row;
         ++written;

@@ -211,4 +211,36 @@ QString describe(const ConnectionParams &p)
         .arg(p.database, p.user);
 }
 
+QString connectionProblem(const QString &serverText)
+{
+    const QString t = serverText.toLower();
+    const auto has = [&t](const char *part) { return t.contains(QLatin1String(part)); };
+    if (has("password authentication failed") || has("no password supplied") ||
+        has("authentication failed"))
+        return QStringLiteral("Сервер не принял имя пользователя или пароль.");
+    if (has("database") && has("does not exist"))
+        return QStringLiteral("На сервере нет такой базы данных.");
+    if (has("role") && has("does not exist"))
+        return QStringLiteral("На сервере нет такого пользователя.");
+    if (has("no pg_hba.conf entry"))
+        return QStringLiteral("Сервер не допускает подключение этого пользователя с этого "
+                              "компьютера.");
+    if (has("permission denied"))
+        return QStringLiteral("У пользователя нет права подключаться к этой базе данных.");
+    if (has("could not translate host name") || has("name or service not known") ||
+        has("temporary failure in name resolution"))
+        return QStringLiteral("Имя сервера не найдено в сети.");
+    if (has("connection refused"))
+        return QStringLiteral("Сервер не отвечает по этому адресу и порту: он не запущен или "
+                              "недоступен.");
+    if (has("timeout") || has("timed out"))
+        return QStringLiteral("Сервер не ответил вовремя.");
+    if (has("too many connections") || has("remaining connection slots"))
+        return QStringLiteral("На сервере заняты все подключения: повторите попытку позже.");
+    if (has("the database system is starting up") || has("shutting down"))
+        return QStringLiteral("Сервер базы данных запускается или останавливается: повторите "
+                              "попытку позже.");
+    return QStringLiteral("Сервер базы данных отказал в подключении.");
+}
+
 } // namespace db

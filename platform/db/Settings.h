@@ -44,5 +44,8 @@ QStringList settingsWarnings(const SettingsSources &sources);
 // "сервер 127.0.0.1, порт 5432, база vesk_erp, пользователь sys": the details a failed
 // connection is reported with.
 QString describe(const ConnectionParams &p);
+// Why a connection failed, as a sentence for the user, from the client library's or the
+// server's own (English) text; that text goes under the details.
+QString connectionProblem(const QString &serverText);
 
 } // namespace db

@@ -11,13 +11,15 @@ double usable(const ReportDef &def)
 }
 } // namespace
 
-Band headingBand(const ReportDef &def, const Heading &heading)
+Band headingBand(const ReportDef &def, const Heading &heading, bool withTitle)
 {
     const double width = usable(def);
-    Band b = band(BandKind::Title, QStringLiteral("heading"), 22);
+    Band b = band(BandKind::Title, QStringLiteral("heading"), withTitle ? 22 : 10.5);
     b.elements << label(kOrganisationLabel, 0, width, heading.organisation).sized(9).box(0, 4.5)
-               << label(kDepartmentLabel, 0, width, heading.department).sized(9).box(4.5, 4.5)
-               << label(kTitleLabel, 0, width, heading.title)
+               << label(kDepartmentLabel, 0, width, heading.department).sized(9).box(4.5, 4.5);
+    if (!withTitle)
+        return b;
+    b.elements << label(kTitleLabel, 0, width, heading.title)
                       .bold()
                       .sized(12)
                       .aligned(Align::Center)

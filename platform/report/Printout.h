@@ -30,8 +30,9 @@ inline const QString kPeriodLabel = QStringLiteral("period");
 inline const QString kSignatures = QStringLiteral("signatures");
 
 // The title band (printed once, first): organisation and department at the left, the title
-// in bold and the period under it, centred across the page.
-Band headingBand(const ReportDef &def, const Heading &heading = {});
+// in bold and the period under it, centred across the page. Without the title, the band
+// holds the organisation and the department alone (a report whose title heads every page).
+Band headingBand(const ReportDef &def, const Heading &heading = {}, bool withTitle = true);
 // Sets the heading's texts on a report made with headingBand.
 void setHeading(Report &report, const Heading &heading);
 // The page footer: a line, the print date at the left, "стр. N из M" at the right.

@@ -3,7 +3,9 @@
 #include "MessageBoxes.h"
 
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QTranslator>
 
 namespace ui {
 
@@ -19,6 +21,12 @@ Application::Application(int &argc, char **argv) : QApplication(argc, argv)
     QLocale ru(QLocale::Russian, QLocale::Russia);
     ru.setNumberOptions(QLocale::OmitGroupSeparator);
     QLocale::setDefault(ru);
+    // Qt's own dialogs and buttons (file and print dialogs, "Show Details...") in Russian,
+    // from the translations Debian installs beside Qt.
+    auto *qt = new QTranslator(this);
+    if (qt->load(ru, QStringLiteral("qt"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(qt);
 }
 
 bool Application::notify(QObject *receiver, QEvent *event)

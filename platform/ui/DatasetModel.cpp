@@ -58,6 +58,13 @@ QString DatasetModel::cellText(int row, int column) const
         return figures::money(v);
     case Figure::Quantity:
         return figures::quantity(v);
+    case Figure::Accepted: {
+        const QString mark = v.toString().trimmed();
+        if (mark.isEmpty())
+            return QString();
+        return mark == QLatin1String("ok") || mark == QStringLiteral("да") ? QStringLiteral("да")
+                                                                           : QStringLiteral("нет");
+    }
     case Figure::AsComes:
         break;
     }

@@ -22,6 +22,7 @@ enum class Figure {
     AsComes,  // as the value comes, or with the column's fixed decimals
     Money,    // two decimals, thousands apart
     Quantity, // pieces and hours: no decimals when whole, thousands apart
+    Accepted, // an acceptance mark: "ok" or "да" shown "да", any other mark "нет"
 };
 
 // One column of a grid over a dataset.
@@ -35,6 +36,7 @@ struct ColumnDef {
     bool dateOnly = false;  // a date-time shown by its date
     QColor titleColor = {}; // colour of the title text; invalid: the standard one
     Figure figure = Figure::AsComes;
+    bool summed = false; // added up in the grid's totals row
 };
 
 // How one cell is drawn, when it is not drawn the standard way.

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QShortcut>
 #include <QTimer>
 
 #include <algorithm>
@@ -164,6 +165,29 @@ void Form::hideEvent(QHideEvent *event)
             if (afterTypedWork && !typedWorkOpen())
                 std::exchange(afterTypedWork, nullptr)();
         });
+}
+
+void Form::bindListKeys(QWidget *grid, const ListButtons &buttons)
+{
+    const auto press = [](QPushButton *b) {
+        if (b && b->isVisible() && b->isEnabled())
+            b->click();
+    };
+    const auto bind = [this, press](const QKeySequence &key, QWidget *scope, QPushButton *b,
+                                    Qt::ShortcutContext context) {
+        if (!b)
+            return;
+        auto *s = new QShortcut(key, scope);
+        s->setContext(context);
+        connect(s, &QShortcut::activated, this, [press, b] { press(b); });
+    };
+    bind(QKeySequence(Qt::Key_Insert), this, buttons.add, Qt::WindowShortcut);
+    bind(QKeySequence(Qt::Key_F2), this, buttons.change, Qt::WindowShortcut);
+    bind(QKeySequence(Qt::Key_F5), this, buttons.refresh, Qt::WindowShortcut);
+    // Enter and Del belong to the grid: in a field they type or take a letter away.
+    bind(QKeySequence(Qt::Key_Return), grid, buttons.change, Qt::WidgetShortcut);
+    bind(QKeySequence(Qt::Key_Enter), grid, buttons.change, Qt::WidgetShortcut);
+    bind(QKeySequence(Qt::Key_Delete), grid, buttons.remove, Qt::WidgetShortcut);
 }
 
 void Form::keyPressEvent(QKeyEvent *event)

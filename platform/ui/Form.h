@@ -38,6 +38,18 @@ public:
     // Makes exactly this button of the window the default one (nullptr: none).
     void makeDefault(QPushButton *button);
 
+    // The keys of a list: Ins adds, Enter on the grid or F2 changes (or picks, whatever the
+    // button does then), Del deletes, F5 re-reads. A key presses its button only while the
+    // button is shown and enabled, so the roles' and modes' rules hold for the keys as well.
+    // Any button may be nullptr.
+    struct ListButtons {
+        QPushButton *add = nullptr;
+        QPushButton *change = nullptr;
+        QPushButton *remove = nullptr;
+        QPushButton *refresh = nullptr;
+    };
+    void bindListKeys(QWidget *grid, const ListButtons &buttons);
+
     // A push button of this window named as its component.
     QPushButton *newButton(const char *name, const QString &text);
     struct EditorButtons {

@@ -39,8 +39,15 @@ public:
                         QApplication::activeWindow());
         box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
         box.button(QMessageBox::No)->setText(QStringLiteral("Нет"));
-        box.setDefaultButton(QMessageBox::Yes);
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
         return shown(box) == QMessageBox::Yes;
+    }
+    void information(const QString &text, const QString &caption) override
+    {
+        QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok,
+                        QApplication::activeWindow());
+        shown(box);
     }
 };
 

@@ -18,6 +18,10 @@ public:
     {
         qWarning("%s: %s %s", qPrintable(caption), qPrintable(text), qPrintable(details));
     }
+    void information(const QString &text, const QString &caption) override
+    {
+        qInfo("%s: %s", qPrintable(caption), qPrintable(text));
+    }
     bool question(const QString &text, const QString &caption) override
     {
         qWarning("%s: %s (answered No)", qPrintable(caption), qPrintable(text));
@@ -99,6 +103,12 @@ DbErrorText describeDbError(const db::SqlError &e)
         return told(known.whenWritten, QStringLiteral("Запись ссылается на данные, которых нет в "
                                                       "базе (возможно, их удалил другой "
                                                       "пользователь)."));
+    }
+    // Rights: what the login may not do, said as a sentence.
+    if (state == QLatin1String("42501")) {
+        return {QStringLiteral("Недостаточно прав: вашей учётной записи это действие не "
+                               "разрешено. Обратитесь к администратору."),
+                server};
     }
     // A closed month: the schema's own sentence, naming the month.
     if (state == QLatin1String("TBC01"))

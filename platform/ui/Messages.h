@@ -17,8 +17,11 @@ public:
     // button when given.
     virtual void error(const QString &text, const QString &caption,
                        const QString &details = QString()) = 0;
-    // Question icon, Yes and No; true for Yes.
+    // Question icon, Yes and No; true for Yes. "Нет" is the default answer: Enter pressed
+    // by habit deletes nothing.
     virtual bool question(const QString &text, const QString &caption) = 0;
+    // Information icon, OK button: something done that the user should know about.
+    virtual void information(const QString &text, const QString &caption) = 0;
 };
 
 // The service in use: the installed one, else the default (message boxes once the
@@ -41,6 +44,10 @@ inline bool refuse(const QString &sentence)
         return false;
     showError(sentence);
     return true;
+}
+inline void showInformation(const QString &text, const QString &caption)
+{
+    messages().information(text, caption);
 }
 inline bool askYesNo(const QString &text, const QString &caption = QStringLiteral("Удаление"))
 {

@@ -265,6 +265,23 @@ private slots:
                  before);
     }
 
+    // The clerk's login may not rewrite the history: the refusal is told as a sentence,
+    // the server's words under the details.
+    void rightsRefusalIsASentence()
+    {
+        try {
+            db::Command("update accounts_dep.change_log set who='кто-то' where false").execute();
+            QFAIL("the clerk may write the history");
+        } catch (const db::SqlError &e) {
+            QCOMPARE(e.sqlState(), QStringLiteral("42501"));
+            const ui::DbErrorText shown = ui::describeDbError(e);
+            QCOMPARE(shown.text, QStringLiteral("Недостаточно прав: вашей учётной записи это "
+                                                "действие не разрешено. Обратитесь к "
+                                                "администратору."));
+            QCOMPARE(shown.details, e.text());
+        }
+    }
+
     void otherErrorsKeepTheServerText()
     {
         try {

@@ -403,9 +403,13 @@ private slots:
         QVERIFY(msg_->shown.isEmpty());
         QVERIFY(!shiftTimesheetPrint->H_Tabel->isActive());
         const QStringList lines = text.split('\n', Qt::SkipEmptyParts);
+        // The title and the month with the shifts it adds up over everything.
+        QVERIFY2(lines.value(0).contains(QStringLiteral("Табель по сменам")), qPrintable(text));
+        QVERIFY2(lines.value(1).contains(QStringLiteral("за Январь 2021 г., все смены")),
+                 qPrintable(text));
         // The month over the names, then the day numbers and the total's caption.
         const auto header = std::find_if(lines.begin(), lines.end(), [](const QString &l) {
-            return l.contains(QStringLiteral("Январь 2021 г."));
+            return l.contains(QStringLiteral("Январь 2021 г.")) && !l.contains("все смены");
         });
         QVERIFY2(header != lines.end(), qPrintable(text));
         QVERIFY(header->simplified().endsWith(

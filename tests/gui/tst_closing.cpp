@@ -13,6 +13,7 @@
 #include "journal/ShiftJournalWindow.h"
 #include "maintenance/MaintenanceJournalWindow.h"
 #include "shop/DataModule.h"
+#include "text/Figures.h"
 #include "timesheets/MonthClosingWindow.h"
 #include "timesheets/ShiftTimesheetWindow.h"
 #include "ui/DBGrid.h"
@@ -212,6 +213,47 @@ private slots:
                 QCOMPARE(f->Log->asString("field"), QStringLiteral("Кол-во"));
                 QCOMPARE(f->Log->asString("was"), QString::number(qty.toInt() - 1));
                 QCOMPARE(f->Log->asString("became"), qty);
+            }));
+
+        // References by name, the acceptance mark as a word, money as the windows write it.
+        const int worker = q->asInteger("w_id");
+        const int other =
+            sql(QStringLiteral("select min(w_id) from accounts_dep.smena where w_id<>%1")
+                    .arg(worker))
+                .toInt();
+        const auto nameOf = [&](int w) {
+            return sql(QStringLiteral("select x.s_caption from (%1) x order by x.by_code limit 1")
+                           .arg(DataModule::workerPersons(QString::number(w))))
+                .toString()
+                .trimmed();
+        };
+        const double price =
+            sql(QStringLiteral("select cena from accounts_dep.smena where id=%1").arg(id))
+                .toDouble();
+        const QString ok =
+            sql(QStringLiteral("select ok from accounts_dep.smena where id=%1").arg(id)).toString();
+        db::Command(QStringLiteral("update accounts_dep.smena set w_id=%1, cena=cena+1000, "
+                                   "ok=case when ok in ('ok','да') then 'no' else 'ok' end "
+                                   "where id=%2")
+                        .arg(other)
+                        .arg(id))
+            .execute();
+        const bool accepted = ok == "ok" || ok == "да";
+        const QMap<QString, QPair<QString, QString>> expected = {
+            {"Рабочий", {nameOf(worker), nameOf(other)}},
+            {"Цена", {figures::money(price), figures::money(price + 1000)}},
+            {"Принято", {accepted ? "да" : "нет", accepted ? "нет" : "да"}},
+        };
+        QVERIFY(whileShown<ChangeHistoryWindow>(
+            [] { shiftJournalWindow->historyButton->click(); },
+            [&](ChangeHistoryWindow *f) {
+                QMap<QString, QPair<QString, QString>> shown;
+                for (f->Log->first(); !f->Log->eof(); f->Log->next())
+                    if (!shown.contains(f->Log->asString("field")))
+                        shown[f->Log->asString("field")] = {f->Log->asString("was"),
+                                                            f->Log->asString("became")};
+                for (auto it = expected.begin(); it != expected.end(); ++it)
+                    QCOMPARE(shown.value(it.key()), it.value());
             }));
     }
 

@@ -25,6 +25,15 @@ const QString kDayText = QStringLiteral("02.03.2020");
 
 class JournalTest : public gui::Fixture {
     Q_OBJECT
+
+    // The delete question names the entry it deletes.
+    static QString deleteQuestion(const db::Dataset &journal)
+    {
+        const QString entry = journal.asString("fio").trimmed() + ", " +
+                              journal.asString("marka").trimmed() + ", " +
+                              journal.asString("vid").trimmed();
+        return QStringLiteral("Удалить позицию «%1» из списка?").arg(entry);
+    }
     int worker_ = 0, product_ = 0, oper_ = 0;
 
     int addEntry(int shift, int hours, const QString &ok, int worker = 0)
@@ -296,13 +305,18 @@ private slots:
         QVERIFY(!q->locate("id", nullOk));
         auto *model = shiftJournalWindow->entriesGrid->gridModel();
         const int okCol = 10;
+        // The stored mark is shown as a word; the mark itself is kept as stored.
         const struct {
             int id;
             QColor colour;
-        } cases[] = {{yes, QColor(0, 128, 0)}, {ok, QColor(0, 128, 0)}, {no, QColor(255, 0, 0)}};
+            QString shown;
+        } cases[] = {{yes, QColor(0, 128, 0), "да"},
+                     {ok, QColor(0, 128, 0), "да"},
+                     {no, QColor(255, 0, 0), "нет"}};
         for (const auto &c : cases) {
             QVERIFY(q->locate("id", c.id));
             const QModelIndex idx = model->index(q->recNo() - 1, okCol);
+            QCOMPARE(model->data(idx, Qt::DisplayRole).toString(), c.shown);
             QCOMPARE(model->data(idx, Qt::ForegroundRole).value<QBrush>().color(), c.colour);
             QVERIFY(model->data(idx, Qt::FontRole).value<QFont>().bold());
             // Other cells are drawn the standard way.
@@ -311,6 +325,31 @@ private slots:
         // (10 - 2) * 1.5 with two decimals.
         QCOMPARE(model->data(model->index(0, 8), Qt::DisplayRole).toString(),
                  QStringLiteral("12,00"));
+        QCOMPARE(okOf(no), QStringLiteral("no"));
+        // The shift's totals under the grid: hours, pieces, rejects and pay of the rows shown.
+        const ui::DBGrid *grid = shiftJournalWindow->entriesGrid;
+        QVERIFY(grid->hasTotalsRow());
+        QCOMPARE(grid->totalText(0), QStringLiteral("Итого"));
+        QCOMPARE(grid->totalText(5), QStringLiteral("12"));
+        QCOMPARE(grid->totalText(6), QStringLiteral("30"));
+        QCOMPARE(grid->totalText(7), QStringLiteral("6"));
+        QCOMPARE(grid->totalText(8), QStringLiteral("36,00"));
+        QCOMPARE(grid->totalText(4), QString()); // colours add up to nothing
+        // A thousand pieces more on another day: the totals follow the date shown.
+        for (int i = 0; i < 100; ++i)
+            shop.entry(worker_)
+                .operation(oper_, product_)
+                .price(1.5)
+                .made(10, 0)
+                .on(kDay.addDays(1), 1)
+                .hours(1)
+                .mark("ok")
+                .insert();
+        showDay(kDay.addDays(1));
+        QCOMPARE(grid->totalText(6), QStringLiteral("1\u00A0000"));
+        QCOMPARE(grid->totalText(8), QStringLiteral("1\u00A0500,00"));
+        testdb::run(db_, "delete from accounts_dep.smena where data='" +
+                             kDay.addDays(1).toString("dd.MM.yyyy") + "'");
     }
 
     void shiftOrders()
@@ -361,9 +400,10 @@ private slots:
                         .arg(worker_));
         showDay(kDay);
         QVERIFY(dataModule->Smena2->locate("id", victim));
+        const QString question = deleteQuestion(*dataModule->Smena2);
         msg_->answer({yes});
         shiftJournalWindow->deleteButton->click();
-        QCOMPARE(msg_->texts(), QStringList{"Удалить позицию из списка?"});
+        QCOMPARE(msg_->texts(), QStringList{question});
         QCOMPARE(msg_->shown[0].caption, QStringLiteral("Удаление"));
         const bool gone =
             testdb::scalar(
@@ -412,9 +452,10 @@ private slots:
         showDay(kDay);
         shiftJournalWindow->dateEdit->setDate(QDate(2020, 3, 20));
         QVERIFY(dataModule->Smena3->locate("id", victim));
+        const QString question = deleteQuestion(*dataModule->Smena3);
         msg_->answer({true});
         QTest::mouseClick(shiftJournalWindow->deleteButton, Qt::LeftButton);
-        QCOMPARE(msg_->texts(), QStringList{"Удалить позицию из списка?"});
+        QCOMPARE(msg_->texts(), QStringList{question});
         QCOMPARE(testdb::scalar(db_, QStringLiteral("select d2||','||d20 from accounts_dep.h_tabel "
                                                     "where w_id=%1 and smena=3 and year=2020")
                                          .arg(worker_))
@@ -513,9 +554,10 @@ private slots:
         QCOMPARE(shiftJournalWindow->maintenanceButton->text(),
                  QStringLiteral("Ср.сд./хоз. работы"));
         QCOMPARE(shiftJournalWindow->exitButton->text(), QStringLiteral("Выход"));
-        QCOMPARE(shiftJournalWindow->refbooksMenu->title(), QStringLiteral("Справочники"));
-        QCOMPARE(shiftJournalWindow->timesheetsMenu->title(), QStringLiteral("Табель"));
-        QCOMPARE(shiftJournalWindow->reportsMenu->title(), QStringLiteral("Отчеты"));
+        // Every menu and item has its letter for Alt; the captions read as they always did.
+        QCOMPARE(shiftJournalWindow->refbooksMenu->title(), QStringLiteral("&Справочники"));
+        QCOMPARE(shiftJournalWindow->timesheetsMenu->title(), QStringLiteral("&Табель"));
+        QCOMPARE(shiftJournalWindow->reportsMenu->title(), QStringLiteral("&Отчеты"));
         QStringList items;
         for (QAction *a :
              {shiftJournalWindow->workersAction, shiftJournalWindow->productsAction,
@@ -525,8 +567,12 @@ private slots:
               shiftJournalWindow->maintenanceTimesheetAction,
               shiftJournalWindow->averageRateTimesheetAction,
               shiftJournalWindow->generalTimesheetAction, shiftJournalWindow->summaryReportsAction,
-              shiftJournalWindow->exitAction})
-            items << a->text();
+              shiftJournalWindow->exitAction}) {
+            QVERIFY2(a->text().count('&') == 1, qPrintable(a->text()));
+            items << QString(a->text()).remove('&');
+        }
+        // An item with nothing behind it is shown but cannot be chosen.
+        QVERIFY(!shiftJournalWindow->overtimeAction->isEnabled());
         QCOMPARE(items,
                  (QStringList{"Рабочие", "Изделия", "Цены", "Операции", "Внеурочное",
                               "Табель сделка", "Табель по сменам", "Табель хоз. работ",

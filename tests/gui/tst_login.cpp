@@ -59,6 +59,7 @@ public:
         open = false;
     }
     bool question(const QString &, const QString &) override { return false; }
+    void information(const QString &, const QString &) override {}
 };
 
 } // namespace
@@ -542,8 +543,13 @@ private slots:
         msg_->clear();
         DataModule::setPortOverride(1);
         QVERIFY(!createForms({db_, testdb::host()}));
-        QCOMPARE(msg_->texts(), QStringList{"Нет подключения к базе данных."});
+        // Why, in a Russian sentence; the server's own words under the details.
+        QCOMPARE(msg_->texts(),
+                 QStringList{"Нет подключения к базе данных.\nСервер не отвечает по этому "
+                             "адресу и порту: он не запущен или недоступен."});
         QCOMPARE(msg_->shown[0].caption, QStringLiteral("Ошибка!"));
+        QVERIFY2(msg_->shown[0].details.contains("Сообщение сервера: "),
+                 qPrintable(msg_->shown[0].details));
     }
 };
 

@@ -294,7 +294,10 @@ private slots:
                          .toInt(),
                      1);
             QCOMPARE(msg_->shown.size(), 1);
-            QCOMPARE(msg_->shown[0].text, QStringLiteral("Удалить позицию из списка?"));
+            QCOMPARE(msg_->shown[0].text, QStringLiteral("Удалить позицию «%1, %2, %3» из списка?")
+                                              .arg(f->fatigue->asString("fio").trimmed(),
+                                                   f->fatigue->asString("vid").trimmed(),
+                                                   f->fatigue->asString("s_caption").trimmed()));
             QCOMPARE(msg_->shown[0].caption, QStringLiteral("Удаление"));
             QCOMPARE(msg_->shown[0].kind, QStringLiteral("question"));
             msg_->answer({true});

@@ -11,6 +11,7 @@
 #include "report/Preview.h"
 #include "reports/PayStatementWindow.h"
 #include "reports/ReportsWindow.h"
+#include "text/Figures.h"
 #include "timesheets/ShiftTimesheetPrint.h"
 #include "timesheets/WorkTimeSheetWindow.h"
 #include "ui/RadioGroup.h"
@@ -209,8 +210,8 @@ private slots:
         QVERIFY(r.pages().size() > 1);
         // The four-digit line totals (31 days of 100 to 119) are printed whole.
         const QStringList texts = r.pages().first().texts();
-        QVERIFY(texts.contains(QString::number(31 * 101)));
-        QVERIFY(texts.contains(QString::number(31 * 119)));
+        QVERIFY(texts.contains(figures::quantity(31 * 101)));
+        QVERIFY(texts.contains(figures::quantity(31 * 119)));
         const QStringList faults = layoutFaults(r);
         QVERIFY2(faults.isEmpty(), qPrintable(faults.mid(0, 20).join('\n')));
         shiftTimesheetPrint->H_Tabel->close();

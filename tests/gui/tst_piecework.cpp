@@ -7,6 +7,7 @@
 #include "TestDb.h"
 #include "db/Connection.h"
 #include "journal/ShiftJournalWindow.h"
+#include "text/Figures.h"
 #include "timesheets/PieceworkTimesheetWindow.h"
 #include "ui/DBGrid.h"
 #include "ui/LookupCombo.h"
@@ -18,6 +19,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSqlQuery>
+#include <QScrollBar>
+#include <QTableView>
 
 using drive::click;
 using drive::whileShown;
@@ -162,7 +165,7 @@ private slots:
                            "Борисов Б.Б./дн./8/400,00/50,00///////8//"};
         QTest::newRow("both journals together")
             << 17 << "Общий табель (27)" << 304 << false << false
-            << QStringList{"Алексеев А.А.//31/1723,00//11//5/2/3/6///4",
+            << QStringList{"Алексеев А.А.//31/1\u00A0723,00//11//5/2/3/6///4",
                            "Борисов Б.Б.//8/400,00////////8//"};
     }
     void modes()
@@ -232,8 +235,10 @@ private slots:
             QVERIFY(f->timesheetGrid->columnWidth(2) >= 20);
             for (int c = 33; c <= 35; ++c) {
                 const QModelIndex at = model->index(0, c);
-                QCOMPARE(model->columns()[c].width, 66); // or what the title needs
-                QVERIFY(f->timesheetGrid->columnWidth(c) >= 66);
+                // The month's pay is wider: a five-figure sum with its cents.
+                const int width = c == 33 ? 84 : 66;
+                QCOMPARE(model->columns()[c].width, width); // or what the title needs
+                QVERIFY(f->timesheetGrid->columnWidth(c) >= width);
                 QCOMPARE(model->data(at, Qt::BackgroundRole).value<QBrush>().color(),
                          QColor(0xE1, 0xE4, 0xFF));
                 QVERIFY(model->data(at, Qt::FontRole).value<QFont>().bold());
@@ -243,6 +248,29 @@ private slots:
             QCOMPARE(model->headerData(34, Qt::Horizontal, Qt::DisplayRole).toString(),
                      "Итого (ч.)");
             QCOMPARE(model->headerData(35, Qt::Horizontal, Qt::DisplayRole).toString(), "Час (р.)");
+            // The name stays in place while the days scroll to the month's figures; the
+            // totals row adds up the days, the hours and the pay of the rows shown.
+            QCOMPARE(f->timesheetGrid->frozenColumns(), 2);
+            auto *frozen = f->timesheetGrid->findChild<QTableView *>("DBGridFrozen");
+            QVERIFY(frozen && frozen->isVisible());
+            QScrollBar *sideways = f->timesheetGrid->horizontalScrollBar();
+            sideways->setValue(sideways->maximum());
+            QVERIFY(sideways->maximum() > 0 || f->timesheetGrid->contentWidth() <= f->timesheetGrid->width());
+            QCOMPARE(frozen->geometry().left(), f->timesheetGrid->viewport()->geometry().left());
+            QCOMPARE(frozen->geometry().width(), f->timesheetGrid->columnWidth(0));
+            QVERIFY(!frozen->isColumnHidden(0) && frozen->isColumnHidden(2));
+            QCOMPARE(f->timesheetGrid->totalText(0), "Итого");
+            double pay = 0, hours = 0, day2 = 0;
+            for (int r = 0; r < f->current->recordCount(); ++r) {
+                pay += f->current->valueAt(r, "f_price").toDouble();
+                hours += f->current->valueAt(r, "i_time").toDouble();
+                day2 += f->current->valueAt(r, "d2").toDouble();
+            }
+            QVERIFY(pay > 0);
+            QCOMPARE(f->timesheetGrid->totalText(33), figures::money(pay));
+            QCOMPARE(f->timesheetGrid->totalText(34), figures::quantity(hours));
+            QCOMPARE(f->timesheetGrid->totalText(3), figures::quantity(day2));
+            QCOMPARE(f->timesheetGrid->totalText(35), QString()); // an average adds up to nothing
             // A row added elsewhere shows after "Обновить".
             testdb::run(db_, "insert into accounts_dep.h_tabel (w_id, smena, month, year, d2) "
                              "values (502, 1, 12, 2023, 5)");
@@ -261,7 +289,8 @@ private slots:
         QTest::addColumn<int>("year");
         QTest::addColumn<QStringList>("shown"); // Итого, Сделка, Хоз. работы, Ср. сдел.
         QTest::newRow("December") << 12 << 2023
-                                  << QStringList{"2123,00", "80,00", "1160,00", "883,00"};
+                                  << QStringList{"2\u00A0123,00", "80,00", "1\u00A0160,00",
+                                                 "883,00"};
         QTest::newRow("only average piecework")
             << 3 << 2024 << QStringList{"20,00", "", "", "20,00"};
         QTest::newRow("nothing") << 6 << 2023 << QStringList{"", "", "", ""};

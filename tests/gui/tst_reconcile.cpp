@@ -12,6 +12,7 @@
 #include "reports/ReportsWindow.h"
 #include "reports/WorkersDetailReport.h"
 #include "reports/WorkersReport.h"
+#include "text/Figures.h"
 #include "timesheets/PieceworkTimesheetWindow.h"
 #include "timesheets/ShiftTimesheetPrint.h"
 #include "timesheets/ShiftTimesheetWindow.h"
@@ -84,7 +85,7 @@ class ReconcileTest : public gui::Fixture {
     Q_OBJECT
 
     QString sql(const QString &text) { return testdb::scalar(db_, text).toString(); }
-    static QString money(double v) { return QLocale().toString(v, 'f', 2); }
+    static QString money(double v) { return figures::money(v); }
     // worker → figure, from a statement over the journals giving (w_id, value).
     QMap<int, double> perWorker(const QString &text)
     {
@@ -260,8 +261,10 @@ private slots:
         QFETCH(QString, button);
         QFETCH(QString, total);
         QFETCH(int, groups);
-        QString want = sql(total + inMonth("data"));
-        want.replace('.', QLocale().decimalPoint());
+        // The period's money or pieces as the printed totals show them.
+        const QString raw = sql(total + inMonth("data"));
+        const QString want =
+            raw.contains('.') ? figures::money(QVariant(raw)) : figures::quantity(QVariant(raw));
         QVERIFY(whileShown<ReportsWindow>(
             [] { shiftJournalWindow->summaryReportsAction->trigger(); },
             [&](ReportsWindow *f) {

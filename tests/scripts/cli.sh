@@ -24,6 +24,9 @@ if err=$(PGHOST=$TABEL_PGHOST PGPORT=$TABEL_PGPORT "$TABEL" --check-connection 2
 fi
 grep -q "Не удалось подключиться: сервер $TABEL_PGHOST, порт $TABEL_PGPORT, база no_such_db, пользователь sys" <<<"$err"
 grep -q "$HOME/.config/tabel/tabel.conf" <<<"$err"
+# Why, in Russian; the server's own words under it.
+grep -q "На сервере нет такой базы данных." <<<"$err"
+grep -q "Сообщение сервера: .*no_such_db" <<<"$err"
 
 # A wrong command line: the usage on stderr and exit status 2, with no display either.
 refused() {

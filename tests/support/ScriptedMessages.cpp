@@ -15,6 +15,11 @@ void ScriptedMessages::error(const QString &text, const QString &caption, const 
     shown.append({QStringLiteral("error"), caption, text, details});
 }
 
+void ScriptedMessages::information(const QString &text, const QString &caption)
+{
+    shown.append({QStringLiteral("information"), caption, text, QString()});
+}
+
 bool ScriptedMessages::question(const QString &text, const QString &caption)
 {
     shown.append({QStringLiteral("question"), caption, text, QString()});

@@ -10,7 +10,7 @@
 class ScriptedMessages : public ui::MessageService {
 public:
     struct Shown {
-        QString kind; // "error" or "question"
+        QString kind; // "error", "question" or "information"
         QString caption;
         QString text;
         QString details; // the server's text behind a database error's sentence
@@ -21,6 +21,7 @@ public:
 
     void error(const QString &text, const QString &caption, const QString &details) override;
     bool question(const QString &text, const QString &caption) override;
+    void information(const QString &text, const QString &caption) override;
 
     void answer(std::initializer_list<bool> answers) { answers_ << answers; }
     void clear()

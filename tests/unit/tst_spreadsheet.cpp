@@ -342,6 +342,7 @@ void TstSpreadsheet::desktopOpenerDoesNotHoldTheWindow()
     go.close();
     QTRY_COMPARE_WITH_TIMEOUT(msgs.shown.size(), 1, 10000);
     QVERIFY(msgs.shown[0].text.contains("нет программы, которая может её показать"));
+    QCOMPARE(msgs.shown[0].kind, QStringLiteral("information"));
     QVERIFY(QFileInfo::exists(bin.filePath("shown")));
     qputenv("PATH", path);
 }
