@@ -92,13 +92,15 @@ const char *const kWrittenByWorkers =
     "vid_oper.id=oper.vid and oper.id=smena.o_id and smena.data<:data2 and "
     "smena.data>=:data1 group by fio, izdel.nom, vid_oper.vid, smena.w_id, "
     "izdel.id_nom, oper.naimen, color order by fio, smena.w_id, izdel.nom";
+// The report by products names each product (its mark) beside the written columns.
 const char *const kWrittenByProducts =
     "select sum(smena.kol_vo-smena.brak)::numeric as kolvo, vid_oper.vid, izdel.nom, "
-    "oper.naimen, color, round((izdel.massa*sum(smena.kol_vo-smena.brak))::numeric,2) "
+    "izdel.marka, oper.naimen, color, "
+    "round((izdel.massa*sum(smena.kol_vo-smena.brak))::numeric,2) "
     "as mass from accounts_dep.smena,accounts_dep.izdel,accounts_dep.vid_oper, "
     "accounts_dep.oper where izdel.id=smena.i_id and vid_oper.id=oper.vid and "
     "oper.id=smena.o_id and smena.data<:data2 and smena.data>=:data1 group by "
-    "izdel.nom,color, oper.naimen, vid_oper.vid, izdel.massa order by izdel.nom";
+    "izdel.nom, izdel.marka, color, oper.naimen, vid_oper.vid, izdel.massa order by izdel.nom";
 const char *const kWrittenWorkbook =
     "select sum(smena.kol_vo-smena.brak)::numeric as kolvo, vid_oper.vid, izdel.nom, "
     "oper.naimen, color,izdel.massa*sum(smena.kol_vo-smena.brak) as mass from "

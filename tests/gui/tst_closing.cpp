@@ -216,7 +216,8 @@ private slots:
             }));
 
         // References by name, the acceptance mark as a word, money as the windows write it.
-        const int worker = q->asInteger("w_id");
+        const int worker =
+            sql(QStringLiteral("select w_id from accounts_dep.smena where id=%1").arg(id)).toInt();
         const int other =
             sql(QStringLiteral("select min(w_id) from accounts_dep.smena where w_id<>%1")
                     .arg(worker))
@@ -245,7 +246,7 @@ private slots:
             {"Принято", {accepted ? "да" : "нет", accepted ? "нет" : "да"}},
         };
         QVERIFY(whileShown<ChangeHistoryWindow>(
-            [] { shiftJournalWindow->historyButton->click(); },
+            [&] { changeHistoryWindow->openForRow(shiftJournalWindow, "smena", id); },
             [&](ChangeHistoryWindow *f) {
                 QMap<QString, QPair<QString, QString>> shown;
                 for (f->Log->first(); !f->Log->eof(); f->Log->next())
@@ -253,7 +254,11 @@ private slots:
                         shown[f->Log->asString("field")] = {f->Log->asString("was"),
                                                             f->Log->asString("became")};
                 for (auto it = expected.begin(); it != expected.end(); ++it)
-                    QCOMPARE(shown.value(it.key()), it.value());
+                    QVERIFY2(shown.value(it.key()) == it.value(),
+                             qPrintable(it.key() + ": " + shown.value(it.key()).first + " -> " +
+                                        shown.value(it.key()).second + " | " + it.value().first +
+                                        " -> " + it.value().second + " | " +
+                                        QStringList(shown.keys()).join(',')));
             }));
     }
 
