@@ -28,13 +28,12 @@ void ReportForm::setTitle(const QString &text)
     printout->setLabel(QStringLiteral("QRLabel1"), text);
 }
 
-void ReportForm::setOrganisation(const QString &organisation, const QString &department,
-                                 const QString &preparedBy, const QString &head)
+void ReportForm::setOrganisation(const shop::Organisation &o)
 {
-    printout->setLabel(kOrganisationLabel, organisation);
-    printout->setLabel(kDepartmentLabel, department);
-    printout->setLabel(QStringLiteral("preparedBy"), preparedBy);
-    printout->setLabel(QStringLiteral("head"), head);
+    printout->setLabel(kOrganisationLabel, o.name);
+    printout->setLabel(kDepartmentLabel, o.department);
+    printout->setLabel(QStringLiteral("preparedBy"), o.responsibleName);
+    printout->setLabel(QStringLiteral("head"), o.headName);
 }
 
 QString ReportForm::title() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/Report.h"
+#include "shop/Organisation.h"
 
 #include <QObject>
 
@@ -19,9 +20,8 @@ public:
     void setTitle(const QString &text);
     QString title() const;
     // The organisation and department over the first page, the names under the signature
-    // lines ("Составил", "Начальник цеха").
-    void setOrganisation(const QString &organisation, const QString &department,
-                         const QString &preparedBy = QString(), const QString &head = QString());
+    // lines ("Составил", "Начальник цеха"): the details as kept in "Реквизиты организации".
+    void setOrganisation(const shop::Organisation &o);
     // Lays out the dataset's visible records.
     void prepare();
     void preview(QWidget *parent);

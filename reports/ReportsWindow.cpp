@@ -151,6 +151,7 @@ void ReportsWindow::runReport(ReportForm *form, const QStringList &starts, const
         form->setTitle(titleStart + locale.toString(fromDateEdit->date(), QLocale::ShortFormat) +
                        QStringLiteral(" по ") +
                        locale.toString(toDateEdit->date(), QLocale::ShortFormat));
+        form->setOrganisation(shop::organisation());
         // Saved as "<report> <from>-<to>.pdf".
         const QString dates = QStringLiteral("dd.MM.yyyy");
         form->printout->setDocumentName(

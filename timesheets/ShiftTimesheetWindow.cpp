@@ -4,6 +4,7 @@
 #include "db/Transaction.h"
 #include "shop/Calendar.h"
 #include "shop/ClosedMonths.h"
+#include "shop/Organisation.h"
 #include "shop/DataModule.h"
 #include "shop/Timesheet.h"
 #include "spreadsheet/Excel.h"
@@ -376,6 +377,7 @@ void ShiftTimesheetWindow::printClick()
     shiftTimesheetPrint->openMonth(p.month, p.year);
     shiftTimesheetPrint->setMonthLabel(monthBox->currentText() + QLatin1Char(' ') +
                                        yearBox->currentText() + QStringLiteral(" г."));
+    shiftTimesheetPrint->setOrganisation(shop::organisation());
     shiftTimesheetPrint->printout->setDocumentName(
         QStringLiteral("Табель %1 %2").arg(monthBox->currentText(), yearBox->currentText()));
     shiftTimesheetPrint->prepare();
