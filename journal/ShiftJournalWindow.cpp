@@ -90,7 +90,8 @@ void ShiftJournalWindow::buildUi()
     workersAction = action(refbooksMenu, "workersAction", QStringLiteral("&Рабочие"));
     productsAction = action(refbooksMenu, "productsAction", QStringLiteral("&Изделия"));
     pricesAction = action(refbooksMenu, "pricesAction", QStringLiteral("&Цены"));
-    operationKindsAction = action(refbooksMenu, "operationKindsAction", QStringLiteral("&Операции"));
+    operationKindsAction =
+        action(refbooksMenu, "operationKindsAction", QStringLiteral("&Операции"));
     overtimeAction = action(refbooksMenu, "overtimeAction", QStringLiteral("&Внеурочное"));
     overtimeAction->setEnabled(false); // nothing behind it yet: shown, not offered
     refbooksMenu->addSeparator();
@@ -106,8 +107,8 @@ void ShiftJournalWindow::buildUi()
         action(timesheetsMenu, "shiftTimesheetAction", QStringLiteral("Табель по с&менам"));
     maintenanceTimesheetAction =
         action(timesheetsMenu, "maintenanceTimesheetAction", QStringLiteral("Табель &хоз. работ"));
-    averageRateTimesheetAction =
-        action(timesheetsMenu, "averageRateTimesheetAction", QStringLiteral("Табель ср. с&дельная"));
+    averageRateTimesheetAction = action(timesheetsMenu, "averageRateTimesheetAction",
+                                        QStringLiteral("Табель ср. с&дельная"));
     generalTimesheetAction =
         action(timesheetsMenu, "generalTimesheetAction", QStringLiteral("&Общий табель"));
     workTimeSheetAction = action(timesheetsMenu, "workTimeSheetAction",

@@ -18,8 +18,8 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSqlQuery>
 #include <QScrollBar>
+#include <QSqlQuery>
 #include <QTableView>
 
 using drive::click;
@@ -251,11 +251,12 @@ private slots:
             // The name stays in place while the days scroll to the month's figures; the
             // totals row adds up the days, the hours and the pay of the rows shown.
             QCOMPARE(f->timesheetGrid->frozenColumns(), 2);
-            auto *frozen = f->timesheetGrid->findChild<QTableView *>("DBGridFrozen");
+            auto *frozen = f->timesheetGrid->findChild<QTableView *>("timesheetGridFrozen");
             QVERIFY(frozen && frozen->isVisible());
             QScrollBar *sideways = f->timesheetGrid->horizontalScrollBar();
             sideways->setValue(sideways->maximum());
-            QVERIFY(sideways->maximum() > 0 || f->timesheetGrid->contentWidth() <= f->timesheetGrid->width());
+            QVERIFY(sideways->maximum() > 0 ||
+                    f->timesheetGrid->contentWidth() <= f->timesheetGrid->width());
             QCOMPARE(frozen->geometry().left(), f->timesheetGrid->viewport()->geometry().left());
             QCOMPARE(frozen->geometry().width(), f->timesheetGrid->columnWidth(0));
             QVERIFY(!frozen->isColumnHidden(0) && frozen->isColumnHidden(2));

@@ -239,11 +239,15 @@ private slots:
                 QCOMPARE(productsDetailReport->i_Report->recordCount(), 0);
                 QCOMPARE(w->report().pages().size(), 1);
                 const QStringList texts = w->report().pages()[0].texts();
-                QVERIFY(texts.first().startsWith("   Детальный отчет по продукции"));
-                // The totals, the signature lines, the print date and the page of pages.
+                // The organisation and department as kept, then the title.
+                QCOMPARE(texts.mid(0, 2),
+                         (QStringList{"ООО \"Весна-Металл\"", "Цех металлоконструкций"}));
+                QVERIFY(texts.at(2).startsWith("   Детальный отчет по продукции"));
+                // The totals, the signature lines with the names kept, the print date and the
+                // page of pages.
                 QCOMPARE(texts.mid(texts.indexOf("Итого:")),
-                         (QStringList{"Итого:", "0", "0", "0", "0,00", "Составил", "(подпись)",
-                                      "Начальник цеха", "(подпись)",
+                         (QStringList{"Итого:", "0", "0", "0", "0,00", "Составил", "Иванова Т.С.",
+                                      "(подпись)", "Начальник цеха", "Петров А.В.", "(подпись)",
                                       "Дата печати: " + QDate::currentDate().toString("dd.MM.yyyy"),
                                       "стр. 1 из 1"}));
             });
@@ -344,10 +348,13 @@ private slots:
                     "Итого по рабочему:|39,00|32,50", // worker's footer
                     "Итого:|39,00|32,50",             // report's footer
                     "Сумма без Р/К — сумма без районного коэффициента (сумма, делённая на 1,2).",
-                    "Составил|(подпись)|Начальник цеха|(подпись)",
+                    "Составил|Иванова Т.С.|(подпись)|Начальник цеха|Петров А.В.|(подпись)",
                     "Дата печати: " + QDate::currentDate().toString("dd.MM.yyyy"),
                     "стр. 1 из 1"};
-                QCOMPARE(texts.mid(1).join('|'), bands.join('|'));
+                // The organisation, the department and the title come first.
+                QCOMPARE(texts.mid(0, 2).join('|'),
+                         QStringLiteral("ООО \"Весна-Металл\"|Цех металлоконструкций"));
+                QCOMPARE(texts.mid(3).join('|'), bands.join('|'));
             });
         QVERIFY(msg_->shown.isEmpty());
     }
