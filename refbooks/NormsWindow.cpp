@@ -219,8 +219,11 @@ NormsWindow::NormsWindow(QWidget *parent) : ui::Form(parent)
     setWindowTitle(QStringLiteral("Норматив"));
 
     norm = new db::Dataset(QStringLiteral("norm"), this);
-    norm->setSql(QStringLiteral("select id, o_id, norma, price, prize, xmin::text as row_ver from "
-                                "accounts_dep.norm where o_id=:o_id order by norma, id"));
+    norm->setSql(QStringLiteral(R"(
+        select id, o_id, norma, price, prize, xmin::text as row_ver
+        from accounts_dep.norm
+        where o_id=:o_id
+        order by norma, id)"));
 
     model = new NormModel(this);
     normsGrid = new NormGrid(this);
@@ -362,14 +365,18 @@ bool NormsWindow::saveRow(int r, bool leavingRow)
     db::Dataset cmd;
     if (row.id == 0) {
         // A new row belongs to the operation whose norms are shown.
-        cmd.setSql(QStringLiteral("insert into accounts_dep.norm (o_id, norma, price, prize) "
-                                  "values (:o_id, :norma, :price, :prize) "
-                                  "returning id, xmin::text as row_ver"));
+        cmd.setSql(QStringLiteral(R"(
+            insert into accounts_dep.norm (o_id, norma, price, prize)
+            values (:o_id, :norma, :price, :prize)
+            returning id, xmin::text as row_ver)"));
         cmd.setParam(QStringLiteral("o_id"), operationId);
     } else {
-        cmd.setSql(QStringLiteral("update accounts_dep.norm set norma=:norma, price=:price, "
-                                  "prize=:prize where id=:id and xmin=:row_ver::xid "
-                                  "returning id, xmin::text as row_ver"));
+        cmd.setSql(QStringLiteral(R"(
+            update accounts_dep.norm
+            set norma=:norma, price=:price, prize=:prize
+            where id=:id
+              and xmin=:row_ver::xid
+            returning id, xmin::text as row_ver)"));
         cmd.setParam(QStringLiteral("id"), row.id);
         cmd.setParam(QStringLiteral("row_ver"), row.version);
     }
@@ -414,8 +421,10 @@ void NormsWindow::deleteClick()
         return;
     }
     // The operation keeps its last norm: the count is taken by the delete itself.
-    db::Command del(QStringLiteral("delete from accounts_dep.norm where id=:id and (select "
-                                   "count(*) from accounts_dep.norm where o_id=:o_id)>1"));
+    db::Command del(QStringLiteral(R"(
+        delete from accounts_dep.norm
+        where id=:id
+          and (select count(*) from accounts_dep.norm where o_id=:o_id)>1)"));
     del.setParam(QStringLiteral("id"), model->row(current.row()).id);
     del.setParam(QStringLiteral("o_id"), operationId);
     del.execute();
