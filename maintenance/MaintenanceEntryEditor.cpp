@@ -77,11 +77,13 @@ MaintenanceEntryEditor::MaintenanceEntryEditor(QWidget *parent) : ui::Form(paren
     type_work = new db::Dataset(QStringLiteral("type_work"), this);
     // Each kind once, in the order of its id, with the hour price of its own operation (the
     // one on the service product of the kind's id) and that operation's first norm row.
-    type_work->setSql(QStringLiteral(
-        "select distinct on (vo.id) vo.id, vo.vid, n.price, (n.price*:cnt) as summ from "
-        "accounts_dep.vid_oper vo join accounts_dep.oper o on o.vid=vo.id and o.i_id=vo.id "
-        "join accounts_dep.norm n on n.o_id=o.id where vo.id in (7777, 7778) order by vo.id, "
-        "n.id"));
+    type_work->setSql(QStringLiteral(R"(
+        select distinct on (vo.id) vo.id, vo.vid, n.price, (n.price*:cnt) as summ
+        from accounts_dep.vid_oper vo
+        join accounts_dep.oper o on o.vid=vo.id and o.i_id=vo.id
+        join accounts_dep.norm n on n.o_id=o.id
+        where vo.id in (7777, 7778)
+        order by vo.id, n.id)"));
     type_work->setParam(QStringLiteral("cnt"), 0);
 
     auto *frame = new QGroupBox(QStringLiteral("Закрыто мастером"), this);

@@ -49,13 +49,19 @@ MaintenanceJournalWindow::MaintenanceJournalWindow(QWidget *parent) : ui::Form(p
     setPlacement(Placement::Screen);
 
     fatigue = new db::Dataset(QStringLiteral("fatigue"), this);
-    fatigue->setSql(QStringLiteral(
-        "select distinct vo.vid, p.fio, i.s_caption, (f.cnt*f.price) as summ,  f.*, "
-        "f.xmin::text as row_ver, case when f.i_holiday=0 then '' else '+' end as s_holiday, "
-        "case when f.i_night=0 then '' else '+' end as s_night from accounts_dep.fatigue f, "
-        "cmn_classifier.item i, accounts_dep.person p,accounts_dep.vid_oper vo, "
-        "accounts_dep.oper o where f.id_nom =i.id and p.id=f.id_p and vo.id = f.id_o and "
-        "o.i_id >=7777 and o.vid >=7777 and f.d_date = :d_date order by p.fio, f.id"));
+    fatigue->setSql(QStringLiteral(R"(
+        select distinct vo.vid, p.fio, i.s_caption, (f.cnt*f.price) as summ, f.*,
+               f.xmin::text as row_ver, case when f.i_holiday=0 then '' else '+' end as s_holiday,
+               case when f.i_night=0 then '' else '+' end as s_night
+        from accounts_dep.fatigue f, cmn_classifier.item i, accounts_dep.person p,
+             accounts_dep.vid_oper vo, accounts_dep.oper o
+        where f.id_nom =i.id
+          and p.id=f.id_p
+          and vo.id = f.id_o
+          and o.i_id >=7777
+          and o.vid >=7777
+          and f.d_date = :d_date
+        order by p.fio, f.id)"));
 
     entriesGrid = new ui::DBGrid(QStringLiteral("entriesGrid"), this);
     entriesGrid->setAccessibleName(QStringLiteral("Хоз. работы за день"));
