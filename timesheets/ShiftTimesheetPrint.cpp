@@ -24,10 +24,15 @@ QString ShiftTimesheetPrint::tabelSql()
     QStringList sums;
     for (int d = 1; d <= 31; ++d)
         sums << QStringLiteral("sum(d%1) as sd%1").arg(d);
-    return QStringLiteral("select person.s_caption fio,") + sums.join(QLatin1Char(',')) +
-           QStringLiteral(" from accounts_dep.h_tabel, cmn_contractor.person person where "
-                          "h_tabel.w_id=person.s_code::t_integer and month=:mnth and year=:yea "
-                          "group by h_tabel.w_id, person.s_caption order by fio, h_tabel.w_id");
+    return QStringLiteral(R"(
+        select person.s_caption fio, %1
+        from accounts_dep.h_tabel, cmn_contractor.person person
+        where h_tabel.w_id=person.s_code::t_integer
+          and month=:mnth
+          and year=:yea
+        group by h_tabel.w_id, person.s_caption
+        order by fio, h_tabel.w_id)")
+        .arg(sums.join(QStringLiteral(", ")));
 }
 
 ShiftTimesheetPrint::ShiftTimesheetPrint(QObject *parent)
