@@ -86,8 +86,11 @@ void OperationKindEditor::saveClick()
         kinds->setValue(QStringLiteral("vid"), name);
         kinds->post();
     } else {
-        db::Command update(QStringLiteral("update accounts_dep.vid_oper set vid=:vid where "
-                                          "id=:id and xmin=:row_ver::xid"));
+        db::Command update(QStringLiteral(R"(
+            update accounts_dep.vid_oper
+            set vid=:vid
+            where id=:id
+              and xmin=:row_ver::xid)"));
         update.setParam(QStringLiteral("vid"), name);
         update.setParam(QStringLiteral("id"), kindId);
         // Refused: the editor stays open with what was typed.

@@ -49,8 +49,10 @@ void OperationKindList::deleteClick()
         return;
     if (!ui::askYesNo(QStringLiteral("Удалить вид операции?"), QStringLiteral("Удаление")))
         return;
-    db::Command del(QStringLiteral("delete from accounts_dep.vid_oper where id=:id and "
-                                   "xmin=:row_ver::xid"));
+    db::Command del(QStringLiteral(R"(
+        delete from accounts_dep.vid_oper
+        where id=:id
+          and xmin=:row_ver::xid)"));
     del.setParam(QStringLiteral("id"), dataset->asInteger(QStringLiteral("id")));
     del.setParam(QStringLiteral("row_ver"), dataset->asString(QStringLiteral("row_ver")));
     try {

@@ -51,13 +51,14 @@ OperationList::OperationList(QWidget *parent)
 {
     operationList = this;
     XLS_Rep = new db::Dataset(QStringLiteral("XLS_Rep"), this);
-    XLS_Rep->setSql(
-        QStringLiteral("select izdel.MARKA, vid_oper.VID, oper.NAIMEN,") + shop::productKindSql() +
-        QStringLiteral(
-            " as nmn, oper.CENA_new as cena, oper.id, "
-            "oper.i_id, oper.VID as oper_vid from accounts_dep.OPER,accounts_dep.IZDEL,"
-            "accounts_dep.VID_OPER where OPER.i_id=IZDEL.id and oper.vid=vid_oper.id order by "
-            "izdel.marka, vid_oper.vid, oper.naimen"));
+    XLS_Rep->setSql(QStringLiteral(R"(
+        select izdel.MARKA, vid_oper.VID, oper.NAIMEN, %1 as nmn, oper.CENA_new as cena, oper.id,
+               oper.i_id, oper.VID as oper_vid
+        from accounts_dep.OPER, accounts_dep.IZDEL, accounts_dep.VID_OPER
+        where OPER.i_id=IZDEL.id
+          and oper.vid=vid_oper.id
+        order by izdel.marka, vid_oper.vid, oper.naimen)")
+                        .arg(shop::productKindSql()));
 
     exportButton = newButton("exportButton", QStringLiteral("Excel"));
     pricesBox = new QCheckBox(QStringLiteral("Цены"), this);
@@ -91,8 +92,8 @@ OperationList::Picked OperationList::picked(const db::Dataset &oper,
     p.price = finalPrice(p.basePrice, context.dayOff, context.shift);
     db::Dataset *control = dataModule->Control;
     control->close();
-    control->setSql(QStringLiteral("select marka from accounts_dep.izdel where id=") +
-                    QString::number(p.productId));
+    control->setSql(QStringLiteral("select marka from accounts_dep.izdel where id=:id"));
+    control->setParam(QStringLiteral("id"), p.productId);
     control->open();
     p.text = control->asString(QStringLiteral("marka")).trimmed() + QStringLiteral("; ") +
              oper.asString(QStringLiteral("vid")).trimmed() + QStringLiteral("; ") +
