@@ -156,56 +156,72 @@ QString shown(const QString &value)
 {
     const QString v = QStringLiteral("(%1)").arg(value);
     const QString id = v + QStringLiteral("::bigint");
-    const QString isId = v + QStringLiteral(" ~ '^\\d{1,18}$'");
-    const QString isNumber = v + QStringLiteral(" ~ '^-?\\d{1,15}(\\.\\d+)?$'");
-    const QString key = QStringLiteral("(l.tbl || '.' || k.key)");
     // Thousands apart with a non-breaking space, a decimal comma.
     const auto figure = [&](const QString &pattern) {
-        return QStringLiteral("translate(to_char(round(%1::numeric, 2), '%2'), ',.', "
-                              "chr(160) || ',')")
+        return QStringLiteral(
+                   R"(translate(to_char(round(%1::numeric, 2), '%2'), ',.', chr(160) || ','))")
             .arg(v, pattern);
     };
-    return QStringLiteral("case when %1 is null then null ").arg(v) +
-           QStringLiteral("when %1 in ('smena.w_id', 'fatigue.id_p') and %2 then coalesce((select "
-                          "x.s_caption from (%3) x order by x.by_code limit 1), %4) ")
-               .arg(key, isId, DataModule::workerPersons(id), v) +
-           QStringLiteral("when %1 in ('smena.i_id', 'oper.i_id', 'smena.id_gds_use') and %2 then "
-                          "coalesce((select trim(z.marka) from accounts_dep.izdel z where "
-                          "z.id=%3), %4) ")
-               .arg(key, isId, id, v) +
-           QStringLiteral("when %1 in ('smena.o_id', 'norm.o_id') and %2 then coalesce((select "
-                          "trim(z.marka) || ', ' || trim(vo.vid) from accounts_dep.oper o join "
-                          "accounts_dep.izdel z on z.id=o.i_id join accounts_dep.vid_oper vo on "
-                          "vo.id=o.vid where o.id=%3), %4) ")
-               .arg(key, isId, id, v) +
-           QStringLiteral("when %1 in ('oper.vid', 'fatigue.id_o') and %2 then coalesce((select "
-                          "trim(vo.vid) from accounts_dep.vid_oper vo where vo.id=%3), %4) ")
-               .arg(key, isId, id, v) +
-           QStringLiteral("when %1 in ('fatigue.id_nom', 'izdel.id_class_item') and %2 then "
-                          "coalesce((select trim(c.s_caption) from cmn_classifier.item c where "
-                          "c.id=%3), %4) ")
-               .arg(key, isId, id, v) +
-           QStringLiteral("when %1 = 'smena.ok' then case when trim(%2) in ('ok', 'да') then 'да' "
-                          "else 'нет' end ")
-               .arg(key, v) +
-           QStringLiteral("when %1 = 'oper.naimen' then case when %2 = '0' then 'Готовая "
-                          "продукция' else 'Заготовки' end ")
-               .arg(key, v) +
-           QStringLiteral("when %1 in ('smena.cena', 'fatigue.price', 'oper.cena_new', "
-                          "'norm.price') and %2 then %3 ")
-               .arg(key, isNumber, figure(QStringLiteral("FM999,999,999,999,990.00"))) +
-           QStringLiteral("when %1 in ('smena.kol_vo', 'smena.brak', 'smena.time', "
-                          "'fatigue.cnt', 'norm.norma', 'izdel.massa', 'smena.f_gds_qty_use') "
-                          "and %2 then case when round(%3::numeric, 2) = trunc(%3::numeric) "
-                          "then %4 else %5 end ")
-               .arg(key, isNumber, v, figure(QStringLiteral("FM999,999,999,999,990")),
-                    figure(QStringLiteral("FM999,999,999,999,990.99"))) +
-           QStringLiteral("when %1 ~ '^\\d{4}-\\d\\d-\\d\\d$' then "
-                          "to_char(%1::date, 'DD.MM.YYYY') "
-                          "when %1 ~ '^\\d{4}-\\d\\d-\\d\\dT' then "
-                          "to_char(%1::timestamptz, 'DD.MM.YYYY HH24:MI:SS') else %1 end")
-               .arg(v);
+    // %1 the value, %2 its table and key, %3 "the value is a row's number", %4 the person rows
+    // of the worker it names, %5 the value as a number, %6 "the value is a number", %7 money,
+    // %8 a whole quantity, %9 a quantity with a fraction.
+    return QStringLiteral(R"(
+        case when %1 is null then null
+             when %2 in ('smena.w_id', 'fatigue.id_p') and %3
+             then coalesce((select x.s_caption from (%4) x order by x.by_code limit 1), %1)
+             when %2 in ('smena.i_id', 'oper.i_id', 'smena.id_gds_use') and %3
+             then coalesce((select trim(z.marka) from accounts_dep.izdel z where z.id=%5), %1)
+             when %2 in ('smena.o_id', 'norm.o_id') and %3
+             then coalesce((select trim(z.marka) || ', ' || trim(vo.vid)
+                            from accounts_dep.oper o
+                            join accounts_dep.izdel z on z.id=o.i_id
+                            join accounts_dep.vid_oper vo on vo.id=o.vid
+                            where o.id=%5), %1)
+             when %2 in ('oper.vid', 'fatigue.id_o') and %3
+             then coalesce((select trim(vo.vid) from accounts_dep.vid_oper vo where vo.id=%5), %1)
+             when %2 in ('fatigue.id_nom', 'izdel.id_class_item') and %3
+             then coalesce((select trim(c.s_caption) from cmn_classifier.item c where c.id=%5),
+                           %1)
+             when %2 = 'smena.ok'
+             then case when trim(%1) in ('ok', 'да') then 'да' else 'нет' end
+             when %2 = 'oper.naimen'
+             then case when %1 = '0' then 'Готовая продукция' else 'Заготовки' end
+             when %2 in ('smena.cena', 'fatigue.price', 'oper.cena_new', 'norm.price') and %6
+             then %7
+             when %2 in ('smena.kol_vo', 'smena.brak', 'smena.time', 'fatigue.cnt', 'norm.norma',
+                         'izdel.massa', 'smena.f_gds_qty_use') and %6
+             then case when round(%1::numeric, 2) = trunc(%1::numeric) then %8 else %9 end
+             when %1 ~ '^\d{4}-\d\d-\d\d$'
+             then to_char(%1::date, 'DD.MM.YYYY')
+             when %1 ~ '^\d{4}-\d\d-\d\dT'
+             then to_char(%1::timestamptz, 'DD.MM.YYYY HH24:MI:SS')
+             else %1 end)")
+        .arg(v, QStringLiteral("(l.tbl || '.' || k.key)"),
+             QStringLiteral(R"(%1 ~ '^\d{1,18}$')").arg(v), DataModule::workerPersons(id), id,
+             QStringLiteral(R"(%1 ~ '^-?\d{1,15}(\.\d+)?$')").arg(v),
+             figure(QStringLiteral("FM999,999,999,999,990.00")),
+             figure(QStringLiteral("FM999,999,999,999,990")),
+             figure(QStringLiteral("FM999,999,999,999,990.99")));
 }
+
+// The changes, a row per changed field, newest first. %1 and %2 the field's value before and
+// after (shown), %3 the kinds' captions (kindValues), %4 the fields' captions (fieldValues),
+// %5 the filter's condition.
+const char *const kChanges = R"(
+    select l.id, to_char(l.at, 'DD.MM.YYYY HH24:MI:SS') as at, l.who,
+           coalesce(t.caption, l.tbl) as kind, l.row_id,
+           case l.action when 'insert' then 'Добавление' when 'update' then 'Изменение'
+                         else 'Удаление' end as action,
+           coalesce(f.caption, k.key) as field, %1 as was, %2 as became
+    from accounts_dep.change_log l
+    left join %3 on t.tbl=l.tbl
+    cross join lateral jsonb_object_keys(coalesce(l.new_row, l.old_row)) k(key)
+    left join %4 on f.tbl=l.tbl and f.key=k.key
+    where k.key<>'id'
+      and case when l.action='update' then l.old_row->k.key is distinct from l.new_row->k.key
+               else coalesce(l.new_row, l.old_row)->>k.key is not null end
+      and %5
+    order by l.id desc, f.ord, k.key)";
 
 } // namespace
 
@@ -306,26 +322,9 @@ void ChangeHistoryWindow::query(const Filter &filter)
     Log->close();
     for (auto it = filter.params.cbegin(); it != filter.params.cend(); ++it)
         Log->setParam(it.key(), it.value());
-    Log->setSql(QStringLiteral(
-                    "select l.id, to_char(l.at, 'DD.MM.YYYY HH24:MI:SS') as at, l.who, "
-                    "coalesce(t.caption, l.tbl) as kind, l.row_id, "
-                    "case l.action when 'insert' then 'Добавление' when 'update' then 'Изменение' "
-                    "else 'Удаление' end as action, "
-                    "coalesce(f.caption, k.key) as field, ") +
-                shown(QStringLiteral("l.old_row->>k.key")) + QStringLiteral(" as was, ") +
-                shown(QStringLiteral("l.new_row->>k.key")) +
-                QStringLiteral(" as became from accounts_dep.change_log l left join ") +
-                kindValues() +
-                QStringLiteral(
-                    " on t.tbl=l.tbl "
-                    "cross join lateral jsonb_object_keys(coalesce(l.new_row, l.old_row)) k(key) "
-                    "left join ") +
-                fieldValues() +
-                QStringLiteral(" on f.tbl=l.tbl and f.key=k.key "
-                               "where k.key<>'id' and case when l.action='update' "
-                               "then l.old_row->k.key is distinct from l.new_row->k.key "
-                               "else coalesce(l.new_row, l.old_row)->>k.key is not null end and ") +
-                filter.where + QStringLiteral(" order by l.id desc, f.ord, k.key"));
+    Log->setSql(QString::fromUtf8(kChanges).arg(shown(QStringLiteral("l.old_row->>k.key")),
+                                                shown(QStringLiteral("l.new_row->>k.key")),
+                                                kindValues(), fieldValues(), filter.where));
     Log->open();
 }
 
