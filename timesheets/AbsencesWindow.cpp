@@ -194,10 +194,13 @@ void AbsencesWindow::readMonth()
 {
     const QDate first(yearBox->value(), monthBox->currentIndex() + 1, 1);
     db::Dataset q(QStringLiteral("monthAbsences"));
-    q.setSql(QStringLiteral(
-        "select a.id, a.w_id, coalesce(p.fio, '') as fio, a.code, a.first, a.last, a.note "
-        "from accounts_dep.absence a left join accounts_dep.person p on p.id=a.w_id "
-        "where a.first<:n and a.last>=:f order by fio, a.w_id, a.first"));
+    q.setSql(QStringLiteral(R"(
+        select a.id, a.w_id, coalesce(p.fio, '') as fio, a.code, a.first, a.last, a.note
+        from accounts_dep.absence a
+        left join accounts_dep.person p on p.id=a.w_id
+        where a.first<:n
+          and a.last>=:f
+        order by fio, a.w_id, a.first)"));
     q.setParam(QStringLiteral("f"), first);
     q.setParam(QStringLiteral("n"), first.addMonths(1));
     q.open();

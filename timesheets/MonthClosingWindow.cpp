@@ -22,20 +22,25 @@ MonthClosingWindow::MonthClosingWindow(QWidget *parent) : ui::Form(parent)
     // The months with timesheet rows (every saved entry writes its cell) and the closed
     // ones; the last reopening comes from the change history.
     Months = new db::Dataset(QStringLiteral("Months"), this);
-    Months->setSql(QStringLiteral(
-        "select m.year, m.month, "
-        "(array['Январь','Февраль','Март','Апрель','Май','Июнь','Июль','Август','Сентябрь',"
-        "'Октябрь','Ноябрь','Декабрь'])[m.month] as month_name, "
-        "case when c.year is null then 'открыт' else 'закрыт' end as state, "
-        "c.closed_by, to_char(c.closed_at, 'DD.MM.YYYY HH24:MI') as closed_at, "
-        "r.who as reopened_by, to_char(r.at, 'DD.MM.YYYY HH24:MI') as reopened_at "
-        "from (select distinct year, month from accounts_dep.h_tabel "
-        "      union select year, month from accounts_dep.closed_month) m "
-        "left join accounts_dep.closed_month c on c.year=m.year and c.month=m.month "
-        "left join lateral (select l.who, l.at from accounts_dep.change_log l "
-        "   where l.tbl='closed_month' and l.action='delete' "
-        "     and l.row_id=m.year::bigint*100+m.month order by l.id desc limit 1) r on true "
-        "order by m.year desc, m.month desc"));
+    Months->setSql(QStringLiteral(R"(
+        select m.year, m.month,
+               (array['Январь','Февраль','Март','Апрель','Май','Июнь','Июль','Август','Сентябрь',
+                      'Октябрь','Ноябрь','Декабрь'])[m.month] as month_name,
+               case when c.year is null then 'открыт' else 'закрыт' end as state,
+               c.closed_by, to_char(c.closed_at, 'DD.MM.YYYY HH24:MI') as closed_at,
+               r.who as reopened_by, to_char(r.at, 'DD.MM.YYYY HH24:MI') as reopened_at
+        from (select distinct year, month from accounts_dep.h_tabel
+              union
+              select year, month from accounts_dep.closed_month) m
+        left join accounts_dep.closed_month c on c.year=m.year and c.month=m.month
+        left join lateral (select l.who, l.at
+                           from accounts_dep.change_log l
+                           where l.tbl='closed_month'
+                             and l.action='delete'
+                             and l.row_id=m.year::bigint*100+m.month
+                           order by l.id desc
+                           limit 1) r on true
+        order by m.year desc, m.month desc)"));
 
     monthsGrid = new ui::DBGrid(QStringLiteral("monthsGrid"), this);
     monthsGrid->setAccessibleName(QStringLiteral("Месяцы"));

@@ -33,8 +33,12 @@ void bindPeriod(db::Dataset &ds, const MonthPeriod &period, int pairs)
 
 QString yearListSql()
 {
-    return QStringLiteral("select distinct ht.year from accounts_dep.h_tabel ht union select "
-                          ":this_year::smallint order by year");
+    return QStringLiteral(R"(
+        select distinct ht.year
+        from accounts_dep.h_tabel ht
+        union
+        select :this_year::smallint
+        order by year)");
 }
 
 void bindYearList(db::Dataset &ds)
