@@ -20,55 +20,65 @@ int monthKey(int month, int year)
 // The month lock's second key: no worker's number is 0.
 constexpr int kWholeMonth = 0;
 
-void run(const QString &sql)
+using Params = QHash<QString, QVariant>;
+
+void run(const QString &sql, const Params &params = {})
 {
-    db::Command(sql).execute();
+    db::Command c(sql);
+    for (auto it = params.cbegin(); it != params.cend(); ++it)
+        c.setParam(it.key(), it.value());
+    c.execute();
 }
 
-QString dateText(int year, int month, int day)
+// The month's bounds for statements that take the month and the year.
+Params monthParams(int month, int year)
 {
-    return QDate(year, month, day).toString(QStringLiteral("dd.MM.yyyy"));
+    return {{QStringLiteral("month"), month}, {QStringLiteral("year"), year}};
 }
 
 } // namespace
 
 void writeDay(const Row &row, int day, int hours, bool create)
 {
-    const QString d = QStringLiteral("d") + QString::number(day);
-    const QString n = QString::number(hours);
+    // The day's column is named by the program (d1 to d31); the values are bound.
+    const QString cell = QStringLiteral("d") + QString::number(day);
+    const Params params{
+        {QStringLiteral("w_id"), row.w_id},     {QStringLiteral("smena"), row.smena},
+        {QStringLiteral("i_type"), row.i_type}, {QStringLiteral("i_night"), row.i_night},
+        {QStringLiteral("month"), row.month},   {QStringLiteral("year"), row.year},
+        {QStringLiteral("hours"), hours}};
     if (create) {
-        run(QStringLiteral("insert into accounts_dep.h_tabel(smena, i_type, i_night, w_id, month, "
-                           "year, %1) values(%2, %3, %4, %5, %6, %7, %8) on conflict (w_id, "
-                           "smena, i_type, i_night, month, year) do update set %1=excluded.%1")
-                .arg(d)
-                .arg(row.smena)
-                .arg(row.i_type)
-                .arg(row.i_night)
-                .arg(row.w_id)
-                .arg(row.month)
-                .arg(row.year)
-                .arg(n));
+        run(QStringLiteral(R"(
+            insert into accounts_dep.h_tabel(smena, i_type, i_night, w_id, month, year, %1)
+            values(:smena, :i_type, :i_night, :w_id, :month, :year, :hours)
+            on conflict (w_id, smena, i_type, i_night, month, year)
+            do update set %1=excluded.%1)")
+                .arg(cell),
+            params);
     } else {
-        run(QStringLiteral("update accounts_dep.h_tabel set %1=%2 where w_id=%3 and smena=%4 and "
-                           "i_type=%5 and i_night=%6 and month=%7 and year=%8")
-                .arg(d, n)
-                .arg(row.w_id)
-                .arg(row.smena)
-                .arg(row.i_type)
-                .arg(row.i_night)
-                .arg(row.month)
-                .arg(row.year));
+        run(QStringLiteral(R"(
+            update accounts_dep.h_tabel
+            set %1=:hours
+            where w_id=:w_id
+              and smena=:smena
+              and i_type=:i_type
+              and i_night=:i_night
+              and month=:month
+              and year=:year)")
+                .arg(cell),
+            params);
     }
 }
 
 void lockWorkerMonth(int w_id, const QDate &date)
 {
     const int key = monthKey(date.month(), date.year());
-    run(QStringLiteral("select pg_advisory_xact_lock_shared(%1, %2), pg_advisory_xact_lock(%1, "
-                       "%3)")
-            .arg(key)
-            .arg(kWholeMonth)
-            .arg(w_id));
+    run(QStringLiteral(R"(
+        select pg_advisory_xact_lock_shared(:month_key, :whole_month),
+               pg_advisory_xact_lock(:month_key, :worker))"),
+        {{QStringLiteral("month_key"), key},
+         {QStringLiteral("whole_month"), kWholeMonth},
+         {QStringLiteral("worker"), w_id}});
 }
 
 void lockWorkerMonths(int w1, const QDate &d1, int w2, const QDate &d2)
@@ -88,18 +98,22 @@ void lockWorkerMonths(int w1, const QDate &d1, int w2, const QDate &d2)
 
 void lockMonth(int month, int year)
 {
-    run(QStringLiteral("select pg_advisory_xact_lock(%1, %2)")
-            .arg(monthKey(month, year))
-            .arg(kWholeMonth));
+    run(QStringLiteral("select pg_advisory_xact_lock(:month_key, :whole_month)"),
+        {{QStringLiteral("month_key"), monthKey(month, year)},
+         {QStringLiteral("whole_month"), kWholeMonth}});
 }
 
 void writeShiftDay(int w_id, int smena, const QDate &date, bool create)
 {
     lockWorkerMonth(w_id, date);
     db::Dataset sum(QStringLiteral("ShiftDay"));
-    sum.setSql(QStringLiteral(
-        "select sum(time) as tim from accounts_dep.smena where w_id=:w_id and smena=:smena and "
-        "data=:data group by w_id, smena, data"));
+    sum.setSql(QStringLiteral(R"(
+        select sum(time) as tim
+        from accounts_dep.smena
+        where w_id=:w_id
+          and smena=:smena
+          and data=:data
+        group by w_id, smena, data)"));
     sum.setParam(QStringLiteral("w_id"), w_id);
     sum.setParam(QStringLiteral("smena"), smena);
     sum.setParam(QStringLiteral("data"), date);
@@ -112,9 +126,14 @@ void writeShiftDay(int w_id, int smena, const QDate &date, bool create)
 int kindHours(int w_id, int kind, int night, const QDate &date)
 {
     db::Dataset sum(QStringLiteral("KindDay"));
-    sum.setSql(QStringLiteral("select sum(f.cnt) as tim from accounts_dep.fatigue f where "
-                              "f.id_p=:w_id and f.id_o=:kind and i_night=:night and "
-                              "f.d_date=:data group by f.id_p, f.d_date"));
+    sum.setSql(QStringLiteral(R"(
+        select sum(f.cnt) as tim
+        from accounts_dep.fatigue f
+        where f.id_p=:w_id
+          and f.id_o=:kind
+          and i_night=:night
+          and f.d_date=:data
+        group by f.id_p, f.d_date)"));
     sum.setParam(QStringLiteral("w_id"), w_id);
     sum.setParam(QStringLiteral("kind"), kind);
     sum.setParam(QStringLiteral("night"), night);
@@ -140,54 +159,74 @@ void eachDay(int days, const std::function<void(int day)> &work)
 
 void rebuildShifts(int month, int year, const DayLoop &loop)
 {
-    const QString m = QString::number(month);
-    const QString y = QString::number(year);
     QStringList days, cells;
     for (int d = 1; d <= 31; ++d) {
         days << QStringLiteral("d%1").arg(d);
         cells << QStringLiteral("max(hours) filter (where day=%1)").arg(d);
     }
+    const Params period = monthParams(month, year);
     db::transaction([&] {
         // No cell of the month is written by anyone else while it is rebuilt.
         lockMonth(month, year);
-        run(QStringLiteral("delete from accounts_dep.h_tabel where smena>0 and month=") + m +
-            QStringLiteral(" and year=") + y);
+        run(QStringLiteral(R"(
+            delete from accounts_dep.h_tabel
+            where smena>0
+              and month=:month
+              and year=:year)"),
+            period);
         // The hours of each day per worker and shift are gathered first and become the
         // month's rows in one go, so that each row is written once.
-        run(QStringLiteral("create temporary table h_tabel_days (smena smallint, w_id integer, "
-                           "day smallint, hours bigint) on commit drop"));
+        run(QStringLiteral(R"(
+            create temporary table h_tabel_days (smena smallint, w_id integer, day smallint,
+                                                 hours bigint)
+            on commit drop)"));
         loop(QDate(year, month, 1).daysInMonth(), [&](int day) {
-            run(QStringLiteral("insert into h_tabel_days select s.smena, s.w_id, %1, sum(s.time) "
-                               "from accounts_dep.smena s where s.data='%2' and s.smena>0 group "
-                               "by s.smena, s.w_id")
-                    .arg(QString::number(day), dateText(year, month, day)));
+            run(QStringLiteral(R"(
+                insert into h_tabel_days
+                select s.smena, s.w_id, :day::smallint, sum(s.time)
+                from accounts_dep.smena s
+                where s.data=:data
+                  and s.smena>0
+                group by s.smena, s.w_id)"),
+                {{QStringLiteral("day"), day}, {QStringLiteral("data"), QDate(year, month, day)}});
         });
-        run(QStringLiteral("insert into accounts_dep.h_tabel(smena, w_id, month, year, ") +
-            days.join(QStringLiteral(", ")) + QStringLiteral(") select smena, w_id, ") + m +
-            QStringLiteral(", ") + y + QStringLiteral(", ") + cells.join(QStringLiteral(", ")) +
-            QStringLiteral(" from h_tabel_days group by smena, w_id"));
+        run(QStringLiteral(R"(
+            insert into accounts_dep.h_tabel(smena, w_id, month, year, %1)
+            select smena, w_id, :month::smallint, :year::smallint, %2
+            from h_tabel_days
+            group by smena, w_id)")
+                .arg(days.join(QStringLiteral(", ")), cells.join(QStringLiteral(", "))),
+            period);
     });
 }
 
 void rebuildKinds(int month, int year, const DayLoop &loop)
 {
-    const QString m = QString::number(month);
-    const QString y = QString::number(year);
+    const Params period = monthParams(month, year);
     db::transaction([&] {
         // No cell of the month is written by anyone else while it is rebuilt.
         lockMonth(month, year);
-        run(QStringLiteral("delete from accounts_dep.h_tabel where smena=0 and month=") + m +
-            QStringLiteral(" and year=") + y);
+        run(QStringLiteral(R"(
+            delete from accounts_dep.h_tabel
+            where smena=0
+              and month=:month
+              and year=:year)"),
+            period);
         // Each day's hours per worker, kind and night flag go into that day's cell of the
         // worker's row of that kind, the row being made by its first day with entries.
         loop(QDate(year, month, 1).daysInMonth(), [&](int day) {
-            const QString d = QStringLiteral("d") + QString::number(day);
-            run(QStringLiteral("insert into accounts_dep.h_tabel(i_type, w_id, i_night, month, "
-                               "year, %1) select f.id_o, f.id_p, f.i_night, %2, %3, sum(f.cnt) "
-                               "from accounts_dep.fatigue f where f.d_date='%4' group by "
-                               "f.id_p, f.id_o, f.i_night on conflict (w_id, smena, i_type, "
-                               "i_night, month, year) do update set %1=excluded.%1")
-                    .arg(d, m, y, dateText(year, month, day)));
+            Params params = period;
+            params.insert(QStringLiteral("data"), QDate(year, month, day));
+            run(QStringLiteral(R"(
+                insert into accounts_dep.h_tabel(i_type, w_id, i_night, month, year, %1)
+                select f.id_o, f.id_p, f.i_night, :month::smallint, :year::smallint, sum(f.cnt)
+                from accounts_dep.fatigue f
+                where f.d_date=:data
+                group by f.id_p, f.id_o, f.i_night
+                on conflict (w_id, smena, i_type, i_night, month, year)
+                do update set %1=excluded.%1)")
+                    .arg(QStringLiteral("d") + QString::number(day)),
+                params);
         });
     });
 }
