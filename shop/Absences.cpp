@@ -14,8 +14,10 @@ QList<int> add(const QList<int> &workers, const QString &code, const QDate &firs
     db::transaction([&] {
         ids.clear();
         db::Dataset q(QStringLiteral("absenceAdd"));
-        q.setSql(QStringLiteral("insert into accounts_dep.absence (w_id, code, first, last, note) "
-                                "values (:w, :c, :f, :l, :n) returning id"));
+        q.setSql(QStringLiteral(R"(
+            insert into accounts_dep.absence (w_id, code, first, last, note)
+            values (:w, :c, :f, :l, :n)
+            returning id)"));
         for (int w : workers) {
             q.close();
             q.setParam(QStringLiteral("w"), w);

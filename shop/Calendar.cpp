@@ -74,9 +74,12 @@ Year Year::load(int year)
 {
     db::Dataset q(QStringLiteral("calendarYear"));
     // The year's row (none: the year is not known) and its days, in one statement.
-    q.setSql(QStringLiteral(
-        "select d.day, d.kind, d.regional, d.note from accounts_dep.calendar_year y "
-        "left join accounts_dep.calendar_day d on d.year=y.year where y.year=:y order by d.day"));
+    q.setSql(QStringLiteral(R"(
+        select d.day, d.kind, d.regional, d.note
+        from accounts_dep.calendar_year y
+        left join accounts_dep.calendar_day d on d.year=y.year
+        where y.year=:y
+        order by d.day)"));
     q.setParam(QStringLiteral("y"), year);
     q.open();
     QVector<Day> days;
@@ -141,9 +144,9 @@ int Year::yearNormTenths(int weekHours) const
 bool isDayOff(const QDate &date)
 {
     db::Dataset q(QStringLiteral("calendarDay"));
-    q.setSql(QStringLiteral(
-        "select (select d.kind from accounts_dep.calendar_day d where d.day=:d) as kind, "
-        "exists (select 1 from accounts_dep.calendar_year y where y.year=:y) as known"));
+    q.setSql(QStringLiteral(R"(
+        select (select d.kind from accounts_dep.calendar_day d where d.day=:d) as kind,
+               exists (select 1 from accounts_dep.calendar_year y where y.year=:y) as known)"));
     q.setParam(QStringLiteral("d"), date);
     q.setParam(QStringLiteral("y"), date.year());
     q.open();
@@ -174,16 +177,17 @@ void addYear(int year, const QString &source)
         y.setParam(QStringLiteral("s"), storedText(source));
         y.execute();
         // The public holidays every year has; the decree's transfers come later.
-        db::Command d(QStringLiteral(
-            "insert into accounts_dep.calendar_day (day, kind, note) "
-            "select make_date(:y, m, d), 'holiday', n from (values "
-            "(1,1,'Новогодние каникулы'),(1,2,'Новогодние каникулы'),"
-            "(1,3,'Новогодние каникулы'),(1,4,'Новогодние каникулы'),"
-            "(1,5,'Новогодние каникулы'),(1,6,'Новогодние каникулы'),"
-            "(1,7,'Рождество Христово'),(1,8,'Новогодние каникулы'),"
-            "(2,23,'День защитника Отечества'),(3,8,'Международный женский день'),"
-            "(5,1,'Праздник Весны и Труда'),(5,9,'День Победы'),(6,12,'День России'),"
-            "(11,4,'День народного единства')) h(m, d, n)"));
+        db::Command d(QStringLiteral(R"(
+            insert into accounts_dep.calendar_day (day, kind, note)
+            select make_date(:y, m, d), 'holiday', n
+            from (values (1, 1, 'Новогодние каникулы'), (1, 2, 'Новогодние каникулы'),
+                         (1, 3, 'Новогодние каникулы'), (1, 4, 'Новогодние каникулы'),
+                         (1, 5, 'Новогодние каникулы'), (1, 6, 'Новогодние каникулы'),
+                         (1, 7, 'Рождество Христово'), (1, 8, 'Новогодние каникулы'),
+                         (2, 23, 'День защитника Отечества'),
+                         (3, 8, 'Международный женский день'),
+                         (5, 1, 'Праздник Весны и Труда'), (5, 9, 'День Победы'),
+                         (6, 12, 'День России'), (11, 4, 'День народного единства')) h(m, d, n))"));
         d.setParam(QStringLiteral("y"), year);
         d.execute();
     });
@@ -204,10 +208,11 @@ void setDay(const Day &day)
         c.execute();
         return;
     }
-    db::Command c(QStringLiteral(
-        "insert into accounts_dep.calendar_day (day, kind, regional, note) "
-        "values (:d, :k, :r, :n) on conflict (day) do update set kind=excluded.kind, "
-        "regional=excluded.regional, note=excluded.note"));
+    db::Command c(QStringLiteral(R"(
+        insert into accounts_dep.calendar_day (day, kind, regional, note)
+        values (:d, :k, :r, :n)
+        on conflict (day)
+        do update set kind=excluded.kind, regional=excluded.regional, note=excluded.note)"));
     c.setParam(QStringLiteral("d"), day.date);
     c.setParam(QStringLiteral("k"), kindKey(day.kind));
     c.setParam(QStringLiteral("r"), day.regional);

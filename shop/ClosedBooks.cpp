@@ -20,10 +20,12 @@ QString productSentence(const QString &period)
 QString productChangeRefusal(qlonglong productId, qlonglong group, const QString &mass)
 {
     db::Dataset q(QStringLiteral("ClosedProductChange"));
-    q.setSql(QStringLiteral(
-        "select accounts_dep.closed_month_of_product(g.id::bigint) as period from "
-        "cmn_gds_and_srv.gds_and_srv g where g.id=:id and (g.id_class_item is distinct from "
-        ":grp or g.massa is distinct from cast(nullif(:mass, '') as numeric))"));
+    q.setSql(QStringLiteral(R"(
+        select accounts_dep.closed_month_of_product(g.id::bigint) as period
+        from cmn_gds_and_srv.gds_and_srv g
+        where g.id=:id
+          and (g.id_class_item is distinct from :grp
+               or g.massa is distinct from cast(nullif(:mass, '') as numeric)))"));
     q.setParam(QStringLiteral("id"), productId);
     q.setParam(QStringLiteral("grp"), group);
     q.setParam(QStringLiteral("mass"), mass);

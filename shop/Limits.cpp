@@ -128,10 +128,13 @@ Verdict price(const QString &field, double value)
 int hoursOfDay(int workerId, const QDate &day, int exceptShiftEntry, qlonglong exceptFatigue)
 {
     db::Dataset q(QStringLiteral("HoursOfDay"));
-    q.setSql(QStringLiteral(
-        "select (select coalesce(sum(time), 0) from accounts_dep.smena where w_id=:w and "
-        "data=:d and id<>:s) + (select coalesce(sum(cnt), 0) from accounts_dep.fatigue where "
-        "id_p=:w and d_date=:d and id<>:f) as hours"));
+    q.setSql(QStringLiteral(R"(
+        select (select coalesce(sum(time), 0)
+                from accounts_dep.smena
+                where w_id=:w and data=:d and id<>:s)
+             + (select coalesce(sum(cnt), 0)
+                from accounts_dep.fatigue
+                where id_p=:w and d_date=:d and id<>:f) as hours)"));
     q.setParam(QStringLiteral("w"), workerId);
     q.setParam(QStringLiteral("d"), day);
     q.setParam(QStringLiteral("s"), exceptShiftEntry);

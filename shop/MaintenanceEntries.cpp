@@ -32,10 +32,12 @@ qlonglong add(const MaintenanceEntry &entry)
         // this save, or this save sees the month closed.
         timesheet::lockWorkerMonth(entry.workerId, entry.day);
         db::Dataset ins(QStringLiteral("MaintenanceInsert"));
-        ins.setSql(QStringLiteral(
-            "INSERT INTO accounts_dep.fatigue(id_nom, id_o, id_p, d_date, i_mnth, i_year, "
-            "i_smena, cnt, price, i_holiday, i_night) VALUES(:id_nom, :id_o, :id_p, :d_date, "
-            ":i_mnth, :i_year, :i_smena, :cnt, :price, :i_holiday, :i_night) returning id"));
+        ins.setSql(QStringLiteral(R"(
+            INSERT INTO accounts_dep.fatigue(id_nom, id_o, id_p, d_date, i_mnth, i_year, i_smena, cnt,
+                                             price, i_holiday, i_night)
+            VALUES(:id_nom, :id_o, :id_p, :d_date, :i_mnth, :i_year, :i_smena, :cnt, :price,
+                   :i_holiday, :i_night)
+            returning id)"));
         bind(ins, entry);
         ins.setParam(QStringLiteral("d_date"), entry.day);
         ins.setParam(QStringLiteral("i_mnth"), entry.day.month());
@@ -56,10 +58,12 @@ void change(const StoredMaintenance &former, const MaintenanceEntry &entry)
     db::transaction([&] {
         timesheet::lockWorkerMonths(former.workerId, day, entry.workerId, day);
         // Refused when another user changed or deleted the entry since it was read.
-        db::Command cmd(QStringLiteral(
-            "UPDATE accounts_dep.fatigue SET id_nom=:id_nom, id_o=:id_o, id_p=:id_p, cnt=:cnt, "
-            "price=:price, i_holiday=:i_holiday, i_night=:i_night where id=:id and "
-            "xmin=:row_ver::xid"));
+        db::Command cmd(QStringLiteral(R"(
+            UPDATE accounts_dep.fatigue
+            SET id_nom=:id_nom, id_o=:id_o, id_p=:id_p, cnt=:cnt, price=:price,
+                i_holiday=:i_holiday, i_night=:i_night
+            where id=:id
+              and xmin=:row_ver::xid)"));
         bind(cmd, entry);
         cmd.setParam(QStringLiteral("id"), former.id);
         cmd.setParam(QStringLiteral("row_ver"), former.rowVer);
@@ -79,9 +83,12 @@ void remove(qlonglong id, const QString &rowVer)
     // list showed: an entry another user changed or moved meanwhile is not deleted.
     db::transaction([&] {
         db::Dataset stored(QStringLiteral("MaintenanceDelete"));
-        stored.setSql(QStringLiteral("select id_p, id_o, i_night, d_date from "
-                                     "accounts_dep.fatigue where id=:id and xmin=:row_ver::xid "
-                                     "for update"));
+        stored.setSql(QStringLiteral(R"(
+            select id_p, id_o, i_night, d_date
+            from accounts_dep.fatigue
+            where id=:id
+              and xmin=:row_ver::xid
+            for update)"));
         stored.setParam(QStringLiteral("id"), id);
         stored.setParam(QStringLiteral("row_ver"), rowVer);
         stored.open();
@@ -102,12 +109,16 @@ void remove(qlonglong id, const QString &rowVer)
 
 void recomputeAverages(int month, int year)
 {
-    db::Command update(
-        QStringLiteral("update accounts_dep.fatigue f set price=") +
-        price::averageHourPriceSql(QStringLiteral("f.id_p"), QStringLiteral("f.id_nom"),
-                                   QStringLiteral(":from"), QStringLiteral(":to"),
-                                   QStringLiteral("f.i_holiday"), QStringLiteral("f.i_night")) +
-        QStringLiteral(" where f.id_o=7778 and f.d_date>=:from2 and f.d_date<:to2"));
+    db::Command update(QStringLiteral(R"(
+        update accounts_dep.fatigue f
+        set price=%1
+        where f.id_o=7778
+          and f.d_date>=:from2
+          and f.d_date<:to2)")
+                           .arg(price::averageHourPriceSql(
+                               QStringLiteral("f.id_p"), QStringLiteral("f.id_nom"),
+                               QStringLiteral(":from"), QStringLiteral(":to"),
+                               QStringLiteral("f.i_holiday"), QStringLiteral("f.i_night"))));
     const QDate from(year, month, 1);
     update.setParam(QStringLiteral("from"), from);
     update.setParam(QStringLiteral("to"), from.addMonths(1));

@@ -19,9 +19,11 @@ bool Organisation::operator==(const Organisation &o) const
 Organisation organisation()
 {
     db::Dataset q(QStringLiteral("organisation"));
-    q.setSql(QStringLiteral(
-        "select name, department, okpo, responsible_name, responsible_position, head_name, "
-        "head_position, hr_name, hr_position from accounts_dep.organisation where id=1"));
+    q.setSql(QStringLiteral(R"(
+        select name, department, okpo, responsible_name, responsible_position, head_name,
+               head_position, hr_name, hr_position
+        from accounts_dep.organisation
+        where id=1)"));
     q.open();
     Organisation o;
     if (q.isEmpty())
@@ -42,10 +44,11 @@ void saveOrganisation(const Organisation &o)
 {
     // The row exists from the schema on; an update keeps the grant to the administrator
     // alone (nobody inserts or deletes it).
-    db::Command c(QStringLiteral(
-        "update accounts_dep.organisation set name=:name, department=:department, okpo=:okpo, "
-        "responsible_name=:rn, responsible_position=:rp, head_name=:hn, head_position=:hp, "
-        "hr_name=:kn, hr_position=:kp where id=1"));
+    db::Command c(QStringLiteral(R"(
+        update accounts_dep.organisation
+        set name=:name, department=:department, okpo=:okpo, responsible_name=:rn,
+            responsible_position=:rp, head_name=:hn, head_position=:hp, hr_name=:kn, hr_position=:kp
+        where id=1)"));
     const auto text = [](const QString &s) { return storedText(s); };
     c.setParam(QStringLiteral("name"), text(o.name));
     c.setParam(QStringLiteral("department"), text(o.department));

@@ -100,11 +100,12 @@ void priceShiftLine(ShiftLine &l, const QVariant &base)
 // names and norms they share are read once each below.
 QString shiftLinesSql(const Filter &f)
 {
-    return QStringLiteral("select s.id, s.w_id, s.data, s.smena, s.kol_vo, s.brak, s.cena, "
-                          "s.time, s.ok, s.color, s.i_id, s.o_id, round(" TABEL_ENTRY_PAY(
-                              "s.") "::numeric, 2) amount from accounts_dep.smena s "
-                                    "where") +
-           f.where(QStringLiteral("s.data"), QStringLiteral("s.w_id"), QStringLiteral("s.id"));
+    return QStringLiteral(R"(
+        select s.id, s.w_id, s.data, s.smena, s.kol_vo, s.brak, s.cena, s.time, s.ok, s.color,
+               s.i_id, s.o_id, round()" TABEL_ENTRY_PAY("s.") R"(::numeric, 2) amount
+        from accounts_dep.smena s
+        where %1)")
+        .arg(f.where(QStringLiteral("s.data"), QStringLiteral("s.w_id"), QStringLiteral("s.id")));
 }
 
 // The products and operations of those entries: names, kind of product, and the operation's
@@ -136,8 +137,10 @@ struct Names {
             return QLatin1Char('{') + out.join(QLatin1Char(',')) + QLatin1Char('}');
         };
         db::Dataset n(QStringLiteral("PayNames"));
-        n.setSql(QStringLiteral("select izdel.id, izdel.marka, izdel.nom from accounts_dep.izdel "
-                                "where izdel.id = any(:ids::int[])"));
+        n.setSql(QStringLiteral(R"(
+            select izdel.id, izdel.marka, izdel.nom
+            from accounts_dep.izdel
+            where izdel.id = any(:ids::int[]))"));
         n.setParam(QStringLiteral("ids"), array(productIds));
         n.open();
         for (n.first(); !n.eof(); n.next())
@@ -145,10 +148,12 @@ struct Names {
                             {n.asString(QStringLiteral("marka")).trimmed(),
                              n.asString(QStringLiteral("nom")).trimmed()});
         n.close();
-        n.setSql(QStringLiteral("select o.id, v.vid, o.naimen, (select min(m.price) from "
-                                "accounts_dep.norm m where m.o_id=o.id) base from "
-                                "accounts_dep.oper o left join accounts_dep.vid_oper v on "
-                                "v.id=o.vid where o.id = any(:ids::int[])"));
+        n.setSql(QStringLiteral(R"(
+            select o.id, v.vid, o.naimen,
+                   (select min(m.price) from accounts_dep.norm m where m.o_id=o.id) base
+            from accounts_dep.oper o
+            left join accounts_dep.vid_oper v on v.id=o.vid
+            where o.id = any(:ids::int[]))"));
         n.setParam(QStringLiteral("ids"), array(operationIds));
         n.open();
         for (n.first(); !n.eof(); n.next())
@@ -199,21 +204,30 @@ QString hourLinesSql(const Filter &f)
 {
     const QString from = QLatin1String(kEntryMonth);
     const QString to = QLatin1String(kNextMonth);
-    return QStringLiteral("select f.id, f.id_p::int w_id, f.d_date, f.id_o::int kind, vo.vid, "
-                          "i.s_caption grp, f.cnt, f.price, f.i_holiday, f.i_night, "
-                          "round(f.cnt*f.price, 2) amount, case when f.id_o=%1 then ")
-               .arg(kAverage) +
-           price::averageSql(QStringLiteral("f.id_p"), QStringLiteral("f.id_nom"), from, to) +
-           QStringLiteral(" else k.price end base, ") + from +
-           QStringLiteral(" average_month, a.pay, a.hours from accounts_dep.fatigue f left join "
-                          "accounts_dep.vid_oper vo on vo.id=f.id_o left join "
-                          "cmn_classifier.item i on i.id=f.id_nom left join (select o.vid, "
-                          "min(n.price) price from accounts_dep.norm n join accounts_dep.oper o "
-                          "on o.id=n.o_id group by o.vid) k on k.vid=f.id_o left join lateral ") +
-           price::averageSourceSql(QStringLiteral("f.id_p"), QStringLiteral("f.id_nom"), from, to) +
-           QStringLiteral(" a on f.id_o=%1 where").arg(kAverage) +
-           f.where(QStringLiteral("f.d_date"), QStringLiteral("f.id_p"), QStringLiteral("f.id")) +
-           QStringLiteral("order by f.id_p, f.id_o, f.d_date, f.id");
+    const QString where =
+        f.where(QStringLiteral("f.d_date"), QStringLiteral("f.id_p"), QStringLiteral("f.id"));
+    // %1 the average-piecework kind, %2 the average of the entry's month, %3 its month, %4 the
+    // pay and hours it is taken from, %5 the filter's condition.
+    return QStringLiteral(R"(
+        select f.id, f.id_p::int w_id, f.d_date, f.id_o::int kind, vo.vid, i.s_caption grp,
+               f.cnt, f.price, f.i_holiday, f.i_night, round(f.cnt*f.price, 2) amount,
+               case when f.id_o=%1 then %2 else k.price end base,
+               %3 average_month, a.pay, a.hours
+        from accounts_dep.fatigue f
+        left join accounts_dep.vid_oper vo on vo.id=f.id_o
+        left join cmn_classifier.item i on i.id=f.id_nom
+        left join (select o.vid, min(n.price) price
+                   from accounts_dep.norm n
+                   join accounts_dep.oper o on o.id=n.o_id
+                   group by o.vid) k on k.vid=f.id_o
+        left join lateral %4 a on f.id_o=%1
+        where %5
+        order by f.id_p, f.id_o, f.d_date, f.id)")
+        .arg(
+            QString::number(kAverage),
+            price::averageSql(QStringLiteral("f.id_p"), QStringLiteral("f.id_nom"), from, to), from,
+            price::averageSourceSql(QStringLiteral("f.id_p"), QStringLiteral("f.id_nom"), from, to),
+            where);
 }
 
 HourLine hourLine(const db::Dataset &q)
@@ -242,6 +256,39 @@ HourLine hourLine(const db::Dataset &q)
     }
     return l;
 }
+
+// The figures of the timesheets per worker, as rows of kind and night flag: kind 0 the
+// piecework pay of the month as "Табель сделка" sums it; the maintenance and average-piecework
+// kinds per night flag as their timesheets sum them; -1 the piecework summed by product
+// groups as the reports sum it; -2 all maintenance and average-piecework pay. %1 to %4 the
+// filter's conditions on the entries, the hour work, the entries and the hour work.
+const char *const kTimesheetFigures = R"(
+    select s.w_id, 0 kind, 0 night, sum()" TABEL_ENTRY_PAY("s.") R"()::numeric(10,2) pay
+    from accounts_dep.smena s
+    where %1
+    group by s.w_id
+    union all
+    select f.id_p::int, f.id_o::int, f.i_night, sum(f.cnt*f.price)::numeric(10,2)
+    from accounts_dep.fatigue f
+    where %2
+    group by f.id_p, f.id_o, f.i_night
+    union all
+    select g.w_id, -1, 0, sum(g.pay)
+    from (select e.w_id, sum(e.pay)::numeric(10,2) pay
+          from (select s.w_id, s.i_id, s.o_id, s.color, sum()" TABEL_ENTRY_PAY("s.") R"() pay
+                from accounts_dep.smena s
+                where %3
+                group by 1, 2, 3, 4) e
+          join accounts_dep.izdel on izdel.id=e.i_id
+          join accounts_dep.oper on oper.id=e.o_id
+          join accounts_dep.vid_oper on vid_oper.id=oper.vid
+          group by e.w_id, izdel.nom, vid_oper.vid, izdel.id_nom, oper.naimen, e.color) g
+    group by g.w_id
+    union all
+    select f.id_p::int, -2, 0, sum(f.cnt*f.price)::numeric(10,2)
+    from accounts_dep.fatigue f
+    where %4
+    group by f.id_p)";
 
 } // namespace
 
@@ -343,29 +390,21 @@ QVector<Statement> read(int month, int year, int worker)
     if (by.isEmpty())
         return {};
 
-    // The figures of the timesheets: the piecework pay of the month as "Табель сделка" sums
-    // it, the maintenance and average-piecework pay per night flag as their timesheets do.
+    // The figures of the timesheets (kTimesheetFigures).
+    const auto entries = [&f] {
+        return f.where(QStringLiteral("s.data"), QStringLiteral("s.w_id"), QStringLiteral("s.id"));
+    };
+    const auto hours = [&f] {
+        return f.where(QStringLiteral("f.d_date"), QStringLiteral("f.id_p"),
+                       QStringLiteral("f.id"));
+    };
+    const QString pieceworkWhere = entries();
+    const QString kindsWhere = hours();
+    const QString groupsWhere = entries();
+    const QString hourWorkWhere = hours();
     open(q,
-         QStringLiteral("select s.w_id, 0 kind, 0 night, sum(" TABEL_ENTRY_PAY(
-             "s.") ")::numeric(10,2) pay from accounts_dep.smena s where") +
-             f.where(QStringLiteral("s.data"), QStringLiteral("s.w_id"), QStringLiteral("s.id")) +
-             QStringLiteral("group by s.w_id union all select f.id_p::int, f.id_o::int, "
-                            "f.i_night, sum(f.cnt*f.price)::numeric(10,2) from "
-                            "accounts_dep.fatigue f where") +
-             f.where(QStringLiteral("f.d_date"), QStringLiteral("f.id_p"), QStringLiteral("f.id")) +
-             QStringLiteral("group by f.id_p, f.id_o, f.i_night union all select g.w_id, -1, 0, "
-                            "sum(g.pay) from (select e.w_id, sum(e.pay)::numeric(10,2) pay from "
-                            "(select s.w_id, s.i_id, s.o_id, s.color, sum(" TABEL_ENTRY_PAY(
-                                "s.") ") pay from accounts_dep.smena s where") +
-             f.where(QStringLiteral("s.data"), QStringLiteral("s.w_id"), QStringLiteral("s.id")) +
-             QStringLiteral("group by 1, 2, 3, 4) e join accounts_dep.izdel on izdel.id=e.i_id "
-                            "join accounts_dep.oper on oper.id=e.o_id join accounts_dep.vid_oper "
-                            "on vid_oper.id=oper.vid group by e.w_id, izdel.nom, vid_oper.vid, "
-                            "izdel.id_nom, oper.naimen, e.color) g group by g.w_id union all "
-                            "select f.id_p::int, -2, 0, sum(f.cnt*f.price)::numeric(10,2) from "
-                            "accounts_dep.fatigue f where") +
-             f.where(QStringLiteral("f.d_date"), QStringLiteral("f.id_p"), QStringLiteral("f.id")) +
-             QStringLiteral("group by f.id_p"),
+         QString::fromUtf8(kTimesheetFigures)
+             .arg(pieceworkWhere, kindsWhere, groupsWhere, hourWorkWhere),
          f);
     for (q.first(); !q.eof(); q.next()) {
         const auto it = by.find(q.asInteger(QStringLiteral("w_id")));
@@ -401,12 +440,17 @@ QVector<Statement> read(int month, int year, int worker)
     QStringList ids;
     for (auto it = by.cbegin(); it != by.cend(); ++it)
         ids << QString::number(it.key());
-    q.setSql(QStringLiteral("select w.w_id, coalesce(p.s_caption, ap.fio) fio, "
-                            "coalesce(p.s_code, w.w_id::text) code, ap.s_staffpos_hl from "
-                            "unnest(:ids::int[]) w(w_id) left join accounts_dep.person ap on "
-                            "ap.id=w.w_id left join lateral (select x.s_caption, x.s_code from (") +
-             DataModule::workerPersons(QStringLiteral("w.w_id")) +
-             QStringLiteral(") x order by x.by_code limit 1) p on true order by fio, w.w_id"));
+    q.setSql(QStringLiteral(R"(
+        select w.w_id, coalesce(p.s_caption, ap.fio) fio, coalesce(p.s_code, w.w_id::text) code,
+               ap.s_staffpos_hl
+        from unnest(:ids::int[]) w(w_id)
+        left join accounts_dep.person ap on ap.id=w.w_id
+        left join lateral (select x.s_caption, x.s_code
+                           from (%1) x
+                           order by x.by_code
+                           limit 1) p on true
+        order by fio, w.w_id)")
+                 .arg(DataModule::workerPersons(QStringLiteral("w.w_id"))));
     q.setParam(QStringLiteral("ids"),
                QLatin1Char('{') + ids.join(QLatin1Char(',')) + QLatin1Char('}'));
     q.open();

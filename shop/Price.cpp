@@ -106,8 +106,9 @@ double hourPrice(double base, bool dayOff, bool night)
 
 QString hourPriceSql(const QString &base, const QString &dayOff, const QString &night)
 {
-    return QStringLiteral("((%1)*(case when (%2)<>0 then %4 else 1 end)*(case when (%3)<>0 then "
-                          "%5 else 1 end))")
+    return QStringLiteral(R"(((%1)
+        *(case when (%2)<>0 then %4 else 1 end)
+        *(case when (%3)<>0 then %5 else 1 end)))")
         .arg(base, dayOff, night, sqlText(kDayOffFactor), sqlText(kNightFactor));
 }
 
@@ -118,9 +119,13 @@ namespace {
 QString averageEntries(const QString &worker, const QString &nom, const QString &from,
                        const QString &to)
 {
-    return QStringLiteral("from accounts_dep.smena s join accounts_dep.izdel gas on gas.id=s.i_id "
-                          "join cmn_classifier.item i on i.id=gas.id_class_item and i.id_level=2 "
-                          "where i.id=(%2) and s.w_id=(%1) and s.data>=(%3) and s.data<(%4)")
+    return QStringLiteral(R"(from accounts_dep.smena s
+        join accounts_dep.izdel gas on gas.id=s.i_id
+        join cmn_classifier.item i on i.id=gas.id_class_item and i.id_level=2
+        where i.id=(%2)
+          and s.w_id=(%1)
+          and s.data>=(%3)
+          and s.data<(%4))")
         .arg(worker, nom, from, to);
 }
 
@@ -130,9 +135,10 @@ QString averageSql(const QString &worker, const QString &nom, const QString &fro
                    const QString &to)
 {
     // numeric from the division on: nothing is rounded before the factors.
-    return QStringLiteral("coalesce((select case when coalesce(sum(s.time),0)=0 then 0 else "
-                          "sum(" TABEL_ENTRY_PAY("s.") ")::numeric/sum(s.time) end ") +
-           averageEntries(worker, nom, from, to) + QStringLiteral("),0)");
+    return QStringLiteral(R"(coalesce((select case when coalesce(sum(s.time),0)=0 then 0
+                                else sum()" TABEL_ENTRY_PAY("s.") R"()::numeric/sum(s.time) end
+                           %1),0))")
+        .arg(averageEntries(worker, nom, from, to));
 }
 
 QString averageSourceSql(const QString &worker, const QString &nom, const QString &from,

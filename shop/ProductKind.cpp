@@ -9,8 +9,7 @@ QString productKindText(int naimen)
 
 QString productKindSql(const QString &column)
 {
-    return QStringLiteral("(SELECT (CASE %1 WHEN 0 THEN 'Готовая продукция' ELSE 'Заготовки' "
-                          "END))")
+    return QStringLiteral("(SELECT (CASE %1 WHEN 0 THEN 'Готовая продукция' ELSE 'Заготовки' END))")
         .arg(column);
 }
 

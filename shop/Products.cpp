@@ -60,8 +60,8 @@ QVariant callFor(const QString &sql,
 
 qlonglong add(const QString &mark, const QString &weight, qlonglong classItem)
 {
-    return callFor(QStringLiteral("select accounts_dep.add_product(:mark, :weight::numeric, "
-                                  ":item) as r"),
+    return callFor(QStringLiteral(R"(
+        select accounts_dep.add_product(:mark, :weight::numeric, :item) as r)"),
                    {{"mark", mark}, {"weight", numberOf(weight)}, {"item", classItem}})
         .toLongLong();
 }
@@ -69,8 +69,8 @@ qlonglong add(const QString &mark, const QString &weight, qlonglong classItem)
 void change(qlonglong id, const QString &rowVer, const QString &mark, const QString &weight,
             qlonglong classItem)
 {
-    const int changed = callFor(QStringLiteral("select accounts_dep.change_product(:id, "
-                                               ":row_ver, :mark, :weight::numeric, :item) as r"),
+    const int changed = callFor(QStringLiteral(R"(
+        select accounts_dep.change_product(:id, :row_ver, :mark, :weight::numeric, :item) as r)"),
                                 {{"id", id},
                                  {"row_ver", rowVer},
                                  {"mark", mark},
@@ -155,8 +155,8 @@ QString remove(qlonglong id, const QString &rowVer, const Deletion &what)
                 shop::timesheet::writeShiftDay(d.worker, d.shift, d.date, false);
         }
         if (what.product) {
-            const int removed = callFor(QStringLiteral("select accounts_dep.delete_product(:id, "
-                                                       ":row_ver) as r"),
+            const int removed = callFor(QStringLiteral(R"(
+                select accounts_dep.delete_product(:id, :row_ver) as r)"),
                                         {{"id", id}, {"row_ver", rowVer}})
                                     .toInt();
             if (removed != 1)

@@ -107,12 +107,15 @@ QString groupOf(Role role)
 QString loginRefusal(Role role)
 {
     db::Dataset q(QStringLiteral("loginRole"));
-    q.setSql(QStringLiteral(
-        "select session_user::text as login, exists (select 1 from pg_roles r where "
-        "r.rolname=:grp and pg_has_role(session_user, r.oid, 'MEMBER')) or exists (select 1 "
-        "from pg_roles s where s.rolname=session_user and s.rolsuper) or exists (select 1 from "
-        "pg_database d where d.datname=current_database() and pg_has_role(session_user, "
-        "d.datdba, 'MEMBER')) as holds"));
+    q.setSql(QStringLiteral(R"(
+        select session_user::text as login,
+               exists (select 1 from pg_roles r
+                       where r.rolname=:grp and pg_has_role(session_user, r.oid, 'MEMBER'))
+               or exists (select 1 from pg_roles s
+                          where s.rolname=session_user and s.rolsuper)
+               or exists (select 1 from pg_database d
+                          where d.datname=current_database()
+                            and pg_has_role(session_user, d.datdba, 'MEMBER')) as holds)"));
     q.setParam(QStringLiteral("grp"), groupOf(role));
     q.open();
     if (q.value(QStringLiteral("holds")).toBool())

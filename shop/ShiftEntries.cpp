@@ -19,9 +19,16 @@ namespace {
 bool repeated(const ShiftEntry &e, int excludedId)
 {
     db::Dataset q(QStringLiteral("ShiftDuplicate"));
-    q.setSql(QStringLiteral("select count(id) as cnt from accounts_dep.smena where w_id=:w_id "
-                            "and o_id=:o_id and i_id=:i_id and data=:data and smena=:smena and "
-                            "color=:color and id<>:id"));
+    q.setSql(QStringLiteral(R"(
+        select count(id) as cnt
+        from accounts_dep.smena
+        where w_id=:w_id
+          and o_id=:o_id
+          and i_id=:i_id
+          and data=:data
+          and smena=:smena
+          and color=:color
+          and id<>:id)"));
     q.setParam(QStringLiteral("w_id"), e.workerId);
     q.setParam(QStringLiteral("o_id"), e.operationId);
     q.setParam(QStringLiteral("i_id"), e.productId);
@@ -47,9 +54,15 @@ struct Cell {
 Cell lockStored(int id, const QString &rowVer = QString())
 {
     db::Dataset stored(QStringLiteral("ShiftStored"));
-    stored.setSql(QStringLiteral("select w_id, smena, data from accounts_dep.smena where id=:id") +
-                  (rowVer.isNull() ? QString() : QStringLiteral(" and xmin=:row_ver::xid")) +
-                  QStringLiteral(" for update"));
+    const QString sameVersion =
+        rowVer.isNull() ? QString() : QStringLiteral("and xmin=:row_ver::xid");
+    stored.setSql(QStringLiteral(R"(
+        select w_id, smena, data
+        from accounts_dep.smena
+        where id=:id
+          %1
+        for update)")
+                      .arg(sameVersion));
     stored.setParam(QStringLiteral("id"), id);
     if (!rowVer.isNull())
         stored.setParam(QStringLiteral("row_ver"), rowVer);
@@ -105,11 +118,13 @@ StoreResult add(const ShiftEntry &entry)
         if (!result.ok())
             return;
         db::Dataset ins(QStringLiteral("ShiftInsert"));
-        ins.setSql(QStringLiteral(
-            "insert into accounts_dep.SMENA(w_id, i_id, o_id, cena, kol_vo, brak, data, smena, "
-            "color, time, vvod, ok, prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, "
-            "id_cons_use) values(:w_id, :i_id, :o_id, :cena, :kol_vo, :brak, :data, :smena, "
-            ":color, :time, :vvod, 'no', 0, 0, 0, 0, 0, 0) returning id"));
+        ins.setSql(QStringLiteral(R"(
+            insert into accounts_dep.SMENA(w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color,
+                                           time, vvod, ok, prize, id_doc, id_doc_item,
+                                           f_gds_qty_use, id_gds_use, id_cons_use)
+            values(:w_id, :i_id, :o_id, :cena, :kol_vo, :brak, :data, :smena, :color, :time, :vvod,
+                   'no', 0, 0, 0, 0, 0, 0)
+            returning id)"));
         bind(ins, entry);
         ins.setParam(QStringLiteral("vvod"), QDateTime(QDate::currentDate(), QTime(0, 0)));
         ins.open();
@@ -138,10 +153,11 @@ StoreResult change(const StoredEntry &former, const ShiftEntry &entry)
             return;
         // What the editor does not show stays as stored: when the entry was made, who
         // accepted it, its premium and the warehouse's links.
-        db::Command cmd(QStringLiteral(
-            "update accounts_dep.SMENA set w_id=:w_id, i_id=:i_id, o_id=:o_id, cena=:cena, "
-            "kol_vo=:kol_vo, brak=:brak, data=:data, smena=:smena, color=:color, time=:time "
-            "where id=:id"));
+        db::Command cmd(QStringLiteral(R"(
+            update accounts_dep.SMENA
+            set w_id=:w_id, i_id=:i_id, o_id=:o_id, cena=:cena, kol_vo=:kol_vo, brak=:brak,
+                data=:data, smena=:smena, color=:color, time=:time
+            where id=:id)"));
         bind(cmd, entry);
         cmd.setParam(QStringLiteral("id"), former.id);
         cmd.executeOne();
@@ -181,8 +197,11 @@ void setAccepted(int id, bool accepted)
     db::transaction([&] {
         // A row that already carries the mark keeps its version: nobody's open editor
         // loses it to a repeat.
-        db::Command set(QStringLiteral("update accounts_dep.smena set ok=:ok where id=:id and "
-                                       "ok is distinct from :same"));
+        db::Command set(QStringLiteral(R"(
+            update accounts_dep.smena
+            set ok=:ok
+            where id=:id
+              and ok is distinct from :same)"));
         set.setParam(QStringLiteral("ok"), mark);
         set.setParam(QStringLiteral("same"), mark);
         set.setParam(QStringLiteral("id"), id);

@@ -78,32 +78,49 @@ Month build(int month, int year)
     // The workers with hours or absences in the month, named as the journal names them (a
     // person row by the worker's number first, one of another system by code after).
     db::Dataset workers(QStringLiteral("t13Workers"));
-    workers.setSql(
-        QStringLiteral(
-            "with w as (select distinct w_id from accounts_dep.smena where data>=:f1 and "
-            "data<:n1 and time<>0 union select id_p::int from accounts_dep.fatigue where "
-            "d_date>=:f2 and d_date<:n2 and cnt<>0 union select w_id from accounts_dep.absence "
-            "where first<:n3 and last>=:f3) "
-            "select w.w_id, coalesce((select x.s_caption from (%1) x order by x.by_code "
-            "limit 1), p.fio, '') as fio, coalesce(p.s_staffpos_hl, '') as position from w "
-            "left join accounts_dep.person p on p.id=w.w_id order by 2, 1")
-            .arg(DataModule::workerPersons(QStringLiteral("w.w_id"))));
+    workers.setSql(QStringLiteral(R"(
+        with w as (select distinct w_id
+                   from accounts_dep.smena
+                   where data>=:f1 and data<:n1 and time<>0
+                   union
+                   select id_p::int
+                   from accounts_dep.fatigue
+                   where d_date>=:f2 and d_date<:n2 and cnt<>0
+                   union
+                   select w_id
+                   from accounts_dep.absence
+                   where first<:n3 and last>=:f3)
+        select w.w_id,
+               coalesce((select x.s_caption from (%1) x order by x.by_code limit 1), p.fio,
+                        '') as fio,
+               coalesce(p.s_staffpos_hl, '') as position
+        from w
+        left join accounts_dep.person p on p.id=w.w_id
+        order by 2, 1)")
+                       .arg(DataModule::workerPersons(QStringLiteral("w.w_id"))));
     // Hours per worker, day and kind: 0 day, 1 night, 3 overtime (2, a day off, is the
     // calendar's to say).
     db::Dataset hours(QStringLiteral("t13Hours"));
-    hours.setSql(QStringLiteral(
-        "select w_id, day, kind, sum(h)::int as h from ("
-        "select w_id, extract(day from data)::int as day, case smena when 3 then 1 when 4 "
-        "then 3 else 0 end as kind, time as h from accounts_dep.smena where data>=:f1 and "
-        "data<:n1 and time<>0 "
-        "union all select id_p::int, extract(day from d_date)::int, case when i_night=1 or "
-        "i_smena=3 then 1 when i_smena=4 then 3 else 0 end, cnt from accounts_dep.fatigue "
-        "where d_date>=:f2 and d_date<:n2 and cnt<>0) e group by 1, 2, 3 order by 1, 2, 3"));
+    hours.setSql(QStringLiteral(R"(
+        select w_id, day, kind, sum(h)::int as h
+        from (select w_id, extract(day from data)::int as day,
+                     case smena when 3 then 1 when 4 then 3 else 0 end as kind, time as h
+              from accounts_dep.smena
+              where data>=:f1 and data<:n1 and time<>0
+              union all
+              select id_p::int, extract(day from d_date)::int,
+                     case when i_night=1 or i_smena=3 then 1 when i_smena=4 then 3 else 0 end, cnt
+              from accounts_dep.fatigue
+              where d_date>=:f2 and d_date<:n2 and cnt<>0) e
+        group by 1, 2, 3
+        order by 1, 2, 3)"));
     db::Dataset absences(QStringLiteral("t13Absences"));
-    absences.setSql(QStringLiteral(
-        "select w_id, code, greatest(first, :f1::date) as first, least(last, :n1::date - 1) as "
-        "last "
-        "from accounts_dep.absence where first<:n2 and last>=:f2 order by w_id, first"));
+    absences.setSql(QStringLiteral(R"(
+        select w_id, code, greatest(first, :f1::date) as first, least(last, :n1::date - 1) as last
+        from accounts_dep.absence
+        where first<:n2
+          and last>=:f2
+        order by w_id, first)"));
     for (db::Dataset *q : {&workers, &hours, &absences})
         for (int k = 1; k <= 3; ++k) {
             q->setParam(QStringLiteral("f%1").arg(k), first);
