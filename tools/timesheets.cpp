@@ -69,16 +69,21 @@ int main(int argc, char **argv)
     }
     try {
         db::openConnection(params);
-        const int shifts =
-            rebuildEach(QStringLiteral("select distinct extract(year from data)::int as y, "
-                                       "extract(month from data)::int as m from accounts_dep.smena "
-                                       "where smena>0 and data is not null order by 1, 2"),
-                        shop::timesheet::rebuildShifts);
-        const int kinds = rebuildEach(
-            QStringLiteral("select distinct extract(year from d_date)::int as y, "
-                           "extract(month from d_date)::int as m from accounts_dep.fatigue "
-                           "where d_date is not null order by 1, 2"),
-            shop::timesheet::rebuildKinds);
+        const int shifts = rebuildEach(QStringLiteral(R"(
+            select distinct extract(year from data)::int as y,
+                   extract(month from data)::int as m
+            from accounts_dep.smena
+            where smena>0
+              and data is not null
+            order by 1, 2)"),
+                                       shop::timesheet::rebuildShifts);
+        const int kinds = rebuildEach(QStringLiteral(R"(
+            select distinct extract(year from d_date)::int as y,
+                   extract(month from d_date)::int as m
+            from accounts_dep.fatigue
+            where d_date is not null
+            order by 1, 2)"),
+                                      shop::timesheet::rebuildKinds);
         say(stdout, QStringLiteral("Табели пересобраны: по сменам %1 мес., хоз. работ %2 мес.")
                         .arg(shifts)
                         .arg(kinds));
