@@ -2,6 +2,7 @@
 // writing the same cells directly. The peak memory of each is measured once in a child
 // process and printed after the table's row.
 #include "Bench.h"
+#include "PreviewClick.h"
 
 #include "spreadsheet/Excel.h"
 
@@ -28,11 +29,6 @@ QString cellText(int row, int column)
     const int k = (row * 7 + column) % 10;
     return k == 0 ? QString() : k == 5 ? QStringLiteral("7,5") : QString::number(k);
 }
-
-class NoOpener : public excel::Opener {
-public:
-    bool open(const QString &) override { return true; }
-};
 
 void throughLayer()
 {
@@ -112,7 +108,7 @@ long peakKb(const std::function<void()> &work)
 TABEL_BENCH("workbook 10,000 rows x 36 columns through WriteCell")
 {
     QTemporaryDir dir;
-    NoOpener opener;
+    bench::NoOpener opener;
     excel::setOpener(&opener);
     excel::setDocumentsFolder(dir.path());
     run.setSize(QStringLiteral("%1 rows × %2 columns").arg(rows).arg(columns));
