@@ -38,9 +38,14 @@ void oneStatement(const timesheet::MonthPeriod &p)
     }
     db::transaction([&] {
         bench::exec(deleteSql(p));
-        bench::exec(QStringLiteral("insert into accounts_dep.h_tabel(smena, w_id, month, year, %1) "
-                                   "select smena, w_id, %2, %3, %4 from accounts_dep.smena where "
-                                   "data>='%5' and data<'%6' and smena>0 group by smena, w_id")
+        bench::exec(QStringLiteral(R"(
+            insert into accounts_dep.h_tabel(smena, w_id, month, year, %1)
+            select smena, w_id, %2, %3, %4
+            from accounts_dep.smena
+            where data>='%5'
+              and data<'%6'
+              and smena>0
+            group by smena, w_id)")
                         .arg(days.join(QLatin1Char(',')))
                         .arg(p.month)
                         .arg(p.year)
@@ -52,14 +57,21 @@ void oneStatement(const timesheet::MonthPeriod &p)
 QString size(const timesheet::MonthPeriod &p)
 {
     return QStringLiteral("%1 rows from %2 entries of %3.%4")
-        .arg(bench::scalar(QStringLiteral("select count(*) from accounts_dep.h_tabel where "
-                                          "smena>0 and month=%1 and year=%2")
+        .arg(bench::scalar(QStringLiteral(R"(
+            select count(*)
+            from accounts_dep.h_tabel
+            where smena>0
+              and month=%1
+              and year=%2)")
                                .arg(p.month)
                                .arg(p.year))
                  .toInt())
         .arg(bench::scalar(
-                 QStringLiteral("select count(*) from accounts_dep.smena where "
-                                "data>='%1' and data<'%2'")
+                 QStringLiteral(R"(
+                     select count(*)
+                     from accounts_dep.smena
+                     where data>='%1'
+                       and data<'%2')")
                      .arg(p.first().toString("dd.MM.yyyy"), p.next().toString("dd.MM.yyyy")))
                  .toInt())
         .arg(p.month, 2, 10, QLatin1Char('0'))
@@ -84,8 +96,11 @@ TABEL_BENCH("timesheet by shifts: rebuild, count then write per worker and day")
     run.measure([&] {
         bench::exec(deleteSql(p));
         db::Dataset dt;
-        dt.setSql(" select smena, w_id, sum(time) as tim from accounts_dep.smena where "
-                  "data=:data group by smena,w_id;");
+        dt.setSql(R"(
+            select smena, w_id, sum(time) as tim
+            from accounts_dep.smena
+            where data=:data
+            group by smena, w_id;)");
         for (int i = 1; i <= p.days(); ++i) {
             dt.setParam("data", QDate(p.year, p.month, i));
             dt.open();
@@ -115,8 +130,11 @@ TABEL_BENCH("timesheet by kinds: rebuild of a month")
 {
     const timesheet::MonthPeriod p = fullMonth();
     run.setSize(QStringLiteral("%1 maintenance entries of %2.%3")
-                    .arg(bench::scalar(QStringLiteral("select count(*) from accounts_dep.fatigue "
-                                                      "where i_mnth=%1 and i_year=%2")
+                    .arg(bench::scalar(QStringLiteral(R"(
+                        select count(*)
+                        from accounts_dep.fatigue
+                        where i_mnth=%1
+                          and i_year=%2)")
                                            .arg(p.month)
                                            .arg(p.year))
                              .toInt())
@@ -130,20 +148,25 @@ TABEL_BENCH("timesheet by kinds: rebuild of a month")
     run.measure([&] { shop::timesheet::rebuildKinds(p.month, p.year); },
                 [&] {
                     db::transaction([&] {
-                        bench::exec(QStringLiteral("delete from accounts_dep.h_tabel where "
-                                                   "smena=0 and month=%1 and year=%2")
+                        bench::exec(QStringLiteral(R"(
+                            delete from accounts_dep.h_tabel
+                            where smena=0
+                              and month=%1
+                              and year=%2)")
                                         .arg(p.month)
                                         .arg(p.year));
-                        bench::exec(
-                            QStringLiteral("insert into accounts_dep.h_tabel(smena, i_type, "
-                                           "i_night, w_id, month, year, %1) select 0, id_o, "
-                                           "i_night, id_p, %2, %3, %4 from accounts_dep.fatigue "
-                                           "where i_mnth=%2 and i_year=%3 group by id_o, "
-                                           "i_night, id_p")
-                                .arg(days.join(QLatin1Char(',')))
-                                .arg(p.month)
-                                .arg(p.year)
-                                .arg(sums.join(QLatin1Char(','))));
+                        bench::exec(QStringLiteral(R"(
+                                insert into accounts_dep.h_tabel(smena, i_type, i_night,
+                                                                 w_id, month, year, %1)
+                                select 0, id_o, i_night, id_p, %2, %3, %4
+                                from accounts_dep.fatigue
+                                where i_mnth=%2
+                                  and i_year=%3
+                                group by id_o, i_night, id_p)")
+                                        .arg(days.join(QLatin1Char(',')))
+                                        .arg(p.month)
+                                        .arg(p.year)
+                                        .arg(sums.join(QLatin1Char(','))));
                     });
                 });
 }

@@ -14,9 +14,12 @@
 TABEL_BENCH("entry save")
 {
     // The date and shift with the most entries, and a worker and operation to book there.
-    const QVariant busiest = bench::scalar(
-        "select data::text || ',' || smena || ',' || count(*) from accounts_dep.smena "
-        "group by data, smena order by count(*) desc limit 1");
+    const QVariant busiest = bench::scalar(R"(
+        select data::text || ',' || smena || ',' || count(*)
+        from accounts_dep.smena
+        group by data, smena
+        order by count(*) desc
+        limit 1)");
     const QStringList b = busiest.toString().split(',');
     const QDate date = QDate::fromString(b.value(0), "yyyy-MM-dd");
     const int shift = b.value(1).toInt();
@@ -24,32 +27,45 @@ TABEL_BENCH("entry save")
     // The journal of that day is topped up to 300 entries (copies in other colours, which
     // the timesheet does not see) and emptied of them at the end.
     const int firstId = bench::scalar("select max(id) from accounts_dep.smena").toInt();
-    bench::exec(QStringLiteral(
-                    "insert into accounts_dep.smena (w_id, i_id, o_id, cena, kol_vo, brak, data, "
-                    "smena, color, time, vvod, ok, prize) select w_id, i_id, o_id, cena, kol_vo, "
-                    "brak, data, smena, color + 100000, 0, vvod, ok, prize from "
-                    "accounts_dep.smena where data='%1' and smena=%2 limit greatest(0, 300 - %3)")
+    bench::exec(QStringLiteral(R"(
+        insert into accounts_dep.smena (w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color,
+                                        time, vvod, ok, prize)
+        select w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color + 100000, 0, vvod, ok, prize
+        from accounts_dep.smena
+        where data='%1'
+          and smena=%2
+        limit greatest(0, 300 - %3))")
                     .arg(day)
                     .arg(shift)
                     .arg(b.value(2).toInt()));
     run.setSize(QStringLiteral("%1 entries in all, %2 in the day's journal")
                     .arg(bench::scalar("select count(*) from accounts_dep.smena").toLongLong())
-                    .arg(bench::scalar(QStringLiteral("select count(*) from accounts_dep.smena "
-                                                      "where data='%1' and smena=%2")
+                    .arg(bench::scalar(QStringLiteral(R"(
+                        select count(*)
+                        from accounts_dep.smena
+                        where data='%1'
+                          and smena=%2)")
                                            .arg(day)
                                            .arg(shift))
                              .toInt()));
     // A worker without an entry in that journal, so that the save is not a duplicate.
-    const int worker = bench::scalar(QStringLiteral("select min(id) from accounts_dep.person p "
-                                                    "where not exists (select 1 from "
-                                                    "accounts_dep.smena s where s.w_id=p.id and "
-                                                    "s.data='%1' and s.smena=%2)")
+    const int worker = bench::scalar(QStringLiteral(R"(
+        select min(id)
+        from accounts_dep.person p
+        where not exists (select 1
+                          from accounts_dep.smena s
+                          where s.w_id=p.id and s.data='%1' and s.smena=%2))")
                                          .arg(day)
                                          .arg(shift))
                            .toInt();
     const int lastId = bench::scalar("select max(id) from accounts_dep.smena").toInt();
-    const QString row = QStringLiteral(" where w_id=%1 and smena=%2 and i_type=0 and i_night=0 "
-                                       "and month=%3 and year=%4")
+    const QString row = QStringLiteral(R"(
+        where w_id=%1
+          and smena=%2
+          and i_type=0
+          and i_night=0
+          and month=%3
+          and year=%4)")
                             .arg(worker)
                             .arg(shift)
                             .arg(date.month())

@@ -37,13 +37,15 @@ Dates busyDates()
 // columns in one statement, without the names, products and kinds joined to them.
 void floorOf(const QDate &day, int shift = 0)
 {
-    bench::fetchAll(
-        QStringLiteral("select id, xmin::text, data, smena, i_id, o_id, w_id, cena, brak, "
-                       "kol_vo::numeric, round((kol_vo-brak)*cena::numeric, 2), prize, color, "
-                       "time, ok, vvod, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, "
-                       "id_cons_use from accounts_dep.smena where data='%1' and ok<>'ta'")
-            .arg(day.toString(QStringLiteral("dd.MM.yyyy"))) +
-        (shift ? QStringLiteral(" and smena=%1").arg(shift) : QString()));
+    bench::fetchAll(QStringLiteral(R"(
+            select id, xmin::text, data, smena, i_id, o_id, w_id, cena, brak, kol_vo::numeric,
+                   round((kol_vo-brak)*cena::numeric, 2), prize, color, time, ok, vvod, id_doc,
+                   id_doc_item, f_gds_qty_use, id_gds_use, id_cons_use
+            from accounts_dep.smena
+            where data='%1'
+              and ok<>'ta')")
+                        .arg(day.toString(QStringLiteral("dd.MM.yyyy"))) +
+                    (shift ? QStringLiteral(" and smena=%1").arg(shift) : QString()));
 }
 
 QRadioButton *shiftButton(int shift)

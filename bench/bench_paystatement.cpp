@@ -33,13 +33,17 @@ void floorOf(const QDate &month)
         QStringLiteral("'%1' and '%2'")
             .arg(month.toString(QStringLiteral("dd.MM.yyyy")),
                  month.addMonths(1).addDays(-1).toString(QStringLiteral("dd.MM.yyyy")));
-    bench::fetchAll(QStringLiteral("select w_id, data, smena, kol_vo, brak, cena, "
-                                   "round((kol_vo-brak)*cena::numeric, 2) from "
-                                   "accounts_dep.smena where data between ") +
-                    period + QStringLiteral(" order by w_id, data"));
-    bench::fetchAll(QStringLiteral("select id_p, d_date, id_o, cnt, price from "
-                                   "accounts_dep.fatigue where d_date between ") +
-                    period);
+    bench::fetchAll(QStringLiteral(R"(
+        select w_id, data, smena, kol_vo, brak, cena, round((kol_vo-brak)*cena::numeric, 2)
+        from accounts_dep.smena
+        where data between %1
+        order by w_id, data)")
+                        .arg(period));
+    bench::fetchAll(QStringLiteral(R"(
+        select id_p, d_date, id_o, cnt, price
+        from accounts_dep.fatigue
+        where d_date between %1)")
+                        .arg(period));
 }
 
 int shownPages = 0;

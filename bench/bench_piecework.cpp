@@ -43,17 +43,22 @@ void floorOf(int mode, const timesheet::MonthPeriod &p)
                         .arg(p.month) +
                     kind);
     if (mode == 9 || mode == 17)
-        bench::fetchAll(QStringLiteral("select w_id, sum(time), sum((kol_vo-brak)*cena) from "
-                                       "accounts_dep.smena where data between ") +
-                        range + QStringLiteral(" group by w_id"));
+        bench::fetchAll(QStringLiteral(R"(
+            select w_id, sum(time), sum((kol_vo-brak)*cena)
+            from accounts_dep.smena
+            where data between %1
+            group by w_id)")
+                            .arg(range));
     if (mode != 9)
-        bench::fetchAll(QStringLiteral("select id_p, i_night, sum(cnt), sum(cnt*price) from "
-                                       "accounts_dep.fatigue where d_date between ") +
-                        range +
-                        (mode == 17
-                             ? QString()
-                             : QStringLiteral(" and id_o=%1").arg(mode == 14 ? 7777 : 7778)) +
-                        QStringLiteral(" group by id_p, i_night"));
+        bench::fetchAll(
+            QStringLiteral(R"(
+            select id_p, i_night, sum(cnt), sum(cnt*price)
+            from accounts_dep.fatigue
+            where d_date between %1 %2
+            group by id_p, i_night)")
+                .arg(range, mode == 17
+                                ? QString()
+                                : QStringLiteral("and id_o=%1").arg(mode == 14 ? 7777 : 7778)));
 }
 
 const bool modes = [] {

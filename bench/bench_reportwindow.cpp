@@ -44,9 +44,10 @@ QString entriesOf(const Period &p)
 
 void floorOf(const Period &p)
 {
-    bench::scalar(QStringLiteral("select sum(kol_vo-brak), sum((kol_vo-brak)*cena), "
-                                 "count(distinct w_id) from accounts_dep.smena where ") +
-                  entriesOf(p));
+    bench::scalar(QStringLiteral(R"(
+        select sum(kol_vo-brak), sum((kol_vo-brak)*cena), count(distinct w_id)
+        from accounts_dep.smena
+        where)") + entriesOf(p));
 }
 
 // The pages of the last preview timed (the report lets go of them when it closes).
@@ -82,9 +83,10 @@ const bool reports = [] {
                         return t.nsecsElapsed() / 1e6;
                     });
                 run.setSize(QStringLiteral("%1 entries, %2 pages")
-                                .arg(bench::scalar(QStringLiteral("select count(*) from "
-                                                                  "accounts_dep.smena where ") +
-                                                   entriesOf(p))
+                                .arg(bench::scalar(QStringLiteral(R"(
+                                    select count(*)
+                                    from accounts_dep.smena
+                                    where)") + entriesOf(p))
                                          .toLongLong())
                                 .arg(shownPages));
                 // The program's size at its peak during one more press of the button: the

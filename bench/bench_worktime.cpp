@@ -33,11 +33,20 @@ double floorOf(const QDate &first)
     t.start();
     const QString from = first.toString(QStringLiteral("dd.MM.yyyy"));
     const QString to = first.addMonths(1).toString(QStringLiteral("dd.MM.yyyy"));
-    bench::fetchAll(QStringLiteral("select w_id, data, smena, sum(time) from accounts_dep.smena "
-                                   "where data>='%1' and data<'%2' and time<>0 group by 1, 2, 3 "
-                                   "union all select id_p::int, d_date, i_night, sum(cnt) from "
-                                   "accounts_dep.fatigue where d_date>='%1' and d_date<'%2' and "
-                                   "cnt<>0 group by 1, 2, 3")
+    bench::fetchAll(QStringLiteral(R"(
+        select w_id, data, smena, sum(time)
+        from accounts_dep.smena
+        where data>='%1'
+          and data<'%2'
+          and time<>0
+        group by 1, 2, 3
+        union all
+        select id_p::int, d_date, i_night, sum(cnt)
+        from accounts_dep.fatigue
+        where d_date>='%1'
+          and d_date<'%2'
+          and cnt<>0
+        group by 1, 2, 3)")
                         .arg(from, to));
     return t.nsecsElapsed() / 1e6;
 }
@@ -54,8 +63,11 @@ QString size(const QDate &first)
 {
     return QStringLiteral("%1 workers, %2 entries")
         .arg(workTimeSheetWindow->month().workers.size())
-        .arg(bench::scalar(QStringLiteral("select count(*) from accounts_dep.smena where "
-                                          "data>='%1' and data<'%2'")
+        .arg(bench::scalar(QStringLiteral(R"(
+            select count(*)
+            from accounts_dep.smena
+            where data>='%1'
+              and data<'%2')")
                                .arg(first.toString(QStringLiteral("dd.MM.yyyy")),
                                     first.addMonths(1).toString(QStringLiteral("dd.MM.yyyy"))))
                  .toLongLong());
