@@ -278,28 +278,34 @@ CREATE OR REPLACE TRIGGER norm_hour_price BEFORE INSERT OR UPDATE OR DELETE ON a
 -- are not figures. Products live in the goods system's table: the program refuses their
 -- changes itself (accounts_dep.closed_month_of_product).
 
+-- The closed months with their bounds and as the refusals name them ("MM.YYYY"): what the
+-- three look-ups below share. Read only by them (they run as the owner), granted to nobody.
+CREATE OR REPLACE VIEW accounts_dep.closed_period AS
+    SELECT c.year, c.month,
+           make_date(c.year, c.month, 1) AS first_day,
+           make_date(c.year, c.month, 1) + interval '1 month' AS next_day,
+           lpad(c.month::text, 2, '0') || '.' || c.year AS period
+      FROM accounts_dep.closed_month c;
+REVOKE ALL ON accounts_dep.closed_period FROM PUBLIC;
+
 -- "MM.YYYY" of the latest closed month with an entry of the operation, or null.
 CREATE OR REPLACE FUNCTION accounts_dep.closed_month_of_operation(op integer) RETURNS text
 LANGUAGE sql STABLE SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
-    SELECT lpad(c.month::text, 2, '0') || '.' || c.year
-      FROM accounts_dep.closed_month c
+    SELECT c.period
+      FROM accounts_dep.closed_period c
      WHERE EXISTS (SELECT 1 FROM accounts_dep.smena s
-                    WHERE s.o_id = op
-                      AND s.data >= make_date(c.year, c.month, 1)
-                      AND s.data < make_date(c.year, c.month, 1) + interval '1 month')
+                    WHERE s.o_id = op AND s.data >= c.first_day AND s.data < c.next_day)
      ORDER BY c.year DESC, c.month DESC
      LIMIT 1;
 $$;
 
--- The same for a product: entries of it, and maintenance booked to its group.
+-- The same for a product: entries of it.
 CREATE OR REPLACE FUNCTION accounts_dep.closed_month_of_product(product bigint) RETURNS text
 LANGUAGE sql STABLE SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
-    SELECT lpad(c.month::text, 2, '0') || '.' || c.year
-      FROM accounts_dep.closed_month c
+    SELECT c.period
+      FROM accounts_dep.closed_period c
      WHERE EXISTS (SELECT 1 FROM accounts_dep.smena s
-                    WHERE s.i_id = product
-                      AND s.data >= make_date(c.year, c.month, 1)
-                      AND s.data < make_date(c.year, c.month, 1) + interval '1 month')
+                    WHERE s.i_id = product AND s.data >= c.first_day AND s.data < c.next_day)
      ORDER BY c.year DESC, c.month DESC
      LIMIT 1;
 $$;
@@ -307,16 +313,12 @@ $$;
 -- The same for a worker: his entries, maintenance entries and timesheet rows.
 CREATE OR REPLACE FUNCTION accounts_dep.closed_month_of_worker(w integer) RETURNS text
 LANGUAGE sql STABLE SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
-    SELECT lpad(c.month::text, 2, '0') || '.' || c.year
-      FROM accounts_dep.closed_month c
+    SELECT c.period
+      FROM accounts_dep.closed_period c
      WHERE EXISTS (SELECT 1 FROM accounts_dep.smena s
-                    WHERE s.w_id = w
-                      AND s.data >= make_date(c.year, c.month, 1)
-                      AND s.data < make_date(c.year, c.month, 1) + interval '1 month')
+                    WHERE s.w_id = w AND s.data >= c.first_day AND s.data < c.next_day)
         OR EXISTS (SELECT 1 FROM accounts_dep.fatigue f
-                    WHERE f.id_p = w
-                      AND f.d_date >= make_date(c.year, c.month, 1)
-                      AND f.d_date < make_date(c.year, c.month, 1) + interval '1 month')
+                    WHERE f.id_p = w AND f.d_date >= c.first_day AND f.d_date < c.next_day)
         OR EXISTS (SELECT 1 FROM accounts_dep.h_tabel h
                     WHERE h.w_id = w AND h.year = c.year AND h.month = c.month)
      ORDER BY c.year DESC, c.month DESC
