@@ -35,6 +35,7 @@ constexpr int kNightColumn = 1;
 constexpr int kFirstDayColumn = 2;
 constexpr int kAverageColumn = 35;
 constexpr int kStandardNameWidth = 208;
+constexpr int kNarrowestNameWidth = 170; // "Фамилия И. О." of the longest names
 constexpr int kWidestWindow = ui::Form::kScreenWidth - ui::Form::kFrameAllowance;
 const QColor kFigures(0xE1, 0xE4, 0xFF);
 
@@ -228,6 +229,18 @@ void PieceworkTimesheetWindow::buildUi()
 void PieceworkTimesheetWindow::applyColumns()
 {
     timesheetGrid->setColumns(cols_);
+    // On the smallest screen in use every column stays in sight: the names give up what the
+    // days and the month's figures need, down to the narrowest name column.
+    const QMargins margins = layout()->contentsMargins();
+    const int room = kWidestWindow - margins.left() - margins.right() -
+                     2 * timesheetGrid->frameWidth() -
+                     timesheetGrid->verticalScrollBar()->sizeHint().width();
+    const int over = timesheetGrid->contentWidth() - room;
+    if (over > 0 && cols_[0].width > kNarrowestNameWidth) {
+        QVector<ui::ColumnDef> fitted = cols_;
+        fitted[0].width = qMax(kNarrowestNameWidth, cols_[0].width - over);
+        timesheetGrid->setColumns(fitted);
+    }
 }
 
 void PieceworkTimesheetWindow::setMode(int m)

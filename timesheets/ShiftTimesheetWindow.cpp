@@ -22,6 +22,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -150,7 +151,15 @@ void ShiftTimesheetWindow::buildUi()
     connect(refreshButton, &QPushButton::clicked, this, &ShiftTimesheetWindow::refreshClick);
     connect(printButton, &QPushButton::clicked, this, &ShiftTimesheetWindow::printClick);
     connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
-    resize(200 + 31 * kDayWidth + 50 + 60, 560);
+    // As wide as every day and the total need (the titles may widen the days), within the
+    // smallest screen in use.
+    const int tabsAround = 2 * shiftTabs->contentsRect().left() + 40;
+    const int wanted = shift1Grid->contentWidth() + 2 * shift1Grid->frameWidth() +
+                       shift1Grid->verticalScrollBar()->sizeHint().width() + tabsAround +
+                       root->contentsMargins().left() + root->contentsMargins().right();
+    resize(qMin(qMax(200 + 31 * kDayWidth + 50 + 60, wanted),
+                ui::Form::kScreenWidth - ui::Form::kFrameAllowance),
+           560);
 }
 
 ui::DBGrid *ShiftTimesheetWindow::newGrid(const char *name, db::Dataset *ds, QWidget *tab)

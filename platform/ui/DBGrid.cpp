@@ -47,10 +47,22 @@ protected:
                     p.fillRect(QRect(x, 1, w, height() - 1), QColor(0xEE, 0xEE, 0xEE));
                 }
                 const QString text = grid_->totalText(i);
-                if (!text.isEmpty())
-                    p.drawText(QRect(x + 3, 0, w - 6, height()),
-                               int(cols[i].align & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter,
-                               text);
+                if (text.isEmpty())
+                    continue;
+                // A sum wider than its column (a day's hours of all workers) is written
+                // smaller rather than cut.
+                QFont f = bold;
+                while (QFontMetrics(f).horizontalAdvance(text) > w - 4) {
+                    if (f.pointSizeF() > 6)
+                        f.setPointSizeF(f.pointSizeF() - 0.5);
+                    else if (f.pointSizeF() <= 0 && f.pixelSize() > 8)
+                        f.setPixelSize(f.pixelSize() - 1);
+                    else
+                        break;
+                }
+                p.setFont(f);
+                p.drawText(QRect(x + 2, 0, w - 4, height()),
+                           int(cols[i].align & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter, text);
             }
     }
 
@@ -141,9 +153,13 @@ void DBGrid::setTotalsRow(bool on)
         delete totals_;
         totals_ = nullptr;
     }
-    setViewportMargins(0, 0, 0, totals_ ? verticalHeader()->defaultSectionSize() + 2 : 0);
+    // The totals lie over the foot of the rows, which scroll up from under them by pixels (the
+    // view keeps its margins to itself, so the room is made in the scrolling range instead).
+    setVerticalScrollMode(on ? ScrollPerPixel : ScrollPerItem);
+    if (frozenView_)
+        frozenView_->setVerticalScrollMode(verticalScrollMode());
     recountTotals();
-    placeOverlays();
+    updateGeometries();
 }
 
 QString DBGrid::totalText(int column) const
@@ -165,8 +181,14 @@ void DBGrid::recountTotals()
             if (!cols[c].summed || !ds->hasField(cols[c].field))
                 continue;
             double sum = 0;
-            for (int r = 0; r < ds->recordCount(); ++r)
-                sum += figures::toNumber(ds->valueAt(r, cols[c].field)).value_or(0);
+            bool any = false; // a column of empty cells (a day nobody worked) adds up to nothing
+            for (int r = 0; r < ds->recordCount(); ++r) {
+                const std::optional<double> v = figures::toNumber(ds->valueAt(r, cols[c].field));
+                any = any || v.has_value();
+                sum += v.value_or(0);
+            }
+            if (!any)
+                continue;
             totalTexts_[c] = cols[c].figure == Figure::Money ? figures::money(sum)
                              : cols[c].decimals >= 0 ? figures::number(sum, cols[c].decimals)
                                                      : figures::quantity(sum);
@@ -187,12 +209,12 @@ int DBGrid::frozenWidth() const
 void DBGrid::placeOverlays()
 {
     const QRect vp = viewport()->geometry();
+    const int foot = totalsHeight();
     if (frozenView_ && frozen_ > 0)
         frozenView_->setGeometry(vp.left(), frameWidth(), frozenWidth(),
-                                 vp.bottom() - frameWidth() + 1);
+                                 vp.bottom() - frameWidth() + 1 - foot);
     if (totals_)
-        totals_->setGeometry(vp.left(), vp.bottom() + 1, vp.width(),
-                             verticalHeader()->defaultSectionSize() + 2);
+        totals_->setGeometry(vp.left(), vp.bottom() + 1 - foot, vp.width(), foot);
 }
 
 void DBGrid::resizeEvent(QResizeEvent *event)
@@ -201,10 +223,31 @@ void DBGrid::resizeEvent(QResizeEvent *event)
     placeOverlays();
 }
 
+int DBGrid::totalsHeight() const
+{
+    return totals_ ? verticalHeader()->defaultSectionSize() + 2 : 0;
+}
+
 void DBGrid::updateGeometries()
 {
     QTableView::updateGeometries();
+    if (totals_) {
+        // The last row can scroll above the totals.
+        const int room = qMax(0, viewport()->height() - totalsHeight());
+        QScrollBar *rows = verticalScrollBar();
+        rows->setPageStep(room);
+        rows->setRange(0, qMax(0, verticalHeader()->length() - room));
+    }
     placeOverlays();
+}
+
+// The viewport moves and shrinks without the grid being resized (a scroll bar that comes
+// with the rows): the frozen columns and the totals follow it.
+bool DBGrid::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::Resize || event->type() == QEvent::Move)
+        placeOverlays();
+    return QTableView::viewportEvent(event);
 }
 
 // Moving sideways with the keys keeps the cell in sight beside the frozen columns.
@@ -226,6 +269,10 @@ void DBGrid::scrollTo(const QModelIndex &index, ScrollHint hint)
     QTableView::scrollTo(index, hint);
     if (index.column() < frozen_)
         horizontalScrollBar()->setValue(sideways);
+    // A row is not in sight under the totals.
+    const int hidden = visualRect(index).bottom() + 1 - (viewport()->height() - totalsHeight());
+    if (totals_ && index.isValid() && hidden > 0)
+        verticalScrollBar()->setValue(verticalScrollBar()->value() + hidden);
 }
 
 void DBGrid::setDataset(db::Dataset *ds)

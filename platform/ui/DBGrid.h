@@ -19,6 +19,8 @@ public:
     DatasetModel *gridModel() const { return model_; }
     // Width of all visible columns, for windows fitted to their grid.
     int contentWidth() const;
+    // The height of the totals row over the rows' foot; 0 without one.
+    int totalsHeight() const;
     // The first n columns stay in place while the others scroll sideways (the name while
     // the days go by).
     void setFrozenColumns(int n);
@@ -38,6 +40,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void updateGeometries() override;
+    bool viewportEvent(QEvent *event) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
 

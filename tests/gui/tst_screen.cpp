@@ -32,6 +32,14 @@ class ScreenTest : public gui::Fixture {
                                 .arg(frame.height())));
     }
 
+    // With TABEL_SCREENSHOT_DIR set, each window is also kept as a picture to look at.
+    static void shot(QWidget *w)
+    {
+        if (qEnvironmentVariableIsSet("TABEL_SCREENSHOT_DIR"))
+            w->grab().save(qEnvironmentVariable("TABEL_SCREENSHOT_DIR") + QLatin1Char('/') +
+                           w->objectName() + QStringLiteral(".png"));
+    }
+
 private slots:
     void initTestCase()
     {
@@ -74,6 +82,7 @@ private slots:
     {
         fits(shiftJournalWindow);
         accessible(shiftJournalWindow);
+        shot(shiftJournalWindow);
     }
 
     void fromTheMenus_data()
@@ -96,6 +105,7 @@ private slots:
                                     [&](QDialog *w) {
                                         fits(w);
                                         accessible(w);
+                                        shot(w);
                                     }));
         QVERIFY(msg_->shown.isEmpty());
     }
