@@ -142,6 +142,14 @@ private slots:
         shiftJournalWindow->show();
     }
 
+    // With TABEL_REPORT_PDF_DIR set, a printout is also kept as a PDF to look at.
+    static void keepPdf(const Report &r, const QString &fileName)
+    {
+        if (qEnvironmentVariableIsSet("TABEL_REPORT_PDF_DIR"))
+            QVERIFY(r.writePdf(qEnvironmentVariable("TABEL_REPORT_PDF_DIR") + QLatin1Char('/') +
+                               fileName));
+    }
+
     void reports_data()
     {
         QTest::addColumn<QString>("button");
@@ -179,6 +187,7 @@ private slots:
             QCOMPARE(QFileInfo(w->proposedPdfPath()).fileName(), fileName);
             const QStringList faults = layoutFaults(r);
             QVERIFY2(faults.isEmpty(), qPrintable(faults.mid(0, 20).join('\n')));
+            keepPdf(r, fileName);
         });
         QVERIFY(msg_->shown.isEmpty());
     }
@@ -195,9 +204,7 @@ private slots:
         QVERIFY(r.pages().size() >= 45);
         const QStringList faults = layoutFaults(r);
         QVERIFY2(faults.isEmpty(), qPrintable(faults.mid(0, 20).join('\n')));
-        if (qEnvironmentVariableIsSet("TABEL_REPORT_PDF_DIR"))
-            QVERIFY(r.writePdf(qEnvironmentVariable("TABEL_REPORT_PDF_DIR") +
-                               QStringLiteral("/pay-statements.pdf")));
+        keepPdf(r, QStringLiteral("pay-statements.pdf"));
         payStatementWindow->report().clear();
     }
 
@@ -214,6 +221,7 @@ private slots:
         QVERIFY(texts.contains(figures::quantity(31 * 119)));
         const QStringList faults = layoutFaults(r);
         QVERIFY2(faults.isEmpty(), qPrintable(faults.mid(0, 20).join('\n')));
+        keepPdf(r, QStringLiteral("timesheet.pdf"));
         shiftTimesheetPrint->H_Tabel->close();
     }
 
