@@ -143,6 +143,7 @@ AbsencesWindow::AbsencesWindow(QWidget *parent) : ui::Form(parent)
             item->setHidden(!t.isEmpty() && !item->text().contains(t, Qt::CaseInsensitive));
         }
     });
+    bindListKeys(absencesTable, {addButton, nullptr, removeButton, nullptr});
     connect(addButton, &QPushButton::clicked, this,
             [this] { ui::guarded([this] { addAbsence(); }); });
     connect(removeButton, &QPushButton::clicked, this,
