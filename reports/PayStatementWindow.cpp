@@ -1,7 +1,10 @@
 #include "PayStatementWindow.h"
 
 #include "report/Preview.h"
+#include "report/Printout.h"
+#include "shop/Organisation.h"
 #include "spreadsheet/Excel.h"
+#include "text/Figures.h"
 #include "ui/Application.h"
 
 #include <QCheckBox>
@@ -51,7 +54,6 @@ enum Field {
     Head3,
     Head4,
     Head5,
-    Head6,
     SectionNo,
     Title,
     H1,
@@ -64,8 +66,8 @@ enum Field {
 
 QString fieldName(int f)
 {
-    static const char *const named[] = {"w",     "head1", "head2",   "head3", "head4",
-                                        "head5", "head6", "section", "title"};
+    static const char *const named[] = {"w",     "head1", "head2",   "head3",
+                                        "head4", "head5", "section", "title"};
     if (f < H1)
         return QLatin1String(named[f]);
     if (f < C1)
@@ -207,27 +209,28 @@ private:
         for (int i = 0; i < totals.size(); ++i)
             lines_ << Line{s, Totals, Total, i};
 
-        // The hours of every day of the month, ten days a line; a working day without hours
-        // is named again at the end, so that it stands out.
-        QStringList rows, row, missing;
+        // The hours of every day of the month, eight days a line, the calendar's days off
+        // marked; a working day without hours is named again at the end, so that it stands
+        // out.
+        QStringList rows, row;
         const QDate first = st.firstDay();
         for (int d = 0; d < st.hoursByDay.size(); ++d) {
             const QDate day = first.addDays(d);
-            const bool off = day.dayOfWeek() >= Qt::Saturday;
             const int h = st.hoursByDay[d];
             const QString weekday = kRussian.dayName(day.dayOfWeek(), QLocale::ShortFormat);
             row << QStringLiteral("%1 %2: %3")
                        .arg(d + 1)
-                       .arg(weekday, h > 0 ? QString::number(h)
-                                     : off ? QStringLiteral("вых.")
-                                           : QStringLiteral("—"));
-            if (h == 0 && !off)
-                missing << QString::number(d + 1);
+                       .arg(weekday, h > 0                 ? figures::quantity(h)
+                                     : st.daysOff.value(d) ? QStringLiteral("вых.")
+                                                           : QStringLiteral("—"));
             if (row.size() == 8 || d + 1 == st.hoursByDay.size()) {
                 rows << row.join(QStringLiteral("    "));
                 row.clear();
             }
         }
+        QStringList missing;
+        for (int d : st.missingDays())
+            missing << QString::number(d);
         if (!missing.isEmpty())
             rows << QStringLiteral("Рабочие дни без часов: %1")
                         .arg(missing.join(QStringLiteral(", ")));
@@ -240,16 +243,19 @@ private:
     {
         switch (field) {
         case Head1:
-            return QStringLiteral("Расчетный листок сдельщика за %1 г.")
-                .arg(monthYear(st.month, st.year));
-        case Head2:
-            return QStringLiteral("Подразделение: %1").arg(st.department);
-        case Head3:
             return QStringLiteral("Работник: %1").arg(st.name);
-        case Head4:
+        case Head2:
             return QStringLiteral("Таб. № %1").arg(st.number);
+        case Head3:
+            return QStringLiteral("Отработано: %1 ч").arg(figures::quantity(st.hoursTotal()));
+        case Head4:
+            return st.position.isEmpty() ? QString()
+                                         : QStringLiteral("Должность: %1").arg(st.position);
         case Head5:
-            return QStringLiteral("Отработано: %1 ч").arg(st.hoursTotal());
+            return QStringLiteral("Норма часов месяца: %1 ч%2")
+                .arg(figures::quantity(st.normHours),
+                     st.calendarKnown ? QString()
+                                      : QStringLiteral(" (календаря на %1 г. нет)").arg(st.year));
         default:
             return QString();
         }
@@ -267,7 +273,8 @@ private:
         case Totals:
             return QStringLiteral("Начислено");
         default:
-            return QStringLiteral("Часы по дням месяца");
+            return QStringLiteral("Часы по дням месяца («вых.» — выходной по производственному "
+                                  "календарю, «—» — рабочий день без часов)");
         }
     }
 
@@ -291,7 +298,7 @@ private:
     QString text(const Line &l, int field) const
     {
         const Statement &st = st_.at(l.statement);
-        if (field >= Head1 && field <= Head6)
+        if (field >= Head1 && field <= Head5)
             return heading(st, field);
         if (field == Title)
             return sectionTitle(l.section);
@@ -439,18 +446,25 @@ Align columnAlign(int column)
 ReportDef statementLayout()
 {
     ReportDef def; // A4 portrait, 10 mm margins
-    def.bands << band(BandKind::Title, QStringLiteral("title"), 0);
 
-    Band worker = groupHeader(QStringLiteral("worker"), 17, QStringLiteral("t_Pay.w"),
-                              QStringLiteral("workerFoot"));
+    // Each worker from a page of his own under the heading of the shop's printouts
+    // (organisation, department, title, month), then his name, number, position and hours,
+    // which the following pages of his statement repeat.
+    Band worker = headingBand(def);
+    worker.kind = BandKind::GroupHeader;
+    worker.name = QStringLiteral("worker");
+    worker.expression = QStringLiteral("t_Pay.w");
     worker.startsPage = true;
-    worker.reprintOnNewPage = true;
-    worker.elements << cellElement(Head1, 0, 190).bold().sized(12).box(0, 6)
-                    << cellElement(Head2, 0, 190).box(6, 5)
-                    << cellElement(Head3, 0, 110).bold().box(11, 5)
-                    << cellElement(Head4, 110, 35).box(11, 5)
-                    << cellElement(Head5, 145, 45, Align::Right).box(11, 5);
-    worker.edges = BottomEdge;
+
+    Band workerLine = groupHeader(QStringLiteral("workerLine"), 12, QStringLiteral("t_Pay.w"),
+                                  QStringLiteral("workerFoot"));
+    workerLine.reprintOnNewPage = true;
+    workerLine.elements << cellElement(Head1, 0, 110).bold().box(0, 5).continued()
+                        << cellElement(Head2, 110, 35).box(0, 5)
+                        << cellElement(Head3, 145, 45, Align::Right).box(0, 5)
+                        << cellElement(Head4, 0, 100).sized(9).box(5, 5)
+                        << cellElement(Head5, 100, 90, Align::Right).sized(9).box(5, 5);
+    workerLine.edges = BottomEdge;
 
     Band section = groupHeader(QStringLiteral("section"), 10, QStringLiteral("t_Pay.section"),
                                QStringLiteral("sectionFoot"));
@@ -476,19 +490,13 @@ ReportDef statementLayout()
                          << cellElement(SubValue, leftOf(kAmountColumn), kWidths[kAmountColumn],
                                         Align::Right);
 
-    Band workerFoot = band(BandKind::GroupFooter, QStringLiteral("workerFoot"), 14);
-    workerFoot.font = Font{QStringLiteral("Arial"), 9, false};
-    workerFoot.elements << label(QStringLiteral("printed"), 0, 60, QString()).box(4, 5)
-                        << label(60, 130,
-                                 QStringLiteral("Расчетный листок получил: ____________________ / "
-                                                "____________________ /"))
-                               .aligned(Align::Right)
-                               .box(4, 5);
+    // The signatures under each statement.
+    Band workerFoot = band(BandKind::GroupFooter, QStringLiteral("workerFoot"), 1);
+    workerFoot.child = kSignatures;
+    const Band signatures = signatureBand(def, {{QStringLiteral("Листок получил"), QString()}});
 
-    Band pageFoot = band(BandKind::PageFooter, QStringLiteral("pageFoot"), 5);
-    pageFoot.elements << pageNumber(176, 14).sized(9).aligned(Align::Right);
-
-    def.bands << worker << section << detail << sectionFoot << workerFoot << pageFoot;
+    def.bands << worker << workerLine << section << detail << sectionFoot << workerFoot
+              << signatures << pageFooterBand(def);
     return def;
 }
 
@@ -499,6 +507,8 @@ PayStatementWindow::PayStatementWindow(QWidget *parent)
 {
     payStatementWindow = this;
     setObjectName(QStringLiteral("payStatementWindow"));
+    // A month of a plant is thousands of pages: each is laid out when it is shown or printed.
+    report_.setLaidOutOnDemand(true);
     setWindowTitle(QStringLiteral("Расчетный листок сдельщика"));
 
     auto *root = new QVBoxLayout(this);
@@ -580,17 +590,18 @@ void PayStatementWindow::read()
 void PayStatementWindow::prepare()
 {
     read();
-    report_.setLabel(QStringLiteral("printed"),
-                     QStringLiteral("Дата печати: %1")
-                         .arg(QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"))));
+    const int month = monthCombo->currentIndex() + 1;
+    const int year = yearSpin->value();
+    const shop::Organisation organisation = shop::organisation();
+    setHeading(report_, {organisation.name, organisation.department,
+                         QStringLiteral("Расчетный листок сдельщика"),
+                         QStringLiteral("за %1 г.").arg(monthYear(month, year))});
     report_.setSource(lines_);
-    const QString month = QStringLiteral("%1.%2")
-                              .arg(monthCombo->currentIndex() + 1, 2, 10, QLatin1Char('0'))
-                              .arg(yearSpin->value());
+    const QString period = QStringLiteral("%1.%2").arg(month, 2, 10, QLatin1Char('0')).arg(year);
     report_.setDocumentName(
         statements_.size() == 1
-            ? QStringLiteral("Расчетный листок %1 %2").arg(statements_.first().name, month)
-            : QStringLiteral("Расчетные листки %1").arg(month));
+            ? QStringLiteral("Расчетный листок %1 %2").arg(statements_.first().name, period)
+            : QStringLiteral("Расчетные листки %1").arg(period));
     report_.prepare();
 }
 
@@ -609,6 +620,9 @@ void PayStatementWindow::excelClick()
 {
     const ui::WaitCursor wait;
     read();
+    const shop::Organisation organisation = shop::organisation();
+    const QString title = QStringLiteral("Расчетный листок сдельщика за %1 г.")
+                              .arg(monthYear(monthCombo->currentIndex() + 1, yearSpin->value()));
     excel::Export book;
     if (!book.open(QStringLiteral("Расчетные листки"))) {
         lines_.reset();
@@ -621,8 +635,7 @@ void PayStatementWindow::excelClick()
     int section = -1;
     // A money text as a number the workbook reads: no grouping, the user's separator.
     const auto number = [](QString s) {
-        s.remove(QChar(0x00A0));
-        s.replace(QChar(0x2212), QLatin1Char('-'));
+        s.remove(figures::kThousands);
         return s.replace(QLatin1Char(','), QLocale().decimalPoint());
     };
     const auto closeSection = [&](int row) {
@@ -632,7 +645,7 @@ void PayStatementWindow::excelClick()
         if (!label.isEmpty()) {
             book.write(2, at, label, bold);
             book.write(kAmountColumn + 1, at, number(text(row, SubValue)),
-                       {excel::Kind::Value, excel::Font::Bold, excel::Width::Kept});
+                       {excel::Kind::Money, excel::Font::Bold, excel::Width::Kept});
             ++at;
         }
     };
@@ -644,9 +657,13 @@ void PayStatementWindow::excelClick()
                 if (statement >= 0)
                     ++at;
                 statement = l.statement;
+                for (const QString &s : {organisation.name, organisation.department})
+                    if (!s.isEmpty())
+                        book.write(1, at++, s, excel::kText);
+                book.write(1, at++, title, bold);
                 for (int f = Head1; f <= Head5; ++f)
                     if (!text(row, f).isEmpty())
-                        book.write(1, at++, text(row, f), f == Head1 ? bold : excel::kText);
+                        book.write(1, at++, text(row, f), excel::kText);
             }
             section = l.section;
             book.write(1, ++at, text(row, Title), bold);
@@ -662,7 +679,9 @@ void PayStatementWindow::excelClick()
             const QString cell = text(row, C1 + c);
             const bool numeric = c == 4 || c == 5 || c == 6 || c == 7 || c == 9 || c == 10;
             book.write(c + 1, at, numeric ? number(cell) : cell,
-                       numeric ? excel::kValue : excel::kText);
+                       c == kAmountColumn ? excel::kMoney
+                       : numeric          ? excel::kValue
+                                          : excel::kText);
         }
         ++at;
     }

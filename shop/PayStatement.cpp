@@ -1,8 +1,10 @@
 #include "PayStatement.h"
 
+#include "Calendar.h"
 #include "DataModule.h"
 #include "Earnings.h"
 #include "db/Dataset.h"
+#include "text/Figures.h"
 
 #include <QHash>
 #include <QLocale>
@@ -69,20 +71,16 @@ void open(db::Dataset &ds, const QString &sql, const Filter &f)
     ds.open();
 }
 
-bool isWeekend(const QDate &d)
-{
-    return d.dayOfWeek() == Qt::Saturday || d.dayOfWeek() == Qt::Sunday;
-}
-
 // The entry's factors as the stored rate shows them: the day-off factor is not stored with a
 // shift entry, so it is the one of the two that gives the stored rate from today's norms
-// (the date's own first); when neither does, the norms changed since and the date tells.
-void priceShiftLine(ShiftLine &l, const QVariant &base)
+// (what the calendar makes the date first); when neither does, the norms changed since and
+// the calendar tells.
+void priceShiftLine(ShiftLine &l, const QVariant &base, const calendar::Year &calendar)
 {
     l.hasNorm = !base.isNull();
-    const bool weekend = isWeekend(l.date);
+    const bool off = calendar.isDayOff(l.date);
     if (l.hasNorm) {
-        for (const bool dayOff : {weekend, !weekend}) {
+        for (const bool dayOff : {off, !off}) {
             const price::PriceParts parts =
                 price::shiftPriceParts(base.toDouble(), dayOff, l.shift);
             if (price::round4(parts.price) == price::round4(l.rate)) {
@@ -92,7 +90,7 @@ void priceShiftLine(ShiftLine &l, const QVariant &base)
             }
         }
     }
-    l.today = price::shiftPriceParts(base.toDouble(), weekend, l.shift);
+    l.today = price::shiftPriceParts(base.toDouble(), off, l.shift);
     l.normChanged = true;
 }
 
@@ -165,7 +163,7 @@ struct Names {
     }
 };
 
-ShiftLine shiftLine(const db::Dataset &q, const Names &names)
+ShiftLine shiftLine(const db::Dataset &q, const Names &names, const calendar::Year &calendar)
 {
     ShiftLine l;
     l.id = q.value(QStringLiteral("id")).toLongLong();
@@ -186,7 +184,7 @@ ShiftLine shiftLine(const db::Dataset &q, const Names &names)
     l.operation = operation.kind;
     l.naimen = operation.naimen;
     l.amount = kopecks(q.value(QStringLiteral("amount")));
-    priceShiftLine(l, operation.base);
+    priceShiftLine(l, operation.base, calendar);
     return l;
 }
 
@@ -196,23 +194,24 @@ bool earlier(const ShiftLine &a, const ShiftLine &b)
     return std::tie(a.date, a.shift, a.id) < std::tie(b.date, b.shift, b.id);
 }
 
-// The month an average-piecework entry's average comes from: the entry's own.
-const char *const kEntryMonth = "date_trunc('month', f.d_date)::date";
-const char *const kNextMonth = "(date_trunc('month', f.d_date) + interval '1 month')::date";
-
+// The hour entries with their base prices: maintenance at the operation kind's list price,
+// average piecework at the worker's average of the entry's month on its group, worked out once
+// per worker, group and month (with the pay and hours it comes from) for all his entries.
 QString hourLinesSql(const Filter &f)
 {
-    const QString from = QLatin1String(kEntryMonth);
-    const QString to = QLatin1String(kNextMonth);
+    const QString month = QStringLiteral("date_trunc('month', f.d_date)::date");
+    // Each condition binds values of its own: one for the averages' entries, one for all.
+    const QString averages =
+        f.where(QStringLiteral("f.d_date"), QStringLiteral("f.id_p"), QStringLiteral("f.id"));
     const QString where =
         f.where(QStringLiteral("f.d_date"), QStringLiteral("f.id_p"), QStringLiteral("f.id"));
-    // %1 the average-piecework kind, %2 the average of the entry's month, %3 its month, %4 the
-    // pay and hours it is taken from, %5 the filter's condition.
+    // %1 the average-piecework kind, %2 an entry's month, %3 the average with the pay and hours
+    // it is taken from, %4 the condition on the averages' entries, %5 the condition.
     return QStringLiteral(R"(
         select f.id, f.id_p::int w_id, f.d_date, f.id_o::int kind, vo.vid, i.s_caption grp,
                f.cnt, f.price, f.i_holiday, f.i_night, round(f.cnt*f.price, 2) amount,
-               case when f.id_o=%1 then %2 else k.price end base,
-               %3 average_month, a.pay, a.hours
+               case when f.id_o=%1 then coalesce(a.average, 0) else k.price end base,
+               %2 average_month, a.pay, a.hours
         from accounts_dep.fatigue f
         left join accounts_dep.vid_oper vo on vo.id=f.id_o
         left join cmn_classifier.item i on i.id=f.id_nom
@@ -220,14 +219,19 @@ QString hourLinesSql(const Filter &f)
                    from accounts_dep.norm n
                    join accounts_dep.oper o on o.id=n.o_id
                    group by o.vid) k on k.vid=f.id_o
-        left join lateral %4 a on f.id_o=%1
+        left join (select x.id_p, x.id_nom, x.month, a.*
+                   from (select distinct f.id_p, f.id_nom, %2 as month
+                         from accounts_dep.fatigue f
+                         where f.id_o=%1 and %4) x
+                   cross join lateral %3 a) a
+               on f.id_o=%1 and a.id_p=f.id_p and a.id_nom=f.id_nom and a.month=%2
         where %5
         order by f.id_p, f.id_o, f.d_date, f.id)")
-        .arg(
-            QString::number(kAverage),
-            price::averageSql(QStringLiteral("f.id_p"), QStringLiteral("f.id_nom"), from, to), from,
-            price::averageSourceSql(QStringLiteral("f.id_p"), QStringLiteral("f.id_nom"), from, to),
-            where);
+        .arg(QString::number(kAverage), month,
+             price::averageSourceSql(QStringLiteral("x.id_p"), QStringLiteral("x.id_nom"),
+                                     QStringLiteral("x.month"),
+                                     QStringLiteral("(x.month + interval '1 month')::date")),
+             averages, where);
 }
 
 HourLine hourLine(const db::Dataset &q)
@@ -294,22 +298,12 @@ const char *const kTimesheetFigures = R"(
 
 QString moneyText(Kopecks amount)
 {
-    const bool negative = amount < 0;
-    const qint64 a = negative ? -amount : amount;
-    QString whole = QString::number(a / 100);
-    for (int at = int(whole.size()) - 3; at > 0; at -= 3)
-        whole.insert(at, QChar(0x00A0));
-    return (negative ? QStringLiteral("−") : QString()) + whole + QLatin1Char(',') +
-           QStringLiteral("%1").arg(a % 100, 2, 10, QLatin1Char('0'));
+    return figures::money(double(amount) / 100.0);
 }
 
 QString priceText(double value)
 {
-    QString s = QString::number(price::round4(value), 'f', 4);
-    while (s.endsWith(QLatin1Char('0')) && s.indexOf(QLatin1Char('.')) < s.size() - 3)
-        s.chop(1);
-    s.replace(QLatin1Char('.'), QLatin1Char(','));
-    return s;
+    return figures::number(value, 2, 4);
 }
 
 Kopecks Statement::linesTotal() const
@@ -332,6 +326,15 @@ int Statement::hoursTotal() const
     return sum;
 }
 
+QVector<int> Statement::missingDays() const
+{
+    QVector<int> out;
+    for (int d = 0; d < hoursByDay.size(); ++d)
+        if (hoursByDay[d] == 0 && !daysOff.value(d))
+            out << d + 1;
+    return out;
+}
+
 int Statement::unaccepted() const
 {
     int n = 0;
@@ -347,6 +350,11 @@ QVector<Statement> read(int month, int year, int worker)
     f.to = f.from.addMonths(1);
     f.worker = worker;
     const int days = f.from.daysInMonth();
+    const calendar::Year calendar = calendar::Year::load(year);
+    QVector<bool> daysOff(days);
+    for (int d = 0; d < days; ++d)
+        daysOff[d] = calendar.isDayOff(f.from.addDays(d));
+    const double normHours = calendar.normHours(month, 40);
 
     // A statement for every worker with entries in the month; his hours of each day are
     // those of his entries.
@@ -359,6 +367,9 @@ QVector<Statement> read(int month, int year, int worker)
             s.month = month;
             s.year = year;
             s.hoursByDay.fill(0, days);
+            s.daysOff = daysOff;
+            s.normHours = normHours;
+            s.calendarKnown = calendar.known();
             it = by.insert(w, s);
         }
         return *it;
@@ -369,7 +380,7 @@ QVector<Statement> read(int month, int year, int worker)
         open(q, shiftLinesSql(f), f);
         const Names names(q);
         for (q.first(); !q.eof(); q.next()) {
-            const ShiftLine l = shiftLine(q, names);
+            const ShiftLine l = shiftLine(q, names, calendar);
             Statement &s = statementOf(l.workerId);
             s.shifts << l;
             s.hoursByDay[l.date.day() - 1] += l.hours;
@@ -460,7 +471,7 @@ QVector<Statement> read(int month, int year, int worker)
         Statement &s = by[q.asInteger(QStringLiteral("w_id"))];
         s.name = q.asString(QStringLiteral("fio")).trimmed();
         s.number = q.asString(QStringLiteral("code")).trimmed();
-        s.department = q.asString(QStringLiteral("s_staffpos_hl")).trimmed();
+        s.position = q.asString(QStringLiteral("s_staffpos_hl")).trimmed();
         out << std::move(s);
     }
     q.close();
@@ -475,7 +486,9 @@ ShiftLine readShiftLine(qlonglong id)
     open(q, shiftLinesSql(f), f);
     const Names names(q);
     q.first();
-    return q.isEmpty() ? ShiftLine() : shiftLine(q, names);
+    if (q.isEmpty())
+        return ShiftLine();
+    return shiftLine(q, names, calendar::Year::load(q.asDate(QStringLiteral("data")).year()));
 }
 
 HourLine readHourLine(qlonglong id)

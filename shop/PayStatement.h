@@ -13,7 +13,7 @@ namespace shop::pay {
 
 using Kopecks = qint64;
 
-// "1 234,56": two decimals, thousands grouped by a non-breaking space, a decimal comma.
+// Kopecks as accountants write money: "1 234,56".
 QString moneyText(Kopecks amount);
 // A price as the journals write it: at least two decimals, up to four ("1,25", "2,4375").
 QString priceText(double price);
@@ -67,10 +67,15 @@ struct HourLine {
 struct Statement {
     int workerId = 0;
     QString name;
-    QString number;     // personnel number: the worker's code
-    QString department; // as the workers list keeps it
+    QString number;   // personnel number: the worker's code
+    QString position; // as the workers list and the monthly timesheet show it ("Должность")
     int month = 0;
     int year = 0;
+    // The month as the production calendar has it (Saturdays and Sundays off in a year it
+    // does not know): the days off (index 0 .. days-1) and the norm of hours of a 40-hour week.
+    QVector<bool> daysOff;
+    double normHours = 0;
+    bool calendarKnown = false;
     QVector<ShiftLine> shifts;     // in date order
     QVector<HourLine> maintenance; // by kind, date
     QVector<HourLine> average;     // by date
@@ -93,6 +98,8 @@ struct Statement {
     Kopecks linesTotal() const;
     int hoursTotal() const;
     int unaccepted() const;
+    // The month's working days (1-based) on which the worker has no hours.
+    QVector<int> missingDays() const;
     QDate firstDay() const { return QDate(year, month, 1); }
 };
 

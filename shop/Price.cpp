@@ -131,12 +131,16 @@ QString averageEntries(const QString &worker, const QString &nom, const QString 
 
 } // namespace
 
+// The average of the entries selected: numeric from the division on, nothing is rounded
+// before the factors.
+#define TABEL_AVERAGE_OF_ENTRIES                                                                   \
+    "case when coalesce(sum(s.time),0)=0 then 0 else sum(" TABEL_ENTRY_PAY(                        \
+        "s.") ")::numeric/sum(s.time) end"
+
 QString averageSql(const QString &worker, const QString &nom, const QString &from,
                    const QString &to)
 {
-    // numeric from the division on: nothing is rounded before the factors.
-    return QStringLiteral(R"(coalesce((select case when coalesce(sum(s.time),0)=0 then 0
-                                else sum()" TABEL_ENTRY_PAY("s.") R"()::numeric/sum(s.time) end
+    return QStringLiteral(R"(coalesce((select )" TABEL_AVERAGE_OF_ENTRIES R"(
                            %1),0))")
         .arg(averageEntries(worker, nom, from, to));
 }
@@ -144,8 +148,10 @@ QString averageSql(const QString &worker, const QString &nom, const QString &fro
 QString averageSourceSql(const QString &worker, const QString &nom, const QString &from,
                          const QString &to)
 {
-    return QStringLiteral("(select sum(" TABEL_ENTRY_PAY("s.") ") pay, sum(s.time) hours ") +
-           averageEntries(worker, nom, from, to) + QLatin1Char(')');
+    return QStringLiteral(R"((select sum()" TABEL_ENTRY_PAY("s.") R"() pay, sum(s.time) hours,
+                                )" TABEL_AVERAGE_OF_ENTRIES R"( average
+                            %1))")
+        .arg(averageEntries(worker, nom, from, to));
 }
 
 QString averageHourPriceSql(const QString &worker, const QString &nom, const QString &from,

@@ -72,7 +72,7 @@ PriceParts averageHourPriceParts(double average, bool dayOff, bool night);
 QString averageSql(const QString &worker, const QString &nom, const QString &from,
                    const QString &to);
 // What that average is taken from, as a subquery of one row: the pay (pay) and hours (hours)
-// of the same entries.
+// of the same entries, and the average itself (average).
 QString averageSourceSql(const QString &worker, const QString &nom, const QString &from,
                          const QString &to);
 

@@ -43,7 +43,7 @@ PageView::PageView(const Report &report, QWidget *parent)
 
 int PageView::pageCount() const
 {
-    return int(report_.pages().size());
+    return report_.pageCount();
 }
 
 QSize PageView::pagePixels() const

@@ -176,19 +176,20 @@ bool Report::paint(QPagedPaintDevice *device, int fromPage, int toPage) const
         return false;
     const double scale = device->logicalDpiX() / 25.4;
     const int first = fromPage > 0 ? fromPage - 1 : 0;
-    const int last = toPage > 0 ? std::min<int>(toPage, pages_.size()) : pages_.size();
+    const int last = toPage > 0 ? std::min<int>(toPage, pageCount()) : pageCount();
+    Page scratch;
     for (int i = first; i < last; ++i) {
         if (i > first)
             device->newPage();
-        drawPage(p, pages_[i], scale);
+        drawPage(p, pageToPaint(i, scratch), scale);
     }
     return p.end();
 }
 
 void Report::paintPage(QPainter &painter, int index, double scale) const
 {
-    if (index >= 0 && index < pages_.size())
-        drawPage(painter, pages_[index], scale);
+    if (index >= 0 && index < pageCount())
+        drawPage(painter, page(index), scale);
 }
 
 bool Report::writePdf(const QString &path, QString *error) const

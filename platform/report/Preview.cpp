@@ -49,7 +49,7 @@ PreviewWindow::PreviewWindow(const Report &report, QWidget *parent)
     pageLabel_ = new QLabel(this);
     pageLabel_->setObjectName(QStringLiteral("PageLabel"));
     // As wide as the longest it can say, so that the buttons do not move as it counts.
-    const QString widest(QString::number(report.pages().size()).size(), QLatin1Char('8'));
+    const QString widest(QString::number(report.pageCount()).size(), QLatin1Char('8'));
     pageLabel_->setMinimumWidth(
         pageLabel_->fontMetrics().horizontalAdvance(QStringLiteral("Стр. %1 из %1").arg(widest)));
     pageLabel_->setAlignment(Qt::AlignCenter);

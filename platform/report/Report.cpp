@@ -134,13 +134,35 @@ struct CompiledBand {
     int child = -1, linked = -1, footer = -1;
 };
 
-// One walk of the records into pages.
+} // namespace
+
+// One walk of the records into pages. Laid out at once, every page gets its primitives during
+// the walk; laid out on demand, the walk only notes where each band stands on which page, and
+// page() draws a page from those notes when it is asked for.
 class Layout {
 public:
-    Layout(const ReportDef &def, const Source &source, QVector<Page> &pages, const QDate &printed)
-        : def_(def), src_(source), pages_(pages), printed_(printed)
+    Layout(const ReportDef &def, std::shared_ptr<Source> source, const QDate &printed,
+           bool onDemand)
+        : def_(def), source_(std::move(source)), src_(*source_), printed_(printed)
     {
         compile();
+        // Sums add up record by record as the walk goes: a report with sums is laid out at once.
+        onDemand_ = onDemand && sums_.isEmpty();
+    }
+
+    bool onDemand() const { return onDemand_; }
+    int pageCount() const { return int(onDemand_ ? placed_.size() : pages_.size()); }
+    QVector<Page> takePages() { return std::move(pages_); }
+
+    // A page laid out on demand, drawn from where its bands were placed.
+    Page page(int index)
+    {
+        Page p;
+        p.number = index + 1;
+        const QString count = QString::number(pageCount());
+        for (const Placement &at : placed_.at(index))
+            draw(bands_[at.band], at.row, at.y, p.number, at.continuing, p.items, &count);
+        return p;
     }
 
     void run()
@@ -179,7 +201,7 @@ public:
         closeGroups(0, n - 1);
         printPageFooter(n - 1);
         // The count of pages is known only now.
-        const QString count = QString::number(pages_.size());
+        const QString count = QString::number(pageCount());
         for (const PageCount &at : pageCounts_) {
             Primitive &p = pages_[at.page].items[at.item];
             const FittedText fitted =
@@ -345,9 +367,14 @@ private:
 
     void startPage(int row)
     {
-        pages_.append(Page());
-        page_ = pages_.size();
-        pages_.last().number = page_;
+        if (onDemand_) {
+            placed_.append(QVector<Placement>());
+            page_ = placed_.size();
+        } else {
+            pages_.append(Page());
+            page_ = pages_.size();
+            pages_.last().number = page_;
+        }
         y_ = def_.page.top;
         contentTop_ = y_;
         bodyOnPage_ = false;
@@ -415,15 +442,27 @@ private:
         }
         if (b.kind == BandKind::Detail || b.kind == BandKind::GroupFooter)
             bodyOnPage_ = true;
-        QVector<Primitive> &out = pages_.last().items;
+        if (onDemand_)
+            placed_.last() << Placement{int(&cb - bands_.constData()), row, y_, continuing_};
+        else
+            draw(cb, row, y_, page_, continuing_, pages_.last().items, nullptr);
+        y_ += b.height;
+    }
+
+    // The band's primitives at y mm on the page (1-based); count is the number of pages
+    // when it is known (on demand), otherwise "стр. N из M" is completed after the walk.
+    void draw(const CompiledBand &cb, int row, double y, int page, bool continuing,
+              QVector<Primitive> &out, const QString *count)
+    {
+        const Band &b = *cb.band;
         const double left = def_.page.left;
-        const QRectF area(left, y_, def_.page.width() - left - def_.page.right, b.height);
+        const QRectF area(left, y, def_.page.width() - left - def_.page.right, b.height);
         fill(out, area, b.background, b.name);
-        const EvalContext ctx{&src_, row, page_};
+        const EvalContext ctx{&src_, row, page};
         for (const CompiledElement &ce : cb.elements) {
             const Element &e = *ce.element;
             const double h = e.height > 0 ? e.height : b.height - e.top;
-            const QRectF r(left + e.left, y_ + e.top, e.width, h);
+            const QRectF r(left + e.left, y + e.top, e.width, h);
             fill(out, r, e.background, b.name);
             QString text;
             switch (e.kind) {
@@ -431,11 +470,14 @@ private:
                 text = e.text;
                 break;
             case ElementKind::PageNumber:
-                text = QString::number(page_);
+                text = QString::number(page);
                 break;
             case ElementKind::PageOfPages:
-                text = QStringLiteral("стр. %1 из %2").arg(page_).arg(QStringLiteral("%1"));
-                pageCounts_ << PageCount{int(pages_.size() - 1), int(out.size()), ce.font};
+                text = QStringLiteral("стр. %1 из %2")
+                           .arg(page)
+                           .arg(count ? *count : QStringLiteral("%1"));
+                if (!count)
+                    pageCounts_ << PageCount{int(pages_.size() - 1), int(out.size()), ce.font};
                 break;
             case ElementKind::PrintDate:
                 text = QStringLiteral("Дата печати: ") +
@@ -444,9 +486,9 @@ private:
             default:
                 text = formatValue(ce.expression->eval(ctx), e.mask);
             }
-            if (continuing_ && !text.isEmpty())
+            if (continuing && !text.isEmpty())
                 text += e.continuation;
-            if (e.kind == ElementKind::PageOfPages) {
+            if (e.kind == ElementKind::PageOfPages && !count) {
                 // Fitted once the count is known; the primitive keeps its place meanwhile.
                 Primitive t;
                 t.kind = Primitive::Text;
@@ -473,12 +515,21 @@ private:
                     s->reset();
         }
         edges(out, area, b.edges, b.name);
-        y_ += b.height;
     }
 
-    const ReportDef &def_;
+    const ReportDef def_; // its own: the compiled bands point into it
+    const std::shared_ptr<Source> source_;
     const Source &src_;
-    QVector<Page> &pages_;
+    bool onDemand_ = false;
+    QVector<Page> pages_; // laid out at once
+    // Laid out on demand: per page, each band printed on it, in order.
+    struct Placement {
+        int band;
+        int row;
+        double y;
+        bool continuing;
+    };
+    QVector<QVector<Placement>> placed_;
     QVector<CompiledBand> bands_;
     QVector<SumNode *> sums_;
     QVector<int> headers_;
@@ -495,8 +546,6 @@ private:
     };
     QVector<PageCount> pageCounts_;
 };
-
-} // namespace
 
 Report::Report(ReportDef def) : def_(std::move(def)) {}
 
@@ -524,15 +573,59 @@ QString Report::labelText(const QString &name) const
 
 void Report::prepare()
 {
-    pages_.clear();
-    static const TableSource none(QString(), {});
-    const Source &src = source_ ? *source_ : static_cast<const Source &>(none);
-    Layout(def_, src, pages_, printDate_.isValid() ? printDate_ : QDate::currentDate()).run();
+    pages_ = QVector<Page>();
+    layout_.reset();
+    static const auto none = std::make_shared<TableSource>(QString(), QStringList());
+    auto layout = std::make_shared<Layout>(def_, source_ ? source_ : none,
+                                           printDate_.isValid() ? printDate_ : QDate::currentDate(),
+                                           onDemand_);
+    layout->run();
+    if (layout->onDemand()) {
+        pages_.resize(layout->pageCount());
+        for (int i = 0; i < pages_.size(); ++i)
+            pages_[i].number = i + 1;
+        laidOut_.fill(false, pages_.size());
+        layout_ = std::move(layout);
+    } else {
+        pages_ = layout->takePages();
+        laidOut_.fill(true, pages_.size());
+    }
+}
+
+int Report::pageCount() const
+{
+    return int(pages_.size());
+}
+
+const Page &Report::page(int index) const
+{
+    if (!laidOut_.at(index)) {
+        pages_[index] = layout_->page(index);
+        laidOut_[index] = true;
+    }
+    return pages_.at(index);
+}
+
+const QVector<Page> &Report::pages() const
+{
+    for (int i = 0; i < pages_.size(); ++i)
+        page(i);
+    return pages_;
+}
+
+const Page &Report::pageToPaint(int index, Page &scratch) const
+{
+    if (laidOut_.at(index))
+        return pages_.at(index);
+    scratch = layout_->page(index);
+    return scratch;
 }
 
 void Report::clear()
 {
     pages_ = QVector<Page>();
+    laidOut_ = QVector<bool>();
+    layout_.reset();
     source_.reset();
 }
 

@@ -50,6 +50,8 @@ FittedText fitText(const QString &text, const Font &font, double width, double h
 // Where the text of a primitive lands on the paper.
 QRectF textExtent(const Primitive &text);
 
+class Layout;
+
 class Report {
 public:
     explicit Report(ReportDef def = ReportDef());
@@ -62,10 +64,20 @@ public:
     bool setLabel(const QString &name, const QString &text);
     QString labelText(const QString &name) const;
 
+    // Laid out on demand, prepare() only counts the pages and notes where each band stands;
+    // a page gets its texts when it is first shown, printed or asked for. For a report of
+    // thousands of pages whose source stays as it is until the report is cleared; a report
+    // with sums is laid out at once all the same.
+    void setLaidOutOnDemand(bool on) { onDemand_ = on; }
+
     // Walks the source's records into pages. Throws std::runtime_error for an expression
     // that does not parse or names a field the source lacks.
     void prepare();
-    const QVector<Page> &pages() const { return pages_; }
+    int pageCount() const;
+    // One page (0-based), laid out now if it was not.
+    const Page &page(int index) const;
+    // Every page, each laid out now if it was not.
+    const QVector<Page> &pages() const;
     // Lets go of the pages and the records: a report of a thousand pages holds tens of
     // megabytes that nobody needs once its preview is closed.
     void clear();
@@ -91,7 +103,13 @@ public:
 private:
     ReportDef def_;
     std::shared_ptr<Source> source_;
-    QVector<Page> pages_;
+    bool onDemand_ = false;
+    std::shared_ptr<Layout> layout_; // laid out on demand: draws the pages not laid out yet
+    mutable QVector<Page> pages_;
+    mutable QVector<bool> laidOut_;
+    // The page as laid out, or laid out into scratch without keeping it (printing thousands
+    // of pages holds one at a time).
+    const Page &pageToPaint(int index, Page &scratch) const;
     QString documentName_;
     QDate printDate_;
 };

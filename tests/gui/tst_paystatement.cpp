@@ -3,7 +3,8 @@
 // show for the worker. The month has rejects, work on days off (a weekday holiday among
 // them), night and overtime shifts, an operation whose norm changed after the entries, an
 // entry not accepted yet, maintenance and average-piecework hours by day and by night, a
-// worker known only by his code and two workers of one name.
+// worker known only by his code and two workers of one name. The production calendar of the
+// year moves a day off onto a Monday, makes a Tuesday a holiday and a Sunday a working day.
 #include "Drive.h"
 #include "GuiApp.h"
 #include "ScriptedMessages.h"
@@ -54,6 +55,14 @@ insert into accounts_dep.oper (id, vid, naimen, i_id) values
   (801, 41, 0, 9101), (802, 42, 1, 9102), (803, 42, 0, 9101);
 insert into accounts_dep.norm (o_id, norma, price, prize) values
   (801, 0, 1.25, 0), (801, 100, 1.4, 0), (802, 0, 2.37, 0), (803, 0, 3.1, 0);
+-- The calendar: 6 November a day off moved onto a Monday, 7 November a holiday, Sunday the
+-- 12th a working day; the organisation's details as the printed forms take them.
+insert into accounts_dep.calendar_year (year, source) values (2023, 'Тест');
+insert into accounts_dep.calendar_day (day, kind) values
+  ('04.11.2023', 'holiday'), ('06.11.2023', 'off'), ('07.11.2023', 'holiday'),
+  ('12.11.2023', 'work');
+update accounts_dep.organisation set name = 'ООО «Металлист»', department = 'Сварочный цех'
+ where id = 1;
 -- Every other day, each worker; the price follows the norms with the day's factors.
 insert into accounts_dep.smena (w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, time, ok)
 select w, o.i_id, o.id,
@@ -69,7 +78,7 @@ select w, o.i_id, o.id,
   join accounts_dep.oper o on o.id = 801 + (extract(day from d)::int % 2)
   join (select o_id, min(price)::numeric base from accounts_dep.norm group by o_id) n
     on n.o_id = o.id;
--- A weekday holiday paid double, an entry not accepted yet, and one whose norm changes below.
+-- Work on the holiday paid double, an entry not accepted yet, and one whose norm changes below.
 insert into accounts_dep.smena (w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, time, ok)
 values (611, 9101, 801, 2.5, 120, 2, '07.11.2023', 2, 0, 8, 'ok'),
        (611, 9102, 802, 2.37, 33, 0, '08.11.2023', 1, 0, 3, 'no'),
@@ -112,6 +121,8 @@ class PayStatementTest : public gui::Fixture {
     Q_OBJECT
 
     QVector<shop::pay::Statement> all_;
+    QHash<int, QStringList> firstPage_; // worker: the texts of his statement's first page
+    QStringList printed_;               // the texts of every page
 
     const shop::pay::Statement *statementOf(int worker) const
     {
@@ -184,15 +195,22 @@ private slots:
                     [&](report::PreviewWindow *p) {
                         all_ = w->statements();
                         // One worker per page: each statement starts a page of its own.
+                        const auto &pages = p->report().pages();
                         QSet<int> firstPages;
                         for (const auto &s : all_)
-                            for (const auto &page : p->report().pages())
+                            for (const auto &page : pages)
                                 if (page.texts().contains("Работник: " + s.name) &&
                                     !firstPages.contains(page.number)) {
                                     firstPages << page.number;
+                                    firstPage_[s.workerId] = page.texts();
                                     break;
                                 }
                         QCOMPARE(firstPages.size(), all_.size());
+                        for (const auto &page : pages)
+                            printed_ << page.texts();
+                        QVERIFY(
+                            printed_.contains(QStringLiteral("стр. %1 из %1").arg(pages.size())));
+                        QCOMPARE(printed_.count(QStringLiteral("Листок получил")), all_.size());
                         if (qEnvironmentVariableIsSet("TABEL_REPORT_PDF_DIR"))
                             QVERIFY(p->report().writePdf(
                                 qEnvironmentVariable("TABEL_REPORT_PDF_DIR") +
@@ -210,31 +228,61 @@ private slots:
         QTest::addColumn<int>("worker");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("number");
-        QTest::addColumn<QString>("why"); // the sentence of his holiday entry
+        QTest::addColumn<QString>("position");
+        QTest::addColumn<QString>("why");     // the sentence of his holiday entry
+        QTest::addColumn<QString>("missing"); // the calendar's working days without his hours
         QTest::newRow("rejects, days off, night, overtime, a changed norm, unaccepted")
             << 611 << "Сдельщиков С.С."
             << "611"
-            << "120 шт − 2 брак = 118 шт × 1,25 р. × 2 (выходной) = 295,00 р.";
-        QTest::newRow("namesake, average piecework at night") << 612 << "Тёзка Т.Т."
-                                                              << "612"
-                                                              << "";
-        QTest::newRow("namesake, average piecework on a day off") << 613 << "Тёзка Т.Т."
-                                                                  << "613"
-                                                                  << "";
-        QTest::newRow("known by code only, maintenance at night") << 614 << "Кодов К.К."
-                                                                  << "614"
-                                                                  << "";
+            << "Цех 1"
+            << "120 шт − 2 брак = 118 шт × 1,25 р. × 2 (выходной) = 295,00 р."
+            << "2, 12, 14, 16, 20, 22, 24, 28";
+        QTest::newRow("namesake, average piecework at night")
+            << 612 << "Тёзка Т.Т."
+            << "612"
+            << "Цех 1"
+            << ""
+            << "2, 8, 10, 12, 14, 16, 20, 22, 24, 28";
+        QTest::newRow("namesake, average piecework on a day off")
+            << 613 << "Тёзка Т.Т."
+            << "613"
+            << "Цех 2"
+            << ""
+            << "2, 8, 10, 12, 14, 16, 20, 22, 24, 28";
+        QTest::newRow("known by code only, maintenance at night")
+            << 614 << "Кодов К.К."
+            << "614"
+            << "Цех 2"
+            << ""
+            << "2, 8, 10, 12, 16, 20, 22, 24, 28";
     }
     void statement()
     {
         QFETCH(int, worker);
         QFETCH(QString, name);
         QFETCH(QString, number);
+        QFETCH(QString, position);
         QFETCH(QString, why);
+        QFETCH(QString, missing);
         const shop::pay::Statement *s = statementOf(worker);
         QVERIFY(s);
         QCOMPARE(s->name, name);
         QCOMPARE(s->number, number);
+
+        // The heading of the printed statement: the organisation's details, the month and its
+        // norm by the calendar, the worker's position; the working days he has no hours on.
+        const QStringList page = firstPage_.value(worker);
+        for (const QString &text :
+             {QStringLiteral("ООО «Металлист»"), QStringLiteral("Сварочный цех"),
+              QStringLiteral("Расчетный листок сдельщика"), QStringLiteral("за ноябрь 2023 г."),
+              "Таб. № " + number, "Должность: " + position,
+              QStringLiteral("Норма часов месяца: 168 ч")})
+            QVERIFY2(page.contains(text), qPrintable(text));
+        QStringList missingDays;
+        for (int d : s->missingDays())
+            missingDays << QString::number(d);
+        QCOMPARE(missingDays.join(", "), missing);
+        QVERIFY(printed_.contains("Рабочие дни без часов: " + missing));
 
         // The shift lines: his entries of the month in date order, each with the journal's
         // amount; the factors are the ones his price was made with.

@@ -353,6 +353,58 @@ private slots:
         QCOMPARE(r.pages()[2].texts().mid(0, 2), (QStringList{"Шапка", "2"}));
     }
 
+    // Laid out on demand, a page asked for in any order is the page the walk lays out at once:
+    // the same texts in the same places, the same continued groups and "стр. N из M"; a report
+    // with sums is laid out at once all the same, its totals right.
+    void pagesOnDemand_data()
+    {
+        QTest::addColumn<bool>("withSums");
+        QTest::newRow("no sums") << false;
+        QTest::newRow("sums") << true;
+    }
+    void pagesOnDemand()
+    {
+        QFETCH(bool, withSums);
+        ReportDef def = paged(false, true);
+        def.bands.removeLast(); // the plain page number
+        def.bands[1].startsPage = true;
+        def.bands[1].elements[0].continued();
+        if (!withSums)
+            def.bands[3].elements = {field(0, 50, "n")};
+        def.bands << headingBand(def) << pageFooterBand(def);
+        QVector<QVector<QVariant>> data;
+        for (int n = 1; n <= 60; ++n)
+            data << QVector<QVariant>{n <= 24 ? 1 : n <= 50 ? 2 : 3, n};
+        const auto layout = [&](bool onDemand) {
+            auto r = std::make_unique<Report>(def);
+            r->setLaidOutOnDemand(onDemand);
+            setHeading(*r, {"ООО Завод", "Цех 3", "Отчет", "за ноябрь 2026 г."});
+            r->setSource(rows({"g", "n"}, data));
+            r->prepare();
+            return r;
+        };
+        const auto atOnce = layout(false);
+        const auto onDemand = layout(true);
+        QCOMPARE(onDemand->pageCount(), atOnce->pageCount());
+        QCOMPARE(atOnce->pageCount(), 5);
+        const auto same = [](const Page &a, const Page &b) {
+            if (a.number != b.number || a.items.size() != b.items.size())
+                return false;
+            for (int i = 0; i < a.items.size(); ++i)
+                if (a.items[i].text != b.items[i].text || a.items[i].rect != b.items[i].rect ||
+                    a.items[i].kind != b.items[i].kind || a.items[i].band != b.items[i].band)
+                    return false;
+            return true;
+        };
+        for (int i = onDemand->pageCount() - 1; i >= 0; --i)
+            QVERIFY2(same(onDemand->page(i), atOnce->pages()[i]), qPrintable(QString::number(i)));
+        QVERIFY(onDemand->page(1).texts().contains("1 (продолжение)"));
+        QVERIFY(onDemand->page(3).texts().contains("2 (продолжение)"));
+        QVERIFY(onDemand->page(4).texts().contains("стр. 5 из 5"));
+        if (withSums)
+            QCOMPARE(pageOf(*onDemand, "gFoot", "26"), 4);
+    }
+
     // Text is measured with the font it is drawn in: what does not fit shrinks to the floor
     // size and is then cut with an ellipsis; it never leaves its box.
     void textFits_data()
