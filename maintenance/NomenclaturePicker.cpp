@@ -3,6 +3,7 @@
 #include "MaintenanceIcon.h"
 #include "db/Dataset.h"
 #include "db/SqlText.h"
+#include "shop/Products.h"
 #include "ui/DBGrid.h"
 #include "ui/SearchKeys.h"
 
@@ -25,8 +26,7 @@ NomenclaturePicker::NomenclaturePicker(QWidget *parent) : ui::Form(parent)
     setPlacement(Placement::Screen);
 
     item = new db::Dataset(QStringLiteral("item"), this);
-    item->setSql(
-        QStringLiteral("select * from cmn_classifier.item where id_level=2 order by s_caption"));
+    item->setSql(QString::fromLatin1(products::kNomenclatureGroupsSql));
 
     itemsGrid = new ui::DBGrid(QStringLiteral("itemsGrid"), this);
     itemsGrid->setAccessibleName(QStringLiteral("Номенклатура"));

@@ -64,8 +64,7 @@ ProductEditor::ProductEditor(QWidget *parent) : ui::Form(parent)
     rateEdit->setValidator(new QRegularExpressionValidator(kNumberChars, rateEdit));
 
     item = new db::Dataset(QStringLiteral("item"), this);
-    item->setSql(
-        QStringLiteral("select * from cmn_classifier.item where id_level=2 order by s_caption"));
+    item->setSql(QString::fromLatin1(products::kNomenclatureGroupsSql));
     itemBox = new LookupCombo(QStringLiteral("itemBox"), item, QStringLiteral("id"),
                               QStringLiteral("s_caption"), this);
     itemBox->setAccessibleName(QStringLiteral("Номенклатура"));

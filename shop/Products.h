@@ -8,6 +8,14 @@
 // transaction of the caller.
 namespace products {
 
+// The nomenclature groups (the classifier's second level) by name: a product's group is one
+// of them, and maintenance is booked to them.
+inline constexpr const char *kNomenclatureGroupsSql = R"(
+    select *
+    from cmn_classifier.item
+    where id_level=2
+    order by s_caption)";
+
 // Adds a product; returns its id. The weight is a number with a point or a comma.
 qlonglong add(const QString &mark, const QString &weight, qlonglong classItem);
 // Changes a product still as read (rowVer: the row_ver the list showed); throws
