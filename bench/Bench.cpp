@@ -149,6 +149,17 @@ QVariant scalar(const QString &sql)
     return q.next() ? q.value(0) : QVariant();
 }
 
+QDate lastEntryDay()
+{
+    return scalar(QStringLiteral("select max(data) from accounts_dep.smena")).toDate();
+}
+
+QDate lastWholeMonth()
+{
+    const QDate last = lastEntryDay();
+    return QDate(last.year(), last.month(), 1).addMonths(-1);
+}
+
 int fetchAll(const QString &sql)
 {
     QSqlQuery q(db::connection());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QVariant>
 #include <functional>
@@ -62,6 +63,10 @@ const std::vector<Entry> &registered();
 void exec(const QString &sql);
 // First column of the first row of a statement on the program's connection.
 QVariant scalar(const QString &sql);
+// The day of the shop's last shift entry, and the first day of the month before its month:
+// the last whole month, which the benchmarks of a month's work take.
+QDate lastEntryDay();
+QDate lastWholeMonth();
 // Runs a statement and reads every value of every row, as a window's list would; returns
 // the number of rows.
 int fetchAll(const QString &sql);

@@ -17,8 +17,7 @@ namespace {
 // The last month whose every day lies before the last day with entries.
 timesheet::MonthPeriod fullMonth()
 {
-    const QDate last = bench::scalar("select max(data) from accounts_dep.smena").toDate();
-    const QDate first = QDate(last.year(), last.month(), 1).addMonths(-1);
+    const QDate first = bench::lastWholeMonth();
     return {first.month(), first.year()};
 }
 

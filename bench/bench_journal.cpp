@@ -22,7 +22,7 @@ Dates busyDates()
     // As after login: hidden entries are left out.
     for (db::Dataset *q : dataModule->journals())
         q->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
-    const QDate last = bench::scalar("select max(data) from accounts_dep.smena").toDate();
+    const QDate last = bench::lastEntryDay();
     const auto latestUpTo = [](const QString &condition) {
         return bench::scalar("select max(data) from accounts_dep.smena where data " + condition)
             .toDate();

@@ -21,12 +21,6 @@
 
 namespace {
 
-QDate lastWholeMonth()
-{
-    const QDate last = bench::scalar("select max(data) from accounts_dep.smena").toDate();
-    return QDate(last.year(), last.month(), 1).addMonths(-1);
-}
-
 void floorOf(const QDate &month)
 {
     const QString period =
@@ -59,7 +53,7 @@ void chooseMonth(const QDate &month)
 
 TABEL_BENCH("pay statements of every worker, month: button to preview")
 {
-    const QDate month = lastWholeMonth();
+    const QDate month = bench::lastWholeMonth();
     chooseMonth(month);
     run.measureMs(
         [] { return bench::clickToPreview(payStatementWindow->previewButton, &shownPages); },
@@ -80,7 +74,7 @@ TABEL_BENCH("pay statements of every worker, month: button to preview")
 
 TABEL_BENCH("pay statements of every worker, month: workbook")
 {
-    const QDate month = lastWholeMonth();
+    const QDate month = bench::lastWholeMonth();
     chooseMonth(month);
     QTemporaryDir folder;
     bench::NoOpener opener;

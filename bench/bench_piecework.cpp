@@ -11,8 +11,7 @@ namespace {
 // The last whole month before the shop's last entry.
 timesheet::MonthPeriod lastWholeMonth()
 {
-    const QDate last = bench::scalar("select max(data) from accounts_dep.smena").toDate();
-    const QDate month = QDate(last.year(), last.month(), 1).addMonths(-1);
+    const QDate month = bench::lastWholeMonth();
     return {month.month(), month.year()};
 }
 

@@ -28,10 +28,10 @@ struct Period {
 // The last whole month before the shop's last entry, or the year of the last entry up to it.
 Period period(bool yearToDate)
 {
-    const QDate last = bench::scalar("select max(data) from accounts_dep.smena").toDate();
+    const QDate last = bench::lastEntryDay();
     if (yearToDate)
         return {QDate(last.year(), 1, 1), last};
-    const QDate month = QDate(last.year(), last.month(), 1).addMonths(-1);
+    const QDate month = bench::lastWholeMonth();
     return {month, month.addMonths(1).addDays(-1)};
 }
 

@@ -21,12 +21,6 @@
 
 namespace {
 
-QDate month()
-{
-    const QDate last = bench::scalar("select max(data) from accounts_dep.smena").toDate();
-    return QDate(last.year(), last.month(), 1).addMonths(-1);
-}
-
 double floorOf(const QDate &first)
 {
     QElapsedTimer t;
@@ -77,7 +71,7 @@ QString size(const QDate &first)
 
 TABEL_BENCH("T-13 timesheet, month: button to preview")
 {
-    const QDate first = month();
+    const QDate first = bench::lastWholeMonth();
     chooseMonth(first);
     run.measureMs(
         [] { return bench::clickToPreview(workTimeSheetWindow->previewButton, &shownPages); },
@@ -87,7 +81,7 @@ TABEL_BENCH("T-13 timesheet, month: button to preview")
 
 TABEL_BENCH("T-13 timesheet, month: export")
 {
-    const QDate first = month();
+    const QDate first = bench::lastWholeMonth();
     chooseMonth(first);
     QTemporaryDir folder;
     bench::NoOpener opener;
