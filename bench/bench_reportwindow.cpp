@@ -47,7 +47,8 @@ void floorOf(const Period &p)
     bench::scalar(QStringLiteral(R"(
         select sum(kol_vo-brak), sum((kol_vo-brak)*cena), count(distinct w_id)
         from accounts_dep.smena
-        where)") + entriesOf(p));
+        where %1)")
+                      .arg(entriesOf(p)));
 }
 
 // The pages of the last preview timed (the report lets go of them when it closes).
@@ -86,7 +87,8 @@ const bool reports = [] {
                                 .arg(bench::scalar(QStringLiteral(R"(
                                     select count(*)
                                     from accounts_dep.smena
-                                    where)") + entriesOf(p))
+                                    where %1)")
+                                                       .arg(entriesOf(p)))
                                          .toLongLong())
                                 .arg(shownPages));
                 // The program's size at its peak during one more press of the button: the
