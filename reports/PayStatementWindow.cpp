@@ -353,7 +353,7 @@ private:
                 s = QStringLiteral("Средняя за %1 по группе «%2»: %3 р. за %4 ч = %5 р./ч")
                         .arg(monthYear(e.averageMonth.month(), e.averageMonth.year()), e.group,
                              money(Kopecks(std::llround(e.averagePay * 100.0))))
-                        .arg(e.averageHours)
+                        .arg(figures::quantity(double(e.averageHours)))
                         .arg(shop::pay::priceText(e.today.base));
             if (e.rateChanged)
                 s += (s.isEmpty() ? QString() : QStringLiteral("; ")) +
@@ -387,11 +387,11 @@ private:
             case 3:
                 return e.operation + QStringLiteral(", ") + productKind(e.naimen);
             case 4:
-                return QString::number(e.quantity);
+                return figures::quantity(e.quantity);
             case 5:
-                return e.rejects ? QString::number(e.rejects) : QString();
+                return e.rejects ? figures::quantity(e.rejects) : QString();
             case 6:
-                return QString::number(e.paid());
+                return figures::quantity(e.paid());
             case 7:
                 return e.hasNorm ? shop::pay::priceText(e.today.base) : QStringLiteral("—");
             case 8:
@@ -414,7 +414,7 @@ private:
             case 3:
                 return e.kindName;
             case 4:
-                return QString::number(e.hours);
+                return figures::quantity(double(e.hours));
             case 7:
                 return e.hasBase ? shop::pay::priceText(e.today.base) : QStringLiteral("—");
             case 8:

@@ -502,9 +502,10 @@ HourLine readHourLine(qlonglong id)
 
 QString explain(const ShiftLine &l)
 {
-    QString s = QStringLiteral("%1 шт").arg(l.quantity);
+    QString s = QStringLiteral("%1 шт").arg(figures::quantity(l.quantity));
     if (l.rejects != 0)
-        s += QStringLiteral(" − %1 брак = %2 шт").arg(l.rejects).arg(l.paid());
+        s += QStringLiteral(" − %1 брак = %2 шт")
+                 .arg(figures::quantity(l.rejects), figures::quantity(l.paid()));
     const QString paid = amountText(l.amount);
     if (l.normChanged) {
         s += QStringLiteral(" × %1 р. = %2 (расценка записи").arg(priceText(l.rate), paid);
@@ -526,7 +527,7 @@ QString explain(const ShiftLine &l)
 
 QString explain(const HourLine &l)
 {
-    QString s = QStringLiteral("%1 ч").arg(l.hours);
+    QString s = QStringLiteral("%1 ч").arg(figures::quantity(double(l.hours)));
     const QString paid = amountText(l.amount);
     QString base;
     if (l.kind == kAverage) {
@@ -536,7 +537,7 @@ QString explain(const HourLine &l)
         base = QStringLiteral("%1 р./ч (средняя за %2: %3 за %4 ч)")
                    .arg(priceText(l.today.base), month,
                         amountText(Kopecks(std::llround(l.averagePay * 100.0))))
-                   .arg(l.averageHours);
+                   .arg(figures::quantity(double(l.averageHours)));
     } else {
         base = QStringLiteral("%1 р./ч").arg(priceText(l.today.base));
     }
