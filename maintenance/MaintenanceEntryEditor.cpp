@@ -333,14 +333,20 @@ void MaintenanceEntryEditor::saveClick()
     entry.price = priceToStore();
     entry.dayOff = dayOff();
     entry.night = nightBox->isChecked();
+    shop::StoreResult stored;
     try {
-        if (mode == ui::EditMode::Add)
-            shop::MaintenanceEntries::add(entry);
-        else
-            shop::MaintenanceEntries::change(former_.stored, entry);
+        stored = mode == ui::EditMode::Add
+                     ? shop::MaintenanceEntries::add(entry)
+                     : shop::MaintenanceEntries::change(former_.stored, entry);
     } catch (const db::RowChanged &) {
         emit entriesChanged();
         throw;
+    }
+    // Another clerk filled the worker's day since the check above.
+    if (!stored.ok()) {
+        ui::showError(stored.refusal, QStringLiteral("Ошибка"));
+        hoursEdit->setFocus();
+        return;
     }
     accept();
 }

@@ -1,5 +1,6 @@
 #include "MaintenanceEntries.h"
 
+#include "Limits.h"
 #include "Price.h"
 #include "Timesheet.h"
 #include "db/Command.h"
@@ -22,15 +23,27 @@ template <typename Statement> void bind(Statement &cmd, const MaintenanceEntry &
     cmd.setParam(QStringLiteral("i_night"), e.night ? 1 : 0);
 }
 
+// The refusal of an entry that would take its worker's day past the hours a day holds, the
+// maintenance entry excludedId (the one a change replaces) not counted.
+QString dayRefusal(const MaintenanceEntry &e, const QDate &day, qlonglong excludedId)
+{
+    return limits::dayHours(day, limits::hoursOfDay(e.workerId, day, 0, excludedId), int(e.hours))
+        .sentence;
+}
+
 } // namespace
 
-qlonglong add(const MaintenanceEntry &entry)
+StoreResult add(const MaintenanceEntry &entry)
 {
-    qlonglong id = 0;
+    StoreResult result;
     db::transaction([&] {
+        result = {};
         // The worker's month lock comes before the row: a closing of the month waits for
-        // this save, or this save sees the month closed.
+        // this save, or this save sees the month closed; his day is read under it.
         timesheet::lockWorkerMonth(entry.workerId, entry.day);
+        result.refusal = dayRefusal(entry, entry.day, 0);
+        if (!result.ok())
+            return;
         db::Dataset ins(QStringLiteral("MaintenanceInsert"));
         ins.setSql(QStringLiteral(R"(
             INSERT INTO accounts_dep.fatigue(id_nom, id_o, id_p, d_date, i_mnth, i_year, i_smena, cnt,
@@ -44,19 +57,24 @@ qlonglong add(const MaintenanceEntry &entry)
         ins.setParam(QStringLiteral("i_year"), entry.day.year());
         ins.setParam(QStringLiteral("i_smena"), entry.shift);
         ins.open();
-        id = ins.value(QStringLiteral("id")).toLongLong();
+        result.id = ins.value(QStringLiteral("id")).toLongLong();
         ins.close();
         timesheet::writeKindDay(entry.workerId, entry.kind, entry.night ? 1 : 0, entry.day, true);
     });
-    return id;
+    return result;
 }
 
-void change(const StoredMaintenance &former, const MaintenanceEntry &entry)
+StoreResult change(const StoredMaintenance &former, const MaintenanceEntry &entry)
 {
     const QDate day = former.day;
     const int night = entry.night ? 1 : 0;
+    StoreResult result;
     db::transaction([&] {
+        result = {};
         timesheet::lockWorkerMonths(former.workerId, day, entry.workerId, day);
+        result.refusal = dayRefusal(entry, day, former.id);
+        if (!result.ok())
+            return;
         // Refused when another user changed or deleted the entry since it was read.
         db::Command cmd(QStringLiteral(R"(
             UPDATE accounts_dep.fatigue
@@ -73,7 +91,9 @@ void change(const StoredMaintenance &former, const MaintenanceEntry &entry)
         // what remains.
         if (former.workerId != entry.workerId || former.kind != entry.kind || former.night != night)
             timesheet::writeKindDay(former.workerId, former.kind, former.night, day, false);
+        result.id = former.id;
     });
+    return result;
 }
 
 void remove(qlonglong id, const QString &rowVer)

@@ -3,6 +3,8 @@
 #include <QDate>
 #include <QString>
 
+#include "StoreResult.h"
+
 // The store of maintenance and average-piecework entries (rows of accounts_dep.fatigue).
 // Each call is one transaction on the program's connection that also rewrites the
 // timesheet cells the entry leaves and enters, under the workers' month locks. A row
@@ -34,11 +36,13 @@ struct StoredMaintenance {
 
 namespace MaintenanceEntries {
 
-// A new entry; returns its id.
-qlonglong add(const MaintenanceEntry &entry);
+// A new entry and its id, or the refusal of an entry that would take its worker's day past
+// 24 hours in all journals together (read under his month's lock, so two clerks saving for
+// him at once cannot both pass).
+StoreResult add(const MaintenanceEntry &entry);
 // A change of a stored entry, to another worker, kind or night flag included (a move); the
-// day stays the stored one's.
-void change(const StoredMaintenance &former, const MaintenanceEntry &entry);
+// day stays the stored one's. Refused as add is, the entry's former hours not counted.
+StoreResult change(const StoredMaintenance &former, const MaintenanceEntry &entry);
 // Deletes the entry if it still has the version read.
 void remove(qlonglong id, const QString &rowVer);
 

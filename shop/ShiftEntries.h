@@ -3,6 +3,8 @@
 #include <QDate>
 #include <QString>
 
+#include "StoreResult.h"
+
 // The store of shift entries (rows of accounts_dep.smena). Each call is one transaction on
 // the program's connection that also rewrites the timesheet cells the entry leaves and
 // enters, under the worker's month lock. A row changed or deleted by another user since it
@@ -30,12 +32,6 @@ struct StoredEntry {
     QString rowVer;
     int workerId = 0;
     QDate date;
-};
-
-struct StoreResult {
-    QString refusal; // empty when stored
-    int id = 0;      // the stored entry's id
-    bool ok() const { return refusal.isEmpty(); }
 };
 
 namespace ShiftEntries {

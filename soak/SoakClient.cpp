@@ -208,7 +208,9 @@ private:
             return;
         }
         target_.id = r.id;
-        pending_ = [this, id = r.id, colour] { shifts_[id] = {id, colour, QStringLiteral("no")}; };
+        pending_ = [this, id = int(r.id), colour] {
+            shifts_[id] = {id, colour, QStringLiteral("no")};
+        };
     }
     // An unknown save is looked up by its colour, which no other operation uses.
     void lookUpSave(int colour)
@@ -288,7 +290,12 @@ private:
         // The price carries the operation's tag, so that an unknown save can be found.
         e.price = 100.0 * (o_.client + 1) + seq_ / 10000.0;
         target_.table = QStringLiteral("fatigue");
-        const qlonglong id = shop::MaintenanceEntries::add(e);
+        const shop::StoreResult r = shop::MaintenanceEntries::add(e);
+        if (!r.ok()) {
+            refusal_ = r.refusal;
+            return;
+        }
+        const qlonglong id = r.id;
         target_.id = id;
         pending_ = [this, id, price = e.price] { maints_[id] = {id, price}; };
     }

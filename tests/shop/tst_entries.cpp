@@ -112,6 +112,33 @@ private slots:
         other.hours = 5;
         QVERIFY(!change(stored(id), other).ok());
         QCOMPARE(testdb::scalar(db_, "select sum(time) from accounts_dep.smena").toInt(), 23);
+
+        // The maintenance store counts the shift hours too, and its own entry's former hours
+        // not, whoever calls it: nothing is stored when refused.
+        shop::MaintenanceEntry m;
+        m.kind = 7777;
+        m.workerId = 801;
+        m.day = day;
+        m.hours = 2;
+        m.price = 250;
+        const shop::StoreResult refused = shop::MaintenanceEntries::add(m);
+        QCOMPARE(refused.refusal,
+                 QStringLiteral("У работника за 14.05.2031 уже записано 23 ч во всех журналах; с "
+                                "этой записью было бы 25 ч, а в сутках не более 24 ч."));
+        m.hours = 1;
+        const shop::StoreResult one = shop::MaintenanceEntries::add(m);
+        QVERIFY(one.ok());
+        QSqlQuery q(testdb::side(db_));
+        QVERIFY(q.exec("select xmin::text from accounts_dep.fatigue where id=" +
+                       QString::number(one.id)));
+        QVERIFY(q.next());
+        const shop::StoredMaintenance read{one.id, q.value(0).toString(), 801, 7777, 0, day};
+        m.hours = 2;
+        QVERIFY(!shop::MaintenanceEntries::change(read, m).ok());
+        m.night = true; // the same hour moved to the night cell stays within the day
+        m.hours = 1;
+        QVERIFY(shop::MaintenanceEntries::change(read, m).ok());
+        QCOMPARE(testdb::scalar(db_, "select sum(cnt) from accounts_dep.fatigue").toInt(), 1);
     }
 
     // A move to another worker and date rewrites both cells; a change into a repeat of
@@ -304,9 +331,9 @@ private slots:
         e.day = day;
         e.hours = 3;
         e.price = 250;
-        shop::MaintenanceEntries::add(e);
+        QVERIFY(shop::MaintenanceEntries::add(e).ok());
         e.hours = 2;
-        const qlonglong second = shop::MaintenanceEntries::add(e);
+        const qlonglong second = shop::MaintenanceEntries::add(e).id;
         QCOMPARE(second,
                  testdb::scalar(db_, "select max(id) from accounts_dep.fatigue").toLongLong());
         QCOMPARE(kindCell(801, 7777, 0), QStringLiteral("5"));
@@ -320,7 +347,7 @@ private slots:
             q.value(0).toLongLong(), q.value(1).toString(), 801, 7777, 0, day};
         e.night = true;
         e.price = 300;
-        shop::MaintenanceEntries::change(read, e);
+        QVERIFY(shop::MaintenanceEntries::change(read, e).ok());
         QCOMPARE(kindCell(801, 7777, 0), QStringLiteral("3"));
         QCOMPARE(kindCell(801, 7777, 1), QStringLiteral("2"));
         // The version read before the change is gone.
