@@ -69,11 +69,10 @@ ReportDef page()
     return def;
 }
 
-Band signatures()
+Band signatures(const ReportDef &def, const QString &preparedBy)
 {
-    ReportDef def;
-    Band b = signatureBand(def, {{QStringLiteral("Составил"), QString()},
-                                 {QStringLiteral("Начальник цеха"), QString()}});
+    Band b = signatureBand(
+        def, {{preparedBy, QString()}, {QStringLiteral("Начальник цеха"), QString()}});
     // The names are set with the organisation's details.
     int line = 0;
     for (Element &e : b.elements)

@@ -57,7 +57,10 @@ report::Band groupFooter(const QString &name, double height);
 // The report's footer, with the signature lines as its child (or after the note's band when
 // one is given: a child band the report names).
 report::Band reportFooter(double height, const QString &note = QString());
-report::Band signatures();
+// The signature lines: the one who prepared the printout and the head of the department,
+// their names set with the organisation's details (setOrganisation).
+report::Band signatures(const report::ReportDef &def = {},
+                        const QString &preparedBy = QStringLiteral("Составил"));
 // A total on its box: centred; it starts again after printing when resetting.
 report::Element total(double left, double width, const QString &expression, const QString &mask,
                       bool resetting, report::Align align);

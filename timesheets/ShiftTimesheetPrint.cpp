@@ -109,12 +109,7 @@ void ShiftTimesheetPrint::layOut(int days)
                          .masked(frame::kQuantity)
                          .aligned(Align::Center);
 
-    Band signatures = signatureBand(def, {{QStringLiteral("Табель составил"), QString()},
-                                          {QStringLiteral("Начальник цеха"), QString()}});
-    int line = 0;
-    for (Element &e : signatures.elements)
-        if (e.kind == ElementKind::Label && e.left > 100)
-            e.name = line++ == 0 ? QStringLiteral("preparedBy") : QStringLiteral("head");
+    Band signatures = frame::signatures(def, QStringLiteral("Табель составил"));
 
     def.bands << headingBand(def,
                              {QString(), QString(), QStringLiteral("Табель по сменам"), QString()})

@@ -137,7 +137,7 @@ private slots:
             closing::close(11, 2030);
         else
             closing::reopen(11, 2030);
-        const bool savedFirst = saving.committed();
+        const bool savedFirst = saving.committing();
         const QString error = saving.finish();
         QVERIFY2(error.isEmpty(), qPrintable(error));
         QVERIFY(savedFirst);

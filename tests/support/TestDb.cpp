@@ -348,9 +348,8 @@ OtherClerk::OtherClerk(const QString &dbName, const QStringList &statements)
                 std::this_thread::sleep_for(std::chrono::milliseconds(2));
             }
             if (ok) {
-                if (d.commit())
-                    committed_ = true;
-                else
+                committing_ = true;
+                if (!d.commit())
                     error_ = d.lastError().text();
             }
             d.close();

@@ -110,14 +110,15 @@ public:
     QString finish();
     // Whether the transaction was committed because the program waited for it.
     bool committedWhileProgramWaited() const { return committedOnWait_; }
-    // Whether it has committed at all.
-    bool committed() const { return committed_; }
+    // Whether it has begun to commit: the server lets the program go at the commit, which may
+    // be before this thread hears back, so only the start of the commit orders the two.
+    bool committing() const { return committing_; }
 
 private:
     std::thread thread_;
     std::atomic<bool> ready_{false};
     std::atomic<bool> release_{false};
-    std::atomic<bool> committed_{false};
+    std::atomic<bool> committing_{false};
     std::atomic<bool> committedOnWait_{false};
     QString error_;
 };
