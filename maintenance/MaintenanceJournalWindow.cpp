@@ -152,7 +152,7 @@ void MaintenanceJournalWindow::showDate(const QDate &date)
     dateEdit->setDate(date);
 }
 
-QDate MaintenanceJournalWindow::date() const
+QDate MaintenanceJournalWindow::shownDate() const
 {
     return dateEdit->date();
 }
@@ -166,14 +166,14 @@ void MaintenanceJournalWindow::openList()
 {
     amountExplanation->clear();
     fatigue->close();
-    fatigue->setParam(QStringLiteral("d_date"), date());
+    fatigue->setParam(QStringLiteral("d_date"), shownDate());
     fatigue->open();
     // Nothing of a closed month is added, changed, deleted or recomputed.
-    const bool closed = closing::isClosed(date());
-    closedLabel->setText(closed ? closing::sentence(date()) : QString());
+    const bool closed = closing::isClosed(shownDate());
+    closedLabel->setText(closed ? closing::sentence(shownDate()) : QString());
     for (QPushButton *b : {addButton, changeButton, deleteButton, averagePricesButton}) {
         b->setEnabled(!closed);
-        b->setToolTip(closed ? closing::sentence(date()) : QString());
+        b->setToolTip(closed ? closing::sentence(shownDate()) : QString());
     }
 }
 
@@ -186,7 +186,7 @@ void MaintenanceJournalWindow::FormActivate()
 
 void MaintenanceJournalWindow::dateChange()
 {
-    dayOffBox->setChecked(isDayOff(date()));
+    dayOffBox->setChecked(isDayOff(shownDate()));
     // A hidden window reads its list when it is shown.
     if (isVisible())
         openList();
@@ -204,7 +204,7 @@ void MaintenanceJournalWindow::dayOffClick()
 
 shop::EntryContext MaintenanceJournalWindow::entryContext() const
 {
-    return {date(), smena, dayOff()};
+    return {shownDate(), smena, dayOff()};
 }
 
 void MaintenanceJournalWindow::editEntry(const std::function<void()> &start)
@@ -223,21 +223,21 @@ void MaintenanceJournalWindow::editEntry(const std::function<void()> &start)
 
 void MaintenanceJournalWindow::addClick()
 {
-    if (ui::refuse(closing::refusal(date())))
+    if (ui::refuse(closing::refusal(shownDate())))
         return;
     editEntry([] { maintenanceEntryEditor->startAdd(maintenanceJournalWindow->entryContext()); });
 }
 
 void MaintenanceJournalWindow::changeClick()
 {
-    if (fatigue->isEmpty() || ui::refuse(closing::refusal(date())))
+    if (fatigue->isEmpty() || ui::refuse(closing::refusal(shownDate())))
         return;
     editEntry([this] { maintenanceEntryEditor->startChange(*fatigue, entryContext()); });
 }
 
 void MaintenanceJournalWindow::deleteClick()
 {
-    if (fatigue->isEmpty() || ui::refuse(closing::refusal(date())))
+    if (fatigue->isEmpty() || ui::refuse(closing::refusal(shownDate())))
         return;
     // The question names the entry: worker, work and nomenclature.
     const QString entry = QStringList{fatigue->asString(QStringLiteral("fio")).trimmed(),
@@ -259,8 +259,8 @@ void MaintenanceJournalWindow::deleteClick()
 
 void MaintenanceJournalWindow::averagePricesClick()
 {
-    const int m = date().month();
-    const int y = date().year();
+    const int m = shownDate().month();
+    const int y = shownDate().year();
     if (ui::refuse(closing::refusal(m, y)))
         return;
     shop::MaintenanceEntries::recomputeAverages(m, y);

@@ -38,7 +38,7 @@ public:
 
     // The date the list shows next (the journal's date as it opens the list).
     void showDate(const QDate &date);
-    QDate date() const;
+    QDate shownDate() const;
     bool dayOff() const;
     // What the entry editor works in: the list's date, the shift of new entries, the day-off
     // flag.
