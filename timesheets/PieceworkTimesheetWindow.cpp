@@ -191,6 +191,12 @@ void PieceworkTimesheetWindow::buildUi()
     total("pieceworkLabel", QStringLiteral("Сделка:"), "pieceworkTotal", pieceworkLabel,
           pieceworkTotal);
     total("totalLabel", QStringLiteral("Итого:"), "grandTotal", totalLabel, grandTotal);
+    // The month's sum is taken before any rounding; the grid's totals row adds the workers'
+    // sums as shown, each rounded to kopecks, and may differ from it by a few kopecks.
+    grandTotal->setToolTip(
+        QStringLiteral("Сумма за месяц без округления по работникам. Строка «Итого» таблицы "
+                       "складывает суммы работников, каждая округлена до копеек, и может "
+                       "отличаться на несколько копеек."));
     total("normLabel", QStringLiteral("Норма (ч.):"), "normValue", normLabel, normValue);
     root->addLayout(panel);
 
