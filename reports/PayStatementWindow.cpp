@@ -446,6 +446,8 @@ Align columnAlign(int column)
 ReportDef statementLayout()
 {
     ReportDef def; // A4 portrait, 10 mm margins
+    // Each worker's statement is handed to him on its own: its pages count from 1.
+    def.pagesPerGroup = true;
 
     // Each worker from a page of his own under the heading of the shop's printouts
     // (organisation, department, title, month), then his name, number, position and hours,

@@ -159,7 +159,7 @@ public:
     {
         Page p;
         p.number = index + 1;
-        const QString count = QString::number(pageCount());
+        const QString count = QString::number(countOf(index));
         for (const Placement &at : placed_.at(index))
             draw(bands_[at.band], at.row, at.y, p.number, at.continuing, p.items, &count);
         return p;
@@ -201,11 +201,10 @@ public:
         closeGroups(0, n - 1);
         printPageFooter(n - 1);
         // The count of pages is known only now.
-        const QString count = QString::number(pageCount());
         for (const PageCount &at : pageCounts_) {
             Primitive &p = pages_[at.page].items[at.item];
             const FittedText fitted =
-                fitText(p.text.arg(count), at.font, p.rect.width(), p.rect.height());
+                fitText(p.text.arg(countOf(at.page)), at.font, p.rect.width(), p.rect.height());
             p.text = fitted.text;
             p.font = fitted.font;
         }
@@ -351,7 +350,7 @@ private:
         // the groups around it may precede it.
         if (mayBreak && cb.band->kind == BandKind::GroupHeader && cb.band->startsPage &&
             bodyOnPage_)
-            newPage(row);
+            newPage(row, true);
         else if (mayBreak && y_ + need(index, ahead) > footerTop_ + kEps && y_ > contentTop_ + kEps)
             newPage(row);
         put(cb, row);
@@ -359,13 +358,26 @@ private:
             printBand(cb.child, row, false);
     }
 
-    void newPage(int row)
+    void newPage(int row, bool groupStarts = false)
     {
         printPageFooter(row);
-        startPage(row);
+        startPage(row, groupStarts);
     }
 
-    void startPage(int row)
+    // The first page (0-based) of the pages counted together with page index: its group's
+    // first page when pages count per group, else the report's.
+    int firstOf(int index) const { return def_.pagesPerGroup ? firstPage_.at(index) : 0; }
+    int countOf(int index) const
+    {
+        if (!def_.pagesPerGroup)
+            return pageCount();
+        int last = index;
+        while (last + 1 < firstPage_.size() && firstPage_.at(last + 1) == firstPage_.at(index))
+            ++last;
+        return last - firstPage_.at(index) + 1;
+    }
+
+    void startPage(int row, bool groupStarts = false)
     {
         if (onDemand_) {
             placed_.append(QVector<Placement>());
@@ -375,6 +387,7 @@ private:
             page_ = pages_.size();
             pages_.last().number = page_;
         }
+        firstPage_.append(groupStarts || firstPage_.isEmpty() ? page_ - 1 : firstPage_.last());
         y_ = def_.page.top;
         contentTop_ = y_;
         bodyOnPage_ = false;
@@ -470,11 +483,11 @@ private:
                 text = e.text;
                 break;
             case ElementKind::PageNumber:
-                text = QString::number(page);
+                text = QString::number(page - firstOf(page - 1));
                 break;
             case ElementKind::PageOfPages:
                 text = QStringLiteral("стр. %1 из %2")
-                           .arg(page)
+                           .arg(page - firstOf(page - 1))
                            .arg(count ? *count : QStringLiteral("%1"));
                 if (!count)
                     pageCounts_ << PageCount{int(pages_.size() - 1), int(out.size()), ce.font};
@@ -545,6 +558,7 @@ private:
         Font font;
     };
     QVector<PageCount> pageCounts_;
+    QVector<int> firstPage_; // per page: the first page of those counted with it
 };
 
 Report::Report(ReportDef def) : def_(std::move(def)) {}

@@ -183,6 +183,9 @@ struct ReportDef {
     PageSetup page;
     Font font;
     QVector<Band> bands;
+    // Page numbers ("стр. N из M") count within each group that starts a page of its own
+    // (startsPage): a worker's statement handed to him reads "стр. 1 из 2".
+    bool pagesPerGroup = false;
 };
 
 // Shorthands for report definitions written in code.
