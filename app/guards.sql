@@ -200,6 +200,28 @@ BEGIN
 END
 $$;
 
+-- The refusal of a change of a product's group or mass, or of its delete, while a closed
+-- month's entries name it: that month's figures stand on them (SQLSTATE TBC01, the sentence
+-- as shown). The closed months are held while the caller's change commits, so a month closed
+-- meanwhile waits for it.
+CREATE OR REPLACE FUNCTION accounts_dep.keep_closed_product(product numeric)
+RETURNS void
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $$
+DECLARE
+    closed text;
+BEGIN
+    LOCK TABLE accounts_dep.closed_month IN SHARE MODE;
+    closed := accounts_dep.closed_month_of_product(product::bigint);
+    IF closed IS NOT NULL THEN
+        RAISE EXCEPTION USING ERRCODE = 'TBC01',
+            MESSAGE = format('Изделие использовано в закрытом периоде %s: его группа и масса '
+                             'не меняются, и удалить его нельзя. Заведите новое изделие.',
+                             closed);
+    END IF;
+END
+$$;
+REVOKE ALL ON FUNCTION accounts_dep.keep_closed_product(numeric) FROM PUBLIC;
+
 -- Changes a product still as the caller read it (row_ver: its xmin then); returns 0 when
 -- another user changed or deleted it since.
 CREATE OR REPLACE FUNCTION accounts_dep.change_product(product numeric, row_ver text,
@@ -215,6 +237,9 @@ BEGIN
      WHERE g.id = product AND g.xmin::text = row_ver FOR UPDATE;
     IF NOT FOUND THEN
         RETURN 0;
+    END IF;
+    IF o.id_class_item IS DISTINCT FROM class_item OR o.massa IS DISTINCT FROM weight THEN
+        PERFORM accounts_dep.keep_closed_product(product);
     END IF;
     UPDATE cmn_gds_and_srv.gds_and_srv g
        SET s_caption = caption, s_description = '', id_msm_bs = 6, massa = weight,
@@ -242,6 +267,7 @@ BEGIN
     IF NOT FOUND THEN
         RETURN 0;
     END IF;
+    PERFORM accounts_dep.keep_closed_product(product);
     IF EXISTS (SELECT 1 FROM accounts_dep.smena s WHERE s.i_id = product) THEN
         RAISE EXCEPTION USING ERRCODE = 'foreign_key_violation',
             MESSAGE = 'Изделие нельзя удалить: по нему есть записи в журнале смен.';

@@ -179,7 +179,7 @@ private slots:
                "cmn_gds_and_srv.gds_and_srv g where g.id=(select i_id from accounts_dep.smena "
                "where id=" +
                    entry + ")"
-            << nobody << "42501|23503";
+            << nobody << "42501|23503|TBC01"; // TBC01: the entry is of a closed month
         QTest::newRow("a stamp beyond tomorrow")
             << "select accounts_dep.stamp_version(99991231, 0)" << nobody << "42501|TBV01";
         QTest::newRow("the version record written")
