@@ -301,19 +301,3 @@ int DataModule::CountCheck(const QString &sql, const QString &message,
     Control->close();
     return count > 0 ? 1 : 0;
 }
-
-QString DataModule::FixDecimal(const QString &text) const
-{
-    int at = text.indexOf(QLatin1Char(','));
-    if (at < 0)
-        at = text.indexOf(QLatin1Char('.'));
-    if (at < 0)
-        return text;
-    // Without a separator on record the server's own point stands in: dropping the
-    // separator would store 12,5 as 125. Anything but a point or a comma on record is no
-    // separator.
-    QString out = text;
-    const bool known = ServerDelim == QLatin1String(".") || ServerDelim == QLatin1String(",");
-    out.replace(at, 1, known ? ServerDelim : QStringLiteral("."));
-    return out;
-}

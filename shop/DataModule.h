@@ -15,7 +15,8 @@ class DataModule : public QObject {
 public:
     explicit DataModule(QObject *parent = nullptr);
 
-    // The decimal separator the server expects in numbers written into SQL text.
+    // The decimal separator on record in accounts_dep.ver, read at login. The program binds
+    // its numbers and writes none into SQL text; the value is kept for what reads it there.
     QString ServerDelim;
 
     db::Dataset *Workers;
@@ -60,9 +61,6 @@ public:
     // is above 0 and returns 1 then, otherwise 0.
     int CountCheck(const QString &sql, const QString &message,
                    const QHash<QString, QVariant> &params = {});
-    // Replaces the first "," (or when there is none the first ".") by ServerDelim
-    // (a point while no separator is on record).
-    QString FixDecimal(const QString &text) const;
 
     static QString timesheetQuery(int shift);
     // The statement of the journal query of a shift (1 to 4).

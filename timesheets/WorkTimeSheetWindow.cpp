@@ -22,7 +22,18 @@ WorkTimeSheetWindow *workTimeSheetWindow = nullptr;
 
 namespace {
 const QString kPayKind = QStringLiteral("сдельная");
+
+// The form's heading: the organisation as kept, the number and date typed in the window.
+worktimesheet::Heading headingOf(const QLineEdit *number, const QDateEdit *drawnUp)
+{
+    worktimesheet::Heading heading;
+    heading.organisation = shop::organisation();
+    heading.number = number->text().trimmed();
+    heading.drawnUp = drawnUp->date();
+    heading.payKind = kPayKind;
+    return heading;
 }
+} // namespace
 
 WorkTimeSheetWindow::WorkTimeSheetWindow(QWidget *parent)
     : ui::Form(parent), report_(new report::Report())
@@ -133,11 +144,7 @@ void WorkTimeSheetWindow::readMonth()
 void WorkTimeSheetWindow::previewSheet()
 {
     readMonth();
-    worktimesheet::Heading heading;
-    heading.organisation = shop::organisation();
-    heading.number = numberEdit->text().trimmed();
-    heading.drawnUp = drawnUpEdit->date();
-    heading.payKind = kPayKind;
+    const worktimesheet::Heading heading = headingOf(numberEdit, drawnUpEdit);
     {
         const ui::WaitCursor wait;
         worktimesheet::prepare(*report_, month_, heading);
@@ -150,11 +157,7 @@ void WorkTimeSheetWindow::previewSheet()
 void WorkTimeSheetWindow::exportSheet()
 {
     readMonth();
-    worktimesheet::Heading heading;
-    heading.organisation = shop::organisation();
-    heading.number = numberEdit->text().trimmed();
-    heading.drawnUp = drawnUpEdit->date();
-    heading.payKind = kPayKind;
+    const worktimesheet::Heading heading = headingOf(numberEdit, drawnUpEdit);
     const ui::WaitCursor wait;
     worktimesheet::exportSheet(month_, heading);
 }

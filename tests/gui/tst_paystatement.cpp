@@ -7,6 +7,7 @@
 // year moves a day off onto a Monday, makes a Tuesday a holiday and a Sunday a working day.
 #include "Drive.h"
 #include "GuiApp.h"
+#include "PdfText.h"
 #include "ScriptedMessages.h"
 #include "Sheets.h"
 #include "TestDb.h"
@@ -47,11 +48,6 @@ insert into cmn_contractor.person (id, s_caption, s_code) values (900000614, 'К
 insert into accounts_dep.person (id, fio, s_staffpos_hl) values
   (611, 'Сдельщиков С.С.', 'Цех 1'), (612, 'Тёзка Т.Т.', 'Цех 1'), (613, 'Тёзка Т.Т.', 'Цех 2'),
   (614, 'Кодов К.К.', 'Цех 2');
-insert into cmn_classifier.item (id, id_level, s_caption) values
-  (9001, 2, 'Группа А'), (9002, 2, 'Группа Б');
-insert into cmn_gds_and_srv.gds_and_srv (id, s_caption, massa, id_class_item) values
-  (9101, 'Изд-А', 2, 9001), (9102, 'Изд-Б', 1.5, 9002);
-insert into accounts_dep.vid_oper (id, vid) values (41, 'Сварка'), (42, 'Покраска');
 insert into accounts_dep.oper (id, vid, naimen, i_id) values
   (801, 41, 0, 9101), (802, 42, 1, 9102), (803, 42, 0, 9101);
 insert into accounts_dep.norm (o_id, norma, price, prize) values
@@ -99,16 +95,6 @@ values (9001, 7777, 611, '06.11.2023', 11, 2023, 5, 250, 0, 0),
        (9002, 7778, 613, '18.11.2023', 11, 2023, 6, 0, 1, 0),
        (9001, 7778, 614, '21.11.2023', 11, 2023, 2, 0, 0, 0),
        (9001, 7778, 611, '25.11.2023', 11, 2023, 8, 0, 1, 1);
-)";
-
-// The month's timesheet rows from the journals, written here independently of the program.
-const char *const kTimesheet = R"(
-insert into accounts_dep.h_tabel (w_id, smena, i_type, i_night, month, year)
-select distinct w_id, smena, 0, 0, 11, 2023 from accounts_dep.smena
- where data between '01.11.2023' and '30.11.2023';
-insert into accounts_dep.h_tabel (w_id, smena, i_type, i_night, month, year)
-select distinct id_p, 0, id_o, i_night, 11, 2023 from accounts_dep.fatigue
- where d_date between '01.11.2023' and '30.11.2023';
 )";
 
 Kopecks kop(double v)
@@ -162,8 +148,9 @@ private slots:
     void initTestCase()
     {
         startProgram(QStringLiteral("tabel_schema"));
+        testdb::run(db_, QString::fromUtf8(testdb::november2023::kBooks));
         testdb::run(db_, QString::fromUtf8(kMonth));
-        testdb::run(db_, QString::fromUtf8(kTimesheet));
+        testdb::run(db_, QString::fromUtf8(testdb::november2023::kTimesheet));
         for (int d = 1; d <= 30; ++d)
             testdb::run(
                 db_,
@@ -217,10 +204,7 @@ private slots:
                         QVERIFY(
                             !printed_.contains(QStringLiteral("стр. %1 из %1").arg(pages.size())));
                         QCOMPARE(printed_.count(QStringLiteral("Листок получил")), all_.size());
-                        if (qEnvironmentVariableIsSet("TABEL_REPORT_PDF_DIR"))
-                            QVERIFY(p->report().writePdf(
-                                qEnvironmentVariable("TABEL_REPORT_PDF_DIR") +
-                                QStringLiteral("/pay-statements-11.2023.pdf")));
+                        QVERIFY(keepPdf(p->report(), QStringLiteral("pay-statements-11.2023")));
                     }));
             }));
         QCOMPARE(all_.size(), 4);

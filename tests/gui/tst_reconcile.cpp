@@ -35,11 +35,6 @@ const char *const kMonth = R"(
 insert into cmn_contractor.person (id, s_caption, s_code) values (900000604, 'Кодов К.К.', '604');
 insert into accounts_dep.person (id, fio) values
   (601, 'Петров П.П.'), (602, 'Тёзка Т.Т.'), (603, 'Тёзка Т.Т.'), (604, 'Кодов К.К.');
-insert into cmn_classifier.item (id, id_level, s_caption) values
-  (9001, 2, 'Группа А'), (9002, 2, 'Группа Б');
-insert into cmn_gds_and_srv.gds_and_srv (id, s_caption, massa, id_class_item) values
-  (9101, 'Изд-А', 2, 9001), (9102, 'Изд-Б', 1.5, 9002);
-insert into accounts_dep.vid_oper (id, vid) values (41, 'Сварка'), (42, 'Покраска');
 insert into accounts_dep.oper (id, vid, naimen, i_id) values
   (801, 41, 0, 9101), (802, 42, 1, 9102);
 -- Shift entries: every worker, every third day and the last day, each shift by turns.
@@ -64,16 +59,6 @@ values (9001, 7777, 601, '06.11.2023', 11, 2023, 5, 250, 0, 0),
        (9002, 7778, 603, '30.11.2023', 11, 2023, 6, 25.5, 1, 0),
        (9001, 7778, 604, '30.11.2023', 11, 2023, 2, 12.25, 0, 0),
        (9001, 7777, 601, '01.12.2023', 12, 2023, 9, 1000, 0, 0);
-)";
-
-// The month's timesheet rows from the journals, written here independently of the program.
-const char *const kTimesheet = R"(
-insert into accounts_dep.h_tabel (w_id, smena, i_type, i_night, month, year)
-select distinct w_id, smena, 0, 0, 11, 2023 from accounts_dep.smena
- where data between '01.11.2023' and '30.11.2023';
-insert into accounts_dep.h_tabel (w_id, smena, i_type, i_night, month, year)
-select distinct id_p, 0, id_o, i_night, 11, 2023 from accounts_dep.fatigue
- where d_date between '01.11.2023' and '30.11.2023';
 )";
 
 const QDate kFrom(2023, 11, 1);
@@ -105,8 +90,9 @@ private slots:
     void initTestCase()
     {
         startProgram(QStringLiteral("tabel_schema"));
+        testdb::run(db_, QString::fromUtf8(testdb::november2023::kBooks));
         testdb::run(db_, QString::fromUtf8(kMonth));
-        testdb::run(db_, QString::fromUtf8(kTimesheet));
+        testdb::run(db_, QString::fromUtf8(testdb::november2023::kTimesheet));
         // Day cells: each day's hours of the row's key.
         for (int d = 1; d <= 30; ++d)
             testdb::run(

@@ -57,6 +57,17 @@ class EntriesTest : public QObject {
         e.shift = 2;
         return e;
     }
+    // Hours of maintenance (kind 7777) at its hour price of 250.
+    static shop::MaintenanceEntry maintenance(int worker, const QDate &day, int hours)
+    {
+        shop::MaintenanceEntry m;
+        m.kind = 7777;
+        m.workerId = worker;
+        m.day = day;
+        m.hours = hours;
+        m.price = 250;
+        return m;
+    }
 
 private slots:
     void init()
@@ -115,12 +126,7 @@ private slots:
 
         // The maintenance store counts the shift hours too, and its own entry's former hours
         // not, whoever calls it: nothing is stored when refused.
-        shop::MaintenanceEntry m;
-        m.kind = 7777;
-        m.workerId = 801;
-        m.day = day;
-        m.hours = 2;
-        m.price = 250;
+        shop::MaintenanceEntry m = maintenance(801, day, 2);
         const shop::StoreResult refused = shop::MaintenanceEntries::add(m);
         QCOMPARE(refused.refusal,
                  QStringLiteral("У работника за 14.05.2031 уже записано 23 ч во всех журналах; с "
@@ -325,12 +331,7 @@ private slots:
                          .arg(night));
             return v.isNull() ? QStringLiteral("-") : v.toString();
         };
-        shop::MaintenanceEntry e;
-        e.kind = 7777;
-        e.workerId = 801;
-        e.day = day;
-        e.hours = 3;
-        e.price = 250;
+        shop::MaintenanceEntry e = maintenance(801, day, 3);
         QVERIFY(shop::MaintenanceEntries::add(e).ok());
         e.hours = 2;
         const qlonglong second = shop::MaintenanceEntries::add(e).id;

@@ -5,6 +5,12 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+bool keepPdf(const report::Report &r, const QString &name)
+{
+    const QString keep = qEnvironmentVariable("TABEL_REPORT_PDF_DIR");
+    return keep.isEmpty() || r.writePdf(keep + "/" + name + ".pdf");
+}
+
 QString pdfText(const report::Report &r, const QString &name)
 {
     static QTemporaryDir dir;

@@ -373,4 +373,25 @@ QString OtherClerk::finish()
     return error_;
 }
 
+namespace november2023 {
+
+const char *const kBooks = R"(
+insert into cmn_classifier.item (id, id_level, s_caption) values
+  (9001, 2, 'Группа А'), (9002, 2, 'Группа Б');
+insert into cmn_gds_and_srv.gds_and_srv (id, s_caption, massa, id_class_item) values
+  (9101, 'Изд-А', 2, 9001), (9102, 'Изд-Б', 1.5, 9002);
+insert into accounts_dep.vid_oper (id, vid) values (41, 'Сварка'), (42, 'Покраска');
+)";
+
+const char *const kTimesheet = R"(
+insert into accounts_dep.h_tabel (w_id, smena, i_type, i_night, month, year)
+select distinct w_id, smena, 0, 0, 11, 2023 from accounts_dep.smena
+ where data between '01.11.2023' and '30.11.2023';
+insert into accounts_dep.h_tabel (w_id, smena, i_type, i_night, month, year)
+select distinct id_p, 0, id_o, i_night, 11, 2023 from accounts_dep.fatigue
+ where d_date between '01.11.2023' and '30.11.2023';
+)";
+
+} // namespace november2023
+
 } // namespace testdb

@@ -123,4 +123,13 @@ private:
     QString error_;
 };
 
+// The month the reconciling tests generate, November 2023: its reference books (groups
+// 9001 "Группа А" and 9002 "Группа Б", products 9101 "Изд-А" and 9102 "Изд-Б" in them, kinds
+// 41 "Сварка" and 42 "Покраска"), and its timesheet rows made from both journals as the
+// rebuild would, written independently of the program.
+namespace november2023 {
+extern const char *const kBooks;
+extern const char *const kTimesheet;
+} // namespace november2023
+
 } // namespace testdb

@@ -126,48 +126,6 @@ private slots:
         QCOMPARE(p.password, QString());
     }
 
-    void fixDecimal_data()
-    {
-        QTest::addColumn<QString>("delim");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("fixed");
-        QTest::newRow("comma") << "."
-                               << "12,5"
-                               << "12.5";
-        QTest::newRow("point stays") << "."
-                                     << "12.5"
-                                     << "12.5";
-        QTest::newRow("integer") << "."
-                                 << "12"
-                                 << "12";
-        QTest::newRow("first only") << "."
-                                    << "1,2,3"
-                                    << "1.2,3";
-        QTest::newRow("comma before point") << "."
-                                            << "1.2,3"
-                                            << "1.2.3";
-        QTest::newRow("to comma") << ","
-                                  << "0.75"
-                                  << "0,75";
-        // No separator on record yet: a point, never a lost separator (12,5 stored as 125).
-        QTest::newRow("no delimiter on record") << ""
-                                                << "12,5"
-                                                << "12.5";
-        // A separator on record that is no separator carries nothing into the number.
-        QTest::newRow("text on record") << "0); delete from accounts_dep.smena; select (1"
-                                        << "12,5"
-                                        << "12.5";
-    }
-    void fixDecimal()
-    {
-        QFETCH(QString, delim);
-        QFETCH(QString, text);
-        QFETCH(QString, fixed);
-        DataModule dm;
-        dm.ServerDelim = delim;
-        QCOMPARE(dm.FixDecimal(text), fixed);
-    }
-
     void accessCodes_data()
     {
         QTest::addColumn<QString>("typed");
